@@ -1,0 +1,46 @@
+#include "app/ui/platform.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace px {
+
+QString QtPlatformServices::openFile(QWidget* parent, const QString& title) {
+    return QFileDialog::getOpenFileName(parent, title);
+}
+
+QString QtPlatformServices::saveFile(QWidget* parent, const QString& title, const QString& filter,
+                                     const QString& defaultSuffix, const QString& proposedName) {
+    QFileDialog dlg(parent, title, QString(), filter);
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setDefaultSuffix(defaultSuffix);
+    if (!proposedName.isEmpty()) dlg.selectFile(proposedName);
+    if (dlg.exec() != QDialog::Accepted) return {};
+    const QStringList files = dlg.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+std::optional<QColor> QtPlatformServices::chooseColor(QWidget* parent, const QColor& initial) {
+    QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid()) return std::nullopt;
+    return c;
+}
+
+void QtPlatformServices::showError(QWidget* parent, const QString& message) {
+    QMessageBox box(QMessageBox::Critical, "Pillarix", message, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtPlatformServices::openUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+void reportError(PlatformServices& services, QWidget* parent, const std::string& message) {
+    services.showError(parent, QString::fromStdString(displayMessage(message)));
+}
+
+}  // namespace px

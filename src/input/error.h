@@ -1,0 +1,29 @@
+#pragma once
+// The one error type of the program: it carries the message the user sees.
+#include <stdexcept>
+#include <string>
+
+namespace px {
+
+class AppError : public std::runtime_error {
+public:
+    explicit AppError(const std::string& msg) : std::runtime_error(msg) {}
+};
+
+// Messages of floating-point faults.
+inline constexpr const char* kDivByZero = "Floating point division by zero";
+inline constexpr const char* kInvalidOp = "Invalid floating point operation";
+inline constexpr const char* kOverflow = "Floating point overflow";
+
+// a / b, raising the fault message instead of producing inf or NaN.
+double checkedDiv(double a, double b);
+// Raises kOverflow for an infinite value and kInvalidOp for NaN; returns v.
+double checkedFinite(double v);
+// sqrt that raises kInvalidOp for a negative argument.
+double checkedSqrt(double v);
+
+// The text the message box shows: a full stop is appended when the last
+// character sorts after '.'; an empty message stays empty.
+std::string displayMessage(const std::string& msg);
+
+}  // namespace px

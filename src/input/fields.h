@@ -1,0 +1,39 @@
+#pragma once
+// How the computation layer reads the window's fields: by control name.
+#include <map>
+#include <string>
+
+namespace px {
+
+class FieldSource {
+public:
+    virtual ~FieldSource() = default;
+    // Text of an edit field ("Edit1" ... "Edit64").
+    virtual std::string text(const std::string& name) const = 0;
+    // Item index of a combo box ("ComboBox1" ... "ComboBox7").
+    virtual int itemIndex(const std::string& name) const = 0;
+};
+
+// A field source backed by a map, for tests and scripted front ends.
+// Missing edits read as "", missing combo boxes as item 0.
+class MapFields : public FieldSource {
+public:
+    std::map<std::string, std::string> texts;
+    std::map<std::string, int> items;
+    std::string text(const std::string& name) const override {
+        auto it = texts.find(name);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    int itemIndex(const std::string& name) const override {
+        auto it = items.find(name);
+        return it == items.end() ? 0 : it->second;
+    }
+    std::string& operator[](const std::string& name) { return texts[name]; }
+};
+
+// Default texts of every edit field of the main window, as the window starts.
+const std::map<std::string, std::string>& DefaultFieldTexts();
+// A MapFields holding the defaults.
+MapFields DefaultFields();
+
+}  // namespace px

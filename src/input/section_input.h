@@ -1,0 +1,33 @@
+#pragma once
+// The analysis input record read from the Section page, and the copying of
+// the material pages' parameters into the fibers.
+#include "input/fields.h"
+
+namespace px {
+
+struct FiberTable;
+
+struct SectionInput {
+    double B = 0, H = 0;
+    double SteelYB = 0, SteelYH = 0, SteelYTf = 0, SteelYTw = 0;
+    double SteelXB = 0, SteelXH = 0, SteelXTf = 0, SteelXTw = 0;
+    double Cover = 0;
+    int XBarRows = 0, XBarNum = 0, YBarRows = 0, YBarNum = 0, CornerBarNum = 0;
+    double XBarDia = 0, YBarDia = 0, CornerBarDia = 0;
+    int MeshX = 0, MeshY = 0, FlangeMesh = 0, WebMesh = 0;
+    int SectionType = 0;
+};
+
+// Reads ComboBox1 and the fields of the chosen type, in the type's order,
+// storing each value as soon as it converts.
+void ReadSectionInput(const FieldSource& f, SectionInput& in);
+
+// Copies the material pages' parameters into fibers 1..NFib by material id.
+void AssignFiberMaterials(const FieldSource& f, FiberTable& t);
+
+// Refuses material parameters the laws cannot use (a steel modulus of zero
+// or less, a negative concrete peak strain) for materials present in the
+// table. The message names the material page's group and field.
+void CheckFiberMaterials(const FiberTable& t);
+
+}  // namespace px

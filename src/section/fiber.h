@@ -1,0 +1,63 @@
+#pragma once
+// The fiber record and the fiber table shared by meshers, drawing and solvers.
+#include <vector>
+
+namespace px {
+
+enum MatIdValue : int {
+    MatCoverConcrete = 0,
+    MatCoreConcrete1 = 1,
+    MatCoreConcrete2 = 2,
+    MatRebar = 11,
+    MatSteelSection = 12,
+    MatDeductedConcrete1 = 31,
+};
+
+struct Fiber {
+    double X = 0, Y = 0;
+    double Stress = 0, Strain = 0;
+    double Area = 0;
+    int MatId = 0;
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0, X3 = 0, Y3 = 0, X4 = 0, Y4 = 0;
+    double BarDia = 0;
+    double Fc = 0, E0 = 0, Fcu = 0, Ecu = 0;
+    double Es = 0, Fy = 0;
+    int ConcModel = 0, SteelModel = 0;
+};
+
+// Fibers are elements 1..NFib; element 0 exists and is never used.
+struct FiberTable {
+    std::vector<Fiber> f{1};
+    int NFib = 0;
+
+    // Resizes to n + 1 elements, keeping existing ones, zero-filling new ones.
+    void resize(int n) {
+        NFib = n;
+        f.resize(static_cast<size_t>(n) + 1);
+    }
+    Fiber& operator[](int i) { return f[static_cast<size_t>(i)]; }
+    const Fiber& operator[](int i) const { return f[static_cast<size_t>(i)]; }
+};
+
+// Colour of a material, components 0..255.
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// Entries 1..5: cover concrete, core concrete one, core concrete two, rebar,
+// steel section. Entry 0 is unused.
+struct MaterialColors {
+    Rgb c[6];
+    static MaterialColors defaults() {
+        MaterialColors m;
+        m.c[1] = {255, 255, 0};
+        m.c[2] = {0, 255, 255};
+        m.c[3] = {0, 255, 0};
+        m.c[4] = {255, 0, 0};
+        m.c[5] = {0, 0, 255};
+        return m;
+    }
+};
+
+}  // namespace px

@@ -1,0 +1,33 @@
+#pragma once
+// The eight meshers and the dispatch by section type.
+#include <string>
+
+#include "input/section_input.h"
+#include "section/fiber.h"
+
+namespace px {
+
+inline constexpr long long kMaxFibers = 1000000;
+
+// Fiber count of the chosen type's closed formula (64-bit, may exceed int).
+long long FiberCount(const SectionInput& in);
+
+// Refuses counts outside the chosen mesher's data model (naming the field's
+// caption for that type and the limit) and meshes of more than kMaxFibers
+// fibers (giving the count). Throws AppError; changes nothing.
+void CheckMeshInput(const SectionInput& in);
+
+// CheckMeshInput, then the mesher of in.SectionType; other values leave the
+// table as it is.
+void BuildFiberTable(const SectionInput& in, FiberTable& t);
+
+void MeshRectColumn(const SectionInput& in, FiberTable& t);
+void MeshCircularColumn(const SectionInput& in, FiberTable& t);
+void MeshRectSrcType1(const SectionInput& in, FiberTable& t);
+void MeshRectSrcType2(const SectionInput& in, FiberTable& t);
+void MeshCircularSteelTube(const SectionInput& in, FiberTable& t);
+void MeshRectSteelBox(const SectionInput& in, FiberTable& t);
+void MeshCircularSrc(const SectionInput& in, FiberTable& t);
+void MeshSteelTubeInRect(const SectionInput& in, FiberTable& t);
+
+}  // namespace px

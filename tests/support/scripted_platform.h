@@ -1,0 +1,32 @@
+#pragma once
+// Platform services for tests: answers dialogs from queues and records
+// messages and opened addresses. Never blocks.
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+#include "app/ui/platform.h"
+
+namespace px {
+
+class ScriptedPlatform : public PlatformServices {
+public:
+    std::deque<QString> openAnswers;   // "" = cancel
+    std::deque<QString> saveAnswers;   // "" = cancel
+    std::deque<std::optional<QColor>> colorAnswers;
+    QStringList errors;
+    QStringList urls;
+    QStringList saveProposals;  // proposed names seen by saveFile
+    QStringList saveFilters;
+
+    QString openFile(QWidget*, const QString&) override;
+    QString saveFile(QWidget*, const QString&, const QString& filter, const QString&,
+                     const QString& proposedName) override;
+    std::optional<QColor> chooseColor(QWidget*, const QColor&) override;
+    void showError(QWidget*, const QString& message) override;
+    bool openUrl(const QString& url) override;
+};
+
+}  // namespace px
