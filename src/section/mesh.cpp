@@ -1,0 +1,246 @@
+#include "section/mesh.h"
+
+#include <limits>
+#include <string>
+
+#include "input/error.h"
+#include "section/mesh_common.h"
+
+namespace px {
+
+using mesh::FiberWriter;
+
+namespace {
+
+using Wide = __int128;
+
+Wide RectColumnCount(const SectionInput& in) {
+    const Wide nx = in.MeshX, ny = in.MeshY;
+    return (nx - 2) * (ny - 2) + 2 * nx + 2 * ny + 2 * Wide(in.XBarRows) * in.XBarNum +
+           2 * Wide(in.YBarRows) * in.YBarNum + 4;
+}
+
+Wide CircularColumnCount(const SectionInput& in) {
+    const Wide nt = in.MeshX, nr = in.MeshY;
+    return nt * nr + nt + Wide(in.XBarRows) * in.XBarNum;
+}
+
+Wide WideCount(const SectionInput& in) {
+    const Wide nf = in.FlangeMesh, nw = in.WebMesh;
+    switch (in.SectionType) {
+        case 1: return RectColumnCount(in);
+        case 2: return CircularColumnCount(in);
+        case 3: return RectColumnCount(in) + 4 * nf + 2 * nw;
+        case 4: return RectColumnCount(in) + 2 * nf + nw;
+        case 5: return Wide(in.MeshX) * in.MeshY + in.MeshX;
+        case 6: {
+            const Wide nx = in.MeshX, ny = in.MeshY;
+            return (nx - 2) * (ny - 2) + 2 * nx + 2 * ny;
+        }
+        case 7: return CircularColumnCount(in) + 4 * nf + 2 * nw;
+        case 8: {
+            // Pile Mesh Num1 = sectors np, Pile Mesh Num2 = rings nq.
+            return RectColumnCount(in) + (nw + 1) * nf + nw * nf;
+        }
+        default: return 0;
+    }
+}
+
+void RequireAtLeast(int value, int limit, const std::string& caption) {
+    if (value >= limit) return;
+    if (limit == 0) throw AppError("\"" + caption + "\" must not be negative");
+    throw AppError("\"" + caption + "\" must be at least " + std::to_string(limit));
+}
+
+// Bar rows and counts of the rectangular column; the corner row is captioned
+// "Coner Rebar" for the steel tube in a rectangular column.
+void CheckRectBars(const SectionInput& in, const std::string& cornerRow) {
+    RequireAtLeast(in.XBarRows, 0, "X-Dir Rebar Row");
+    RequireAtLeast(in.XBarNum, 0, "X-Dir Rebar Num");
+    RequireAtLeast(in.YBarRows, 0, "Y-Dir Rebar Row");
+    RequireAtLeast(in.YBarNum, 0, "Y-Dir Rebar Num");
+    RequireAtLeast(in.CornerBarNum, 0, cornerRow + " Num");
+}
+
+void CheckRectMesh(const SectionInput& in) {
+    RequireAtLeast(in.MeshX, 2, "X-Dir Mesh Num");
+    RequireAtLeast(in.MeshY, 2, "Y-Dir Mesh Num");
+}
+
+void CheckCircularColumn(const SectionInput& in) {
+    RequireAtLeast(in.XBarRows, 0, "Rebar Row");
+    RequireAtLeast(in.XBarNum, 0, "Rebar Num");
+    RequireAtLeast(in.MeshX, 0, "Mesh Num 1");
+    RequireAtLeast(in.MeshY, 0, "Mesh Num 2");
+}
+
+void CheckSteelMesh(const SectionInput& in, const char* flange, const char* web) {
+    RequireAtLeast(in.FlangeMesh, 0, flange);
+    RequireAtLeast(in.WebMesh, 0, web);
+}
+
+}  // namespace
+
+long long FiberCount(const SectionInput& in) {
+    const Wide n = WideCount(in);
+    if (n > std::numeric_limits<long long>::max()) return std::numeric_limits<long long>::max();
+    if (n < std::numeric_limits<long long>::min()) return std::numeric_limits<long long>::min();
+    return static_cast<long long>(n);
+}
+
+void CheckMeshInput(const SectionInput& in) {
+    switch (in.SectionType) {
+        case 1:
+            CheckRectBars(in, "Corner Rebar");
+            CheckRectMesh(in);
+            break;
+        case 2:
+            CheckCircularColumn(in);
+            break;
+        case 3:
+        case 4:
+            CheckRectBars(in, "Corner Rebar");
+            CheckRectMesh(in);
+            CheckSteelMesh(in, "Flange Mesh Num", "Web Mesh Num");
+            break;
+        case 5:
+            RequireAtLeast(in.MeshX, 0, "Mesh Num 1");
+            RequireAtLeast(in.MeshY, 0, "Mesh Num 2");
+            break;
+        case 6:
+            CheckRectMesh(in);
+            break;
+        case 7:
+            CheckCircularColumn(in);
+            CheckSteelMesh(in, "Flange Mesh Num", "Web Mesh Num");
+            break;
+        case 8:
+            CheckRectBars(in, "Coner Rebar");
+            CheckRectMesh(in);
+            CheckSteelMesh(in, "Pile Mesh Num1", "Pile Mesh Num2");
+            break;
+        default:
+            return;
+    }
+    const long long n = FiberCount(in);
+    if (n > kMaxFibers)
+        throw AppError("The mesh would have " + std::to_string(n) + " fibers; at most " + std::to_string(kMaxFibers) +
+                       " are allowed");
+}
+
+void BuildFiberTable(const SectionInput& in, FiberTable& t) {
+    CheckMeshInput(in);
+    switch (in.SectionType) {
+        case 1: MeshRectColumn(in, t); break;
+        case 2: MeshCircularColumn(in, t); break;
+        case 3: MeshRectSrcType1(in, t); break;
+        case 4: MeshRectSrcType2(in, t); break;
+        case 5: MeshCircularSteelTube(in, t); break;
+        case 6: MeshRectSteelBox(in, t); break;
+        case 7: MeshCircularSrc(in, t); break;
+        case 8: MeshSteelTubeInRect(in, t); break;
+        default: break;
+    }
+}
+
+namespace {
+// The count of a mesher's own formula, whatever type the record names.
+long long CountAs(SectionInput in, int type) {
+    in.SectionType = type;
+    return FiberCount(in);
+}
+}  // namespace
+
+void MeshRectColumn(const SectionInput& in, FiberTable& t) {
+    FiberWriter w(t, CountAs(in, 1));
+    mesh::AppendRectColumn(in, w);
+    w.finish();
+}
+
+void MeshCircularColumn(const SectionInput& in, FiberTable& t) {
+    FiberWriter w(t, CountAs(in, 2));
+    mesh::AppendCircularColumn(in, w);
+    w.finish();
+}
+
+void MeshRectSrcType1(const SectionInput& in, FiberTable& t) {
+    FiberWriter w(t, CountAs(in, 3));
+    mesh::AppendRectColumn(in, w);
+    mesh::AppendYFlanges(in, w);
+    mesh::AppendXFlanges(in, w);
+    mesh::AppendYWeb(in, w);
+    mesh::AppendXWeb(in, w);
+    w.finish();
+}
+
+void MeshRectSrcType2(const SectionInput& in, FiberTable& t) {
+    FiberWriter w(t, CountAs(in, 4));
+    mesh::AppendRectColumn(in, w);
+    mesh::AppendYFlanges(in, w);
+    mesh::AppendYWeb(in, w);
+    w.finish();
+}
+
+void MeshCircularSteelTube(const SectionInput& in, FiberTable& t) {
+    FiberWriter w(t, CountAs(in, 5));
+    const double D = in.H, tw = in.SteelYTw;
+    const double Di = D - 2 * tw;
+    const int na = in.MeshX, nr = in.MeshY;
+    mesh::AppendPolarDisc(Di / 2, na, nr, mesh::RingArea::PiFirst, MatCoreConcrete1, w);
+    for (int l = 1; l <= na; ++l) mesh::SectorFiber(w.next(), Di / 2, D / 2, l, na, mesh::RingArea::PiFirst, MatSteelSection);
+    w.finish();
+}
+
+void MeshRectSteelBox(const SectionInput& in, FiberTable& t) {
+    FiberWriter w(t, CountAs(in, 6));
+    const double B = in.B, H = in.H, tx = in.SteelYTw, ty = in.SteelXTw;
+    const int nx = in.MeshX, ny = in.MeshY;
+    const double bi = B - 2 * tx, hi = H - 2 * ty;
+    const int mx = nx - 2, my = ny - 2;
+
+    for (int i = 1; i <= mx; ++i)
+        for (int j = 1; j <= my; ++j)
+            mesh::RectFiber(w.next(), -B / 2 + tx + (i - 1) * bi / mx + (bi / mx) / 2,
+                            -H / 2 + ty + (j - 1) * hi / my + (hi / my) / 2, (bi / mx) / 2, (hi / my) / 2,
+                            bi * hi / (mx * my), MatCoreConcrete1);
+
+    // Bottom and top walls over the full width, corner squares included.
+    for (int i = 1; i <= nx; ++i) {
+        const double x = -B / 2 + (i - 1) * B / nx + (B / nx) / 2;
+        mesh::RectFiber(w.next(), x, -H / 2 + ty / 2, (B / nx) / 2, ty / 2, ty * B / nx, MatSteelSection);
+        mesh::RectFiber(w.next(), x, H / 2 - ty / 2, (B / nx) / 2, ty / 2, ty * B / nx, MatSteelSection);
+    }
+
+    // Left and right walls over the inner height.
+    for (int j = 1; j <= ny; ++j) {
+        const double y = -H / 2 + ty + (j - 1) * hi / ny + (hi / ny) / 2;
+        mesh::RectFiber(w.next(), -B / 2 + tx / 2, y, tx / 2, (hi / ny) / 2, hi * tx / ny, MatSteelSection);
+        mesh::RectFiber(w.next(), B / 2 - tx / 2, y, tx / 2, (hi / ny) / 2, hi * tx / ny, MatSteelSection);
+    }
+    w.finish();
+}
+
+void MeshCircularSrc(const SectionInput& in, FiberTable& t) {
+    FiberWriter w(t, CountAs(in, 7));
+    mesh::AppendCircularColumn(in, w);
+    mesh::AppendYFlanges(in, w);
+    mesh::AppendXFlanges(in, w);
+    mesh::AppendYWeb(in, w);
+    mesh::AppendXWeb(in, w);
+    w.finish();
+}
+
+void MeshSteelTubeInRect(const SectionInput& in, FiberTable& t) {
+    FiberWriter w(t, CountAs(in, 8));
+    mesh::AppendRectColumn(in, w);
+    const double Dp = in.SteelYH, tp = in.SteelYTf;
+    const double Di = Dp - 2 * tp;
+    const int np = in.FlangeMesh, nq = in.WebMesh;
+    mesh::AppendPolarDisc(Di / 2, np, nq, mesh::RingArea::PiFirst, MatCoreConcrete2, w);
+    mesh::AppendPolarDisc(Dp / 2, np, nq, mesh::RingArea::PiFirst, MatDeductedConcrete1, w);
+    for (int l = 1; l <= np; ++l)
+        mesh::SectorFiber(w.next(), Di / 2, Dp / 2, l, np, mesh::RingArea::PiFirst, MatSteelSection);
+    w.finish();
+}
+
+}  // namespace px
