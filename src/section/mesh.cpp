@@ -184,7 +184,7 @@ void MeshRectSrcType2(const SectionInput& in, FiberTable& t) {
 void MeshCircularSteelTube(const SectionInput& in, FiberTable& t) {
     FiberWriter w(t, CountAs(in, 5));
     const double D = in.H, tw = in.SteelYTw;
-    const double Di = D - 2 * tw;
+    const double Di = checkedFinite(D - 2 * tw);
     const int na = in.MeshX, nr = in.MeshY;
     mesh::AppendPolarDisc(Di / 2, na, nr, mesh::RingArea::PiFirst, MatCoreConcrete1, w);
     for (int l = 1; l <= na; ++l) mesh::SectorFiber(w.next(), Di / 2, D / 2, l, na, mesh::RingArea::PiFirst, MatSteelSection);
@@ -195,7 +195,7 @@ void MeshRectSteelBox(const SectionInput& in, FiberTable& t) {
     FiberWriter w(t, CountAs(in, 6));
     const double B = in.B, H = in.H, tx = in.SteelYTw, ty = in.SteelXTw;
     const int nx = in.MeshX, ny = in.MeshY;
-    const double bi = B - 2 * tx, hi = H - 2 * ty;
+    const double bi = checkedFinite(B - 2 * tx), hi = checkedFinite(H - 2 * ty);
     const int mx = nx - 2, my = ny - 2;
 
     for (int i = 1; i <= mx; ++i)
@@ -234,7 +234,7 @@ void MeshSteelTubeInRect(const SectionInput& in, FiberTable& t) {
     FiberWriter w(t, CountAs(in, 8));
     mesh::AppendRectColumn(in, w);
     const double Dp = in.SteelYH, tp = in.SteelYTf;
-    const double Di = Dp - 2 * tp;
+    const double Di = checkedFinite(Dp - 2 * tp);
     const int np = in.FlangeMesh, nq = in.WebMesh;
     mesh::AppendPolarDisc(Di / 2, np, nq, mesh::RingArea::PiFirst, MatCoreConcrete2, w);
     mesh::AppendPolarDisc(Dp / 2, np, nq, mesh::RingArea::PiFirst, MatDeductedConcrete1, w);

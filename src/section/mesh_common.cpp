@@ -93,7 +93,7 @@ void AppendRectColumn(const SectionInput& in, FiberWriter& w) {
     const double B = in.B, H = in.H, cv = in.Cover;
     const int nx = in.MeshX, ny = in.MeshY;
     const int kx = nx - 2, ky = ny - 2;
-    const double Bc = B - 2 * cv, Hc = H - 2 * cv;
+    const double Bc = checkedFinite(B - 2 * cv), Hc = checkedFinite(H - 2 * cv);
 
     // Core grid, left to right, each column bottom to top.
     if (kx >= 1 && ky >= 1) {
@@ -154,7 +154,7 @@ void AppendRectColumn(const SectionInput& in, FiberWriter& w) {
 
 void AppendCircularColumn(const SectionInput& in, FiberWriter& w) {
     const double D = in.H, cv = in.Cover;
-    const double Rc = (D - 2 * cv) / 2;
+    const double Rc = checkedFinite((D - 2 * cv) / 2);
     const int nt = in.MeshX, nr = in.MeshY;
 
     AppendPolarDisc(Rc, nt, nr, RingArea::RadiusFirst, MatCoreConcrete1, w);
@@ -196,7 +196,7 @@ void AppendXFlanges(const SectionInput& in, FiberWriter& w) {
 void AppendYWeb(const SectionInput& in, FiberWriter& w) {
     const int nw = in.WebMesh;
     const double H = in.SteelYH, tf = in.SteelYTf, tw = in.SteelYTw;
-    const double hw = H - 2 * tf;
+    const double hw = checkedFinite(H - 2 * tf);
     for (int i = 1; i <= nw; ++i)
         RectFiber(w.next(), 0, -H / 2 + tf + (i - 0.5) * hw / nw, tw / 2, (hw / nw) * 0.5, hw * tw / nw,
                   MatSteelSection);
@@ -205,7 +205,7 @@ void AppendYWeb(const SectionInput& in, FiberWriter& w) {
 void AppendXWeb(const SectionInput& in, FiberWriter& w) {
     const int nw = in.WebMesh;
     const double H = in.SteelXH, tf = in.SteelXTf, tw = in.SteelXTw;
-    const double hw = H - 2 * tf;
+    const double hw = checkedFinite(H - 2 * tf);
     for (int i = 1; i <= nw; ++i)
         RectFiber(w.next(), -H / 2 + tf + (i - 0.5) * hw / nw, 0, (hw / nw) * 0.5, tw / 2, hw * tw / nw,
                   MatSteelSection);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "input/error.h"
@@ -216,6 +217,432 @@ TEST(RectColumn, SmallerMeshReusesElementsAndWritesAllItsFields) {
     ExpectSameRange(t, 1, fresh, 1, 248);
     EXPECT_EQ(t[5].Stress, 7);  // solver and material fields are left alone
     EXPECT_EQ(t[5].Fc, 27.5);
+}
+
+// ---- Circular column -------------------------------------------------------
+
+TEST(CircularColumn, DefaultFibers) {
+    const SectionInput in = DefaultInput(2);
+    EXPECT_EQ(in.H, 2200);
+    const FiberTable t = Meshed(in);
+    ASSERT_EQ(t.NFib, 180);
+    EXPECT_EQ(CountOf(t, MatCoreConcrete1), 144);
+    EXPECT_EQ(CountOf(t, MatCoverConcrete), 12);
+    EXPECT_EQ(CountOf(t, MatRebar), 24);
+
+    // Innermost sector from 30 to 60 degrees: a triangle from the origin.
+    ExpectCorners(t[1], {0, 0, 76.499, 44.167, 44.167, 76.499, 0, 0});
+    EXPECT_NEAR(t[1].X, 30.166, kTol);
+    EXPECT_NEAR(t[1].Y, 30.166, kTol);
+    EXPECT_NEAR(t[1].Area, 2041.727, kTol);
+    EXPECT_EQ(t[1].MatId, MatCoreConcrete1);
+    // The next fiber is the next ring of the same sector.
+    EXPECT_NEAR(t[2].X1, 76.499, kTol);
+
+    // First cover fiber.
+    ExpectCorners(t[145], {917.987, 530, 952.628, 550, 550, 952.628, 530, 917.987});
+    EXPECT_NEAR(t[145].X, 737.654, kTol);
+    EXPECT_NEAR(t[145].Y, 737.654, kTol);
+    EXPECT_NEAR(t[145].Area, 22608, 1e-6);
+    EXPECT_EQ(t[145].MatId, MatCoverConcrete);
+
+    // Bars angle by angle, outer circle first.
+    EXPECT_NEAR(t[157].X, 917.987, kTol);
+    EXPECT_NEAR(t[157].Y, 530, kTol);
+    EXPECT_NEAR(t[158].X, 883.346, kTol);
+    EXPECT_NEAR(t[158].Y, 510, kTol);
+    EXPECT_DOUBLE_EQ(t[157].Area, 490.625);
+    EXPECT_DOUBLE_EQ(t[157].BarDia, 25);
+    // The last bar angle is 360 degrees, on the +x axis.
+    EXPECT_NEAR(t[179].X, 1060, 1e-9);
+    EXPECT_NEAR(t[179].Y, 0, 1e-9);
+
+    // 3.14 x (D/2)^2 in concrete, ring by ring.
+    EXPECT_NEAR(AreaOf(t, MatCoreConcrete1) + AreaOf(t, MatCoverConcrete), 3799400, 1e-6);
+}
+
+TEST(CircularColumn, CountVariants) {
+    SectionInput in = DefaultInput(2);
+    in.MeshY = 1;
+    in.MeshX = 4;
+    in.XBarNum = 4;
+    in.XBarRows = 1;
+    FiberTable t = Meshed(in);
+    ASSERT_EQ(t.NFib, 4 + 4 + 4);
+    // Four sectors starting on the axes at 90, 180, 270, 360 degrees; one
+    // triangle each from the centre to the core radius.
+    EXPECT_NEAR(t[1].X2, 0, 1e-9);
+    EXPECT_NEAR(t[1].Y2, 1060, 1e-9);
+    EXPECT_NEAR(t[1].X3, -1060, 1e-9);
+    EXPECT_NEAR(t[4].X2, 1060, 1e-9);
+    // Bars on +y, -x, -y, +x.
+    const double bx[4] = {0, -1060, 0, 1060}, by[4] = {1060, 0, -1060, 0};
+    for (int m = 0; m < 4; ++m) {
+        EXPECT_NEAR(t[9 + m].X, bx[m], 1e-9);
+        EXPECT_NEAR(t[9 + m].Y, by[m], 1e-9);
+    }
+
+    in = DefaultInput(2);
+    in.XBarNum = 0;
+    EXPECT_EQ(Meshed(in).NFib, 144 + 12);
+}
+
+// ---- Rect SRC columns ------------------------------------------------------
+
+TEST(RectSrcType1, DefaultFibers) {
+    const FiberTable rect = Meshed(DefaultInput(1));
+    const FiberTable t = Meshed(DefaultInput(3));
+    ASSERT_EQ(t.NFib, 308);
+    ExpectSameRange(t, 1, rect, 1, 248);
+
+    EXPECT_DOUBLE_EQ(t[249].X, -275);
+    EXPECT_DOUBLE_EQ(t[249].Y, -770);
+    EXPECT_DOUBLE_EQ(t[249].Area, 3000);
+    EXPECT_EQ(t[249].MatId, MatSteelSection);
+    ExpectCorners(t[249], {-300, -740, -250, -740, -250, -800, -300, -800});
+    EXPECT_DOUBLE_EQ(t[261].Y, 770);  // top flange follows the bottom one
+    EXPECT_DOUBLE_EQ(t[273].X, -770);
+    EXPECT_DOUBLE_EQ(t[273].Y, -275);
+    EXPECT_DOUBLE_EQ(t[273].Area, 3000);
+    ExpectCorners(t[273], {-800, -250, -740, -250, -740, -300, -800, -300});
+    EXPECT_DOUBLE_EQ(t[285].X, 770);
+    EXPECT_DOUBLE_EQ(t[297].X, 0);
+    EXPECT_NEAR(t[297].Y, -616.667, kTol);
+    EXPECT_NEAR(t[297].Area, 4933.333, kTol);
+    ExpectCorners(t[297], {-10, -493.333, 10, -493.333, 10, -740, -10, -740});
+    EXPECT_NEAR(t[303].X, -616.667, kTol);
+    EXPECT_DOUBLE_EQ(t[303].Y, 0);
+    EXPECT_NEAR(t[308].X, 616.667, kTol);
+
+    EXPECT_NEAR(AreaOf(t, MatCoreConcrete1) + AreaOf(t, MatCoverConcrete), 4840000, 1e-6);
+    EXPECT_NEAR(AreaOf(t, MatSteelSection), 203200, 1e-6);
+}
+
+TEST(RectSrcType1, SteelCounts) {
+    SectionInput in = DefaultInput(3);
+    in.FlangeMesh = 0;
+    in.WebMesh = 0;
+    const FiberTable rect = Meshed(DefaultInput(1));
+    FiberTable t = Meshed(in);
+    ASSERT_EQ(t.NFib, 248);
+    ExpectSameRange(t, 1, rect, 1, 248);
+
+    in.FlangeMesh = 1;
+    in.WebMesh = 1;
+    t = Meshed(in);
+    ASSERT_EQ(t.NFib, 254);
+    const double x[6] = {0, 0, -770, 770, 0, 0}, y[6] = {-770, 770, 0, 0, 0, 0};
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_DOUBLE_EQ(t[249 + k].X, x[k]) << k;
+        EXPECT_DOUBLE_EQ(t[249 + k].Y, y[k]) << k;
+    }
+}
+
+TEST(RectSrcType2, EqualsType1WithoutTheXSection) {
+    const FiberTable t3 = Meshed(DefaultInput(3));
+    const FiberTable t = Meshed(DefaultInput(4));
+    ASSERT_EQ(t.NFib, 278);
+    ExpectSameRange(t, 1, t3, 1, 272);   // column and Y flanges
+    ExpectSameRange(t, 273, t3, 297, 6);  // Y web
+    EXPECT_DOUBLE_EQ(t[249].X, -275);
+    EXPECT_DOUBLE_EQ(t[249].Y, -770);
+    EXPECT_DOUBLE_EQ(t[249].Area, 3000);
+    EXPECT_DOUBLE_EQ(t[261].X, -275);
+    EXPECT_DOUBLE_EQ(t[261].Y, 770);
+    EXPECT_DOUBLE_EQ(t[273].X, 0);
+    EXPECT_NEAR(t[273].Y, -616.667, kTol);
+    EXPECT_NEAR(t[273].Area, 4933.333, kTol);
+    EXPECT_NEAR(t[278].Y, 616.667, kTol);
+
+    SectionInput in = DefaultInput(4);
+    in.FlangeMesh = 0;
+    in.WebMesh = 0;
+    EXPECT_EQ(Meshed(in).NFib, 248);
+}
+
+// ---- Steel tube and box ----------------------------------------------------
+
+TEST(CircularSteelTube, DefaultFibers) {
+    const FiberTable t = Meshed(DefaultInput(5));
+    ASSERT_EQ(t.NFib, 156);
+    ExpectCorners(t[1], {0, 0, 76.499, 44.167, 44.167, 76.499, 0, 0});
+    EXPECT_NEAR(t[1].X, 30.166, kTol);
+    EXPECT_NEAR(t[1].Y, 30.166, kTol);
+    EXPECT_NEAR(t[1].Area, 2041.727, kTol);
+    EXPECT_EQ(t[1].MatId, MatCoreConcrete1);
+    ExpectCorners(t[145], {917.987, 530, 952.628, 550, 550, 952.628, 530, 917.987});
+    EXPECT_NEAR(t[145].X, 737.654, kTol);
+    EXPECT_NEAR(t[145].Area, 22608, 1e-6);
+    EXPECT_EQ(t[145].MatId, MatSteelSection);
+    EXPECT_NEAR(AreaOf(t, MatCoreConcrete1), 3528104, 1e-6);
+    EXPECT_NEAR(AreaOf(t, MatSteelSection), 271296, 1e-6);
+
+    // Same layout as the circular column's core and cover, but the ring area
+    // is multiplied out as 3.14 x r x r.
+    const FiberTable c = Meshed(DefaultInput(2));
+    for (int i = 1; i <= 156; ++i) {
+        EXPECT_EQ(t[i].X1, c[i].X1);
+        EXPECT_EQ(t[i].X, c[i].X);
+        EXPECT_NEAR(t[i].Area, c[i].Area, 1e-9);
+    }
+}
+
+TEST(CircularSteelTube, Variants) {
+    SectionInput in = DefaultInput(5);
+    in.MeshY = 1;
+    in.SteelYTw = 0;
+    const FiberTable t = Meshed(in);
+    ASSERT_EQ(t.NFib, 24);
+    EXPECT_EQ(t[1].X1, 0);
+    EXPECT_NEAR(t[1].X2, 1100 * std::cos(30 * 0.017453292519943295), 1e-9);
+    for (int i = 13; i <= 24; ++i) EXPECT_EQ(t[i].Area, 0);
+    EXPECT_NEAR(t[13].X1, t[13].X2, 1e-9);
+}
+
+TEST(RectSteelBox, DefaultFibers) {
+    const FiberTable t = Meshed(DefaultInput(6));
+    ASSERT_EQ(t.NFib, 148);
+    EXPECT_DOUBLE_EQ(t[1].X, -954);
+    EXPECT_DOUBLE_EQ(t[1].Y, -954);
+    EXPECT_DOUBLE_EQ(t[1].Area, 44944);
+    EXPECT_EQ(t[1].MatId, MatCoreConcrete1);
+    EXPECT_NEAR(t[101].X, -1008.333, kTol);
+    EXPECT_DOUBLE_EQ(t[101].Y, -1080);
+    EXPECT_NEAR(t[101].Area, 7333.333, kTol);
+    EXPECT_EQ(t[101].MatId, MatSteelSection);
+    ExpectCorners(t[101], {-1100, -1060, -916.667, -1060, -916.667, -1100, -1100, -1100});
+    EXPECT_DOUBLE_EQ(t[102].Y, 1080);
+    EXPECT_DOUBLE_EQ(t[125].X, -1080);
+    EXPECT_NEAR(t[125].Y, -971.667, kTol);
+    EXPECT_NEAR(t[125].Area, 7066.667, kTol);
+    EXPECT_DOUBLE_EQ(t[126].X, 1080);
+    EXPECT_NEAR(AreaOf(t, MatCoreConcrete1), 4494400, 1e-6);
+    EXPECT_NEAR(AreaOf(t, MatSteelSection), 345600, 1e-6);
+}
+
+TEST(RectSteelBox, TwoThicknessesAndNoInfill) {
+    SectionInput in = DefaultInput(6);
+    in.SteelYTw = 20;  // left and right walls
+    in.SteelXTw = 40;  // bottom and top walls
+    FiberTable t = Meshed(in);
+    EXPECT_DOUBLE_EQ(t[1].X, -972);
+    EXPECT_DOUBLE_EQ(t[1].Y, -954);
+    ExpectCorners(t[1], {-1080, -848, -864, -848, -864, -1060, -1080, -1060});
+    EXPECT_DOUBLE_EQ(t[101].Y3 - t[101].Y1, -40);  // bottom strip 40 high
+    EXPECT_DOUBLE_EQ(t[125].X2 - t[125].X1, 20);   // left strip 20 wide
+    EXPECT_NEAR(AreaOf(t, MatCoreConcrete1), 2160.0 * 2120, 1e-6);
+
+    in.MeshX = 2;
+    t = Meshed(in);
+    EXPECT_EQ(t.NFib, 4 + 24);
+    EXPECT_EQ(CountOf(t, MatCoreConcrete1), 0);
+}
+
+// ---- Circular SRC and steel tube in rect -----------------------------------
+
+TEST(CircularSrc, DefaultFibers) {
+    const FiberTable circ = Meshed(DefaultInput(2));
+    const FiberTable t3 = Meshed(DefaultInput(3));
+    const FiberTable t = Meshed(DefaultInput(7));
+    ASSERT_EQ(t.NFib, 240);
+    ExpectSameRange(t, 1, circ, 1, 180);
+    ExpectSameRange(t, 181, t3, 249, 60);
+    EXPECT_NEAR(t[157].X, 917.987, kTol);
+    EXPECT_NEAR(t[157].Y, 530, kTol);
+    EXPECT_DOUBLE_EQ(t[157].Area, 490.625);
+    EXPECT_DOUBLE_EQ(t[157].BarDia, 25);
+    EXPECT_NEAR(t[158].X, 883.346, kTol);
+    EXPECT_NEAR(t[158].Y, 510, kTol);
+    EXPECT_DOUBLE_EQ(t[181].X, -275);
+    EXPECT_DOUBLE_EQ(t[181].Y, -770);
+    EXPECT_DOUBLE_EQ(t[181].Area, 3000);
+    EXPECT_DOUBLE_EQ(t[205].X, -770);
+    EXPECT_DOUBLE_EQ(t[205].Y, -275);
+    EXPECT_DOUBLE_EQ(t[229].X, 0);
+    EXPECT_NEAR(t[229].Y, -616.667, kTol);
+    EXPECT_NEAR(t[235].X, -616.667, kTol);
+    EXPECT_DOUBLE_EQ(t[235].Y, 0);
+    EXPECT_NEAR(t[240].X, 616.667, kTol);
+    EXPECT_EQ(t[240].MatId, MatSteelSection);
+
+    SectionInput in = DefaultInput(7);
+    in.FlangeMesh = 0;
+    in.WebMesh = 0;
+    const FiberTable bare = Meshed(in);
+    ASSERT_EQ(bare.NFib, 180);
+    ExpectSameRange(bare, 1, circ, 1, 180);
+}
+
+TEST(SteelTubeInRect, DefaultFibers) {
+    const FiberTable rect = Meshed(DefaultInput(1));
+    const FiberTable t = Meshed(DefaultInput(8));
+    ASSERT_EQ(t.NFib, 404);
+    ExpectSameRange(t, 1, rect, 1, 248);
+
+    ExpectCorners(t[249], {0, 0, 106.810, 61.667, 61.667, 106.810, 0, 0});
+    EXPECT_NEAR(t[249].X, 42.119, kTol);
+    EXPECT_NEAR(t[249].Y, 42.119, kTol);
+    EXPECT_NEAR(t[249].Area, 3980.241, kTol);
+    EXPECT_EQ(t[249].MatId, MatCoreConcrete2);
+
+    ExpectCorners(t[321], {0, 0, 115.470, 66.667, 66.667, 115.470, 0, 0});
+    EXPECT_NEAR(t[321].X, 45.534, kTol);
+    EXPECT_NEAR(t[321].Y, 45.534, kTol);
+    EXPECT_NEAR(t[321].Area, 4651.852, kTol);
+    EXPECT_EQ(t[321].MatId, MatDeductedConcrete1);
+
+    ExpectCorners(t[393], {640.859, 370, 692.820, 400, 400, 692.820, 370, 640.859});
+    EXPECT_NEAR(t[393].X, 525.920, kTol);
+    EXPECT_NEAR(t[393].Y, 525.920, kTol);
+    EXPECT_NEAR(t[393].Area, 24178, 1e-6);
+    EXPECT_EQ(t[393].MatId, MatSteelSection);
+
+    const double infill = AreaOf(t, MatCoreConcrete2), deducted = AreaOf(t, MatDeductedConcrete1),
+                 wall = AreaOf(t, MatSteelSection);
+    EXPECT_NEAR(infill, 1719464, 1e-6);
+    EXPECT_NEAR(deducted, 2009600, 1e-6);
+    EXPECT_NEAR(wall, 290136, 1e-6);
+    EXPECT_NEAR(infill + wall, deducted, 1e-6);
+}
+
+TEST(SteelTubeInRect, TubeCounts) {
+    const FiberTable rect = Meshed(DefaultInput(1));
+    SectionInput in = DefaultInput(8);
+    in.FlangeMesh = 0;
+    FiberTable t = Meshed(in);
+    ASSERT_EQ(t.NFib, 248);
+    ExpectSameRange(t, 1, rect, 1, 248);
+
+    in = DefaultInput(8);
+    in.WebMesh = 0;
+    t = Meshed(in);
+    ASSERT_EQ(t.NFib, 260);
+    EXPECT_EQ(CountOf(t, MatSteelSection), 12);
+    EXPECT_EQ(CountOf(t, MatDeductedConcrete1), 0);
+
+    // A tube larger than the core is meshed in full.
+    in = DefaultInput(8);
+    in.SteelYH = 2400;
+    t = Meshed(in);
+    EXPECT_NEAR(AreaOf(t, MatDeductedConcrete1), 3.14 * 1200 * 1200, 1e-6);
+}
+
+// ---- Guards ----------------------------------------------------------------
+
+struct GuardCase {
+    int type;
+    void (*edit)(SectionInput&);
+    const char* message;
+};
+
+TEST(MeshGuards, RefuseCountsOutsideEachMeshersModel) {
+    const GuardCase cases[] = {
+        {1, [](SectionInput& in) { in.MeshX = 1; }, "\"X-Dir Mesh Num\" must be at least 2"},
+        {1, [](SectionInput& in) { in.MeshY = -3; }, "\"Y-Dir Mesh Num\" must be at least 2"},
+        {1, [](SectionInput& in) { in.XBarRows = -1; }, "\"X-Dir Rebar Row\" must not be negative"},
+        {1, [](SectionInput& in) { in.XBarNum = -1; }, "\"X-Dir Rebar Num\" must not be negative"},
+        {1, [](SectionInput& in) { in.YBarRows = -1; }, "\"Y-Dir Rebar Row\" must not be negative"},
+        {1, [](SectionInput& in) { in.YBarNum = -1; }, "\"Y-Dir Rebar Num\" must not be negative"},
+        {1, [](SectionInput& in) { in.CornerBarNum = -1; }, "\"Corner Rebar Num\" must not be negative"},
+        {2, [](SectionInput& in) { in.MeshX = -1; }, "\"Mesh Num 1\" must not be negative"},
+        {2, [](SectionInput& in) { in.MeshY = -1; }, "\"Mesh Num 2\" must not be negative"},
+        {2, [](SectionInput& in) { in.XBarRows = -2; }, "\"Rebar Row\" must not be negative"},
+        {2, [](SectionInput& in) { in.XBarNum = -2; }, "\"Rebar Num\" must not be negative"},
+        {3, [](SectionInput& in) { in.FlangeMesh = -1; }, "\"Flange Mesh Num\" must not be negative"},
+        {4, [](SectionInput& in) { in.WebMesh = -1; }, "\"Web Mesh Num\" must not be negative"},
+        {4, [](SectionInput& in) { in.MeshX = 0; }, "\"X-Dir Mesh Num\" must be at least 2"},
+        {5, [](SectionInput& in) { in.MeshY = -1; }, "\"Mesh Num 2\" must not be negative"},
+        {6, [](SectionInput& in) { in.MeshY = 1; }, "\"Y-Dir Mesh Num\" must be at least 2"},
+        {7, [](SectionInput& in) { in.WebMesh = -1; }, "\"Web Mesh Num\" must not be negative"},
+        {7, [](SectionInput& in) { in.XBarNum = -1; }, "\"Rebar Num\" must not be negative"},
+        {8, [](SectionInput& in) { in.FlangeMesh = -1; }, "\"Pile Mesh Num1\" must not be negative"},
+        {8, [](SectionInput& in) { in.WebMesh = -1; }, "\"Pile Mesh Num2\" must not be negative"},
+        {8, [](SectionInput& in) { in.CornerBarNum = -1; }, "\"Coner Rebar Num\" must not be negative"},
+    };
+    for (const GuardCase& c : cases) {
+        SCOPED_TRACE(c.message);
+        FiberTable t = Meshed(DefaultInput(1));
+        const FiberTable before = t;
+        SectionInput in = DefaultInput(c.type);
+        c.edit(in);
+        try {
+            BuildFiberTable(in, t);
+            ADD_FAILURE() << "not refused";
+        } catch (const AppError& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+        ASSERT_EQ(t.NFib, 248);
+        ASSERT_EQ(t.f.size(), 249u);
+        ExpectSameRange(t, 1, before, 1, 248);
+    }
+}
+
+TEST(MeshGuards, FieldsATypeDoesNotUseAreNotChecked) {
+    SectionInput in = DefaultInput(5);  // tube: no bars, no cover
+    in.XBarNum = -5;
+    in.CornerBarNum = -1;
+    in.FlangeMesh = -1;
+    EXPECT_EQ(Meshed(in).NFib, 156);
+    in = DefaultInput(2);  // circular column: no Y bars, no corners
+    in.YBarRows = -1;
+    in.CornerBarNum = -4;
+    EXPECT_EQ(Meshed(in).NFib, 180);
+    // Zero counts at the limits are accepted.
+    in = DefaultInput(5);
+    in.MeshX = 0;
+    EXPECT_EQ(Meshed(in).NFib, 0);
+}
+
+TEST(MeshGuards, HugeMeshesAreRefusedWithTheirCount) {
+    SectionInput in = DefaultInput(1);
+    in.MeshX = 1002;
+    in.MeshY = 1002;
+    EXPECT_EQ(FiberCount(in), 1000000LL + 2004 + 2004 + 48 + 48 + 4);
+    EXPECT_EQ(MessageOf(in), "The mesh would have 1004108 fibers; at most 1000000 are allowed");
+
+    // Counts whose product overflows 32 bits, even 64 bits in the sum.
+    in.MeshX = 2147483647;
+    in.MeshY = 2147483647;
+    in.XBarRows = in.XBarNum = in.YBarRows = in.YBarNum = 2147483647;
+    EXPECT_EQ(FiberCount(in), std::numeric_limits<long long>::max());
+    EXPECT_NE(MessageOf(in).find("at most 1000000"), std::string::npos);
+
+    in = DefaultInput(2);
+    in.MeshX = 100000;
+    in.MeshY = 100000;
+    EXPECT_EQ(MessageOf(in), "The mesh would have 10000100024 fibers; at most 1000000 are allowed");
+
+    // Exactly at the limit is accepted: 666 x 1495 + 2 x 668 + 2 x 1497.
+    in = DefaultInput(6);
+    in.MeshX = 668;
+    in.MeshY = 1497;
+    EXPECT_EQ(FiberCount(in), kMaxFibers);
+    EXPECT_EQ(MessageOf(in), "");
+    in.MeshY = 1498;
+    EXPECT_EQ(MessageOf(in), "The mesh would have 1000668 fibers; at most 1000000 are allowed");
+}
+
+TEST(MeshGuards, UnknownTypeLeavesTheTable) {
+    FiberTable t = Meshed(DefaultInput(2));
+    SectionInput in = DefaultInput(1);
+    in.SectionType = 9;
+    in.MeshX = -7;
+    BuildFiberTable(in, t);
+    EXPECT_EQ(t.NFib, 180);
+}
+
+TEST(MeshFaults, HugeDimensionsOverflowInsteadOfWritingInfinity) {
+    SectionInput in = DefaultInput(1);
+    in.B = 1e308;
+    in.H = 1e308;
+    in.Cover = -1e308;  // B - 2 x Cover is infinite
+    FiberTable t;
+    try {
+        BuildFiberTable(in, t);
+        FAIL() << "no error";
+    } catch (const AppError& e) {
+        EXPECT_STREQ(e.what(), kOverflow);
+    }
 }
 
 }  // namespace
