@@ -1,0 +1,46 @@
+#include "section/section_info.h"
+
+#include "input/error.h"
+#include "input/numbers.h"
+
+namespace px {
+
+SectionInfo ComputeSectionInfo(const SectionInput& in, const FiberTable& t) {
+    SectionInfo s;
+    // Gross area of the outline; the circular types hold the diameter in H.
+    const bool circular = in.SectionType == 2 || in.SectionType == 5 || in.SectionType == 7;
+    s.Ag = checkedFinite(circular ? 3.14 * in.H * in.H / 4 : in.B * in.H);
+
+    for (int i = 1; i <= t.NFib; ++i) {
+        const Fiber& f = t[i];
+        switch (f.MatId) {
+            case MatCoverConcrete:
+            case MatCoreConcrete1:
+            case MatCoreConcrete2: s.Ac += f.Area; break;
+            case MatDeductedConcrete1: s.Ac -= f.Area; break;
+            case MatRebar: s.As += f.Area; break;
+            case MatSteelSection: s.Aa += f.Area; break;
+            default: break;
+        }
+    }
+    checkedFinite(s.Ac);
+    checkedFinite(s.As);
+    checkedFinite(s.Aa);
+
+    s.barRatio = checkedFinite(checkedDiv(s.As, s.Ag) * 100);
+    s.steelRatio = checkedFinite(checkedDiv(s.Aa, s.Ag) * 100);
+    return s;
+}
+
+SectionInfoTexts FormatSectionInfo(const SectionInfo& s) {
+    SectionInfoTexts x;
+    x.Edit36 = F0(s.Ag);
+    x.Edit31 = F0(s.Ac);
+    x.Edit37 = F0(s.As);
+    x.Edit38 = F0(s.Aa);
+    x.Edit39 = F3(s.barRatio);
+    x.Edit40 = F3(s.steelRatio);
+    return x;
+}
+
+}  // namespace px
