@@ -1,0 +1,177 @@
+// Reading the Section page into the input record and the material copy.
+#include <gtest/gtest.h>
+
+#include "input/error.h"
+#include "input/section_input.h"
+#include "section/fiber.h"
+
+using namespace px;
+
+namespace {
+MapFields fieldsFor(int type) {
+    MapFields f = DefaultFields();
+    f.items["ComboBox1"] = type - 1;
+    return f;
+}
+std::string messageOf(auto&& fn) {
+    try {
+        fn();
+    } catch (const AppError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+}  // namespace
+
+TEST(ReadSectionInput, RectColumnReadsItsThirteenFields) {
+    SectionInput in;
+    ReadSectionInput(fieldsFor(1), in);
+    EXPECT_EQ(in.SectionType, 1);
+    EXPECT_EQ(in.B, 2200);
+    EXPECT_EQ(in.H, 2200);
+    EXPECT_EQ(in.Cover, 40);
+    EXPECT_EQ(in.XBarRows, 2);
+    EXPECT_EQ(in.XBarNum, 12);
+    EXPECT_EQ(in.XBarDia, 25);
+    EXPECT_EQ(in.YBarRows, 2);
+    EXPECT_EQ(in.CornerBarNum, 1);
+    EXPECT_EQ(in.MeshX, 12);
+    EXPECT_EQ(in.MeshY, 12);
+    // Steel fields belong to other types and stay as they were.
+    EXPECT_EQ(in.SteelYH, 0);
+    EXPECT_EQ(in.FlangeMesh, 0);
+}
+
+TEST(ReadSectionInput, CircularTypesTakeTheDiameterForBothSizes) {
+    for (int type : {2, 5, 7}) {
+        MapFields f = fieldsFor(type);
+        f["Edit1"] = "1500";
+        f["Edit2"] = "9999";
+        SectionInput in;
+        ReadSectionInput(f, in);
+        EXPECT_EQ(in.B, 1500) << type;
+        EXPECT_EQ(in.H, 1500) << type;
+    }
+}
+
+TEST(ReadSectionInput, TubeAndBoxPutEdit3IntoTheWallThickness) {
+    SectionInput in;
+    ReadSectionInput(fieldsFor(1), in);
+    MapFields f = fieldsFor(5);
+    f["Edit3"] = "16";
+    f["Edit6"] = "99";
+    ReadSectionInput(f, in);
+    EXPECT_EQ(in.SteelYTw, 16);
+    EXPECT_EQ(in.Cover, 40);  // kept from the rectangular column
+    EXPECT_EQ(in.XBarNum, 12);
+
+    MapFields g = fieldsFor(6);
+    g["Edit3"] = "30";
+    g["Edit41"] = "35";
+    ReadSectionInput(g, in);
+    EXPECT_EQ(in.SteelYTw, 30);
+    EXPECT_EQ(in.SteelXTw, 35);
+    EXPECT_EQ(in.SectionType, 6);
+}
+
+TEST(ReadSectionInput, SteelBlocksByType) {
+    SectionInput in;
+    MapFields f = fieldsFor(3);
+    f["Edit42"] = "1601";
+    f["Edit46"] = "1602";
+    ReadSectionInput(f, in);
+    EXPECT_EQ(in.SteelYH, 1601);
+    EXPECT_EQ(in.SteelXH, 1602);
+    EXPECT_EQ(in.WebMesh, 6);
+
+    SectionInput four;
+    MapFields g = fieldsFor(4);
+    ReadSectionInput(g, four);
+    EXPECT_EQ(four.SteelYB, 600);
+    EXPECT_EQ(four.SteelXH, 0);  // type 4 has no X-direction steel
+
+    SectionInput eight;
+    ReadSectionInput(fieldsFor(8), eight);
+    EXPECT_EQ(eight.SteelYH, 1600);
+    EXPECT_EQ(eight.SteelYTf, 60);
+    EXPECT_EQ(eight.SteelYB, 0);
+    EXPECT_EQ(eight.SteelYTw, 0);
+    EXPECT_EQ(eight.FlangeMesh, 12);
+}
+
+TEST(ReadSectionInput, ABadFieldStopsWithFieldsBeforeItStored) {
+    SectionInput in;
+    MapFields f = fieldsFor(1);
+    f["Edit1"] = "3000";
+    f["Edit2"] = "2500";
+    f["Edit3"] = "";
+    EXPECT_EQ(messageOf([&] { ReadSectionInput(f, in); }), "'' is not a valid floating point value");
+    EXPECT_EQ(in.B, 3000);
+    EXPECT_EQ(in.H, 2500);
+    EXPECT_EQ(in.MeshX, 0);
+
+    MapFields g = fieldsFor(1);
+    g["Edit5"] = "12.5";
+    EXPECT_EQ(messageOf([&] { ReadSectionInput(g, in); }), "'12.5' is not a valid integer value");
+}
+
+TEST(AssignFiberMaterials, CopiesTheGroupOfEachMaterial) {
+    FiberTable t;
+    t.resize(6);
+    const int ids[] = {0, 0, 1, 31, 2, 11};
+    for (int i = 1; i <= 6; ++i) t[i].MatId = ids[i - 1];
+    t.resize(7);
+    t[7].MatId = 12;
+    t[7].Fc = 99;  // a steel fiber's concrete fields stay as they were
+    MapFields f = DefaultFields();
+    f["Edit18"] = "30";
+    AssignFiberMaterials(f, t);
+    EXPECT_EQ(t[1].Fc, 27.5);
+    EXPECT_EQ(t[1].ConcModel, 1);
+    EXPECT_EQ(t[3].Fc, 30);
+    EXPECT_EQ(t[4].Fc, 30);  // deducted concrete takes core concrete one's parameters
+    EXPECT_EQ(t[5].Fc, 11.9);
+    EXPECT_EQ(t[6].Es, 206000);
+    EXPECT_EQ(t[6].Fy, 330);
+    EXPECT_EQ(t[6].SteelModel, 1);
+    EXPECT_EQ(t[7].Es, 215000);
+    EXPECT_EQ(t[7].Fy, 260);
+    EXPECT_EQ(t[7].Fc, 99);
+    EXPECT_EQ(t[1].Es, 0);
+}
+
+TEST(AssignFiberMaterials, FailsAtTheFirstFiberThatReadsABadField) {
+    FiberTable t;
+    t.resize(3);
+    t[1].MatId = 0;
+    t[2].MatId = 2;
+    t[3].MatId = 0;
+    MapFields f = DefaultFields();
+    f["Edit22"] = "x";
+    EXPECT_EQ(messageOf([&] { AssignFiberMaterials(f, t); }), "'x' is not a valid floating point value");
+    EXPECT_EQ(t[1].Fc, 27.5);
+    EXPECT_EQ(t[3].Fc, 0);
+
+    FiberTable empty;
+    EXPECT_NO_THROW(AssignFiberMaterials(f, empty));
+}
+
+TEST(CheckFiberMaterials, RefusesUnusableParametersOfUsedMaterialsOnly) {
+    FiberTable t;
+    t.resize(2);
+    t[1].MatId = 0;
+    t[2].MatId = 11;
+    MapFields f = DefaultFields();
+    f["Edit28"] = "0";  // steel section: not used by this table
+    AssignFiberMaterials(f, t);
+    EXPECT_NO_THROW(CheckFiberMaterials(t));
+    f["Edit26"] = "-5";
+    AssignFiberMaterials(f, t);
+    EXPECT_EQ(messageOf([&] { CheckFiberMaterials(t); }),
+              "Rebar Material: \"Modulus of Elasticity Es\" must be greater than 0");
+    f["Edit26"] = "206000";
+    f["Edit15"] = "-0.002";
+    AssignFiberMaterials(f, t);
+    EXPECT_EQ(messageOf([&] { CheckFiberMaterials(t); }),
+              "Cover Concrete: \"Yield Stage Stain e0\" must not be negative");
+}
