@@ -1,0 +1,49 @@
+#pragma once
+// Fast fiber pass: the fibers' positions, areas and law parameters in
+// contiguous arrays, and one sweep over them that evaluates a whole grid of
+// trial axes at once. Each trial's sums still run in fiber order with the
+// operations of SectionForces, so the results are the same bits.
+#include <vector>
+
+#include <cstddef>  // fiber.h uses size_t
+
+#include "section/fiber.h"
+
+namespace px {
+
+enum class SweepLaw : unsigned char { Fixed, Concrete, DeductedConcrete, Steel };
+
+struct SweepTable {
+    struct Run {
+        int begin, end;  // fibers [begin, end) of one law, 0-based
+        SweepLaw law;
+    };
+    int n = 0;
+    std::vector<double> X, Y, A;
+    // Concrete: P1 = -Fc, P2 = -E0. Steel: P1 = Es, P2 = Fy / Es, P3 = Fy.
+    // Fixed (no law, or a model other than 1): P1 = the stress it keeps.
+    std::vector<double> P1, P2, P3;
+    std::vector<Run> runs;
+    // False when a fiber's stress would change from trial to trial without a
+    // law (deducted concrete of a model other than 1 flips its sign on every
+    // pass); the solvers then use the reference pass.
+    bool reproducible = true;
+};
+
+SweepTable BuildSweepTable(const FiberTable& t);
+
+// U[i] = w X[i] - Y[i], the part of a fiber's distance that does not depend
+// on the offset.
+void AxisTerms(const SweepTable& s, double w, std::vector<double>& U);
+
+// Sums of trials g = 0 .. T - 1 with offsets c[g] and curvatures phi[g]:
+// F = sum of stress x area, Sx = sum of (stress x area) x Y,
+// Sy = sum of (stress x area) x X, in fiber order.
+void SweepTrials(const SweepTable& s, const double* U, double norm, const double* c,
+                 const double* phi, int T, double* F, double* Sx, double* Sy);
+
+// Writes Strain and Stress of every fiber for one trial, as the reference
+// pass leaves them.
+void StoreTrialState(FiberTable& t, double w, double norm, double c, double phi);
+
+}  // namespace px

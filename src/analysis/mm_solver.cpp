@@ -1,0 +1,205 @@
+#include "analysis/mm_solver.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "analysis/fiber_sweep.h"
+#include "analysis/parallel_jobs.h"
+#include "analysis/pm_solver.h"
+#include "input/error.h"
+#include "input/numbers.h"
+
+namespace px {
+
+MmSettings ReadMmSettings(const FieldSource& f) {
+    MmSettings s;
+    s.points = StrToInt(f.text("Edit35"));
+    s.axialForce = StrToFloat(f.text("Edit30"));
+    s.K = StrToInt(f.text("Edit61"));
+    s.N = StrToInt(f.text("Edit62"));
+    s.factor = StrToFloat(f.text("Edit63"));
+    s.strainLimit = StrToFloat(f.text("Edit34"));
+    return s;
+}
+
+namespace {
+
+void AtLeast(int v, int lo, const char* caption) {
+    if (v < lo) throw AppError("\"" + std::string(caption) + "\" must be at least " + std::to_string(lo));
+}
+
+void AtMost(int v, int hi, const char* caption) {
+    if (v > hi) throw AppError("\"" + std::string(caption) + "\" must be at most " + std::to_string(hi));
+}
+
+}  // namespace
+
+void CheckMmSettings(const MmSettings& s) {
+    AtLeast(s.points, 1, "Num of MM Curve Points");
+    AtMost(s.points, kMaxMmPoints, "Num of MM Curve Points");
+    AtLeast(s.K, 1, "Outside Step K");
+    AtLeast(s.N, 2, "Inside Step N");
+    AtMost(s.N, kMaxGridSteps, "Inside Step N");
+    if (!(s.strainLimit < 0)) throw AppError("\"Strain Limit\" must be less than 0");
+}
+
+void MmSlope(int i, int points, double& slope, double& cosSign) {
+    const double theta = static_cast<double>(i * 360) / points;
+    const double thetaR = theta * kDegToRad;
+    double t = std::tan(thetaR);
+    if (t >= 100) t = 100;
+    if (t <= -100) t = -100;
+    if (t >= 0 && t < 0.001) t = 0.0001;
+    if (t > -0.001 && t < 0) t = -0.0001;
+    slope = t;
+    const double co = std::cos(thetaR);
+    cosSign = co > 0 ? 1.0 : (co < 0 ? -1.0 : 0.0);
+}
+
+namespace {
+
+struct MmPoint {
+    double Mx = 0, My = 0;
+};
+
+void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
+                    const Progress& progress) {
+    const int N = s.N;
+    const double Pt = s.axialForce;
+    std::vector<double> P(N + 1), Mx(N + 1), My(N + 1);
+    for (int i = 0; i <= s.points; ++i) {
+        double w, sign;
+        MmSlope(i, s.points, w, sign);
+        const AxisWindowResult win = AxisWindowForSlope(w, B, H, s.factor);
+        const double norm = AxisNorm(w);
+        double cLo = win.cmin, cHi = win.cmax;
+        int chosen = 1;
+        for (int pass = 1; pass <= s.K; ++pass) {
+            for (int j = 0; j <= N; ++j) {
+                if (progress) progress(nearest(static_cast<double>(j * 100) / N));
+                const double c = GridOffset(cLo, cHi, j, N);
+                double dmin, dmax;
+                CornerDistances(w, c, B, H, dmin, dmax);
+                const double k = TrialCurvature(dmin, dmax, s.strainLimit, true);
+                const SectionForceResult r = SectionForcesNorm(t, w, norm, c, k);
+                P[j] = r.P;
+                Mx[j] = sign * r.Mx;
+                My[j] = sign * r.My;
+            }
+            chosen = ChooseClosest(P.data(), 1, N - 1, Pt);
+            NarrowWindow(cLo, cHi, chosen, N);
+        }
+        curve.Mx[i] = Mx[chosen];
+        curve.My[i] = My[chosen];
+    }
+}
+
+struct MmScratch {
+    std::vector<double> c, phi, F, Sx, Sy, P, U;
+};
+
+MmPoint SolveAngleFast(const SweepTable& st, double B, double H, const MmSettings& s, int i,
+                       MmScratch& ws, double& lastW, double& lastC, double& lastK) {
+    const int N = s.N;
+    double w, sign;
+    MmSlope(i, s.points, w, sign);
+    const AxisWindowResult win = AxisWindowForSlope(w, B, H, s.factor);
+    const double norm = AxisNorm(w);
+    AxisTerms(st, w, ws.U);
+    double cLo = win.cmin, cHi = win.cmax;
+    int chosen = 1;
+    for (int pass = 1; pass <= s.K; ++pass) {
+        int T = N + 1;
+        std::exception_ptr curvatureError;
+        for (int j = 0; j <= N; ++j) {
+            const double c = GridOffset(cLo, cHi, j, N);
+            try {
+                double dmin, dmax;
+                CornerDistances(w, c, B, H, dmin, dmax);
+                ws.phi[j] = TrialCurvature(dmin, dmax, s.strainLimit, true);
+            } catch (...) {
+                curvatureError = std::current_exception();
+                T = j;
+                break;
+            }
+            ws.c[j] = c;
+        }
+        SweepTrials(st, ws.U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(),
+                    ws.Sx.data(), ws.Sy.data());
+        for (int j = 0; j < T; ++j) {
+            CheckSums(ws.F[j], ws.Sx[j], ws.Sy[j]);
+            ws.P[j] = -ws.F[j] / 1000;
+        }
+        if (curvatureError) std::rethrow_exception(curvatureError);
+        chosen = ChooseClosest(ws.P.data(), 1, N - 1, s.axialForce);
+        lastW = w;
+        lastC = ws.c[N];
+        lastK = ws.phi[N];
+        NarrowWindow(cLo, cHi, chosen, N);
+    }
+    return {sign * (ws.Sx[chosen] / 1000000), sign * (ws.Sy[chosen] / 1000000)};
+}
+
+void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
+               const Progress& progress, int threadsWanted) {
+    const SweepTable st = BuildSweepTable(t);
+    if (!st.reproducible) {
+        SolveReference(t, B, H, s, curve, progress);
+        return;
+    }
+    const int angles = s.points + 1;
+    const int threads = ThreadCountFor(threadsWanted, angles);
+    std::vector<MmScratch> scratch(static_cast<size_t>(threads));
+    const size_t n1 = static_cast<size_t>(s.N) + 1;
+    for (MmScratch& ws : scratch) {
+        ws.c.resize(n1);
+        ws.phi.resize(n1);
+        ws.F.resize(n1);
+        ws.Sx.resize(n1);
+        ws.Sy.resize(n1);
+        ws.P.resize(n1);
+        ws.U.resize(static_cast<size_t>(st.n));
+    }
+    std::vector<MmPoint> points(static_cast<size_t>(angles));
+    double lastW = 0, lastC = 0, lastK = 0;
+    std::vector<std::exception_ptr> errors;
+    const int failed = RunJobs(
+        angles, threads,
+        [&](int worker, int i) {
+            double w = 0, c = 0, k = 0;
+            points[i] = SolveAngleFast(st, B, H, s, i, scratch[worker], w, c, k);
+            if (i == angles - 1) {
+                lastW = w;
+                lastC = c;
+                lastK = k;
+            }
+        },
+        [&](int done) {
+            if (progress) progress(nearest(static_cast<double>(done) / angles * 100));
+        },
+        errors);
+    for (int i = 0; i < failed; ++i) {
+        curve.Mx[i] = points[i].Mx;
+        curve.My[i] = points[i].My;
+    }
+    if (failed < angles) std::rethrow_exception(errors[failed]);
+    StoreTrialState(t, lastW, AxisNorm(lastW), lastC, lastK);
+}
+
+}  // namespace
+
+void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
+                  const Progress& progress, const SolveOptions& options) {
+    CheckMmSettings(s);
+    const size_t n = static_cast<size_t>(s.points) + 1;
+    curve.Mx.resize(n);
+    curve.My.resize(n);
+    if (options.pass == SolverPass::Reference) {
+        SolveReference(t, B, H, s, curve, progress);
+    } else {
+        SolveFast(t, B, H, s, curve, progress, options.threads);
+    }
+}
+
+}  // namespace px

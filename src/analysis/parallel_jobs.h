@@ -1,0 +1,24 @@
+#pragma once
+// Independent jobs 0 .. count - 1 spread over worker threads, with completion
+// reported on the calling thread.
+#include <exception>
+#include <functional>
+#include <vector>
+
+namespace px {
+
+// Number of threads for a request: 0 means every hardware thread; never more
+// than count, never less than 1.
+int ThreadCountFor(int requested, int count);
+
+// Runs job(worker, k) for every k. With one thread the jobs run in order on
+// the calling thread; otherwise `threads` workers take jobs in order and the
+// calling thread waits, calling finished(n) after each completion (n jobs
+// done so far). `worker` is 0 .. threads - 1, for per-thread scratch space.
+// A job that throws has its exception stored in errors[k]; jobs after the
+// first failed one may be skipped. Returns the index of the first failed job,
+// or count.
+int RunJobs(int count, int threads, const std::function<void(int worker, int k)>& job,
+            const std::function<void(int done)>& finished, std::vector<std::exception_ptr>& errors);
+
+}  // namespace px

@@ -1,0 +1,222 @@
+#include "analysis/pm_solver.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "analysis/fiber_sweep.h"
+#include "analysis/parallel_jobs.h"
+#include "input/error.h"
+#include "input/numbers.h"
+
+namespace px {
+
+PmSettings ReadPmSettings(const FieldSource& f) {
+    PmSettings s;
+    s.nP = StrToInt(f.text("Edit33"));
+    s.K = StrToInt(f.text("Edit52"));
+    s.N = StrToInt(f.text("Edit53"));
+    s.factor = StrToFloat(f.text("Edit60"));
+    s.strainLimit = StrToFloat(f.text("Edit32"));
+    return s;
+}
+
+namespace {
+
+void AtLeast(int v, int lo, const char* caption) {
+    if (v < lo) throw AppError("\"" + std::string(caption) + "\" must be at least " + std::to_string(lo));
+}
+
+void AtMost(int v, int hi, const char* caption) {
+    if (v > hi) throw AppError("\"" + std::string(caption) + "\" must be at most " + std::to_string(hi));
+}
+
+}  // namespace
+
+void CheckPmSettings(const PmSettings& s) {
+    AtLeast(s.nP, 1, "Axial Force Division Points");
+    AtMost(s.nP, kMaxPmDivisions, "Axial Force Division Points");
+    AtLeast(s.K, 1, "Outside Steps K");
+    AtLeast(s.N, 1, "Inside Steps N");
+    AtMost(s.N, kMaxGridSteps, "Inside Steps N");
+    if (!(s.strainLimit < 0)) throw AppError("\"Strain Limit\" must be less than 0");
+}
+
+namespace {
+
+struct LevelPoint {
+    double P = 0, Mx = 0, My = 0;
+};
+
+struct PmJob {
+    double B, H, angleDeg, PMin, PMax;
+    const PmSettings* s;
+};
+
+double LevelTarget(const PmJob& j, int o) {
+    return j.PMin + ((j.PMax - j.PMin) / j.s->nP) * o;
+}
+
+void StoreLevel(PMCurve& curve, double angleDeg, int o, const LevelPoint& pt) {
+    if (angleDeg == 0) {
+        curve.PX[o] = pt.P;
+        curve.MX[o] = pt.Mx;
+    } else if (angleDeg == 90) {
+        curve.PY[o] = pt.P;
+        curve.MY[o] = pt.My;
+    }
+}
+
+void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& progress) {
+    const PmSettings& s = *j.s;
+    const int N = s.N;
+    std::vector<double> P(N + 1), Mx(N + 1), My(N + 1);
+    for (int o = 1; o <= s.nP - 1; ++o) {
+        const double Pt = LevelTarget(j, o);
+        const AxisWindowResult win = AxisWindow(j.angleDeg, j.B, j.H, s.factor);
+        const double w = win.w, norm = AxisNorm(w);
+        double cmin = win.cmin, cmax = win.cmax;
+        int b = 0;
+        for (int pass = 1; pass <= s.K; ++pass) {
+            for (int G = 0; G <= N; ++G) {
+                if (progress) progress(nearest(static_cast<double>(G) / N * 100));
+                const double c = GridOffset(cmin, cmax, G, N);
+                double dmin, dmax;
+                CornerDistances(w, c, j.B, j.H, dmin, dmax);
+                const double phi = TrialCurvature(dmin, dmax, s.strainLimit, false);
+                const SectionForceResult r = SectionForcesNorm(t, w, norm, c, phi);
+                P[G] = r.P;
+                Mx[G] = std::fabs(r.Mx);
+                My[G] = std::fabs(r.My);
+            }
+            b = ChooseClosest(P.data(), 0, N, Pt);
+            NarrowWindow(cmin, cmax, b, N);
+        }
+        StoreLevel(curve, j.angleDeg, o, {P[b], Mx[b], My[b]});
+    }
+}
+
+// Scratch space of one worker thread.
+struct PmScratch {
+    std::vector<double> c, phi, F, Sx, Sy, P;
+};
+
+// One level of the search with the fast sweep. lastC / lastPhi receive the
+// offset and curvature of the level's final trial.
+LevelPoint SolveLevelFast(const SweepTable& st, const std::vector<double>& U, double w, double norm,
+                          const PmJob& j, int o, PmScratch& ws, double& lastC, double& lastPhi) {
+    const PmSettings& s = *j.s;
+    const int N = s.N;
+    const double Pt = LevelTarget(j, o);
+    const AxisWindowResult win = AxisWindowForSlope(w, j.B, j.H, s.factor);
+    double cmin = win.cmin, cmax = win.cmax;
+    int b = 0;
+    for (int pass = 1; pass <= s.K; ++pass) {
+        // Offsets and curvatures first; a fault at grid point G is raised
+        // after the trials before it, as the one-by-one pass would.
+        int T = N + 1;
+        std::exception_ptr curvatureError;
+        for (int G = 0; G <= N; ++G) {
+            const double c = GridOffset(cmin, cmax, G, N);
+            try {
+                double dmin, dmax;
+                CornerDistances(w, c, j.B, j.H, dmin, dmax);
+                ws.phi[G] = TrialCurvature(dmin, dmax, s.strainLimit, false);
+            } catch (...) {
+                curvatureError = std::current_exception();
+                T = G;
+                break;
+            }
+            ws.c[G] = c;
+        }
+        SweepTrials(st, U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(), ws.Sx.data(),
+                    ws.Sy.data());
+        for (int G = 0; G < T; ++G) {
+            CheckSums(ws.F[G], ws.Sx[G], ws.Sy[G]);
+            ws.P[G] = -ws.F[G] / 1000;
+        }
+        if (curvatureError) std::rethrow_exception(curvatureError);
+        b = ChooseClosest(ws.P.data(), 0, N, Pt);
+        lastC = ws.c[N];
+        lastPhi = ws.phi[N];
+        NarrowWindow(cmin, cmax, b, N);
+    }
+    return {ws.P[b], std::fabs(ws.Sx[b] / 1000000), std::fabs(ws.Sy[b] / 1000000)};
+}
+
+void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& progress,
+               int threadsWanted) {
+    const PmSettings& s = *j.s;
+    const int levels = s.nP - 1;
+    if (levels <= 0) return;
+    const SweepTable st = BuildSweepTable(t);
+    if (!st.reproducible) {
+        SolveReference(t, j, curve, progress);
+        return;
+    }
+    const double w = checkedFinite(std::tan(j.angleDeg * kDegToRad));
+    const double norm = AxisNorm(w);
+    std::vector<double> U;
+    AxisTerms(st, w, U);
+
+    const int threads = ThreadCountFor(threadsWanted, levels);
+    std::vector<PmScratch> scratch(static_cast<size_t>(threads));
+    const size_t n1 = static_cast<size_t>(s.N) + 1;
+    for (PmScratch& ws : scratch) {
+        ws.c.resize(n1);
+        ws.phi.resize(n1);
+        ws.F.resize(n1);
+        ws.Sx.resize(n1);
+        ws.Sy.resize(n1);
+        ws.P.resize(n1);
+    }
+    std::vector<LevelPoint> points(static_cast<size_t>(levels));
+    double lastC = 0, lastPhi = 0;
+    std::vector<std::exception_ptr> errors;
+    const int failed = RunJobs(
+        levels, threads,
+        [&](int worker, int k) {
+            double c = 0, phi = 0;
+            points[k] = SolveLevelFast(st, U, w, norm, j, k + 1, scratch[worker], c, phi);
+            if (k == levels - 1) {
+                lastC = c;
+                lastPhi = phi;
+            }
+        },
+        [&](int done) {
+            if (progress) progress(nearest(static_cast<double>(done) / levels * 100));
+        },
+        errors);
+    for (int k = 0; k < failed; ++k) StoreLevel(curve, j.angleDeg, k + 1, points[k]);
+    if (failed < levels) std::rethrow_exception(errors[failed]);
+    // Leave the fibers as the last trial left them.
+    StoreTrialState(t, w, norm, lastC, lastPhi);
+}
+
+}  // namespace
+
+void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angleDeg, double PMin,
+             double PMax, PMCurve& curve, const Progress& progress, const SolveOptions& options) {
+    CheckPmSettings(s);
+    const int nP = s.nP;
+    curve.Divisions = nP;
+    const size_t n = static_cast<size_t>(nP) + 1;
+    curve.PX.resize(n);
+    curve.MX.resize(n);
+    curve.PY.resize(n);
+    curve.MY.resize(n);
+    curve.PX[0] = curve.PY[0] = PMin;
+    curve.MX[0] = curve.MY[0] = 0;
+    curve.PX[nP] = curve.PY[nP] = PMax;
+    curve.MX[nP] = curve.MY[nP] = 0;
+
+    const PmJob job{B, H, angleDeg, PMin, PMax, &s};
+    if (options.pass == SolverPass::Reference) {
+        SolveReference(t, job, curve, progress);
+    } else {
+        SolveFast(t, job, curve, progress, options.threads);
+    }
+    if (progress) progress(0);
+}
+
+}  // namespace px

@@ -1,0 +1,146 @@
+#include "analysis/section_steps.h"
+
+#include <cmath>
+
+#include "input/error.h"
+#include "material/laws.h"
+
+namespace px {
+
+void ComputeAxialBounds(const FiberTable& t, double& PMax, double& PMin) {
+    double comp = 0;
+    for (int i = 1; i <= t.NFib; ++i) {
+        const Fiber& f = t[i];
+        switch (f.MatId) {
+            case MatCoverConcrete:
+            case MatCoreConcrete1:
+            case MatCoreConcrete2: comp += f.Area * f.Fc; break;
+            case MatDeductedConcrete1: comp -= f.Area * f.Fc; break;
+            case MatRebar:
+            case MatSteelSection: comp += f.Area * f.Fy; break;
+            default: break;
+        }
+    }
+    double tens = 0;
+    for (int i = 1; i <= t.NFib; ++i) {
+        const Fiber& f = t[i];
+        if (f.MatId == MatRebar || f.MatId == MatSteelSection) tens += f.Area * f.Fy;
+    }
+    checkedFinite(comp);
+    checkedFinite(tens);
+    PMax = comp / 1000;
+    PMin = -tens / 1000;
+}
+
+AxisWindowResult AxisWindowForSlope(double w, double B, double H, double factor) {
+    const double hb = B / 2, hh = H / 2;
+    const double v[4] = {-hh - w * -hb, -hh - w * hb, hh - w * hb, hh - w * -hb};
+    double lo = v[0], hi = v[0];
+    for (double x : v) {
+        if (x < lo) lo = x;
+        if (x > hi) hi = x;
+    }
+    AxisWindowResult r;
+    r.w = w;
+    r.cmin = checkedFinite(lo * factor);
+    r.cmax = checkedFinite(hi * factor);
+    return r;
+}
+
+AxisWindowResult AxisWindow(double angleDeg, double B, double H, double factor) {
+    const double w = checkedFinite(std::tan(angleDeg * kDegToRad));
+    return AxisWindowForSlope(w, B, H, factor);
+}
+
+double AxisNorm(double w) { return checkedFinite(std::sqrt(w * w + 1)); }
+
+void CornerDistances(double w, double c, double B, double H, double& dmin, double& dmax) {
+    const double norm = AxisNorm(w);
+    const double hb = B / 2, hh = H / 2;
+    const double xs[4] = {-hb, hb, hb, -hb};
+    const double ys[4] = {-hh, -hh, hh, hh};
+    for (int k = 0; k < 4; ++k) {
+        const double d = (w * xs[k] - ys[k] + c) / norm;
+        if (k == 0 || d < dmin) dmin = d;
+        if (k == 0 || d > dmax) dmax = d;
+    }
+    checkedFinite(dmin);
+    checkedFinite(dmax);
+}
+
+double TrialCurvature(double dmin, double dmax, double limit, bool strict) {
+    bool any = false;
+    double phi = 0;
+    auto take = [&](double num, double dist) {
+        if (dist == 0) return;  // a corner on the axis sets no limit
+        const double k = checkedDiv(num, dist);
+        if (!any || k < phi) phi = k;
+        any = true;
+    };
+    if (strict ? dmin < 0 : dmin <= 0) take(limit, dmin);
+    if (strict ? dmin > 0 : dmin >= 0) take(kTensileStrainLimit, dmin);
+    if (strict ? dmax > 0 : dmax >= 0) take(kTensileStrainLimit, dmax);
+    if (strict ? dmax < 0 : dmax <= 0) take(limit, dmax);
+    if (!any) throw AppError(kDivByZero);
+    return phi;
+}
+
+void CheckSums(double F, double Sx, double Sy) {
+    checkedFinite(F);
+    checkedFinite(Sx);
+    checkedFinite(Sy);
+}
+
+SectionForceResult SectionForcesNorm(FiberTable& t, double w, double norm, double c, double phi) {
+    double F = 0, Sx = 0, Sy = 0;
+    Fiber* f = t.f.data();
+    for (int i = 1; i <= t.NFib; ++i) {
+        Fiber& b = f[i];
+        const double d = (w * b.X - b.Y + c) / norm;
+        b.Strain = phi * d;
+        switch (b.MatId) {
+            case MatCoverConcrete:
+            case MatCoreConcrete1:
+            case MatCoreConcrete2:
+                ConcreteStress(b.Fc, b.E0, b.Fcu, b.Ecu, b.Stress, b.Strain, b.ConcModel);
+                break;
+            case MatDeductedConcrete1:
+                ConcreteStress(b.Fc, b.E0, b.Fcu, b.Ecu, b.Stress, b.Strain, b.ConcModel);
+                b.Stress = -b.Stress;
+                break;
+            case MatRebar:
+            case MatSteelSection: SteelStress(b.Es, b.Fy, b.Stress, b.Strain, b.SteelModel); break;
+            default: break;
+        }
+        const double sa = b.Stress * b.Area;
+        F += sa;
+        Sx += sa * b.Y;
+        Sy += sa * b.X;
+    }
+    CheckSums(F, Sx, Sy);
+    return {-F / 1000, Sx / 1000000, Sy / 1000000};
+}
+
+SectionForceResult SectionForces(FiberTable& t, double w, double c, double phi) {
+    return SectionForcesNorm(t, w, AxisNorm(w), c, phi);
+}
+
+int ChooseClosest(const double* P, int from, int to, double target) {
+    double best = std::fabs(P[from] - target);
+    int chosen = from;
+    for (int j = from; j <= to; ++j) {
+        const double e = std::fabs(P[j] - target);
+        if (e < best) best = e;
+        if (e == best) chosen = j;
+    }
+    return chosen;
+}
+
+void NarrowWindow(double& cmin, double& cmax, int b, int n) {
+    const double lo = cmin + (static_cast<double>(b - 1) / n) * (cmax - cmin);
+    const double hi = cmin + (static_cast<double>(b + 1) / n) * (cmax - cmin);
+    cmin = lo;
+    cmax = hi;
+}
+
+}  // namespace px

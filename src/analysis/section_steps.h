@@ -1,0 +1,95 @@
+#pragma once
+// Steps shared by the P-M and Mx-My solvers: axial capacities, the window of
+// neutral-axis offsets, the curvature of a trial axis and the section forces
+// of a trial strain plane.
+#include <functional>
+
+#include <cstddef>  // fiber.h uses size_t
+
+#include "section/fiber.h"
+
+namespace px {
+
+// Progress of a solve, 0..100. Always called on the thread that runs the solve.
+using Progress = std::function<void(int)>;
+
+// Which fiber pass the solvers use. The reference pass walks the fiber table
+// one trial at a time; the fast pass sweeps the fibers once for a whole grid
+// of trials and spreads levels (or angles) over threads. Both give the same
+// bits.
+enum class SolverPass { Reference, Fast };
+
+struct SolveOptions {
+    SolverPass pass = SolverPass::Fast;
+    int threads = 0;  // fast pass only; 0 = every hardware thread
+};
+
+// Tensile strain limit of the corner that is stretched most.
+inline constexpr double kTensileStrainLimit = 0.01;
+// Degrees to radians.
+inline constexpr double kDegToRad = 0.017453292519943295;
+
+// Pure compression (PMax, positive) and pure tension (PMin) capacities, kN.
+void ComputeAxialBounds(const FiberTable& t, double& PMax, double& PMin);
+
+struct AxisWindowResult {
+    double w = 0;     // slope of the neutral axis y = w x + c
+    double cmin = 0;  // smallest offset of the window
+    double cmax = 0;  // largest offset of the window
+};
+
+// Window of offsets for a given slope: the offsets y - w x of the four corners
+// of the B x H rectangle centred at the origin, least and greatest, each
+// multiplied by factor.
+AxisWindowResult AxisWindowForSlope(double w, double B, double H, double factor);
+
+// Slope tan(angle) and the window of offsets for that slope.
+AxisWindowResult AxisWindow(double angleDeg, double B, double H, double factor);
+
+// sqrt(w w + 1), the divisor of the signed distance from the axis y = w x + c.
+double AxisNorm(double w);
+
+// Least and greatest signed distance (w x - y + c) / sqrt(w w + 1) of the four
+// corners of the B x H rectangle; negative on the compressed side.
+void CornerDistances(double w, double c, double B, double H, double& dmin, double& dmax);
+
+// Smallest curvature that brings a corner to a strain limit:
+//   limit / dmin if dmin <= 0, 0.01 / dmin if dmin >= 0,
+//   0.01 / dmax if dmax >= 0, limit / dmax if dmax <= 0;
+// with strict = true the tests are < and >. A candidate whose distance is
+// exactly zero is skipped; with no candidate left (a rectangle of no extent)
+// raises "Floating point division by zero".
+double TrialCurvature(double dmin, double dmax, double limit, bool strict);
+
+struct SectionForceResult {
+    double P = 0;   // axial force, kN, compression positive
+    double Mx = 0;  // signed moment about x (lever arm Y), kNm
+    double My = 0;  // signed moment about y (lever arm X), kNm
+};
+
+// Strain, stress and force sums of every fiber for the strain plane
+// strain = phi * (w X - Y + c) / sqrt(w w + 1). Writes Strain and Stress of
+// each fiber; raises the overflow / invalid-operation message when a sum
+// leaves the finite range.
+SectionForceResult SectionForces(FiberTable& t, double w, double c, double phi);
+
+// The same pass with the divisor sqrt(w w + 1) already computed.
+SectionForceResult SectionForcesNorm(FiberTable& t, double w, double norm, double c, double phi);
+
+// Raises the fault message for a sum that is no longer finite.
+void CheckSums(double F, double Sx, double Sy);
+
+// Index in [from, to] whose P is closest to target; of equally close ones the
+// last. The running minimum starts at |P[from] - target|.
+int ChooseClosest(const double* P, int from, int to, double target);
+
+// Offset of grid point g of n in the window [cmin, cmax].
+inline double GridOffset(double cmin, double cmax, int g, int n) {
+    return cmin + (static_cast<double>(g) / n) * (cmax - cmin);
+}
+
+// Narrows [cmin, cmax] to the grid neighbours b - 1 and b + 1 of the chosen
+// index, both computed from the old window; not clamped.
+void NarrowWindow(double& cmin, double& cmax, int b, int n);
+
+}  // namespace px
