@@ -1,0 +1,177 @@
+#include "loads/csv_import.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "input/error.h"
+#include "input/numbers.h"
+
+namespace px {
+
+namespace {
+
+std::string_view trimControl(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+    return s.substr(b, e - b);
+}
+
+// Refuses a field number the line capacity cannot hold.
+void checkColumn(int column, const std::string& what) {
+    if (column < 1 || column > kCsvMaxFields)
+        throw AppError(what + " is " + std::to_string(column) +
+                       ": a field number must lie between 1 and " + std::to_string(kCsvMaxFields));
+}
+
+double convertField(const CsvFields& f, int column, size_t lineNo) {
+    try {
+        return StrToFloat(f[column]);
+    } catch (const AppError& e) {
+        throw AppError(std::string(e.what()) + " (line " + std::to_string(lineNo) + ", field " +
+                       std::to_string(column) + ")");
+    }
+}
+
+}  // namespace
+
+void SplitCsvLine(std::string_view line, CsvFields& out) {
+    out.Slots.fill(std::string_view());
+    int k = 0;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = line.find(',', start);
+        const size_t end = comma == std::string_view::npos ? line.size() : comma;
+        ++k;
+        if (k <= kCsvMaxFields) out.Slots[static_cast<size_t>(k)] = trimControl(line.substr(start, end - start));
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    out.FieldCount = k;
+}
+
+CsvFields SplitCsvLine(std::string_view line) {
+    CsvFields f;
+    SplitCsvLine(line, f);
+    return f;
+}
+
+std::vector<std::string_view> SplitTextLines(std::string_view bytes) {
+    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
+        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
+        bytes.remove_prefix(3);
+    std::vector<std::string_view> lines;
+    const size_t n = bytes.size();
+    size_t start = 0, i = 0;
+    while (i < n) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        lines.push_back(bytes.substr(start, i - start));
+        ++i;
+        if (c == '\r' && i < n && bytes[i] == '\n') ++i;
+        start = i;
+    }
+    if (start < n) lines.push_back(bytes.substr(start));
+    return lines;
+}
+
+std::string ImportCountLine(int count) {
+    return "Number of Import Force Load Comb = " + std::to_string(count);
+}
+
+ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, int colMy) {
+    checkColumn(colP, "The field number of the axial force");
+    checkColumn(colMx, "The field number of Mx");
+    checkColumn(colMy, "The field number of My");
+
+    const std::vector<std::string_view> lines = SplitTextLines(bytes);
+    if (lines.size() - (lines.empty() ? 0 : 1) > static_cast<size_t>(std::numeric_limits<int>::max() - 1))
+        throw AppError("The file holds too many lines to import");
+    const int count = lines.empty() ? 0 : static_cast<int>(lines.size() - 1);
+
+    ForceImport r;
+    r.Table.Count = count;
+    r.Table.Items.assign(static_cast<size_t>(count) + 1, LoadCombination{});
+    r.GridRows.resize(lines.size());
+
+    CsvFields f;
+    for (size_t li = 0; li < lines.size(); ++li) {
+        SplitCsvLine(lines[li], f);
+        if (f.FieldCount > kCsvMaxFields)
+            throw AppError("Line " + std::to_string(li + 1) + " holds " + std::to_string(f.FieldCount) +
+                           " fields: a line may hold at most " + std::to_string(kCsvMaxFields) + " fields");
+        ImportGridRow& row = r.GridRows[li];
+        for (int c = 0; c < kImportGridColumns; ++c) row[static_cast<size_t>(c)] = f[c + 1];
+        if (li == 0) continue;  // the header is shown, never converted
+        LoadCombination& item = r.Table.Items[li];
+        item.P = -convertField(f, colP, li + 1);
+        item.Mx = convertField(f, colMx, li + 1);
+        item.My = convertField(f, colMy, li + 1);
+    }
+    r.CountLine = ImportCountLine(count);
+    return r;
+}
+
+ForceImport ImportForcesFromFile(const std::string& path, int colP, int colMx, int colMy) {
+    checkColumn(colP, "The field number of the axial force");
+    checkColumn(colMx, "The field number of Mx");
+    checkColumn(colMy, "The field number of My");
+
+    auto fail = [&](int err) -> ForceImport {
+        throw AppError("Cannot open file \"" + path + "\". " + std::strerror(err));
+    };
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file) return fail(errno);
+    std::string bytes;
+    char buf[1 << 16];
+    for (;;) {
+        const size_t got = std::fread(buf, 1, sizeof buf, file.get());
+        bytes.append(buf, got);
+        if (got < sizeof buf) break;
+    }
+    if (std::ferror(file.get())) return fail(errno ? errno : EIO);
+    return ImportForcesFromText(bytes, colP, colMx, colMy);
+}
+
+void ReadImportSettings(const FieldSource& fields, double& factorP, double& factorMx,
+                        double& factorMy, int& columnP, int& columnMx, int& columnMy) {
+    double fp = factorP, fmx = factorMx, fmy = factorMy;
+    int cp = columnP, cmx = columnMx, cmy = columnMy;
+    auto store = [&] {
+        factorP = fp;
+        factorMx = fmx;
+        factorMy = fmy;
+        columnP = cp;
+        columnMx = cmx;
+        columnMy = cmy;
+    };
+    try {
+        fp = StrToFloat(fields.text("Edit57"));
+        fmx = StrToFloat(fields.text("Edit58"));
+        fmy = StrToFloat(fields.text("Edit59"));
+        cp = StrToInt(fields.text("Edit54"));
+        cmx = StrToInt(fields.text("Edit55"));
+        cmy = StrToInt(fields.text("Edit56"));
+    } catch (const AppError&) {
+        store();  // what converted before the bad text is kept
+        throw;
+    }
+    checkColumn(cp, "Table Column of Axial Force(kN) (Edit54)");
+    checkColumn(cmx, "Table Column of Moment Mx(kNm) (Edit55)");
+    checkColumn(cmy, "Table Column of Moment My(kNm) (Edit56)");
+    store();
+}
+
+void ReadForceFactors(const FieldSource& fields, double& factorP, double& factorMx, double& factorMy) {
+    factorP = StrToFloat(fields.text("Edit57"));
+    factorMx = StrToFloat(fields.text("Edit58"));
+    factorMy = StrToFloat(fields.text("Edit59"));
+}
+
+}  // namespace px

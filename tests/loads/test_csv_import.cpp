@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <string>
+
+#include "input/error.h"
+#include "input/fields.h"
+#include "loads/csv_import.h"
+
+using namespace px;
+
+namespace {
+
+std::string errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const AppError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+// Header plus three combinations; fields 5, 10, 9 are P, Mx, My.
+const char* kThree =
+    "Story,Col,Load,Loc,P,V2,V3,T,M2,M3,Extra\n"
+    "S1,C1,DL,0,-1500,1,2,3,40,-300,x\n"
+    "S1,C1,LL,0,200.5,1,2,3,-41,250\n"
+    "S1,C1,EQ,0, 12.5 ,1,2,3,1e2,0\n";
+
+}  // namespace
+
+TEST(SplitCsvLine, FieldsBetweenCommasTrimmedOfControlCharacters) {
+    CsvFields f = SplitCsvLine(",5,6");
+    EXPECT_EQ(f.FieldCount, 3);
+    EXPECT_EQ(f[1], "");
+    EXPECT_EQ(f[2], "5");
+    EXPECT_EQ(f[3], "6");
+    EXPECT_EQ(f[4], "");  // past the last field
+    EXPECT_EQ(f[0], "");
+
+    f = SplitCsvLine("");
+    EXPECT_EQ(f.FieldCount, 1);
+    EXPECT_EQ(f[1], "");
+
+    f = SplitCsvLine("\t 12.5 \x01,a,,b ");
+    EXPECT_EQ(f.FieldCount, 4);
+    EXPECT_EQ(f[1], "12.5");
+    EXPECT_EQ(f[3], "");
+    EXPECT_EQ(f[4], "b");
+
+    // No quoting: the comma inside quotation marks still separates.
+    f = SplitCsvLine("a,\"1,5\",b");
+    EXPECT_EQ(f.FieldCount, 4);
+    EXPECT_EQ(f[2], "\"1");
+    EXPECT_EQ(f[3], "5\"");
+}
+
+TEST(SplitCsvLine, KeepsFortyFieldsAndCountsTheRest) {
+    std::string line;
+    for (int i = 1; i <= 45; ++i) {
+        if (i > 1) line += ',';
+        line += std::to_string(i);
+    }
+    CsvFields f = SplitCsvLine(line);
+    EXPECT_EQ(f.FieldCount, 45);
+    EXPECT_EQ(f[40], "40");
+    EXPECT_EQ(f[41], "");
+}
+
+TEST(SplitTextLines, CrLfLfAndCrEndings) {
+    using V = std::vector<std::string_view>;
+    EXPECT_EQ(SplitTextLines("a\r\nb\r\n"), (V{"a", "b"}));
+    EXPECT_EQ(SplitTextLines("a\nb"), (V{"a", "b"}));
+    EXPECT_EQ(SplitTextLines("a\rb\r"), (V{"a", "b"}));
+    EXPECT_EQ(SplitTextLines("a\n\rb"), (V{"a", "", "b"}));
+    EXPECT_EQ(SplitTextLines("a\r\n\r\nb"), (V{"a", "", "b"}));
+    EXPECT_EQ(SplitTextLines("\n"), (V{""}));
+    EXPECT_TRUE(SplitTextLines("").empty());
+    EXPECT_EQ(SplitTextLines("\xEF\xBB\xBFh,1\n2"), (V{"h,1", "2"}));
+}
+
+TEST(ImportForces, HeaderAndThreeLines) {
+    ForceImport r = ImportForcesFromText(kThree, 5, 10, 9);
+    ASSERT_EQ(r.Table.Count, 3);
+    ASSERT_EQ(r.Table.Items.size(), 4u);
+    EXPECT_EQ(r.CountLine, "Number of Import Force Load Comb = 3");
+    EXPECT_EQ(r.Table.Items[0].P, 0);
+    // -1500 in the file is 1500 of compression; moments keep their signs.
+    EXPECT_EQ(r.Table.Items[1].P, 1500);
+    EXPECT_EQ(r.Table.Items[1].Mx, -300);
+    EXPECT_EQ(r.Table.Items[1].My, 40);
+    EXPECT_EQ(r.Table.Items[2].P, -200.5);
+    EXPECT_EQ(r.Table.Items[2].My, -41);
+    EXPECT_EQ(r.Table.Items[3].P, -12.5);  // blanks around 12.5
+    EXPECT_EQ(r.Table.Items[3].My, 100);
+
+    // The grid holds every line, the first ten fields of each.
+    ASSERT_EQ(r.GridRows.size(), 4u);
+    EXPECT_EQ(r.GridRows[0][0], "Story");
+    EXPECT_EQ(r.GridRows[0][9], "M3");  // "Extra" is field 11, not shown
+    EXPECT_EQ(r.GridRows[3][4], "12.5");
+}
+
+TEST(ImportForces, SameTableWhateverTheLineEndings) {
+    const std::string lf = kThree;
+    std::string crlf, cr;
+    for (char c : lf) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        cr += c == '\n' ? '\r' : c;
+    }
+    for (const std::string& text : {crlf, cr}) {
+        ForceImport r = ImportForcesFromText(text, 5, 10, 9);
+        ASSERT_EQ(r.Table.Count, 3);
+        EXPECT_EQ(r.Table.Items[1].P, 1500);
+        EXPECT_EQ(r.Table.Items[3].Mx, 0);
+        EXPECT_EQ(r.GridRows[1][9], "-300");
+    }
+}
+
+TEST(ImportForces, HeaderOnlyAndEmptyFile) {
+    for (const char* text : {"P,Mx,My\r\n", "P,Mx,My", ""}) {
+        ForceImport r = ImportForcesFromText(text, 1, 2, 3);
+        EXPECT_EQ(r.Table.Count, 0);
+        EXPECT_EQ(r.Table.Items.size(), 1u);
+        EXPECT_EQ(r.CountLine, "Number of Import Force Load Comb = 0");
+    }
+    EXPECT_EQ(ImportForcesFromText("P,Mx,My", 1, 2, 3).GridRows.size(), 1u);
+    EXPECT_TRUE(ImportForcesFromText("", 1, 2, 3).GridRows.empty());
+}
+
+TEST(ImportForces, BadFieldNamesLineAndField) {
+    // Line 3 is the second data line; its field 5 is text.
+    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3,4,5,6,7,8,9,10\n1,2,3,4,abc,6,7,8,9,10\n", 5, 10, 9); }),
+              "'abc' is not a valid floating point value (line 3, field 5)");
+    // The moment of the first line converts P first: Mx of field 10 fails.
+    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3,4,5,6,7,8,9,x\n", 5, 10, 9); }),
+              "'x' is not a valid floating point value (line 2, field 10)");
+    // A quoted "1,5" splits into two fields that neither convert.
+    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n\"1,5\",2,3\n", 1, 2, 3); }),
+              "'\"1' is not a valid floating point value (line 2, field 1)");
+    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n0,\"1,5\",3\n", 2, 1, 4); }),
+              "'\"1' is not a valid floating point value (line 2, field 2)");
+    // A blank line, and a line too short for the chosen field.
+    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3\n\n", 1, 2, 3); }),
+              "'' is not a valid floating point value (line 3, field 1)");
+    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2\n", 1, 2, 3); }),
+              "'' is not a valid floating point value (line 2, field 3)");
+}
+
+TEST(ImportForces, RefusesMoreThanFortyFieldsAndBadFieldNumbers) {
+    std::string forty, fortyOne;
+    for (int i = 1; i <= 40; ++i) forty += (i > 1 ? ",1" : "1");
+    fortyOne = forty + ",1";
+    EXPECT_EQ(ImportForcesFromText("h\n" + forty, 40, 1, 2).Table.Items[1].P, -1);
+    EXPECT_EQ(errorOf([&] { ImportForcesFromText("h\n" + forty + "\n" + fortyOne + "\n", 1, 2, 3); }),
+              "Line 3 holds 41 fields: a line may hold at most 40 fields");
+    // The header counts as well.
+    EXPECT_EQ(errorOf([&] { ImportForcesFromText(fortyOne, 1, 2, 3); }),
+              "Line 1 holds 41 fields: a line may hold at most 40 fields");
+    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3", 0, 2, 3); }),
+              "The field number of the axial force is 0: a field number must lie between 1 and 40");
+    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3", 1, 41, 3); }),
+              "The field number of Mx is 41: a field number must lie between 1 and 40");
+}
+
+TEST(ImportForces, FromFileAndUnreadableFile) {
+    const auto path = std::filesystem::temp_directory_path() / "px_import_test.csv";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << kThree;
+    }
+    ForceImport r = ImportForcesFromFile(path.string(), 5, 10, 9);
+    EXPECT_EQ(r.Table.Count, 3);
+    std::filesystem::remove(path);
+    EXPECT_EQ(errorOf([&] { ImportForcesFromFile(path.string(), 5, 10, 9); }),
+              "Cannot open file \"" + path.string() + "\". No such file or directory");
+    const std::string dir = std::filesystem::temp_directory_path().string();
+    EXPECT_EQ(errorOf([&] { ImportForcesFromFile(dir, 5, 10, 9); }).rfind("Cannot open file \"" + dir + "\".", 0), 0u);
+}
+
+TEST(ImportForces, HundredThousandLinesWellUnderASecond) {
+    std::string text = "Story,Col,Load,Loc,P,V2,V3,T,M2,M3\r\n";
+    for (int i = 0; i < 100000; ++i)
+        text += "Story" + std::to_string(i % 40) + ",C12,COMB" + std::to_string(i % 97) + ",0,-" +
+                std::to_string(1000 + i % 5000) + ".25,12.5,-3.75,0.01,150." + std::to_string(i % 10) +
+                ",-2" + std::to_string(i % 700) + ".5\r\n";
+    const auto t0 = std::chrono::steady_clock::now();
+    ForceImport r = ImportForcesFromText(text, 5, 10, 9);
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_EQ(r.Table.Count, 100000);
+    EXPECT_EQ(r.Table.Items[100000].P, 1000 + 99999 % 5000 + 0.25);
+    EXPECT_LT(s, 0.5);
+}
+
+TEST(ImportSettings, ReadInTheWindowsOrder) {
+    MapFields f = DefaultFields();
+    double fp = 0, fmx = 0, fmy = 0;
+    int cp = 0, cmx = 0, cmy = 0;
+    ReadImportSettings(f, fp, fmx, fmy, cp, cmx, cmy);
+    EXPECT_EQ(fp, 1.0);
+    EXPECT_EQ(fmx, 1.0);
+    EXPECT_EQ(fmy, 1.0);
+    EXPECT_EQ(cp, 5);
+    EXPECT_EQ(cmx, 10);
+    EXPECT_EQ(cmy, 9);
+
+    // A bad text: the factors before it are stored, the rest keep their values.
+    f["Edit57"] = "2";
+    f["Edit58"] = "1.5x";
+    f["Edit54"] = "7";
+    EXPECT_EQ(errorOf([&] { ReadImportSettings(f, fp, fmx, fmy, cp, cmx, cmy); }),
+              "'1.5x' is not a valid floating point value");
+    EXPECT_EQ(fp, 2.0);
+    EXPECT_EQ(fmx, 1.0);
+    EXPECT_EQ(cp, 5);
+
+    // The factors come before the field numbers.
+    f["Edit58"] = "3";
+    f["Edit55"] = "ten";
+    EXPECT_EQ(errorOf([&] { ReadImportSettings(f, fp, fmx, fmy, cp, cmx, cmy); }),
+              "'ten' is not a valid integer value");
+    EXPECT_EQ(fmx, 3.0);
+    EXPECT_EQ(cp, 7);
+    EXPECT_EQ(cmx, 10);
+}
+
+TEST(ImportSettings, FieldNumberOutOfRangeChangesNothing) {
+    for (const char* bad : {"0", "41", "-3"}) {
+        MapFields f = DefaultFields();
+        f["Edit57"] = "9";
+        f["Edit56"] = bad;
+        double fp = 1, fmx = 1, fmy = 1;
+        int cp = 5, cmx = 10, cmy = 9;
+        EXPECT_EQ(errorOf([&] { ReadImportSettings(f, fp, fmx, fmy, cp, cmx, cmy); }),
+                  std::string("Table Column of Moment My(kNm) (Edit56) is ") + bad +
+                      ": a field number must lie between 1 and 40");
+        EXPECT_EQ(fp, 1.0);
+        EXPECT_EQ(cmy, 9);
+    }
+}
+
+TEST(ImportSettings, InputReadsTheThreeFactorsInOrder) {
+    MapFields f = DefaultFields();
+    f["Edit57"] = "1.2";
+    f["Edit58"] = "";
+    double fp = 0, fmx = 5, fmy = 5;
+    EXPECT_EQ(errorOf([&] { ReadForceFactors(f, fp, fmx, fmy); }), "'' is not a valid floating point value");
+    EXPECT_EQ(fp, 1.2);
+    EXPECT_EQ(fmx, 5);
+    f["Edit58"] = "0.8";
+    f["Edit59"] = "-1";
+    ReadForceFactors(f, fp, fmx, fmy);
+    EXPECT_EQ(fmx, 0.8);
+    EXPECT_EQ(fmy, -1);
+}
