@@ -1,0 +1,36 @@
+#include "plot/ui/mm_chart.h"
+
+#include "plot/frame.h"
+#include "plot/mm_plot.h"
+#include "plot/ui/chart_canvas.h"
+
+namespace px {
+
+void DrawMMCurve(QImage& image, const MMCurve& curve, int MMPointCount, MMPlotScale& scale) {
+    const bool hasPoints = MMPointCount >= 0 && curve.Mx.size() > static_cast<size_t>(MMPointCount) &&
+                           curve.My.size() > static_cast<size_t>(MMPointCount);
+    const MMPlotScale s = hasPoints ? MMAxisLimits(curve, MMPointCount) : MMPlotScale{};
+    const int W = image.width(), H = image.height();
+
+    QPainter p(&image);
+    BeginChart(p, W, H);
+    scale = s;
+    DrawChartGrid(p, W, H, MMMxLabels(s), MMMyLabels(s));
+    if (!hasPoints || !MMScaleUsable(s)) return;
+
+    p.setPen(ChartPen(kCurveRed, 2));
+    auto at = [&](int i) {
+        return QPoint(MapX(curve.Mx[i], s.MxAxisMin, s.MxAxisMax, W),
+                      MapY(curve.My[i], s.MyAxisMin, s.MyAxisMax, H));
+    };
+    QPoint last;
+    for (int i = 1; i <= MMPointCount; ++i) {
+        const QPoint pt = at(i);
+        DrawMarker(p, pt.x(), pt.y(), 4);
+        if (i > 1) p.drawLine(last, pt);
+        last = pt;
+    }
+    if (MMPointCount >= 2) p.drawLine(at(MMPointCount), at(1));
+}
+
+}  // namespace px

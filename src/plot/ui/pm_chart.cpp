@@ -1,0 +1,55 @@
+#include "plot/ui/pm_chart.h"
+
+#include "plot/frame.h"
+#include "plot/mm_plot.h"
+#include "plot/pm_plot.h"
+#include "plot/ui/chart_canvas.h"
+
+namespace px {
+
+void DrawPMCurve(QImage& image, const PMCurve& curve, double angle, PMPlotScale& scale) {
+    const bool yDir = angle == 90;
+    const std::vector<double>& P = yDir ? curve.PY : curve.PX;
+    const std::vector<double>& M = yDir ? curve.MY : curve.MX;
+    const int nP = curve.Divisions;
+    const bool hasPoints = nP >= 0 && P.size() > static_cast<size_t>(nP) &&
+                           M.size() > static_cast<size_t>(nP);
+    // Limits first: a fault in the data leaves the picture as it was.
+    const PMPlotScaleSet s = hasPoints ? PMAxisLimits(P, M, nP) : PMPlotScaleSet{};
+    const int W = image.width(), H = image.height();
+
+    QPainter p(&image);
+    BeginChart(p, W, H);
+    (yDir ? scale.Y : scale.X) = s;
+    DrawChartGrid(p, W, H, PMMomentLabels(s), PMForceLabels(s));
+
+    const bool mRange = AxisHasRange(s.MAxisMin, s.MAxisMax);
+    const bool pRange = AxisHasRange(s.PAxisMin, s.PAxisMax);
+    p.setPen(ChartPen(kCurveRed, 2));
+    if (hasPoints && mRange && pRange) {
+        QPoint last;
+        for (int i = 0; i <= nP; ++i) {
+            const QPoint pt(MapX(M[i], s.MAxisMin, s.MAxisMax, W),
+                            MapY(P[i], s.PAxisMin, s.PAxisMax, H));
+            DrawMarker(p, pt.x(), pt.y(), 4);
+            if (i > 0) p.drawLine(last, pt);
+            last = pt;
+        }
+    }
+    if (auto y0 = ZeroForceLineY(s, H)) {
+        p.setPen(ChartPen(kZeroLineBlue, 2));
+        p.drawLine(kFrameSide, *y0, W - kFrameSide, *y0);
+    }
+}
+
+void DrawAxialForceLine(QImage& image, const PMPlotScaleSet& s, double axialForce) {
+    const int W = image.width(), H = image.height();
+    const auto y = AxialForceLineY(s, axialForce, H);
+    if (!y) return;
+    QPainter p(&image);
+    PrepareChartPainter(p);
+    p.setPen(ChartPen(kAxialLinePurple, 2));
+    p.drawLine(kFrameSide, *y, W - kFrameSide, *y);
+}
+
+}  // namespace px
