@@ -1,0 +1,69 @@
+#include "section/ui/section_drawing.h"
+
+#include <QPainter>
+#include <QPoint>
+#include <QPolygon>
+#include <QRect>
+#include <algorithm>
+
+#include "input/error.h"
+#include "input/numbers.h"
+
+namespace px {
+
+namespace {
+
+QColor ToQColor(const Rgb& c) { return QColor(c.r, c.g, c.b); }
+
+// Section coordinates (mm, y up, origin at the centre) to pixels.
+struct PixelMap {
+    double s, halfW, halfH;
+    QPoint operator()(double x, double y) const { return QPoint(nearest(s * x + halfW), nearest(halfH - s * y)); }
+};
+
+}  // namespace
+
+void DrawSection(QImage& img, const SectionInput& in, const FiberTable& t, const MaterialColors& colors,
+                 const QString& creditLine) {
+    const int W = img.width(), Hs = img.height();
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    p.drawRect(0, 0, W - 1, Hs - 1);
+
+    const QString lines[3] = {QStringLiteral("Pillarix v1.1"), creditLine, QStringLiteral("NFib = %1").arg(t.NFib)};
+    for (int k = 0; k < 3; ++k)
+        p.drawText(QRect(10, 10 + 15 * k, W, Hs), Qt::AlignLeft | Qt::AlignTop, lines[k]);
+
+    const double sx = checkedDiv(0.8 * W, in.B);
+    const double sy = checkedDiv(0.8 * Hs, in.H);
+    const PixelMap map{std::min(sx, sy), W / 2.0, Hs / 2.0};
+
+    for (int i = 1; i <= t.NFib; ++i) {
+        const Fiber& f = t[i];
+        int colour;
+        switch (f.MatId) {
+            case MatCoverConcrete: colour = 1; break;
+            case MatCoreConcrete1: colour = 2; break;
+            case MatCoreConcrete2: colour = 3; break;
+            case MatRebar: colour = 4; break;
+            case MatSteelSection: colour = 5; break;
+            default: continue;  // deducted concrete and unknown ids leave no mark
+        }
+        p.setBrush(ToQColor(colors.c[colour]));
+        if (f.MatId == MatRebar) {
+            const QPoint c = map(f.X, f.Y);
+            const int r = nearest(f.BarDia / 2 * map.s);
+            p.drawEllipse(c.x() - r, c.y() - r, 2 * r, 2 * r);
+        } else {
+            QPolygon poly;
+            poly << map(f.X1, f.Y1) << map(f.X2, f.Y2) << map(f.X3, f.Y3) << map(f.X4, f.Y4) << map(f.X1, f.Y1);
+            p.drawPolygon(poly);
+        }
+    }
+}
+
+}  // namespace px

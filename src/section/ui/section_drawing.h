@@ -1,0 +1,23 @@
+#pragma once
+// Painting of the fiber table into the Section page's picture.
+#include <QImage>
+#include <QString>
+
+#include "input/section_input.h"
+#include "section/fiber.h"
+
+namespace px {
+
+// Size of the section picture (Image1).
+inline constexpr int kSectionImageWidth = 607;
+inline constexpr int kSectionImageHeight = 447;
+
+// Clears img to white with a black frame, writes the three banner lines
+// ("Pillarix v1.1", creditLine, "NFib = n") and paints every concrete and
+// steel fiber as a polygon and every bar as a circle, in table order,
+// scaled so that B x H fills 80 per cent of the limiting image dimension.
+// A zero B or H raises "Floating point division by zero" after the banner.
+void DrawSection(QImage& img, const SectionInput& in, const FiberTable& t, const MaterialColors& colors,
+                 const QString& creditLine);
+
+}  // namespace px
