@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -53,19 +54,11 @@ int CountOf(const FiberTable& t, int id) {
 
 // Every field a mesher writes, compared bit for bit.
 void ExpectSameFiber(const Fiber& a, const Fiber& b, int i) {
-    EXPECT_EQ(a.X, b.X) << "fiber " << i;
-    EXPECT_EQ(a.Y, b.Y) << "fiber " << i;
-    EXPECT_EQ(a.Area, b.Area) << "fiber " << i;
-    EXPECT_EQ(a.MatId, b.MatId) << "fiber " << i;
-    EXPECT_EQ(a.X1, b.X1) << "fiber " << i;
-    EXPECT_EQ(a.Y1, b.Y1) << "fiber " << i;
-    EXPECT_EQ(a.X2, b.X2) << "fiber " << i;
-    EXPECT_EQ(a.Y2, b.Y2) << "fiber " << i;
-    EXPECT_EQ(a.X3, b.X3) << "fiber " << i;
-    EXPECT_EQ(a.Y3, b.Y3) << "fiber " << i;
-    EXPECT_EQ(a.X4, b.X4) << "fiber " << i;
-    EXPECT_EQ(a.Y4, b.Y4) << "fiber " << i;
-    EXPECT_EQ(a.BarDia, b.BarDia) << "fiber " << i;
+    auto written = [](const Fiber& f) {
+        return std::array<double, 13>{f.X, f.Y, f.Area, double(f.MatId), f.X1, f.Y1, f.X2,
+                                      f.Y2, f.X3, f.Y3, f.X4, f.Y4, f.BarDia};
+    };
+    EXPECT_EQ(written(a), written(b)) << "fiber " << i;
 }
 
 // Fibers [from, from + n) of a equal fibers [fromB, fromB + n) of b.
