@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "plot/chart_pixels.h"
+#include "plot/frame.h"
+#include "plot/mm_plot.h"
+#include "plot/ui/mm_chart.h"
+
+using namespace px;
+using namespace pxtest;
+
+namespace {
+
+// A circle of the given radius: entries 0..n at 360/n degree steps, entry 0
+// repeating entry n.
+MMCurve Circle(double radius, int n) {
+    MMCurve c;
+    for (int i = 0; i <= n; ++i) {
+        const double a = 2 * 3.141592653589793 * i / n;
+        c.Mx.push_back(radius * std::cos(a));
+        c.My.push_back(radius * std::sin(a));
+    }
+    c.Mx[n] = c.Mx[0];
+    c.My[n] = c.My[0];
+    return c;
+}
+
+}  // namespace
+
+TEST(MMPlot, SymmetricLimitsOnWholeThousands) {
+    MMCurve c{{0, 1234.5, -3000}, {0, 999.9, -5000}};
+    MMPlotScale s = MMAxisLimits(c, 2);
+    EXPECT_EQ(s.MxAxisMax, 2000);
+    EXPECT_EQ(s.MxAxisMin, -2000);
+    EXPECT_EQ(s.MyAxisMax, 1000);  // the smallest values do not enter
+    EXPECT_EQ(s.MyAxisMin, -1000);
+
+    s = MMAxisLimits(Circle(1000, 36), 36);
+    EXPECT_EQ(s.MxAxisMax, 1000);
+    EXPECT_EQ(s.MxAxisMin, -1000);
+    EXPECT_EQ(MMMxLabels(s), (std::vector<std::string>{"-1000", "-600", "-200", "200", "600", "1000"}));
+    const auto my = MMMyLabels(s);
+    ASSERT_EQ(my.size(), 11u);
+    EXPECT_EQ(my.front(), "-1000");
+    EXPECT_EQ(my[5], "0");
+    EXPECT_EQ(my.back(), "1000");
+}
+
+TEST(MMPlot, Readout) {
+    const MMPlotScale s{1000, -1000, 2000, -2000};
+    const int W = kMMImageWidth, H = kMMImageHeight;
+    EXPECT_DOUBLE_EQ(ReadMM(s, 50, 200, W, H).Mx, s.MxAxisMin);
+    EXPECT_EQ(Label73Text(ReadMM(s, 50, 20, W, H)), "MY = 2000 , MX = -1000");
+    EXPECT_EQ(Label73Text(ReadMM(s, W - 50, H - 20, W, H)), "MY = -2000 , MX = 1000");
+    EXPECT_EQ(Label73Text(ReadMM(MMPlotScale{}, 300, 7, W, H)), "MY = 0 , MX = 0");
+}
+
+TEST(MMPlot, DrawsCirclesAndClosesTheCurve) {
+    const int n = 36;
+    MMCurve c = Circle(1000, n);
+    QImage img = BlankImage(kMMImageWidth, kMMImageHeight);
+    MMPlotScale scale;
+    DrawMMCurve(img, c, n, scale);
+    EXPECT_EQ(scale.MxAxisMax, 1000);
+    EXPECT_EQ(scale.MyAxisMin, -1000);
+    EXPECT_TRUE(IsColor(img, 0, 0, kBlack));
+    EXPECT_TRUE(IsColor(img, 390, 390, kBlack));
+    EXPECT_TRUE(IsColor(img, 341, 100, kGrey));  // right frame edge, W - 50
+    EXPECT_TRUE(IsColor(img, 200, 371, kGrey));  // bottom frame edge
+
+    // Every point carries a circle: its ring shows just outside the polyline.
+    for (int i = 1; i <= n; ++i) {
+        const int x = MapX(c.Mx[i], -1000, 1000, kMMImageWidth);
+        const int y = MapY(c.My[i], -1000, 1000, kMMImageHeight);
+        const double a = 2 * 3.141592653589793 * i / n;
+        const int ox = static_cast<int>(std::lround(x + 4.5 * std::cos(a)));
+        const int oy = static_cast<int>(std::lround(y - 4.5 * std::sin(a)));
+        EXPECT_TRUE(AnyColor(img, ox - 1, oy - 1, ox + 1, oy + 1, kRed)) << i;
+    }
+    // The closing segment from entry 36, (341, 196), to entry 1, (339, 165).
+    EXPECT_TRUE(AnyColor(img, 339, 180, 341, 181, kRed));
+    // Nothing red beyond the curve, e.g. at the frame's centre.
+    EXPECT_FALSE(AnyColor(img, 180, 180, 210, 210, kRed));
+}
+
+TEST(MMPlot, EntryZeroIsNotDrawn) {
+    MMCurve c = Circle(1000, 36);
+    c.Mx[0] = -1000;
+    c.My[0] = 0;
+    QImage img = BlankImage(kMMImageWidth, kMMImageHeight);
+    MMPlotScale scale;
+    DrawMMCurve(img, c, 4, scale);  // entries 1..4 only, near +Mx
+    EXPECT_TRUE(AnyColor(img, kRed));
+    EXPECT_FALSE(AnyColor(img, 40, 180, 80, 210, kRed));
+}
+
+TEST(MMPlot, NoPositiveMomentDrawsFrameOnly) {
+    MMCurve c{{-500, -300, -500}, {100, 2500, 100}};
+    QImage img = BlankImage(kMMImageWidth, kMMImageHeight);
+    MMPlotScale scale;
+    DrawMMCurve(img, c, 2, scale);
+    EXPECT_EQ(scale.MxAxisMax, 0);
+    EXPECT_FALSE(MMScaleUsable(scale));
+    EXPECT_FALSE(AnyColor(img, kRed));
+    EXPECT_TRUE(IsColor(img, 341, 100, kGrey));
+    EXPECT_EQ(Label73Text(ReadMM(scale, 100, 100, 391, 391)), "MY = 1632 , MX = 0");
+}
