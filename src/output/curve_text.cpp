@@ -1,0 +1,80 @@
+#include "output/curve_text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "input/error.h"
+#include "input/numbers.h"
+
+namespace px {
+
+namespace {
+
+std::string cell(double v) { return PadRight(kTextCellWidth, F2(v)); }
+
+}  // namespace
+
+std::vector<std::string> FillPMText(const PMCurve& curve) {
+    const std::string rule(60, '=');
+    std::vector<std::string> lines = {
+        "",
+        "PMM_Curve_Data ",
+        "",
+        rule,
+        PadRight(kTextCellWidth, "Axial_P") + PadRight(kTextCellWidth, "Moment_Mx") +
+            PadRight(kTextCellWidth, "Axial_P") + PadRight(kTextCellWidth, "Moment_My"),
+        rule,
+    };
+    const size_t available = std::min({curve.PX.size(), curve.MX.size(), curve.PY.size(), curve.MY.size()});
+    const long long last = std::min<long long>(curve.Divisions, static_cast<long long>(available) - 1);
+    for (long long i = 0; i <= last; ++i) {
+        const auto k = static_cast<size_t>(i);
+        lines.push_back(cell(curve.PX[k]) + cell(curve.MX[k]) + cell(curve.PY[k]) + cell(curve.MY[k]));
+    }
+    lines.push_back(rule);
+    return lines;
+}
+
+std::vector<std::string> FillMMText(int MMPointCount, double MMAxialForce, const MMCurve& curve) {
+    const std::string rule(30, '=');
+    std::vector<std::string> lines = {
+        "",
+        "Mx-My_Curve_Data",
+        "",
+        "Axial_Force_P = " + F2(MMAxialForce),
+        "",
+        rule,
+        PadRight(kTextCellWidth, "Moment_Mx") + PadRight(kTextCellWidth, "Moment_My"),
+        rule,
+    };
+    const size_t available = std::min(curve.Mx.size(), curve.My.size());
+    const long long last = std::min<long long>(MMPointCount, static_cast<long long>(available) - 1);
+    for (long long i = 1; i <= last; ++i) {
+        const auto k = static_cast<size_t>(i);
+        lines.push_back(cell(curve.Mx[k]) + cell(curve.My[k]));
+    }
+    lines.push_back(rule);
+    return lines;
+}
+
+void SaveTextLines(const std::string& path, const std::vector<std::string>& lines) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) throw AppError("Cannot create file \"" + path + "\". " + std::strerror(errno));
+    bool ok = true;
+    for (const std::string& line : lines) {
+        if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fwrite("\r\n", 1, 2, f) != 2) {
+            ok = false;
+            break;
+        }
+    }
+    int err = ok ? 0 : errno;
+    if (std::fclose(f) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) throw AppError("Cannot write file \"" + path + "\". " + std::strerror(err ? err : EIO));
+}
+
+}  // namespace px

@@ -1,0 +1,48 @@
+#pragma once
+// The about box.
+#include <QImage>
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+
+namespace px {
+
+class PlatformServices;
+
+// Address the web-site line opens.
+inline constexpr const char* kPillarixWebAddress = "https://pillarix.example.com/";
+
+// The program's 64 x 64 icon: a column section with its bars.
+QImage PillarixIcon();
+
+class TForm3 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm3(PlatformServices& platform, QWidget* parent = nullptr);
+
+    QGroupBox* GroupBox1;
+    QLabel* Image1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QPushButton* Button1;
+
+public slots:
+    // Opens the web site; a failure to start a browser is ignored.
+    void Label6Click();
+    // "Okay": hides the box.
+    void Button1Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    PlatformServices& platform_;
+};
+
+}  // namespace px
