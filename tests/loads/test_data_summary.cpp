@@ -59,12 +59,3 @@ TEST(DataSummary, NoCombinationWritesOnlyTheTitleRow) {
     t.Count = 1000;
     EXPECT_EQ(DataSummary(t).Cells[1], (Row{"N,max", "5", "6", "7"}));
 }
-
-TEST(DataSummary, FromAnImportedFile) {
-    const ForceImport r = ImportForcesFromText("h\n-1500,10,20\n300,-40,5\n", 1, 2, 3);
-    const DataSummaryGrid g = DataSummary(r.Table);
-    EXPECT_EQ(g.Cells[1], (Row{"N,max", "1500", "10", "20"}));
-    EXPECT_EQ(g.Cells[2], (Row{"N,min", "-300", "-40", "5"}));
-    EXPECT_EQ(g.Cells[3], (Row{"Mx,max", "-300", "-40", "5"}));
-    EXPECT_EQ(g.Cells[4], (Row{"My,max", "1500", "10", "20"}));
-}
