@@ -1,5 +1,6 @@
 #pragma once
 // The fiber record and the fiber table shared by meshers, drawing and solvers.
+#include <cstddef>
 #include <vector>
 
 namespace px {

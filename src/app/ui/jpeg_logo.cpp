@@ -8,6 +8,9 @@ extern "C" {
 #include <jpeglib.h>
 }
 
+// The picture resources live in the program's static library.
+static void initResources() { Q_INIT_RESOURCE(pillarix); }
+
 namespace px {
 
 namespace {
@@ -60,6 +63,7 @@ QImage DecodeJpeg(const QByteArray& data) {
 }
 
 QImage LoadLogo() {
+    initResources();
     QFile f(":/logo.jpg");
     if (!f.open(QIODevice::ReadOnly)) return {};
     return DecodeJpeg(f.readAll());

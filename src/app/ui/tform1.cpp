@@ -1,0 +1,945 @@
+#include "app/ui/tform1.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QUrl>
+
+#include "analysis/pm_solver.h"
+#include "analysis/mm_solver.h"
+#include "app/ui/grid_model.h"
+#include "app/ui/jpeg_logo.h"
+#include "input/error.h"
+#include "input/numbers.h"
+#include "loads/csv_import.h"
+#include "loads/data_summary.h"
+#include "loads/ui/force_overlay.h"
+#include "material/ui/material_plots.h"
+#include "output/curve_text.h"
+#include "output/ui/picture_export.h"
+#include "output/ui/tform2.h"
+#include "output/ui/tform3.h"
+#include "plot/mm_plot.h"
+#include "plot/pm_plot.h"
+#include "plot/ui/mm_chart.h"
+#include "plot/ui/pm_chart.h"
+#include "section/mesh.h"
+#include "section/section_info.h"
+#include "section/ui/section_drawing.h"
+
+namespace px {
+
+namespace {
+const QString kCredit = "Fiber section analysis of columns";
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+std::string FormFields::text(const std::string& name) const {
+    auto it = edits.find(name);
+    if (it == edits.end()) return {};
+    return it->second->text().toStdString();
+}
+
+int FormFields::itemIndex(const std::string& name) const {
+    auto it = combos.find(name);
+    if (it == combos.end()) return 0;
+    return it->second->currentIndex();
+}
+
+QString TForm1::productUrl() { return "https://www.debian.org/"; }
+
+QString TForm1::tutorialUrl() {
+    // The tutorial ships beside the program, so it opens without internet.
+    const QString local = QCoreApplication::applicationDirPath() + "/tutorial.html";
+    if (QFile::exists(local)) return QUrl::fromLocalFile(local).toString();
+    return QUrl::fromLocalFile(QStringLiteral(PILLARIX_SOURCE_DIR "/resources/tutorial.html")).toString();
+}
+
+TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr) {
+    if (!services) {
+        ownedServices_ = std::make_unique<QtPlatformServices>();
+        services = ownedServices_.get();
+    }
+    services_ = services;
+    setObjectName("TForm1");
+    setWindowTitle("PILLARIX v1.2(Section Analysis Program)Version(2014-09-06)");
+    setFont(QFont("Arial", 8));
+    resize(909, 691);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    setCentralWidget(PageControl1);
+    const char* captions[] = {"Section", "Concrete Material", "Steel Material", "PM Curve",
+                              "MM Curve", "Import Force Data", "PMM_3D_Curve"};
+    QWidget* pg[7];
+    for (int i = 0; i < 7; ++i) {
+        pg[i] = new QWidget;
+        pg[i]->setObjectName(QString("TabSheet%1").arg(i + 1));
+        PageControl1->addTab(pg[i], captions[i]);
+    }
+    buildSectionPage(pg[0]);
+    buildConcretePage(pg[1]);
+    buildSteelPage(pg[2]);
+    buildPmPage(pg[3]);
+    buildMmPage(pg[4]);
+    buildImportPage(pg[5]);
+    auto* soon = new QLabel("Will Be Updated soon", pg[6]);
+    soon->setObjectName("Label75");
+    soon->move(20, 20);
+    buildMenus();
+    buildStatusBar();
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+
+    pictureSaver_ = std::make_unique<PictureSaveDialog>();
+    if (runCreate) FormCreate();
+    form2_ = std::make_unique<TForm2>(*services_);
+    form3_ = std::make_unique<TForm3>(*services_);
+}
+
+TForm1::~TForm1() = default;
+
+QLineEdit* TForm1::edit(int n) const {
+    auto it = fields_.edits.find("Edit" + std::to_string(n));
+    return it == fields_.edits.end() ? nullptr : it->second;
+}
+
+ImageBox* TForm1::imageBox(int n) const {
+    auto it = images_.find(n);
+    return it == images_.end() ? nullptr : it->second;
+}
+
+// ---------------------------------------------------------------- building
+
+QLineEdit* TForm1::makeEdit(QWidget* parent, int n, int x, int y, int w) {
+    auto* e = new QLineEdit(parent);
+    const std::string name = "Edit" + std::to_string(n);
+    e->setObjectName(QString::fromStdString(name));
+    auto it = DefaultFieldTexts().find(name);
+    if (it != DefaultFieldTexts().end()) e->setText(qs(it->second));
+    e->setGeometry(x, y, w, 21);
+    fields_.edits[name] = e;
+    return e;
+}
+
+QLabel* TForm1::makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y,
+                          int w) {
+    auto* l = new QLabel(text, parent);
+    if (!name.isEmpty()) l->setObjectName(name);
+    l->setGeometry(x, y, w, 21);
+    return l;
+}
+
+QPushButton* TForm1::makeButton(QWidget* parent, int n, const QString& text, int x, int y, int w) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString("Button%1").arg(n));
+    b->setGeometry(x, y, w, 25);
+    return b;
+}
+
+ImageBox* TForm1::makeImage(QWidget* parent, int n, int w, int h, int x, int y) {
+    auto* img = new ImageBox(QString("Image%1").arg(n), w, h, parent);
+    img->move(x, y);
+    images_[n] = img;
+    return img;
+}
+
+QComboBox* TForm1::makeModelCombo(QWidget* parent, int n, int x, int y) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString("ComboBox%1").arg(n));
+    c->addItem("Simplify model");
+    c->setGeometry(x, y, 130, 21);
+    fields_.combos["ComboBox" + std::to_string(n)] = c;
+    return c;
+}
+
+Swatch* TForm1::makeSwatch(QWidget* parent, int n, int x, int y) {
+    auto* s = new Swatch(QString("Shape%1").arg(n), parent);
+    s->move(x, y);
+    swatches_[n] = s;
+    static void (TForm1::*const handlers[])() = {nullptr, &TForm1::Shape1MouseDown, &TForm1::Shape2MouseDown,
+                                             &TForm1::Shape3MouseDown, &TForm1::Shape4MouseDown,
+                                             &TForm1::Shape5MouseDown};
+    connect(s, &Swatch::pressed, this, handlers[n]);
+    return s;
+}
+
+void TForm1::buildSectionPage(QWidget* page) {
+    makeLabel(page, "Label1", "Sec Type", 10, 10, 60);
+    ComboBox1 = new QComboBox(page);
+    ComboBox1->setObjectName("ComboBox1");
+    ComboBox1->addItems({"Rect Column", "Circular Column", "Rect SRC Column Type1",
+                         "Rect SRC Column Type2", "Circular Steel Tube Col", "Rect Steel Box Column",
+                         "Circular SRC Column", "Steel Tube in Rect Col"});
+    ComboBox1->setGeometry(70, 10, 200, 21);
+    fields_.combos["ComboBox1"] = ComboBox1;
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox1Change);
+
+    auto* props = new QGroupBox("Section Properties", page);
+    props->setObjectName("GroupBox1");
+    props->setGeometry(10, 38, 270, 170);
+    struct Row { const char* label; const char* text; int edit; };
+    const Row rows[] = {{"Label2", "Sec Width B", 1},      {"Label3", "Sec Height H", 2},
+                        {"Label4", "Cover as", 3},         {"Label49", "Y-Dir Thickness ty", 41},
+                        {"Label12", "X-Dir Mesh Num", 12}, {"Label13", "Y-Dir Mesh Num", 13}};
+    int y = 20;
+    for (const Row& r : rows) {
+        makeLabel(props, r.label, r.text, 10, y, 150);
+        makeEdit(props, r.edit, 170, y, 80);
+        y += 24;
+    }
+    setVisible("Label49", false);
+    setVisible("Edit41", false);
+
+    auto* bars = new QGroupBox("Reinforcement Properties", page);
+    bars->setObjectName("GroupBox11");
+    bars->setGeometry(10, 212, 270, 118);
+    makeLabel(bars, "Label6", "Row", 110, 16, 40);
+    makeLabel(bars, "Label7", "Num", 160, 16, 40);
+    makeLabel(bars, "Label8", "Diameter", 210, 16, 55);
+    makeLabel(bars, "Label5", "Rebar in Xdir", 10, 38, 95);
+    makeEdit(bars, 5, 110, 38, 45);
+    makeEdit(bars, 6, 160, 38, 45);
+    makeEdit(bars, 7, 210, 38, 45);
+    makeLabel(bars, "Label10", "Rebar in Ydir", 10, 62, 95);
+    makeEdit(bars, 4, 110, 62, 45);
+    makeEdit(bars, 8, 160, 62, 45);
+    makeEdit(bars, 9, 210, 62, 45);
+    makeLabel(bars, "Label11", "Corner Rebar", 10, 86, 95);
+    makeEdit(bars, 10, 160, 86, 45);
+    makeEdit(bars, 11, 210, 86, 45);
+
+    auto* steel = new QGroupBox("Steel H Section or Pipe ", page);
+    steel->setObjectName("GroupBox10");
+    steel->setGeometry(10, 334, 270, 196);
+    makeLabel(steel, "Label54", "Steel Y-Dir", 110, 16, 70);
+    makeLabel(steel, "Label55", "Steel X-Dir", 190, 16, 70);
+    makeLabel(steel, "Label50", "Sec Height H", 10, 38, 95);
+    makeEdit(steel, 42, 110, 38, 70);
+    makeEdit(steel, 46, 190, 38, 70);
+    makeLabel(steel, "Label51", "Sec Width B", 10, 62, 95);
+    makeEdit(steel, 43, 110, 62, 70);
+    makeEdit(steel, 47, 190, 62, 70);
+    makeLabel(steel, "Label52", "Flange Thick tf", 10, 86, 95);
+    makeEdit(steel, 44, 110, 86, 70);
+    makeEdit(steel, 48, 190, 86, 70);
+    makeLabel(steel, "Label53", "Web Thick tw", 10, 110, 95);
+    makeEdit(steel, 45, 110, 110, 70);
+    makeEdit(steel, 49, 190, 110, 70);
+    makeLabel(steel, "Label57", "Flange Mesh Num", 10, 140, 95);
+    makeEdit(steel, 50, 110, 140, 70);
+    makeLabel(steel, "Label56", "Web Mesh Num", 10, 164, 95);
+    makeEdit(steel, 51, 110, 164, 70);
+    steel->setVisible(false);
+
+    makeImage(page, 1, 607, 447, 290, 8);
+
+    auto* info = new QGroupBox("Section Information", page);
+    info->setObjectName("GroupBox12");
+    info->setGeometry(290, 460, 400, 80);
+    struct InfoRow { const char* label; const char* text; int edit; int x; int y; };
+    const InfoRow infos[] = {{"Label58", "Gross Area", 36, 5, 18},  {"Label59", "Conc Area", 31, 5, 44},
+                             {"Label60", "Rebar Area", 37, 140, 18}, {"Label61", "Ratio(%)", 39, 140, 44},
+                             {"Label62", "Steel Area", 38, 270, 18}, {"Label63", "Ratio(%)", 40, 270, 44}};
+    for (const InfoRow& r : infos) {
+        makeLabel(info, r.label, r.text, r.x, r.y, 58);
+        QLineEdit* e = makeEdit(info, r.edit, r.x + 60, r.y, 66);
+        e->setReadOnly(true);
+        e->setStyleSheet("background-color: rgb(166, 202, 240);");
+    }
+
+    QPushButton* b1 = makeButton(page, 1, "Input Section", 700, 468, 110);
+    connect(b1, &QPushButton::clicked, this, &TForm1::Button1Click);
+
+    ImageBox* logo = makeImage(page, 11, 199, 63, 698, 500);
+    logo->setCursor(Qt::PointingHandCursor);
+    logo->image() = LoadLogo().scaled(199, 63);
+    logo->setDrawn();
+    connect(logo, &ImageBox::clicked, this, &TForm1::Image11Click);
+}
+
+void TForm1::buildConcretePage(QWidget* page) {
+    struct Group { const char* title; int shape; int combo; int fc, e0, fcu, ecu; int image; };
+    const Group groups[] = {{"Cover Concrete", 1, 2, 14, 15, 17, 16, 8},
+                            {"Core Concrete One", 2, 3, 18, 19, 21, 20, 9},
+                            {"Core Concrete Two", 3, 4, 22, 23, 25, 24, 10}};
+    int x = 8;
+    int g = 2;
+    for (const Group& gr : groups) {
+        auto* box = new QGroupBox(gr.title, page);
+        box->setObjectName(QString("GroupBox%1").arg(g++));
+        box->setGeometry(x, 8, 280, 180);
+        makeSwatch(box, gr.shape, 10, 20);
+        makeLabel(box, {}, "Conc Model", 60, 20, 70);
+        makeModelCombo(box, gr.combo, 135, 20);
+        const std::pair<const char*, int> rows[] = {{"Yield Strength fc", gr.fc},
+                                                    {"Yield Stage Stain e0", gr.e0},
+                                                    {"Ultimate Stage Strength fcu", gr.fcu},
+                                                    {"Ultimate Stage Strain ecu", gr.ecu}};
+        int y = 52;
+        for (const auto& [text, n] : rows) {
+            makeLabel(box, {}, text, 10, y, 160);
+            makeEdit(box, n, 180, y, 85);
+            y += 30;
+        }
+        makeImage(page, gr.image, 271, 247, x + 4, 196);
+        x += 296;
+    }
+    QPushButton* b = makeButton(page, 10, "Refresh", 8, 456, 90);
+    connect(b, &QPushButton::clicked, this, &TForm1::Button10Click);
+}
+
+void TForm1::buildSteelPage(QWidget* page) {
+    struct Group { const char* title; int shape; int combo; int es, fy; int image; };
+    const Group groups[] = {{"Rebar Material", 4, 5, 26, 27, 6},
+                            {"Steel Section Material", 5, 6, 28, 29, 7}};
+    int x = 8;
+    int g = 5;
+    for (const Group& gr : groups) {
+        auto* box = new QGroupBox(gr.title, page);
+        box->setObjectName(QString("GroupBox%1").arg(g++));
+        box->setGeometry(x, 8, 280, 120);
+        makeSwatch(box, gr.shape, 10, 20);
+        makeLabel(box, {}, "Steel Model", 60, 20, 70);
+        makeModelCombo(box, gr.combo, 135, 20);
+        makeLabel(box, {}, "Modulus of Elasticity Es", 10, 52, 160);
+        makeEdit(box, gr.es, 180, 52, 85);
+        makeLabel(box, {}, "Yield Strength fy", 10, 82, 160);
+        makeEdit(box, gr.fy, 180, 82, 85);
+        makeImage(page, gr.image, 271, 247, x + 4, 136);
+        x += 296;
+    }
+    QPushButton* b = makeButton(page, 11, "Refresh", 8, 396, 90);
+    connect(b, &QPushButton::clicked, this, &TForm1::Button11Click);
+}
+
+void TForm1::buildPmPage(QWidget* page) {
+    makeLabel(page, {}, "X Direction PM Curve (Degree=0)", 10, 4, 200);
+    Label68 = makeLabel(page, "Label68", "Force = ", 210, 4, 190);
+    makeLabel(page, {}, "Y Direction PM Curve (Degree=90)", 410, 4, 200);
+    Label69 = makeLabel(page, "Label69", "Force = ", 610, 4, 190);
+    ImageBox* i2 = makeImage(page, 2, 388, 391, 10, 26);
+    ImageBox* i3 = makeImage(page, 3, 388, 391, 410, 26);
+    connect(i2, &ImageBox::mouseMoved, this, &TForm1::Image2MouseMove);
+    connect(i3, &ImageBox::mouseMoved, this, &TForm1::Image3MouseMove);
+
+    auto* factors = new QGroupBox("Factors", page);
+    factors->setObjectName("GroupBox7");
+    factors->setGeometry(10, 424, 250, 80);
+    makeLabel(factors, {}, "Strain Limit", 10, 20, 150);
+    makeEdit(factors, 32, 170, 20, 70);
+    makeLabel(factors, {}, "Axial Force Division Points", 10, 48, 150);
+    makeEdit(factors, 33, 170, 48, 70);
+
+    auto* iter = new QGroupBox("Iteration Setting", page);
+    iter->setObjectName("GroupBox8");
+    iter->setGeometry(270, 424, 230, 108);
+    makeLabel(iter, {}, "Outside Steps K", 10, 20, 140);
+    makeEdit(iter, 52, 150, 20, 70);
+    makeLabel(iter, {}, "Inside Steps N", 10, 48, 140);
+    makeEdit(iter, 53, 150, 48, 70);
+    makeLabel(iter, {}, "Extention Factor", 10, 76, 140);
+    makeEdit(iter, 60, 150, 76, 70);
+
+    connect(makeButton(page, 2, "Show PM Curve", 510, 430), &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(makeButton(page, 9, "Show Force", 630, 430), &QPushButton::clicked, this, &TForm1::Button9Click);
+    connect(makeButton(page, 5, "Export Text", 750, 430), &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(makeButton(page, 16, "Save PM X-Dir Image", 510, 462, 140), &QPushButton::clicked, this,
+            &TForm1::Button16Click);
+    connect(makeButton(page, 17, "Save PM Y-Dir Image", 660, 462, 140), &QPushButton::clicked, this,
+            &TForm1::Button17Click);
+    ProgressBar1 = new QProgressBar(page);
+    ProgressBar1->setObjectName("ProgressBar1");
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setGeometry(510, 500, 360, 20);
+}
+
+void TForm1::buildMmPage(QWidget* page) {
+    makeLabel(page, {}, "Axial Force", 10, 6, 70);
+    makeEdit(page, 30, 80, 6, 80);
+    connect(makeButton(page, 8, "Input Force", 168, 4, 90), &QPushButton::clicked, this, &TForm1::Button8Click);
+    makeLabel(page, {}, "Ref. PM Curve", 270, 6, 80);
+    ComboBox7 = new QComboBox(page);
+    ComboBox7->setObjectName("ComboBox7");
+    ComboBox7->addItems({"X-Dir PM Curve", "Y-Dir PM Curve"});
+    ComboBox7->setGeometry(350, 6, 120, 21);
+    fields_.combos["ComboBox7"] = ComboBox7;
+    connect(ComboBox7, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox7Change);
+
+    Label74 = makeLabel(page, "Label74", "Force = ", 10, 32, 380);
+    Label73 = makeLabel(page, "Label73", "Force  = ", 430, 32, 380);
+    ImageBox* i4 = makeImage(page, 4, 388, 391, 10, 54);
+    ScrollBar1 = new QScrollBar(Qt::Vertical, page);
+    ScrollBar1->setObjectName("ScrollBar1");
+    ScrollBar1->setRange(0, 100);
+    ScrollBar1->setValue(0);
+    ScrollBar1->setGeometry(404, 54, 17, 391);
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, &TForm1::ScrollBar1Change);
+    ImageBox* i5 = makeImage(page, 5, 391, 391, 428, 54);
+    connect(i4, &ImageBox::mouseMoved, this, &TForm1::Image4MouseMove);
+    connect(i5, &ImageBox::mouseMoved, this, &TForm1::Image5MouseMove);
+
+    auto* factors = new QGroupBox("Factors", page);
+    factors->setObjectName("GroupBox9");
+    factors->setGeometry(10, 452, 250, 108);
+    makeLabel(factors, {}, "Strain Limit", 10, 20, 150);
+    makeEdit(factors, 34, 170, 20, 70);
+    makeLabel(factors, {}, "Num of MM Curve Points", 10, 48, 150);
+    makeEdit(factors, 35, 170, 48, 70);
+    makeLabel(factors, {}, "Axial Force Range", 10, 76, 150);
+    makeEdit(factors, 64, 170, 76, 70);
+
+    auto* iter = new QGroupBox("Iteration Setting", page);
+    iter->setObjectName("GroupBox13");
+    iter->setGeometry(270, 452, 230, 108);
+    makeLabel(iter, {}, "Outside Step K", 10, 20, 140);
+    makeEdit(iter, 61, 150, 20, 70);
+    makeLabel(iter, {}, "Inside Step N", 10, 48, 140);
+    makeEdit(iter, 62, 150, 48, 70);
+    makeLabel(iter, {}, "Extention Factor", 10, 76, 140);
+    makeEdit(iter, 63, 150, 76, 70);
+
+    connect(makeButton(page, 3, "Show PM Curve", 510, 456), &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(makeButton(page, 7, "Gen MM Curve", 630, 456), &QPushButton::clicked, this, &TForm1::Button7Click);
+    connect(makeButton(page, 12, "Show Force", 750, 456), &QPushButton::clicked, this, &TForm1::Button12Click);
+    connect(makeButton(page, 6, "Export Txt", 510, 488), &QPushButton::clicked, this, &TForm1::Button6Click);
+    connect(makeButton(page, 14, "Save Image", 630, 488), &QPushButton::clicked, this, &TForm1::Button14Click);
+    ProgressBar2 = new QProgressBar(page);
+    ProgressBar2->setObjectName("ProgressBar2");
+    ProgressBar2->setRange(0, 100);
+    ProgressBar2->setValue(0);
+    ProgressBar2->setGeometry(510, 524, 360, 20);
+}
+
+void TForm1::buildImportPage(QWidget* page) {
+    auto* amp = new QGroupBox("Force Amplification", page);
+    amp->setObjectName("GroupBox14");
+    amp->setGeometry(8, 8, 300, 140);
+    makeLabel(amp, {}, "Table Column", 120, 18, 80);
+    makeLabel(amp, {}, "Amplifie Factor", 205, 18, 90);
+    const std::tuple<const char*, int, int> rows[] = {{"Axial Force(kN)", 54, 57},
+                                                      {"Moment Mx(kNm)", 55, 58},
+                                                      {"Moment My(kNm)", 56, 59}};
+    int y = 40;
+    for (const auto& [text, col, factor] : rows) {
+        makeLabel(amp, {}, text, 10, y, 105);
+        makeEdit(amp, col, 120, y, 70);
+        makeEdit(amp, factor, 205, y, 70);
+        y += 26;
+    }
+    connect(makeButton(amp, 13, "Input", 205, 112, 70), &QPushButton::clicked, this, &TForm1::Button13Click);
+
+    StringGrid2 = new StringGrid("StringGrid2", 4, 5, page);
+    StringGrid2->setGeometry(320, 8, 4 * 64 + 4, 5 * 20 + 4);
+    connect(makeButton(page, 4, "Import Force Data(CSV File)", 600, 8, 200), &QPushButton::clicked, this,
+            &TForm1::Button4Click);
+    connect(makeButton(page, 15, "Data Summary", 600, 40, 200), &QPushButton::clicked, this,
+            &TForm1::Button15Click);
+    Label66 = makeLabel(page, "Label66", "Number of Import Force Load Comb", 8, 156, 400);
+    StringGrid1 = new StringGrid("StringGrid1", 10, 2, page);
+    StringGrid1->setGeometry(8, 180, 880, 380);
+}
+
+void TForm1::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("MainMenu1");
+    auto add = [this](QMenu* m, const QString& name, const QString& text, void (TForm1::*slot)()) {
+        QAction* a = m->addAction(text);
+        a->setObjectName(name);
+        if (slot) connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu* file = bar->addMenu("File");
+    file->setObjectName("File1");
+    add(file, "N2", "Open File", nullptr);
+    add(file, "N3", "Save File", nullptr);
+    file->addSeparator();
+    add(file, "N6", "Quit", &TForm1::N6Click);
+
+    QMenu* sec = bar->addMenu("Section Type");
+    sec->setObjectName("N18");
+    add(sec, "N19", "Rect Column", &TForm1::N19Click);
+    add(sec, "N20", "Circular Column", &TForm1::N20Click);
+    add(sec, "N110", "Rect SRC Column Type1", &TForm1::N110Click);
+    add(sec, "N21", "Rect SRC Column Type2", &TForm1::N21Click);
+    add(sec, "N25", "Circular Steel Tube Column", &TForm1::N25Click);
+    add(sec, "N22", "Rect Steel Box Column", &TForm1::N22Click);
+    add(sec, "N23", "Circular SRC Column", &TForm1::N23Click);
+    add(sec, "N24", "Steel Tube in Rect Column", &TForm1::N24Click);
+
+    QMenu* mat = bar->addMenu("Material");
+    mat->setObjectName("N12");
+    add(mat, "N13", "Concrete", &TForm1::N13Click);
+    add(mat, "N14", "Steel", &TForm1::N14Click);
+
+    QMenu* ana = bar->addMenu("Section Analysis");
+    ana->setObjectName("N15");
+    add(ana, "PM1", "PM Curve Analysis", &TForm1::PM1Click);
+    add(ana, "MM1", "MM Curve Analysis", &TForm1::MM1Click);
+    add(ana, "PMM3DSurface1", "PMM 3D Surface", nullptr);
+    ana->addSeparator();
+    add(ana, "N16", "Import Force", &TForm1::N16Click);
+    ana->addSeparator();
+    add(ana, "AnalysisReport1", "Analysis Report", nullptr);
+
+    QMenu* help = bar->addMenu("Help");
+    help->setObjectName("N8");
+    add(help, "N7", "About Program", &TForm1::N7Click);
+    help->addSeparator();
+    add(help, "N9", "Tutorial", &TForm1::N9Click);
+}
+
+void TForm1::buildStatusBar() {
+    QStatusBar* sb = statusBar();
+    sb->setObjectName("StatusBar1");
+    const std::pair<QString, int> panels[] = {
+        {"Pillarix", 50}, {"Fiber section solver", 120}, {"Columns, P-M and Mx-My", 50}};
+    int i = 0;
+    for (const auto& [text, w] : panels) {
+        auto* l = new QLabel(text);
+        l->setObjectName(QString("StatusPanel%1").arg(++i));
+        l->setMinimumWidth(w);
+        sb->addWidget(l);
+    }
+}
+
+void TForm1::setVisible(const char* name, bool visible) {
+    if (QWidget* w = findChild<QWidget*>(name)) w->setVisible(visible);
+}
+
+void TForm1::setCaption(const char* name, const QString& text) {
+    if (QLabel* l = findChild<QLabel*>(name)) l->setText(text);
+}
+
+// ---------------------------------------------------------------- start-up
+
+void TForm1::FormCreate() {
+    applySectionType(ComboBox1->currentIndex());
+    run([&] { inputSection(); });
+    ws_.Colors = MaterialColors::defaults();
+    for (int k = 1; k <= 5; ++k) {
+        const Rgb c = ws_.Colors.c[k];
+        swatches_[k]->setColor(QColor(c.r, c.g, c.b));
+    }
+    run([&] { showPmCurve(); });
+}
+
+// ---------------------------------------------------------------- section page
+
+void TForm1::applySectionType(int index) {
+    const int type = index + 1;
+    struct Captions { const char *l2, *l3, *l4, *l5, *l10, *l11, *l12, *l13; };
+    static const Captions caps[8] = {
+        {"Sec Width B", "Sec Height H", "Cover as", "X-Dir Rebar", "Y-Dir Rebar", "Corner Rebar", "X-Dir Mesh Num", "Y-Dir Mesh Num"},
+        {"Diameter D", " ", "Cover as", "Rebar", " ", " ", "Mesh Num 1", "Mesh Num 2"},
+        {"Sec Widht B", "Sec Heigth H", "Cover as", "X-Dir Rebar", "Y-Dir Rebar", "Corner Rebar", "X-Dir Mesh Num", "Y-Dir Mesh Num"},
+        {"Sec Width B", "Sec Height H", "Cover as", "X-Dir Rebar", "Y-Dir Rebar", "Corner Rebar", "X-Dir Mesh Num", "Y-Dir Mesh Num"},
+        {"Diameter D", " ", "Thickness tw", " ", " ", " ", "Mesh Num 1", "Mesh Num 2"},
+        {"Sec Width B", "Sec Height H", "X-Dir Thickness", nullptr, nullptr, nullptr, "X-Dir Mesh Num", "Y-Dir Mesh Num"},
+        {"Diameter D", " ", "Cover as", "Rebar", " ", " ", "Mesh Num 1", "Mesh Num 2"},
+        {"Sec Width B", "Sec Height H", "Cover as", "X-Dir Rebar", "Y-Dir Rebar", "Coner Rebar", "X-Dir Mesh Num", "Y-Dir Mesh Num"},
+    };
+    if (type < 1 || type > 8) return;
+    const Captions& c = caps[type - 1];
+    const std::pair<const char*, const char*> labels[] = {
+        {"Label2", c.l2}, {"Label3", c.l3}, {"Label4", c.l4}, {"Label5", c.l5},
+        {"Label10", c.l10}, {"Label11", c.l11}, {"Label12", c.l12}, {"Label13", c.l13}};
+    for (const auto& [name, text] : labels)
+        if (text) setCaption(name, text);
+    if (type == 6) setCaption("Label49", "Y-Dir Thickness");
+    if (type == 3 || type == 4 || type == 7) {
+        setCaption("Label54", "Steel Y-Dir");
+        setCaption("Label57", "Flange Mesh Num");
+        setCaption("Label56", "Web Mesh Num");
+    } else if (type == 8) {
+        setCaption("Label54", "Pipe");
+        setCaption("Label57", "Pile Mesh Num1");
+        setCaption("Label56", "Pile Mesh Num2");
+    }
+
+    // Visibility by type: 'S' shown, 'h' hidden, '.' unchanged.
+    struct Vis { std::initializer_list<const char*> names; const char* flags; };
+    static const Vis vis[] = {
+        {{"Edit1", "Edit3", "Edit12", "Edit13"}, "SSSSS.SS"},
+        {{"Edit2"}, "ShSShShS"},
+        {{"Label3"}, ".....S.."},
+        {{"Label49", "Edit41"}, "hhhhhShh"},
+        {{"GroupBox11"}, "SSSShhSS"},
+        {{"Label5"}, "SSSSh.SS"},
+        {{"Edit5", "Edit6", "Edit7"}, "SSSS..SS"},
+        {{"Edit4", "Edit8", "Edit9", "Edit10", "Edit11"}, "ShSS..hS"},
+        {{"GroupBox10"}, "hhSShhSS"},
+        {{"Label55", "Edit46", "Edit47", "Edit48", "Edit49"}, "..Sh..Sh"},
+        {{"Label51", "Label53", "Edit43", "Edit45"}, "..SS..Sh"},
+        {{"Edit42", "Edit44"}, ".......S"},
+    };
+    for (const Vis& v : vis) {
+        const char f = v.flags[type - 1];
+        if (f == '.') continue;
+        for (const char* name : v.names) setVisible(name, f == 'S');
+    }
+}
+
+void TForm1::ComboBox1Change() {
+    applySectionType(ComboBox1->currentIndex());
+    Button1Click();
+}
+
+void TForm1::Button1Click() {
+    run([&] { inputSection(); });
+}
+
+void TForm1::inputSection() {
+    ReadSectionInput(fields_, ws_.Input);
+    BuildFiberTable(ws_.Input, ws_.Fibers);
+    AssignFiberMaterials(fields_, ws_.Fibers);
+    drawSection();
+    showSectionInfo();
+}
+
+void TForm1::drawSection() {
+    ImageBox* img = images_[1];
+    try {
+        DrawSection(img->image(), ws_.Input, ws_.Fibers, ws_.Colors, kCredit);
+    } catch (...) {
+        img->refresh();
+        throw;
+    }
+    img->refresh();
+}
+
+void TForm1::showSectionInfo() {
+    const SectionInfoTexts t = FormatSectionInfo(ComputeSectionInfo(ws_.Input, ws_.Fibers));
+    edit(36)->setText(qs(t.Edit36));
+    edit(31)->setText(qs(t.Edit31));
+    edit(37)->setText(qs(t.Edit37));
+    edit(38)->setText(qs(t.Edit38));
+    edit(39)->setText(qs(t.Edit39));
+    edit(40)->setText(qs(t.Edit40));
+}
+
+// ---------------------------------------------------------------- P-M page
+
+void TForm1::Button2Click() {
+    run([&] { showPmCurve(); });
+}
+
+void TForm1::showPmCurve() {
+    ReadSectionInput(fields_, ws_.Input);
+    BuildFiberTable(ws_.Input, ws_.Fibers);
+    drawSection();
+    AssignFiberMaterials(fields_, ws_.Fibers);
+    CheckFiberMaterials(ws_.Fibers);
+    const PmSettings settings = ReadPmSettings(fields_);
+    CheckPmSettings(settings);
+    ComputeAxialBounds(ws_.Fibers, ws_.PMax, ws_.PMin);
+    auto progress = [this](int v) { ProgressBar1->setValue(v); };
+    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress);
+    DrawPMCurve(images_[2]->image(), ws_.PM, 0, ws_.PMScale);
+    images_[2]->refresh();
+    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress);
+    DrawPMCurve(images_[3]->image(), ws_.PM, 90, ws_.PMScale);
+    images_[3]->refresh();
+}
+
+void TForm1::Image2MouseMove(int x, int y) {
+    Label68->setText(qs(Label68Text(ReadPM(ws_.PMScale.X, x, y, kPMImageWidth, kPMImageHeight))));
+}
+
+void TForm1::Image3MouseMove(int x, int y) {
+    Label69->setText(qs(Label69Text(ReadPM(ws_.PMScale.Y, x, y, kPMImageWidth, kPMImageHeight))));
+}
+
+void TForm1::Button9Click() {
+    run([&] {
+        DrawForcesOnPM(images_[2]->image(), 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx,
+                       ws_.ForceFactorMy, ws_.PMScale.X);
+        images_[2]->refresh();
+        DrawForcesOnPM(images_[3]->image(), 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx,
+                       ws_.ForceFactorMy, ws_.PMScale.Y);
+        images_[3]->refresh();
+    });
+}
+
+void TForm1::Button5Click() {
+    run([&] {
+        form2_->showLines(FillPMText(ws_.PM));
+    });
+}
+
+void TForm1::Button16Click() {
+    run([&] { savePicture(images_[2]); });
+}
+
+void TForm1::Button17Click() {
+    run([&] { savePicture(images_[3]); });
+}
+
+void TForm1::Button14Click() {
+    run([&] { savePicture(images_[5]); });
+}
+
+void TForm1::savePicture(ImageBox* box) {
+    pictureSaver_->save(*services_, this, box->image(), box->drawn());
+}
+
+// ---------------------------------------------------------------- Mx-My page
+
+void TForm1::Button7Click() {
+    run([&] { genMmCurve(); });
+}
+
+void TForm1::genMmCurve() {
+    ReadSectionInput(fields_, ws_.Input);
+    BuildFiberTable(ws_.Input, ws_.Fibers);
+    AssignFiberMaterials(fields_, ws_.Fibers);
+    CheckFiberMaterials(ws_.Fibers);
+    const MmSettings settings = ReadMmSettings(fields_);
+    CheckMmSettings(settings);
+    ws_.MMAxialForce = settings.axialForce;
+    MMCurve curve = ws_.MM;
+    SolveMMCurve(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, curve,
+                 [this](int v) { ProgressBar2->setValue(v); });
+    // The count and the curve change together, so the export never reads
+    // past the curve.
+    ws_.MM = std::move(curve);
+    ws_.MMPointCount = settings.points;
+    DrawMMCurve(images_[5]->image(), ws_.MM, ws_.MMPointCount, ws_.MMScale);
+    images_[5]->refresh();
+    drawForcesOnMm();
+}
+
+void TForm1::drawForcesOnMm() {
+    const double r = StrToFloat(fields_.text("Edit64"));
+    DrawForcesOnMM(images_[5]->image(), ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx,
+                   ws_.ForceFactorMy, ws_.MMScale, ws_.MMAxialForce, r);
+    images_[5]->refresh();
+}
+
+void TForm1::Button3Click() {
+    run([&] { showReferencePm(); });
+}
+
+void TForm1::showReferencePm() {
+    const bool y = ComboBox7->currentIndex() == 1;
+    images_[4]->copyFrom(*images_[y ? 3 : 2]);
+    ws_.MMAxialForce = StrToFloat(fields_.text("Edit30"));
+    DrawAxialForceLine(images_[4]->image(), y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.MMAxialForce);
+    images_[4]->refresh();
+}
+
+void TForm1::Button8Click() {
+    run([&] {
+        ws_.MMAxialForce = StrToFloat(fields_.text("Edit30"));
+        showReferencePm();
+    });
+}
+
+void TForm1::ScrollBar1Change() {
+    run([&] {
+        ws_.MMAxialForce = MMAxialForceFromSlider(ws_.PMax, ws_.PMin, ScrollBar1->value());
+        edit(30)->setText(qs(Edit30Text(ws_.MMAxialForce)));
+        showReferencePm();
+    });
+}
+
+void TForm1::ComboBox7Change() {
+    const bool y = ComboBox7->currentIndex() == 1;
+    images_[4]->copyFrom(*images_[y ? 3 : 2]);
+}
+
+void TForm1::Image4MouseMove(int x, int y) {
+    const PMPlotScaleSet& s = ComboBox7->currentIndex() == 1 ? ws_.PMScale.Y : ws_.PMScale.X;
+    Label74->setText(qs(Label74Text(ReadPM(s, x, y, kPMImageWidth, kPMImageHeight))));
+}
+
+void TForm1::Image5MouseMove(int x, int y) {
+    Label73->setText(qs(Label73Text(ReadMM(ws_.MMScale, x, y, kMMImageWidth, kMMImageHeight))));
+}
+
+void TForm1::Button12Click() {
+    run([&] {
+        drawForcesOnMm();
+        const bool y = ComboBox7->currentIndex() == 1;
+        DrawForcesOnPM(images_[4]->image(), y ? 90 : 0, ws_.Loads, ws_.ForceFactorP,
+                       ws_.ForceFactorMx, ws_.ForceFactorMy, y ? ws_.PMScale.Y : ws_.PMScale.X);
+        images_[4]->refresh();
+    });
+}
+
+void TForm1::Button6Click() {
+    run([&] {
+        form2_->showLines(FillMMText(ws_.MMPointCount, ws_.MMAxialForce, ws_.MM));
+    });
+}
+
+// ---------------------------------------------------------------- material pages
+
+void TForm1::Button10Click() {
+    run([&] {
+        struct Group { const char* combo; const char *fc, *e0, *fcu, *ecu; int image; };
+        const Group groups[] = {{"ComboBox2", "Edit14", "Edit15", "Edit17", "Edit16", 8},
+                                {"ComboBox3", "Edit18", "Edit19", "Edit21", "Edit20", 9},
+                                {"ComboBox4", "Edit22", "Edit23", "Edit25", "Edit24", 10}};
+        for (const Group& g : groups) {
+            const int model = fields_.itemIndex(g.combo) + 1;
+            const double fc = StrToFloat(fields_.text(g.fc));
+            const double e0 = StrToFloat(fields_.text(g.e0));
+            const double fcu = StrToFloat(fields_.text(g.fcu));
+            const double ecu = StrToFloat(fields_.text(g.ecu));
+            DrawConcreteCurve(images_[g.image]->image(), model, fc, fcu, e0, ecu);
+            images_[g.image]->refresh();
+        }
+    });
+}
+
+void TForm1::Button11Click() {
+    run([&] {
+        struct Group { const char* combo; const char *es, *fy; int image; };
+        const Group groups[] = {{"ComboBox5", "Edit26", "Edit27", 6}, {"ComboBox6", "Edit28", "Edit29", 7}};
+        for (const Group& g : groups) {
+            const int model = fields_.itemIndex(g.combo) + 1;
+            const double es = StrToFloat(fields_.text(g.es));
+            const double fy = StrToFloat(fields_.text(g.fy));
+            DrawSteelCurve(images_[g.image]->image(), model, fy, es);
+            images_[g.image]->refresh();
+        }
+    });
+}
+
+// ---------------------------------------------------------------- import page
+
+void TForm1::Button4Click() {
+    run([&] {
+        const QString path = services_->openFile(this, "Import Force Data(CSV File)");
+        if (path.isEmpty()) return;
+        importForces(path);
+    });
+}
+
+void TForm1::importForces(const QString& path) {
+    ReadImportSettings(fields_, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.ForceColumnP,
+                       ws_.ForceColumnMx, ws_.ForceColumnMy);
+    ForceImport result = ImportForcesFromFile(QFile::encodeName(path).toStdString(), ws_.ForceColumnP,
+                                              ws_.ForceColumnMx, ws_.ForceColumnMy);
+    // Everything converted: only now does the window change.
+    std::vector<QStringList> rows;
+    rows.reserve(result.GridRows.size());
+    for (const ImportGridRow& line : result.GridRows) {
+        QStringList r;
+        r.reserve(static_cast<int>(line.size()));
+        for (const std::string& cell : line) r << QString::fromLocal8Bit(cell.data(), static_cast<qsizetype>(cell.size()));
+        rows.push_back(std::move(r));
+    }
+    StringGrid1->grid()->setRows(std::move(rows), 2);
+    ws_.Loads = std::move(result.Table);
+    Label66->setText(qs(result.CountLine));
+    dataSummary();
+}
+
+void TForm1::Button13Click() {
+    run([&] {
+        ReadForceFactors(fields_, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy);
+    });
+}
+
+void TForm1::Button15Click() {
+    run([&] { dataSummary(); });
+}
+
+void TForm1::dataSummary() {
+    const DataSummaryGrid summary = DataSummary(ws_.Loads);
+    std::vector<QStringList> out;
+    for (const auto& r : summary.Cells) {
+        QStringList l;
+        for (const auto& c : r) l << qs(c);
+        out.push_back(l);
+    }
+    StringGrid2->grid()->setRows(std::move(out), 5);
+}
+
+// ---------------------------------------------------------------- pages and menus
+
+void TForm1::PageControl1Change() {
+    switch (PageControl1->currentIndex()) {
+        case 0: Button1Click(); break;
+        case 1: Button10Click(); break;
+        case 2: Button11Click(); break;
+        case 3: Button2Click(); break;
+        case 4:
+            Button3Click();
+            Button7Click();
+            break;
+        default: break;
+    }
+}
+
+void TForm1::selectPage(int index) {
+    {
+        const QSignalBlocker block(PageControl1);
+        PageControl1->setCurrentIndex(index);
+    }
+    PageControl1Change();
+}
+
+void TForm1::selectSectionType(int index) {
+    {
+        const QSignalBlocker block(PageControl1);
+        PageControl1->setCurrentIndex(0);
+    }
+    {
+        const QSignalBlocker block(ComboBox1);
+        ComboBox1->setCurrentIndex(index);
+    }
+    ComboBox1Change();
+}
+
+void TForm1::N19Click() { selectSectionType(0); }
+void TForm1::N20Click() { selectSectionType(1); }
+void TForm1::N110Click() { selectSectionType(2); }
+void TForm1::N21Click() { selectSectionType(3); }
+void TForm1::N25Click() { selectSectionType(4); }
+void TForm1::N22Click() { selectSectionType(5); }
+void TForm1::N23Click() { selectSectionType(6); }
+void TForm1::N24Click() { selectSectionType(7); }
+void TForm1::N13Click() { selectPage(1); }
+void TForm1::N14Click() { selectPage(2); }
+void TForm1::PM1Click() { selectPage(3); }
+void TForm1::MM1Click() { selectPage(4); }
+void TForm1::N16Click() { selectPage(5); }
+void TForm1::N6Click() { close(); }
+
+void TForm1::N7Click() {
+    form3_->show();
+    form3_->raise();
+}
+
+void TForm1::N9Click() { services_->openUrl(tutorialUrl()); }
+void TForm1::Image11Click() { services_->openUrl(productUrl()); }
+
+void TForm1::pickColor(int k) {
+    const Rgb c = ws_.Colors.c[k];
+    const auto chosen = services_->chooseColor(this, QColor(c.r, c.g, c.b));
+    if (!chosen) return;
+    ws_.Colors.c[k] = {chosen->red(), chosen->green(), chosen->blue()};
+    swatches_[k]->setColor(*chosen);
+}
+
+void TForm1::Shape1MouseDown() { pickColor(1); }
+void TForm1::Shape2MouseDown() { pickColor(2); }
+void TForm1::Shape3MouseDown() { pickColor(3); }
+void TForm1::Shape4MouseDown() { pickColor(4); }
+void TForm1::Shape5MouseDown() { pickColor(5); }
+
+}  // namespace px

@@ -1,0 +1,178 @@
+#pragma once
+// The main window: seven pages, menus, swatches and the command pipelines.
+#include <QMainWindow>
+#include <QString>
+#include <map>
+#include <memory>
+
+#include "app/ui/image_box.h"
+#include "app/ui/platform.h"
+#include "app/workspace.h"
+#include "input/fields.h"
+
+class QLineEdit;
+class QComboBox;
+class QLabel;
+class QGroupBox;
+class QPushButton;
+class QProgressBar;
+class QScrollBar;
+class QTabWidget;
+class QTableWidget;
+class QAction;
+
+namespace px {
+
+class TForm2;
+class TForm3;
+class PictureSaveDialog;
+class StringGrid;
+
+// Reads the window's edit fields and combo boxes by name.
+class FormFields : public FieldSource {
+public:
+    std::map<std::string, QLineEdit*> edits;
+    std::map<std::string, QComboBox*> combos;
+    std::string text(const std::string& name) const override;
+    int itemIndex(const std::string& name) const override;
+};
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // services: dialogs and messages; the window uses the real ones when null.
+    // runCreate: run the start-up commands (type change, colours, P-M curves).
+    explicit TForm1(PlatformServices* services = nullptr, bool runCreate = true);
+    ~TForm1() override;
+
+    Workspace& workspace() { return ws_; }
+    const FormFields& fields() const { return fields_; }
+    PlatformServices& services() { return *services_; }
+    TForm2* resultWindow() const { return form2_.get(); }
+    TForm3* aboutBox() const { return form3_.get(); }
+
+    QLineEdit* edit(int n) const;
+    ImageBox* imageBox(int n) const;
+    QTabWidget* pages() const { return PageControl1; }
+
+    static QString productUrl();
+    static QString tutorialUrl();
+
+public slots:
+    void FormCreate();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+    void Button8Click();
+    void Button9Click();
+    void Button10Click();
+    void Button11Click();
+    void Button12Click();
+    void Button13Click();
+    void Button14Click();
+    void Button15Click();
+    void Button16Click();
+    void Button17Click();
+    void ComboBox1Change();
+    void ComboBox7Change();
+    void ScrollBar1Change();
+    void PageControl1Change();
+    void Image2MouseMove(int x, int y);
+    void Image3MouseMove(int x, int y);
+    void Image4MouseMove(int x, int y);
+    void Image5MouseMove(int x, int y);
+    void Image11Click();
+    void Shape1MouseDown();
+    void Shape2MouseDown();
+    void Shape3MouseDown();
+    void Shape4MouseDown();
+    void Shape5MouseDown();
+    void N6Click();
+    void N7Click();
+    void N9Click();
+    void N13Click();
+    void N14Click();
+    void N16Click();
+    void N19Click();
+    void N20Click();
+    void N110Click();
+    void N21Click();
+    void N25Click();
+    void N22Click();
+    void N23Click();
+    void N24Click();
+    void PM1Click();
+    void MM1Click();
+
+private:
+    template <class F>
+    bool run(F&& f) {
+        return runCommand(*services_, this, std::forward<F>(f));
+    }
+
+    // Pipeline steps shared by several commands.
+    void inputSection();
+    void showPmCurve();
+    void showReferencePm();
+    void genMmCurve();
+    void drawSection();
+    void showSectionInfo();
+    void drawForcesOnMm();
+    void drawForcesOnReference();
+    void importForces(const QString& path);
+    void dataSummary();
+    void savePicture(ImageBox* box);
+    void applySectionType(int index);
+    void selectSectionType(int index);
+    void selectPage(int index);
+    void pickColor(int k);
+
+    // Building the pages.
+    void buildMenus();
+    void buildSectionPage(QWidget* page);
+    void buildConcretePage(QWidget* page);
+    void buildSteelPage(QWidget* page);
+    void buildPmPage(QWidget* page);
+    void buildMmPage(QWidget* page);
+    void buildImportPage(QWidget* page);
+    void buildStatusBar();
+    QLineEdit* makeEdit(QWidget* parent, int n, int x, int y, int w = 60);
+    QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y,
+                      int w = 120);
+    QPushButton* makeButton(QWidget* parent, int n, const QString& text, int x, int y, int w = 110);
+    ImageBox* makeImage(QWidget* parent, int n, int w, int h, int x, int y);
+    QComboBox* makeModelCombo(QWidget* parent, int n, int x, int y);
+    Swatch* makeSwatch(QWidget* parent, int n, int x, int y);
+    void setVisible(const char* name, bool visible);
+    void setCaption(const char* name, const QString& text);
+
+    std::unique_ptr<PlatformServices> ownedServices_;
+    PlatformServices* services_ = nullptr;
+    Workspace ws_;
+    FormFields fields_;
+    std::map<int, ImageBox*> images_;
+    std::map<int, Swatch*> swatches_;
+    std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<PictureSaveDialog> pictureSaver_;
+
+    QTabWidget* PageControl1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QComboBox* ComboBox7 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QProgressBar* ProgressBar2 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+    StringGrid* StringGrid1 = nullptr;
+    StringGrid* StringGrid2 = nullptr;
+    QLabel* Label66 = nullptr;
+    QLabel* Label68 = nullptr;
+    QLabel* Label69 = nullptr;
+    QLabel* Label73 = nullptr;
+    QLabel* Label74 = nullptr;
+};
+
+}  // namespace px

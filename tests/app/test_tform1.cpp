@@ -1,0 +1,274 @@
+// The real main window, built offscreen and driven as a user would.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "app/ui/grid_model.h"
+#include "app/ui/tform1.h"
+#include "output/ui/tform2.h"
+#include "output/ui/tform3.h"
+#include "input/numbers.h"
+#include "support/scripted_platform.h"
+
+using namespace px;
+
+namespace {
+
+struct Window {
+    ScriptedPlatform platform;
+    std::unique_ptr<TForm1> form;
+    Window() : form(std::make_unique<TForm1>(&platform)) {}
+    QLineEdit* edit(int n) { return form->edit(n); }
+    QLabel* label(const char* name) { return form->findChild<QLabel*>(name); }
+    QPushButton* button(int n) { return form->findChild<QPushButton*>(QString("Button%1").arg(n)); }
+    QComboBox* combo(int n) { return form->findChild<QComboBox*>(QString("ComboBox%1").arg(n)); }
+    QImage& image(int n) { return form->imageBox(n)->image(); }
+    void type(int n, const QString& text) {
+        QLineEdit* e = edit(n);
+        e->selectAll();
+        QTest::keyClicks(e, text);
+        if (text.isEmpty()) e->clear();
+    }
+    void click(int n) { QTest::mouseClick(button(n), Qt::LeftButton); }
+    void trigger(const char* action) { form->findChild<QAction*>(action)->trigger(); }
+    bool shown(const char* name) {
+        QWidget* w = form->findChild<QWidget*>(name);
+        return w && !w->isHidden();
+    }
+};
+
+void moveMouse(QWidget* w, QPoint pt) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(pt), QPointF(w->mapToGlobal(pt)), Qt::NoButton, Qt::NoButton,
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+QRgb pixelAt(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
+
+}  // namespace
+
+TEST(MainWindow, StartsWithTheDefaultColumnMeshedDrawnAndAnalysed) {
+    Window w;
+    EXPECT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+    EXPECT_EQ(w.form->objectName(), "TForm1");
+    EXPECT_EQ(w.form->windowTitle(), "PILLARIX v1.2(Section Analysis Program)Version(2014-09-06)");
+    EXPECT_EQ(w.form->pages()->currentIndex(), 0);
+    EXPECT_EQ(w.form->pages()->count(), 7);
+    for (int n = 1; n <= 64; ++n) EXPECT_NE(w.edit(n), nullptr) << n;
+    for (int n = 1; n <= 17; ++n) EXPECT_NE(w.button(n), nullptr) << n;
+    for (int n = 1; n <= 11; ++n) EXPECT_NE(w.form->imageBox(n), nullptr) << n;
+
+    Workspace& ws = w.form->workspace();
+    EXPECT_EQ(ws.Fibers.NFib, 248);
+    EXPECT_EQ(w.edit(36)->text(), "4840000");
+    EXPECT_EQ(w.edit(31)->text(), "4840000");
+    EXPECT_EQ(w.edit(37)->text(), "49063");
+    EXPECT_EQ(w.edit(38)->text(), "0");
+    EXPECT_EQ(w.edit(39)->text(), "1.014");
+    EXPECT_EQ(w.edit(40)->text(), "0.000");
+    EXPECT_EQ(w.label("Label5")->text(), "X-Dir Rebar");
+    EXPECT_FALSE(w.shown("GroupBox10"));
+
+    EXPECT_DOUBLE_EQ(ws.PMax, 149290.625);
+    EXPECT_DOUBLE_EQ(ws.PMin, -16190.625);
+    EXPECT_EQ(ws.PM.Divisions, 10);
+    EXPECT_EQ(ws.PMScale.X.PAxisMin, -16000);
+    EXPECT_EQ(ws.PMScale.X.PAxisMax, 150000);
+    EXPECT_EQ(ws.PMScale.X.MAxisMax, 48000);
+    EXPECT_EQ(ws.PMScale.Y.MAxisMax, 48000);
+    // The blue zero-force line of both P-M plots.
+    EXPECT_EQ(pixelAt(w.image(2), 100, 337), 0x0000FFu);
+    EXPECT_EQ(pixelAt(w.image(3), 100, 337), 0x0000FFu);
+    EXPECT_EQ(w.form->findChild<QProgressBar*>("ProgressBar1")->value(), 0);
+    EXPECT_EQ(w.label("Label68")->text(), "Force = ");
+
+    // The section drawing: default colours, banner count.
+    const QImage& s = w.image(1);
+    EXPECT_EQ(pixelAt(s, 0, 0), 0x000000u);
+    EXPECT_EQ(pixelAt(s, 303, 223), 0x00FFFFu);  // a core cell in core concrete one's aqua
+}
+
+TEST(MainWindow, MouseReadoutsOnThePmPlots) {
+    Window w;
+    moveMouse(w.form->imageBox(2), QPoint(50, 20));
+    EXPECT_EQ(w.label("Label68")->text(), "P = 150000 , MX = 0");
+    moveMouse(w.form->imageBox(3), QPoint(388 - 50, 391 - 20));
+    EXPECT_EQ(w.label("Label69")->text(), "P = -16000 , MY = 48000");
+}
+
+TEST(MainWindow, SectionTypeFromTheMenuRelabelsAndMeshes) {
+    Window w;
+    w.form->pages()->setCurrentIndex(5);
+    w.trigger("N20");
+    EXPECT_EQ(w.form->pages()->currentIndex(), 0);
+    EXPECT_EQ(w.combo(1)->currentIndex(), 1);
+    EXPECT_EQ(w.label("Label2")->text(), "Diameter D");
+    EXPECT_EQ(w.label("Label3")->text(), " ");
+    EXPECT_FALSE(w.shown("Edit2"));
+    EXPECT_FALSE(w.shown("Edit8"));
+    EXPECT_FALSE(w.shown("Edit10"));
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, 180);
+    EXPECT_EQ(w.edit(36)->text(), "3799400");
+    // The P-M results are those of the previous section until recomputed.
+    EXPECT_DOUBLE_EQ(w.form->workspace().PMax, 149290.625);
+
+    w.trigger("N22");  // rect steel box
+    EXPECT_TRUE(w.shown("Edit41"));
+    EXPECT_TRUE(w.shown("Label49"));
+    EXPECT_EQ(w.label("Label49")->text(), "Y-Dir Thickness");
+    EXPECT_EQ(w.label("Label4")->text(), "X-Dir Thickness");
+    EXPECT_FALSE(w.shown("GroupBox11"));
+    EXPECT_FALSE(w.shown("GroupBox10"));
+
+    w.trigger("N24");  // steel tube in rect, then rect SRC type 2
+    EXPECT_EQ(w.label("Label54")->text(), "Pipe");
+    EXPECT_EQ(w.label("Label11")->text(), "Coner Rebar");
+    EXPECT_FALSE(w.shown("Edit43"));
+    w.trigger("N21");
+    EXPECT_TRUE(w.shown("Edit43"));
+    EXPECT_TRUE(w.shown("Edit45"));
+    EXPECT_FALSE(w.shown("Edit46"));
+    EXPECT_FALSE(w.shown("Label55"));
+    EXPECT_EQ(w.label("Label57")->text(), "Flange Mesh Num");
+    EXPECT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+}
+
+TEST(MainWindow, EveryTypeMeshesDrawsAndSolves) {
+    Window w;
+    const char* menu[] = {"N19", "N20", "N110", "N21", "N25", "N22", "N23", "N24"};
+    const int counts[] = {248, 180, 308, 278, 156, 148, 240, 404};
+    for (int i = 0; i < 8; ++i) {
+        w.trigger(menu[i]);
+        EXPECT_EQ(w.form->workspace().Fibers.NFib, counts[i]) << menu[i];
+        w.click(2);
+        EXPECT_TRUE(w.platform.errors.isEmpty()) << menu[i] << w.platform.errors.join("\n").toStdString();
+        const PMCurve& pm = w.form->workspace().PM;
+        ASSERT_EQ(pm.MX.size(), 11u);
+        double largest = 0;
+        for (double m : pm.MX) largest = std::max(largest, m);
+        EXPECT_GT(largest, 0) << menu[i];
+    }
+}
+
+TEST(MainWindow, ABadFieldShowsTheMessageAndKeepsTheSection) {
+    Window w;
+    const QImage before = w.image(1).copy();
+    w.type(3, "");
+    w.click(1);
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_EQ(w.platform.errors[0], "'' is not a valid floating point value.");
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, 248);
+    EXPECT_EQ(w.image(1), before);
+
+    w.type(3, "40");
+    w.type(12, "1");
+    w.click(1);
+    ASSERT_EQ(w.platform.errors.size(), 2);
+    EXPECT_TRUE(w.platform.errors[1].contains("X-Dir Mesh Num")) << w.platform.errors[1].toStdString();
+    EXPECT_EQ(w.image(1), before);
+    EXPECT_EQ(w.edit(36)->text(), "4840000");
+}
+
+TEST(MainWindow, ABadSolverSettingLeavesThePlots) {
+    Window w;
+    const QImage x = w.image(2).copy();
+    const double pmax = w.form->workspace().PMax;
+    w.type(53, "1.5");
+    w.click(2);
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_EQ(w.platform.errors[0], "'1.5' is not a valid integer value.");
+    EXPECT_EQ(w.image(2), x);
+    w.type(53, "0");
+    w.edit(1)->setText("3000");
+    w.click(2);
+    ASSERT_EQ(w.platform.errors.size(), 2);
+    EXPECT_TRUE(w.platform.errors[1].contains("Inside Steps N"));
+    EXPECT_EQ(w.image(2), x);
+    EXPECT_EQ(w.form->workspace().PMax, pmax);
+}
+
+TEST(MainWindow, MmPageRunsTheReferenceThenTheSolver) {
+    Window w;
+    w.trigger("MM1");
+    EXPECT_EQ(w.form->pages()->currentIndex(), 4);
+    EXPECT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+    Workspace& ws = w.form->workspace();
+    EXPECT_EQ(ws.MMPointCount, 36);
+    ASSERT_EQ(ws.MM.Mx.size(), 37u);
+    EXPECT_LT(ws.MM.Mx[0], 0);
+    EXPECT_EQ(w.form->findChild<QProgressBar*>("ProgressBar2")->value(), 100);
+    // Image4 holds the X plot with the purple line at P = 0 (y = 337).
+    EXPECT_EQ(pixelAt(w.image(4), 200, 337), 0x800080u);
+    EXPECT_EQ(pixelAt(w.image(4), 50, 100), pixelAt(w.image(2), 50, 100));
+
+    // The slider: top, bottom and middle.
+    auto* bar = w.form->findChild<QScrollBar*>("ScrollBar1");
+    bar->setValue(100);
+    EXPECT_EQ(w.edit(30)->text(), "-16191");
+    bar->setValue(50);
+    EXPECT_EQ(w.edit(30)->text(), "66550");
+    bar->setValue(0);
+    EXPECT_EQ(w.edit(30)->text(), "149291");
+
+    // Switching the reference shows the Y plot without a line.
+    w.combo(7)->setCurrentIndex(1);
+    EXPECT_EQ(w.image(4), w.image(3));
+
+    w.type(30, "abc");
+    w.click(8);
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_EQ(w.platform.errors[0], "'abc' is not a valid floating point value.");
+}
+
+TEST(MainWindow, SwatchColourShowsAtTheNextDrawingOnly) {
+    Window w;
+    const QImage before = w.image(1).copy();
+    w.platform.colorAnswers.push_back(QColor(255, 0, 255));
+    w.form->Shape2MouseDown();
+    EXPECT_EQ(w.image(1), before);
+    w.click(1);
+    EXPECT_EQ(pixelAt(w.image(1), 303, 223), 0xFF00FFu);
+    w.platform.colorAnswers.push_back(std::nullopt);  // cancel changes nothing
+    w.form->Shape2MouseDown();
+    EXPECT_EQ(w.form->workspace().Colors.c[2], (Rgb{255, 0, 255}));
+}
+
+TEST(MainWindow, LinksAndAboutBox) {
+    Window w;
+    w.trigger("N9");
+    w.form->Image11Click();
+    ASSERT_EQ(w.platform.urls.size(), 2);
+    EXPECT_TRUE(w.platform.urls[0].endsWith("tutorial.html"));
+    w.trigger("N7");
+    EXPECT_TRUE(w.form->aboutBox()->isVisible());
+    w.form->aboutBox()->Button1Click();
+    EXPECT_FALSE(w.form->aboutBox()->isVisible());
+    // Menu items without a command change nothing.
+    w.trigger("N2");
+    w.trigger("PMM3DSurface1");
+    EXPECT_EQ(w.form->pages()->currentIndex(), 0);
+    EXPECT_TRUE(w.platform.errors.isEmpty());
+}
+
+TEST(MainWindow, MmReadoutAndLogo) {
+    Window w;
+    w.form->Button7Click();
+    moveMouse(w.form->imageBox(5), QPoint(50, 20));
+    const MMPlotScale& s = w.form->workspace().MMScale;
+    EXPECT_EQ(w.label("Label73")->text().toStdString(),
+              "MY = " + F0(s.MyAxisMax) + " , MX = " + F0(s.MxAxisMin));
+    // The logo is a JPEG decoded into the 199 x 63 picture.
+    const QImage& logo = w.image(11);
+    EXPECT_EQ(logo.size(), QSize(199, 63));
+    EXPECT_NE(logo.pixel(100, 30), logo.pixel(2, 2));
+}
