@@ -1,0 +1,218 @@
+// Whole flows through the real main window: import and overlay, text and
+// picture export, the material pages.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/ui/grid_model.h"
+#include "app/ui/tform1.h"
+#include "input/numbers.h"
+#include "output/ui/tform2.h"
+#include "plot/frame.h"
+#include "support/scripted_platform.h"
+
+using namespace px;
+
+namespace {
+
+struct Window {
+    ScriptedPlatform platform;
+    std::unique_ptr<TForm1> form;
+    QTemporaryDir dir;
+    Window() : form(std::make_unique<TForm1>(&platform)) {}
+    QLineEdit* edit(int n) { return form->edit(n); }
+    QLabel* label(const char* name) { return form->findChild<QLabel*>(name); }
+    StringGrid* grid(const char* name) { return form->findChild<StringGrid*>(name); }
+    void click(int n) {
+        QTest::mouseClick(form->findChild<QPushButton*>(QString("Button%1").arg(n)), Qt::LeftButton);
+    }
+    QImage& image(int n) { return form->imageBox(n)->image(); }
+    QString file(const QString& name, const QByteArray& bytes = {}) {
+        const QString path = dir.filePath(name);
+        if (!bytes.isNull()) {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(bytes);
+        }
+        return path;
+    }
+    QString errors() const { return platform.errors.join(" | "); }
+};
+
+QRgb pixelAt(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
+
+const QByteArray kForces =
+    "Story,Col,Case,Loc,P,V2,V3,T,M2,M3\r\n"
+    "1,C1,D,0,-1500,1,2,0,300,-200\r\n"
+    "1,C1,L,0,-60000,1,2,0,100,25000\r\n"
+    "1,C1,W,0,5000,1,2,0,-4000,200\r\n";
+
+}  // namespace
+
+TEST(ImportFlow, ImportsSummarisesAndDrawsTheForces) {
+    Window w;
+    w.platform.openAnswers.push_back(w.file("forces.csv", kForces));
+    w.click(4);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(w.label("Label66")->text(), "Number of Import Force Load Comb = 3");
+    StringGrid* g1 = w.grid("StringGrid1");
+    EXPECT_EQ(g1->grid()->rowCount(), 4);
+    EXPECT_EQ(g1->cell(4, 0), "P");
+    EXPECT_EQ(g1->cell(9, 2), "25000");
+    StringGrid* g2 = w.grid("StringGrid2");
+    EXPECT_EQ(g2->cell(0, 0), "Case");
+    EXPECT_EQ(g2->cell(0, 1), "N,max");
+    EXPECT_EQ(g2->cell(1, 1), "60000");  // the file's -60000, compression positive
+    EXPECT_EQ(g2->cell(1, 2), "-5000");
+    EXPECT_EQ(g2->cell(2, 3), "25000");  // largest |Mx|
+    EXPECT_EQ(g2->cell(0, 4), "My,max");
+    EXPECT_EQ(g2->cell(3, 4), "-4000");
+
+    // "Show Force" marks P = 60000, |Mx| = 25000 on the X plot.
+    const PMPlotScaleSet s = w.form->workspace().PMScale.X;
+    const int x = nearest((25000 - s.MAxisMin) / (s.MAxisMax - s.MAxisMin) * (388 - 100) + 50);
+    const int y = nearest((s.PAxisMax - 60000) / (s.PAxisMax - s.PAxisMin) * (391 - 40) + 20);
+    EXPECT_NE(pixelAt(w.image(2), x + 2, y), 0x0000FFu);
+    w.click(9);
+    EXPECT_EQ(pixelAt(w.image(2), x + 2, y), 0x0000FFu);
+
+    // Factors of 2 move the markers at the next overlay but not the summary.
+    w.edit(57)->setText("2");
+    w.click(13);
+    EXPECT_EQ(w.form->workspace().ForceFactorP, 2);
+    EXPECT_EQ(g2->cell(1, 1), "60000");
+    w.click(15);
+    EXPECT_EQ(g2->cell(1, 1), "60000");
+}
+
+TEST(ImportFlow, ABadLineKeepsThePreviousImport) {
+    Window w;
+    w.platform.openAnswers.push_back(w.file("good.csv", kForces));
+    w.click(4);
+    w.platform.openAnswers.push_back(w.file("bad.csv", "h\n1,2,3,4,5,6,7,8,9,10\n1,2,3,4,abc,6,7,8,9,10\n"));
+    w.click(4);
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_EQ(w.platform.errors[0], "'abc' is not a valid floating point value (line 3, field 5)");
+    EXPECT_EQ(w.form->workspace().Loads.Count, 3);
+    EXPECT_EQ(w.label("Label66")->text(), "Number of Import Force Load Comb = 3");
+    EXPECT_EQ(w.grid("StringGrid1")->grid()->rowCount(), 4);
+
+    // A missing file names the file; a cancelled dialog changes nothing.
+    w.platform.openAnswers.push_back(w.dir.filePath("missing.csv"));
+    w.click(4);
+    ASSERT_EQ(w.platform.errors.size(), 2);
+    EXPECT_TRUE(w.platform.errors[1].contains("missing.csv"));
+    w.click(4);  // no answer queued: cancel
+    EXPECT_EQ(w.platform.errors.size(), 2);
+    EXPECT_EQ(w.form->workspace().Loads.Count, 3);
+}
+
+TEST(ImportFlow, MmOverlayHighlightsTheBand) {
+    Window w;
+    w.platform.openAnswers.push_back(w.file("f.csv", "h\n0,0,0,0,-1499,0,0,0,3000,3000\n0,0,0,0,-1500,0,0,0,-3000,-3000\n"));
+    w.click(4);
+    w.edit(30)->setText("1000");
+    w.click(7);  // "Gen MM Curve" draws the forces as its last step
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    const MMPlotScale& s = w.form->workspace().MMScale;
+    auto at = [&](double mx, double my) {
+        return QPoint(nearest((mx - s.MxAxisMin) / (s.MxAxisMax - s.MxAxisMin) * (391 - 100) + 50),
+                      nearest((s.MyAxisMax - my) / (s.MyAxisMax - s.MyAxisMin) * (391 - 40) + 20));
+    };
+    const QPoint in = at(3000, 3000), out = at(-3000, -3000);
+    EXPECT_EQ(pixelAt(w.image(5), in.x() + 4, in.y()), 0x0000FFu);
+    EXPECT_EQ(pixelAt(w.image(5), out.x() + 2, out.y()), 0xF0F0F0u);
+}
+
+TEST(ExportFlow, PmAndMmTextsInTheResultWindow) {
+    Window w;
+    w.click(5);
+    TForm2* r = w.form->resultWindow();
+    EXPECT_TRUE(r->isVisible());
+    QStringList lines = r->lines();
+    ASSERT_EQ(lines.size(), 18);
+    EXPECT_EQ(lines[1], "PMM_Curve_Data ");
+    EXPECT_EQ(lines[6], "-16190.63      0.00           -16190.63      0.00           ");
+    EXPECT_EQ(lines[16], "149290.63      0.00           149290.63      0.00           ");
+
+    w.click(7);
+    w.click(6);
+    lines = r->lines();
+    ASSERT_EQ(lines.size(), 45);
+    EXPECT_EQ(lines[3], "Axial_Force_P = 0.00");
+
+    // Save File writes the memo with CR LF after every line.
+    const QString path = w.dir.filePath("curve.txt");
+    w.platform.saveAnswers.push_back(path);
+    r->Button2Click();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.startsWith("\r\nMx-My_Curve_Data\r\n"));
+    EXPECT_TRUE(bytes.endsWith("==============================\r\n"));
+    EXPECT_EQ(bytes.count("\r\n"), 45);
+}
+
+TEST(ExportFlow, PicturesCarryTheMarkersAndTheDialogRemembersTheName) {
+    Window w;
+    w.platform.openAnswers.push_back(w.file("forces.csv", kForces));
+    w.click(4);
+    w.click(9);
+    const QString jpg = w.dir.filePath("x.jpg");
+    const QString png = w.dir.filePath("y.png");
+    w.platform.saveAnswers.push_back(jpg);
+    w.click(16);
+    w.platform.saveAnswers.push_back(png);
+    w.click(17);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    ASSERT_EQ(w.platform.saveProposals.size(), 2);
+    EXPECT_TRUE(w.platform.saveProposals[1].endsWith("x.jpg"));
+    EXPECT_EQ(w.platform.saveFilters[0], "JPG图片 (*.jpg)");
+    QImageReader reader(jpg);
+    EXPECT_EQ(reader.format(), "jpeg");
+    const QImage saved(png);
+    EXPECT_EQ(saved.size(), QSize(388, 391));
+    EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), w.image(3));
+
+    // The Mx-My plot has never been drawn: nothing is written.
+    w.platform.saveAnswers.push_back(w.dir.filePath("mm.bmp"));
+    w.click(14);
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_FALSE(QFile::exists(w.dir.filePath("mm.bmp")));
+}
+
+TEST(MaterialPages, RefreshDrawsTheCurvesFromTheFields) {
+    Window w;
+    w.form->N13Click();
+    EXPECT_EQ(w.form->pages()->currentIndex(), 1);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    for (int n : {8, 9, 10}) {
+        EXPECT_TRUE(w.form->imageBox(n)->drawn()) << n;
+        int red = 0;
+        const QImage& img = w.image(n);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) red += pixelAt(img, x, y) == 0xFF0000u;
+        EXPECT_GT(red, 200) << n;
+    }
+    w.form->N14Click();
+    EXPECT_TRUE(w.form->imageBox(6)->drawn());
+    EXPECT_TRUE(w.form->imageBox(7)->drawn());
+
+    // A bad field stops the page at that chart; the earlier ones keep their new picture.
+    const QImage core2 = w.image(10).copy();
+    w.edit(14)->setText("35");
+    w.edit(22)->setText("x");
+    w.click(10);
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_EQ(w.platform.errors[0], "'x' is not a valid floating point value.");
+    EXPECT_EQ(w.image(10), core2);
+}
