@@ -272,3 +272,16 @@ TEST(MainWindow, MmReadoutAndLogo) {
     EXPECT_EQ(logo.size(), QSize(199, 63));
     EXPECT_NE(logo.pixel(100, 30), logo.pixel(2, 2));
 }
+
+TEST(MainWindow, TypeChangeWithABadFieldRelabelsFirst) {
+    Window w;
+    w.edit(42)->setText("x");
+    w.trigger("N110");
+    EXPECT_EQ(w.label("Label2")->text(), "Sec Widht B");
+    EXPECT_EQ(w.label("Label3")->text(), "Sec Heigth H");
+    EXPECT_TRUE(w.shown("GroupBox10"));
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_EQ(w.platform.errors[0], "'x' is not a valid floating point value.");
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, 248);
+    EXPECT_EQ(w.edit(36)->text(), "4840000");
+}

@@ -140,11 +140,37 @@ QLabel* TForm1::makeLabel(QWidget* parent, const QString& name, const QString& t
     return l;
 }
 
-QPushButton* TForm1::makeButton(QWidget* parent, int n, const QString& text, int x, int y, int w) {
+QPushButton* TForm1::makeButton(QWidget* parent, int n, const QString& text, int x, int y, void (TForm1::*handler)(),
+                               int w) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QString("Button%1").arg(n));
     b->setGeometry(x, y, w, 25);
+    connect(b, &QPushButton::clicked, this, handler);
     return b;
+}
+
+QGroupBox* TForm1::makeFieldGroup(QWidget* parent, const char* name, const QString& title, QRect r,
+                                  std::initializer_list<std::pair<const char*, int>> rows) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    box->setGeometry(r);
+    const int editX = r.width() - 80;
+    int y = 20;
+    for (const auto& [caption, n] : rows) {
+        makeLabel(box, {}, caption, 10, y, editX - 20);
+        makeEdit(box, n, editX, y, 70);
+        y += 28;
+    }
+    return box;
+}
+
+QProgressBar* TForm1::makeProgressBar(QWidget* parent, const char* name, QRect r) {
+    auto* bar = new QProgressBar(parent);
+    bar->setObjectName(name);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setGeometry(r);
+    return bar;
 }
 
 ImageBox* TForm1::makeImage(QWidget* parent, int n, int w, int h, int x, int y) {
@@ -258,8 +284,7 @@ void TForm1::buildSectionPage(QWidget* page) {
         e->setStyleSheet("background-color: rgb(166, 202, 240);");
     }
 
-    QPushButton* b1 = makeButton(page, 1, "Input Section", 700, 468, 110);
-    connect(b1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    makeButton(page, 1, "Input Section", 700, 468, &TForm1::Button1Click);
 
     ImageBox* logo = makeImage(page, 11, 199, 63, 698, 500);
     logo->setCursor(Qt::PointingHandCursor);
@@ -295,8 +320,7 @@ void TForm1::buildConcretePage(QWidget* page) {
         makeImage(page, gr.image, 271, 247, x + 4, 196);
         x += 296;
     }
-    QPushButton* b = makeButton(page, 10, "Refresh", 8, 456, 90);
-    connect(b, &QPushButton::clicked, this, &TForm1::Button10Click);
+    makeButton(page, 10, "Refresh", 8, 456, &TForm1::Button10Click, 90);
 }
 
 void TForm1::buildSteelPage(QWidget* page) {
@@ -319,8 +343,7 @@ void TForm1::buildSteelPage(QWidget* page) {
         makeImage(page, gr.image, 271, 247, x + 4, 136);
         x += 296;
     }
-    QPushButton* b = makeButton(page, 11, "Refresh", 8, 396, 90);
-    connect(b, &QPushButton::clicked, this, &TForm1::Button11Click);
+    makeButton(page, 11, "Refresh", 8, 396, &TForm1::Button11Click, 90);
 }
 
 void TForm1::buildPmPage(QWidget* page) {
@@ -333,42 +356,23 @@ void TForm1::buildPmPage(QWidget* page) {
     connect(i2, &ImageBox::mouseMoved, this, &TForm1::Image2MouseMove);
     connect(i3, &ImageBox::mouseMoved, this, &TForm1::Image3MouseMove);
 
-    auto* factors = new QGroupBox("Factors", page);
-    factors->setObjectName("GroupBox7");
-    factors->setGeometry(10, 424, 250, 80);
-    makeLabel(factors, {}, "Strain Limit", 10, 20, 150);
-    makeEdit(factors, 32, 170, 20, 70);
-    makeLabel(factors, {}, "Axial Force Division Points", 10, 48, 150);
-    makeEdit(factors, 33, 170, 48, 70);
+    makeFieldGroup(page, "GroupBox7", "Factors", QRect(10, 424, 250, 80),
+                   {{"Strain Limit", 32}, {"Axial Force Division Points", 33}});
+    makeFieldGroup(page, "GroupBox8", "Iteration Setting", QRect(270, 424, 230, 108),
+                   {{"Outside Steps K", 52}, {"Inside Steps N", 53}, {"Extention Factor", 60}});
 
-    auto* iter = new QGroupBox("Iteration Setting", page);
-    iter->setObjectName("GroupBox8");
-    iter->setGeometry(270, 424, 230, 108);
-    makeLabel(iter, {}, "Outside Steps K", 10, 20, 140);
-    makeEdit(iter, 52, 150, 20, 70);
-    makeLabel(iter, {}, "Inside Steps N", 10, 48, 140);
-    makeEdit(iter, 53, 150, 48, 70);
-    makeLabel(iter, {}, "Extention Factor", 10, 76, 140);
-    makeEdit(iter, 60, 150, 76, 70);
-
-    connect(makeButton(page, 2, "Show PM Curve", 510, 430), &QPushButton::clicked, this, &TForm1::Button2Click);
-    connect(makeButton(page, 9, "Show Force", 630, 430), &QPushButton::clicked, this, &TForm1::Button9Click);
-    connect(makeButton(page, 5, "Export Text", 750, 430), &QPushButton::clicked, this, &TForm1::Button5Click);
-    connect(makeButton(page, 16, "Save PM X-Dir Image", 510, 462, 140), &QPushButton::clicked, this,
-            &TForm1::Button16Click);
-    connect(makeButton(page, 17, "Save PM Y-Dir Image", 660, 462, 140), &QPushButton::clicked, this,
-            &TForm1::Button17Click);
-    ProgressBar1 = new QProgressBar(page);
-    ProgressBar1->setObjectName("ProgressBar1");
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    ProgressBar1->setGeometry(510, 500, 360, 20);
+    makeButton(page, 2, "Show PM Curve", 510, 430, &TForm1::Button2Click);
+    makeButton(page, 9, "Show Force", 630, 430, &TForm1::Button9Click);
+    makeButton(page, 5, "Export Text", 750, 430, &TForm1::Button5Click);
+    makeButton(page, 16, "Save PM X-Dir Image", 510, 462, &TForm1::Button16Click, 140);
+    makeButton(page, 17, "Save PM Y-Dir Image", 660, 462, &TForm1::Button17Click, 140);
+    ProgressBar1 = makeProgressBar(page, "ProgressBar1", QRect(510, 500, 360, 20));
 }
 
 void TForm1::buildMmPage(QWidget* page) {
     makeLabel(page, {}, "Axial Force", 10, 6, 70);
     makeEdit(page, 30, 80, 6, 80);
-    connect(makeButton(page, 8, "Input Force", 168, 4, 90), &QPushButton::clicked, this, &TForm1::Button8Click);
+    makeButton(page, 8, "Input Force", 168, 4, &TForm1::Button8Click, 90);
     makeLabel(page, {}, "Ref. PM Curve", 270, 6, 80);
     ComboBox7 = new QComboBox(page);
     ComboBox7->setObjectName("ComboBox7");
@@ -390,36 +394,17 @@ void TForm1::buildMmPage(QWidget* page) {
     connect(i4, &ImageBox::mouseMoved, this, &TForm1::Image4MouseMove);
     connect(i5, &ImageBox::mouseMoved, this, &TForm1::Image5MouseMove);
 
-    auto* factors = new QGroupBox("Factors", page);
-    factors->setObjectName("GroupBox9");
-    factors->setGeometry(10, 452, 250, 108);
-    makeLabel(factors, {}, "Strain Limit", 10, 20, 150);
-    makeEdit(factors, 34, 170, 20, 70);
-    makeLabel(factors, {}, "Num of MM Curve Points", 10, 48, 150);
-    makeEdit(factors, 35, 170, 48, 70);
-    makeLabel(factors, {}, "Axial Force Range", 10, 76, 150);
-    makeEdit(factors, 64, 170, 76, 70);
+    makeFieldGroup(page, "GroupBox9", "Factors", QRect(10, 452, 250, 108),
+                   {{"Strain Limit", 34}, {"Num of MM Curve Points", 35}, {"Axial Force Range", 64}});
+    makeFieldGroup(page, "GroupBox13", "Iteration Setting", QRect(270, 452, 230, 108),
+                   {{"Outside Step K", 61}, {"Inside Step N", 62}, {"Extention Factor", 63}});
 
-    auto* iter = new QGroupBox("Iteration Setting", page);
-    iter->setObjectName("GroupBox13");
-    iter->setGeometry(270, 452, 230, 108);
-    makeLabel(iter, {}, "Outside Step K", 10, 20, 140);
-    makeEdit(iter, 61, 150, 20, 70);
-    makeLabel(iter, {}, "Inside Step N", 10, 48, 140);
-    makeEdit(iter, 62, 150, 48, 70);
-    makeLabel(iter, {}, "Extention Factor", 10, 76, 140);
-    makeEdit(iter, 63, 150, 76, 70);
-
-    connect(makeButton(page, 3, "Show PM Curve", 510, 456), &QPushButton::clicked, this, &TForm1::Button3Click);
-    connect(makeButton(page, 7, "Gen MM Curve", 630, 456), &QPushButton::clicked, this, &TForm1::Button7Click);
-    connect(makeButton(page, 12, "Show Force", 750, 456), &QPushButton::clicked, this, &TForm1::Button12Click);
-    connect(makeButton(page, 6, "Export Txt", 510, 488), &QPushButton::clicked, this, &TForm1::Button6Click);
-    connect(makeButton(page, 14, "Save Image", 630, 488), &QPushButton::clicked, this, &TForm1::Button14Click);
-    ProgressBar2 = new QProgressBar(page);
-    ProgressBar2->setObjectName("ProgressBar2");
-    ProgressBar2->setRange(0, 100);
-    ProgressBar2->setValue(0);
-    ProgressBar2->setGeometry(510, 524, 360, 20);
+    makeButton(page, 3, "Show PM Curve", 510, 456, &TForm1::Button3Click);
+    makeButton(page, 7, "Gen MM Curve", 630, 456, &TForm1::Button7Click);
+    makeButton(page, 12, "Show Force", 750, 456, &TForm1::Button12Click);
+    makeButton(page, 6, "Export Txt", 510, 488, &TForm1::Button6Click);
+    makeButton(page, 14, "Save Image", 630, 488, &TForm1::Button14Click);
+    ProgressBar2 = makeProgressBar(page, "ProgressBar2", QRect(510, 524, 360, 20));
 }
 
 void TForm1::buildImportPage(QWidget* page) {
@@ -438,14 +423,12 @@ void TForm1::buildImportPage(QWidget* page) {
         makeEdit(amp, factor, 205, y, 70);
         y += 26;
     }
-    connect(makeButton(amp, 13, "Input", 205, 112, 70), &QPushButton::clicked, this, &TForm1::Button13Click);
+    makeButton(amp, 13, "Input", 205, 112, &TForm1::Button13Click, 70);
 
     StringGrid2 = new StringGrid("StringGrid2", 4, 5, page);
     StringGrid2->setGeometry(320, 8, 4 * 64 + 4, 5 * 20 + 4);
-    connect(makeButton(page, 4, "Import Force Data(CSV File)", 600, 8, 200), &QPushButton::clicked, this,
-            &TForm1::Button4Click);
-    connect(makeButton(page, 15, "Data Summary", 600, 40, 200), &QPushButton::clicked, this,
-            &TForm1::Button15Click);
+    makeButton(page, 4, "Import Force Data(CSV File)", 600, 8, &TForm1::Button4Click, 200);
+    makeButton(page, 15, "Data Summary", 600, 40, &TForm1::Button15Click, 200);
     Label66 = makeLabel(page, "Label66", "Number of Import Force Load Comb", 8, 156, 400);
     StringGrid1 = new StringGrid("StringGrid1", 10, 2, page);
     StringGrid1->setGeometry(8, 180, 880, 380);

@@ -1,6 +1,8 @@
 #pragma once
 // The main window: seven pages, menus, swatches and the command pipelines.
 #include <QMainWindow>
+#include <QRect>
+#include <initializer_list>
 #include <QString>
 #include <map>
 #include <memory>
@@ -143,7 +145,11 @@ private:
     QLineEdit* makeEdit(QWidget* parent, int n, int x, int y, int w = 60);
     QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y,
                       int w = 120);
-    QPushButton* makeButton(QWidget* parent, int n, const QString& text, int x, int y, int w = 110);
+    QPushButton* makeButton(QWidget* parent, int n, const QString& text, int x, int y, void (TForm1::*handler)(),
+                            int w = 110);
+    QGroupBox* makeFieldGroup(QWidget* parent, const char* name, const QString& title, QRect r,
+                              std::initializer_list<std::pair<const char*, int>> rows);
+    QProgressBar* makeProgressBar(QWidget* parent, const char* name, QRect r);
     ImageBox* makeImage(QWidget* parent, int n, int w, int h, int x, int y);
     QComboBox* makeModelCombo(QWidget* parent, int n, int x, int y);
     Swatch* makeSwatch(QWidget* parent, int n, int x, int y);
