@@ -1,9 +1,14 @@
 #include "analysis/fiber_sweep.h"
 
+#include <cstring>
+
 #include "analysis/section_steps.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) && defined(__SSE2__)
+#define PX_SWEEP_X86 1
+#include <immintrin.h>
+#else
+#define PX_SWEEP_X86 0
 #endif
 
 namespace px {
@@ -24,238 +29,117 @@ SweepLaw LawOf(const Fiber& f, bool& reproducible) {
     }
 }
 
-// The per-trial operations below repeat those of SectionForcesNorm and the
-// laws one for one; only the loop order differs (trials innermost, fibers in
-// table order for every trial).
+#if PX_SWEEP_X86
 
-#if defined(__SSE2__)
+// Plain x86-64: SSE2, two lanes.
+namespace sse2 {
+using V = __m128d;
+constexpr int kW = 2;
+inline V Splat(double x) { return _mm_set1_pd(x); }
+inline V Zero() { return _mm_setzero_pd(); }
+inline V Load(const double* p) { return _mm_loadu_pd(p); }
+inline void Store(double* p, V v) { _mm_storeu_pd(p, v); }
+inline V Add(V a, V b) { return _mm_add_pd(a, b); }
+inline V Sub(V a, V b) { return _mm_sub_pd(a, b); }
+inline V Mul(V a, V b) { return _mm_mul_pd(a, b); }
+inline V Div(V a, V b) { return _mm_div_pd(a, b); }
+inline V Neg(V a) { return _mm_xor_pd(a, _mm_set1_pd(-0.0)); }
+inline V CmpGe(V a, V b) { return _mm_cmpge_pd(a, b); }
+inline V CmpLe(V a, V b) { return _mm_cmple_pd(a, b); }
+inline V CmpLt(V a, V b) { return _mm_cmplt_pd(a, b); }
+inline V And(V a, V b) { return _mm_and_pd(a, b); }
+inline V AndNot(V m, V b) { return _mm_andnot_pd(m, b); }
+inline V Or(V a, V b) { return _mm_or_pd(a, b); }
+inline bool AnyLane(V m) { return _mm_movemask_pd(m) != 0; }
+#include "analysis/sweep_kernel.inc"
+}  // namespace sse2
 
-// Four trials at a time in two SSE2 registers. Branches of the laws become
-// lane selects; the parabola's division is skipped when no lane is on it.
-struct Lanes {
-    __m128d F0, F1, X0, X1, Y0, Y1;
+// AVX2, four lanes, chosen at run time.
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace avx2 {
+using V = __m256d;
+constexpr int kW = 4;
+inline V Splat(double x) { return _mm256_set1_pd(x); }
+inline V Zero() { return _mm256_setzero_pd(); }
+inline V Load(const double* p) { return _mm256_loadu_pd(p); }
+inline void Store(double* p, V v) { _mm256_storeu_pd(p, v); }
+inline V Add(V a, V b) { return _mm256_add_pd(a, b); }
+inline V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
+inline V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
+inline V Div(V a, V b) { return _mm256_div_pd(a, b); }
+inline V Neg(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
+inline V CmpGe(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GE_OS); }
+inline V CmpLe(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LE_OS); }
+inline V CmpLt(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_LT_OS); }
+inline V And(V a, V b) { return _mm256_and_pd(a, b); }
+inline V AndNot(V m, V b) { return _mm256_andnot_pd(m, b); }
+inline V Or(V a, V b) { return _mm256_or_pd(a, b); }
+inline bool AnyLane(V m) { return _mm256_movemask_pd(m) != 0; }
+#include "analysis/sweep_kernel.inc"
+}  // namespace avx2
+#pragma GCC pop_options
+
+#else
+
+// Other targets: one lane, the same operations on doubles.
+namespace scalar {
+struct V {
+    double d;
 };
-
-template <bool kUnitNorm>
-inline __m128d Strain(__m128d u, __m128d c, __m128d phi, __m128d norm) {
-    __m128d d = _mm_add_pd(u, c);
-    if constexpr (!kUnitNorm) d = _mm_div_pd(d, norm);
-    return _mm_mul_pd(phi, d);
+constexpr int kW = 1;
+inline unsigned long long Bits(V a) {
+    unsigned long long u;
+    std::memcpy(&u, &a.d, sizeof u);
+    return u;
 }
-
-inline void Accumulate(__m128d stress, __m128d a, __m128d x, __m128d y, __m128d& F, __m128d& Sx,
-                       __m128d& Sy) {
-    const __m128d sa = _mm_mul_pd(stress, a);
-    F = _mm_add_pd(F, sa);
-    Sx = _mm_add_pd(Sx, _mm_mul_pd(sa, y));
-    Sy = _mm_add_pd(Sy, _mm_mul_pd(sa, x));
+inline V FromBits(unsigned long long u) {
+    V r;
+    std::memcpy(&r.d, &u, sizeof u);
+    return r;
 }
-
-template <bool kNegate>
-inline __m128d ConcreteLanes(__m128d strain, __m128d nfc, __m128d ne0) {
-    const __m128d zero = _mm_setzero_pd();
-    const __m128d tension = _mm_cmpge_pd(strain, zero);
-    const __m128d rising = _mm_cmpge_pd(strain, ne0);
-    __m128d stress = nfc;
-    if (_mm_movemask_pd(_mm_andnot_pd(tension, rising)) != 0) {
-        const __m128d eta = _mm_div_pd(strain, ne0);
-        const __m128d two = _mm_set1_pd(2.0);
-        const __m128d parabola =
-            _mm_mul_pd(nfc, _mm_sub_pd(_mm_mul_pd(two, eta), _mm_mul_pd(eta, eta)));
-        stress = _mm_or_pd(_mm_and_pd(rising, parabola), _mm_andnot_pd(rising, nfc));
-    }
-    stress = _mm_andnot_pd(tension, stress);  // +0 in tension
-    if constexpr (kNegate) stress = _mm_xor_pd(stress, _mm_set1_pd(-0.0));
-    return stress;
-}
-
-inline __m128d SteelLanes(__m128d strain, __m128d es, __m128d ney, __m128d ey, __m128d fy,
-                          __m128d nfy) {
-    const __m128d elasticRange =
-        _mm_and_pd(_mm_cmple_pd(ney, strain), _mm_cmple_pd(strain, ey));
-    const __m128d negative = _mm_cmplt_pd(strain, _mm_setzero_pd());
-    const __m128d plastic = _mm_or_pd(_mm_and_pd(negative, nfy), _mm_andnot_pd(negative, fy));
-    const __m128d elastic = _mm_mul_pd(es, strain);
-    return _mm_or_pd(_mm_and_pd(elasticRange, elastic), _mm_andnot_pd(elasticRange, plastic));
-}
-
-template <bool kUnitNorm, bool kNegate>
-void ConcreteRun(const SweepTable& s, int begin, int end, const double* U, __m128d norm,
-                 __m128d c0, __m128d c1, __m128d p0, __m128d p1, Lanes& L) {
-    for (int i = begin; i < end; ++i) {
-        const __m128d u = _mm_set1_pd(U[i]), a = _mm_set1_pd(s.A[i]);
-        const __m128d x = _mm_set1_pd(s.X[i]), y = _mm_set1_pd(s.Y[i]);
-        const __m128d nfc = _mm_set1_pd(s.P1[i]), ne0 = _mm_set1_pd(s.P2[i]);
-        const __m128d e0 = Strain<kUnitNorm>(u, c0, p0, norm);
-        const __m128d e1 = Strain<kUnitNorm>(u, c1, p1, norm);
-        Accumulate(ConcreteLanes<kNegate>(e0, nfc, ne0), a, x, y, L.F0, L.X0, L.Y0);
-        Accumulate(ConcreteLanes<kNegate>(e1, nfc, ne0), a, x, y, L.F1, L.X1, L.Y1);
-    }
-}
-
-template <bool kUnitNorm>
-void SteelRun(const SweepTable& s, int begin, int end, const double* U, __m128d norm, __m128d c0,
-              __m128d c1, __m128d p0, __m128d p1, Lanes& L) {
-    for (int i = begin; i < end; ++i) {
-        const __m128d u = _mm_set1_pd(U[i]), a = _mm_set1_pd(s.A[i]);
-        const __m128d x = _mm_set1_pd(s.X[i]), y = _mm_set1_pd(s.Y[i]);
-        const __m128d es = _mm_set1_pd(s.P1[i]), ey = _mm_set1_pd(s.P2[i]);
-        const __m128d ney = _mm_set1_pd(-s.P2[i]);
-        const __m128d fy = _mm_set1_pd(s.P3[i]), nfy = _mm_set1_pd(-s.P3[i]);
-        const __m128d e0 = Strain<kUnitNorm>(u, c0, p0, norm);
-        const __m128d e1 = Strain<kUnitNorm>(u, c1, p1, norm);
-        Accumulate(SteelLanes(e0, es, ney, ey, fy, nfy), a, x, y, L.F0, L.X0, L.Y0);
-        Accumulate(SteelLanes(e1, es, ney, ey, fy, nfy), a, x, y, L.F1, L.X1, L.Y1);
-    }
-}
-
-void FixedRun(const SweepTable& s, int begin, int end, Lanes& L) {
-    for (int i = begin; i < end; ++i) {
-        const double sa = s.P1[i] * s.A[i];
-        const __m128d vsa = _mm_set1_pd(sa);
-        const __m128d sx = _mm_set1_pd(sa * s.Y[i]), sy = _mm_set1_pd(sa * s.X[i]);
-        L.F0 = _mm_add_pd(L.F0, vsa);
-        L.F1 = _mm_add_pd(L.F1, vsa);
-        L.X0 = _mm_add_pd(L.X0, sx);
-        L.X1 = _mm_add_pd(L.X1, sx);
-        L.Y0 = _mm_add_pd(L.Y0, sy);
-        L.Y1 = _mm_add_pd(L.Y1, sy);
-    }
-}
-
-template <bool kUnitNorm>
-void Sweep(const SweepTable& s, const double* U, double norm, const double* c, const double* phi,
-           int T, double* F, double* Sx, double* Sy) {
-    const __m128d vnorm = _mm_set1_pd(norm);
-    for (int g = 0; g < T; g += 4) {
-        // Trials past T repeat the last one; their sums are not kept.
-        double cc[4], pp[4];
-        for (int k = 0; k < 4; ++k) {
-            const int src = g + k < T ? g + k : T - 1;
-            cc[k] = c[src];
-            pp[k] = phi[src];
-        }
-        const __m128d c0 = _mm_loadu_pd(cc), c1 = _mm_loadu_pd(cc + 2);
-        const __m128d p0 = _mm_loadu_pd(pp), p1 = _mm_loadu_pd(pp + 2);
-        Lanes L{_mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd(),
-                _mm_setzero_pd(), _mm_setzero_pd(), _mm_setzero_pd()};
-        for (const SweepTable::Run& r : s.runs) {
-            switch (r.law) {
-                case SweepLaw::Concrete:
-                    ConcreteRun<kUnitNorm, false>(s, r.begin, r.end, U, vnorm, c0, c1, p0, p1, L);
-                    break;
-                case SweepLaw::DeductedConcrete:
-                    ConcreteRun<kUnitNorm, true>(s, r.begin, r.end, U, vnorm, c0, c1, p0, p1, L);
-                    break;
-                case SweepLaw::Steel:
-                    SteelRun<kUnitNorm>(s, r.begin, r.end, U, vnorm, c0, c1, p0, p1, L);
-                    break;
-                case SweepLaw::Fixed: FixedRun(s, r.begin, r.end, L); break;
-            }
-        }
-        double f[4], sx[4], sy[4];
-        _mm_storeu_pd(f, L.F0);
-        _mm_storeu_pd(f + 2, L.F1);
-        _mm_storeu_pd(sx, L.X0);
-        _mm_storeu_pd(sx + 2, L.X1);
-        _mm_storeu_pd(sy, L.Y0);
-        _mm_storeu_pd(sy + 2, L.Y1);
-        for (int k = 0; k < 4 && g + k < T; ++k) {
-            F[g + k] = f[k];
-            Sx[g + k] = sx[k];
-            Sy[g + k] = sy[k];
-        }
-    }
-}
-
-#else  // portable loops, trials innermost
-
-template <bool kUnitNorm>
-inline double Distance(double u, double c, double norm) {
-    if constexpr (kUnitNorm) {
-        return u + c;  // x / 1 is x
-    } else {
-        return (u + c) / norm;
-    }
-}
-
-template <bool kUnitNorm, bool kNegate>
-void ConcreteRun(const SweepTable& s, int begin, int end, const double* __restrict U, double norm,
-                 const double* __restrict c, const double* __restrict phi, int T,
-                 double* __restrict F, double* __restrict Sx, double* __restrict Sy) {
-    for (int i = begin; i < end; ++i) {
-        const double u = U[i], a = s.A[i], x = s.X[i], y = s.Y[i];
-        const double nfc = s.P1[i], ne0 = s.P2[i];
-        for (int g = 0; g < T; ++g) {
-            const double strain = phi[g] * Distance<kUnitNorm>(u, c[g], norm);
-            const double eta = strain / ne0;
-            const double parabola = nfc * (2 * eta - eta * eta);
-            double stress = strain >= 0 ? 0.0 : (strain >= ne0 ? parabola : nfc);
-            if constexpr (kNegate) stress = -stress;
-            const double sa = stress * a;
-            F[g] += sa;
-            Sx[g] += sa * y;
-            Sy[g] += sa * x;
-        }
-    }
-}
-
-template <bool kUnitNorm>
-void SteelRun(const SweepTable& s, int begin, int end, const double* __restrict U, double norm,
-              const double* __restrict c, const double* __restrict phi, int T,
-              double* __restrict F, double* __restrict Sx, double* __restrict Sy) {
-    for (int i = begin; i < end; ++i) {
-        const double u = U[i], a = s.A[i], x = s.X[i], y = s.Y[i];
-        const double es = s.P1[i], ey = s.P2[i], fy = s.P3[i], ney = -ey, nfy = -fy;
-        for (int g = 0; g < T; ++g) {
-            const double strain = phi[g] * Distance<kUnitNorm>(u, c[g], norm);
-            const double elastic = es * strain;
-            const double stress =
-                (ney <= strain && strain <= ey) ? elastic : (strain < 0 ? nfy : fy);
-            const double sa = stress * a;
-            F[g] += sa;
-            Sx[g] += sa * y;
-            Sy[g] += sa * x;
-        }
-    }
-}
-
-void FixedRun(const SweepTable& s, int begin, int end, int T, double* __restrict F,
-              double* __restrict Sx, double* __restrict Sy) {
-    for (int i = begin; i < end; ++i) {
-        const double sa = s.P1[i] * s.A[i], x = s.X[i], y = s.Y[i];
-        const double sx = sa * y, sy = sa * x;
-        for (int g = 0; g < T; ++g) {
-            F[g] += sa;
-            Sx[g] += sx;
-            Sy[g] += sy;
-        }
-    }
-}
-
-template <bool kUnitNorm>
-void Sweep(const SweepTable& s, const double* U, double norm, const double* c, const double* phi,
-           int T, double* F, double* Sx, double* Sy) {
-    for (int g = 0; g < T; ++g) F[g] = Sx[g] = Sy[g] = 0;
-    for (const SweepTable::Run& r : s.runs) {
-        switch (r.law) {
-            case SweepLaw::Concrete:
-                ConcreteRun<kUnitNorm, false>(s, r.begin, r.end, U, norm, c, phi, T, F, Sx, Sy);
-                break;
-            case SweepLaw::DeductedConcrete:
-                ConcreteRun<kUnitNorm, true>(s, r.begin, r.end, U, norm, c, phi, T, F, Sx, Sy);
-                break;
-            case SweepLaw::Steel:
-                SteelRun<kUnitNorm>(s, r.begin, r.end, U, norm, c, phi, T, F, Sx, Sy);
-                break;
-            case SweepLaw::Fixed: FixedRun(s, r.begin, r.end, T, F, Sx, Sy); break;
-        }
-    }
-}
+inline V Mask(bool m) { return FromBits(m ? ~0ull : 0ull); }
+inline V Splat(double x) { return {x}; }
+inline V Zero() { return {0.0}; }
+inline V Load(const double* p) { return {*p}; }
+inline void Store(double* p, V v) { *p = v.d; }
+inline V Add(V a, V b) { return {a.d + b.d}; }
+inline V Sub(V a, V b) { return {a.d - b.d}; }
+inline V Mul(V a, V b) { return {a.d * b.d}; }
+inline V Div(V a, V b) { return {a.d / b.d}; }
+inline V Neg(V a) { return {-a.d}; }
+inline V CmpGe(V a, V b) { return Mask(a.d >= b.d); }
+inline V CmpLe(V a, V b) { return Mask(a.d <= b.d); }
+inline V CmpLt(V a, V b) { return Mask(a.d < b.d); }
+inline V And(V a, V b) { return FromBits(Bits(a) & Bits(b)); }
+inline V AndNot(V m, V b) { return FromBits(~Bits(m) & Bits(b)); }
+inline V Or(V a, V b) { return FromBits(Bits(a) | Bits(b)); }
+inline bool AnyLane(V m) { return Bits(m) != 0; }
+#include "analysis/sweep_kernel.inc"
+}  // namespace scalar
 
 #endif
 
 }  // namespace
+
+bool SweepIsaSupported(SweepIsa isa) {
+    switch (isa) {
+        case SweepIsa::Auto:
+        case SweepIsa::Baseline: return true;
+#if PX_SWEEP_X86
+        case SweepIsa::Avx2: return __builtin_cpu_supports("avx2");
+#else
+        default: return false;
+#endif
+    }
+    return false;
+}
+
+SweepIsa ResolveSweepIsa(SweepIsa wanted) {
+    if (wanted != SweepIsa::Auto) return SweepIsaSupported(wanted) ? wanted : SweepIsa::Baseline;
+    if (SweepIsaSupported(SweepIsa::Avx2)) return SweepIsa::Avx2;
+    return SweepIsa::Baseline;
+}
 
 SweepTable BuildSweepTable(const FiberTable& t) {
     SweepTable s;
@@ -297,13 +181,18 @@ void AxisTerms(const SweepTable& s, double w, std::vector<double>& U) {
     for (int i = 0; i < s.n; ++i) U[i] = w * s.X[i] - s.Y[i];
 }
 
-void SweepTrials(const SweepTable& s, const double* U, double norm, const double* c,
-                 const double* phi, int T, double* F, double* Sx, double* Sy) {
-    if (norm == 1.0) {
-        Sweep<true>(s, U, norm, c, phi, T, F, Sx, Sy);
+void SweepTrials(const SweepTable& s, SweepIsa isa, const double* U, double norm,
+                 const double* c, const double* phi, int T, double* F, double* Sx, double* Sy) {
+#if PX_SWEEP_X86
+    if (isa == SweepIsa::Avx2) {
+        avx2::Sweep(s, U, norm, c, phi, T, F, Sx, Sy);
     } else {
-        Sweep<false>(s, U, norm, c, phi, T, F, Sx, Sy);
+        sse2::Sweep(s, U, norm, c, phi, T, F, Sx, Sy);
     }
+#else
+    (void)isa;
+    scalar::Sweep(s, U, norm, c, phi, T, F, Sx, Sy);
+#endif
 }
 
 void StoreTrialState(FiberTable& t, double w, double norm, double c, double phi) {

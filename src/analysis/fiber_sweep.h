@@ -7,6 +7,7 @@
 
 #include <cstddef>  // fiber.h uses size_t
 
+#include "analysis/section_steps.h"
 #include "section/fiber.h"
 
 namespace px {
@@ -36,10 +37,16 @@ SweepTable BuildSweepTable(const FiberTable& t);
 // on the offset.
 void AxisTerms(const SweepTable& s, double w, std::vector<double>& U);
 
+// Instruction set of the sweep, resolved once per solve: Auto picks the
+// widest the processor has; one that is not available falls back to the
+// baseline. All give the same bits.
+bool SweepIsaSupported(SweepIsa isa);
+SweepIsa ResolveSweepIsa(SweepIsa wanted);
+
 // Sums of trials g = 0 .. T - 1 with offsets c[g] and curvatures phi[g]:
 // F = sum of stress x area, Sx = sum of (stress x area) x Y,
 // Sy = sum of (stress x area) x X, in fiber order.
-void SweepTrials(const SweepTable& s, const double* U, double norm, const double* c,
+void SweepTrials(const SweepTable& s, SweepIsa isa, const double* U, double norm, const double* c,
                  const double* phi, int T, double* F, double* Sx, double* Sy);
 
 // Writes Strain and Stress of every fiber for one trial, as the reference

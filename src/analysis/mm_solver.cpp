@@ -99,7 +99,7 @@ struct MmScratch {
     std::vector<double> c, phi, F, Sx, Sy, P, U;
 };
 
-MmPoint SolveAngleFast(const SweepTable& st, double B, double H, const MmSettings& s, int i,
+MmPoint SolveAngleFast(const SweepTable& st, SweepIsa isa, double B, double H, const MmSettings& s, int i,
                        MmScratch& ws, double& lastW, double& lastC, double& lastK) {
     const int N = s.N;
     double w, sign;
@@ -125,7 +125,7 @@ MmPoint SolveAngleFast(const SweepTable& st, double B, double H, const MmSetting
             }
             ws.c[j] = c;
         }
-        SweepTrials(st, ws.U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(),
+        SweepTrials(st, isa, ws.U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(),
                     ws.Sx.data(), ws.Sy.data());
         for (int j = 0; j < T; ++j) {
             CheckSums(ws.F[j], ws.Sx[j], ws.Sy[j]);
@@ -142,14 +142,15 @@ MmPoint SolveAngleFast(const SweepTable& st, double B, double H, const MmSetting
 }
 
 void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
-               const Progress& progress, int threadsWanted) {
+               const Progress& progress, const SolveOptions& options) {
     const SweepTable st = BuildSweepTable(t);
     if (!st.reproducible) {
         SolveReference(t, B, H, s, curve, progress);
         return;
     }
     const int angles = s.points + 1;
-    const int threads = ThreadCountFor(threadsWanted, angles);
+    const int threads = ThreadCountFor(options.threads, angles);
+    const SweepIsa isa = ResolveSweepIsa(options.isa);
     std::vector<MmScratch> scratch(static_cast<size_t>(threads));
     const size_t n1 = static_cast<size_t>(s.N) + 1;
     for (MmScratch& ws : scratch) {
@@ -168,7 +169,7 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
         angles, threads,
         [&](int worker, int i) {
             double w = 0, c = 0, k = 0;
-            points[i] = SolveAngleFast(st, B, H, s, i, scratch[worker], w, c, k);
+            points[i] = SolveAngleFast(st, isa, B, H, s, i, scratch[worker], w, c, k);
             if (i == angles - 1) {
                 lastW = w;
                 lastC = c;
@@ -198,7 +199,7 @@ void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurv
     if (options.pass == SolverPass::Reference) {
         SolveReference(t, B, H, s, curve, progress);
     } else {
-        SolveFast(t, B, H, s, curve, progress, options.threads);
+        SolveFast(t, B, H, s, curve, progress, options);
     }
 }
 

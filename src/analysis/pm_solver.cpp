@@ -103,8 +103,9 @@ struct PmScratch {
 
 // One level of the search with the fast sweep. lastC / lastPhi receive the
 // offset and curvature of the level's final trial.
-LevelPoint SolveLevelFast(const SweepTable& st, const std::vector<double>& U, double w, double norm,
-                          const PmJob& j, int o, PmScratch& ws, double& lastC, double& lastPhi) {
+LevelPoint SolveLevelFast(const SweepTable& st, SweepIsa isa, const std::vector<double>& U, double w,
+                          double norm, const PmJob& j, int o, PmScratch& ws, double& lastC,
+                          double& lastPhi) {
     const PmSettings& s = *j.s;
     const int N = s.N;
     const double Pt = LevelTarget(j, o);
@@ -129,7 +130,7 @@ LevelPoint SolveLevelFast(const SweepTable& st, const std::vector<double>& U, do
             }
             ws.c[G] = c;
         }
-        SweepTrials(st, U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(), ws.Sx.data(),
+        SweepTrials(st, isa, U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(), ws.Sx.data(),
                     ws.Sy.data());
         for (int G = 0; G < T; ++G) {
             CheckSums(ws.F[G], ws.Sx[G], ws.Sy[G]);
@@ -145,7 +146,7 @@ LevelPoint SolveLevelFast(const SweepTable& st, const std::vector<double>& U, do
 }
 
 void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& progress,
-               int threadsWanted) {
+               const SolveOptions& options) {
     const PmSettings& s = *j.s;
     const int levels = s.nP - 1;
     if (levels <= 0) return;
@@ -159,7 +160,8 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
     std::vector<double> U;
     AxisTerms(st, w, U);
 
-    const int threads = ThreadCountFor(threadsWanted, levels);
+    const int threads = ThreadCountFor(options.threads, levels);
+    const SweepIsa isa = ResolveSweepIsa(options.isa);
     std::vector<PmScratch> scratch(static_cast<size_t>(threads));
     const size_t n1 = static_cast<size_t>(s.N) + 1;
     for (PmScratch& ws : scratch) {
@@ -177,7 +179,7 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
         levels, threads,
         [&](int worker, int k) {
             double c = 0, phi = 0;
-            points[k] = SolveLevelFast(st, U, w, norm, j, k + 1, scratch[worker], c, phi);
+            points[k] = SolveLevelFast(st, isa, U, w, norm, j, k + 1, scratch[worker], c, phi);
             if (k == levels - 1) {
                 lastC = c;
                 lastPhi = phi;
@@ -214,7 +216,7 @@ void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angl
     if (options.pass == SolverPass::Reference) {
         SolveReference(t, job, curve, progress);
     } else {
-        SolveFast(t, job, curve, progress, options.threads);
+        SolveFast(t, job, curve, progress, options);
     }
     if (progress) progress(0);
 }

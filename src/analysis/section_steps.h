@@ -19,9 +19,15 @@ using Progress = std::function<void(int)>;
 // bits.
 enum class SolverPass { Reference, Fast };
 
+// Vector instructions of the fast pass: the widest available, or one named.
+// The baseline is what the build targets (SSE2 on plain x86-64); AVX2 is
+// chosen at run time where the processor has it.
+enum class SweepIsa { Auto, Baseline, Avx2 };
+
 struct SolveOptions {
     SolverPass pass = SolverPass::Fast;
     int threads = 0;  // fast pass only; 0 = every hardware thread
+    SweepIsa isa = SweepIsa::Auto;
 };
 
 // Tensile strain limit of the corner that is stretched most.
