@@ -1,0 +1,50 @@
+// pillarix-batch: the main window's commands from a shell script, on an
+// offscreen window.
+#include <QApplication>
+#include <QFont>
+#include <QLocale>
+#include <QStringList>
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+#include "batch/ui/batch_runner.h"
+#include "input/numbers.h"
+
+namespace {
+void write(std::FILE* f, const std::string& s) {
+    if (!s.empty()) std::fwrite(s.data(), 1, s.size(), f);
+    std::fflush(f);
+}
+
+// The streams carry only what the commands print: Qt's diagnostics (a missing
+// runtime folder, font fallbacks) are dropped, except a fatal one.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtFatalMsg) write(stderr, text.toLocal8Bit().toStdString() + "\n");
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    qInstallMessageHandler(quietMessages);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt takes none of our arguments: it only sees the program name.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName("Pillarix");
+    QApplication::setApplicationDisplayName("Pillarix");
+    QApplication::setFont(QFont("Arial", 8));
+    // QApplication adopts the user's locale for the C library; the number
+    // conversions expect the C one and put the locale's separator in
+    // themselves.
+    std::setlocale(LC_NUMERIC, "C");
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point[0].unicode() < 128) px::setDecimalSeparator(point[0].toLatin1());
+
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    std::string out, err;
+    const int status = px::RunBatch(args, out, err);
+    write(stdout, out);
+    write(stderr, err);
+    return status;
+}

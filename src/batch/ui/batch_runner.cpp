@@ -1,0 +1,321 @@
+#include "batch/ui/batch_runner.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <exception>
+#include <optional>
+#include <vector>
+
+#include "app/ui/grid_model.h"
+#include "app/ui/platform.h"
+#include "app/ui/tform1.h"
+#include "input/error.h"
+#include "loads/data_summary.h"
+#include "output/ui/tform2.h"
+
+namespace px {
+
+namespace {
+
+constexpr int kEditCount = 64;
+constexpr int kComboCount = 7;
+
+enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save };
+
+struct Step {
+    StepKind kind = StepKind::Section;
+    QString arg;     // as given, for messages
+    int number = 0;  // EditN, ComboBoxN or ImageN
+    QString text;    // field text, item index or file name
+};
+
+// The dialogs answer with the files named on the command line; the first
+// error message is kept and nothing is ever shown.
+class BatchPlatform final : public PlatformServices {
+public:
+    QString importPath;
+    QString savePath;
+    bool failed = false;
+    QString message;
+
+    QString openFile(QWidget*, const QString&) override { return importPath; }
+
+    QString saveFile(QWidget*, const QString&, const QString&, const QString& defaultSuffix,
+                     const QString&) override {
+        // Like the save dialog: a name without a suffix gets the default one.
+        if (savePath.isEmpty() || defaultSuffix.isEmpty() || !QFileInfo(savePath).suffix().isEmpty())
+            return savePath;
+        return savePath + '.' + defaultSuffix;
+    }
+
+    std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
+
+    void showError(QWidget*, const QString& text) override {
+        if (failed) return;
+        failed = true;
+        message = text;
+    }
+
+    bool openUrl(const QString&) override { return false; }
+
+    void reset() {
+        failed = false;
+        message.clear();
+    }
+};
+
+// Splits the arguments into steps; false with a reason on a wrong argument.
+bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reason) {
+    static const QRegularExpression control(QStringLiteral("^(Edit|ComboBox)([1-9][0-9]{0,3})$"));
+    static const QRegularExpression index(QStringLiteral("^[0-9]{1,9}$"));
+    bool anyCommand = false;
+    for (const QString& a : args) {
+        Step s;
+        s.arg = a;
+        if (a == "section" || a == "pm" || a == "mm") {
+            s.kind = a == "section" ? StepKind::Section : a == "pm" ? StepKind::Pm : StepKind::Mm;
+        } else if (a.startsWith("import=")) {
+            s.kind = StepKind::Import;
+            s.text = a.mid(7);
+            if (s.text.isEmpty()) {
+                reason = "import= needs a file name";
+                return false;
+            }
+        } else if (a.startsWith("save=")) {
+            s.kind = StepKind::Save;
+            const QString rest = a.mid(5);
+            const qsizetype colon = rest.indexOf(':');
+            if (colon < 0) {
+                reason = QString("'%1' is not save=IMAGE:FILE").arg(a);
+                return false;
+            }
+            const QString image = rest.left(colon);
+            s.text = rest.mid(colon + 1);
+            if (image == "Image2") s.number = 2;
+            else if (image == "Image3") s.number = 3;
+            else if (image == "Image5") s.number = 5;
+            else {
+                reason = QString("'%1' is not Image2, Image3 or Image5").arg(image);
+                return false;
+            }
+            if (s.text.isEmpty()) {
+                reason = QString("'%1' names no file").arg(a);
+                return false;
+            }
+        } else if (const qsizetype eq = a.indexOf('='); eq > 0) {
+            const QString name = a.left(eq);
+            s.text = a.mid(eq + 1);
+            const QRegularExpressionMatch m = control.match(name);
+            const bool edit = m.hasMatch() && m.captured(1) == "Edit";
+            s.number = m.hasMatch() ? m.captured(2).toInt() : 0;
+            if (!m.hasMatch() || s.number > (edit ? kEditCount : kComboCount)) {
+                reason = QString("unknown control '%1'").arg(name);
+                return false;
+            }
+            s.kind = edit ? StepKind::SetEdit : StepKind::SetCombo;
+            if (!edit && !index.match(s.text).hasMatch()) {
+                reason = QString("'%1' is not an item index of %2").arg(s.text, name);
+                return false;
+            }
+            steps.push_back(s);
+            continue;
+        } else {
+            reason = QString("unknown command '%1'").arg(a);
+            return false;
+        }
+        anyCommand = true;
+        steps.push_back(s);
+    }
+    if (!anyCommand) {
+        reason = "no command given";
+        return false;
+    }
+    return true;
+}
+
+QComboBox* comboOf(const TForm1& form, int n) {
+    return form.findChild<QComboBox*>(QString("ComboBox%1").arg(n));
+}
+
+void addLine(std::string& out, const QString& text) {
+    out += text.toStdString();
+    out += '\n';
+}
+
+// The section information fields in the order they are printed.
+struct InfoField {
+    const char* caption;
+    int edit;
+};
+constexpr InfoField kInfoFields[] = {{"Gross Area", 36}, {"Conc Area", 31}, {"Rebar Area", 37},
+                                     {"Ratio(%)", 39},   {"Steel Area", 38}, {"Ratio(%)", 40}};
+
+// Runs one step; false when the window reported an error.
+bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& out) {
+    switch (s.kind) {
+        case StepKind::SetEdit:
+            form.edit(s.number)->setText(s.text);
+            return true;
+        case StepKind::SetCombo: {
+            // Only the value: the commands run the handlers.
+            QComboBox* c = comboOf(form, s.number);
+            const QSignalBlocker block(c);
+            c->setCurrentIndex(s.text.toInt());
+            return true;
+        }
+        case StepKind::Section:
+            form.ComboBox1Change();
+            if (platform.failed) return false;
+            addLine(out, QString("NFib = %1").arg(form.workspace().Fibers.NFib));
+            for (const InfoField& f : kInfoFields)
+                addLine(out, QString("%1 = %2").arg(f.caption, form.edit(f.edit)->text()));
+            return true;
+        case StepKind::Pm:
+        case StepKind::Mm: {
+            if (s.kind == StepKind::Pm) form.Button2Click();
+            else form.Button7Click();
+            if (platform.failed) return false;
+            if (s.kind == StepKind::Pm) form.Button5Click();
+            else form.Button6Click();
+            if (platform.failed) return false;
+            for (const QString& l : form.resultWindow()->lines()) addLine(out, l);
+            return true;
+        }
+        case StepKind::Import: {
+            platform.importPath = s.text;
+            form.Button4Click();
+            if (platform.failed) return false;
+            addLine(out, form.findChild<QLabel*>("Label66")->text());
+            const StringGrid* grid = form.findChild<StringGrid*>("StringGrid2");
+            for (int r = 0; r < kSummaryRows; ++r) {
+                QStringList cells;
+                for (int c = 0; c < kSummaryColumns; ++c) cells << grid->cell(c, r);
+                addLine(out, cells.join('\t'));
+            }
+            return true;
+        }
+        case StepKind::Save:
+            platform.savePath = s.text;
+            if (s.number == 2) form.Button16Click();
+            else if (s.number == 3) form.Button17Click();
+            else form.Button14Click();
+            return !platform.failed;
+    }
+    return true;
+}
+
+int usage(std::string& err, const QString& reason) {
+    err = QString("pillarix-batch: %1; %2 (--help for more)\n").arg(reason, BatchSynopsis()).toStdString();
+    return kBatchUsage;
+}
+
+}  // namespace
+
+QString BatchSynopsis() {
+    return QStringLiteral("usage: pillarix-batch [NAME=TEXT ...] COMMAND [COMMAND ...]");
+}
+
+QString BatchHelp() {
+    return BatchSynopsis() + QString::fromUtf8(R"HELP(
+
+Runs the Pillarix main window offscreen, as the program starts it (default
+rectangular column meshed and its P-M curves solved), then takes the
+arguments in order on that one window: assignments set its fields, commands
+press its buttons and print what the window shows.
+
+Assignments (apply from where they stand, as typed between presses):
+  EditN=TEXT       edit field EditN (N = 1..64) to TEXT as typed
+  ComboBoxN=I      combo box ComboBoxN (N = 1..7) to item index I (0 = first);
+                   ComboBox1, the section type: 0 Rect Column, 1 Circular
+                   Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
+                   4 Circular Steel Tube Col, 5 Rect Steel Box Column,
+                   6 Circular SRC Column, 7 Steel Tube in Rect Col; setting
+                   a combo box runs no handler by itself
+
+Commands:
+  section          section-type change and "Input Section"; prints
+                     NFib = <fibers>
+                     Gross Area = <text>
+                     Conc Area = <text>
+                     Rebar Area = <text>
+                     Ratio(%) = <rebar ratio>
+                     Steel Area = <text>
+                     Ratio(%) = <steel ratio>
+  pm               "Show PM Curve", then "Export Text"; prints the result text
+  mm               "Gen MM Curve", then "Export Txt"; prints the result text
+  import=FILE      "Import Force Data(CSV File)" on FILE; prints the count line
+                   ("Number of Import Force Load Comb = <n>"), then the five
+                   rows of the summary grid (Case/P/Mx/My, N,max, N,min,
+                   Mx,max, My,max), each row's four cells joined by one tab
+  save=IMAGE:FILE  saves Image2 (P-M, X direction), Image3 (P-M, Y direction)
+                   or Image5 (Mx-My) as the picture buttons do: .png gives PNG,
+                   .bmp BMP, any other suffix JPEG; a name without a suffix
+                   gets ".jpg"; prints nothing
+
+Every printed line ends with a newline; numbers are written as the window
+writes them, with the decimal separator of the locale.
+
+Exit status:
+  0  every command ran
+  1  a command failed: its message, as the window's message box shows it, on
+     standard error, and nothing on standard output; later commands do not run
+  2  a wrong argument: a usage line on standard error; nothing runs
+
+Example:
+  pillarix-batch ComboBox1=1 Edit1=1000 Edit33=20 section pm mm > circular.txt
+)HELP");
+}
+
+int RunBatch(const QStringList& args, std::string& out, std::string& err) {
+    out.clear();
+    err.clear();
+    if (args.contains("--help")) {
+        out = BatchHelp().toStdString();
+        return kBatchOk;
+    }
+    std::vector<Step> steps;
+    QString reason;
+    if (!parseArgs(args, steps, reason)) return usage(err, reason);
+
+    try {
+        BatchPlatform platform;
+        // The start-up runs on the built-in defaults before any assignment;
+        // every command re-reads the fields, so nothing it might report
+        // concerns the commands that follow.
+        TForm1 form(&platform);
+        platform.reset();
+
+        for (const Step& s : steps) {
+            if (s.kind != StepKind::SetCombo) continue;
+            const QComboBox* c = comboOf(form, s.number);
+            const int i = s.text.toInt();
+            if (!c || i >= c->count())
+                return usage(err, QString("ComboBox%1 has no item %2 (0..%3)")
+                                      .arg(s.number)
+                                      .arg(s.text)
+                                      .arg(c ? c->count() - 1 : -1));
+        }
+
+        std::string printed;
+        for (const Step& s : steps) {
+            if (!runStep(form, platform, s, printed)) {
+                err = platform.message.toStdString() + "\n";
+                return kBatchFailed;
+            }
+        }
+        out = std::move(printed);
+        return kBatchOk;
+    } catch (const std::exception& e) {
+        err = displayMessage(e.what()) + "\n";
+    } catch (...) {
+        err = "Unexpected error\n";
+    }
+    out.clear();
+    return kBatchFailed;
+}
+
+}  // namespace px

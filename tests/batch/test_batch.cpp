@@ -1,0 +1,238 @@
+// pillarix-batch: its output against the real window driven by hand, its
+// failures and its usage errors, in-process and as a separate program.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/ui/grid_model.h"
+#include "app/ui/tform1.h"
+#include "batch/ui/batch_runner.h"
+#include "output/ui/tform2.h"
+#include "support/scripted_platform.h"
+
+using namespace px;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+Outcome batch(const QStringList& args) {
+    Outcome r;
+    r.status = RunBatch(args, r.out, r.err);
+    return r;
+}
+
+// The window as a user has it, for the expected texts.
+struct Window {
+    ScriptedPlatform platform;
+    std::unique_ptr<TForm1> form = std::make_unique<TForm1>(&platform);
+
+    void chooseType(int index) {
+        form->findChild<QComboBox*>("ComboBox1")->setCurrentIndex(index);
+    }
+    std::string resultText() const {
+        std::string s;
+        for (const QString& l : form->resultWindow()->lines()) s += l.toStdString() + "\n";
+        return s;
+    }
+    std::string pmText() {
+        form->Button2Click();
+        form->Button5Click();
+        return resultText();
+    }
+    std::string mmText() {
+        form->Button7Click();
+        form->Button6Click();
+        return resultText();
+    }
+    std::string sectionText() const {
+        std::string s = "NFib = " + std::to_string(form->workspace().Fibers.NFib) + "\n";
+        const std::pair<const char*, int> rows[] = {{"Gross Area", 36}, {"Conc Area", 31}, {"Rebar Area", 37},
+                                                    {"Ratio(%)", 39},   {"Steel Area", 38}, {"Ratio(%)", 40}};
+        for (const auto& [caption, n] : rows)
+            s += std::string(caption) + " = " + form->edit(n)->text().toStdString() + "\n";
+        return s;
+    }
+};
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+}  // namespace
+
+TEST(Batch, DefaultColumnCurvesAreTheWindowsText) {
+    Window w;
+    const std::string pm = w.pmText();
+    const std::string mm = w.mmText();
+    ASSERT_TRUE(w.platform.errors.isEmpty());
+    ASSERT_NE(mm.find("Mx-My_Curve_Data"), std::string::npos);
+
+    const Outcome r = batch({"pm", "mm"});
+    EXPECT_EQ(r.status, kBatchOk);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, pm + mm);
+}
+
+TEST(Batch, CircularColumnWithChangedFieldsIsTheWindowsText) {
+    Window w;
+    w.form->edit(1)->setText("1000");
+    w.form->edit(33)->setText("20");
+    w.form->edit(64)->setText("500");
+    w.form->edit(30)->setText("2000");
+    w.chooseType(1);
+    const std::string section = w.sectionText();
+    const std::string pm = w.pmText();
+    const std::string mm = w.mmText();
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, 180);
+
+    const Outcome r = batch({"Edit1=1000", "Edit33=20", "ComboBox1=1", "section", "pm", "Edit64=500",
+                         "Edit30=2000", "mm"});
+    EXPECT_EQ(r.status, kBatchOk) << r.err;
+    EXPECT_EQ(r.out, section + pm + mm);
+}
+
+TEST(Batch, TwoSectionsWithAssignmentsBetweenThem) {
+    Window w;
+    const std::string first = w.sectionText();
+    w.form->edit(1)->setText("900");
+    w.chooseType(6);  // circular SRC
+    const std::string second = w.sectionText();
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+
+    const Outcome r = batch({"section", "Edit1=900", "ComboBox1=6", "section"});
+    EXPECT_EQ(r.status, kBatchOk) << r.err;
+    EXPECT_EQ(r.out, first + second);
+    EXPECT_EQ(first,
+              "NFib = 248\nGross Area = 4840000\nConc Area = 4840000\nRebar Area = 49063\n"
+              "Ratio(%) = 1.014\nSteel Area = 0\nRatio(%) = 0.000\n");
+    EXPECT_NE(first, second);
+}
+
+TEST(Batch, AnErrorPrintsOnlyTheMessage) {
+    const Outcome bad = batch({"Edit3=abc", "section", "pm"});
+    EXPECT_EQ(bad.status, kBatchFailed);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "'abc' is not a valid floating point value.\n");
+
+    // Output of the commands before the failing one is discarded too, and the
+    // first message is the one reported.
+    const Outcome late = batch({"section", "Edit53=1.5", "pm", "Edit3=x", "section"});
+    EXPECT_EQ(late.status, kBatchFailed);
+    EXPECT_EQ(late.out, "");
+    EXPECT_EQ(late.err, "'1.5' is not a valid integer value.\n");
+}
+
+TEST(Batch, ImportPrintsTheSummaryAndSavePicturesAsTheButtons) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("forces.csv");
+    writeFile(csv, "P,Mx,My\n1000,200,-300\n-500,-4000,10\n2500.6,50,60\n");
+    Window w;
+    for (int n : {54, 55, 56}) w.form->edit(n)->setText(QString::number(n - 53));
+    w.form->edit(1)->setText("1500");
+    w.platform.openAnswers.push_back(csv);
+    w.form->Button4Click();
+    w.form->Button2Click();
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+    std::string summary = w.form->findChild<QLabel*>("Label66")->text().toStdString() + "\n";
+    const StringGrid* grid = w.form->findChild<StringGrid*>("StringGrid2");
+    for (int r = 0; r < 5; ++r)
+        summary += QStringList{grid->cell(0, r), grid->cell(1, r), grid->cell(2, r), grid->cell(3, r)}
+                       .join('\t').toStdString() + "\n";
+    ASSERT_EQ(summary.substr(0, summary.find('\n')), "Number of Import Force Load Comb = 3");
+
+    const Outcome r = batch({"Edit54=1", "Edit55=2", "Edit56=3", "import=" + csv, "Edit1=1500", "pm", "mm",
+                             "save=Image2:" + dir.filePath("x.png"), "save=Image5:" + dir.filePath("mm")});
+    ASSERT_EQ(r.status, kBatchOk) << r.err;
+    EXPECT_EQ(r.out.substr(0, summary.size()), summary);
+    EXPECT_EQ(QImage(dir.filePath("x.png")).convertToFormat(QImage::Format_RGB32),
+              w.form->imageBox(2)->image().convertToFormat(QImage::Format_RGB32));
+    // A name without a suffix gets the dialog's default one.
+    EXPECT_GT(QFileInfo(dir.filePath("mm.jpg")).size(), 0);
+}
+
+TEST(Batch, WrongArgumentsAreUsageErrors) {
+    const QStringList wrong[] = {
+        {},
+        {"Edit1=100"},            // no command
+        {"sections"},             // unknown command
+        {"Edit65=1", "section"},  // unknown control
+        {"Button1=1", "section"},
+        {"ComboBox1=8", "section"},  // no such item
+        {"ComboBox2=1", "section"},
+        {"ComboBox1=one", "section"},
+        {"save=Image4:x.png"},
+        {"save=Image2"},
+        {"save=Image2:"},
+        {"import="},
+    };
+    for (const QStringList& args : wrong) {
+        const Outcome r = batch(args);
+        const std::string what = args.join(' ').toStdString();
+        EXPECT_EQ(r.status, kBatchUsage) << what;
+        EXPECT_EQ(r.out, "") << what;
+        EXPECT_EQ(r.err.rfind("pillarix-batch: ", 0), 0u) << what << ": " << r.err;
+        EXPECT_NE(r.err.find(BatchSynopsis().toStdString()), std::string::npos) << what;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what;
+    }
+    // A wrong argument anywhere stops the run before anything is done.
+    QTemporaryDir dir;
+    EXPECT_EQ(batch({"pm", "save=Image2:" + dir.filePath("a.png"), "bogus"}).status, kBatchUsage);
+    EXPECT_FALSE(QFile::exists(dir.filePath("a.png")));
+
+    const Outcome help = batch({"--help"});
+    EXPECT_EQ(help.status, kBatchOk);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(help.out.rfind(BatchSynopsis().toStdString(), 0), 0u);
+    EXPECT_NE(help.out.find("Example:\n  pillarix-batch "), std::string::npos);
+}
+
+TEST(Batch, TheProgramKeepsItsStreamsApart) {
+    const QString program = QStringLiteral(PILLARIX_BINARY_DIR "/pillarix-batch");
+    ASSERT_TRUE(QFileInfo::exists(program)) << "build the pillarix-batch target first";
+    auto runProgram = [&](const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QT_QPA_PLATFORM");  // the program goes offscreen by itself
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        env.insert("LC_ALL", "C");
+        p.setProcessEnvironment(env);
+        p.start(program, args);
+        EXPECT_TRUE(p.waitForFinished(120000));
+        Outcome r;
+        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        r.out = p.readAllStandardOutput().toStdString();
+        r.err = p.readAllStandardError().toStdString();
+        return r;
+    };
+
+    const Outcome ok = runProgram({"section", "pm"});
+    EXPECT_EQ(ok.status, 0);
+    EXPECT_EQ(ok.err, "");
+    EXPECT_EQ(ok.out, batch({"section", "pm"}).out);
+
+    const Outcome bad = runProgram({"Edit3=abc", "section"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "'abc' is not a valid floating point value.\n");
+
+    const Outcome usage = runProgram({"-platform", "section"});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.out, "");
+    EXPECT_EQ(usage.err.rfind("pillarix-batch: unknown command '-platform'", 0), 0u) << usage.err;
+}
