@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QFont>
 #include <QLocale>
+#include <clocale>
 
 #include "app/ui/tform1.h"
 #include "input/numbers.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Number conversion and formatting handle the separator themselves.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Pillarix");
     QApplication::setApplicationDisplayName("Pillarix");
     QApplication::setFont(QFont("Arial", 8));

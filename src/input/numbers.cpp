@@ -1,9 +1,8 @@
 #include "input/numbers.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
+#include <cmath>
 #include <limits>
 
 #include "input/error.h"
@@ -33,7 +32,8 @@ double StrToFloat(std::string_view text) {
     if (p < n && (text[p] == '+' || text[p] == '-')) s += text[p++];
     size_t digits = 0;
     while (p < n && text[p] >= '0' && text[p] <= '9') { s += text[p++]; ++digits; }
-    if (p < n && text[p] == g_separator) {
+    // The locale's separator, and the point the window's own default texts use.
+    if (p < n && (text[p] == g_separator || text[p] == '.')) {
         s += '.';
         ++p;
         while (p < n && text[p] >= '0' && text[p] <= '9') { s += text[p++]; ++digits; }
@@ -48,10 +48,17 @@ double StrToFloat(std::string_view text) {
         if (ed == 0) return fail();
     }
     if (p != n) return fail();
-    errno = 0;
-    char* end = nullptr;
-    double v = std::strtod(s.c_str(), &end);
-    if (std::isinf(v) || std::isnan(v)) return fail();
+    if (s[0] == '+') s.erase(0, 1);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec == std::errc::result_out_of_range) {
+        // Underflow reads as zero; overflow is not a value. strtod tells the
+        // two apart (the text holds a '.', which the "C" numeric locale reads).
+        const double r = std::strtod(s.c_str(), nullptr);
+        if (std::isfinite(r) && std::fabs(r) < 1.0) return s[0] == '-' ? -0.0 : 0.0;
+        return fail();
+    }
+    if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v)) return fail();
     return v;
 }
 
@@ -86,8 +93,8 @@ std::string FormatFixed(double v, int decimals) {
     const int prec = (decimals < 0 ? 0 : decimals > 3 ? 3 : decimals) + 60;
     decimals = prec - 60;
     char buf[512];  // 309 integer digits + point + 63 decimals at most
-    const int len = std::snprintf(buf, sizeof buf, "%.*f", prec, a);
-    std::string s(buf, static_cast<size_t>(len));
+    const auto res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::fixed, prec);
+    std::string s(buf, res.ptr);
     const size_t dot = s.find('.');
     std::string intPart = s.substr(0, dot);
     std::string frac = s.substr(dot + 1, static_cast<size_t>(decimals));

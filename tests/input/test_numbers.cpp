@@ -50,7 +50,8 @@ TEST(FormatFixed, UsesTheLocaleSeparator) {
     setDecimalSeparator(',');
     EXPECT_EQ(F2(0.125), "0,13");
     EXPECT_DOUBLE_EQ(StrToFloat("12,5"), 12.5);
-    EXPECT_THROW(StrToFloat("12.5"), AppError);
+    EXPECT_DOUBLE_EQ(StrToFloat("27.5"), 27.5);  // the default texts still read
+    EXPECT_THROW(StrToFloat("1,2.5"), AppError);
     setDecimalSeparator('.');
 }
 
@@ -75,6 +76,7 @@ TEST(StrToFloat, AcceptsDecimalRealsOnly) {
     EXPECT_DOUBLE_EQ(StrToFloat("2.E-2"), 0.02);
     EXPECT_DOUBLE_EQ(StrToFloat(".5"), 0.5);
     EXPECT_DOUBLE_EQ(StrToFloat("5."), 5);
+    EXPECT_EQ(StrToFloat("1e-400"), 0.0);
     for (const char* bad : {"", " ", "abc", "1,5", "1.2.3", "e5", "1e", "--1", "inf", "nan", "0x10",
                             "1e999", "12a", "\"1"}) {
         EXPECT_EQ(messageOf([&] { StrToFloat(bad); }),
