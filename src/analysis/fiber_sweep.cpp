@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "analysis/parallel_jobs.h"
 #include "analysis/section_steps.h"
 
 #if defined(__x86_64__) && defined(__SSE2__)
@@ -193,6 +194,26 @@ void SweepTrials(const SweepTable& s, SweepIsa isa, const double* U, double norm
     (void)isa;
     scalar::Sweep(s, U, norm, c, phi, T, F, Sx, Sy);
 #endif
+}
+
+void SweepTrialsShared(const SweepTable& s, SweepIsa isa, const double* U, double norm,
+                       const double* c, const double* phi, int T, double* F, double* Sx,
+                       double* Sy, ChunkHelpers* helpers) {
+    constexpr int kChunk = 8;  // a whole number of blocks for every width
+    const int chunks = (T + kChunk - 1) / kChunk;
+    if (!helpers || chunks <= 1) {
+        SweepTrials(s, isa, U, norm, c, phi, T, F, Sx, Sy);
+        return;
+    }
+    helpers->Run(chunks, [&](int k) {
+        const int g = k * kChunk;
+        const int n = T - g < kChunk ? T - g : kChunk;
+        SweepTrials(s, isa, U, norm, c + g, phi + g, n, F + g, Sx + g, Sy + g);
+    });
+}
+
+bool WorthSharing(const SweepTable& s, int T) {
+    return static_cast<double>(s.n) * T >= 100000;
 }
 
 void StoreTrialState(FiberTable& t, double w, double norm, double c, double phi) {

@@ -49,6 +49,17 @@ SweepIsa ResolveSweepIsa(SweepIsa wanted);
 void SweepTrials(const SweepTable& s, SweepIsa isa, const double* U, double norm, const double* c,
                  const double* phi, int T, double* F, double* Sx, double* Sy);
 
+class ChunkHelpers;
+
+// SweepTrials split into chunks of trials shared with helper threads (none
+// when helpers is null).
+void SweepTrialsShared(const SweepTable& s, SweepIsa isa, const double* U, double norm,
+                       const double* c, const double* phi, int T, double* F, double* Sx,
+                       double* Sy, ChunkHelpers* helpers);
+
+// Whether one sweep of T trials is worth sharing between threads.
+bool WorthSharing(const SweepTable& s, int T);
+
 // Writes Strain and Stress of every fiber for one trial, as the reference
 // pass leaves them.
 void StoreTrialState(FiberTable& t, double w, double norm, double c, double phi);

@@ -100,7 +100,8 @@ struct MmScratch {
 };
 
 MmPoint SolveAngleFast(const SweepTable& st, SweepIsa isa, double B, double H, const MmSettings& s, int i,
-                       MmScratch& ws, double& lastW, double& lastC, double& lastK) {
+                       MmScratch& ws, double& lastW, double& lastC, double& lastK,
+                       ChunkHelpers* helpers) {
     const int N = s.N;
     double w, sign;
     MmSlope(i, s.points, w, sign);
@@ -125,8 +126,8 @@ MmPoint SolveAngleFast(const SweepTable& st, SweepIsa isa, double B, double H, c
             }
             ws.c[j] = c;
         }
-        SweepTrials(st, isa, ws.U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(),
-                    ws.Sx.data(), ws.Sy.data());
+        SweepTrialsShared(st, isa, ws.U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(),
+                          ws.Sx.data(), ws.Sy.data(), helpers);
         for (int j = 0; j < T; ++j) {
             CheckSums(ws.F[j], ws.Sx[j], ws.Sy[j]);
             ws.P[j] = -ws.F[j] / 1000;
@@ -164,22 +165,41 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
     }
     std::vector<MmPoint> points(static_cast<size_t>(angles));
     double lastW = 0, lastC = 0, lastK = 0;
+    auto report = [&](int done) {
+        if (progress) progress(nearest(static_cast<double>(done) / angles * 100));
+    };
+    // Angles go to the threads whole; the few left over when they do not
+    // divide evenly are solved one by one with every thread sharing each
+    // sweep.
+    const int tail = threads > 1 && WorthSharing(st, s.N + 1) ? angles % threads : 0;
     std::vector<std::exception_ptr> errors;
-    const int failed = RunJobs(
-        angles, threads,
+    int failed = RunJobs(
+        angles - tail, threads,
         [&](int worker, int i) {
             double w = 0, c = 0, k = 0;
-            points[i] = SolveAngleFast(st, isa, B, H, s, i, scratch[worker], w, c, k);
+            points[i] = SolveAngleFast(st, isa, B, H, s, i, scratch[worker], w, c, k, nullptr);
             if (i == angles - 1) {
                 lastW = w;
                 lastC = c;
                 lastK = k;
             }
         },
-        [&](int done) {
-            if (progress) progress(nearest(static_cast<double>(done) / angles * 100));
-        },
-        errors);
+        report, errors);
+    if (failed == angles - tail && tail > 0) {
+        errors.resize(static_cast<size_t>(angles));
+        ChunkHelpers helpers(threads - 1);
+        for (int i = angles - tail; i < angles; ++i) {
+            try {
+                points[i] = SolveAngleFast(st, isa, B, H, s, i, scratch[0], lastW, lastC, lastK,
+                                           &helpers);
+            } catch (...) {
+                errors[i] = std::current_exception();
+                break;
+            }
+            report(i + 1);
+            failed = i + 1;
+        }
+    }
     for (int i = 0; i < failed; ++i) {
         curve.Mx[i] = points[i].Mx;
         curve.My[i] = points[i].My;

@@ -25,15 +25,16 @@ int RunJobs(int count, int threads, const std::function<void(int, int)>& job,
                 job(0, k);
             } catch (...) {
                 errors[k] = std::current_exception();
-                return k;
             }
             if (finished) finished(k + 1);
+        }
+        for (int k = 0; k < count; ++k) {
+            if (errors[k]) return k;
         }
         return count;
     }
 
     std::atomic<int> next{0};
-    std::atomic<int> firstFailed{count};
     std::mutex m;
     std::condition_variable cv;
     int done = 0;   // guarded by m
@@ -42,14 +43,11 @@ int RunJobs(int count, int threads, const std::function<void(int, int)>& job,
     auto worker = [&](int id) {
         for (;;) {
             const int k = next.fetch_add(1);
-            if (k >= count || k > firstFailed.load()) break;
+            if (k >= count) break;
             try {
                 job(id, k);
             } catch (...) {
                 errors[k] = std::current_exception();
-                int f = firstFailed.load();
-                while (k < f && !firstFailed.compare_exchange_weak(f, k)) {
-                }
             }
             {
                 std::lock_guard<std::mutex> lock(m);
@@ -93,7 +91,86 @@ int RunJobs(int count, int threads, const std::function<void(int, int)>& job,
     }
     for (std::thread& th : pool) th.join();
     if (reportError) std::rethrow_exception(reportError);
-    return firstFailed.load();
+    for (int k = 0; k < count; ++k) {
+        if (errors[k]) return k;
+    }
+    return count;
+}
+
+}  // namespace px
+
+namespace px {
+
+struct ChunkHelpers::State {
+    std::mutex m;
+    std::condition_variable wake, finished;
+    const std::function<void(int)>* body = nullptr;  // guarded by m
+    int n = 0;                                       // guarded by m
+    long long generation = 0;                        // guarded by m
+    int busy = 0;                                    // helpers inside a run, guarded by m
+    bool stop = false;                               // guarded by m
+    std::atomic<int> next{0};
+    std::vector<std::thread> threads;
+
+    // Takes chunks until none is left.
+    void Drain(const std::function<void(int)>& f, int count) {
+        for (int k = next.fetch_add(1); k < count; k = next.fetch_add(1)) f(k);
+    }
+
+    void Helper() {
+        long long seen = 0;
+        std::unique_lock<std::mutex> lock(m);
+        for (;;) {
+            wake.wait(lock, [&] { return stop || generation != seen; });
+            if (stop) return;
+            seen = generation;
+            if (!body) continue;  // woke after the run was over
+            const std::function<void(int)>* f = body;
+            const int count = n;
+            ++busy;
+            lock.unlock();
+            Drain(*f, count);
+            lock.lock();
+            if (--busy == 0) finished.notify_all();
+        }
+    }
+};
+
+ChunkHelpers::ChunkHelpers(int helpers) : state_(new State) {
+    for (int i = 0; i < helpers; ++i) state_->threads.emplace_back([s = state_] { s->Helper(); });
+}
+
+ChunkHelpers::~ChunkHelpers() {
+    {
+        std::lock_guard<std::mutex> lock(state_->m);
+        state_->stop = true;
+    }
+    state_->wake.notify_all();
+    for (std::thread& t : state_->threads) t.join();
+    delete state_;
+}
+
+void ChunkHelpers::Run(int n, const std::function<void(int)>& body) {
+    State& s = *state_;
+    if (s.threads.empty() || n <= 1) {
+        for (int k = 0; k < n; ++k) body(k);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(s.m);
+        s.next.store(0);
+        s.body = &body;
+        s.n = n;
+        ++s.generation;
+    }
+    s.wake.notify_all();
+    s.Drain(body, n);
+    // Wait for helpers still working on a chunk of this run; a helper that
+    // wakes late finds no chunk left and leaves at once.
+    std::unique_lock<std::mutex> lock(s.m);
+    s.finished.wait(lock, [&] { return s.busy == 0; });
+    s.body = nullptr;
+    s.n = 0;
 }
 
 }  // namespace px

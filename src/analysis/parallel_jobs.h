@@ -15,10 +15,31 @@ int ThreadCountFor(int requested, int count);
 // the calling thread; otherwise `threads` workers take jobs in order and the
 // calling thread waits, calling finished(n) after each completion (n jobs
 // done so far). `worker` is 0 .. threads - 1, for per-thread scratch space.
-// A job that throws has its exception stored in errors[k]; jobs after the
-// first failed one may be skipped. Returns the index of the first failed job,
-// or count.
+// A job that throws has its exception stored in errors[k]; every job runs
+// whatever the others do. Returns the index of the first failed job, or
+// count.
 int RunJobs(int count, int threads, const std::function<void(int worker, int k)>& job,
             const std::function<void(int done)>& finished, std::vector<std::exception_ptr>& errors);
+
+}  // namespace px
+
+namespace px {
+
+// Helper threads that share the calling thread's loops of independent
+// chunks: Run(n, body) calls body(k) for k in [0, n) on the calling thread
+// and the helpers and returns when every chunk is done. body must not throw.
+class ChunkHelpers {
+public:
+    explicit ChunkHelpers(int helpers);
+    ~ChunkHelpers();
+    ChunkHelpers(const ChunkHelpers&) = delete;
+    ChunkHelpers& operator=(const ChunkHelpers&) = delete;
+
+    void Run(int n, const std::function<void(int)>& body);
+
+private:
+    struct State;
+    State* state_;
+};
 
 }  // namespace px

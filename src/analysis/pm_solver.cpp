@@ -105,7 +105,7 @@ struct PmScratch {
 // offset and curvature of the level's final trial.
 LevelPoint SolveLevelFast(const SweepTable& st, SweepIsa isa, const std::vector<double>& U, double w,
                           double norm, const PmJob& j, int o, PmScratch& ws, double& lastC,
-                          double& lastPhi) {
+                          double& lastPhi, ChunkHelpers* helpers) {
     const PmSettings& s = *j.s;
     const int N = s.N;
     const double Pt = LevelTarget(j, o);
@@ -130,8 +130,8 @@ LevelPoint SolveLevelFast(const SweepTable& st, SweepIsa isa, const std::vector<
             }
             ws.c[G] = c;
         }
-        SweepTrials(st, isa, U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(), ws.Sx.data(),
-                    ws.Sy.data());
+        SweepTrialsShared(st, isa, U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(),
+                          ws.Sx.data(), ws.Sy.data(), helpers);
         for (int G = 0; G < T; ++G) {
             CheckSums(ws.F[G], ws.Sx[G], ws.Sy[G]);
             ws.P[G] = -ws.F[G] / 1000;
@@ -174,23 +174,50 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
     }
     std::vector<LevelPoint> points(static_cast<size_t>(levels));
     double lastC = 0, lastPhi = 0;
+    auto report = [&](int done) {
+        if (progress) progress(nearest(static_cast<double>(done) / levels * 100));
+    };
+    // Levels go to the threads whole, the highest first (they cost the most:
+    // more of the section is on the concrete parabola); the few left over
+    // when they do not divide evenly are solved one by one with every thread
+    // sharing each sweep.
+    const int tail = threads > 1 && WorthSharing(st, s.N + 1) ? levels % threads : 0;
     std::vector<std::exception_ptr> errors;
-    const int failed = RunJobs(
-        levels, threads,
-        [&](int worker, int k) {
+    RunJobs(
+        levels - tail, threads,
+        [&](int worker, int job) {
+            const int k = levels - 1 - job;
             double c = 0, phi = 0;
-            points[k] = SolveLevelFast(st, isa, U, w, norm, j, k + 1, scratch[worker], c, phi);
+            points[k] = SolveLevelFast(st, isa, U, w, norm, j, k + 1, scratch[worker], c, phi,
+                                       nullptr);
             if (k == levels - 1) {
                 lastC = c;
                 lastPhi = phi;
             }
         },
-        [&](int done) {
-            if (progress) progress(nearest(static_cast<double>(done) / levels * 100));
-        },
-        errors);
-    for (int k = 0; k < failed; ++k) StoreLevel(curve, j.angleDeg, k + 1, points[k]);
-    if (failed < levels) std::rethrow_exception(errors[failed]);
+        report, errors);
+    if (tail > 0) {
+        errors.resize(static_cast<size_t>(levels));
+        ChunkHelpers helpers(threads - 1);
+        for (int k = tail - 1; k >= 0; --k) {
+            double c = 0, phi = 0;
+            try {
+                points[k] = SolveLevelFast(st, isa, U, w, norm, j, k + 1, scratch[0], c, phi,
+                                           &helpers);
+            } catch (...) {
+                errors[levels - 1 - k] = std::current_exception();
+            }
+            report(levels - k);
+        }
+    }
+    // Job n solved level index levels - 1 - n. As in the one-by-one order,
+    // the levels below the lowest failed one are stored and its error raised.
+    int firstFailed = levels;
+    for (int k = 0; k < levels && firstFailed == levels; ++k) {
+        if (errors[levels - 1 - k]) firstFailed = k;
+    }
+    for (int k = 0; k < firstFailed; ++k) StoreLevel(curve, j.angleDeg, k + 1, points[k]);
+    if (firstFailed < levels) std::rethrow_exception(errors[levels - 1 - firstFailed]);
     // Leave the fibers as the last trial left them.
     StoreTrialState(t, w, norm, lastC, lastPhi);
 }

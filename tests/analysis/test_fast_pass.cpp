@@ -110,6 +110,22 @@ TEST(FastPass, BitIdenticalForEverySectionTypeAndSettings) {
     }
 }
 
+TEST(FastPass, BitIdenticalWhenThreadsShareTheLastSweeps) {
+    // With enough fibers, the levels (angles) left over when the threads do
+    // not divide them evenly are solved with the threads sharing each sweep.
+    px::MapFields f;
+    f["Edit12"] = "40";  // "X-Dir Mesh Num"
+    f["Edit13"] = "40";  // "Y-Dir Mesh Num"
+    const pxtest::Column col = pxtest::MeshedColumn(0, &f);
+    ASSERT_GT(col.t.NFib * 101, 100000);
+    PmSettings ps;
+    ps.nP = 8;  // 7 levels: one left over on 2 and on 3 threads
+    MmSettings ms;
+    ms.points = 12;  // 13 angles
+    ms.axialForce = 40000;
+    ExpectSameSolves(col, ps, ms, "shared sweeps");
+}
+
 TEST(FastPass, BitIdenticalWithLawlessFibersAndOtherModels) {
     pxtest::Column col = pxtest::MeshedColumn(2);  // Rect SRC type 1: bars, steel, id 31
     // Some fibers with no law or a model the laws do not know keep their
@@ -144,13 +160,16 @@ TEST(FastPass, BitIdenticalWithLawlessFibersAndOtherModels) {
 }
 
 TEST(FastPass, FaultsRaiseTheReferenceMessageAndKeepItsState) {
-    // A huge area overflows the moment sums.
-    pxtest::Column col = pxtest::MeshedColumn();
-    col.t[1].Area = 1e306;
-    double PMax, PMin;
-    ComputeAxialBounds(col.t, PMax, PMin);
-    PmSettings s;
-    s.N = 20;
+    // A concrete fiber of enormous area just below the section is reached
+    // only by the top level, whose window slides below the initial one: the
+    // lower levels are stored and the overflow of the top level is raised,
+    // whatever order the threads solve the levels in.
+    px::MapFields f;
+    f["Edit12"] = "40";
+    f["Edit13"] = "40";
+    pxtest::Column col = pxtest::MeshedColumn(0, &f);
+    pxtest::AddFiber(col.t, 0, -1330, 1e307, MatCoreConcrete1);
+    const PmSettings s;
     std::string refMessage;
     PMCurve ref;
     try {
@@ -159,7 +178,8 @@ TEST(FastPass, FaultsRaiseTheReferenceMessageAndKeepItsState) {
     } catch (const AppError& e) {
         refMessage = e.what();
     }
-    ASSERT_FALSE(refMessage.empty());
+    ASSERT_EQ(refMessage, kOverflow);
+    ASSERT_GT(ref.MX[8], 0);  // the levels below were stored
     for (const SolveOptions& opt : kFastModes) {
         PMCurve fast;
         std::string message;
@@ -176,7 +196,10 @@ TEST(FastPass, FaultsRaiseTheReferenceMessageAndKeepItsState) {
 }
 
 TEST(FastPass, ProgressOnlyOnTheCallingThread) {
-    pxtest::Column col = pxtest::MeshedColumn();
+    px::MapFields f;
+    f["Edit12"] = "40";  // enough fibers for the threads to share sweeps
+    f["Edit13"] = "40";
+    pxtest::Column col = pxtest::MeshedColumn(0, &f);
     const std::thread::id me = std::this_thread::get_id();
     std::vector<int> values;
     bool foreign = false;
