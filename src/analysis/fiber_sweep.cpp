@@ -36,6 +36,7 @@ SweepLaw LawOf(const Fiber& f, bool& reproducible) {
 namespace sse2 {
 using V = __m128d;
 constexpr int kW = 2;
+constexpr int kVectors = 2;
 inline V Splat(double x) { return _mm_set1_pd(x); }
 inline V Zero() { return _mm_setzero_pd(); }
 inline V Load(const double* p) { return _mm_loadu_pd(p); }
@@ -61,6 +62,7 @@ inline bool AnyLane(V m) { return _mm_movemask_pd(m) != 0; }
 namespace avx2 {
 using V = __m256d;
 constexpr int kW = 4;
+constexpr int kVectors = 2;
 inline V Splat(double x) { return _mm256_set1_pd(x); }
 inline V Zero() { return _mm256_setzero_pd(); }
 inline V Load(const double* p) { return _mm256_loadu_pd(p); }
@@ -89,6 +91,7 @@ struct V {
     double d;
 };
 constexpr int kW = 1;
+constexpr int kVectors = 4;
 inline unsigned long long Bits(V a) {
     unsigned long long u;
     std::memcpy(&u, &a.d, sizeof u);
