@@ -285,3 +285,19 @@ TEST(MainWindow, TypeChangeWithABadFieldRelabelsFirst) {
     EXPECT_EQ(w.form->workspace().Fibers.NFib, 248);
     EXPECT_EQ(w.edit(36)->text(), "4840000");
 }
+
+TEST(MainWindow, SelectingATabRunsItsCommand) {
+    Window w;
+    w.edit(1)->setText("3000");
+    w.form->pages()->setCurrentIndex(3);  // as a click on the tab
+    EXPECT_GT(w.form->workspace().PMax, 149290.625);
+    EXPECT_EQ(w.edit(36)->text(), "4840000");  // section information waits for "Input Section"
+    w.form->pages()->setCurrentIndex(4);
+    EXPECT_EQ(w.form->workspace().MMPointCount, 36);
+    w.form->pages()->setCurrentIndex(5);
+    w.form->pages()->setCurrentIndex(0);
+    EXPECT_EQ(w.edit(36)->text(), "6600000");
+    w.combo(1)->setCurrentIndex(1);  // as a pick in "Sec Type"
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, 180);
+    EXPECT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+}
