@@ -8,6 +8,7 @@
 #include "analysis/parallel_jobs.h"
 #include "analysis/pm_solver.h"
 #include "input/error.h"
+#include "input/guards.h"
 #include "input/numbers.h"
 
 namespace px {
@@ -23,24 +24,12 @@ MmSettings ReadMmSettings(const FieldSource& f) {
     return s;
 }
 
-namespace {
-
-void AtLeast(int v, int lo, const char* caption) {
-    if (v < lo) throw AppError("\"" + std::string(caption) + "\" must be at least " + std::to_string(lo));
-}
-
-void AtMost(int v, int hi, const char* caption) {
-    if (v > hi) throw AppError("\"" + std::string(caption) + "\" must be at most " + std::to_string(hi));
-}
-
-}  // namespace
-
 void CheckMmSettings(const MmSettings& s) {
-    AtLeast(s.points, 1, "Num of MM Curve Points");
-    AtMost(s.points, kMaxMmPoints, "Num of MM Curve Points");
-    AtLeast(s.K, 1, "Outside Step K");
-    AtLeast(s.N, 2, "Inside Step N");
-    AtMost(s.N, kMaxGridSteps, "Inside Step N");
+    RequireAtLeast(s.points, 1, "Num of MM Curve Points");
+    RequireAtMost(s.points, kMaxMmPoints, "Num of MM Curve Points");
+    RequireAtLeast(s.K, 1, "Outside Step K");
+    RequireAtLeast(s.N, 2, "Inside Step N");
+    RequireAtMost(s.N, kMaxGridSteps, "Inside Step N");
     if (!(s.strainLimit < 0)) throw AppError("\"Strain Limit\" must be less than 0");
 }
 

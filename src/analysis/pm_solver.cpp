@@ -7,6 +7,7 @@
 #include "analysis/fiber_sweep.h"
 #include "analysis/parallel_jobs.h"
 #include "input/error.h"
+#include "input/guards.h"
 #include "input/numbers.h"
 
 namespace px {
@@ -21,24 +22,12 @@ PmSettings ReadPmSettings(const FieldSource& f) {
     return s;
 }
 
-namespace {
-
-void AtLeast(int v, int lo, const char* caption) {
-    if (v < lo) throw AppError("\"" + std::string(caption) + "\" must be at least " + std::to_string(lo));
-}
-
-void AtMost(int v, int hi, const char* caption) {
-    if (v > hi) throw AppError("\"" + std::string(caption) + "\" must be at most " + std::to_string(hi));
-}
-
-}  // namespace
-
 void CheckPmSettings(const PmSettings& s) {
-    AtLeast(s.nP, 1, "Axial Force Division Points");
-    AtMost(s.nP, kMaxPmDivisions, "Axial Force Division Points");
-    AtLeast(s.K, 1, "Outside Steps K");
-    AtLeast(s.N, 1, "Inside Steps N");
-    AtMost(s.N, kMaxGridSteps, "Inside Steps N");
+    RequireAtLeast(s.nP, 1, "Axial Force Division Points");
+    RequireAtMost(s.nP, kMaxPmDivisions, "Axial Force Division Points");
+    RequireAtLeast(s.K, 1, "Outside Steps K");
+    RequireAtLeast(s.N, 1, "Inside Steps N");
+    RequireAtMost(s.N, kMaxGridSteps, "Inside Steps N");
     if (!(s.strainLimit < 0)) throw AppError("\"Strain Limit\" must be less than 0");
 }
 

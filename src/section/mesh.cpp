@@ -4,6 +4,7 @@
 #include <string>
 
 #include "input/error.h"
+#include "input/guards.h"
 #include "section/mesh_common.h"
 
 namespace px {
@@ -44,12 +45,6 @@ Wide WideCount(const SectionInput& in) {
         }
         default: return 0;
     }
-}
-
-void RequireAtLeast(int value, int limit, const std::string& caption) {
-    if (value >= limit) return;
-    if (limit == 0) throw AppError("\"" + caption + "\" must not be negative");
-    throw AppError("\"" + caption + "\" must be at least " + std::to_string(limit));
 }
 
 // Bar rows and counts of the rectangular column; the corner row is captioned

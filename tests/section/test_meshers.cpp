@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/sections.h"
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -14,21 +16,8 @@
 namespace {
 
 using namespace px;
-
-// The input record of section type `type` with the window's default fields.
-SectionInput DefaultInput(int type) {
-    MapFields f = DefaultFields();
-    f.items["ComboBox1"] = type - 1;
-    SectionInput in;
-    ReadSectionInput(f, in);
-    return in;
-}
-
-FiberTable Meshed(const SectionInput& in) {
-    FiberTable t;
-    BuildFiberTable(in, t);
-    return t;
-}
+using px::fixtures::DefaultInput;
+using px::fixtures::Meshed;
 
 constexpr double kTol = 5e-4;  // the figures are given to three decimals
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/sections.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -14,14 +16,8 @@
 namespace {
 
 using namespace px;
-
-SectionInput DefaultInput(int type) {
-    MapFields f = DefaultFields();
-    f.items["ComboBox1"] = type - 1;
-    SectionInput in;
-    ReadSectionInput(f, in);
-    return in;
-}
+using px::fixtures::DefaultInput;
+using px::fixtures::Meshed;
 
 QImage Drawn(const SectionInput& in, FiberTable* keep = nullptr) {
     FiberTable t;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/sections.h"
+
 #include <string>
 
 #include "input/error.h"
@@ -11,20 +13,8 @@
 namespace {
 
 using namespace px;
-
-SectionInput DefaultInput(int type) {
-    MapFields f = DefaultFields();
-    f.items["ComboBox1"] = type - 1;
-    SectionInput in;
-    ReadSectionInput(f, in);
-    return in;
-}
-
-FiberTable Meshed(const SectionInput& in) {
-    FiberTable t;
-    BuildFiberTable(in, t);
-    return t;
-}
+using px::fixtures::DefaultInput;
+using px::fixtures::Meshed;
 
 std::string ErrorOf(const SectionInput& in, const FiberTable& t) {
     try {
