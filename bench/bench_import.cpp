@@ -1,0 +1,66 @@
+// Speed of the CSV force import: the conversion of 100,000 load combinations
+// alone, and the whole "Import Force Data(CSV File)" command of the window
+// (reading, converting, filling the grids), which is how long the window
+// does not react.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <string>
+
+#include "app/ui/tform1.h"
+#include "loads/csv_import.h"
+#include "support/scripted_platform.h"
+
+namespace {
+
+std::string ForceFile(int lines) {
+    std::string text = "Story,Col,Load,Loc,P,V2,V3,T,M2,M3\r\n";
+    for (int i = 0; i < lines; ++i)
+        text += "Story" + std::to_string(i % 40) + ",C12,COMB" + std::to_string(i % 97) + ",0,-" +
+                std::to_string(1000 + i % 5000) + ".25,12.5,-3.75,0.01,150." + std::to_string(i % 10) +
+                ",-2" + std::to_string(i % 700) + ".5\r\n";
+    return text;
+}
+
+void BM_ImportText(benchmark::State& state) {
+    const std::string text = ForceFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        px::ForceImport r = px::ImportForcesFromText(text, 5, 10, 9);
+        benchmark::DoNotOptimize(r.Table.Count);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ImportText)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_ImportCommand(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("forces.csv");
+    {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        const std::string text = ForceFile(static_cast<int>(state.range(0)));
+        f.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    px::ScriptedPlatform platform;
+    px::TForm1 form(&platform, false);
+    for (auto _ : state) {
+        platform.openAnswers.push_back(path);
+        form.Button4Click();
+    }
+    if (!platform.errors.isEmpty()) state.SkipWithError("import failed");
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ImportCommand)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
