@@ -20,6 +20,7 @@
 #include "analysis/mm_solver.h"
 #include "app/ui/grid_model.h"
 #include "app/ui/jpeg_logo.h"
+#include "app/ui/links.h"
 #include "input/error.h"
 #include "input/numbers.h"
 #include "loads/csv_import.h"
@@ -55,15 +56,6 @@ int FormFields::itemIndex(const std::string& name) const {
     auto it = combos.find(name);
     if (it == combos.end()) return 0;
     return it->second->currentIndex();
-}
-
-QString TForm1::productUrl() { return "https://www.debian.org/"; }
-
-QString TForm1::tutorialUrl() {
-    // The tutorial ships beside the program, so it opens without internet.
-    const QString local = QCoreApplication::applicationDirPath() + "/tutorial.html";
-    if (QFile::exists(local)) return QUrl::fromLocalFile(local).toString();
-    return QUrl::fromLocalFile(QStringLiteral(PILLARIX_SOURCE_DIR "/resources/tutorial.html")).toString();
 }
 
 TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr) {
@@ -410,7 +402,7 @@ void TForm1::buildMmPage(QWidget* page) {
 void TForm1::buildImportPage(QWidget* page) {
     auto* amp = new QGroupBox("Force Amplification", page);
     amp->setObjectName("GroupBox14");
-    amp->setGeometry(8, 8, 300, 140);
+    amp->setGeometry(8, 8, 300, 150);
     makeLabel(amp, {}, "Table Column", 120, 18, 80);
     makeLabel(amp, {}, "Amplifie Factor", 205, 18, 90);
     const std::tuple<const char*, int, int> rows[] = {{"Axial Force(kN)", 54, 57},
@@ -423,7 +415,7 @@ void TForm1::buildImportPage(QWidget* page) {
         makeEdit(amp, factor, 205, y, 70);
         y += 26;
     }
-    makeButton(amp, 13, "Input", 205, 112, &TForm1::Button13Click, 70);
+    makeButton(amp, 13, "Input", 205, 118, &TForm1::Button13Click, 70);
 
     StringGrid2 = new StringGrid("StringGrid2", 4, 5, page);
     StringGrid2->setGeometry(320, 8, 4 * 64 + 4, 5 * 20 + 4);
@@ -908,8 +900,8 @@ void TForm1::N7Click() {
     form3_->raise();
 }
 
-void TForm1::N9Click() { services_->openUrl(tutorialUrl()); }
-void TForm1::Image11Click() { services_->openUrl(productUrl()); }
+void TForm1::N9Click() { services_->openUrl(TutorialUrl()); }
+void TForm1::Image11Click() { services_->openUrl(ProductUrl()); }
 
 void TForm1::pickColor(int k) {
     const Rgb c = ws_.Colors.c[k];

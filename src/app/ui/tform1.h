@@ -57,8 +57,6 @@ public:
     ImageBox* imageBox(int n) const;
     QTabWidget* pages() const { return PageControl1; }
 
-    static QString productUrl();
-    static QString tutorialUrl();
 
 public slots:
     void FormCreate();

@@ -1,5 +1,7 @@
 #include "output/ui/tform3.h"
 
+#include "app/ui/links.h"
+
 #include <QEvent>
 #include <QFont>
 #include <QGroupBox>
@@ -81,8 +83,8 @@ TForm3::TForm3(PlatformServices& platform, QWidget* parent)
     Label2 = label("Label2", QString::fromUtf8("版本时间 2014年6月12日"), 96, 64);
     Label3 = label("Label3", QString::fromUtf8("小型构件截面分析求解器，实用为主"), 24, 96);
     Label4 = label("Label4", QString::fromUtf8("作者：Pillarix 开发组"), 24, 120);
-    Label5 = label("Label5", QString::fromUtf8("E-mail：pillarix@example.com"), 24, 144);
-    Label6 = label("Label6", QString::fromUtf8("网站：") + QString::fromLatin1(kPillarixWebAddress), 24, 168);
+    Label5 = label("Label5", QString::fromUtf8("联系：见程序说明 README.md"), 24, 144);
+    Label6 = label("Label6", QString::fromUtf8("网站：Pillarix 使用说明 (tutorial.html)"), 24, 168);
     QPalette pal = Label6->palette();
     pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
     Label6->setPalette(pal);
@@ -104,7 +106,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm3::Label6Click() { platform_.openUrl(QString::fromLatin1(kPillarixWebAddress)); }
+void TForm3::Label6Click() { platform_.openUrl(ProductUrl()); }
 
 void TForm3::Button1Click() { hide(); }
 

@@ -11,9 +11,6 @@ namespace px {
 
 class PlatformServices;
 
-// Address the web-site line opens.
-inline constexpr const char* kPillarixWebAddress = "https://pillarix.example.com/";
-
 // The program's 64 x 64 icon: a column section with its bars.
 QImage PillarixIcon();
 
