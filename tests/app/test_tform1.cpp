@@ -150,6 +150,15 @@ TEST(MainWindow, EveryTypeMeshesDrawsAndSolves) {
     for (int i = 0; i < 8; ++i) {
         w.trigger(menu[i]);
         EXPECT_EQ(w.form->workspace().Fibers.NFib, counts[i]) << menu[i];
+        // Steel is drawn in the steel-section colour (blue) for the types that have it.
+        int blue = 0;
+        const QImage& s = w.image(1);
+        for (int y = 0; y < s.height(); ++y)
+            for (int x = 0; x < s.width(); ++x) blue += pixelAt(s, x, y) == 0x0000FFu;
+        if (i >= 2) EXPECT_GT(blue, 100) << menu[i];
+        else EXPECT_EQ(blue, 0) << menu[i];
+        EXPECT_FALSE(w.edit(36)->text().isEmpty());
+        EXPECT_EQ(w.edit(38)->text() == "0", i < 2) << menu[i];
         w.click(2);
         EXPECT_TRUE(w.platform.errors.isEmpty()) << menu[i] << w.platform.errors.join("\n").toStdString();
         const PMCurve& pm = w.form->workspace().PM;
