@@ -1,7 +1,6 @@
 #include "app/ui/tform1.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -14,7 +13,6 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QUrl>
 
 #include "analysis/pm_solver.h"
 #include "analysis/mm_solver.h"

@@ -2,8 +2,8 @@
 // The main window: seven pages, menus, swatches and the command pipelines.
 #include <QMainWindow>
 #include <QRect>
-#include <initializer_list>
 #include <QString>
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -20,7 +20,6 @@ class QPushButton;
 class QProgressBar;
 class QScrollBar;
 class QTabWidget;
-class QTableWidget;
 class QAction;
 
 namespace px {
