@@ -1,5 +1,7 @@
 #include "analysis/fiber_sweep.h"
 
+#include <exception>
+
 #include <cstring>
 
 #include "analysis/parallel_jobs.h"
@@ -221,6 +223,40 @@ bool WorthSharing(const SweepTable& s, int T) {
 
 void StoreTrialState(FiberTable& t, double w, double norm, double c, double phi) {
     SectionForcesNorm(t, w, norm, c, phi);
+}
+
+void GridScratch::resize(int N, int fibers) {
+    const size_t n1 = static_cast<size_t>(N) + 1;
+    for (std::vector<double>* v : {&c, &phi, &F, &Sx, &Sy, &P}) v->resize(n1);
+    U.resize(static_cast<size_t>(fibers));
+}
+
+void SweepGridPass(const SweepTable& st, SweepIsa isa, const double* U, double w, double norm,
+                   double B, double H, double cmin, double cmax, int N, double limit, bool strict,
+                   GridScratch& ws, ChunkHelpers* helpers) {
+    // Offsets and curvatures first, then the fibers once for every trial.
+    int T = N + 1;
+    std::exception_ptr curvatureError;
+    for (int G = 0; G <= N; ++G) {
+        const double c = GridOffset(cmin, cmax, G, N);
+        try {
+            double dmin, dmax;
+            CornerDistances(w, c, B, H, dmin, dmax);
+            ws.phi[G] = TrialCurvature(dmin, dmax, limit, strict);
+        } catch (...) {
+            curvatureError = std::current_exception();
+            T = G;
+            break;
+        }
+        ws.c[G] = c;
+    }
+    SweepTrialsShared(st, isa, U, norm, ws.c.data(), ws.phi.data(), T, ws.F.data(), ws.Sx.data(),
+                      ws.Sy.data(), helpers);
+    for (int G = 0; G < T; ++G) {
+        CheckSums(ws.F[G], ws.Sx[G], ws.Sy[G]);
+        ws.P[G] = -ws.F[G] / 1000;
+    }
+    if (curvatureError) std::rethrow_exception(curvatureError);
 }
 
 }  // namespace px

@@ -60,6 +60,22 @@ void SweepTrialsShared(const SweepTable& s, SweepIsa isa, const double* U, doubl
 // Whether one sweep of T trials is worth sharing between threads.
 bool WorthSharing(const SweepTable& s, int T);
 
+// Working arrays of one thread's grid passes.
+struct GridScratch {
+    std::vector<double> c, phi, F, Sx, Sy, P;  // N + 1 trials each
+    std::vector<double> U;                      // one per fiber
+    void resize(int N, int fibers);
+};
+
+// One pass of the grid search over the offsets GridOffset(cmin, cmax, G, N),
+// G = 0 .. N, of the axis with slope w: the curvature of each trial
+// (TrialCurvature with `strict`), then one sweep for all of them. Fills c,
+// phi, F, Sx, Sy and P = -F / 1000 of ws. A fault at trial G is raised after
+// the trials before it, as the one-by-one pass would.
+void SweepGridPass(const SweepTable& st, SweepIsa isa, const double* U, double w, double norm,
+                   double B, double H, double cmin, double cmax, int N, double limit, bool strict,
+                   GridScratch& ws, ChunkHelpers* helpers);
+
 // Writes Strain and Stress of every fiber for one trial, as the reference
 // pass leaves them.
 void StoreTrialState(FiberTable& t, double w, double norm, double c, double phi);

@@ -84,12 +84,8 @@ void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCu
     }
 }
 
-struct MmScratch {
-    std::vector<double> c, phi, F, Sx, Sy, P, U;
-};
-
 MmPoint SolveAngleFast(const SweepTable& st, SweepIsa isa, double B, double H, const MmSettings& s, int i,
-                       MmScratch& ws, double& lastW, double& lastC, double& lastK,
+                       GridScratch& ws, double& lastW, double& lastC, double& lastK,
                        ChunkHelpers* helpers) {
     const int N = s.N;
     double w, sign;
@@ -100,28 +96,8 @@ MmPoint SolveAngleFast(const SweepTable& st, SweepIsa isa, double B, double H, c
     double cLo = win.cmin, cHi = win.cmax;
     int chosen = 1;
     for (int pass = 1; pass <= s.K; ++pass) {
-        int T = N + 1;
-        std::exception_ptr curvatureError;
-        for (int j = 0; j <= N; ++j) {
-            const double c = GridOffset(cLo, cHi, j, N);
-            try {
-                double dmin, dmax;
-                CornerDistances(w, c, B, H, dmin, dmax);
-                ws.phi[j] = TrialCurvature(dmin, dmax, s.strainLimit, true);
-            } catch (...) {
-                curvatureError = std::current_exception();
-                T = j;
-                break;
-            }
-            ws.c[j] = c;
-        }
-        SweepTrialsShared(st, isa, ws.U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(),
-                          ws.Sx.data(), ws.Sy.data(), helpers);
-        for (int j = 0; j < T; ++j) {
-            CheckSums(ws.F[j], ws.Sx[j], ws.Sy[j]);
-            ws.P[j] = -ws.F[j] / 1000;
-        }
-        if (curvatureError) std::rethrow_exception(curvatureError);
+        SweepGridPass(st, isa, ws.U.data(), w, norm, B, H, cLo, cHi, N, s.strainLimit, true, ws,
+                      helpers);
         chosen = ChooseClosest(ws.P.data(), 1, N - 1, s.axialForce);
         lastW = w;
         lastC = ws.c[N];
@@ -141,17 +117,8 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
     const int angles = s.points + 1;
     const int threads = ThreadCountFor(options.threads, angles);
     const SweepIsa isa = ResolveSweepIsa(options.isa);
-    std::vector<MmScratch> scratch(static_cast<size_t>(threads));
-    const size_t n1 = static_cast<size_t>(s.N) + 1;
-    for (MmScratch& ws : scratch) {
-        ws.c.resize(n1);
-        ws.phi.resize(n1);
-        ws.F.resize(n1);
-        ws.Sx.resize(n1);
-        ws.Sy.resize(n1);
-        ws.P.resize(n1);
-        ws.U.resize(static_cast<size_t>(st.n));
-    }
+    std::vector<GridScratch> scratch(static_cast<size_t>(threads));
+    for (GridScratch& ws : scratch) ws.resize(s.N, st.n);
     std::vector<MmPoint> points(static_cast<size_t>(angles));
     double lastW = 0, lastC = 0, lastK = 0;
     auto report = [&](int done) {

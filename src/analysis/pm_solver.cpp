@@ -85,15 +85,10 @@ void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progres
     }
 }
 
-// Scratch space of one worker thread.
-struct PmScratch {
-    std::vector<double> c, phi, F, Sx, Sy, P;
-};
-
 // One level of the search with the fast sweep. lastC / lastPhi receive the
 // offset and curvature of the level's final trial.
 LevelPoint SolveLevelFast(const SweepTable& st, SweepIsa isa, const std::vector<double>& U, double w,
-                          double norm, const PmJob& j, int o, PmScratch& ws, double& lastC,
+                          double norm, const PmJob& j, int o, GridScratch& ws, double& lastC,
                           double& lastPhi, ChunkHelpers* helpers) {
     const PmSettings& s = *j.s;
     const int N = s.N;
@@ -102,30 +97,8 @@ LevelPoint SolveLevelFast(const SweepTable& st, SweepIsa isa, const std::vector<
     double cmin = win.cmin, cmax = win.cmax;
     int b = 0;
     for (int pass = 1; pass <= s.K; ++pass) {
-        // Offsets and curvatures first; a fault at grid point G is raised
-        // after the trials before it, as the one-by-one pass would.
-        int T = N + 1;
-        std::exception_ptr curvatureError;
-        for (int G = 0; G <= N; ++G) {
-            const double c = GridOffset(cmin, cmax, G, N);
-            try {
-                double dmin, dmax;
-                CornerDistances(w, c, j.B, j.H, dmin, dmax);
-                ws.phi[G] = TrialCurvature(dmin, dmax, s.strainLimit, false);
-            } catch (...) {
-                curvatureError = std::current_exception();
-                T = G;
-                break;
-            }
-            ws.c[G] = c;
-        }
-        SweepTrialsShared(st, isa, U.data(), norm, ws.c.data(), ws.phi.data(), T, ws.F.data(),
-                          ws.Sx.data(), ws.Sy.data(), helpers);
-        for (int G = 0; G < T; ++G) {
-            CheckSums(ws.F[G], ws.Sx[G], ws.Sy[G]);
-            ws.P[G] = -ws.F[G] / 1000;
-        }
-        if (curvatureError) std::rethrow_exception(curvatureError);
+        SweepGridPass(st, isa, U.data(), w, norm, j.B, j.H, cmin, cmax, N, s.strainLimit, false, ws,
+                      helpers);
         b = ChooseClosest(ws.P.data(), 0, N, Pt);
         lastC = ws.c[N];
         lastPhi = ws.phi[N];
@@ -151,16 +124,8 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
 
     const int threads = ThreadCountFor(options.threads, levels);
     const SweepIsa isa = ResolveSweepIsa(options.isa);
-    std::vector<PmScratch> scratch(static_cast<size_t>(threads));
-    const size_t n1 = static_cast<size_t>(s.N) + 1;
-    for (PmScratch& ws : scratch) {
-        ws.c.resize(n1);
-        ws.phi.resize(n1);
-        ws.F.resize(n1);
-        ws.Sx.resize(n1);
-        ws.Sy.resize(n1);
-        ws.P.resize(n1);
-    }
+    std::vector<GridScratch> scratch(static_cast<size_t>(threads));
+    for (GridScratch& ws : scratch) ws.resize(s.N, 0);
     std::vector<LevelPoint> points(static_cast<size_t>(levels));
     double lastC = 0, lastPhi = 0;
     auto report = [&](int done) {
