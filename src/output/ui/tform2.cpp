@@ -1,5 +1,7 @@
 #include "output/ui/tform2.h"
 
+#include "output/ui/secondary_window.h"
+
 #include <QClipboard>
 #include <QFile>
 #include <QFont>
@@ -15,15 +17,7 @@ namespace px {
 
 TForm2::TForm2(PlatformServices& platform, QWidget* parent)
     : QWidget(parent, Qt::Window), platform_(platform) {
-    setObjectName("TForm2");
-    setWindowTitle("Result Output");
-    setAttribute(Qt::WA_QuitOnClose, false);  // closing only hides it
-    move(293, 206);
-    resize(714, 510);
-    QFont font;
-    font.setFamilies({"Arial", "Liberation Sans", "WenQuanYi Micro Hei"});
-    font.setPixelSize(11);
-    setFont(font);
+    SetUpSecondaryWindow(this, "TForm2", "Result Output", QRect(293, 206, 714, 510));
 
     Label1 = new QLabel("Result", this);
     Label1->setObjectName("Label1");

@@ -1,6 +1,7 @@
 #include "output/ui/tform3.h"
 
 #include "app/ui/links.h"
+#include "output/ui/secondary_window.h"
 
 #include <QEvent>
 #include <QFont>
@@ -48,15 +49,7 @@ QImage PillarixIcon() {
 
 TForm3::TForm3(PlatformServices& platform, QWidget* parent)
     : QWidget(parent, Qt::Window), platform_(platform) {
-    setObjectName("TForm3");
-    setWindowTitle(QString::fromUtf8("关于程序"));
-    setAttribute(Qt::WA_QuitOnClose, false);  // closing only hides it
-    move(477, 318);
-    resize(328, 298);
-    QFont font;
-    font.setFamilies({"Arial", "Liberation Sans", "WenQuanYi Micro Hei"});
-    font.setPixelSize(11);
-    setFont(font);
+    SetUpSecondaryWindow(this, "TForm3", QString::fromUtf8("关于程序"), QRect(477, 318, 328, 298));
 
     GroupBox1 = new QGroupBox(QString::fromUtf8("关于程序 PILLARIX "), this);
     GroupBox1->setObjectName("GroupBox1");
@@ -75,7 +68,7 @@ TForm3::TForm3(PlatformServices& platform, QWidget* parent)
         return l;
     };
     Label1 = label("Label1", "Pillarix", 96, 32);
-    QFont bold = font;
+    QFont bold = font();
     bold.setBold(true);
     bold.setPixelSize(16);
     Label1->setFont(bold);
