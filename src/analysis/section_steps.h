@@ -2,6 +2,7 @@
 // Steps shared by the P-M and Mx-My solvers: axial capacities, the window of
 // neutral-axis offsets, the curvature of a trial axis and the section forces
 // of a trial strain plane.
+#include <atomic>
 #include <functional>
 
 #include <cstddef>  // fiber.h uses size_t
@@ -28,6 +29,9 @@ struct SolveOptions {
     SolverPass pass = SolverPass::Fast;
     int threads = 0;  // fast pass only; 0 = every hardware thread
     SweepIsa isa = SweepIsa::Auto;
+    // Set by another thread to stop the solve; the solver then throws
+    // Cancelled and leaves the caller's results as they were.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Tensile strain limit of the corner that is stretched most.

@@ -1,6 +1,10 @@
 #pragma once
 // Everything the main window computes and keeps between commands.
+#include <optional>
+#include <string>
+
 #include "analysis/curves.h"
+#include "check/capacity_check.h"
 #include "input/section_input.h"
 #include "loads/load_table.h"
 #include "plot/scales.h"
@@ -25,6 +29,14 @@ struct Workspace {
     LoadCombinationTable Loads;
     double ForceFactorP = 0, ForceFactorMx = 0, ForceFactorMy = 0;
     int ForceColumnP = 0, ForceColumnMx = 0, ForceColumnMy = 0;
+
+    // Last capacity check of the forces; stale once the section, the MM
+    // settings or the forces change after it.
+    std::optional<CheckResult> Check;
+    bool CheckStale = false;
+
+    // Project file the window was opened from or saved to; empty when none.
+    std::string ProjectPath;
 };
 
 }  // namespace px

@@ -10,6 +10,12 @@ public:
     explicit AppError(const std::string& msg) : std::runtime_error(msg) {}
 };
 
+// A long command stopped by the user; not an error to report.
+class Cancelled : public std::runtime_error {
+public:
+    Cancelled() : std::runtime_error("Cancelled") {}
+};
+
 // Messages of floating-point faults.
 inline constexpr const char* kDivByZero = "Floating point division by zero";
 inline constexpr const char* kInvalidOp = "Invalid floating point operation";

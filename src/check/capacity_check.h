@@ -1,0 +1,58 @@
+#pragma once
+// Capacity check of the imported load combinations: each amplified force is
+// compared with the Mx-My curve of the section at its own axial force.
+#include <atomic>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/mm_solver.h"
+#include "analysis/section_steps.h"
+#include "loads/load_table.h"
+#include "section/fiber.h"
+
+namespace px {
+
+// Largest t > 0 with t * (ux, uy) on an edge of the closed polygon
+// (Mx[k], My[k]), k = first .. last, closed back to `first`; (ux, uy) is a
+// unit vector. Nothing when no edge is crossed.
+std::optional<double> CapacityAlong(const double* Mx, const double* My, int first, int last,
+                                    double ux, double uy);
+
+struct CheckRow {
+    int Case = 0;            // entry of the load table, 1-based
+    double P = 0, Mx = 0, My = 0;  // amplified forces
+    std::optional<double> Capacity;  // moment capacity along the demand
+    std::optional<double> Ratio;     // nothing: "n/a"
+    bool ok() const { return Ratio && *Ratio <= 1; }
+};
+
+struct CheckResult {
+    std::vector<CheckRow> Rows;  // file order
+    int Passed = 0;
+    int Governing = -1;  // index into Rows; -1 when there are none
+};
+
+struct CheckRequest {
+    const FiberTable* Fibers = nullptr;
+    double B = 0, H = 0;       // section extent used by the solver
+    MmSettings Mm;             // axialForce is ignored: each case uses its own
+    double PMax = 0, PMin = 0;
+    const LoadCombinationTable* Loads = nullptr;
+    double FactorP = 1, FactorMx = 1, FactorMy = 1;
+};
+
+// Checks every combination. Raises AppError for a fault of the solver and
+// Cancelled when options.cancel is set during the run. Progress 0..100 on
+// the calling thread.
+CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress = {},
+                             const SolveOptions& options = {});
+
+// "Case,P,Mx,My,Capacity,Ratio,Status" and one line per row in file order,
+// each line followed by `eol`.
+std::string CheckCsv(const CheckResult& r, const std::string& eol);
+
+// "Passed N of M; governing case i, ratio r".
+std::string CheckSummaryLine(const CheckResult& r);
+
+}  // namespace px
