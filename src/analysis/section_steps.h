@@ -32,7 +32,8 @@ struct SolveOptions {
     int threads = 0;  // fast pass only; 0 = every hardware thread
     SweepIsa isa = SweepIsa::Auto;
     // Set by another thread to stop the solve; the solver then throws
-    // Cancelled and leaves the caller's results as they were.
+    // Cancelled and leaves the caller's curve as it was (the fibers' Strain
+    // and Stress may hold those of a trial).
     const std::atomic<bool>* cancel = nullptr;
 };
 

@@ -31,6 +31,34 @@ struct Window {
     QProgressBar* bar(int n) { return form->findChild<QProgressBar*>(QString("ProgressBar%1").arg(n)); }
 };
 
+TEST(LongCommand, OnlyEscAndTheAllowedWidgetGetThrough) {
+    QWidget window;
+    auto* other = new QPushButton("Other", &window);
+    auto* allowed = new QPushButton("Cancel", &window);
+    int otherClicks = 0, allowedClicks = 0;
+    QObject::connect(other, &QPushButton::clicked, [&] { ++otherClicks; });
+    QObject::connect(allowed, &QPushButton::clicked, [&] { ++allowedClicks; });
+    window.show();
+    {
+        LongCommand lc(&window, allowed);
+        EXPECT_EQ(LongCommand::current(), &lc);
+        QTest::mouseClick(other, Qt::LeftButton);
+        QTest::mouseClick(allowed, Qt::LeftButton);
+        QTest::keyClick(other, Qt::Key_Space);
+        EXPECT_FALSE(window.close());
+        EXPECT_FALSE(lc.cancelled());
+        QTest::keyClick(&window, Qt::Key_Escape);
+        EXPECT_TRUE(lc.cancelled());
+        EXPECT_EQ(lc.options().cancel, lc.flag());
+    }
+    EXPECT_FALSE(LongCommand::active());
+    EXPECT_EQ(otherClicks, 0);
+    EXPECT_EQ(allowedClicks, 1);
+    QTest::mouseClick(other, Qt::LeftButton);
+    EXPECT_EQ(otherClicks, 1);
+    EXPECT_TRUE(window.close());
+}
+
 TEST(LongCommand, EscStopsASolveAndLeavesTheWindowAsItWas) {
     struct Case {
         const char* what;

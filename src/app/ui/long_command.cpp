@@ -13,7 +13,7 @@ LongCommand* g_current = nullptr;
 }  // namespace
 
 LongCommand::LongCommand(QWidget* window, QWidget* allowed)
-    : window_(window), allowed_(allowed), previous_(g_current) {
+    : allowed_(allowed), previous_(g_current) {
     g_current = this;
     if (auto* main = qobject_cast<QMainWindow*>(window ? window->window() : nullptr)) {
         main->statusBar()->clearMessage();  // a "Cancelled" of the last command

@@ -30,8 +30,9 @@ namespace px {
 class LongCommand : public QObject {
     Q_OBJECT
 public:
-    // window: the window the command belongs to; allowed: a widget that
-    // still takes clicks while the command runs (none when null).
+    // window: the window the command belongs to (its status bar's last
+    // message is cleared); allowed: a widget that still takes clicks while
+    // the command runs (none when null).
     explicit LongCommand(QWidget* window, QWidget* allowed = nullptr);
     ~LongCommand() override;
     LongCommand(const LongCommand&) = delete;
@@ -42,7 +43,8 @@ public:
     static LongCommand* current();
     static bool active() { return current() != nullptr; }
 
-    // Asks the command to stop (Esc does this; so may the allowed widget).
+    // Asks the command to stop. Esc does this; the allowed widget's handler
+    // calls LongCommand::current()->cancel().
     void cancel() { cancel_.store(true); }
     bool cancelled() const { return cancel_.load(); }
     const std::atomic<bool>* flag() const { return &cancel_; }
@@ -63,7 +65,6 @@ private:
     bool isAllowed(QObject* watched) const;
 
     std::atomic<bool> cancel_{false};
-    QPointer<QWidget> window_;
     QPointer<QWidget> allowed_;
     QElapsedTimer sincePump_;
     LongCommand* previous_ = nullptr;
