@@ -89,7 +89,11 @@ void checkFormat(std::string_view bytes) {
     // A first pass over the whole text: the syntax, the format name and the
     // version, before any value is taken as this version's.
     JsonReader r(bytes);
-    if (r.peek() != JsonReader::Kind::Object) r.fail(r.offset(), "a project file must hold an object ({...})");
+    if (r.peek() != JsonReader::Kind::Object) {
+        r.skipValue();
+        r.finish();
+        r.fail(0, "a project file must hold an object ({...})");
+    }
     r.beginObject();
     std::string key, format;
     bool haveFormat = false;
