@@ -192,7 +192,7 @@ TEST(ProjectWindow, ABadFileLeavesTheWindowAsItWas) {
         {"inf.pxc", head + R"("forces": {"count": 1, "items": [[1e999, 2, 3]]}})", "a number out of range"},
         {"newer.pxc", R"({"format": "pillarix-column", "version": 2})", "newer Pillarix"},
         {"huge.pxc", {}, "a project file holds at most 64 MB"},
-        {"missing.pxc", {}, "Cannot open project file"},
+        {"missing.pxc", {}, "No such file or directory"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

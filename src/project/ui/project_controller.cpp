@@ -29,12 +29,10 @@ QString shownPath(const QString& path) { return QDir::toNativeSeparators(path); 
 // The whole file, read and checked; nothing of the window is touched.
 ProjectData readProjectFile(const QString& path) {
     const std::string head = "Cannot open project file \"" + shownPath(path).toStdString() + "\": ";
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) throw AppError(head + "it is not a file");
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        const QString why = QFileInfo::exists(path) && !QFileInfo(path).isFile() ? QString("it is not a file")
-                                                                                   : file.errorString();
-        throw AppError(head + why.toStdString());
-    }
+    if (!file.open(QIODevice::ReadOnly)) throw AppError(head + file.errorString().toStdString());
     if (static_cast<quint64>(file.size()) > kProjectMaxBytes)
         throw AppError(head + "the file is " + std::to_string(file.size()) + " bytes; a project file holds at most " +
                        std::to_string(kProjectMaxBytes >> 20) + " MB");
