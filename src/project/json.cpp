@@ -173,42 +173,52 @@ bool JsonReader::nextElement() {
 }
 
 std::string JsonReader::readString() {
+    std::string out;
+    scanString(&out);
+    return out;
+}
+
+void JsonReader::scanString(std::string* out) {
     if (peek() != Kind::String) fail(pos_, "expected a string");
     const std::size_t start = pos_++;
-    std::string out;
     for (;;) {
+        // A run of plain characters at once.
+        std::size_t run = pos_;
+        while (run < text_.size()) {
+            const auto u = static_cast<unsigned char>(text_[run]);
+            if (u < 0x20 || u >= 0x80 || u == '"' || u == '\\') break;
+            ++run;
+        }
+        if (out) out->append(text_.substr(pos_, run - pos_));
+        pos_ = run;
         if (pos_ >= text_.size()) fail(start, "a string has no closing quote");
         const char c = text_[pos_];
         const auto u = static_cast<unsigned char>(c);
         if (c == '"') {
             ++pos_;
-            return out;
+            return;
         }
         if (u < 0x20) fail(pos_, "a control character inside a string");
         if (u >= 0x80) {
             const std::size_t n = Utf8SequenceLength(text_, pos_);
             if (n == 0) fail(pos_, "text that is not UTF-8");
-            out.append(text_.substr(pos_, n));
+            if (out) out->append(text_.substr(pos_, n));
             pos_ += n;
-            continue;
-        }
-        if (c != '\\') {
-            out += c;
-            ++pos_;
             continue;
         }
         const std::size_t esc = pos_++;
         if (pos_ >= text_.size()) fail(start, "a string has no closing quote");
         const char e = text_[pos_++];
+        char plain = 0;
         switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '"': plain = '"'; break;
+            case '\\': plain = '\\'; break;
+            case '/': plain = '/'; break;
+            case 'b': plain = '\b'; break;
+            case 'f': plain = '\f'; break;
+            case 'n': plain = '\n'; break;
+            case 'r': plain = '\r'; break;
+            case 't': plain = '\t'; break;
             case 'u': {
                 auto hex4 = [&](std::size_t at) -> std::uint32_t {
                     if (at + 4 > text_.size()) fail(at, "\\u needs four hexadecimal digits");
@@ -231,11 +241,12 @@ std::string JsonReader::readString() {
                     pos_ += 6;
                     cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                 }
-                appendUtf8(out, cp);
-                break;
+                if (out) appendUtf8(*out, cp);
+                continue;
             }
             default: fail(esc, "an unknown escape " + describeByte(e));
         }
+        if (out) *out += plain;
     }
 }
 
@@ -302,7 +313,7 @@ void JsonReader::skipValue() {
             beginArray();
             while (nextElement()) skipValue();
             break;
-        case Kind::String: readString(); break;
+        case Kind::String: scanString(nullptr); break;
         case Kind::Number: readNumber(); break;
         case Kind::Bool: readBool(); break;
         case Kind::Null: readNull(); break;

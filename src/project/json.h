@@ -64,6 +64,8 @@ private:
     void skipSpace();
     void push(bool object);
     void expectLiteral(std::string_view word);
+    // Reads a string into *out, or only checks it when out is null.
+    void scanString(std::string* out);
     std::string_view text_;
     std::size_t pos_ = 0;
     int maxDepth_;

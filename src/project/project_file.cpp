@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <type_traits>
 
 #include "input/fields.h"
 #include "loads/csv_import.h"
@@ -31,20 +32,31 @@ int hexDigit(char c) {
     return -1;
 }
 
+// A value's path in the file for messages: a text, or a function that
+// makes it (so that reading many values builds no text until one is wrong).
+template <class Path>
+std::string pathText(const Path& p) {
+    if constexpr (std::is_invocable_v<Path>) return p();
+    else return std::string(p);
+}
+
 // Typed reading with messages that name the value by its path in the file.
 class Reader {
 public:
     explicit Reader(std::string_view bytes) : r_(bytes) {}
 
-    void expect(JsonReader::Kind kind, const std::string& path, const char* what) {
+    template <class Path>
+    void expect(JsonReader::Kind kind, const Path& path, const char* what) {
         const std::size_t at = r_.offset();
-        if (r_.peek() != kind) r_.fail(at, path + " must be " + what);
+        if (r_.peek() != kind) r_.fail(at, pathText(path) + " must be " + what);
     }
-    std::string string(const std::string& path) {
+    template <class Path>
+    std::string string(const Path& path) {
         expect(JsonReader::Kind::String, path, "text in quotes");
         return r_.readString();
     }
-    double number(const std::string& path) {
+    template <class Path>
+    double number(const Path& path) {
         expect(JsonReader::Kind::Number, path, "a number");
         return r_.readNumber();
     }
@@ -70,7 +82,8 @@ public:
         if (!keys_.back().insert(k).second) r_.fail(at, path + " holds \"" + k + "\" twice");
         return true;
     }
-    void array(const std::string& path) {
+    template <class Path>
+    void array(const Path& path) {
         expect(JsonReader::Kind::Array, path, "a list ([...])");
         r_.beginArray();
     }
@@ -207,14 +220,14 @@ void readForces(Reader& in, ProjectData& d) {
             in.array("forces.grid");
             f.Grid.clear();
             while (in.element()) {
-                const std::string row = "forces.grid[" + std::to_string(f.Grid.size()) + "]";
+                const auto row = [&] { return "forces.grid[" + std::to_string(f.Grid.size()) + "]"; };
                 in.array(row);
                 std::vector<std::string> cells;
                 while (in.element()) {
                     const std::size_t at = in.offset();
                     if (cells.size() == kImportGridColumns)
-                        in.fail(at, row + " has more than " + std::to_string(kImportGridColumns) + " cells");
-                    cells.push_back(in.string(row + "[" + std::to_string(cells.size()) + "]"));
+                        in.fail(at, row() + " has more than " + std::to_string(kImportGridColumns) + " cells");
+                    cells.push_back(in.string([&] { return row() + "[" + std::to_string(cells.size()) + "]"; }));
                 }
                 f.Grid.push_back(std::move(cells));
             }
@@ -222,17 +235,17 @@ void readForces(Reader& in, ProjectData& d) {
             in.array("forces.items");
             f.Table.Items.assign(1, LoadCombination{});
             while (in.element()) {
-                const std::string item = "forces.items[" + std::to_string(f.Table.Items.size() - 1) + "]";
+                const auto item = [&] { return "forces.items[" + std::to_string(f.Table.Items.size() - 1) + "]"; };
                 const std::size_t at = in.offset();
                 in.array(item);
                 double v[3];
                 int n = 0;
                 while (in.element()) {
-                    if (n == 3) in.fail(at, item + " must hold three numbers: P, Mx, My");
+                    if (n == 3) in.fail(at, item() + " must hold three numbers: P, Mx, My");
                     v[n] = in.number(item);
                     ++n;
                 }
-                if (n != 3) in.fail(at, item + " must hold three numbers: P, Mx, My");
+                if (n != 3) in.fail(at, item() + " must hold three numbers: P, Mx, My");
                 f.Table.Items.push_back({v[0], v[1], v[2]});
             }
             haveItems = true;
