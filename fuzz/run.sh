@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the two libFuzzer targets with clang (AddressSanitizer and
+# Builds the libFuzzer targets with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer) straight from the computation sources, then runs
 # each for a while. Exits non-zero on a build failure, a crash, a sanitizer
 # report, a leak, a slow input (hang) or running out of memory.
@@ -29,17 +29,20 @@ if [ -z "$cxx" ]; then
     exit 2
 fi
 
-mkdir -p "$out/artifacts" "$out/corpus/csv" "$out/corpus/numbers" || exit 2
+mkdir -p "$out/artifacts" "$out/corpus/csv" "$out/corpus/numbers" "$out/corpus/project" || exit 2
 
 flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -I"$root/src")
 numbers_src=("$root/src/input/numbers.cpp" "$root/src/input/error.cpp")
 csv_src=("${numbers_src[@]}" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
+project_src=("$root/src/input/error.cpp" "$root/src/input/fields.cpp" "$root/src/project/json.cpp"
+             "$root/src/project/project_file.cpp")
 
 echo "fuzz: building with $cxx"
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_csv_import.cpp" "${csv_src[@]}" -o "$out/fuzz_csv_import" || exit 2
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_numbers.cpp" "${numbers_src[@]}" -o "$out/fuzz_numbers" || exit 2
+"$cxx" "${flags[@]}" "$root/fuzz/fuzz_project.cpp" "${project_src[@]}" -o "$out/fuzz_project" || exit 2
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
@@ -67,5 +70,6 @@ run() {
 
 run fuzz_csv_import csv csv 65536 -dict="$root/fuzz/csv.dict"
 run fuzz_numbers numbers numbers 4096
+run fuzz_project project project 65536 -dict="$root/fuzz/json.dict"
 
 exit $failed

@@ -33,4 +33,12 @@ bool ScriptedPlatform::openUrl(const QString& url) {
     return true;
 }
 
+SaveChoice ScriptedPlatform::askSaveChanges(QWidget*, const QString& name) {
+    saveChangesAsked << name;
+    if (saveChangesAnswers.empty()) return SaveChoice::Discard;
+    const SaveChoice a = saveChangesAnswers.front();
+    saveChangesAnswers.pop_front();
+    return a;
+}
+
 }  // namespace px

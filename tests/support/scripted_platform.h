@@ -20,6 +20,8 @@ public:
     QStringList urls;
     QStringList saveProposals;  // proposed names seen by saveFile
     QStringList saveFilters;
+    std::deque<SaveChoice> saveChangesAnswers;  // none queued = Discard
+    QStringList saveChangesAsked;               // names asked about
 
     QString openFile(QWidget*, const QString&) override;
     QString saveFile(QWidget*, const QString&, const QString& filter, const QString&,
@@ -27,6 +29,7 @@ public:
     std::optional<QColor> chooseColor(QWidget*, const QColor&) override;
     void showError(QWidget*, const QString& message) override;
     bool openUrl(const QString& url) override;
+    SaveChoice askSaveChanges(QWidget*, const QString& name) override;
 };
 
 }  // namespace px

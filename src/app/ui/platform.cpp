@@ -41,6 +41,21 @@ bool QtPlatformServices::openUrl(const QString& url) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
 }
 
+QString QtPlatformServices::openFileOfType(QWidget* parent, const QString& title, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+}
+
+SaveChoice QtPlatformServices::askSaveChanges(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Question, "Pillarix", QString("Save changes to %1?").arg(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+        case QMessageBox::Save: return SaveChoice::Save;
+        case QMessageBox::Discard: return SaveChoice::Discard;
+        default: return SaveChoice::Cancel;
+    }
+}
+
 void reportError(PlatformServices& services, QWidget* parent, const std::string& message) {
     services.showError(parent, QString::fromStdString(displayMessage(message)));
 }

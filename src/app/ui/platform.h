@@ -9,6 +9,9 @@ class QWidget;
 
 namespace px {
 
+// Answer to "Save changes to NAME?".
+enum class SaveChoice { Save, Discard, Cancel };
+
 class PlatformServices {
 public:
     virtual ~PlatformServices() = default;
@@ -23,6 +26,13 @@ public:
     virtual void showError(QWidget* parent, const QString& message) = 0;
     // Opens a web address in the default browser; false when that failed.
     virtual bool openUrl(const QString& url) = 0;
+    // Open-file dialog listing files that match `filter`; empty when cancelled.
+    virtual QString openFileOfType(QWidget* parent, const QString& title, const QString& /*filter*/) {
+        return openFile(parent, title);
+    }
+    // "Save changes to NAME?" with Save, Discard and Cancel; front ends that
+    // cannot ask discard.
+    virtual SaveChoice askSaveChanges(QWidget* /*parent*/, const QString& /*name*/) { return SaveChoice::Discard; }
 };
 
 // The real dialogs.
@@ -34,6 +44,8 @@ public:
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     void showError(QWidget* parent, const QString& message) override;
     bool openUrl(const QString& url) override;
+    QString openFileOfType(QWidget* parent, const QString& title, const QString& filter) override;
+    SaveChoice askSaveChanges(QWidget* parent, const QString& name) override;
 };
 
 // Runs a command; an AppError or any other exception ends it and is shown

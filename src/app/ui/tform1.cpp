@@ -1,6 +1,7 @@
 #include "app/ui/tform1.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -33,6 +34,7 @@
 #include "plot/pm_plot.h"
 #include "plot/ui/mm_chart.h"
 #include "plot/ui/pm_chart.h"
+#include "project/ui/project_controller.h"
 #include "section/mesh.h"
 #include "section/section_info.h"
 #include "section/ui/section_drawing.h"
@@ -95,6 +97,7 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     if (runCreate) FormCreate();
     form2_ = std::make_unique<TForm2>(*services_);
     form3_ = std::make_unique<TForm3>(*services_);
+    project_ = new ProjectController(*this);
 }
 
 TForm1::~TForm1() = default;
@@ -435,8 +438,9 @@ void TForm1::buildMenus() {
     };
     QMenu* file = bar->addMenu("File");
     file->setObjectName("File1");
-    add(file, "N2", "Open File", nullptr);
-    add(file, "N3", "Save File", nullptr);
+    add(file, "N2", "Open File", &TForm1::N2Click)->setShortcut(QKeySequence::Open);
+    add(file, "N3", "Save File", &TForm1::N3Click)->setShortcut(QKeySequence::Save);
+    add(file, "SaveAs1", "Save File As...", &TForm1::SaveAs1Click);
     file->addSeparator();
     add(file, "N6", "Quit", &TForm1::N6Click);
 
@@ -845,9 +849,11 @@ void TForm1::importForces(const QString& path) {
     ws_.Loads = std::move(result.Table);
     Label66->setText(qs(result.CountLine));
     dataSummary();
+    project_->forcesImported(path);
 }
 
 void TForm1::Button13Click() {
+    project_->markModified();
     run([&] {
         ReadForceFactors(fields_, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy);
     });
@@ -918,6 +924,14 @@ void TForm1::PM1Click() { selectPage(3); }
 void TForm1::MM1Click() { selectPage(4); }
 void TForm1::N16Click() { selectPage(5); }
 void TForm1::N6Click() { close(); }
+void TForm1::N2Click() { project_->open(); }
+void TForm1::N3Click() { project_->save(); }
+void TForm1::SaveAs1Click() { project_->saveAs(); }
+
+void TForm1::closeEvent(QCloseEvent* e) {
+    if (project_->maybeSave()) e->accept();
+    else e->ignore();
+}
 
 void TForm1::N7Click() {
     form3_->show();
@@ -933,6 +947,7 @@ void TForm1::pickColor(int k) {
     if (!chosen) return;
     ws_.Colors.c[k] = {chosen->red(), chosen->green(), chosen->blue()};
     swatches_[k]->setColor(*chosen);
+    project_->markModified();
 }
 
 void TForm1::Shape1MouseDown() { pickColor(1); }

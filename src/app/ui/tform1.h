@@ -30,6 +30,7 @@ class TForm2;
 class TForm3;
 class PictureSaveDialog;
 class StringGrid;
+class ProjectController;
 
 // Reads the window's edit fields and combo boxes by name.
 class FormFields : public FieldSource {
@@ -57,6 +58,7 @@ public:
     QLineEdit* edit(int n) const;
     ImageBox* imageBox(int n) const;
     QTabWidget* pages() const { return PageControl1; }
+    ProjectController& project() { return *project_; }
 
 
 public slots:
@@ -108,8 +110,17 @@ public slots:
     void N24Click();
     void PM1Click();
     void MM1Click();
+    void N2Click();
+    void N3Click();
+    void SaveAs1Click();
+
+protected:
+    // Asks about unsaved project changes; Cancel keeps the window open.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
+    friend class ProjectController;
+
     template <class F>
     bool run(F&& f) {
         if (LongCommand::active()) return false;  // no command while a long one runs
@@ -168,6 +179,7 @@ private:
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<PictureSaveDialog> pictureSaver_;
+    ProjectController* project_ = nullptr;  // a child QObject
 
     QTabWidget* PageControl1 = nullptr;
     QComboBox* ComboBox1 = nullptr;

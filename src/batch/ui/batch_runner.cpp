@@ -16,6 +16,7 @@
 #include "input/error.h"
 #include "loads/data_summary.h"
 #include "output/ui/tform2.h"
+#include "project/ui/project_controller.h"
 
 namespace px {
 
@@ -24,7 +25,7 @@ namespace {
 constexpr int kEditCount = 64;
 constexpr int kComboCount = 7;
 
-enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save };
+enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject };
 
 struct Step {
     StepKind kind = StepKind::Section;
@@ -83,6 +84,14 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
             s.text = a.mid(7);
             if (s.text.isEmpty()) {
                 reason = "import= needs a file name";
+                return false;
+            }
+        } else if (a.startsWith("open=") || a.startsWith("saveproject=")) {
+            const bool open = a.startsWith("open=");
+            s.kind = open ? StepKind::Open : StepKind::SaveProject;
+            s.text = a.mid(a.indexOf('=') + 1);
+            if (s.text.isEmpty()) {
+                reason = QString("%1 needs a file name").arg(open ? "open=" : "saveproject=");
                 return false;
             }
         } else if (a.startsWith("save=")) {
@@ -204,6 +213,10 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
             else if (s.number == 3) form.Button17Click();
             else form.Button14Click();
             return !platform.failed;
+        case StepKind::Open:
+            return form.project().openPath(s.text) && !platform.failed;
+        case StepKind::SaveProject:
+            return form.project().saveTo(s.text);
     }
     return true;
 }
@@ -255,6 +268,11 @@ Commands:
                    or Image5 (Mx-My) as the picture buttons do: .png gives PNG,
                    .bmp BMP, any other suffix JPEG; a name without a suffix
                    gets ".jpg"; prints nothing
+  open=FILE        "Open File" on the project FILE (.pxc): its fields, combo
+                   boxes, colours and forces, then the start-up commands;
+                   prints nothing
+  saveproject=FILE writes the window's project to FILE as "Save File" does;
+                   prints nothing
 
 Every printed line ends with a newline; numbers are written as the window
 writes them, with the decimal separator of the locale.
@@ -267,6 +285,8 @@ Exit status:
 
 Example:
   pillarix-batch ComboBox1=1 Edit1=1000 Edit33=20 section pm mm > circular.txt
+  pillarix-batch Edit1=1500 import=forces.csv saveproject=c7.pxc
+  pillarix-batch open=c7.pxc pm
 )HELP");
 }
 

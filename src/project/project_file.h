@@ -1,0 +1,86 @@
+#pragma once
+// The project file (.pxc): a column's input fields, combo box choices,
+// material colours and imported forces as pretty-printed UTF-8 JSON with
+// sorted keys.
+//
+//   {
+//     "colors": {"Shape1": "#ffff00", ...},        material colours
+//     "combos": {"ComboBox1": 0, ...},             item indexes
+//     "fields": {"Edit1": "2200", ...},            texts as typed
+//     "forces": {                                  only after an import
+//       "columns": {"Mx": 10, "My": 9, "P": 5},    import field numbers
+//       "count": 3,
+//       "factors": {"Mx": 1, "My": 1, "P": 1},     amplification factors
+//       "file": "forces.csv",                      the imported file's name
+//       "grid": [["Story", "Col", ...], ...],      the import grid's cells
+//       "items": [[1500, 300, -200], ...]          P, Mx, My of each force
+//     },
+//     "format": "pillarix-column",
+//     "program": "Pillarix 1.2",
+//     "version": 1
+//   }
+//
+// Numbers are written in their shortest exact form, so they read back bit
+// for bit. Reading is all or nothing: any fault throws before a value is
+// returned. Keys the program does not know are skipped; a field, combo box
+// or colour missing from the file keeps its default.
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "loads/load_table.h"
+#include "section/fiber.h"
+
+namespace px {
+
+inline constexpr const char* kProjectFormat = "pillarix-column";
+inline constexpr int kProjectVersion = 1;
+inline constexpr const char* kProjectProgram = "Pillarix 1.2";
+inline constexpr const char* kProjectSuffix = "pxc";
+// Largest file the program reads.
+inline constexpr std::size_t kProjectMaxBytes = std::size_t{64} << 20;
+
+struct ProjectForces {
+    // Rows of the import grid, each of at most ten cells (trailing empty
+    // cells may be left out).
+    std::vector<std::vector<std::string>> Grid;
+    LoadCombinationTable Table;
+    double FactorP = 1, FactorMx = 1, FactorMy = 1;
+    int ColumnP = 5, ColumnMx = 10, ColumnMy = 9;
+    std::string File;
+};
+
+struct ProjectData {
+    std::string Program = kProjectProgram;
+    // Every saved field by name ("Edit1" ...), defaults where the file has none.
+    std::map<std::string, std::string> Fields;
+    // "ComboBox1" ... "ComboBox7".
+    std::map<std::string, int> Combos;
+    MaterialColors Colors = MaterialColors::defaults();
+    std::optional<ProjectForces> Forces;
+};
+
+// The edit fields a project keeps: every input field; the section
+// information outputs (Edit31, Edit36 ... Edit40) are left out.
+const std::vector<std::string>& ProjectFieldNames();
+// Number of items of ComboBoxN (N = 1..7).
+int ProjectComboItems(int n);
+
+// A project holding the window's start-up defaults.
+ProjectData DefaultProject();
+
+std::string WriteProject(const ProjectData& data);
+
+// Reads a whole file's bytes. Throws AppError naming what is wrong (with the
+// byte offset where there is one): a size over kProjectMaxBytes, text that is
+// not JSON, a value of the wrong type or range, a count that does not match
+// its forces, a number out of range, another format or a newer version.
+ProjectData ReadProject(std::string_view bytes);
+
+// "#rrggbb".
+std::string ColorText(const Rgb& c);
+
+}  // namespace px

@@ -1,0 +1,267 @@
+#include "project/ui/project_controller.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+#include "app/ui/grid_model.h"
+#include "app/ui/tform1.h"
+#include "input/error.h"
+#include "loads/csv_import.h"
+
+namespace px {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QString shownPath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// The whole file, read and checked; nothing of the window is touched.
+ProjectData readProjectFile(const QString& path) {
+    const std::string head = "Cannot open project file \"" + shownPath(path).toStdString() + "\": ";
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) throw AppError(head + "it is not a file");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) throw AppError(head + file.errorString().toStdString());
+    if (static_cast<quint64>(file.size()) > kProjectMaxBytes)
+        throw AppError(head + "the file is " + std::to_string(file.size()) + " bytes; a project file holds at most " +
+                       std::to_string(kProjectMaxBytes >> 20) + " MB");
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) throw AppError(head + file.errorString().toStdString());
+    try {
+        return ReadProject(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    } catch (const std::exception& e) {
+        throw AppError(head + e.what());
+    }
+}
+
+}  // namespace
+
+ProjectController::ProjectController(TForm1& form) : QObject(&form), form_(form) {
+    caption_ = form_.windowTitle();
+    emptyCountLine_ = form_.Label66->text();
+    for (const std::string& name : ProjectFieldNames()) {
+        auto it = form_.fields_.edits.find(name);
+        if (it != form_.fields_.edits.end())
+            connect(it->second, &QLineEdit::textEdited, this, &ProjectController::markModified);
+    }
+    for (const auto& [name, combo] : form_.fields_.combos)
+        connect(combo, &QComboBox::activated, this, &ProjectController::markModified);
+    // The section-type menu chooses a ComboBox1 item; the slider writes Edit30.
+    for (const char* name : {"N19", "N20", "N110", "N21", "N25", "N22", "N23", "N24"})
+        if (QAction* a = form_.findChild<QAction*>(name))
+            connect(a, &QAction::triggered, this, &ProjectController::markModified);
+    connect(form_.ScrollBar1, &QScrollBar::actionTriggered, this, &ProjectController::markModified);
+    updateTitle();
+}
+
+void ProjectController::markModified() {
+    if (modified_) return;
+    modified_ = true;
+    updateTitle();
+}
+
+void ProjectController::forcesImported(const QString& path) {
+    hasForces_ = true;
+    importedFile_ = QFileInfo(path).fileName();
+    modified_ = true;
+    updateTitle();
+}
+
+QString ProjectController::displayName() const {
+    const std::string& p = form_.ws_.ProjectPath;
+    return p.empty() ? QString("Untitled") : QFileInfo(qs(p)).fileName();
+}
+
+QString ProjectController::title() const {
+    if (form_.ws_.ProjectPath.empty()) return caption_;
+    return displayName() + (modified_ ? "* - " : " - ") + caption_;
+}
+
+void ProjectController::updateTitle() { form_.setWindowTitle(title()); }
+
+// ---------------------------------------------------------------- commands
+
+void ProjectController::open() {
+    if (!maybeSave()) return;
+    const QString path = form_.services().openFileOfType(&form_, "Open File", kProjectFilter);
+    if (path.isEmpty()) return;
+    openPath(path);
+}
+
+bool ProjectController::save() {
+    if (form_.ws_.ProjectPath.empty()) return saveAs();
+    return saveTo(qs(form_.ws_.ProjectPath));
+}
+
+bool ProjectController::saveAs() {
+    const QString proposed =
+        form_.ws_.ProjectPath.empty() ? QString("column.pxc") : QFileInfo(qs(form_.ws_.ProjectPath)).fileName();
+    const QString path = form_.services().saveFile(&form_, "Save File As", kProjectFilter, kProjectSuffix, proposed);
+    if (path.isEmpty()) return false;
+    return saveTo(path);
+}
+
+bool ProjectController::maybeSave() {
+    if (!modified_) return true;
+    switch (form_.services().askSaveChanges(&form_, displayName())) {
+        case SaveChoice::Save: return save();
+        case SaveChoice::Discard: return true;
+        case SaveChoice::Cancel: break;
+    }
+    return false;
+}
+
+bool ProjectController::openPath(const QString& path) {
+    ProjectData data;
+    if (!form_.run([&] { data = readProjectFile(path); })) return false;
+    form_.ws_.ProjectPath = QFileInfo(path).absoluteFilePath().toStdString();
+    apply(data);
+    // What the start-up commands set is the file's state, not a change.
+    modified_ = false;
+    updateTitle();
+    return true;
+}
+
+bool ProjectController::saveTo(const QString& path) {
+    const bool ok = form_.run([&] {
+        const std::string text = WriteProject(collect());
+        const std::string head = "Cannot save project file \"" + shownPath(path).toStdString() + "\": ";
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) throw AppError(head + file.errorString().toStdString());
+        const auto size = static_cast<qint64>(text.size());
+        if (file.write(text.data(), size) != size) {
+            const std::string why = file.errorString().toStdString();
+            file.cancelWriting();
+            throw AppError(head + why);
+        }
+        if (!file.commit()) throw AppError(head + file.errorString().toStdString());
+    });
+    if (!ok) return false;
+    form_.ws_.ProjectPath = QFileInfo(path).absoluteFilePath().toStdString();
+    modified_ = false;
+    updateTitle();
+    return true;
+}
+
+// ---------------------------------------------------------------- window <-> data
+
+ProjectData ProjectController::collect() const {
+    ProjectData d = DefaultProject();
+    for (auto& [name, text] : d.Fields) text = form_.fields_.text(name);
+    for (auto& [name, index] : d.Combos) index = form_.fields_.itemIndex(name);
+    const Workspace& ws = form_.ws_;
+    for (int k = 1; k <= 5; ++k) d.Colors.c[k] = ws.Colors.c[k];
+    if (hasForces_) {
+        ProjectForces f;
+        const GridModel* grid = form_.StringGrid1->grid();
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            std::vector<std::string> row;
+            for (int c = 0; c < kImportGridColumns; ++c) row.push_back(grid->cell(c, r).toStdString());
+            while (!row.empty() && row.back().empty()) row.pop_back();
+            f.Grid.push_back(std::move(row));
+        }
+        f.Table = ws.Loads;
+        f.FactorP = ws.ForceFactorP;
+        f.FactorMx = ws.ForceFactorMx;
+        f.FactorMy = ws.ForceFactorMy;
+        f.ColumnP = ws.ForceColumnP;
+        f.ColumnMx = ws.ForceColumnMx;
+        f.ColumnMy = ws.ForceColumnMy;
+        f.File = importedFile_.toStdString();
+        d.Forces = std::move(f);
+    }
+    return d;
+}
+
+void ProjectController::clearResults() {
+    // Curves and pictures of the previous column no longer hold.
+    Workspace& ws = form_.ws_;
+    ws.MM = {};
+    ws.MMPointCount = 0;
+    ws.Check.reset();
+    ws.CheckStale = false;
+    for (int n = 4; n <= 10; ++n) {
+        if (ImageBox* box = form_.imageBox(n)) {
+            box->image().fill(Qt::white);
+            box->setDrawn(false);
+            box->update();
+        }
+    }
+    form_.ProgressBar2->setValue(0);
+}
+
+void ProjectController::apply(const ProjectData& d) {
+    TForm1& f = form_;
+    Workspace& ws = f.ws_;
+    for (const auto& [name, text] : d.Fields) {
+        auto it = f.fields_.edits.find(name);
+        if (it != f.fields_.edits.end()) it->second->setText(qs(text));
+    }
+    for (const auto& [name, index] : d.Combos) {
+        auto it = f.fields_.combos.find(name);
+        if (it == f.fields_.combos.end()) continue;
+        const QSignalBlocker block(it->second);
+        it->second->setCurrentIndex(index);
+    }
+    for (int k = 1; k <= 5; ++k) {
+        ws.Colors.c[k] = d.Colors.c[k];
+        const Rgb c = d.Colors.c[k];
+        f.swatches_[k]->setColor(QColor(c.r, c.g, c.b));
+    }
+
+    if (d.Forces) {
+        const ProjectForces& pf = *d.Forces;
+        std::vector<QStringList> rows;
+        rows.reserve(pf.Grid.size());
+        for (const auto& row : pf.Grid) {
+            QStringList r;
+            for (const std::string& cell : row) r << qs(cell);
+            while (r.size() < kImportGridColumns) r << QString();
+            rows.push_back(std::move(r));
+        }
+        f.StringGrid1->grid()->setRows(std::move(rows), 2);
+        ws.Loads = pf.Table;
+        ws.ForceFactorP = pf.FactorP;
+        ws.ForceFactorMx = pf.FactorMx;
+        ws.ForceFactorMy = pf.FactorMy;
+        ws.ForceColumnP = pf.ColumnP;
+        ws.ForceColumnMx = pf.ColumnMx;
+        ws.ForceColumnMy = pf.ColumnMy;
+        f.Label66->setText(qs(ImportCountLine(pf.Table.Count)));
+        f.dataSummary();
+        hasForces_ = true;
+        importedFile_ = qs(pf.File);
+    } else {
+        // As a new window has it: no forces, no factors yet.
+        f.StringGrid1->grid()->setRows({}, 2);
+        f.StringGrid2->grid()->setRows({}, 5);
+        ws.Loads = {};
+        ws.ForceFactorP = ws.ForceFactorMx = ws.ForceFactorMy = 0;
+        ws.ForceColumnP = ws.ForceColumnMx = ws.ForceColumnMy = 0;
+        f.Label66->setText(emptyCountLine_);
+        hasForces_ = false;
+        importedFile_.clear();
+    }
+    clearResults();
+    updateTitle();
+
+    // What start-up runs, on the opened column, then the Section page.
+    f.applySectionType(f.ComboBox1->currentIndex());
+    f.run([&] { f.inputSection(); });
+    f.run([&] { f.showPmCurve(); });
+    const QSignalBlocker block(f.PageControl1);
+    f.PageControl1->setCurrentIndex(0);
+}
+
+}  // namespace px
