@@ -22,6 +22,13 @@ struct SectionInput {
 // storing each value as soon as it converts.
 void ReadSectionInput(const FieldSource& f, SectionInput& in);
 
+// Refuses sizes no section can be built from, before any work: outlines,
+// diameters and plate thicknesses must be greater than 0, covers and bar
+// diameters must not be negative, and an inner size (B - 2 x cover, a tube's
+// inner diameter, a web's height between the flanges) must stay above 0. The
+// message names each field by the caption the Section page shows for the type.
+void CheckSectionInput(const SectionInput& in);
+
 // Copies the material pages' parameters into fibers 1..NFib by material id.
 void AssignFiberMaterials(const FieldSource& f, FiberTable& t);
 

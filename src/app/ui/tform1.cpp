@@ -573,8 +573,24 @@ void TForm1::Button1Click() {
     run([&] { inputSection(); });
 }
 
+// Reads the Section page into a copy, checks it and only then stores it, so
+// a refused size leaves the record, fibers, picture and figures as they were.
+// A text that does not convert keeps the values read before it.
+void TForm1::readSection() {
+    SectionInput in = ws_.Input;
+    try {
+        ReadSectionInput(fields_, in);
+    } catch (...) {
+        ws_.Input = in;
+        throw;
+    }
+    CheckSectionInput(in);
+    CheckMeshInput(in);
+    ws_.Input = in;
+}
+
 void TForm1::inputSection() {
-    ReadSectionInput(fields_, ws_.Input);
+    readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     AssignFiberMaterials(fields_, ws_.Fibers);
     drawSection();
@@ -609,7 +625,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::showPmCurve() {
-    ReadSectionInput(fields_, ws_.Input);
+    readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     drawSection();
     AssignFiberMaterials(fields_, ws_.Fibers);
@@ -674,7 +690,7 @@ void TForm1::Button7Click() {
 }
 
 void TForm1::genMmCurve() {
-    ReadSectionInput(fields_, ws_.Input);
+    readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     AssignFiberMaterials(fields_, ws_.Fibers);
     CheckFiberMaterials(ws_.Fibers);
