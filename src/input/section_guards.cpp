@@ -114,4 +114,8 @@ void CheckSectionInput(const SectionInput& in) {
     }
 }
 
+void CheckSteelModulus(const std::string& group, double es) {
+    if (!(es > 0)) throw AppError(group + ": " + quoted("Modulus of Elasticity Es") + " must be greater than 0");
+}
+
 }  // namespace px

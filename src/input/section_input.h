@@ -1,6 +1,8 @@
 #pragma once
 // The analysis input record read from the Section page, and the copying of
 // the material pages' parameters into the fibers.
+#include <string>
+
 #include "input/fields.h"
 
 namespace px {
@@ -36,5 +38,9 @@ void AssignFiberMaterials(const FieldSource& f, FiberTable& t);
 // or less, a negative concrete peak strain) for materials present in the
 // table. The message names the material page's group and field.
 void CheckFiberMaterials(const FiberTable& t);
+
+// Refuses a steel modulus of zero or less; `group` is the material page's
+// group ("Rebar Material", "Steel Section Material").
+void CheckSteelModulus(const std::string& group, double es);
 
 }  // namespace px

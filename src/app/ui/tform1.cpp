@@ -797,6 +797,19 @@ void TForm1::Button11Click() {
     run([&] {
         struct Group { const char* combo; const char *es, *fy; int image; };
         const Group groups[] = {{"ComboBox5", "Edit26", "Edit27", 6}, {"ComboBox6", "Edit28", "Edit29", 7}};
+        // A modulus the law cannot use is refused before either chart changes;
+        // a text that does not convert stops at its own chart below.
+        const char* titles[] = {"Rebar Material", "Steel Section Material"};
+        for (int k = 0; k < 2; ++k) {
+            const std::string text = fields_.text(groups[k].es);
+            double es = 0;
+            try {
+                es = StrToFloat(text);
+            } catch (const AppError&) {
+                continue;
+            }
+            CheckSteelModulus(titles[k], es);
+        }
         for (const Group& g : groups) {
             const int model = fields_.itemIndex(g.combo) + 1;
             const double es = StrToFloat(fields_.text(g.es));
