@@ -209,13 +209,13 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
 TEST(Batch, TheProgramKeepsItsStreamsApart) {
     const QString program = QStringLiteral(PILLARIX_BINARY_DIR "/pillarix-batch");
     ASSERT_TRUE(QFileInfo::exists(program)) << "build the pillarix-batch target first";
-    auto runProgram = [&](const QStringList& args) {
+    auto runProgram = [&](const QStringList& args, const char* locale = "C") {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORM");  // the program goes offscreen by itself
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
-        env.insert("LC_ALL", "C");
+        env.insert("LC_ALL", locale);
         p.setProcessEnvironment(env);
         p.start(program, args);
         EXPECT_TRUE(p.waitForFinished(120000));
@@ -230,6 +230,11 @@ TEST(Batch, TheProgramKeepsItsStreamsApart) {
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.err, "");
     EXPECT_EQ(ok.out, batch({"section", "pm"}).out);
+
+    // A comma locale changes no number: "Ratio(%) = 1.014" keeps its point.
+    const Outcome comma = runProgram({"section", "pm"}, "de_DE.UTF-8");
+    EXPECT_EQ(comma.status, 0);
+    EXPECT_EQ(comma.out, ok.out);
 
     const Outcome bad = runProgram({"Edit3=abc", "section"});
     EXPECT_EQ(bad.status, 1);
