@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -301,6 +303,21 @@ TEST(MainWindow, LinksAndAboutBox) {
     w.trigger("PMM3DSurface1");
     EXPECT_EQ(w.form->pages()->currentIndex(), 0);
     EXPECT_TRUE(w.platform.errors.isEmpty());
+}
+
+TEST(MainWindow, APageNoBrowserOpensIsNamedByItsPath) {
+    Window w;
+    w.platform.openUrlAnswer = false;
+    w.trigger("N9");
+    w.form->Image11Click();
+    w.form->aboutBox()->Label6Click();
+    ASSERT_EQ(w.platform.urls.size(), 3);
+    ASSERT_EQ(w.platform.errors.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const QString path = QUrl(w.platform.urls[i]).toLocalFile();
+        EXPECT_TRUE(QFileInfo(path).isAbsolute() && QFileInfo::exists(path)) << path.toStdString();
+        EXPECT_EQ(w.platform.errors[i], "No browser could open the page. Open it by hand:\n" + path);
+    }
 }
 
 TEST(MainWindow, MmReadoutAndLogo) {

@@ -927,8 +927,8 @@ void TForm1::N7Click() {
     form3_->raise();
 }
 
-void TForm1::N9Click() { services_->openUrl(TutorialUrl()); }
-void TForm1::Image11Click() { services_->openUrl(ProductUrl()); }
+void TForm1::N9Click() { OpenPage(*services_, this, TutorialUrl()); }
+void TForm1::Image11Click() { OpenPage(*services_, this, ProductUrl()); }
 
 void TForm1::pickColor(int k) {
     const Rgb c = ws_.Colors.c[k];
