@@ -243,3 +243,34 @@ TEST(MaterialPages, SteelRefreshRefusesAModulusOfZeroAsThePmCurveDoes) {
     w.form->Button2Click();
     EXPECT_EQ(w.errors(), cases[0].message);
 }
+
+TEST(ImportFlow, TextFromWindowsProgramsAndUtf8Files) {
+    struct Case {
+        QByteArray bytes;
+        QString header, name;
+    };
+    const QString cafe = QString::fromUtf8("Caf\xC3\xA9"), degree = QString::fromUtf8("D\xC2\xB0");
+    const Case cases[] = {
+        {"Caf\xE9,P,Mx,My\r\nD\xB0,-1500,300,-200\r\n", cafe, degree},                     // Windows-1252
+        {"\xEF\xBB\xBF" "Caf\xC3\xA9,P,Mx,My\nD\xC2\xB0,-1500,300,-200\n", cafe, degree},  // UTF-8 with a mark
+        {"Caf\xC3\xA9,P,Mx,My\nD\xB0,-1500,300,-200\n", QString::fromUtf8("Caf\xC3\x83\xC2\xA9"), degree},
+        {"\xEF\xBB\xBF" "Caf\xE9,P,Mx,My\nD\xB0,-1500,300,-200\n", cafe, degree},          // the mark is no text
+    };
+    int k = 0;
+    for (const Case& c : cases) {
+        Window w;
+        w.edit(54)->setText("2");
+        w.edit(55)->setText("3");
+        w.edit(56)->setText("4");
+        w.platform.openAnswers.push_back(w.file(QString("f%1.csv").arg(k++), c.bytes));
+        w.click(4);
+        ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+        StringGrid* g = w.grid("StringGrid1");
+        EXPECT_EQ(g->cell(0, 0), c.header) << k;
+        EXPECT_EQ(g->cell(0, 1), c.name) << k;
+        const LoadCombination& l = w.form->workspace().Loads.Items.at(1);
+        EXPECT_EQ(l.P, 1500) << k;
+        EXPECT_EQ(l.Mx, 300) << k;
+        EXPECT_EQ(l.My, -200) << k;
+    }
+}

@@ -841,7 +841,7 @@ void TForm1::importForces(const QString& path) {
     for (const ImportGridRow& line : result.GridRows) {
         QStringList r;
         r.reserve(static_cast<int>(line.size()));
-        for (const std::string& cell : line) r << QString::fromLocal8Bit(cell.data(), static_cast<qsizetype>(cell.size()));
+        for (const std::string& cell : line) r << QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
         rows.push_back(std::move(r));
     }
     StringGrid1->grid()->setRows(std::move(rows), 2);
