@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QHeaderView>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -273,4 +276,53 @@ TEST(ImportFlow, TextFromWindowsProgramsAndUtf8Files) {
         EXPECT_EQ(l.Mx, 300) << k;
         EXPECT_EQ(l.My, -200) << k;
     }
+}
+
+namespace {
+// Pixels of the data cells' white background inside `band` of the grid.
+int dataPixels(const QImage& img, QRect band) {
+    int n = 0;
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x) n += pixelAt(img, x, y) == 0xFFFFFFu;
+    return n;
+}
+}  // namespace
+
+TEST(ImportFlow, TitleCellsStayWhileTheDataScrolls) {
+    // The window's import grid after Ctrl+End in a 240-line file, and a grid
+    // too narrow for its columns scrolled both ways.
+    Window w;
+    QByteArray csv = "Story,Col,Case,Loc,P,V2,V3,T,M2,M3\n";
+    for (int i = 1; i < 240; ++i) csv += QByteArray::number(i) + ",C1,D,0,-1500,1,2,0,300,-200\n";
+    w.platform.openAnswers.push_back(w.file("long.csv", csv));
+    w.click(4);
+    w.form->pages()->setCurrentIndex(5);
+    w.form->show();
+    StringGrid window(QStringLiteral("G"), 30, 2);
+    std::vector<QStringList> rows;
+    for (int r = 0; r < 100; ++r) {
+        QStringList l;
+        for (int c = 0; c < 30; ++c) l << QString("%1:%2").arg(r).arg(c);
+        rows.push_back(l);
+    }
+    window.grid()->setRows(std::move(rows), 2);
+    window.resize(300, 200);
+    window.show();
+    for (StringGrid* g : {w.grid("StringGrid1"), &window}) {
+        QApplication::processEvents();
+        g->setCurrentIndex(g->model()->index(1, 1));  // as a click on a data cell
+        QTest::keyClick(g, Qt::Key_End, Qt::ControlModifier);
+        QApplication::processEvents();
+        ASSERT_GT(g->verticalScrollBar()->value(), 0) << g->objectName().toStdString();
+        const QImage img = g->grab().toImage();
+        const QRect vp = g->viewport()->geometry();
+        // Bands over the cells only: past the last column the view is blank.
+        const int width = std::min(vp.width(), g->horizontalHeader()->length());
+        const QRect top(vp.left(), vp.top(), width, 19), left(vp.left(), vp.top(), 63, vp.height());
+        EXPECT_EQ(dataPixels(img, top), 0) << g->objectName().toStdString();
+        EXPECT_EQ(dataPixels(img, left), 0) << g->objectName().toStdString();
+        EXPECT_GT(dataPixels(img, vp.adjusted(64, 20, 0, 0)), 0);
+    }
+    EXPECT_GT(window.horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(w.grid("StringGrid1")->currentIndex().row(), 239);
 }
