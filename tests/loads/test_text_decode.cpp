@@ -27,6 +27,8 @@ TEST(TextDecode, Utf8WhenValidAsAWholeElseWindows1252) {
         {"\xC0\xAF", false, "\xC3\x80\xC2\xAF"},                            // overlong form
         {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},            // surrogate
         {"ab\xE2\x82", false, "ab\xC3\xA2\xE2\x80\x9A"},                    // cut short at the end
+        {"Story,Col,Case,Loc\xB0,P", false, "Story,Col,Case,Loc\xC2\xB0,P"},  // after whole words of ASCII
+        {"Story,Col,Case,Loc\xC2\xB0,P", true, "Story,Col,Case,Loc\xC2\xB0,P"},
         {"", true, ""},
     };
     for (const Case& c : cases) {
