@@ -3,11 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "input/error.h"
 #include "loads/csv_import.h"
 #include "loads/data_summary.h"
+#include "loads/text_decode.h"
 
 namespace {
 
@@ -16,7 +18,11 @@ void check(bool ok) {
 }
 
 void importWith(std::string_view bytes, int colP, int colMx, int colMy) {
-    const auto lines = px::SplitTextLines(bytes);
+    // The import reads the text as UTF-8 or, when it is not, as Windows-1252.
+    std::string_view body = bytes;
+    if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+    const std::string text = px::DecodeFileText(body);
+    const auto lines = px::SplitTextLines(text);
     px::ForceImport r;
     try {
         r = px::ImportForcesFromText(bytes, colP, colMx, colMy);

@@ -1,15 +1,12 @@
 // pillarix-batch: the main window's commands from a shell script, on an
 // offscreen window.
 #include <QApplication>
-#include <QFont>
-#include <QLocale>
 #include <QStringList>
-#include <clocale>
 #include <cstdio>
 #include <string>
 
+#include "app/ui/app_setup.h"
 #include "batch/ui/batch_runner.h"
-#include "input/numbers.h"
 
 namespace {
 void write(std::FILE* f, const std::string& s) {
@@ -30,15 +27,7 @@ int main(int argc, char** argv) {
     // Qt takes none of our arguments: it only sees the program name.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    QApplication::setApplicationName("Pillarix");
-    QApplication::setApplicationDisplayName("Pillarix");
-    QApplication::setFont(QFont("Arial", 8));
-    // QApplication adopts the user's locale for the C library; the number
-    // conversions expect the C one and put the locale's separator in
-    // themselves.
-    std::setlocale(LC_NUMERIC, "C");
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point[0].unicode() < 128) px::setDecimalSeparator(point[0].toLatin1());
+    px::SetUpApplication();
 
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);

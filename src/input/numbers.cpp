@@ -117,7 +117,7 @@ std::string FormatFixed(double v, int decimals) {
     std::string out = negative ? "-" : "";
     out += digits.substr(0, ilen);
     if (decimals > 0) {
-        out += g_separator;
+        out += '.';
         out += digits.substr(ilen);
     }
     return out;

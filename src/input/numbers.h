@@ -5,7 +5,8 @@
 
 namespace px {
 
-// Decimal separator of the user's locale ('.' unless the window sets another).
+// Decimal separator of the user's locale, accepted on input besides the point
+// ('.' unless the window sets another). Output always uses the point.
 char decimalSeparator();
 void setDecimalSeparator(char c);
 

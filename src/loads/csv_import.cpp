@@ -8,6 +8,7 @@
 
 #include "input/error.h"
 #include "input/numbers.h"
+#include "loads/text_decode.h"
 
 namespace px {
 
@@ -90,7 +91,17 @@ ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, in
     checkColumn(colMx, "The field number of Mx");
     checkColumn(colMy, "The field number of My");
 
-    const std::vector<std::string_view> lines = SplitTextLines(bytes);
+    // Files from Windows programs are Windows-1252: a text that is not valid
+    // UTF-8 as a whole is read byte for byte as that code page, after its
+    // byte order mark (a mark, not text) if it has one.
+    std::string decoded;
+    std::string_view text = bytes;
+    if (!IsValidUtf8(text)) {
+        if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+        decoded = Windows1252ToUtf8(text);
+        text = decoded;
+    }
+    const std::vector<std::string_view> lines = SplitTextLines(text);
     if (lines.size() - (lines.empty() ? 0 : 1) > static_cast<size_t>(std::numeric_limits<int>::max() - 1))
         throw AppError("The file holds too many lines to import");
     const int count = lines.empty() ? 0 : static_cast<int>(lines.size() - 1);

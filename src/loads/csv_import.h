@@ -51,7 +51,9 @@ struct ForceImport {
     std::string CountLine;               // "Number of Import Force Load Comb = %d"
 };
 
-// Imports the text of a whole file. Field numbers count from 1. P is stored
+// Imports the text of a whole file, read as DecodeFileText reads it (UTF-8
+// when valid as a whole, else Windows-1252): the grid rows are UTF-8. Field
+// numbers count from 1. P is stored
 // with its sign reversed (compression positive), Mx and My as written.
 // All or nothing: on any fault an AppError is thrown and nothing is returned:
 //  - a field number outside 1..40 (checked before the text is looked at);

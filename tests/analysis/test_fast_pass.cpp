@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/fiber_sweep.h"
 #include "analysis/mm_solver.h"
 #include "analysis/pm_solver.h"
 #include "default_column.h"
@@ -86,6 +87,50 @@ pxtest::Column FineColumn() {
     f["Edit12"] = "40";  // "X-Dir Mesh Num"
     f["Edit13"] = "40";  // "Y-Dir Mesh Num"
     return pxtest::MeshedColumn(0, &f);
+}
+
+TEST(FastPass, KernelLawsAtTheirBreakpointsOnEveryInstructionSet) {
+    // One fiber, trials whose strain is exactly +ey, -ey, 0, -e0 (and one
+    // plain value), each landing on every lane; the moduli are such that
+    // Es x (fy / Es) is not fy, so the elastic and the plastic branch differ
+    // at the yield strain. Unit and non-unit axis divisors.
+    struct Law { int id; double es, fy; };
+    const Law laws[] = {{MatRebar, 190000, 202},        {MatSteelSection, 206000, 203},
+                        {MatRebar, 210000, 235},        {MatCoreConcrete1, 0, 0},
+                        {MatDeductedConcrete1, 0, 0}};
+    struct Axis { double w, norm, c; };
+    const Axis axes[] = {{0, 1, 0}, {0.75, 1.25, 0.25}};  // (w 0 + 1 + c) / norm = 1 exactly
+    std::vector<SweepIsa> isas = {SweepIsa::Baseline};
+    if (SweepIsaSupported(SweepIsa::Avx2)) isas.push_back(SweepIsa::Avx2);
+    for (const Law& law : laws) {
+        FiberTable t;
+        pxtest::AddFiber(t, 0, -1, 490.625, law.id);
+        if (law.es > 0) {
+            t[1].Es = law.es;
+            t[1].Fy = law.fy;
+            ASSERT_NE(law.es * (law.fy / law.es), law.fy);
+        }
+        const double ey = (law.es > 0 ? law.fy / law.es : 202.0 / 190000), e0 = t[1].E0;
+        const double strains[] = {ey, -ey, 0.0, -e0, 0.5 * ey};
+        constexpr int T = 40;  // five strains over blocks of 4 and 8 trials: every lane
+        const SweepTable st = BuildSweepTable(t);
+        for (const Axis& a : axes) {
+            std::vector<double> U, c(T, a.c), phi(T), F(T), Sx(T), Sy(T);
+            for (int g = 0; g < T; ++g) phi[g] = strains[g % 5];
+            AxisTerms(st, a.w, U);
+            for (SweepIsa isa : isas) {
+                SweepTrials(st, isa, U.data(), a.norm, c.data(), phi.data(), T, F.data(), Sx.data(), Sy.data());
+                for (int g = 0; g < T; ++g) {
+                    const SectionForceResult ref = SectionForcesNorm(t, a.w, a.norm, a.c, phi[g]);
+                    ASSERT_EQ(t[1].Strain, phi[g]);
+                    const std::vector<double> fast = {-F[g] / 1000, Sx[g] / 1000000, Sy[g] / 1000000};
+                    EXPECT_TRUE(SameBits(fast, {ref.P, ref.Mx, ref.My}))
+                        << "material " << law.id << ", strain " << phi[g] << ", norm " << a.norm << ", isa "
+                        << static_cast<int>(isa) << ": " << fast[0] << " vs " << ref.P;
+                }
+            }
+        }
+    }
 }
 
 TEST(FastPass, BitIdenticalWhenThreadsShareTheLastSweeps) {

@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QHeaderView>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -215,4 +218,111 @@ TEST(MaterialPages, RefreshDrawsTheCurvesFromTheFields) {
     ASSERT_EQ(w.platform.errors.size(), 1);
     EXPECT_EQ(w.platform.errors[0], "'x' is not a valid floating point value.");
     EXPECT_EQ(w.image(10), core2);
+}
+
+TEST(MaterialPages, SteelRefreshRefusesAModulusOfZeroAsThePmCurveDoes) {
+    Window w;
+    w.form->N14Click();
+    const QImage rebar = w.image(6).copy(), steel = w.image(7).copy();
+    struct Case { int edit; const char* text; const char* message; };
+    const Case cases[] = {
+        {26, "-1", "Rebar Material: \"Modulus of Elasticity Es\" must be greater than 0."},
+        {28, "0", "Steel Section Material: \"Modulus of Elasticity Es\" must be greater than 0."},
+    };
+    for (const Case& c : cases) {
+        w.platform.errors.clear();
+        const QString old = w.edit(c.edit)->text();
+        w.edit(c.edit)->setText(c.text);
+        w.edit(27)->setText("400");  // the other chart would change if drawn
+        w.click(11);
+        EXPECT_EQ(w.errors(), c.message);
+        EXPECT_EQ(w.image(6), rebar);
+        EXPECT_EQ(w.image(7), steel);
+        w.edit(c.edit)->setText(old);
+    }
+    // "Show PM Curve" of a column with rebar gives the same message.
+    w.platform.errors.clear();
+    w.edit(26)->setText("-1");
+    w.form->Button2Click();
+    EXPECT_EQ(w.errors(), cases[0].message);
+}
+
+TEST(ImportFlow, TextFromWindowsProgramsAndUtf8Files) {
+    struct Case {
+        QByteArray bytes;
+        QString header, name;
+    };
+    const QString cafe = QString::fromUtf8("Caf\xC3\xA9"), degree = QString::fromUtf8("D\xC2\xB0");
+    const Case cases[] = {
+        {"Caf\xE9,P,Mx,My\r\nD\xB0,-1500,300,-200\r\n", cafe, degree},                     // Windows-1252
+        {"\xEF\xBB\xBF" "Caf\xC3\xA9,P,Mx,My\nD\xC2\xB0,-1500,300,-200\n", cafe, degree},  // UTF-8 with a mark
+        {"Caf\xC3\xA9,P,Mx,My\nD\xB0,-1500,300,-200\n", QString::fromUtf8("Caf\xC3\x83\xC2\xA9"), degree},
+        {"\xEF\xBB\xBF" "Caf\xE9,P,Mx,My\nD\xB0,-1500,300,-200\n", cafe, degree},          // the mark is no text
+    };
+    int k = 0;
+    for (const Case& c : cases) {
+        Window w;
+        w.edit(54)->setText("2");
+        w.edit(55)->setText("3");
+        w.edit(56)->setText("4");
+        w.platform.openAnswers.push_back(w.file(QString("f%1.csv").arg(k++), c.bytes));
+        w.click(4);
+        ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+        StringGrid* g = w.grid("StringGrid1");
+        EXPECT_EQ(g->cell(0, 0), c.header) << k;
+        EXPECT_EQ(g->cell(0, 1), c.name) << k;
+        const LoadCombination& l = w.form->workspace().Loads.Items.at(1);
+        EXPECT_EQ(l.P, 1500) << k;
+        EXPECT_EQ(l.Mx, 300) << k;
+        EXPECT_EQ(l.My, -200) << k;
+    }
+}
+
+namespace {
+// Pixels of the data cells' white background inside `band` of the grid.
+int dataPixels(const QImage& img, QRect band) {
+    int n = 0;
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x) n += pixelAt(img, x, y) == 0xFFFFFFu;
+    return n;
+}
+}  // namespace
+
+TEST(ImportFlow, TitleCellsStayWhileTheDataScrolls) {
+    // The window's import grid after Ctrl+End in a 240-line file, and a grid
+    // too narrow for its columns scrolled both ways.
+    Window w;
+    QByteArray csv = "Story,Col,Case,Loc,P,V2,V3,T,M2,M3\n";
+    for (int i = 1; i < 240; ++i) csv += QByteArray::number(i) + ",C1,D,0,-1500,1,2,0,300,-200\n";
+    w.platform.openAnswers.push_back(w.file("long.csv", csv));
+    w.click(4);
+    w.form->pages()->setCurrentIndex(5);
+    w.form->show();
+    StringGrid window(QStringLiteral("G"), 30, 2);
+    std::vector<QStringList> rows;
+    for (int r = 0; r < 100; ++r) {
+        QStringList l;
+        for (int c = 0; c < 30; ++c) l << QString("%1:%2").arg(r).arg(c);
+        rows.push_back(l);
+    }
+    window.grid()->setRows(std::move(rows), 2);
+    window.resize(300, 200);
+    window.show();
+    for (StringGrid* g : {w.grid("StringGrid1"), &window}) {
+        QApplication::processEvents();
+        g->setCurrentIndex(g->model()->index(1, 1));  // as a click on a data cell
+        QTest::keyClick(g, Qt::Key_End, Qt::ControlModifier);
+        QApplication::processEvents();
+        ASSERT_GT(g->verticalScrollBar()->value(), 0) << g->objectName().toStdString();
+        const QImage img = g->grab().toImage();
+        const QRect vp = g->viewport()->geometry();
+        // Bands over the cells only: past the last column the view is blank.
+        const int width = std::min(vp.width(), g->horizontalHeader()->length());
+        const QRect top(vp.left(), vp.top(), width, 19), left(vp.left(), vp.top(), 63, vp.height());
+        EXPECT_EQ(dataPixels(img, top), 0) << g->objectName().toStdString();
+        EXPECT_EQ(dataPixels(img, left), 0) << g->objectName().toStdString();
+        EXPECT_GT(dataPixels(img, vp.adjusted(64, 20, 0, 0)), 0);
+    }
+    EXPECT_GT(window.horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(w.grid("StringGrid1")->currentIndex().row(), 239);
 }

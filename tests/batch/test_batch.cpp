@@ -135,6 +135,11 @@ TEST(Batch, AnErrorPrintsOnlyTheMessage) {
     EXPECT_EQ(late.status, kBatchFailed);
     EXPECT_EQ(late.out, "");
     EXPECT_EQ(late.err, "'1.5' is not a valid integer value.\n");
+
+    // A size no section can have is refused by the caption the panel shows.
+    const Outcome size = batch({"ComboBox1=2", "Edit1=-5", "section"});
+    EXPECT_EQ(size.status, kBatchFailed);
+    EXPECT_EQ(size.err, "\"Sec Widht B\" must be greater than 0.\n");
 }
 
 TEST(Batch, ImportPrintsTheSummaryAndSavePicturesAsTheButtons) {
@@ -204,13 +209,13 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
 TEST(Batch, TheProgramKeepsItsStreamsApart) {
     const QString program = QStringLiteral(PILLARIX_BINARY_DIR "/pillarix-batch");
     ASSERT_TRUE(QFileInfo::exists(program)) << "build the pillarix-batch target first";
-    auto runProgram = [&](const QStringList& args) {
+    auto runProgram = [&](const QStringList& args, const char* locale = "C") {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORM");  // the program goes offscreen by itself
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
-        env.insert("LC_ALL", "C");
+        env.insert("LC_ALL", locale);
         p.setProcessEnvironment(env);
         p.start(program, args);
         EXPECT_TRUE(p.waitForFinished(120000));
@@ -226,10 +231,20 @@ TEST(Batch, TheProgramKeepsItsStreamsApart) {
     EXPECT_EQ(ok.err, "");
     EXPECT_EQ(ok.out, batch({"section", "pm"}).out);
 
+    // A comma locale changes no number: "Ratio(%) = 1.014" keeps its point.
+    const Outcome comma = runProgram({"section", "pm"}, "de_DE.UTF-8");
+    EXPECT_EQ(comma.status, 0);
+    EXPECT_EQ(comma.out, ok.out);
+
     const Outcome bad = runProgram({"Edit3=abc", "section"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(bad.err, "'abc' is not a valid floating point value.\n");
+
+    const Outcome size = runProgram({"Edit1=-5", "section"});
+    EXPECT_EQ(size.status, 1);
+    EXPECT_EQ(size.out, "");
+    EXPECT_EQ(size.err, "\"Sec Width B\" must be greater than 0.\n");
 
     const Outcome usage = runProgram({"-platform", "section"});
     EXPECT_EQ(usage.status, 2);

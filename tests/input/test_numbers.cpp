@@ -46,9 +46,9 @@ TEST(FormatFixed, SignZeroAndCarries) {
     EXPECT_EQ(F2(1e20), "100000000000000000000.00");
 }
 
-TEST(FormatFixed, UsesTheLocaleSeparator) {
+TEST(FormatFixed, ReadsTheLocaleSeparatorAndWritesAPoint) {
     setDecimalSeparator(',');
-    EXPECT_EQ(F2(0.125), "0,13");
+    EXPECT_EQ(F2(0.125), "0.13");
     EXPECT_DOUBLE_EQ(StrToFloat("12,5"), 12.5);
     EXPECT_DOUBLE_EQ(StrToFloat("27.5"), 27.5);  // the default texts still read
     EXPECT_THROW(StrToFloat("1,2.5"), AppError);

@@ -1,14 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
+#include "analysis/pm_solver.h"
 #include "input/error.h"
+#include "input/fields.h"
+#include "input/section_input.h"
 #include "plot/chart_pixels.h"
 #include "plot/frame.h"
 #include "plot/mm_plot.h"
 #include "plot/pm_plot.h"
 #include "plot/ui/pm_chart.h"
+#include "section/mesh.h"
 
 using namespace px;
 using namespace pxtest;
@@ -169,4 +175,29 @@ TEST(AxialForceLine, DrawnOnTheChosenDirectionsScale) {
     DrawAxialForceLine(img, scale.X, 1e15);
     DrawAxialForceLine(img, PMPlotScaleSet{}, 0);
     EXPECT_FALSE(AnyColor(img, kPurple));
+}
+
+TEST(PMPlot, AxisMinimumOfAnExactHalfGoesDown) {
+    // A 260 x 260 steel box of wall 10 and fy 1050: tension capacity exactly
+    // -10500, so the axis must reach -11000 for the lowest point to lie
+    // inside the frame.
+    MapFields f = DefaultFields();
+    f.items["ComboBox1"] = 5;
+    for (const auto& [name, text] : {std::pair{"Edit1", "260"}, {"Edit2", "260"}, {"Edit3", "10"}, {"Edit41", "10"},
+                                     {"Edit12", "10"}, {"Edit13", "10"}, {"Edit29", "1050"}})
+        f[name] = text;
+    SectionInput in;
+    ReadSectionInput(f, in);
+    FiberTable t;
+    BuildFiberTable(in, t);
+    AssignFiberMaterials(f, t);
+    double PMax = 0, PMin = 0;
+    ComputeAxialBounds(t, PMax, PMin);
+    ASSERT_EQ(PMin, -10500);
+    PMCurve c;
+    SolvePM(t, in.B, in.H, ReadPmSettings(f), 0, PMin, PMax, c, {});
+    const PMPlotScaleSet s = PMAxisLimits(c.PX, c.MX, c.Divisions);
+    EXPECT_EQ(s.PAxisMin, -11000);
+    EXPECT_EQ(PMForceLabels(s).front(), "-11000");
+    EXPECT_GE(*std::min_element(c.PX.begin(), c.PX.end()), s.PAxisMin);
 }

@@ -2,6 +2,7 @@
 
 #include "support/sections.h"
 
+#include <array>
 #include <string>
 
 #include "input/error.h"
@@ -63,6 +64,26 @@ TEST(SectionInfo, SteelAndDeductedConcrete) {
     x = FormatSectionInfo(s);
     EXPECT_EQ(x.Edit31, "4549864");
     EXPECT_EQ(x.Edit38, "290136");
+}
+
+TEST(SectionInfo, EveryTypesSixTextsWithTheDefaults) {
+    // Gross, concrete, rebar, rebar ratio, steel, steel ratio.
+    const std::array<const char*, 6> expected[8] = {
+        {"4840000", "4840000", "49063", "1.014", "0", "0.000"},
+        {"3799400", "3799400", "11775", "0.310", "0", "0.000"},
+        {"4840000", "4840000", "49063", "1.014", "203200", "4.198"},
+        {"4840000", "4840000", "49063", "1.014", "101600", "2.099"},
+        {"3799400", "3528104", "0", "0.000", "271296", "7.140"},
+        {"4840000", "4494400", "0", "0.000", "345600", "7.140"},
+        {"3799400", "3799400", "11775", "0.310", "203200", "5.348"},  // a circle's gross area
+        {"4840000", "4549864", "49063", "1.014", "290136", "5.995"},
+    };
+    for (int type = 1; type <= 8; ++type) {
+        const SectionInput in = DefaultInput(type);
+        const SectionInfoTexts x = FormatSectionInfo(ComputeSectionInfo(in, Meshed(in)));
+        const std::array<std::string, 6> got = {x.Edit36, x.Edit31, x.Edit37, x.Edit39, x.Edit38, x.Edit40};
+        for (int k = 0; k < 6; ++k) EXPECT_EQ(got[k], expected[type - 1][k]) << "type " << type << ", text " << k;
+    }
 }
 
 TEST(SectionInfo, ZeroGrossArea) {

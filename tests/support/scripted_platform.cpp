@@ -30,7 +30,7 @@ void ScriptedPlatform::showError(QWidget*, const QString& message) { errors << m
 
 bool ScriptedPlatform::openUrl(const QString& url) {
     urls << url;
-    return true;
+    return openUrlAnswer;
 }
 
 SaveChoice ScriptedPlatform::askSaveChanges(QWidget*, const QString& name) {

@@ -18,6 +18,7 @@ public:
     std::deque<std::optional<QColor>> colorAnswers;
     QStringList errors;
     QStringList urls;
+    bool openUrlAnswer = true;  // false: as a desktop without a browser
     QStringList saveProposals;  // proposed names seen by saveFile
     QStringList saveFilters;
     std::deque<SaveChoice> saveChangesAnswers;  // none queued = Discard

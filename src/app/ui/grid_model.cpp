@@ -2,7 +2,11 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <algorithm>
 
 namespace px {
 
@@ -41,15 +45,109 @@ void GridModel::setRows(std::vector<QStringList> rows, int minRows) {
     endResetModel();
 }
 
+namespace {
+void setUpView(QTableView* v) {
+    v->horizontalHeader()->hide();
+    v->verticalHeader()->hide();
+    v->horizontalHeader()->setDefaultSectionSize(64);
+    v->verticalHeader()->setDefaultSectionSize(20);
+    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // By pixel, so that a data row can pass under the title row.
+    v->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    v->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+}  // namespace
+
+// A view of the same cells laid over the grid's corner, top row or left
+// column; it scrolls only as the grid does, in the directions it follows.
+class FrozenCells : public QTableView {
+public:
+    FrozenCells(StringGrid* grid, bool followX, bool followY)
+        : QTableView(grid), grid_(grid), followX_(followX), followY_(followY) {
+        setModel(grid->model());
+        setUpView(this);
+        setFocusPolicy(Qt::NoFocus);
+        setSelectionMode(QAbstractItemView::NoSelection);
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        if (followX_)
+            connect(grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { follow(); });
+        if (followY_)
+            connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { follow(); });
+    }
+
+    void follow() {
+        executeDelayedItemsLayout();  // the ranges before the positions
+        horizontalScrollBar()->setValue(followX_ ? grid_->horizontalScrollBar()->value() : 0);
+        verticalScrollBar()->setValue(followY_ ? grid_->verticalScrollBar()->value() : 0);
+    }
+
+protected:
+    void updateGeometries() override {
+        QTableView::updateGeometries();
+        horizontalScrollBar()->setValue(followX_ ? grid_->horizontalScrollBar()->value() : 0);
+        verticalScrollBar()->setValue(followY_ ? grid_->verticalScrollBar()->value() : 0);
+    }
+
+private:
+    StringGrid* grid_;
+    bool followX_, followY_;
+};
+
 StringGrid::StringGrid(const QString& name, int cols, int rows, QWidget* parent)
     : QTableView(parent), model_(new GridModel(cols, rows, this)) {
     setObjectName(name);
     setModel(model_);
-    horizontalHeader()->hide();
-    verticalHeader()->hide();
-    horizontalHeader()->setDefaultSectionSize(64);
-    verticalHeader()->setDefaultSectionSize(20);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setUpView(this);
+    // Later children lie above earlier ones: the corner on top.
+    top_ = new FrozenCells(this, true, false);
+    left_ = new FrozenCells(this, false, true);
+    corner_ = new FrozenCells(this, false, false);
+    viewport()->stackUnder(top_);  // the data under all three
+    for (FrozenCells* f : {top_, left_, corner_}) f->viewport()->installEventFilter(this);
+    placeTitleCells();
+}
+
+void StringGrid::placeTitleCells() {
+    if (!top_) return;
+    const QRect vp = viewport()->geometry();
+    const int h = std::min(model_->rowCount() > 0 ? rowHeight(0) : 0, vp.height());
+    const int w = std::min(model_->columnCount() > 0 ? columnWidth(0) : 0, vp.width());
+    top_->setGeometry(vp.x(), vp.y(), vp.width(), h);
+    left_->setGeometry(vp.x(), vp.y(), w, vp.height());
+    corner_->setGeometry(vp.x(), vp.y(), w, h);
+    for (FrozenCells* f : {top_, left_, corner_}) f->follow();
+}
+
+void StringGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    placeTitleCells();
+}
+
+void StringGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    placeTitleCells();
+}
+
+void StringGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTableView::scrollTo(index, hint);
+    if (!index.isValid()) return;
+    // A data cell brought into view must not stay under the title cells.
+    const QRect r = visualRect(index);
+    const int h = rowHeight(0), w = columnWidth(0);
+    if (index.row() > 0 && r.top() < h) verticalScrollBar()->setValue(verticalScrollBar()->value() - (h - r.top()));
+    if (index.column() > 0 && r.left() < w)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (w - r.left()));
+}
+
+bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over the title cells scrolls the data, as over the data.
+    if (event->type() == QEvent::Wheel && watched != viewport()) {
+        QCoreApplication::sendEvent(viewport(), event);
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 }  // namespace px

@@ -26,7 +26,12 @@ private:
     std::vector<QStringList> cells_;  // by row
 };
 
-// A QTableView named like its grid, owning a GridModel.
+class FrozenCells;
+
+// A QTableView named like its grid, owning a GridModel. The title cells stay
+// in place while the data scrolls, as a spreadsheet's frozen panes: the top
+// row follows the data sideways only, the left column up and down only, and
+// the corner cell never moves.
 class StringGrid : public QTableView {
     Q_OBJECT
 public:
@@ -34,8 +39,20 @@ public:
     GridModel* grid() const { return model_; }
     QString cell(int col, int row) const { return model_->cell(col, row); }
 
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void placeTitleCells();
+
     GridModel* model_;
+    FrozenCells* top_ = nullptr;     // the title row
+    FrozenCells* left_ = nullptr;    // the title column
+    FrozenCells* corner_ = nullptr;  // the cell both share
 };
 
 }  // namespace px

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QUrl>
 
+#include "app/ui/platform.h"
+
 namespace px {
 
 QString TutorialUrl() {
@@ -13,5 +15,12 @@ QString TutorialUrl() {
 }
 
 QString ProductUrl() { return TutorialUrl(); }
+
+void OpenPage(PlatformServices& services, QWidget* parent, const QString& url) {
+    if (services.openUrl(url)) return;
+    const QUrl u(url);
+    const QString where = u.isLocalFile() ? u.toLocalFile() : url;
+    services.showError(parent, "No browser could open the page. Open it by hand:\n" + where);
+}
 
 }  // namespace px

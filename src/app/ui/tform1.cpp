@@ -598,8 +598,24 @@ void TForm1::Button1Click() {
     run([&] { inputSection(); });
 }
 
+// Reads the Section page into a copy, checks it and only then stores it, so
+// a refused size leaves the record, fibers, picture and figures as they were.
+// A text that does not convert keeps the values read before it.
+void TForm1::readSection() {
+    SectionInput in = ws_.Input;
+    try {
+        ReadSectionInput(fields_, in);
+    } catch (...) {
+        ws_.Input = in;
+        throw;
+    }
+    CheckSectionInput(in);
+    CheckMeshInput(in);
+    ws_.Input = in;
+}
+
 void TForm1::inputSection() {
-    ReadSectionInput(fields_, ws_.Input);
+    readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     AssignFiberMaterials(fields_, ws_.Fibers);
     drawSection();
@@ -634,7 +650,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::showPmCurve(LongCommand* lc) {
-    ReadSectionInput(fields_, ws_.Input);
+    readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     drawSection();
     AssignFiberMaterials(fields_, ws_.Fibers);
@@ -703,7 +719,7 @@ void TForm1::Button7Click() {
 }
 
 void TForm1::genMmCurve(LongCommand* lc) {
-    ReadSectionInput(fields_, ws_.Input);
+    readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     AssignFiberMaterials(fields_, ws_.Fibers);
     CheckFiberMaterials(ws_.Fibers);
@@ -811,6 +827,19 @@ void TForm1::Button11Click() {
     run([&] {
         struct Group { const char* combo; const char *es, *fy; int image; };
         const Group groups[] = {{"ComboBox5", "Edit26", "Edit27", 6}, {"ComboBox6", "Edit28", "Edit29", 7}};
+        // A modulus the law cannot use is refused before either chart changes;
+        // a text that does not convert stops at its own chart below.
+        const char* titles[] = {"Rebar Material", "Steel Section Material"};
+        for (int k = 0; k < 2; ++k) {
+            const std::string text = fields_.text(groups[k].es);
+            double es = 0;
+            try {
+                es = StrToFloat(text);
+            } catch (const AppError&) {
+                continue;
+            }
+            CheckSteelModulus(titles[k], es);
+        }
         for (const Group& g : groups) {
             const int model = fields_.itemIndex(g.combo) + 1;
             const double es = StrToFloat(fields_.text(g.es));
@@ -842,7 +871,7 @@ void TForm1::importForces(const QString& path) {
     for (const ImportGridRow& line : result.GridRows) {
         QStringList r;
         r.reserve(static_cast<int>(line.size()));
-        for (const std::string& cell : line) r << QString::fromLocal8Bit(cell.data(), static_cast<qsizetype>(cell.size()));
+        for (const std::string& cell : line) r << QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
         rows.push_back(std::move(r));
     }
     StringGrid1->grid()->setRows(std::move(rows), 2);
@@ -938,8 +967,8 @@ void TForm1::N7Click() {
     form3_->raise();
 }
 
-void TForm1::N9Click() { services_->openUrl(TutorialUrl()); }
-void TForm1::Image11Click() { services_->openUrl(ProductUrl()); }
+void TForm1::N9Click() { OpenPage(*services_, this, TutorialUrl()); }
+void TForm1::Image11Click() { OpenPage(*services_, this, ProductUrl()); }
 
 void TForm1::pickColor(int k) {
     const Rgb c = ws_.Colors.c[k];

@@ -131,6 +131,7 @@ private:
     void runLong(QProgressBar* bar, const std::function<void(LongCommand&)>& f);
 
     // Pipeline steps shared by several commands.
+    void readSection();
     void inputSection();
     void showPmCurve(LongCommand* lc = nullptr);
     void showReferencePm();

@@ -275,7 +275,7 @@ Commands:
                    prints nothing
 
 Every printed line ends with a newline; numbers are written as the window
-writes them, with the decimal separator of the locale.
+writes them, with a decimal point under any locale.
 
 Exit status:
   0  every command ran

@@ -99,7 +99,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void TForm3::Label6Click() { platform_.openUrl(ProductUrl()); }
+void TForm3::Label6Click() { OpenPage(platform_, this, ProductUrl()); }
 
 void TForm3::Button1Click() { hide(); }
 

@@ -30,7 +30,7 @@ public:
     QPushButton* Button1;
 
 public slots:
-    // Opens the web site; a failure to start a browser is ignored.
+    // Opens the web site; when no browser opens it, says where the page is.
     void Label6Click();
     // "Okay": hides the box.
     void Button1Click();

@@ -1,0 +1,39 @@
+// Reading text from other programs: UTF-8 when the whole text is valid
+// UTF-8, else Windows-1252 byte for byte.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "loads/text_decode.h"
+
+using namespace px;
+
+TEST(TextDecode, Utf8WhenValidAsAWholeElseWindows1252) {
+    struct Case {
+        std::string bytes;
+        bool valid;
+        std::string text;  // UTF-8
+    };
+    const Case cases[] = {
+        {"P,Mx,My\n1,2,3\n", true, "P,Mx,My\n1,2,3\n"},
+        {"Caf\xC3\xA9,\xC2\xB0", true, "Caf\xC3\xA9,\xC2\xB0"},
+        {"\xEF\xBB\xBF" "Caf\xC3\xA9", true, "\xEF\xBB\xBF" "Caf\xC3\xA9"},  // the mark is kept
+        {"\xF0\x9F\x98\x80", true, "\xF0\x9F\x98\x80"},                     // four bytes
+        {"Caf\xE9", false, "Caf\xC3\xA9"},                                  // e acute
+        {"D\xB0", false, "D\xC2\xB0"},                                      // degree sign
+        {"\x80" "5", false, "\xE2\x82\xAC" "5"},                            // euro sign
+        {"\x81\x9F", false, "\xC2\x81\xC5\xB8"},                            // undefined byte kept
+        {"\xC3\xA9 \xE9", false, "\xC3\x83\xC2\xA9 \xC3\xA9"},              // mixed: all single bytes
+        {"\xC0\xAF", false, "\xC3\x80\xC2\xAF"},                            // overlong form
+        {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},            // surrogate
+        {"ab\xE2\x82", false, "ab\xC3\xA2\xE2\x80\x9A"},                    // cut short at the end
+        {"Story,Col,Case,Loc\xB0,P", false, "Story,Col,Case,Loc\xC2\xB0,P"},  // after whole words of ASCII
+        {"Story,Col,Case,Loc\xC2\xB0,P", true, "Story,Col,Case,Loc\xC2\xB0,P"},
+        {"", true, ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
+        EXPECT_EQ(DecodeFileText(c.bytes), c.text) << c.bytes;
+        EXPECT_TRUE(IsValidUtf8(DecodeFileText(c.bytes))) << c.bytes;
+    }
+}
