@@ -51,8 +51,7 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
     if (!req.Fibers || !req.Loads) throw AppError("Nothing to check");
     CheckMmSettings(req.Mm);
     const LoadCombinationTable& loads = *req.Loads;
-    const int count =
-        std::min(loads.Count, static_cast<int>(loads.Items.size()) - 1);
+    const int count = std::min(loads.Count, static_cast<int>(loads.Items.size()) - 1);
     if (count < 1) throw AppError("No forces have been imported");
 
     CheckResult result;
@@ -102,7 +101,8 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
                 [&](int level, const MMCurve& curve) {
                     const LevelGroup& g = groups[static_cast<size_t>(level)];
                     for (int k = g.begin; k < g.begin + g.count; ++k) {
-                        CheckRow& row = result.Rows[static_cast<size_t>(members[static_cast<size_t>(k)])];
+                        const int at = members[static_cast<size_t>(k)];
+                        CheckRow& row = result.Rows[static_cast<size_t>(at)];
                         const double m = std::hypot(row.Mx, row.My);
                         row.Capacity = CapacityAlong(curve.Mx.data(), curve.My.data(), 1, points,
                                                      row.Mx / m, row.My / m);
@@ -110,18 +110,23 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
                     }
                 });
 
-    for (size_t k = 0; k < result.Rows.size(); ++k) {
-        const CheckRow& row = result.Rows[k];
-        if (row.ok()) ++result.Passed;
-        if (result.Governing < 0) {
-            result.Governing = static_cast<int>(k);
-            continue;
-        }
-        const CheckRow& gov = result.Rows[static_cast<size_t>(result.Governing)];
-        if (!gov.Ratio) continue;
-        if (!row.Ratio || *row.Ratio > *gov.Ratio) result.Governing = static_cast<int>(k);
-    }
+    result.Curves = static_cast<int>(groups.size());
+    TallyCheck(result);
     return result;
+}
+
+void TallyCheck(CheckResult& r) {
+    r.Passed = 0;
+    r.Governing = -1;
+    for (size_t k = 0; k < r.Rows.size(); ++k) {
+        const CheckRow& row = r.Rows[k];
+        if (row.ok()) ++r.Passed;
+        if (r.Governing >= 0) {
+            const CheckRow& gov = r.Rows[static_cast<size_t>(r.Governing)];
+            if (!gov.Ratio || (row.Ratio && *row.Ratio <= *gov.Ratio)) continue;
+        }
+        r.Governing = static_cast<int>(k);
+    }
 }
 
 namespace {
