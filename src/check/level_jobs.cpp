@@ -65,6 +65,8 @@ void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
         sink(k, curves[0]);
         report(k + 1);
     }
+    // A cancel that came with the last level still discards the results.
+    stopIfCancelled();
 }
 
 }  // namespace px
