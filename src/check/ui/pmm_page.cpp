@@ -1,6 +1,7 @@
 #include "check/ui/pmm_page.h"
 
 #include <QAbstractTableModel>
+#include <algorithm>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -21,6 +22,7 @@
 #include "app/ui/platform.h"
 #include "app/ui/tform1.h"
 #include "app/workspace.h"
+#include "check/surface.h"
 #include "check/ui/surface_view.h"
 #include "input/error.h"
 #include "input/numbers.h"
@@ -77,9 +79,26 @@ private:
 // ---------------------------------------------------------------- surface
 
 struct PmmPage::SurfaceState {
+    InteractionSurface surface;
     SurfaceWire wire;
-    std::string csvBody;  // filled from the surface computation
 };
+
+namespace {
+
+// Rings of the wire: entries 1 .. points of each level's curve.
+SurfaceWire WireOf(const InteractionSurface& s) {
+    SurfaceWire w;
+    w.Bottom = Point3{0, 0, s.PMin};
+    w.Top = Point3{0, 0, s.PMax};
+    for (const SurfaceLevel& level : s.Levels) {
+        std::vector<Point3>& ring = w.Rings.emplace_back();
+        const size_t n = std::min({static_cast<size_t>(s.Points) + 1, level.Curve.Mx.size(), level.Curve.My.size()});
+        for (size_t k = 1; k < n; ++k) ring.push_back({level.Curve.Mx[k], level.Curve.My[k], level.P});
+    }
+    return w;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------- long commands
 
@@ -260,6 +279,14 @@ void PmmPage::runLong(F&& f) {
     running_ = false;
 }
 
+// Shows the progress and lets the Cancel button and Esc through.
+std::function<void(int)> PmmPage::progressCallback() {
+    return [this](int v) {
+        progress_->setValue(v);
+        QCoreApplication::processEvents();
+    };
+}
+
 void PmmPage::cancel() {
     if (running_) cancel_ = true;
 }
@@ -281,13 +308,7 @@ void PmmPage::checkForces() {
         req.FactorMy = ws_.ForceFactorMy;
         SolveOptions options;
         options.cancel = &cancel_;
-        CheckResult result = RunCapacityCheck(
-            req,
-            [this](int v) {
-                progress_->setValue(v);
-                QCoreApplication::processEvents();
-            },
-            options);
+        CheckResult result = RunCapacityCheck(req, progressCallback(), options);
         model_->clear();
         ws_.Check = std::move(result);
         ws_.CheckStale = false;
@@ -297,8 +318,25 @@ void PmmPage::checkForces() {
 
 void PmmPage::genSurface() {
     runLong([&] {
-        // Filled in once the surface computation is available.
-        throw AppError("The interaction surface is not available yet");
+        const int levels = StrToInt(levels_->text().toStdString());
+        Section s = readSection();
+        CheckAxialLevels(levels, s.mm.points);
+        SurfaceRequest req;
+        req.Fibers = &s.fibers;
+        req.B = s.input.B;
+        req.H = s.input.H;
+        req.Mm = s.mm;
+        req.PMax = s.PMax;
+        req.PMin = s.PMin;
+        req.Levels = levels;
+        SolveOptions options;
+        options.cancel = &cancel_;
+        auto state = std::make_unique<SurfaceState>();
+        state->surface = SolveSurface(req, progressCallback(), options);
+        state->wire = WireOf(state->surface);
+        surface_ = std::move(state);
+        surfaceStale_ = false;
+        showCheck();
     });
 }
 
@@ -323,7 +361,9 @@ QString PmmPage::summaryText() const {
     return QString::fromStdString(line);
 }
 
-std::string PmmPage::surfaceCsv(const std::string&) const { return surface_ ? surface_->csvBody : std::string(); }
+std::string PmmPage::surfaceCsv(const std::string& eol) const {
+    return surface_ ? SurfaceCsv(surface_->surface, eol) : std::string();
+}
 
 void PmmPage::inputsChanged() {
     bool changed = false;

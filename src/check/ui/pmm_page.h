@@ -70,6 +70,7 @@ private:
     void showCheck();
     void updateStale();
     void showHover(int x, int y);
+    std::function<void(int)> progressCallback();
 
     Workspace& ws_;
     FormFields& fields_;

@@ -71,8 +71,8 @@ void drawAxes(const Painter& d) {
     QFont bold = d.p.font();
     bold.setBold(true);
     d.p.setFont(bold);
-    d.text(d.at({l.MxMax * 1.12, 0, p0}), "Mx");
-    d.text(d.at({0, l.MyMax * 1.12, p0}), "My");
+    d.text(d.at({l.MxMax * 1.25, 0, p0}), "Mx");
+    d.text(d.at({0, l.MyMax * 1.25, p0}), "My");
     d.text(d.at({0, 0, l.PMax + (l.PMax - l.PMin) * 0.06}), "P");
     bold.setBold(false);
     d.p.setFont(bold);
