@@ -73,7 +73,7 @@ void drawAxes(const Painter& d) {
     d.p.setFont(bold);
     d.text(d.at({l.MxMax * 1.25, 0, p0}), "Mx");
     d.text(d.at({0, l.MyMax * 1.25, p0}), "My");
-    d.text(d.at({0, 0, l.PMax + (l.PMax - l.PMin) * 0.06}), "P");
+    d.text(d.at({0, 0, l.PMax + (l.PMax - l.PMin) * 0.08}) - QPointF(14, 8), "P");
     bold.setBold(false);
     d.p.setFont(bold);
 }
