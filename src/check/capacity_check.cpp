@@ -49,10 +49,10 @@ double AxialRatio(double Pa, double PMax, double PMin) {
 CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
                              const SolveOptions& options) {
     if (!req.Fibers || !req.Loads) throw AppError("Nothing to check");
-    CheckMmSettings(req.Mm);
     const LoadCombinationTable& loads = *req.Loads;
     const int count = std::min(loads.Count, static_cast<int>(loads.Items.size()) - 1);
     if (count < 1) throw AppError("No forces have been imported");
+    CheckMmSettings(req.Mm);
 
     CheckResult result;
     result.Rows.resize(static_cast<size_t>(count));

@@ -2,7 +2,7 @@
 // Design forces of one column over four storeys of a frame, as a force file
 // lists them: 20 load combinations at the top, middle and bottom of each
 // storey (240 lines), two decimals as the file writes them. Sized for the
-// default column: most combinations pass, the seismic ones of the lowest
+// default column: most combinations pass, a few seismic ones of the lower
 // storeys do not.
 #include "input/numbers.h"
 #include "loads/load_table.h"
