@@ -49,12 +49,17 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() || !result_ ? 0 : static_cast<int>(result_->Rows.size());
     }
+    const CheckRow* row(int i) const {
+        if (!result_ || i < 0 || static_cast<size_t>(i) >= result_->Rows.size()) return nullptr;
+        return &result_->Rows[static_cast<size_t>(i)];
+    }
     int columnCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : kCheckColumns;
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!result_ || !index.isValid()) return {};
-        const CheckRow& r = result_->Rows[static_cast<size_t>(index.row())];
+        const CheckRow* found = index.isValid() ? row(index.row()) : nullptr;
+        if (!found) return {};
+        const CheckRow& r = *found;
         switch (role) {
             case Qt::DisplayRole: return QString::fromStdString(CheckCellText(r, index.column()));
             case Qt::UserRole: return CheckSortKey(r, index.column());
@@ -312,7 +317,7 @@ void PmmPage::checkForces() {
         model_->clear();
         ws_.Check = std::move(result);
         ws_.CheckStale = false;
-        showCheck();
+        showResults();
     });
 }
 
@@ -336,11 +341,11 @@ void PmmPage::genSurface() {
         state->wire = WireOf(state->surface);
         surface_ = std::move(state);
         surfaceStale_ = false;
-        showCheck();
+        showResults();
     });
 }
 
-void PmmPage::showCheck() {
+void PmmPage::showResults() {
     model_->setResult(ws_.Check ? &*ws_.Check : nullptr);
     const bool surfaceStale = surface_ && surfaceStale_;
     view_->setContent(surface_ ? surface_->wire : SurfaceWire{}, model_->rowCount() ? &*ws_.Check : nullptr,

@@ -61,13 +61,15 @@ public slots:
     // The section, its fields, the MM settings or the forces may have
     // changed: a check or surface made before is marked stale.
     void inputsChanged();
+    // Shows the workspace's check (table, summary, dots) and the surface
+    // again; call after replacing Workspace::Check from elsewhere.
+    void showResults();
 
 private:
     struct Section;
     template <class F>
     void runLong(F&& f);
     Section readSection() const;
-    void showCheck();
     void updateStale();
     void showHover(int x, int y);
     std::function<void(int)> progressCallback();
