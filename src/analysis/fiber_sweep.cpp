@@ -188,32 +188,33 @@ void AxisTerms(const SweepTable& s, double w, std::vector<double>& U) {
 }
 
 void SweepTrials(const SweepTable& s, SweepIsa isa, const double* U, double norm,
-                 const double* c, const double* phi, int T, double* F, double* Sx, double* Sy) {
+                 const double* c, const double* phi, int T, double* F, double* Sx, double* Sy,
+                 const std::atomic<bool>* cancel) {
 #if PX_SWEEP_X86
     if (isa == SweepIsa::Avx2) {
-        avx2::Sweep(s, U, norm, c, phi, T, F, Sx, Sy);
+        avx2::Sweep(s, U, norm, c, phi, T, F, Sx, Sy, cancel);
     } else {
-        sse2::Sweep(s, U, norm, c, phi, T, F, Sx, Sy);
+        sse2::Sweep(s, U, norm, c, phi, T, F, Sx, Sy, cancel);
     }
 #else
     (void)isa;
-    scalar::Sweep(s, U, norm, c, phi, T, F, Sx, Sy);
+    scalar::Sweep(s, U, norm, c, phi, T, F, Sx, Sy, cancel);
 #endif
 }
 
 void SweepTrialsShared(const SweepTable& s, SweepIsa isa, const double* U, double norm,
                        const double* c, const double* phi, int T, double* F, double* Sx,
-                       double* Sy, ChunkHelpers* helpers) {
+                       double* Sy, ChunkHelpers* helpers, const std::atomic<bool>* cancel) {
     constexpr int kChunk = 8;  // a whole number of blocks for every width
     const int chunks = (T + kChunk - 1) / kChunk;
     if (!helpers || chunks <= 1) {
-        SweepTrials(s, isa, U, norm, c, phi, T, F, Sx, Sy);
+        SweepTrials(s, isa, U, norm, c, phi, T, F, Sx, Sy, cancel);
         return;
     }
     helpers->Run(chunks, [&](int k) {
         const int g = k * kChunk;
         const int n = T - g < kChunk ? T - g : kChunk;
-        SweepTrials(s, isa, U, norm, c + g, phi + g, n, F + g, Sx + g, Sy + g);
+        SweepTrials(s, isa, U, norm, c + g, phi + g, n, F + g, Sx + g, Sy + g, cancel);
     });
 }
 
@@ -233,7 +234,8 @@ void GridScratch::resize(int N, int fibers) {
 
 void SweepGridPass(const SweepTable& st, SweepIsa isa, const double* U, double w, double norm,
                    double B, double H, double cmin, double cmax, int N, double limit, bool strict,
-                   GridScratch& ws, ChunkHelpers* helpers) {
+                   GridScratch& ws, ChunkHelpers* helpers, const std::atomic<bool>* cancel) {
+    ThrowIfCancelled(cancel);
     // Offsets and curvatures first, then the fibers once for every trial.
     int T = N + 1;
     std::exception_ptr curvatureError;
@@ -251,7 +253,8 @@ void SweepGridPass(const SweepTable& st, SweepIsa isa, const double* U, double w
         ws.c[G] = c;
     }
     SweepTrialsShared(st, isa, U, norm, ws.c.data(), ws.phi.data(), T, ws.F.data(), ws.Sx.data(),
-                      ws.Sy.data(), helpers);
+                      ws.Sy.data(), helpers, cancel);
+    ThrowIfCancelled(cancel);  // the sums of a stopped sweep are incomplete
     for (int G = 0; G < T; ++G) {
         CheckSums(ws.F[G], ws.Sx[G], ws.Sy[G]);
         ws.P[G] = -ws.F[G] / 1000;

@@ -3,6 +3,7 @@
 // contiguous arrays, and one sweep over them that evaluates a whole grid of
 // trial axes at once. Each trial's sums still run in fiber order with the
 // operations of SectionForces, so the results are the same bits.
+#include <atomic>
 #include <vector>
 
 #include <cstddef>  // fiber.h uses size_t
@@ -45,9 +46,11 @@ SweepIsa ResolveSweepIsa(SweepIsa wanted);
 
 // Sums of trials g = 0 .. T - 1 with offsets c[g] and curvatures phi[g]:
 // F = sum of stress x area, Sx = sum of (stress x area) x Y,
-// Sy = sum of (stress x area) x X, in fiber order.
+// Sy = sum of (stress x area) x X, in fiber order. Once *cancel is set the
+// sweep stops between passes over the fibers and leaves the sums incomplete.
 void SweepTrials(const SweepTable& s, SweepIsa isa, const double* U, double norm, const double* c,
-                 const double* phi, int T, double* F, double* Sx, double* Sy);
+                 const double* phi, int T, double* F, double* Sx, double* Sy,
+                 const std::atomic<bool>* cancel = nullptr);
 
 class ChunkHelpers;
 
@@ -55,7 +58,7 @@ class ChunkHelpers;
 // when helpers is null).
 void SweepTrialsShared(const SweepTable& s, SweepIsa isa, const double* U, double norm,
                        const double* c, const double* phi, int T, double* F, double* Sx,
-                       double* Sy, ChunkHelpers* helpers);
+                       double* Sy, ChunkHelpers* helpers, const std::atomic<bool>* cancel = nullptr);
 
 // Whether one sweep of T trials is worth sharing between threads.
 bool WorthSharing(const SweepTable& s, int T);
@@ -71,10 +74,12 @@ struct GridScratch {
 // G = 0 .. N, of the axis with slope w: the curvature of each trial
 // (TrialCurvature with `strict`), then one sweep for all of them. Fills c,
 // phi, F, Sx, Sy and P = -F / 1000 of ws. A fault at trial G is raised after
-// the trials before it, as the one-by-one pass would.
+// the trials before it, as the one-by-one pass would. Throws Cancelled once
+// *cancel is set (checked before the pass and between passes over the
+// fibers, on every thread that shares the sweep).
 void SweepGridPass(const SweepTable& st, SweepIsa isa, const double* U, double w, double norm,
                    double B, double H, double cmin, double cmax, int N, double limit, bool strict,
-                   GridScratch& ws, ChunkHelpers* helpers);
+                   GridScratch& ws, ChunkHelpers* helpers, const std::atomic<bool>* cancel = nullptr);
 
 // Writes Strain and Stress of every fiber for one trial, as the reference
 // pass leaves them.

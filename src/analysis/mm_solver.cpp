@@ -53,7 +53,7 @@ struct MmPoint {
 };
 
 void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
-                    const Progress& progress) {
+                    const Progress& progress, const std::atomic<bool>* cancel) {
     const int N = s.N;
     const double Pt = s.axialForce;
     std::vector<double> P(N + 1), Mx(N + 1), My(N + 1);
@@ -67,6 +67,7 @@ void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCu
         for (int pass = 1; pass <= s.K; ++pass) {
             for (int j = 0; j <= N; ++j) {
                 if (progress) progress(nearest(static_cast<double>(j * 100) / N));
+                ThrowIfCancelled(cancel);
                 const double c = GridOffset(cLo, cHi, j, N);
                 double dmin, dmax;
                 CornerDistances(w, c, B, H, dmin, dmax);
@@ -84,9 +85,18 @@ void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCu
     }
 }
 
-MmPoint SolveAngleFast(const SweepTable& st, SweepIsa isa, double B, double H, const MmSettings& s, int i,
-                       GridScratch& ws, double& lastW, double& lastC, double& lastK,
-                       ChunkHelpers* helpers) {
+// How the fast pass runs an angle: instruction set, threads sharing each
+// sweep (none when null), the stop flag and the count of finished passes.
+struct FastRun {
+    SweepIsa isa;
+    ChunkHelpers* helpers;
+    const std::atomic<bool>* cancel;
+    PassProgress* passes;
+};
+
+MmPoint SolveAngleFast(const SweepTable& st, const FastRun& run, double B, double H,
+                       const MmSettings& s, int i, GridScratch& ws, double& lastW, double& lastC,
+                       double& lastK) {
     const int N = s.N;
     double w, sign;
     MmSlope(i, s.points, w, sign);
@@ -96,13 +106,14 @@ MmPoint SolveAngleFast(const SweepTable& st, SweepIsa isa, double B, double H, c
     double cLo = win.cmin, cHi = win.cmax;
     int chosen = 1;
     for (int pass = 1; pass <= s.K; ++pass) {
-        SweepGridPass(st, isa, ws.U.data(), w, norm, B, H, cLo, cHi, N, s.strainLimit, true, ws,
-                      helpers);
+        SweepGridPass(st, run.isa, ws.U.data(), w, norm, B, H, cLo, cHi, N, s.strainLimit, true, ws,
+                      run.helpers, run.cancel);
         chosen = ChooseClosest(ws.P.data(), 1, N - 1, s.axialForce);
         lastW = w;
         lastC = ws.c[N];
         lastK = ws.phi[N];
         NarrowWindow(cLo, cHi, chosen, N);
+        run.passes->passDone();
     }
     return {sign * (ws.Sx[chosen] / 1000000), sign * (ws.Sy[chosen] / 1000000)};
 }
@@ -111,7 +122,7 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
                const Progress& progress, const SolveOptions& options) {
     const SweepTable st = BuildSweepTable(t);
     if (!st.reproducible) {
-        SolveReference(t, B, H, s, curve, progress);
+        SolveReference(t, B, H, s, curve, progress, options.cancel);
         return;
     }
     const int angles = s.points + 1;
@@ -121,9 +132,15 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
     for (GridScratch& ws : scratch) ws.resize(s.N, st.n);
     std::vector<MmPoint> points(static_cast<size_t>(angles));
     double lastW = 0, lastC = 0, lastK = 0;
-    auto report = [&](int done) {
-        if (progress) progress(nearest(static_cast<double>(done) / angles * 100));
+    // Progress counts grid passes, so a long angle moves the bar too.
+    PassProgress passes(progress, static_cast<double>(angles) * s.K);
+    passes.report();
+    auto report = [&](int) { passes.report(); };
+    auto tick = [&] {
+        passes.report();
+        ThrowIfCancelled(options.cancel);
     };
+    const bool ticking = progress || options.cancel;
     // Angles go to the threads whole; the few left over when they do not
     // divide evenly are solved one by one with every thread sharing each
     // sweep.
@@ -133,26 +150,27 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
         angles - tail, threads,
         [&](int worker, int i) {
             double w = 0, c = 0, k = 0;
-            points[i] = SolveAngleFast(st, isa, B, H, s, i, scratch[worker], w, c, k, nullptr);
+            points[i] = SolveAngleFast(st, {isa, nullptr, options.cancel, &passes}, B, H, s, i,
+                                       scratch[worker], w, c, k);
             if (i == angles - 1) {
                 lastW = w;
                 lastC = c;
                 lastK = k;
             }
         },
-        report, errors);
+        report, errors, ticking ? std::function<void()>(tick) : nullptr);
+    ThrowIfCancelled(options.cancel);
     if (failed == angles - tail && tail > 0) {
         errors.resize(static_cast<size_t>(angles));
         ChunkHelpers helpers(threads - 1);
         for (int i = angles - tail; i < angles; ++i) {
             try {
-                points[i] = SolveAngleFast(st, isa, B, H, s, i, scratch[0], lastW, lastC, lastK,
-                                           &helpers);
+                points[i] = SolveAngleFast(st, {isa, &helpers, options.cancel, &passes}, B, H, s, i,
+                                           scratch[0], lastW, lastC, lastK);
             } catch (...) {
                 errors[i] = std::current_exception();
                 break;
             }
-            report(i + 1);
             failed = i + 1;
         }
     }
@@ -160,6 +178,7 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
         curve.Mx[i] = points[i].Mx;
         curve.My[i] = points[i].My;
     }
+    ThrowIfCancelled(options.cancel);
     if (failed < angles) std::rethrow_exception(errors[failed]);
     StoreTrialState(t, lastW, AxisNorm(lastW), lastC, lastK);
 }
@@ -169,14 +188,16 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
 void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
                   const Progress& progress, const SolveOptions& options) {
     CheckMmSettings(s);
-    const size_t n = static_cast<size_t>(s.points) + 1;
-    curve.Mx.resize(n);
-    curve.My.resize(n);
-    if (options.pass == SolverPass::Reference) {
-        SolveReference(t, B, H, s, curve, progress);
-    } else {
-        SolveFast(t, B, H, s, curve, progress, options);
-    }
+    SolveKeepingOnCancel(curve, options, [&](MMCurve& c) {
+        const size_t n = static_cast<size_t>(s.points) + 1;
+        c.Mx.resize(n);
+        c.My.resize(n);
+        if (options.pass == SolverPass::Reference) {
+            SolveReference(t, B, H, s, c, progress, options.cancel);
+        } else {
+            SolveFast(t, B, H, s, c, progress, options);
+        }
+    });
 }
 
 }  // namespace px

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+
+#include "input/numbers.h"
 
 namespace px {
 
@@ -16,7 +19,8 @@ int ThreadCountFor(int requested, int count) {
 }
 
 int RunJobs(int count, int threads, const std::function<void(int, int)>& job,
-            const std::function<void(int)>& finished, std::vector<std::exception_ptr>& errors) {
+            const std::function<void(int)>& finished, std::vector<std::exception_ptr>& errors,
+            const std::function<void()>& tick) {
     errors.assign(static_cast<size_t>(count > 0 ? count : 0), nullptr);
     if (count <= 0) return 0;
     if (threads <= 1) {
@@ -70,14 +74,24 @@ int RunJobs(int count, int threads, const std::function<void(int, int)>& job,
     int reported = 0;
     {
         std::unique_lock<std::mutex> lock(m);
+        const auto ready = [&] { return done > reported || exited == threads; };
         for (;;) {
-            cv.wait(lock, [&] { return done > reported || exited == threads; });
+            if (tick) {
+                cv.wait_for(lock, std::chrono::milliseconds(kTickIntervalMs), ready);
+            } else {
+                cv.wait(lock, ready);
+            }
             const int now = done;
             const bool over = exited == threads;
-            if (now > reported && !reportError && finished) {
+            const bool completed = now > reported;
+            if (!reportError && (completed ? bool(finished) : bool(tick) && !over)) {
                 lock.unlock();
                 try {
-                    finished(now);
+                    if (completed) {
+                        finished(now);
+                    } else {
+                        tick();
+                    }
                 } catch (...) {
                     // Stop handing out jobs; the workers finish what they hold.
                     reportError = std::current_exception();
@@ -95,6 +109,20 @@ int RunJobs(int count, int threads, const std::function<void(int, int)>& job,
         if (errors[k]) return k;
     }
     return count;
+}
+
+PassProgress::PassProgress(const std::function<void(int)>& progress, double totalPasses)
+    : progress_(progress), total_(totalPasses), caller_(std::this_thread::get_id()) {}
+
+void PassProgress::passDone() {
+    done_.fetch_add(1, std::memory_order_relaxed);
+    if (std::this_thread::get_id() == caller_) report();
+}
+
+void PassProgress::report() {
+    if (!progress_) return;
+    const double done = static_cast<double>(done_.load(std::memory_order_relaxed));
+    progress_(nearest(done / total_ * 100));
 }
 
 }  // namespace px

@@ -1,8 +1,10 @@
 #pragma once
 // Independent jobs 0 .. count - 1 spread over worker threads, with completion
 // reported on the calling thread.
+#include <atomic>
 #include <exception>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace px {
@@ -14,12 +16,35 @@ int ThreadCountFor(int requested, int count);
 // Runs job(worker, k) for every k. With one thread the jobs run in order on
 // the calling thread; otherwise `threads` workers take jobs in order and the
 // calling thread waits, calling finished(n) after each completion (n jobs
-// done so far). `worker` is 0 .. threads - 1, for per-thread scratch space.
+// done so far) and, when given, tick() whenever kTickInterval has passed
+// without one. `worker` is 0 .. threads - 1, for per-thread scratch space.
 // A job that throws has its exception stored in errors[k]; every job runs
-// whatever the others do. Returns the index of the first failed job, or
-// count.
+// whatever the others do. If finished or tick throws, no further job
+// starts, the workers finish the ones they hold, and the exception is
+// rethrown. Returns the index of the first failed job, or count.
 int RunJobs(int count, int threads, const std::function<void(int worker, int k)>& job,
-            const std::function<void(int done)>& finished, std::vector<std::exception_ptr>& errors);
+            const std::function<void(int done)>& finished, std::vector<std::exception_ptr>& errors,
+            const std::function<void()>& tick = {});
+
+// Longest wait of RunJobs' calling thread between two ticks, milliseconds.
+inline constexpr int kTickIntervalMs = 20;
+
+// Grid passes of a solve finished so far, counted by whichever thread ran
+// them, and the progress they make: report() gives passes done / total x 100
+// to the progress callback and is called only on the thread that made the
+// counter; passDone() reports at once when it runs on that thread.
+class PassProgress {
+public:
+    PassProgress(const std::function<void(int)>& progress, double totalPasses);
+    void passDone();
+    void report();
+
+private:
+    const std::function<void(int)>& progress_;
+    double total_;
+    std::atomic<long long> done_{0};
+    std::thread::id caller_;
+};
 
 }  // namespace px
 

@@ -56,7 +56,8 @@ void StoreLevel(PMCurve& curve, double angleDeg, int o, const LevelPoint& pt) {
     }
 }
 
-void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& progress) {
+void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& progress,
+                    const std::atomic<bool>* cancel) {
     const PmSettings& s = *j.s;
     const int N = s.N;
     std::vector<double> P(N + 1), Mx(N + 1), My(N + 1);
@@ -69,6 +70,7 @@ void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progres
         for (int pass = 1; pass <= s.K; ++pass) {
             for (int G = 0; G <= N; ++G) {
                 if (progress) progress(nearest(static_cast<double>(G) / N * 100));
+                ThrowIfCancelled(cancel);
                 const double c = GridOffset(cmin, cmax, G, N);
                 double dmin, dmax;
                 CornerDistances(w, c, j.B, j.H, dmin, dmax);
@@ -85,11 +87,20 @@ void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progres
     }
 }
 
+// How the fast pass runs a level: instruction set, threads sharing each
+// sweep (none when null), the stop flag and the count of finished passes.
+struct FastRun {
+    SweepIsa isa;
+    ChunkHelpers* helpers;
+    const std::atomic<bool>* cancel;
+    PassProgress* passes;
+};
+
 // One level of the search with the fast sweep. lastC / lastPhi receive the
 // offset and curvature of the level's final trial.
-LevelPoint SolveLevelFast(const SweepTable& st, SweepIsa isa, const std::vector<double>& U, double w,
-                          double norm, const PmJob& j, int o, GridScratch& ws, double& lastC,
-                          double& lastPhi, ChunkHelpers* helpers) {
+LevelPoint SolveLevelFast(const SweepTable& st, const FastRun& run, const std::vector<double>& U,
+                          double w, double norm, const PmJob& j, int o, GridScratch& ws,
+                          double& lastC, double& lastPhi) {
     const PmSettings& s = *j.s;
     const int N = s.N;
     const double Pt = LevelTarget(j, o);
@@ -97,12 +108,13 @@ LevelPoint SolveLevelFast(const SweepTable& st, SweepIsa isa, const std::vector<
     double cmin = win.cmin, cmax = win.cmax;
     int b = 0;
     for (int pass = 1; pass <= s.K; ++pass) {
-        SweepGridPass(st, isa, U.data(), w, norm, j.B, j.H, cmin, cmax, N, s.strainLimit, false, ws,
-                      helpers);
+        SweepGridPass(st, run.isa, U.data(), w, norm, j.B, j.H, cmin, cmax, N, s.strainLimit, false,
+                      ws, run.helpers, run.cancel);
         b = ChooseClosest(ws.P.data(), 0, N, Pt);
         lastC = ws.c[N];
         lastPhi = ws.phi[N];
         NarrowWindow(cmin, cmax, b, N);
+        run.passes->passDone();
     }
     return {ws.P[b], std::fabs(ws.Sx[b] / 1000000), std::fabs(ws.Sy[b] / 1000000)};
 }
@@ -114,7 +126,7 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
     if (levels <= 0) return;
     const SweepTable st = BuildSweepTable(t);
     if (!st.reproducible) {
-        SolveReference(t, j, curve, progress);
+        SolveReference(t, j, curve, progress, options.cancel);
         return;
     }
     const double w = checkedFinite(std::tan(j.angleDeg * kDegToRad));
@@ -128,9 +140,15 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
     for (GridScratch& ws : scratch) ws.resize(s.N, 0);
     std::vector<LevelPoint> points(static_cast<size_t>(levels));
     double lastC = 0, lastPhi = 0;
-    auto report = [&](int done) {
-        if (progress) progress(nearest(static_cast<double>(done) / levels * 100));
+    // Progress counts grid passes, so a long level moves the bar too.
+    PassProgress passes(progress, static_cast<double>(levels) * s.K);
+    passes.report();
+    auto report = [&](int) { passes.report(); };
+    auto tick = [&] {
+        passes.report();
+        ThrowIfCancelled(options.cancel);
     };
+    const bool ticking = progress || options.cancel;
     // Levels go to the threads whole, the highest first (they cost the most:
     // more of the section is on the concrete parabola); the few left over
     // when they do not divide evenly are solved one by one with every thread
@@ -142,26 +160,27 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
         [&](int worker, int job) {
             const int k = levels - 1 - job;
             double c = 0, phi = 0;
-            points[k] = SolveLevelFast(st, isa, U, w, norm, j, k + 1, scratch[worker], c, phi,
-                                       nullptr);
+            points[k] = SolveLevelFast(st, {isa, nullptr, options.cancel, &passes}, U, w, norm, j,
+                                       k + 1, scratch[worker], c, phi);
             if (k == levels - 1) {
                 lastC = c;
                 lastPhi = phi;
             }
         },
-        report, errors);
+        report, errors, ticking ? std::function<void()>(tick) : nullptr);
+    ThrowIfCancelled(options.cancel);
     if (tail > 0) {
         errors.resize(static_cast<size_t>(levels));
         ChunkHelpers helpers(threads - 1);
         for (int k = tail - 1; k >= 0; --k) {
             double c = 0, phi = 0;
             try {
-                points[k] = SolveLevelFast(st, isa, U, w, norm, j, k + 1, scratch[0], c, phi,
-                                           &helpers);
+                points[k] = SolveLevelFast(st, {isa, &helpers, options.cancel, &passes}, U, w,
+                                           norm, j, k + 1, scratch[0], c, phi);
             } catch (...) {
                 errors[levels - 1 - k] = std::current_exception();
             }
-            report(levels - k);
+            ThrowIfCancelled(options.cancel);
         }
     }
     // Job n solved level index levels - 1 - n. As in the one-by-one order,
@@ -176,13 +195,11 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
     StoreTrialState(t, w, norm, lastC, lastPhi);
 }
 
-}  // namespace
-
-void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angleDeg, double PMin,
-             double PMax, PMCurve& curve, const Progress& progress, const SolveOptions& options) {
-    CheckPmSettings(s);
+void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double angleDeg, double PMin,
+              double PMax, PMCurve& curve, const Progress& progress, const SolveOptions& options) {
     const int nP = s.nP;
     curve.Divisions = nP;
+
     const size_t n = static_cast<size_t>(nP) + 1;
     curve.PX.resize(n);
     curve.MX.resize(n);
@@ -195,11 +212,21 @@ void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angl
 
     const PmJob job{B, H, angleDeg, PMin, PMax, &s};
     if (options.pass == SolverPass::Reference) {
-        SolveReference(t, job, curve, progress);
+        SolveReference(t, job, curve, progress, options.cancel);
     } else {
         SolveFast(t, job, curve, progress, options);
     }
     if (progress) progress(0);
+}
+
+}  // namespace
+
+void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angleDeg, double PMin,
+             double PMax, PMCurve& curve, const Progress& progress, const SolveOptions& options) {
+    CheckPmSettings(s);
+    SolveKeepingOnCancel(curve, options, [&](PMCurve& c) {
+        SolveAll(t, B, H, s, angleDeg, PMin, PMax, c, progress, options);
+    });
 }
 
 }  // namespace px

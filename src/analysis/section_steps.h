@@ -4,9 +4,11 @@
 // of a trial strain plane.
 #include <atomic>
 #include <functional>
+#include <utility>
 
 #include <cstddef>  // fiber.h uses size_t
 
+#include "input/error.h"
 #include "section/fiber.h"
 
 namespace px {
@@ -30,9 +32,42 @@ struct SolveOptions {
     int threads = 0;  // fast pass only; 0 = every hardware thread
     SweepIsa isa = SweepIsa::Auto;
     // Set by another thread to stop the solve; the solver then throws
-    // Cancelled and leaves the caller's results as they were.
+    // Cancelled and leaves the caller's curve as it was (the fibers' Strain
+    // and Stress may hold those of a trial).
     const std::atomic<bool>* cancel = nullptr;
 };
+
+// Whether the caller has asked the solve to stop. A relaxed load: the flag
+// only ever goes from false to true during a solve.
+inline bool CancelRequested(const std::atomic<bool>* cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+inline void ThrowIfCancelled(const std::atomic<bool>* cancel) {
+    if (CancelRequested(cancel)) throw Cancelled();
+}
+
+// Runs solve(curve) so that a cancelled solve leaves the caller's curve as it
+// was: with a cancel flag the solve writes into a copy, which replaces the
+// curve unless the solve was cancelled (after a fault the curve keeps what
+// was written before it, as without the flag).
+template <class Curve, class Solve>
+void SolveKeepingOnCancel(Curve& curve, const SolveOptions& options, Solve&& solve) {
+    ThrowIfCancelled(options.cancel);
+    if (!options.cancel) {
+        solve(curve);
+        return;
+    }
+    Curve work = curve;
+    try {
+        solve(work);
+    } catch (const Cancelled&) {
+        throw;
+    } catch (...) {
+        curve = std::move(work);
+        throw;
+    }
+    curve = std::move(work);
+}
 
 // Tensile strain limit of the corner that is stretched most.
 inline constexpr double kTensileStrainLimit = 0.01;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -175,6 +176,80 @@ TEST(FastPass, ProgressOnlyOnTheCallingThread) {
     EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
     EXPECT_EQ(values.back(), 100);
     EXPECT_FALSE(foreign);
+}
+
+TEST(FastPass, CancelledSolvesThrowAndLeaveTheCurve) {
+    // Every pass, the threads sharing the last sweeps included; the flag set
+    // before the solve or from its second progress report.
+    const pxtest::Column small = pxtest::MeshedColumn(), fine = FineColumn();
+    std::vector<std::pair<const pxtest::Column*, SolveOptions>> runs = {{&small, kReference}};
+    for (const SolveOptions& opt : kFastModes) runs.push_back({&small, opt});
+    runs.push_back({&fine, {SolverPass::Fast, 2}});
+    PmSettings ps;
+    ps.nP = 8;
+    MmSettings ms;
+    ms.points = 12;
+    const PMCurve pmBefore{3, {1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}};
+    const MMCurve mmBefore{{1, 2}, {3, 4}};
+    for (const auto& [col, base] : runs) {
+        for (const bool early : {true, false}) {
+            std::atomic<bool> cancel{early};
+            SolveOptions opt = base;
+            opt.cancel = &cancel;
+            int calls = 0;
+            auto progress = [&](int) {
+                if (++calls == 2) cancel = true;
+            };
+            const std::string what = "threads " + std::to_string(opt.threads) + ", isa " +
+                                     std::to_string(static_cast<int>(opt.isa)) +
+                                     (early ? ", set before" : ", set during");
+            FiberTable t = col->t;
+            PMCurve pm = pmBefore;
+            EXPECT_THROW(SolvePM(t, 2200, 2200, ps, 90, -16190.625, 149290.625, pm, progress, opt),
+                         Cancelled)
+                << what;
+            EXPECT_TRUE(SameBits(pm.PX, pmBefore.PX) && SameBits(pm.MY, pmBefore.MY) &&
+                        pm.Divisions == 3)
+                << what;
+            cancel = early;
+            calls = 0;
+            MMCurve mm = mmBefore;
+            EXPECT_THROW(SolveMMCurve(t, 2200, 2200, ms, mm, progress, opt), Cancelled) << what;
+            EXPECT_TRUE(SameBits(mm.Mx, mmBefore.Mx) && SameBits(mm.My, mmBefore.My)) << what;
+        }
+    }
+}
+
+TEST(FastPass, ProgressStartsAtZeroAndMovesWithinALevel) {
+    // One P-M level and two Mx-My angles of five passes each: the bar moves
+    // after every pass.
+    const pxtest::Column col = pxtest::MeshedColumn();
+    PmSettings ps;
+    ps.nP = 2;
+    ps.N = 2000;
+    MmSettings ms;
+    ms.points = 1;
+    ms.N = 2000;
+    for (const SolveOptions& opt : {SolveOptions{SolverPass::Fast, 1}, kFastModes[1]}) {
+        std::vector<int> values;
+        auto progress = [&](int v) { values.push_back(v); };
+        FiberTable t = col.t;
+        PMCurve pm;
+        SolvePM(t, 2200, 2200, ps, 0, -16190.625, 149290.625, pm, progress, opt);
+        values.erase(std::unique(values.begin(), values.end()), values.end());
+        EXPECT_EQ(values, (std::vector<int>{0, 20, 40, 60, 80, 100, 0})) << opt.threads;
+        values.clear();
+        MMCurve mm;
+        SolveMMCurve(t, 2200, 2200, ms, mm, progress, opt);
+        ASSERT_GE(values.size(), 2u);
+        EXPECT_EQ(values.front(), 0);
+        EXPECT_EQ(values.back(), 100);
+        EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+        if (opt.threads == 1) {
+            values.erase(std::unique(values.begin(), values.end()), values.end());
+            EXPECT_EQ(values.size(), 11u);  // 0, 10, ..., 100
+        }
+    }
 }
 
 }  // namespace

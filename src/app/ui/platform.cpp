@@ -3,7 +3,9 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QUrl>
 
 namespace px {
@@ -41,6 +43,12 @@ bool QtPlatformServices::openUrl(const QString& url) {
 
 void reportError(PlatformServices& services, QWidget* parent, const std::string& message) {
     services.showError(parent, QString::fromStdString(displayMessage(message)));
+}
+
+void reportCancelled(QWidget* parent) {
+    if (auto* main = qobject_cast<QMainWindow*>(parent ? parent->window() : nullptr)) {
+        main->statusBar()->showMessage("Cancelled", 10000);
+    }
 }
 
 }  // namespace px

@@ -37,8 +37,9 @@ public:
 };
 
 // Runs a command; an AppError or any other exception ends it and is shown
-// through services.showError with the displayed form of its message.
-// Returns false when the command failed.
+// through services.showError with the displayed form of its message, except
+// Cancelled, which the status bar reports. Returns false when the command
+// failed or was cancelled.
 template <class F>
 bool runCommand(PlatformServices& services, QWidget* parent, F&& f);
 

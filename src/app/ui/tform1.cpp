@@ -509,6 +509,27 @@ void TForm1::FormCreate() {
     run([&] { showPmCurve(); });
 }
 
+void TForm1::runLong(QProgressBar* bar, const std::function<void(LongCommand&)>& f) {
+    runLongCommand(*services_, this, [&](LongCommand& lc) {
+        Workspace saved = ws_;
+        std::map<int, std::pair<QImage, bool>> pictures;
+        for (const auto& [n, img] : images_) pictures[n] = {img->image(), img->drawn()};
+        bar->setValue(0);
+        try {
+            f(lc);
+        } catch (const Cancelled&) {
+            ws_ = std::move(saved);
+            for (const auto& [n, picture] : pictures) {
+                images_[n]->image() = picture.first;
+                images_[n]->refresh();
+                images_[n]->setDrawn(picture.second);
+            }
+            bar->setValue(0);
+            throw;
+        }
+    });
+}
+
 // ---------------------------------------------------------------- section page
 
 void TForm1::applySectionType(int index) {
@@ -606,10 +627,10 @@ void TForm1::showSectionInfo() {
 // ---------------------------------------------------------------- P-M page
 
 void TForm1::Button2Click() {
-    run([&] { showPmCurve(); });
+    runLong(ProgressBar1, [&](LongCommand& lc) { showPmCurve(&lc); });
 }
 
-void TForm1::showPmCurve() {
+void TForm1::showPmCurve(LongCommand* lc) {
     ReadSectionInput(fields_, ws_.Input);
     BuildFiberTable(ws_.Input, ws_.Fibers);
     drawSection();
@@ -618,11 +639,15 @@ void TForm1::showPmCurve() {
     const PmSettings settings = ReadPmSettings(fields_);
     CheckPmSettings(settings);
     ComputeAxialBounds(ws_.Fibers, ws_.PMax, ws_.PMin);
-    auto progress = [this](int v) { ProgressBar1->setValue(v); };
-    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress);
+    const Progress progress =
+        lc ? lc->progress(ProgressBar1) : Progress([this](int v) { ProgressBar1->setValue(v); });
+    const SolveOptions options = lc ? lc->options() : SolveOptions{};
+    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress,
+            options);
     DrawPMCurve(images_[2]->image(), ws_.PM, 0, ws_.PMScale);
     images_[2]->refresh();
-    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress);
+    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress,
+            options);
     DrawPMCurve(images_[3]->image(), ws_.PM, 90, ws_.PMScale);
     images_[3]->refresh();
 }
@@ -671,10 +696,10 @@ void TForm1::savePicture(ImageBox* box) {
 // ---------------------------------------------------------------- Mx-My page
 
 void TForm1::Button7Click() {
-    run([&] { genMmCurve(); });
+    runLong(ProgressBar2, [&](LongCommand& lc) { genMmCurve(&lc); });
 }
 
-void TForm1::genMmCurve() {
+void TForm1::genMmCurve(LongCommand* lc) {
     ReadSectionInput(fields_, ws_.Input);
     BuildFiberTable(ws_.Input, ws_.Fibers);
     AssignFiberMaterials(fields_, ws_.Fibers);
@@ -684,7 +709,8 @@ void TForm1::genMmCurve() {
     ws_.MMAxialForce = settings.axialForce;
     MMCurve curve = ws_.MM;
     SolveMMCurve(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, curve,
-                 [this](int v) { ProgressBar2->setValue(v); });
+                 lc ? lc->progress(ProgressBar2) : Progress([this](int v) { ProgressBar2->setValue(v); }),
+                 lc ? lc->options() : SolveOptions{});
     // The count and the curve change together, so the export never reads
     // past the curve.
     ws_.MM = std::move(curve);

@@ -3,11 +3,13 @@
 #include <QMainWindow>
 #include <QRect>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
 
 #include "app/ui/image_box.h"
+#include "app/ui/long_command.h"
 #include "app/ui/platform.h"
 #include "app/workspace.h"
 #include "input/fields.h"
@@ -113,14 +115,18 @@ public slots:
 private:
     template <class F>
     bool run(F&& f) {
+        if (LongCommand::active()) return false;  // no command while a long one runs
         return runCommand(*services_, this, std::forward<F>(f));
     }
+    // Runs a solve that Esc can stop; a stopped one leaves the workspace and
+    // every picture as they were. `bar` restarts at 0.
+    void runLong(QProgressBar* bar, const std::function<void(LongCommand&)>& f);
 
     // Pipeline steps shared by several commands.
     void inputSection();
-    void showPmCurve();
+    void showPmCurve(LongCommand* lc = nullptr);
     void showReferencePm();
-    void genMmCurve();
+    void genMmCurve(LongCommand* lc = nullptr);
     void drawSection();
     void showSectionInfo();
     void drawForcesOnMm();

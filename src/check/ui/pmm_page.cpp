@@ -2,23 +2,20 @@
 
 #include <QAbstractTableModel>
 #include <algorithm>
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
-#include <QStatusBar>
 #include <QTableView>
 
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
+#include "app/ui/long_command.h"
 #include "app/ui/platform.h"
 #include "app/ui/tform1.h"
 #include "app/workspace.h"
@@ -108,41 +105,6 @@ SurfaceWire WireOf(const InteractionSurface& s) {
 // ---------------------------------------------------------------- long commands
 
 namespace {
-
-// While a long command pumps events, keeps mouse and key input away from
-// every widget but the Cancel button; Esc cancels.
-class InputBlocker : public QObject {
-public:
-    InputBlocker(QWidget* allowed, std::function<void()> onCancel)
-        : allowed_(allowed), onCancel_(std::move(onCancel)) {
-        qApp->installEventFilter(this);
-    }
-    ~InputBlocker() override { qApp->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* obj, QEvent* e) override {
-        switch (e->type()) {
-            case QEvent::KeyPress:
-                if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) onCancel_();
-                return true;
-            case QEvent::KeyRelease:
-            case QEvent::ShortcutOverride:
-            case QEvent::Shortcut:
-            case QEvent::Wheel:
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::Close:
-                return obj != allowed_;
-            default:
-                return false;
-        }
-    }
-
-private:
-    QWidget* allowed_;
-    std::function<void()> onCancel_;
-};
 
 // Section fields and settings that a check or surface reads; a change marks
 // them stale.
@@ -263,41 +225,35 @@ PmmPage::Section PmmPage::readSection() const {
     return s;
 }
 
+// Runs a check or surface as a long command: Esc and the Cancel button
+// stop it, and a stopped run changes nothing.
 template <class F>
 void PmmPage::runLong(F&& f) {
-    if (running_) return;
+    if (LongCommand::active()) return;
     running_ = true;
-    cancel_ = false;
     cancelButton_->setEnabled(true);
     progress_->setValue(0);
-    {
-        InputBlocker blocker(cancelButton_, [this] { cancel(); });
-        runCommand(services_, window_, [&] {
+    runLongCommand(
+        services_, window_,
+        [&](LongCommand& lc) {
             try {
-                f();
+                f(lc);
             } catch (const Cancelled&) {
-                if (auto* mw = qobject_cast<QMainWindow*>(window_)) mw->statusBar()->showMessage("Cancelled", 5000);
+                progress_->setValue(0);
+                throw;
             }
-        });
-    }
+        },
+        cancelButton_);
     cancelButton_->setEnabled(false);
     running_ = false;
 }
 
-// Shows the progress and lets the Cancel button and Esc through.
-std::function<void(int)> PmmPage::progressCallback() {
-    return [this](int v) {
-        progress_->setValue(v);
-        QCoreApplication::processEvents();
-    };
-}
-
 void PmmPage::cancel() {
-    if (running_) cancel_ = true;
+    if (LongCommand* lc = LongCommand::current()) lc->cancel();
 }
 
 void PmmPage::checkForces() {
-    runLong([&] {
+    runLong([&](LongCommand& lc) {
         if (ws_.Loads.Count < 1) throw AppError("No forces have been imported");
         Section s = readSection();
         CheckRequest req;
@@ -311,9 +267,7 @@ void PmmPage::checkForces() {
         req.FactorP = ws_.ForceFactorP;
         req.FactorMx = ws_.ForceFactorMx;
         req.FactorMy = ws_.ForceFactorMy;
-        SolveOptions options;
-        options.cancel = &cancel_;
-        CheckResult result = RunCapacityCheck(req, progressCallback(), options);
+        CheckResult result = RunCapacityCheck(req, lc.progress(progress_), lc.options());
         model_->clear();
         ws_.Check = std::move(result);
         ws_.CheckStale = false;
@@ -322,7 +276,7 @@ void PmmPage::checkForces() {
 }
 
 void PmmPage::genSurface() {
-    runLong([&] {
+    runLong([&](LongCommand& lc) {
         const int levels = StrToInt(levels_->text().toStdString());
         Section s = readSection();
         CheckAxialLevels(levels, s.mm.points);
@@ -334,10 +288,8 @@ void PmmPage::genSurface() {
         req.PMax = s.PMax;
         req.PMin = s.PMin;
         req.Levels = levels;
-        SolveOptions options;
-        options.cancel = &cancel_;
         auto state = std::make_unique<SurfaceState>();
-        state->surface = SolveSurface(req, progressCallback(), options);
+        state->surface = SolveSurface(req, lc.progress(progress_), lc.options());
         state->wire = WireOf(state->surface);
         surface_ = std::move(state);
         surfaceStale_ = false;

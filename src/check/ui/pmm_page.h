@@ -3,7 +3,6 @@
 // of the imported forces, its table, summary line, export and picture.
 #include <QObject>
 #include <QString>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -72,7 +71,6 @@ private:
     Section readSection() const;
     void updateStale();
     void showHover(int x, int y);
-    std::function<void(int)> progressCallback();
 
     Workspace& ws_;
     FormFields& fields_;
@@ -91,7 +89,6 @@ private:
     QSortFilterProxyModel* sorted_ = nullptr;
     QWidget* page_ = nullptr;
 
-    std::atomic<bool> cancel_{false};
     bool running_ = false;
     struct SurfaceState;
     std::unique_ptr<SurfaceState> surface_;
