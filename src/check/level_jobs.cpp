@@ -1,6 +1,7 @@
 #include "check/level_jobs.h"
 
 #include <exception>
+#include <limits>
 
 #include "analysis/parallel_jobs.h"
 #include "input/error.h"
@@ -20,16 +21,27 @@ void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
         if (progress) progress(100);
         return;
     }
-    const int threads = ThreadCountFor(options.threads, levels);
+    // Threads as the solver would use them for one curve; fewer levels than
+    // threads are all left over.
+    const int threads = ThreadCountFor(options.threads, std::numeric_limits<int>::max());
     const int whole = threads > 1 ? levels - levels % threads : 0;
     // The solver writes each fiber's trial strain and stress, so every
     // thread works on its own table; one curve per thread, reused.
     std::vector<FiberTable> tables(static_cast<size_t>(whole > 0 ? threads : 1), t);
     std::vector<MMCurve> curves(tables.size());
+    int shown = 0;
     auto report = [&](int done) {
         stopIfCancelled();
-        if (progress) progress(nearest(static_cast<double>(done) * 100 / levels));
+        shown = nearest(static_cast<double>(done) * 100 / levels);
+        if (progress) progress(shown);
     };
+    // While long levels run on the workers, the calling thread repeats the
+    // progress now and then, so a window can take a cancel meanwhile.
+    auto tick = [&] {
+        if (progress) progress(shown);
+        stopIfCancelled();
+    };
+    const bool ticking = progress || options.cancel;
 
     if (whole > 0) {
         SolveOptions one = options;
@@ -45,7 +57,7 @@ void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
                 SolveMMCurve(tables[static_cast<size_t>(worker)], B, H, s, curve, {}, one);
                 sink(k, curve);
             },
-            report, errors);
+            report, errors, ticking ? std::function<void()>(tick) : nullptr);
         if (failed < whole) std::rethrow_exception(errors[static_cast<size_t>(failed)]);
     }
 

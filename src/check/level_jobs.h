@@ -19,7 +19,8 @@ using LevelSink = std::function<void(int level, const MMCurve& curve)>;
 // Solves the curve of `mm` with axialForce = P[k] for every k. Whole levels
 // go to the threads, each with its own copy of the table; the few left over
 // when they do not divide evenly are solved one by one with the solver's own
-// threads. Progress 0..100 on the calling thread only. Throws Cancelled when
+// threads. Progress 0..100 on the calling thread only, repeated every few
+// tens of milliseconds while the workers run. Throws Cancelled when
 // options.cancel is set (checked before each level and passed to the
 // solver), and the first level's fault in level order otherwise.
 void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
