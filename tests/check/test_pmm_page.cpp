@@ -157,9 +157,17 @@ TEST(PmmPage, CheckFillsTheTableSummaryAndExport) {
     w.click(19);
     EXPECT_FALSE(w.form->workspace().CheckStale);
     EXPECT_EQ(w.summary(), QString::fromStdString(CheckSummaryLine(w.check())));
-    // So does a new import, or new factors.
-    w.click(13);
+    // So do other factors, and a section type chosen from the menu; the
+    // same inputs again are not a change.
+    const std::pair<int, const char*> factors[] = {{57, "1.0"}, {57, "1.5"}, {57, "1"}};
+    for (const auto& [n, text] : factors) {
+        w.form->edit(n)->setText(text);
+        w.click(13);  // Input
+        EXPECT_EQ(w.form->workspace().CheckStale, std::string(text) == "1.5") << text;
+    }
+    w.trigger("N20");
     EXPECT_TRUE(w.form->workspace().CheckStale);
+    EXPECT_TRUE(w.summary().endsWith(kStaleNote));
 }
 
 TEST(PmmPage, ErrorsAndCancelLeaveEarlierResults) {

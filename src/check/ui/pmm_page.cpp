@@ -2,7 +2,9 @@
 
 #include <QAbstractTableModel>
 #include <algorithm>
+#include <cstdint>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include "app/ui/platform.h"
 #include "app/ui/tform1.h"
 #include "app/workspace.h"
+#include "loads/load_table.h"
 #include "check/surface.h"
 #include "check/ui/surface_view.h"
 #include "input/error.h"
@@ -106,15 +109,24 @@ SurfaceWire WireOf(const InteractionSurface& s) {
 
 namespace {
 
-// Section fields and settings that a check or surface reads; a change marks
-// them stale.
-bool feedsTheCheck(const std::string& edit) {
-    static const int numbers[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17,
-                                  18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 34, 35, 41, 42, 43,
-                                  44, 45, 46, 47, 48, 49, 50, 51, 61, 62, 63};
-    for (int n : numbers)
-        if (edit == "Edit" + std::to_string(n)) return true;
-    return false;
+// Fields that a check or surface reads: the section page, the material
+// pages and the MM settings.
+constexpr int kInputEdits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+                               17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 34, 35, 41,
+                               42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 61, 62, 63};
+// Fields rewritten by every section command: a change there may come with a
+// section type changed while its box's signals were blocked.
+constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
+
+std::string editName(int n) { return "Edit" + std::to_string(n); }
+
+// 64-bit FNV-1a over raw bytes.
+void hashBytes(uint64_t& h, const void* data, size_t n) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < n; ++i) {
+        h ^= p[i];
+        h *= 1099511628211ull;
+    }
 }
 
 }  // namespace
@@ -192,11 +204,40 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     summary_->setWordWrap(true);
     summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    // Edits of what the check reads make an earlier check stale.
-    for (const auto& [name, e] : fields_.edits)
-        if (feedsTheCheck(name)) connect(e, &QLineEdit::textChanged, this, &PmmPage::inputsChanged);
+    // A change of what the check reads makes an earlier check stale.
+    auto watch = [this](int n) {
+        auto it = fields_.edits.find(editName(n));
+        if (it != fields_.edits.end()) connect(it->second, &QLineEdit::textChanged, this, &PmmPage::inputsChanged);
+    };
+    for (int n : kInputEdits) watch(n);
+    for (int n : kSectionInfoEdits) watch(n);
     for (const auto& [name, c] : fields_.combos)
         if (name != "ComboBox7") connect(c, &QComboBox::currentIndexChanged, this, &PmmPage::inputsChanged);
+    page->installEventFilter(this);
+}
+
+bool PmmPage::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == page_ && e->type() == QEvent::Show) inputsChanged();
+    return QObject::eventFilter(watched, e);
+}
+
+// What a check (withForces) or a surface was computed from: the texts of
+// the fields it reads, the combo boxes, and the amplified forces.
+std::string PmmPage::inputsKey(bool withForces) const {
+    std::string key;
+    for (int n : kInputEdits) key += fields_.text(editName(n)) + '\n';
+    for (const auto& [name, c] : fields_.combos)
+        if (name != "ComboBox7") key += std::to_string(fields_.itemIndex(name)) + '\n';
+    if (withForces) {
+        uint64_t h = 14695981039346656037ull;
+        const LoadCombinationTable& t = ws_.Loads;
+        const size_t n = std::min(static_cast<size_t>(std::max(t.Count, 0)) + 1, t.Items.size());
+        hashBytes(h, &t.Count, sizeof t.Count);
+        for (size_t i = 1; i < n; ++i) hashBytes(h, &t.Items[i], sizeof t.Items[i]);
+        for (double f : {ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy}) hashBytes(h, &f, sizeof f);
+        key += std::to_string(h);
+    }
+    return key;
 }
 
 PmmPage::~PmmPage() = default;
@@ -255,6 +296,7 @@ void PmmPage::cancel() {
 void PmmPage::checkForces() {
     runLong([&](LongCommand& lc) {
         if (ws_.Loads.Count < 1) throw AppError("No forces have been imported");
+        const std::string key = inputsKey(true);
         Section s = readSection();
         CheckRequest req;
         req.Fibers = &s.fibers;
@@ -271,6 +313,7 @@ void PmmPage::checkForces() {
         model_->clear();
         ws_.Check = std::move(result);
         ws_.CheckStale = false;
+        checkKey_ = key;
         showResults();
     });
 }
@@ -278,6 +321,7 @@ void PmmPage::checkForces() {
 void PmmPage::genSurface() {
     runLong([&](LongCommand& lc) {
         const int levels = StrToInt(levels_->text().toStdString());
+        const std::string key = inputsKey(false);
         Section s = readSection();
         CheckAxialLevels(levels, s.mm.points);
         SurfaceRequest req;
@@ -293,8 +337,14 @@ void PmmPage::genSurface() {
         state->wire = WireOf(state->surface);
         surface_ = std::move(state);
         surfaceStale_ = false;
+        surfaceKey_ = key;
         showResults();
     });
+}
+
+void PmmPage::checkReplaced() {
+    checkKey_ = ws_.CheckStale ? std::string("\x01 unknown") : inputsKey(true);
+    showResults();
 }
 
 void PmmPage::showResults() {
@@ -323,9 +373,18 @@ std::string PmmPage::surfaceCsv(const std::string& eol) const {
 }
 
 void PmmPage::inputsChanged() {
+    if (running_) return;  // a running command compares when it ends
     bool changed = false;
-    if (ws_.Check && !ws_.CheckStale) ws_.CheckStale = changed = true;
-    if (surface_ && !surfaceStale_) surfaceStale_ = changed = true;
+    if (ws_.Check) {
+        const bool stale = inputsKey(true) != checkKey_;
+        changed |= stale != ws_.CheckStale;
+        ws_.CheckStale = stale;
+    }
+    if (surface_) {
+        const bool stale = inputsKey(false) != surfaceKey_;
+        changed |= stale != surfaceStale_;
+        surfaceStale_ = stale;
+    }
     if (changed) updateStale();
 }
 

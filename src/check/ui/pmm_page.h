@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "check/projection.h"
 
@@ -61,8 +62,11 @@ public slots:
     // changed: a check or surface made before is marked stale.
     void inputsChanged();
     // Shows the workspace's check (table, summary, dots) and the surface
-    // again; call after replacing Workspace::Check from elsewhere.
+    // again.
     void showResults();
+    // Workspace::Check was replaced from elsewhere (a project opened): it
+    // counts as made from the current inputs unless Workspace::CheckStale.
+    void checkReplaced();
 
 private:
     struct Section;
@@ -70,6 +74,8 @@ private:
     void runLong(F&& f);
     Section readSection() const;
     void updateStale();
+    std::string inputsKey(bool withForces) const;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void showHover(int x, int y);
 
     Workspace& ws_;
@@ -93,6 +99,7 @@ private:
     struct SurfaceState;
     std::unique_ptr<SurfaceState> surface_;
     bool surfaceStale_ = false;
+    std::string checkKey_, surfaceKey_;  // inputsKey of the last check / surface
 };
 
 }  // namespace px
