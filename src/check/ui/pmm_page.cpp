@@ -1,8 +1,6 @@
 #include "check/ui/pmm_page.h"
 
 #include <QAbstractTableModel>
-#include <algorithm>
-#include <cstdint>
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
@@ -14,6 +12,8 @@
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <algorithm>
+#include <cstdint>
 
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
@@ -21,11 +21,11 @@
 #include "app/ui/platform.h"
 #include "app/ui/tform1.h"
 #include "app/workspace.h"
-#include "loads/load_table.h"
 #include "check/surface.h"
 #include "check/ui/surface_view.h"
 #include "input/error.h"
 #include "input/numbers.h"
+#include "loads/load_table.h"
 #include "output/ui/picture_export.h"
 #include "section/mesh.h"
 
@@ -105,7 +105,7 @@ SurfaceWire WireOf(const InteractionSurface& s) {
 
 }  // namespace
 
-// ---------------------------------------------------------------- long commands
+// ---------------------------------------------------------------- inputs
 
 namespace {
 
