@@ -222,6 +222,16 @@ TEST(PmmPage, ErrorsAndCancelLeaveEarlierResults) {
     // The picture only gains the stale note at its top.
     EXPECT_EQ(w.page().picture()->image().copy(0, 30, 600, 570), picture.copy(0, 30, 600, 570));
     EXPECT_NE(w.page().picture()->image(), picture);
+
+    // A check emptied from elsewhere (a project opened) is never read again;
+    // the page shows it gone at the next change of inputs.
+    w.form->workspace().Check.reset();
+    w.page().table()->grab();
+    w.page().picture()->redraw();
+    mouseMove(w.page().picture(), QPoint(300, 300));
+    w.form->edit(62)->setText("100");
+    EXPECT_EQ(w.rows(), 0);
+    EXPECT_EQ(w.summary(), "");
 }
 
 TEST(PmmPage, PictureShowsTheSurfaceAndColouredDots) {

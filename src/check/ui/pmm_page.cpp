@@ -37,21 +37,26 @@ namespace px {
 // sorts through a proxy by each column's numeric key.
 class CheckTableModel : public QAbstractTableModel {
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit CheckTableModel(const std::optional<CheckResult>& check, QObject* parent)
+        : QAbstractTableModel(parent), check_(check) {}
 
-    void setResult(const CheckResult* r) {
+    // The check changed (or is about to): the view asks again.
+    void begin() {
         beginResetModel();
-        result_ = r;
+        resetting_ = true;
+    }
+    void end() {
+        rows_ = check_ ? static_cast<int>(check_->Rows.size()) : 0;
+        resetting_ = false;
         endResetModel();
     }
-    void clear() { setResult(nullptr); }
+    bool resetting() const { return resetting_; }
 
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() || !result_ ? 0 : static_cast<int>(result_->Rows.size());
-    }
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_; }
+    // The row, read where the check is kept, within what it holds now.
     const CheckRow* row(int i) const {
-        if (!result_ || i < 0 || static_cast<size_t>(i) >= result_->Rows.size()) return nullptr;
-        return &result_->Rows[static_cast<size_t>(i)];
+        if (!check_ || i < 0 || static_cast<size_t>(i) >= check_->Rows.size()) return nullptr;
+        return &check_->Rows[static_cast<size_t>(i)];
     }
     int columnCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : kCheckColumns;
@@ -78,7 +83,9 @@ public:
     }
 
 private:
-    const CheckResult* result_ = nullptr;
+    const std::optional<CheckResult>& check_;
+    int rows_ = 0;
+    bool resetting_ = false;
 };
 
 // ---------------------------------------------------------------- surface
@@ -179,7 +186,7 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     hover_->setWordWrap(true);
     hover_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    model_ = new CheckTableModel(this);
+    model_ = new CheckTableModel(ws_.Check, this);
     sorted_ = new QSortFilterProxyModel(this);
     sorted_->setSourceModel(model_);
     sorted_->setSortRole(Qt::UserRole);
@@ -310,7 +317,7 @@ void PmmPage::checkForces() {
         req.FactorMx = ws_.ForceFactorMx;
         req.FactorMy = ws_.ForceFactorMy;
         CheckResult result = RunCapacityCheck(req, lc.progress(progress_), lc.options());
-        model_->clear();
+        model_->begin();
         ws_.Check = std::move(result);
         ws_.CheckStale = false;
         checkKey_ = key;
@@ -348,10 +355,12 @@ void PmmPage::checkReplaced() {
 }
 
 void PmmPage::showResults() {
-    model_->setResult(ws_.Check ? &*ws_.Check : nullptr);
+    if (!model_->resetting()) model_->begin();
+    model_->end();
+    shownRows_ = ws_.Check ? static_cast<long long>(ws_.Check->Rows.size()) : -1;
     const bool surfaceStale = surface_ && surfaceStale_;
-    view_->setContent(surface_ ? surface_->wire : SurfaceWire{}, model_->rowCount() ? &*ws_.Check : nullptr,
-                      ws_.CheckStale || surfaceStale);
+    view_->setContent(surface_ ? surface_->wire : SurfaceWire{}, &ws_.Check,
+                      (ws_.Check && ws_.CheckStale) || surfaceStale);
     hover_->clear();
     summary_->setText(summaryText());
     if (ws_.Check && ws_.Check->Governing >= 0) {
@@ -374,6 +383,9 @@ std::string PmmPage::surfaceCsv(const std::string& eol) const {
 
 void PmmPage::inputsChanged() {
     if (running_) return;  // a running command compares when it ends
+    // A check emptied or replaced from elsewhere (a project opened) is
+    // shown as it now is.
+    if (shownRows_ != (ws_.Check ? static_cast<long long>(ws_.Check->Rows.size()) : -1)) showResults();
     bool changed = false;
     if (ws_.Check) {
         const bool stale = inputsKey(true) != checkKey_;
@@ -418,8 +430,9 @@ void PmmPage::resetView() {
 
 void PmmPage::showHover(int x, int y) {
     const std::optional<int> row = view_->dotAt(x, y);
-    hover_->setText(row ? QString::fromStdString(DotCaption(view_->check()->Rows[static_cast<size_t>(*row)]))
-                        : QString());
+    const CheckResult* check = view_->check();
+    hover_->setText(row && check ? QString::fromStdString(DotCaption(check->Rows[static_cast<size_t>(*row)]))
+                                 : QString());
 }
 
 }  // namespace px

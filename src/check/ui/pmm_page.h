@@ -99,7 +99,8 @@ private:
     struct SurfaceState;
     std::unique_ptr<SurfaceState> surface_;
     bool surfaceStale_ = false;
-    std::string checkKey_, surfaceKey_;  // inputsKey of the last check / surface
+    std::string checkKey_, surfaceKey_;
+    long long shownRows_ = -1;  // rows of the check on show; -1 for none  // inputsKey of the last check / surface
 };
 
 }  // namespace px

@@ -139,11 +139,11 @@ SurfaceView::SurfaceView(QWidget* parent) : ImageBox("Image12", kPmmImageSize, k
     setCursor(Qt::OpenHandCursor);
 }
 
-void SurfaceView::setContent(SurfaceWire wire, const CheckResult* check, bool stale) {
+void SurfaceView::setContent(SurfaceWire wire, const std::optional<CheckResult>* check, bool stale) {
     wire_ = std::move(wire);
     check_ = check;
     stale_ = stale;
-    limits_ = PmmAxisLimits(wire_, check_);
+    limits_ = PmmAxisLimits(wire_, this->check());
     redraw();
 }
 
@@ -159,13 +159,13 @@ void SurfaceView::setView(const View3D& v) {
 }
 
 void SurfaceView::redraw() {
-    DrawPmmPicture(image(), wire_, check_, limits_, view_, stale_);
+    DrawPmmPicture(image(), wire_, check(), limits_, view_, stale_);
     refresh();
 }
 
 std::optional<int> SurfaceView::dotAt(int x, int y) const {
-    if (!check_) return std::nullopt;
-    return DotAt(*check_, limits_, view_, width(), height(), x, y, kPmmHoverRadius);
+    if (!check()) return std::nullopt;
+    return DotAt(*check(), limits_, view_, width(), height(), x, y, kPmmHoverRadius);
 }
 
 void SurfaceView::mousePressEvent(QMouseEvent* e) {

@@ -31,11 +31,13 @@ class SurfaceView : public ImageBox {
 public:
     explicit SurfaceView(QWidget* parent = nullptr);
 
-    // What the picture shows; `check` must outlive the next setContent.
-    void setContent(SurfaceWire wire, const CheckResult* check, bool stale);
+    // What the picture shows. `check` is where the check is kept (it must
+    // outlive the control); it is read whenever the picture is drawn, so a
+    // check emptied there simply loses its dots.
+    void setContent(SurfaceWire wire, const std::optional<CheckResult>* check, bool stale);
     void setStale(bool stale);
     const SurfaceWire& wire() const { return wire_; }
-    const CheckResult* check() const { return check_; }
+    const CheckResult* check() const { return check_ && *check_ ? &**check_ : nullptr; }
     const SceneLimits& limits() const { return limits_; }
     const View3D& view() const { return view_; }
     void setView(const View3D& v);
@@ -53,7 +55,7 @@ protected:
 
 private:
     SurfaceWire wire_;
-    const CheckResult* check_ = nullptr;
+    const std::optional<CheckResult>* check_ = nullptr;
     SceneLimits limits_;
     View3D view_;
     bool stale_ = false;
