@@ -42,7 +42,7 @@ struct CheckRequest {
     const FiberTable* Fibers = nullptr;
     double B = 0, H = 0;       // section extent used by the solver
     MmSettings Mm;             // axialForce is ignored: each case uses its own
-    double PMax = 0, PMin = 0;
+    double PMax = 0, PMin = 0;  // axial capacities of the same table (ComputeAxialBounds)
     const LoadCombinationTable* Loads = nullptr;
     double FactorP = 1, FactorMx = 1, FactorMy = 1;
 };
