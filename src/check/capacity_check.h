@@ -31,13 +31,18 @@ struct CheckResult {
     std::vector<CheckRow> Rows;  // file order
     int Passed = 0;
     int Governing = -1;  // index into Rows; -1 when there are none
+    int Curves = 0;      // curves solved: one per distinct axial force that needs one
 };
+
+// Counts the rows that pass and picks the governing one: the largest ratio,
+// "n/a" counting as largest, the first in file order on ties.
+void TallyCheck(CheckResult& r);
 
 struct CheckRequest {
     const FiberTable* Fibers = nullptr;
     double B = 0, H = 0;       // section extent used by the solver
     MmSettings Mm;             // axialForce is ignored: each case uses its own
-    double PMax = 0, PMin = 0;
+    double PMax = 0, PMin = 0;  // axial capacities of the same table (ComputeAxialBounds)
     const LoadCombinationTable* Loads = nullptr;
     double FactorP = 1, FactorMx = 1, FactorMy = 1;
 };

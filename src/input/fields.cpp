@@ -20,6 +20,7 @@ const std::map<std::string, std::string>& DefaultFieldTexts() {
         {"Edit53", "100"},    {"Edit54", "5"},      {"Edit55", "10"},     {"Edit56", "9"},
         {"Edit57", "1.0"},    {"Edit58", "1.0"},    {"Edit59", "1.0"},    {"Edit60", "1.2"},
         {"Edit61", "5"},      {"Edit62", "100"},    {"Edit63", "1.2"},    {"Edit64", "500"},
+        {"Edit65", "20"},  // "Axial Levels" of the interaction surface
     };
     return m;
 }

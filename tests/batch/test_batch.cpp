@@ -175,7 +175,7 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
         {},
         {"Edit1=100"},            // no command
         {"sections"},             // unknown command
-        {"Edit65=1", "section"},  // unknown control
+        {"Edit66=1", "section"},  // unknown control
         {"Button1=1", "section"},
         {"ComboBox1=8", "section"},  // no such item
         {"ComboBox2=1", "section"},

@@ -29,6 +29,7 @@ namespace px {
 class TForm2;
 class TForm3;
 class PictureSaveDialog;
+class PmmPage;
 class StringGrid;
 class ProjectController;
 
@@ -59,6 +60,7 @@ public:
     ImageBox* imageBox(int n) const;
     QTabWidget* pages() const { return PageControl1; }
     ProjectController& project() { return *project_; }
+    PmmPage* pmmPage() const { return pmmPage_; }
 
 
 public slots:
@@ -113,6 +115,7 @@ public slots:
     void N2Click();
     void N3Click();
     void SaveAs1Click();
+    void PMM3DSurface1Click();
 
 protected:
     // Asks about unsaved project changes; Cancel keeps the window open.
@@ -181,6 +184,7 @@ private:
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<PictureSaveDialog> pictureSaver_;
     ProjectController* project_ = nullptr;  // a child QObject
+    PmmPage* pmmPage_ = nullptr;
 
     QTabWidget* PageControl1 = nullptr;
     QComboBox* ComboBox1 = nullptr;

@@ -13,6 +13,7 @@
 #include "app/ui/grid_model.h"
 #include "app/ui/platform.h"
 #include "app/ui/tform1.h"
+#include "check/ui/pmm_page.h"
 #include "input/error.h"
 #include "loads/data_summary.h"
 #include "output/ui/tform2.h"
@@ -22,10 +23,10 @@ namespace px {
 
 namespace {
 
-constexpr int kEditCount = 64;
+constexpr int kEditCount = 65;  // Edit65: "Axial Levels" of the surface
 constexpr int kComboCount = 7;
 
-enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject };
+enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject, Check, Surface };
 
 struct Step {
     StepKind kind = StepKind::Section;
@@ -79,6 +80,8 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
         s.arg = a;
         if (a == "section" || a == "pm" || a == "mm") {
             s.kind = a == "section" ? StepKind::Section : a == "pm" ? StepKind::Pm : StepKind::Mm;
+        } else if (a == "check" || a == "surface") {
+            s.kind = a == "check" ? StepKind::Check : StepKind::Surface;
         } else if (a.startsWith("import=")) {
             s.kind = StepKind::Import;
             s.text = a.mid(7);
@@ -107,8 +110,9 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
             if (image == "Image2") s.number = 2;
             else if (image == "Image3") s.number = 3;
             else if (image == "Image5") s.number = 5;
+            else if (image == "Image12") s.number = 12;
             else {
-                reason = QString("'%1' is not Image2, Image3 or Image5").arg(image);
+                reason = QString("'%1' is not Image2, Image3, Image5 or Image12").arg(image);
                 return false;
             }
             if (s.text.isEmpty()) {
@@ -211,12 +215,26 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
             platform.savePath = s.text;
             if (s.number == 2) form.Button16Click();
             else if (s.number == 3) form.Button17Click();
+            else if (s.number == 12) form.pmmPage()->saveImage();
             else form.Button14Click();
             return !platform.failed;
         case StepKind::Open:
             return form.project().openPath(s.text) && !platform.failed;
         case StepKind::SaveProject:
             return form.project().saveTo(s.text);
+        case StepKind::Check: {
+            form.pmmPage()->checkForces();
+            const Workspace& ws = form.workspace();
+            if (platform.failed || !ws.Check) return false;
+            out += CheckCsv(*ws.Check, "\n");
+            addLine(out, form.pmmPage()->summaryText());
+            return true;
+        }
+        case StepKind::Surface:
+            form.pmmPage()->genSurface();
+            if (platform.failed) return false;
+            out += form.pmmPage()->surfaceCsv("\n");
+            return true;
     }
     return true;
 }
@@ -241,7 +259,7 @@ arguments in order on that one window: assignments set its fields, commands
 press its buttons and print what the window shows.
 
 Assignments (apply from where they stand, as typed between presses):
-  EditN=TEXT       edit field EditN (N = 1..64) to TEXT as typed
+  EditN=TEXT       edit field EditN (N = 1..65) to TEXT as typed
   ComboBoxN=I      combo box ComboBoxN (N = 1..7) to item index I (0 = first);
                    ComboBox1, the section type: 0 Rect Column, 1 Circular
                    Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
@@ -264,8 +282,16 @@ Commands:
                    ("Number of Import Force Load Comb = <n>"), then the five
                    rows of the summary grid (Case/P/Mx/My, N,max, N,min,
                    Mx,max, My,max), each row's four cells joined by one tab
-  save=IMAGE:FILE  saves Image2 (P-M, X direction), Image3 (P-M, Y direction)
-                   or Image5 (Mx-My) as the picture buttons do: .png gives PNG,
+  check            "Check Forces" on the imported forces; prints the check
+                   as "Export Check" writes it (Case,P,Mx,My,Capacity,Ratio,
+                   Status, one line per combination in file order), then the
+                   line "Passed N of M; governing case i, ratio r"
+  surface          "Gen PMM Surface" with Edit65 axial levels (default 20);
+                   prints Level,P,Point,Mx,My, one line per point: the
+                   apexes as levels 0 and L (point 0), the rings between
+  save=IMAGE:FILE  saves Image2 (P-M, X direction), Image3 (P-M, Y direction),
+                   Image5 (Mx-My) or Image12 (the 3D surface and checked
+                   forces) as the picture buttons do: .png gives PNG,
                    .bmp BMP, any other suffix JPEG; a name without a suffix
                    gets ".jpg"; prints nothing
   open=FILE        "Open File" on the project FILE (.pxc): its fields, combo
@@ -287,6 +313,7 @@ Example:
   pillarix-batch ComboBox1=1 Edit1=1000 Edit33=20 section pm mm > circular.txt
   pillarix-batch Edit1=1500 import=forces.csv saveproject=c7.pxc
   pillarix-batch open=c7.pxc pm
+  pillarix-batch import=forces.csv check
 )HELP");
 }
 

@@ -1,0 +1,442 @@
+#include "check/ui/pmm_page.h"
+
+#include <QAbstractTableModel>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <algorithm>
+#include <cstdint>
+
+#include "analysis/mm_solver.h"
+#include "analysis/section_steps.h"
+#include "app/ui/long_command.h"
+#include "app/ui/platform.h"
+#include "app/ui/tform1.h"
+#include "app/workspace.h"
+#include "check/surface.h"
+#include "check/ui/surface_view.h"
+#include "input/error.h"
+#include "input/fields.h"
+#include "input/numbers.h"
+#include "input/section_input.h"
+#include "loads/load_table.h"
+#include "output/ui/picture_export.h"
+#include "section/mesh.h"
+
+namespace px {
+
+// ---------------------------------------------------------------- table model
+
+// The check table over the workspace's result, in file order; the view
+// sorts through a proxy by each column's numeric key.
+class CheckTableModel : public QAbstractTableModel {
+public:
+    explicit CheckTableModel(const std::optional<CheckResult>& check, QObject* parent)
+        : QAbstractTableModel(parent), check_(check) {}
+
+    // The check changed (or is about to): the view asks again.
+    void begin() {
+        beginResetModel();
+        resetting_ = true;
+    }
+    void end() {
+        rows_ = check_ ? static_cast<int>(check_->Rows.size()) : 0;
+        resetting_ = false;
+        endResetModel();
+    }
+    bool resetting() const { return resetting_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_; }
+    // The row, read where the check is kept, within what it holds now.
+    const CheckRow* row(int i) const {
+        if (!check_ || i < 0 || static_cast<size_t>(i) >= check_->Rows.size()) return nullptr;
+        return &check_->Rows[static_cast<size_t>(i)];
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : kCheckColumns;
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        const CheckRow* found = index.isValid() ? row(index.row()) : nullptr;
+        if (!found) return {};
+        const CheckRow& r = *found;
+        switch (role) {
+            case Qt::DisplayRole: return QString::fromStdString(CheckCellText(r, index.column()));
+            case Qt::UserRole: return CheckSortKey(r, index.column());
+            case Qt::ForegroundRole: return r.ok() ? QVariant() : QVariant(QColor(Qt::red));
+            case Qt::TextAlignmentRole:
+                return static_cast<int>((index.column() == 6 ? Qt::AlignHCenter : Qt::AlignRight) |
+                                        Qt::AlignVCenter);
+            default: return {};
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        static const char* const names[kCheckColumns] = {"Case", "P", "Mx", "My", "Capacity", "Ratio", "Status"};
+        if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns)
+            return QString(names[section]);
+        return QAbstractTableModel::headerData(section, o, role);
+    }
+
+private:
+    const std::optional<CheckResult>& check_;
+    int rows_ = 0;
+    bool resetting_ = false;
+};
+
+// ---------------------------------------------------------------- surface
+
+struct PmmPage::SurfaceState {
+    InteractionSurface surface;
+    SurfaceWire wire;
+};
+
+namespace {
+
+// Rings of the wire: entries 1 .. points of each level's curve.
+SurfaceWire WireOf(const InteractionSurface& s) {
+    SurfaceWire w;
+    w.Bottom = Point3{0, 0, s.PMin};
+    w.Top = Point3{0, 0, s.PMax};
+    for (const SurfaceLevel& level : s.Levels) {
+        std::vector<Point3>& ring = w.Rings.emplace_back();
+        const size_t n = std::min({static_cast<size_t>(s.Points) + 1, level.Curve.Mx.size(), level.Curve.My.size()});
+        for (size_t k = 1; k < n; ++k) ring.push_back({level.Curve.Mx[k], level.Curve.My[k], level.P});
+    }
+    return w;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- inputs
+
+namespace {
+
+// Fields that a check or surface reads: the section page, the material
+// pages and the MM settings.
+constexpr int kInputEdits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+                               17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 34, 35, 41,
+                               42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 61, 62, 63};
+// Fields rewritten by every section command: a change there may come with a
+// section type changed while its box's signals were blocked.
+constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
+
+std::string editName(int n) { return "Edit" + std::to_string(n); }
+
+// 64-bit FNV-1a over raw bytes.
+void hashBytes(uint64_t& h, const void* data, size_t n) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < n; ++i) {
+        h ^= p[i];
+        h *= 1099511628211ull;
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- building
+
+PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServices& services,
+                 PictureSaveDialog& pictureSaver, QWidget* window)
+    : QObject(window), ws_(ws), fields_(fields), services_(services), pictureSaver_(pictureSaver),
+      window_(window), page_(page) {
+    view_ = new SurfaceView(page);
+    view_->move(8, 8);
+    connect(view_, &ImageBox::mouseMoved, this, &PmmPage::showHover);
+
+    const int x0 = 616, w = 276, half = 134;
+    auto* group = new QGroupBox("Surface", page);
+    group->setObjectName("GroupBox15");
+    group->setGeometry(x0, 4, w, 56);
+    auto* caption = new QLabel("Axial Levels", group);
+    caption->setGeometry(8, 24, 80, 21);
+    levels_ = new QLineEdit(QString::fromStdString(DefaultFieldTexts().at("Edit65")), group);
+    levels_->setObjectName("Edit65");
+    levels_->setGeometry(90, 24, 50, 21);
+    fields_.edits["Edit65"] = levels_;
+
+    auto button = [&](QWidget* parent, int n, const QString& text, QRect r, void (PmmPage::*slot)()) {
+        auto* b = new QPushButton(text, parent);
+        b->setObjectName(QString("Button%1").arg(n));
+        b->setGeometry(r);
+        connect(b, &QPushButton::clicked, this, slot);
+        return b;
+    };
+    button(group, 18, "Gen PMM Surface", QRect(148, 22, 120, 25), &PmmPage::genSurface);
+    button(page, 19, "Check Forces", QRect(x0, 66, half, 25), &PmmPage::checkForces);
+    button(page, 20, "Export Check", QRect(x0 + w - half, 66, half, 25), &PmmPage::exportCheck);
+    button(page, 21, "Save Image", QRect(x0, 96, half, 25), &PmmPage::saveImage);
+    button(page, 22, "Reset View", QRect(x0 + w - half, 96, half, 25), &PmmPage::resetView);
+
+    progress_ = new QProgressBar(page);
+    progress_->setObjectName("ProgressBar3");
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
+    progress_->setGeometry(x0, 130, w - 78, 20);
+    cancelButton_ = button(page, 23, "Cancel", QRect(x0 + w - 70, 127, 70, 25), &PmmPage::cancel);
+    cancelButton_->setEnabled(false);
+
+    hover_ = new QLabel(page);
+    hover_->setObjectName("Label76");
+    hover_->setGeometry(x0, 156, w, 32);
+    hover_->setWordWrap(true);
+    hover_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    model_ = new CheckTableModel(ws_.Check, this);
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(Qt::UserRole);
+    table_ = new QTableView(page);
+    table_->setObjectName("StringGrid3");
+    table_->setGeometry(x0, 192, w, 366);
+    table_->setModel(sorted_);
+    table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(20);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    const int widths[kCheckColumns] = {40, 66, 66, 66, 66, 54, 44};
+    for (int c = 0; c < kCheckColumns; ++c) table_->setColumnWidth(c, widths[c]);
+    // File order until a header is clicked.
+    table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table_->setSortingEnabled(true);
+
+    summary_ = new QLabel(page);
+    summary_->setObjectName("Label77");
+    summary_->setGeometry(x0, 562, w, 46);
+    summary_->setWordWrap(true);
+    summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // A change of what the check reads makes an earlier check stale.
+    auto watch = [this](int n) {
+        auto it = fields_.edits.find(editName(n));
+        if (it != fields_.edits.end()) connect(it->second, &QLineEdit::textChanged, this, &PmmPage::inputsChanged);
+    };
+    for (int n : kInputEdits) watch(n);
+    for (int n : kSectionInfoEdits) watch(n);
+    for (const auto& [name, c] : fields_.combos)
+        if (name != "ComboBox7") connect(c, &QComboBox::currentIndexChanged, this, &PmmPage::inputsChanged);
+    page->installEventFilter(this);
+}
+
+bool PmmPage::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == page_ && e->type() == QEvent::Show) inputsChanged();
+    return QObject::eventFilter(watched, e);
+}
+
+// What a check (withForces) or a surface was computed from: the texts of
+// the fields it reads, the combo boxes, and the amplified forces.
+std::string PmmPage::inputsKey(bool withForces) const {
+    std::string key;
+    for (int n : kInputEdits) key += fields_.text(editName(n)) + '\n';
+    for (const auto& [name, c] : fields_.combos)
+        if (name != "ComboBox7") key += std::to_string(fields_.itemIndex(name)) + '\n';
+    if (withForces) {
+        uint64_t h = 14695981039346656037ull;
+        const LoadCombinationTable& t = ws_.Loads;
+        const size_t n = std::min(static_cast<size_t>(std::max(t.Count, 0)) + 1, t.Items.size());
+        hashBytes(h, &t.Count, sizeof t.Count);
+        for (size_t i = 1; i < n; ++i) hashBytes(h, &t.Items[i], sizeof t.Items[i]);
+        for (double f : {ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy}) hashBytes(h, &f, sizeof f);
+        key += std::to_string(h);
+    }
+    return key;
+}
+
+PmmPage::~PmmPage() = default;
+
+// ---------------------------------------------------------------- commands
+
+struct PmmPage::Section {
+    SectionInput input;
+    FiberTable fibers;
+    MmSettings mm;
+    double PMax = 0, PMin = 0;
+};
+
+// The current fields meshed as "Gen MM Curve" meshes them, into a copy: the
+// window's own section stays as it was.
+PmmPage::Section PmmPage::readSection() const {
+    Section s;
+    s.input = ws_.Input;
+    ReadSectionInput(fields_, s.input);
+    CheckSectionInput(s.input);
+    CheckMeshInput(s.input);
+    BuildFiberTable(s.input, s.fibers);
+    AssignFiberMaterials(fields_, s.fibers);
+    CheckFiberMaterials(s.fibers);
+    s.mm = ReadMmSettings(fields_);
+    CheckMmSettings(s.mm);
+    ComputeAxialBounds(s.fibers, s.PMax, s.PMin);
+    return s;
+}
+
+// Runs a check or surface as a long command: Esc and the Cancel button
+// stop it, and a stopped run changes nothing.
+template <class F>
+void PmmPage::runLong(F&& f) {
+    if (LongCommand::active()) return;
+    running_ = true;
+    cancelButton_->setEnabled(true);
+    progress_->setValue(0);
+    runLongCommand(
+        services_, window_,
+        [&](LongCommand& lc) {
+            try {
+                f(lc);
+            } catch (const Cancelled&) {
+                progress_->setValue(0);
+                throw;
+            }
+        },
+        cancelButton_);
+    cancelButton_->setEnabled(false);
+    running_ = false;
+}
+
+void PmmPage::cancel() {
+    if (LongCommand* lc = LongCommand::current()) lc->cancel();
+}
+
+void PmmPage::checkForces() {
+    runLong([&](LongCommand& lc) {
+        if (ws_.Loads.Count < 1) throw AppError("No forces have been imported");
+        const std::string key = inputsKey(true);
+        Section s = readSection();
+        CheckRequest req;
+        req.Fibers = &s.fibers;
+        req.B = s.input.B;
+        req.H = s.input.H;
+        req.Mm = s.mm;
+        req.PMax = s.PMax;
+        req.PMin = s.PMin;
+        req.Loads = &ws_.Loads;
+        req.FactorP = ws_.ForceFactorP;
+        req.FactorMx = ws_.ForceFactorMx;
+        req.FactorMy = ws_.ForceFactorMy;
+        CheckResult result = RunCapacityCheck(req, lc.progress(progress_), lc.options());
+        model_->begin();
+        ws_.Check = std::move(result);
+        ws_.CheckStale = false;
+        checkKey_ = key;
+        showResults();
+    });
+}
+
+void PmmPage::genSurface() {
+    runLong([&](LongCommand& lc) {
+        const int levels = StrToInt(levels_->text().toStdString());
+        const std::string key = inputsKey(false);
+        Section s = readSection();
+        CheckAxialLevels(levels, s.mm.points);
+        SurfaceRequest req;
+        req.Fibers = &s.fibers;
+        req.B = s.input.B;
+        req.H = s.input.H;
+        req.Mm = s.mm;
+        req.PMax = s.PMax;
+        req.PMin = s.PMin;
+        req.Levels = levels;
+        auto state = std::make_unique<SurfaceState>();
+        state->surface = SolveSurface(req, lc.progress(progress_), lc.options());
+        state->wire = WireOf(state->surface);
+        surface_ = std::move(state);
+        surfaceStale_ = false;
+        surfaceKey_ = key;
+        showResults();
+    });
+}
+
+void PmmPage::checkReplaced() {
+    checkKey_ = ws_.CheckStale ? std::string("\x01 unknown") : inputsKey(true);
+    showResults();
+}
+
+void PmmPage::showResults() {
+    if (!model_->resetting()) model_->begin();
+    model_->end();
+    shownRows_ = ws_.Check ? static_cast<long long>(ws_.Check->Rows.size()) : -1;
+    const bool surfaceStale = surface_ && surfaceStale_;
+    view_->setContent(surface_ ? surface_->wire : SurfaceWire{}, &ws_.Check,
+                      (ws_.Check && ws_.CheckStale) || surfaceStale);
+    hover_->clear();
+    summary_->setText(summaryText());
+    if (ws_.Check && ws_.Check->Governing >= 0) {
+        const QModelIndex at = sorted_->mapFromSource(model_->index(ws_.Check->Governing, 0));
+        table_->selectRow(at.row());
+        table_->scrollTo(at);
+    }
+}
+
+QString PmmPage::summaryText() const {
+    if (!ws_.Check) return {};
+    std::string line = CheckSummaryLine(*ws_.Check);
+    if (ws_.CheckStale) line += kStaleNote;
+    return QString::fromStdString(line);
+}
+
+std::string PmmPage::surfaceCsv(const std::string& eol) const {
+    return surface_ ? SurfaceCsv(surface_->surface, eol) : std::string();
+}
+
+void PmmPage::inputsChanged() {
+    if (running_) return;  // a running command compares when it ends
+    // A check emptied or replaced from elsewhere (a project opened) is
+    // shown as it now is.
+    if (shownRows_ != (ws_.Check ? static_cast<long long>(ws_.Check->Rows.size()) : -1)) showResults();
+    bool changed = false;
+    if (ws_.Check) {
+        const bool stale = inputsKey(true) != checkKey_;
+        changed |= stale != ws_.CheckStale;
+        ws_.CheckStale = stale;
+    }
+    if (surface_) {
+        const bool stale = inputsKey(false) != surfaceKey_;
+        changed |= stale != surfaceStale_;
+        surfaceStale_ = stale;
+    }
+    if (changed) updateStale();
+}
+
+void PmmPage::updateStale() {
+    summary_->setText(summaryText());
+    view_->setStale((ws_.Check && ws_.CheckStale) || (surface_ && surfaceStale_));
+}
+
+void PmmPage::exportCheck() {
+    runCommand(services_, window_, [&] {
+        if (!ws_.Check) throw AppError("There is no check to export: press \"Check Forces\" first");
+        const QString path = services_.saveFile(window_, "Export Check", "CSV (*.csv)", "csv", QString());
+        if (path.isEmpty()) return;
+        const std::string bytes = CheckCsv(*ws_.Check, "\r\n");
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw AppError(QString("Cannot create file \"%1\". %2").arg(path, file.errorString()).toStdString());
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        if (!file.commit())
+            throw AppError(QString("Cannot write file \"%1\". %2").arg(path, file.errorString()).toStdString());
+    });
+}
+
+void PmmPage::saveImage() {
+    runCommand(services_, window_, [&] { pictureSaver_.save(services_, window_, view_->image(), view_->drawn()); });
+}
+
+void PmmPage::resetView() {
+    if (view_->drawn()) view_->resetView();
+}
+
+void PmmPage::showHover(int x, int y) {
+    const std::optional<int> row = view_->dotAt(x, y);
+    const CheckResult* check = view_->check();
+    hover_->setText(row && check ? QString::fromStdString(DotCaption(check->Rows[static_cast<size_t>(*row)]))
+                                 : QString());
+}
+
+}  // namespace px

@@ -1,0 +1,106 @@
+#pragma once
+// The "PMM_3D_Curve" page: the interaction surface in 3D, the capacity check
+// of the imported forces, its table, summary line, export and picture.
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "check/projection.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+class QWidget;
+
+namespace px {
+
+struct Workspace;
+class FormFields;
+class PlatformServices;
+class PictureSaveDialog;
+class SurfaceView;
+class CheckTableModel;
+
+// Appended to the summary line while the check no longer matches the inputs.
+inline constexpr const char* kStaleNote = " (stale: inputs changed since the check)";
+
+class PmmPage : public QObject {
+    Q_OBJECT
+public:
+    // Builds the page's controls on `page`. `window` parents dialogs and
+    // message boxes. The axial-levels field is added to `fields` as Edit65.
+    PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServices& services,
+            PictureSaveDialog& pictureSaver, QWidget* window);
+    ~PmmPage() override;
+
+    SurfaceView* picture() const { return view_; }
+    QTableView* table() const { return table_; }
+    QLabel* summary() const { return summary_; }
+    QLabel* hover() const { return hover_; }
+    bool running() const { return running_; }
+
+    // Text of the summary line: the check's line, with the stale note when
+    // the inputs changed since; empty before any check.
+    QString summaryText() const;
+    // The surface as CSV ("Level,P,Point,Mx,My"); empty before any surface.
+    std::string surfaceCsv(const std::string& eol) const;
+
+public slots:
+    void checkForces();   // "Check Forces"
+    void genSurface();    // "Gen PMM Surface"
+    void exportCheck();   // "Export Check"
+    void saveImage();     // "Save Image"
+    void resetView();     // "Reset View"
+    void cancel();        // "Cancel" and Esc while a command runs
+    // The section, its fields, the MM settings or the forces may have
+    // changed: a check or surface made before is marked stale.
+    void inputsChanged();
+    // Shows the workspace's check (table, summary, dots) and the surface
+    // again.
+    void showResults();
+    // Workspace::Check was replaced from elsewhere (a project opened): it
+    // counts as made from the current inputs unless Workspace::CheckStale.
+    void checkReplaced();
+
+private:
+    struct Section;
+    template <class F>
+    void runLong(F&& f);
+    Section readSection() const;
+    void updateStale();
+    std::string inputsKey(bool withForces) const;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showHover(int x, int y);
+
+    Workspace& ws_;
+    FormFields& fields_;
+    PlatformServices& services_;
+    PictureSaveDialog& pictureSaver_;
+    QWidget* window_;
+
+    SurfaceView* view_ = nullptr;
+    QLineEdit* levels_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QLabel* hover_ = nullptr;
+    QLabel* summary_ = nullptr;
+    QTableView* table_ = nullptr;
+    CheckTableModel* model_ = nullptr;
+    QSortFilterProxyModel* sorted_ = nullptr;
+    QWidget* page_ = nullptr;
+
+    bool running_ = false;
+    struct SurfaceState;
+    std::unique_ptr<SurfaceState> surface_;
+    bool surfaceStale_ = false;
+    std::string checkKey_, surfaceKey_;
+    long long shownRows_ = -1;  // rows of the check on show; -1 for none  // inputsKey of the last check / surface
+};
+
+}  // namespace px

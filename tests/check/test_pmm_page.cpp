@@ -1,0 +1,310 @@
+// The "PMM_3D_Curve" page through the real main window: the check of
+// imported forces, its table, summary, stale mark, export, cancel and the 3D
+// picture; and the batch commands that run it.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMouseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/ui/tform1.h"
+#include "batch/ui/batch_runner.h"
+#include "check/surface.h"
+#include "check/ui/pmm_page.h"
+#include "check/ui/surface_view.h"
+#include "input/numbers.h"
+#include "support/scripted_platform.h"
+
+using namespace px;
+
+namespace {
+
+// Twelve combinations of a column over two storeys: gravity, wind and two
+// seismic cases that the default column does not carry.
+const QByteArray kForces =
+    "Story,Col,Case,Loc,P,V2,V3,T,M2,M3\r\n"
+    "2F,C1,1.4D,Top,-21000.5,12,8,0,-310.25,420.75\r\n"
+    "2F,C1,1.2D+1.6L,Top,-26400,15,9,0,-380.5,515\r\n"
+    "2F,C1,1.2D+L+E,Top,-18800,210,95,0,-2900,7900.4\r\n"
+    "2F,C1,1.2D+L-E,Top,-23900,-210,-95,0,2900,-7900.4\r\n"
+    "2F,C1,0.9D+E,Bottom,-9600,230,110,0,-3400,-9100\r\n"
+    "2F,C1,0.9D-E,Bottom,4200,-230,-110,0,3400,9100\r\n"
+    "1F,C1,1.4D,Top,-42000,14,9,0,-350,470\r\n"
+    "1F,C1,1.2D+1.6L,Top,-52800,18,11,0,-420,575\r\n"
+    "1F,C1,1.2D+L+E,Bottom,-61000,880,760,0,-41000,52000\r\n"
+    "1F,C1,1.2D+L-E,Bottom,-35000,-880,-760,0,41000,-52000\r\n"
+    "1F,C1,0.9D+E,Bottom,-150000,400,300,0,-800,900\r\n"
+    "1F,C1,0.9D-E,Bottom,-30000,-400,-300,0,0,0\r\n";
+
+struct Window {
+    ScriptedPlatform platform;
+    std::unique_ptr<TForm1> form = std::make_unique<TForm1>(&platform);
+    QTemporaryDir dir;
+
+    PmmPage& page() { return *form->pmmPage(); }
+    void click(int n) {
+        QTest::mouseClick(form->findChild<QPushButton*>(QString("Button%1").arg(n)), Qt::LeftButton);
+    }
+    QString file(const QString& name, const QByteArray& bytes = {}) {
+        const QString path = dir.filePath(name);
+        if (!bytes.isNull()) {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(bytes);
+        }
+        return path;
+    }
+    void importForces() {
+        platform.openAnswers.push_back(file("forces.csv", kForces));
+        click(4);
+    }
+    QString cell(int row, int col) { return page().table()->model()->index(row, col).data().toString(); }
+    int rows() { return page().table()->model()->rowCount(); }
+    QString errors() const { return platform.errors.join(" | "); }
+    void trigger(const char* name) { form->findChild<QAction*>(name)->trigger(); }
+    QString summary() { return page().summary()->text(); }
+    QString selectedCase() {
+        const QModelIndexList sel = page().table()->selectionModel()->selectedRows();
+        return sel.size() == 1 ? sel[0].data().toString() : QString("none");
+    }
+    const CheckResult& check() { return *form->workspace().Check; }
+};
+
+QRgb rgb(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
+
+void mouseMove(QWidget* w, QPoint pt, Qt::MouseButtons held = Qt::NoButton) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(pt), QPointF(w->mapToGlobal(pt)), Qt::NoButton, held,
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+}  // namespace
+
+TEST(PmmPage, CheckFillsTheTableSummaryAndExport) {
+    Window w;
+    w.trigger("PMM3DSurface1");
+    EXPECT_EQ(w.form->pages()->currentIndex(), 6);
+    w.importForces();
+    w.click(19);  // Check Forces
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    const CheckResult& r = w.check();
+    ASSERT_EQ(r.Rows.size(), 12u);
+    EXPECT_EQ(r.Passed, 9);
+
+    // Table rows are the exported lines, in file order; NG rows in red.
+    const QStringList lines = QString::fromStdString(CheckCsv(r, "\n")).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(w.rows(), 12);
+    QAbstractItemModel* m = w.page().table()->model();
+    for (int c = 0; c < kCheckColumns; ++c)
+        EXPECT_EQ(m->headerData(c, Qt::Horizontal).toString(), lines[0].split(',')[c]);
+    for (int i = 0; i < 12; ++i) {
+        QStringList cells;
+        for (int c = 0; c < kCheckColumns; ++c) cells << w.cell(i, c);
+        EXPECT_EQ(cells.join(','), lines[i + 1]);
+        const bool red = m->index(i, 0).data(Qt::ForegroundRole).value<QColor>() == QColor(Qt::red);
+        EXPECT_EQ(red, cells[6] == "NG") << i;
+    }
+    EXPECT_EQ(w.cell(10, 4), "");  // beyond PMax: no curve, no capacity
+    EXPECT_EQ(w.summary(), QString::fromStdString(CheckSummaryLine(r)));
+    EXPECT_EQ(w.summary(), "Passed 9 of 12; governing case 10, ratio " + w.cell(9, 5));
+    EXPECT_EQ(w.selectedCase(), "10");
+
+    // A header click sorts by number, not by text; the governing case stays
+    // selected.
+    QHeaderView* header = w.page().table()->horizontalHeader();
+    for (int col : {0, 5}) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(col) + 5, header->height() / 2));
+        EXPECT_EQ(header->sortIndicatorSection(), col);
+        const bool up = header->sortIndicatorOrder() == Qt::AscendingOrder;
+        for (int i = 1; i < 12; ++i) {
+            const double a = m->index(i - 1, col).data(Qt::UserRole).toDouble();
+            const double b = m->index(i, col).data(Qt::UserRole).toDouble();
+            EXPECT_TRUE(up ? a <= b : a >= b) << col << " row " << i;
+        }
+        EXPECT_EQ(w.selectedCase(), "10");
+        if (col == 0) {
+            EXPECT_EQ(up ? w.cell(1, 0) : w.cell(0, 0), up ? "2" : "12");
+        }
+    }
+
+    // Export: the lines with CR LF, whatever the sort, written whole.
+    w.platform.saveAnswers.push_back(w.file("check.csv"));
+    w.click(20);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(w.platform.saveFilters.value(0), "CSV (*.csv)");
+    QFile f(w.file("check.csv"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(), CheckCsv(r, "\r\n"));
+
+    // Editing a field marks the check stale, until the next check.
+    QTest::keyClicks(w.form->edit(1), "0");
+    EXPECT_TRUE(w.form->workspace().CheckStale);
+    EXPECT_EQ(w.summary(), QString::fromStdString(CheckSummaryLine(r)) + kStaleNote);
+    EXPECT_EQ(w.rows(), 12);
+    w.form->edit(1)->setText("2200");
+    w.click(19);
+    EXPECT_FALSE(w.form->workspace().CheckStale);
+    EXPECT_EQ(w.summary(), QString::fromStdString(CheckSummaryLine(w.check())));
+    // So do other factors, and a section type chosen from the menu; the
+    // same inputs again are not a change.
+    const std::pair<int, const char*> factors[] = {{57, "1.0"}, {57, "1.5"}, {57, "1"}};
+    for (const auto& [n, text] : factors) {
+        w.form->edit(n)->setText(text);
+        w.click(13);  // Input
+        EXPECT_EQ(w.form->workspace().CheckStale, std::string(text) == "1.5") << text;
+    }
+    w.trigger("N20");
+    EXPECT_TRUE(w.form->workspace().CheckStale);
+    EXPECT_TRUE(w.summary().endsWith(kStaleNote));
+}
+
+TEST(PmmPage, ErrorsAndCancelLeaveEarlierResults) {
+    Window w;
+    w.click(19);
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_EQ(w.platform.errors[0], "No forces have been imported.");
+    EXPECT_FALSE(w.form->workspace().Check);
+    EXPECT_EQ(w.rows(), 0);
+    EXPECT_EQ(w.summary(), "");
+    w.platform.errors.clear();
+
+    w.importForces();
+    w.click(19);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    const std::string before = CheckCsv(w.check(), "\n");
+    const QString summary = w.summary();
+    const QImage picture = w.page().picture()->image().copy();
+
+    // Bad MM settings: the message "Gen MM Curve" gives.
+    w.form->edit(35)->setText("0");
+    w.form->Button7Click();
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    w.click(19);
+    ASSERT_EQ(w.platform.errors.size(), 2);
+    EXPECT_EQ(w.platform.errors[1], w.platform.errors[0]);
+    EXPECT_EQ(CheckCsv(w.check(), "\n"), before);
+    w.form->edit(35)->setText("36");
+
+    // Export cancelled, a bad axial-level count: nothing changes.
+    w.click(20);
+    w.form->findChild<QLineEdit*>("Edit65")->setText("1");
+    w.click(18);
+    EXPECT_EQ(w.platform.errors.size(), 3);
+    EXPECT_TRUE(w.page().picture()->wire().empty());
+
+    // Cancel during the run (Esc or the button): the earlier check stays.
+    // A fine search makes the run last past the first pass of events.
+    w.form->edit(62)->setText("20000");
+    for (bool esc : {false, true}) {
+        QTimer::singleShot(0, [&] {
+            if (esc) QTest::keyClick(w.form.get(), Qt::Key_Escape);
+            else QTest::mouseClick(w.form->findChild<QPushButton*>("Button23"), Qt::LeftButton);
+        });
+        w.click(19);
+        EXPECT_EQ(w.platform.errors.size(), 3) << w.errors().toStdString();
+        EXPECT_EQ(CheckCsv(w.check(), "\n"), before);
+        EXPECT_EQ(w.form->statusBar()->currentMessage(), "Cancelled");
+        EXPECT_FALSE(w.page().running());
+    }
+    EXPECT_EQ(w.summary(), summary + kStaleNote);  // Edit35 was edited
+    // The picture only gains the stale note at its top.
+    EXPECT_EQ(w.page().picture()->image().copy(0, 30, 600, 570), picture.copy(0, 30, 600, 570));
+    EXPECT_NE(w.page().picture()->image(), picture);
+
+    // A check emptied from elsewhere (a project opened) is never read again;
+    // the page shows it gone at the next change of inputs.
+    w.form->workspace().Check.reset();
+    w.page().table()->grab();
+    w.page().picture()->redraw();
+    mouseMove(w.page().picture(), QPoint(300, 300));
+    w.form->edit(62)->setText("100");
+    EXPECT_EQ(w.rows(), 0);
+    EXPECT_EQ(w.summary(), "");
+}
+
+TEST(PmmPage, PictureShowsTheSurfaceAndColouredDots) {
+    Window w;
+    w.importForces();
+    w.form->findChild<QLineEdit*>("Edit65")->setText("6");
+    w.click(18);  // Gen PMM Surface
+    w.click(19);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    SurfaceView* view = w.page().picture();
+    EXPECT_EQ(w.form->imageBox(12), view);
+    ASSERT_EQ(view->wire().Rings.size(), 5u);
+    EXPECT_EQ(view->wire().Rings[0].size(), 36u);
+    EXPECT_EQ(view->wire().Top->P, w.form->workspace().PMax);
+
+    // Every dot not covered by a later one shows its colour at its projected
+    // pixel for the default view.
+    const QImage& img = view->image();
+    const CheckResult& r = w.check();
+    const std::vector<int> order = DotDrawOrder(r, view->limits(), View3D{}, img.width(), img.height());
+    int seen = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const CheckRow& row = r.Rows[static_cast<size_t>(order[k])];
+        const ScreenPoint s = ProjectPoint({row.Mx, row.My, row.P}, view->limits(), View3D{}, 600, 600);
+        bool covered = false;
+        for (size_t j = k + 1; j < order.size(); ++j) {
+            const CheckRow& o = r.Rows[static_cast<size_t>(order[j])];
+            const ScreenPoint t = ProjectPoint({o.Mx, o.My, o.P}, view->limits(), View3D{}, 600, 600);
+            covered |= std::abs(nearest(t.x) - nearest(s.x)) <= 4 && std::abs(nearest(t.y) - nearest(s.y)) <= 4;
+        }
+        if (covered) continue;
+        ++seen;
+        EXPECT_EQ(rgb(img, nearest(s.x), nearest(s.y)), row.ok() ? kDotOk : kDotNg) << "case " << row.Case;
+        if (row.Case == 10) {  // hovering a dot names it
+            mouseMove(view, QPoint(nearest(s.x) + 1, nearest(s.y)));
+            EXPECT_EQ(w.page().hover()->text().toStdString(), DotCaption(row));
+            EXPECT_EQ(w.page().hover()->text().left(24), "Case 10: P = 35000.00, M");
+        }
+    }
+    EXPECT_GE(seen, 8);
+
+    // Dragging turns the view, Reset View brings back the same picture.
+    const QImage first = img.copy();
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(300, 300));
+    mouseMove(view, QPoint(340, 320), Qt::LeftButton);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(340, 320));
+    EXPECT_EQ(view->view().azimuth, kDefaultAzimuth - 20);
+    EXPECT_NE(view->image(), first);
+    w.click(22);
+    EXPECT_EQ(view->image(), first);
+
+    // Save Image writes the picture as shown.
+    w.platform.saveAnswers.push_back(w.file("surface.png"));
+    w.click(21);
+    EXPECT_EQ(QImage(w.file("surface.png")).convertToFormat(first.format()), first);
+}
+
+TEST(PmmPage, BatchCheckAndSurfacePrintWhatTheWindowShows) {
+    Window w;
+    w.importForces();
+    w.click(19);
+    std::string out, err;
+    ASSERT_EQ(RunBatch({"import=" + w.file("forces.csv"), "check"}, out, err), kBatchOk) << err;
+    EXPECT_TRUE(out.ends_with(CheckCsv(w.check(), "\n") + w.summary().toStdString() + "\n"));
+
+    ASSERT_EQ(RunBatch({"Edit65=3", "surface", "save=Image12:" + w.file("s.png")}, out, err), kBatchOk) << err;
+    const QStringList lines = QString::fromStdString(out).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1 + 2 + 2 * 36);
+    EXPECT_EQ(lines[0], "Level,P,Point,Mx,My");
+    EXPECT_TRUE(lines[1].startsWith("0,-"));
+    EXPECT_TRUE(lines.last().startsWith("3,"));
+    EXPECT_FALSE(QImage(w.file("s.png")).isNull());
+
+    EXPECT_EQ(RunBatch({"check"}, out, err), kBatchFailed);
+    EXPECT_EQ(err, "No forces have been imported.\n");
+}
