@@ -33,6 +33,7 @@
 #include "plot/pm_plot.h"
 #include "plot/ui/mm_chart.h"
 #include "plot/ui/pm_chart.h"
+#include "report/ui/report_writer.h"
 #include "section/mesh.h"
 #include "section/section_info.h"
 #include "section/ui/section_drawing.h"
@@ -464,7 +465,7 @@ void TForm1::buildMenus() {
     ana->addSeparator();
     add(ana, "N16", "Import Force", &TForm1::N16Click);
     ana->addSeparator();
-    add(ana, "AnalysisReport1", "Analysis Report", nullptr);
+    add(ana, "AnalysisReport1", "Analysis Report", &TForm1::AnalysisReport1Click);
 
     QMenu* help = bar->addMenu("Help");
     help->setObjectName("N8");
@@ -896,6 +897,10 @@ void TForm1::N6Click() { close(); }
 void TForm1::N7Click() {
     form3_->show();
     form3_->raise();
+}
+
+void TForm1::AnalysisReport1Click() {
+    run([&] { SaveAnalysisReport(*services_, this, {this, &fields_, &ws_}); });
 }
 
 void TForm1::N9Click() { services_->openUrl(TutorialUrl()); }

@@ -106,6 +106,7 @@ public slots:
     void N24Click();
     void PM1Click();
     void MM1Click();
+    void AnalysisReport1Click();
 
 private:
     template <class F>

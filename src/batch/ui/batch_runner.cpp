@@ -24,7 +24,7 @@ namespace {
 constexpr int kEditCount = 64;
 constexpr int kComboCount = 7;
 
-enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save };
+enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Report };
 
 struct Step {
     StepKind kind = StepKind::Section;
@@ -83,6 +83,13 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
             s.text = a.mid(7);
             if (s.text.isEmpty()) {
                 reason = "import= needs a file name";
+                return false;
+            }
+        } else if (a.startsWith("report=")) {
+            s.kind = StepKind::Report;
+            s.text = a.mid(7);
+            if (s.text.isEmpty()) {
+                reason = "report= needs a file name";
                 return false;
             }
         } else if (a.startsWith("save=")) {
@@ -204,6 +211,10 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
             else if (s.number == 3) form.Button17Click();
             else form.Button14Click();
             return !platform.failed;
+        case StepKind::Report:
+            platform.savePath = s.text;
+            form.AnalysisReport1Click();
+            return !platform.failed;
     }
     return true;
 }
@@ -255,6 +266,9 @@ Commands:
                    or Image5 (Mx-My) as the picture buttons do: .png gives PNG,
                    .bmp BMP, any other suffix JPEG; a name without a suffix
                    gets ".jpg"; prints nothing
+  report=FILE      "Analysis Report": writes the PDF report of the current
+                   fields (computing the section and curves it shows) to
+                   FILE; a name without a suffix gets ".pdf"; prints nothing
 
 Every printed line ends with a newline; numbers are written as the window
 writes them, with the decimal separator of the locale.
