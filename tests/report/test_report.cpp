@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/ui/tform1.h"
+#include "check/ui/pmm_page.h"
 #include "batch/ui/batch_runner.h"
 #include "input/numbers.h"
 #include "output/ui/tform2.h"
@@ -116,6 +117,17 @@ TEST(AnalysisReport, ForcesAndTheCheckOfTheCurrentSection) {
     Window w;
     w.importForces();
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    // The window's own check: its summary line is the report's.
+    w.form->pmmPage()->checkForces();
+    ASSERT_TRUE(w.form->workspace().Check.has_value()) << w.errors().toStdString();
+    const QString line = QString::fromStdString(CheckSummaryLine(*w.form->workspace().Check));
+    EXPECT_TRUE(line.startsWith("Passed 30 of 30; governing case 30, ratio 0.")) << line.toStdString();
+    w.report(w.path("window check.pdf"));
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    if (!PopplerMissing()) {
+        EXPECT_TRUE(Text(w.path("window check.pdf")).contains(line));
+    }
+
     // A check result as the check command leaves it: 30 rows, case 30 governs.
     CheckResult check;
     for (int i = 1; i <= 30; ++i) {
