@@ -115,6 +115,7 @@ TEST(AnalysisReport, DefaultColumnPagesAndTexts) {
 
 TEST(AnalysisReport, ForcesAndTheCheckOfTheCurrentSection) {
     Window w;
+    w.form->workspace().ProjectPath = w.path("tower c7.pxc").toStdString();
     w.importForces();
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     // The window's own check: its summary line is the report's.
@@ -151,8 +152,10 @@ TEST(AnalysisReport, ForcesAndTheCheckOfTheCurrentSection) {
         const QString pdf = w.path(c.stale ? "stale.pdf" : "checked.pdf");
         w.report(pdf);
         ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+        EXPECT_EQ(w.platform.saveProposals.value(0), w.path("tower c7.pdf"));
         if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
         const QString text = Text(pdf);
+        EXPECT_TRUE(text.contains("Project tower c7.pxc"));
         EXPECT_TRUE(text.contains("Load combinations 30"));
         EXPECT_TRUE(text.contains("N,max 3000 -330 210")) << "summary grid";
         EXPECT_EQ(text.contains("Passed 25 of 30; governing case 30, ratio 1.2000"), c.shown);

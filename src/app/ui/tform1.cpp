@@ -904,6 +904,8 @@ void TForm1::N7Click() {
 }
 
 void TForm1::AnalysisReport1Click() {
+    // The report takes its captions from the panel of the chosen type.
+    applySectionType(ComboBox1->currentIndex());
     run([&] { SaveAnalysisReport(*services_, this, {this, &fields_, &ws_}); });
 }
 

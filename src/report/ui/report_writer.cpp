@@ -29,6 +29,7 @@ constexpr int kDpi = 600;
 constexpr double kMarginMm = 15;
 constexpr double kFooterMm = 10;
 constexpr int kHighestRatios = 20;
+constexpr size_t kKeptLines = 8;  // lines of a table kept together at least
 const QString kCredit = QStringLiteral("Fiber section analysis of columns");
 
 double mm(double v) { return v * kDpi / 25.4; }
@@ -101,8 +102,10 @@ public:
     }
 
     // Rows of cells; column k starts at x[k]. A bold first row is a header.
+    // A short table stays on one page; a long one starts with a few rows.
     void table(const std::vector<double>& x, const std::vector<QStringList>& rows, bool header) {
         const double h = lineHeight(body_) * 1.25;
+        ensure(h * static_cast<double>(std::min<size_t>(rows.size(), kKeptLines)));
         for (size_t r = 0; r < rows.size(); ++r) {
             ensure(h);
             const QFont& f = header && r == 0 ? bold_ : body_;
@@ -220,6 +223,7 @@ void laySection(Flow& f, const ReportData& d) {
     f.pictures({{QString(), kSectionImageWidth, kSectionImageHeight,
                  [&d](QPainter& p, int W, int H) { DrawSection(p, W, H, d.input, d.fibers, d.colors, kCredit); }}},
                mm(150));
+    f.ensure(f.lineHeight(f.bold()) * 1.3 + f.lineHeight(f.body()) * 2.5);
     f.line("Section Information", f.bold(), 0, f.lineHeight(f.bold()) * 1.3);
     std::vector<QStringList> info(3);
     for (size_t i = 0; i < d.info.size(); ++i) info[i % 2 ? 1 : 0] << d.info[i].caption << d.info[i].value;
@@ -239,6 +243,7 @@ void layMaterials(Flow& f, const ReportData& d) {
 }
 
 void layTextRows(Flow& f, const std::vector<std::string>& lines) {
+    f.ensure(f.lineHeight(f.mono()) * static_cast<double>(std::min(lines.size(), kKeptLines + 2)));
     for (const std::string& l : lines) f.line(qs(l), f.mono());
 }
 
@@ -285,6 +290,7 @@ void layForces(Flow& f, const ReportData& d) {
 
     const CheckResult& r = *d.check;
     f.space(f.lineHeight(f.body()) * 0.5);
+    f.ensure(f.lineHeight(f.bold()) * 1.3 + f.lineHeight(f.body()) * 4);
     f.line("Capacity check", f.bold(), 0, f.lineHeight(f.bold()) * 1.3);
     f.line(qs(CheckSummaryLine(r)), f.body(), 0, f.lineHeight(f.body()) * 1.6);
     const std::vector<int> top = HighestRatios(r, kHighestRatios);
