@@ -37,6 +37,7 @@
 #include "plot/ui/mm_chart.h"
 #include "plot/ui/pm_chart.h"
 #include "project/ui/project_controller.h"
+#include "report/ui/report_writer.h"
 #include "section/mesh.h"
 #include "section/section_info.h"
 #include "section/ui/section_drawing.h"
@@ -469,7 +470,7 @@ void TForm1::buildMenus() {
     ana->addSeparator();
     add(ana, "N16", "Import Force", &TForm1::N16Click);
     ana->addSeparator();
-    add(ana, "AnalysisReport1", "Analysis Report", nullptr);
+    add(ana, "AnalysisReport1", "Analysis Report", &TForm1::AnalysisReport1Click);
 
     QMenu* help = bar->addMenu("Help");
     help->setObjectName("N8");
@@ -969,6 +970,12 @@ void TForm1::closeEvent(QCloseEvent* e) {
 void TForm1::N7Click() {
     form3_->show();
     form3_->raise();
+}
+
+void TForm1::AnalysisReport1Click() {
+    // The report takes its captions from the panel of the chosen type.
+    applySectionType(ComboBox1->currentIndex());
+    run([&] { SaveAnalysisReport(*services_, this, {this, &fields_, &ws_}); });
 }
 
 void TForm1::N9Click() { OpenPage(*services_, this, TutorialUrl()); }

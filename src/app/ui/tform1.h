@@ -115,6 +115,7 @@ public slots:
     void N2Click();
     void N3Click();
     void SaveAs1Click();
+    void AnalysisReport1Click();
     void PMM3DSurface1Click();
 
 protected:

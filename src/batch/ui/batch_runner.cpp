@@ -26,7 +26,7 @@ namespace {
 constexpr int kEditCount = 65;  // Edit65: "Axial Levels" of the surface
 constexpr int kComboCount = 7;
 
-enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject, Check, Surface };
+enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject, Check, Surface, Report };
 
 struct Step {
     StepKind kind = StepKind::Section;
@@ -95,6 +95,13 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
             s.text = a.mid(a.indexOf('=') + 1);
             if (s.text.isEmpty()) {
                 reason = QString("%1 needs a file name").arg(open ? "open=" : "saveproject=");
+                return false;
+            }
+        } else if (a.startsWith("report=")) {
+            s.kind = StepKind::Report;
+            s.text = a.mid(7);
+            if (s.text.isEmpty()) {
+                reason = "report= needs a file name";
                 return false;
             }
         } else if (a.startsWith("save=")) {
@@ -235,6 +242,10 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
             if (platform.failed) return false;
             out += form.pmmPage()->surfaceCsv("\n");
             return true;
+        case StepKind::Report:
+            platform.savePath = s.text;
+            form.AnalysisReport1Click();
+            return !platform.failed;
     }
     return true;
 }
@@ -299,6 +310,9 @@ Commands:
                    prints nothing
   saveproject=FILE writes the window's project to FILE as "Save File" does;
                    prints nothing
+  report=FILE      "Analysis Report": writes the PDF report of the current
+                   fields (computing the section and curves it shows) to
+                   FILE; a name without a suffix gets ".pdf"; prints nothing
 
 Every printed line ends with a newline; numbers are written as the window
 writes them, with a decimal point under any locale.

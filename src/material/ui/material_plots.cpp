@@ -9,9 +9,7 @@ namespace px {
 namespace {
 
 // A chart with an empty strain or stress range shows its frame and labels only.
-void drawChart(QImage& image, const MaterialChart& c) {
-    const int W = image.width(), H = image.height();
-    QPainter p(&image);
+void drawChart(QPainter& p, int W, int H, const MaterialChart& c) {
     BeginChart(p, W, H);
     DrawChartGrid(p, W, H, MaterialStrainLabels(c), MaterialStressLabels(c));
     if (!MaterialChartUsable(c)) return;
@@ -25,6 +23,11 @@ void drawChart(QImage& image, const MaterialChart& c) {
     }
 }
 
+void drawChart(QImage& image, const MaterialChart& c) {
+    QPainter p(&image);
+    drawChart(p, image.width(), image.height(), c);
+}
+
 }  // namespace
 
 void DrawConcreteCurve(QImage& image, int model, double fc, double fcu, double e0, double ecu) {
@@ -33,6 +36,14 @@ void DrawConcreteCurve(QImage& image, int model, double fc, double fcu, double e
 
 void DrawSteelCurve(QImage& image, int model, double fy, double es) {
     drawChart(image, SteelChart(model, fy, es));
+}
+
+void DrawConcreteCurve(QPainter& p, int W, int H, int model, double fc, double fcu, double e0, double ecu) {
+    drawChart(p, W, H, ConcreteChart(model, fc, fcu, e0, ecu));
+}
+
+void DrawSteelCurve(QPainter& p, int W, int H, int model, double fy, double es) {
+    drawChart(p, W, H, SteelChart(model, fy, es));
 }
 
 }  // namespace px

@@ -7,12 +7,15 @@
 namespace px {
 
 void DrawMMCurve(QImage& image, const MMCurve& curve, int MMPointCount, MMPlotScale& scale) {
+    QPainter p(&image);
+    DrawMMCurve(p, image.width(), image.height(), curve, MMPointCount, scale);
+}
+
+void DrawMMCurve(QPainter& p, int W, int H, const MMCurve& curve, int MMPointCount, MMPlotScale& scale) {
     const bool hasPoints = MMPointCount >= 0 && curve.Mx.size() > static_cast<size_t>(MMPointCount) &&
                            curve.My.size() > static_cast<size_t>(MMPointCount);
     const MMPlotScale s = hasPoints ? MMAxisLimits(curve, MMPointCount) : MMPlotScale{};
-    const int W = image.width(), H = image.height();
 
-    QPainter p(&image);
     BeginChart(p, W, H);
     scale = s;
     DrawChartGrid(p, W, H, MMMxLabels(s), MMMyLabels(s));

@@ -1,6 +1,7 @@
 #pragma once
 // Mx-My chart (Image5).
 #include <QImage>
+#include <QPainter>
 
 #include "analysis/curves.h"
 #include "plot/scales.h"
@@ -12,5 +13,8 @@ namespace px {
 // symmetric axis limits into `scale`. A curve whose largest Mx or largest My
 // is 0 or less gets the frame and labels without the curve.
 void DrawMMCurve(QImage& image, const MMCurve& curve, int MMPointCount, MMPlotScale& scale);
+
+// The same chart painted on `p` over a W x H pixel area at the origin.
+void DrawMMCurve(QPainter& p, int W, int H, const MMCurve& curve, int MMPointCount, MMPlotScale& scale);
 
 }  // namespace px

@@ -8,6 +8,12 @@
 namespace px {
 
 void DrawPMCurve(QImage& image, const PMCurve& curve, double angle, PMPlotScale& scale) {
+    // The painter changes no pixel until the limits are known.
+    QPainter p(&image);
+    DrawPMCurve(p, image.width(), image.height(), curve, angle, scale);
+}
+
+void DrawPMCurve(QPainter& p, int W, int H, const PMCurve& curve, double angle, PMPlotScale& scale) {
     const bool yDir = angle == 90;
     const std::vector<double>& P = yDir ? curve.PY : curve.PX;
     const std::vector<double>& M = yDir ? curve.MY : curve.MX;
@@ -16,9 +22,7 @@ void DrawPMCurve(QImage& image, const PMCurve& curve, double angle, PMPlotScale&
                            M.size() > static_cast<size_t>(nP);
     // Limits first: a fault in the data leaves the picture as it was.
     const PMPlotScaleSet s = hasPoints ? PMAxisLimits(P, M, nP) : PMPlotScaleSet{};
-    const int W = image.width(), H = image.height();
 
-    QPainter p(&image);
     BeginChart(p, W, H);
     (yDir ? scale.Y : scale.X) = s;
     DrawChartGrid(p, W, H, PMMomentLabels(s), PMForceLabels(s));

@@ -1,6 +1,7 @@
 #pragma once
 // P-M charts (Image2, Image3) and the axial-force line on their copy (Image4).
 #include <QImage>
+#include <QPainter>
 
 #include "analysis/curves.h"
 #include "plot/scales.h"
@@ -13,6 +14,9 @@ namespace px {
 // without the curve. Raises a floating-point fault (leaving image and scale
 // untouched) when a point is not finite.
 void DrawPMCurve(QImage& image, const PMCurve& curve, double angle, PMPlotScale& scale);
+
+// The same chart painted on `p` over a W x H pixel area at the origin.
+void DrawPMCurve(QPainter& p, int W, int H, const PMCurve& curve, double angle, PMPlotScale& scale);
 
 // Purple line of width 2 across the frame at the axial force, on the force
 // scale of the chart `s` was written by. Nothing when that scale has no range

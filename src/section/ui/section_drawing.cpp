@@ -25,8 +25,12 @@ struct PixelMap {
 
 void DrawSection(QImage& img, const SectionInput& in, const FiberTable& t, const MaterialColors& colors,
                  const QString& creditLine) {
-    const int W = img.width(), Hs = img.height();
     QPainter p(&img);
+    DrawSection(p, img.width(), img.height(), in, t, colors, creditLine);
+}
+
+void DrawSection(QPainter& p, int W, int Hs, const SectionInput& in, const FiberTable& t,
+                 const MaterialColors& colors, const QString& creditLine) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
 

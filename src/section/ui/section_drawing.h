@@ -1,6 +1,7 @@
 #pragma once
 // Painting of the fiber table into the Section page's picture.
 #include <QImage>
+#include <QPainter>
 #include <QString>
 
 #include "input/section_input.h"
@@ -19,5 +20,11 @@ inline constexpr int kSectionImageHeight = 447;
 // A zero B or H raises "Floating point division by zero" after the banner.
 void DrawSection(QImage& img, const SectionInput& in, const FiberTable& t, const MaterialColors& colors,
                  const QString& creditLine);
+
+// The same picture painted on `p` over a W x Hs pixel area at the origin, in
+// the painter's current font (the report paints it at print resolution
+// through a scaling transform).
+void DrawSection(QPainter& p, int W, int Hs, const SectionInput& in, const FiberTable& t,
+                 const MaterialColors& colors, const QString& creditLine);
 
 }  // namespace px

@@ -1,0 +1,368 @@
+#include "report/ui/report_writer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <algorithm>
+#include <functional>
+
+#include "app/ui/platform.h"
+#include "input/error.h"
+#include "input/numbers.h"
+#include "material/ui/material_plots.h"
+#include "plot/ui/mm_chart.h"
+#include "plot/ui/pm_chart.h"
+#include "section/ui/section_drawing.h"
+
+namespace px {
+
+namespace {
+
+constexpr int kDpi = 600;
+constexpr double kMarginMm = 15;
+constexpr double kFooterMm = 10;
+constexpr int kHighestRatios = 20;
+constexpr size_t kKeptLines = 8;  // lines of a table kept together at least
+const QString kCredit = QStringLiteral("Fiber section analysis of columns");
+
+double mm(double v) { return v * kDpi / 25.4; }
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Paints a picture of the window over a W x H pixel area at the origin.
+using PaintFn = std::function<void(QPainter&, int W, int H)>;
+
+struct Picture {
+    QString title;
+    int W, H;
+    PaintFn paint;
+};
+
+// Lays the report out from the top of the first page down. Run once without
+// a painter to count the pages, then again with one to paint them.
+class Flow {
+public:
+    Flow(QPdfWriter& writer, QPainter* painter, int pages)
+        : writer_(writer), p_(painter), pages_(pages), width_(writer.width()),
+          bottom_(writer.height() - mm(kFooterMm)) {
+        body_ = QFont("Arial", 10);
+        bold_ = body_;
+        bold_.setBold(true);
+        heading_ = QFont("Arial", 14, QFont::Bold);
+        title_ = QFont("Arial", 22, QFont::Bold);
+        mono_ = QFont("Courier New", 9);
+        // The pictures' text has the size it has on the screen's pictures:
+        // the application font at the images' resolution, scaled with them.
+        chartFont_ = QFont();
+        if (chartFont_.pointSizeF() > 0) {
+            const double imageDpi = QImage(1, 1, QImage::Format_RGB32).logicalDpiY();
+            chartFont_.setPointSizeF(chartFont_.pointSizeF() * imageDpi / writer.logicalDpiY());
+        }
+    }
+
+    int page() const { return page_; }
+    double width() const { return width_; }
+    const QFont& body() const { return body_; }
+    const QFont& bold() const { return bold_; }
+    const QFont& mono() const { return mono_; }
+
+    double lineHeight(const QFont& f) const { return QFontMetricsF(f, &writer_).lineSpacing(); }
+    double textWidth(const QFont& f, const QString& s) const {
+        return QFontMetricsF(f, &writer_).horizontalAdvance(s);
+    }
+
+    // Starts a new page unless `h` still fits on this one.
+    void ensure(double h) {
+        if (y_ > 0 && y_ + h > bottom_) newPage();
+    }
+    void space(double h) { y_ += h; }
+
+    void title(const QString& s) { line(s, title_, 0, lineHeight(title_) * 1.2); }
+
+    // A heading stays on the page of what follows it: `keep` is the height
+    // of that first block.
+    void heading(const QString& s, double keep) {
+        const double h = lineHeight(heading_);
+        ensure(h * 1.9 + keep);
+        space(h * 0.6);
+        line(s, heading_, 0, h * 1.3);
+    }
+
+    void line(const QString& s, const QFont& f, double x = 0, double advance = -1) {
+        const double h = lineHeight(f);
+        ensure(h);
+        put(x, y_, s, f);
+        y_ += advance < 0 ? h : advance;
+    }
+
+    // Rows of cells; column k starts at x[k]. A bold first row is a header.
+    // A short table stays on one page; a long one starts with a few rows.
+    void table(const std::vector<double>& x, const std::vector<QStringList>& rows, bool header) {
+        const double h = lineHeight(body_) * 1.25;
+        ensure(h * static_cast<double>(std::min<size_t>(rows.size(), kKeptLines)));
+        for (size_t r = 0; r < rows.size(); ++r) {
+            ensure(h);
+            const QFont& f = header && r == 0 ? bold_ : body_;
+            for (int c = 0; c < rows[r].size() && c < static_cast<int>(x.size()); ++c)
+                put(x[static_cast<size_t>(c)], y_, rows[r][c], f);
+            y_ += h;
+            if (header && r == 0 && p_) {
+                p_->setPen(QPen(Qt::black, mm(0.2)));
+                p_->drawLine(QPointF(x.front(), y_ - h * 0.1), QPointF(width_, y_ - h * 0.1));
+            }
+        }
+    }
+
+    // Pictures side by side, each `w` wide, with their titles above.
+    void pictures(const std::vector<Picture>& pics, double w) {
+        const double gap = pics.size() > 1 ? (width_ - w * pics.size()) / (pics.size() - 1) : 0;
+        double h = 0;
+        for (const Picture& pic : pics) h = std::max(h, w * pic.H / pic.W);
+        const bool titled = std::any_of(pics.begin(), pics.end(), [](const Picture& p) { return !p.title.isEmpty(); });
+        const double th = titled ? lineHeight(body_) * 1.3 : 0;
+        ensure(th + h);
+        double x = pics.size() > 1 ? 0 : (width_ - w) / 2;
+        for (const Picture& pic : pics) {
+            if (titled) put(x, y_, pic.title, body_);
+            paintPicture(pic, x, y_ + th, w);
+            x += w + gap;
+        }
+        y_ += th + h + lineHeight(body_) * 0.5;
+    }
+
+    // A picture of width w at (x, current line) with rows of captions and
+    // values to its right.
+    void pictureWithRows(const Picture& pic, double w, const std::vector<ReportRow>& rows) {
+        const double h = w * pic.H / pic.W;
+        const double rowH = lineHeight(body_) * 1.25;
+        const double titleH = lineHeight(bold_) * 1.4;
+        ensure(std::max(h, titleH + rowH * rows.size()));
+        paintPicture(pic, 0, y_, w);
+        const double x0 = w + mm(8);
+        put(x0, y_, pic.title, bold_);
+        double y = y_ + titleH;
+        for (const ReportRow& r : rows) {
+            put(x0, y, r.caption, body_);
+            put(x0 + mm(55), y, r.value, body_);
+            y += rowH;
+        }
+        y_ += std::max(h, y - y_) + lineHeight(body_) * 0.8;
+    }
+
+    void finish() { footer(); }
+
+private:
+    void put(double x, double y, const QString& s, const QFont& f) {
+        if (!p_) return;
+        p_->setFont(f);
+        p_->setPen(Qt::black);
+        p_->drawText(QRectF(x, y, width_ - x, lineHeight(f) * 2), Qt::AlignLeft | Qt::AlignTop, s);
+    }
+
+    // The window's drawing function, painting at print resolution through a
+    // scaling transform; the picture keeps its own pixel coordinates.
+    void paintPicture(const Picture& pic, double x, double y, double w) {
+        if (!p_) return;
+        p_->save();
+        p_->translate(x, y);
+        p_->scale(w / pic.W, w / pic.W);
+        p_->setClipRect(QRect(0, 0, pic.W, pic.H));
+        p_->setFont(chartFont_);
+        pic.paint(*p_, pic.W, pic.H);
+        p_->restore();
+    }
+
+    void footer() {
+        if (!p_) return;
+        p_->setFont(body_);
+        p_->setPen(Qt::black);
+        p_->drawText(QRectF(0, bottom_, width_, writer_.height() - bottom_), Qt::AlignHCenter | Qt::AlignBottom,
+                     QString("Page %1 of %2").arg(page_).arg(pages_));
+    }
+
+    void newPage() {
+        footer();
+        if (p_ && !writer_.newPage()) throw AppError("Cannot start a new page of the report");
+        ++page_;
+        y_ = 0;
+    }
+
+    QPdfWriter& writer_;
+    QPainter* p_;
+    int pages_;
+    double width_, bottom_;
+    double y_ = 0;
+    int page_ = 1;
+    QFont body_, bold_, heading_, title_, mono_, chartFont_;
+};
+
+QString fixed(double v, int decimals) { return qs(FormatFixed(v, decimals)); }
+
+void layTitle(Flow& f, const ReportData& d) {
+    f.title("Column Analysis Report");
+    f.table({0, mm(35)},
+            {{"Program", d.program},
+             {"Project", d.project},
+             {"Date", d.dateTime},
+             {"Section type", d.typeName}},
+            false);
+}
+
+void laySection(Flow& f, const ReportData& d) {
+    f.heading("1  Section", f.lineHeight(f.body()) * 3);
+    std::vector<QStringList> rows;
+    for (const ReportRow& r : d.fields) rows.push_back({r.caption, r.value});
+    f.table({0, mm(70)}, rows, false);
+    f.space(f.lineHeight(f.body()) * 0.5);
+    f.pictures({{QString(), kSectionImageWidth, kSectionImageHeight,
+                 [&d](QPainter& p, int W, int H) { DrawSection(p, W, H, d.input, d.fibers, d.colors, kCredit); }}},
+               mm(150));
+    f.ensure(f.lineHeight(f.bold()) * 1.3 + f.lineHeight(f.body()) * 2.5);
+    f.line("Section Information", f.bold(), 0, f.lineHeight(f.bold()) * 1.3);
+    std::vector<QStringList> info(3);
+    for (size_t i = 0; i < d.info.size(); ++i) info[i % 2 ? 1 : 0] << d.info[i].caption << d.info[i].value;
+    f.table({0, mm(25), mm(60), mm(85), mm(120), mm(145)}, {info[0], info[1]}, false);
+}
+
+void layMaterials(Flow& f, const ReportData& d) {
+    f.heading("2  Materials", mm(80) * 247 / 271);
+    for (const ReportMaterial& m : d.materials) {
+        Picture pic{m.title, 271, 247, nullptr};
+        if (m.concrete)
+            pic.paint = [&m](QPainter& p, int W, int H) { DrawConcreteCurve(p, W, H, m.model, m.fc, m.fcu, m.e0, m.ecu); };
+        else
+            pic.paint = [&m](QPainter& p, int W, int H) { DrawSteelCurve(p, W, H, m.model, m.fy, m.es); };
+        f.pictureWithRows(pic, mm(80), m.rows);
+    }
+}
+
+void layTextRows(Flow& f, const std::vector<std::string>& lines) {
+    f.ensure(f.lineHeight(f.mono()) * static_cast<double>(std::min(lines.size(), kKeptLines + 2)));
+    for (const std::string& l : lines) f.line(qs(l), f.mono());
+}
+
+void layPm(Flow& f, const ReportData& d) {
+    const double w = (f.width() - mm(6)) / 2;
+    f.heading("3  P-M Interaction", f.lineHeight(f.body()) * 1.3 + w * 391 / 388);
+    PMPlotScale scale;  // the pictures' own; the window's stays as it is
+    f.pictures({{"X Direction PM Curve (Degree=0)", 388, 391,
+                 [&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, d.pm, 0, scale); }},
+                {"Y Direction PM Curve (Degree=90)", 388, 391,
+                 [&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, d.pm, 90, scale); }}},
+               w);
+    f.table({0, mm(20), mm(60), mm(80)}, {{"PMax", fixed(d.pMax, 2) + " kN", "PMin", fixed(d.pMin, 2) + " kN"}},
+            false);
+    layTextRows(f, d.pmText);
+}
+
+void layMm(Flow& f, const ReportData& d) {
+    f.heading("4  Mx-My Interaction", f.lineHeight(f.body()) * 1.3 + mm(110));
+    MMPlotScale scale;
+    f.pictures({{"Mx-My Curve at Axial Force P = " + fixed(d.mmAxialForce, 2) + " kN", 391, 391,
+                 [&](QPainter& p, int W, int H) { DrawMMCurve(p, W, H, d.mm, d.mmPoints, scale); }}},
+               mm(110));
+    layTextRows(f, d.mmText);
+}
+
+void layForces(Flow& f, const ReportData& d) {
+    f.heading("5  Forces", f.lineHeight(f.body()) * 5);
+    f.table({0, mm(50)},
+            {{"Load combinations", QString::number(d.forceCount)},
+             {"Factor P", fixed(d.factorP, 2)},
+             {"Factor Mx", fixed(d.factorMx, 2)},
+             {"Factor My", fixed(d.factorMy, 2)}},
+            false);
+    f.space(f.lineHeight(f.body()) * 0.5);
+    std::vector<QStringList> grid;
+    for (const auto& row : d.summary.Cells) {
+        QStringList cells;
+        for (const std::string& c : row) cells << qs(c);
+        grid.push_back(cells);
+    }
+    f.table({0, mm(30), mm(60), mm(90)}, grid, true);
+    if (!d.check) return;
+
+    const CheckResult& r = *d.check;
+    f.space(f.lineHeight(f.body()) * 0.5);
+    f.ensure(f.lineHeight(f.bold()) * 1.3 + f.lineHeight(f.body()) * 4);
+    f.line("Capacity check", f.bold(), 0, f.lineHeight(f.bold()) * 1.3);
+    f.line(qs(CheckSummaryLine(r)), f.body(), 0, f.lineHeight(f.body()) * 1.6);
+    const std::vector<int> top = HighestRatios(r, kHighestRatios);
+    // The cells as the check's own table and export write them.
+    const QStringList csv = qs(CheckCsv(r, "\n")).split('\n');
+    std::vector<QStringList> rows{csv.value(0).split(',')};
+    for (int i : top) rows.push_back(csv.value(i + 1).split(','));
+    f.table({0, mm(18), mm(46), mm(74), mm(102), mm(130), mm(155)}, rows, true);
+    const size_t others = r.Rows.size() - top.size();
+    f.line(others == 0 ? QString("All %1 combinations are listed.").arg(r.Rows.size())
+                       : QString("The %1 highest ratios of %2 combinations; %3 others not listed.")
+                             .arg(top.size())
+                             .arg(r.Rows.size())
+                             .arg(others),
+           f.body());
+}
+
+void layReport(Flow& f, const ReportData& d) {
+    layTitle(f, d);
+    laySection(f, d);
+    layMaterials(f, d);
+    layPm(f, d);
+    layMm(f, d);
+    if (d.forceCount > 0) layForces(f, d);
+    f.finish();
+}
+
+}  // namespace
+
+int WriteReportPdf(const QString& path, const ReportData& data) {
+    const std::string name = path.toStdString();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw AppError("Cannot create file \"" + name + "\". " + file.errorString().toStdString());
+    int pages = 0;
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(kDpi);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                                         QPageLayout::Millimeter));
+        writer.setTitle("Column Analysis Report");
+        writer.setCreator(data.program);
+
+        Flow count(writer, nullptr, 0);
+        layReport(count, data);
+        pages = count.page();
+
+        QPainter p;
+        if (!p.begin(&writer)) throw AppError("Cannot write file \"" + name + "\". " + file.errorString().toStdString());
+        Flow paint(writer, &p, pages);
+        layReport(paint, data);
+        p.end();
+    }
+    if (!file.commit())
+        throw AppError("Cannot write file \"" + name + "\". " + file.errorString().toStdString());
+    return pages;
+}
+
+QString ProposedReportName(const std::string& projectPath) {
+    if (projectPath.empty()) return QStringLiteral("column.pdf");
+    const QFileInfo info(QString::fromStdString(projectPath));
+    return info.dir().filePath(info.completeBaseName() + ".pdf");
+}
+
+void SaveAnalysisReport(PlatformServices& platform, QWidget* parent, const ReportSource& src) {
+    // Wrong fields are reported before a name is asked for.
+    const ReportData data = BuildReportData(src);
+    const QString path = platform.saveFile(parent, "Analysis Report", "PDF (*.pdf)", "pdf",
+                                           ProposedReportName(src.ws->ProjectPath));
+    if (path.isEmpty()) return;
+    WriteReportPdf(path, data);
+}
+
+}  // namespace px

@@ -1,0 +1,212 @@
+// The "Analysis Report" PDF through the real window and pillarix-batch: its
+// pages and texts read back with poppler's pdfinfo and pdftotext, the check
+// part, and failures that leave no file.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/ui/tform1.h"
+#include "check/ui/pmm_page.h"
+#include "batch/ui/batch_runner.h"
+#include "input/numbers.h"
+#include "output/ui/tform2.h"
+#include "report/ui/report_data.h"
+#include "support/scripted_platform.h"
+
+using namespace px;
+
+namespace {
+
+bool PopplerMissing() {
+    return QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
+           QStandardPaths::findExecutable("pdftotext").isEmpty();
+}
+
+QString RunTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int PageCount(const QString& pdf) {
+    const auto m = QRegularExpression("Pages:\\s+(\\d+)").match(RunTool("pdfinfo", {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// The document's text with every run of white space made one space.
+QString Text(const QString& pdf) { return RunTool("pdftotext", {"-layout", pdf, "-"}).simplified(); }
+
+struct Window {
+    ScriptedPlatform platform;
+    std::unique_ptr<TForm1> form = std::make_unique<TForm1>(&platform);
+    QTemporaryDir dir;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    void report(const QString& answer) {
+        platform.saveAnswers.push_back(answer);
+        form->findChild<QAction*>("AnalysisReport1")->trigger();
+    }
+    QString errors() const { return platform.errors.join(" | "); }
+    void importForces() {
+        const QString csv = path("forces.csv");
+        QFile f(csv);
+        f.open(QIODevice::WriteOnly);
+        f.write("Story,Col,Case,Loc,P,V2,V3,T,M2,M3\r\n");
+        for (int i = 1; i <= 30; ++i)
+            f.write(QString("1,C1,L%1,0,%2,0,0,0,%3,%4\r\n").arg(i).arg(-100.0 * i).arg(7.0 * i).arg(-11.0 * i).toUtf8());
+        f.close();
+        platform.openAnswers.push_back(csv);
+        form->Button4Click();
+    }
+};
+
+}  // namespace
+
+TEST(AnalysisReport, DefaultColumnPagesAndTexts) {
+    Window w;
+    // What the window shows for the same fields.
+    w.form->Button2Click();
+    w.form->Button5Click();
+    const QStringList pmLines = w.form->resultWindow()->lines();
+    const Workspace& ws = w.form->workspace();
+
+    const QString pdf = w.path("column report.pdf");
+    w.report(pdf);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(w.platform.saveFilters.value(0), "PDF (*.pdf)");
+    EXPECT_EQ(w.platform.saveProposals.value(0), "column.pdf");
+    ASSERT_TRUE(QFile::exists(pdf));
+    EXPECT_TRUE(QFile(pdf).open(QIODevice::ReadOnly));
+    if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
+
+    EXPECT_TRUE(RunTool("pdfinfo", {pdf}).contains("(A4)"));
+    const int pages = PageCount(pdf);
+    ASSERT_GE(pages, 3);
+    const QString text = Text(pdf);
+    const QString expected[] = {
+        "Page 1 of " + QString::number(pages),
+        QString("Page %1 of %1").arg(pages),
+        "Project Untitled",
+        "Section type Rect Column",
+        "Sec Width B " + w.form->edit(1)->text(),
+        "X-Dir Rebar (Diameter) " + w.form->edit(7)->text(),
+        "Gross Area " + w.form->edit(36)->text(),
+        "Conc Area " + w.form->edit(31)->text(),
+        "Rebar Area " + w.form->edit(37)->text(),
+        "Steel Area " + w.form->edit(38)->text(),
+        "Cover Concrete",
+        "Rebar Material",
+        "PMax " + QString::fromStdString(F2(ws.PMax)) + " kN",
+        pmLines.value(6).simplified(),  // the first P-M row
+        "Axial_Force_P = 0.00",
+    };
+    for (const QString& e : expected) EXPECT_TRUE(text.contains(e)) << e.toStdString();
+    EXPECT_FALSE(text.contains("Steel Section Material"));  // not in this section
+    EXPECT_FALSE(text.contains("Forces"));                  // none imported
+}
+
+TEST(AnalysisReport, ForcesAndTheCheckOfTheCurrentSection) {
+    Window w;
+    w.form->workspace().ProjectPath = w.path("tower c7.pxc").toStdString();
+    w.importForces();
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    // The window's own check: its summary line is the report's.
+    w.form->pmmPage()->checkForces();
+    ASSERT_TRUE(w.form->workspace().Check.has_value()) << w.errors().toStdString();
+    const QString line = QString::fromStdString(CheckSummaryLine(*w.form->workspace().Check));
+    EXPECT_TRUE(line.startsWith("Passed 30 of 30; governing case 30, ratio 0.")) << line.toStdString();
+    w.report(w.path("window check.pdf"));
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    if (!PopplerMissing()) {
+        EXPECT_TRUE(Text(w.path("window check.pdf")).contains(line));
+    }
+
+    // A check result as the check command leaves it: 30 rows, case 30 governs.
+    CheckResult check;
+    for (int i = 1; i <= 30; ++i) {
+        CheckRow r;
+        r.Case = i;
+        r.P = 100.0 * i, r.Mx = -11.0 * i, r.My = 7.0 * i;
+        r.Capacity = 900.0;
+        r.Ratio = i / 25.0;
+        check.Rows.push_back(r);
+        check.Passed += r.ok();
+    }
+    check.Governing = 29;
+    w.form->workspace().Check = check;
+
+    struct Case {
+        bool stale;
+        bool shown;
+    };
+    for (const Case c : {Case{false, true}, Case{true, false}}) {
+        w.form->workspace().CheckStale = c.stale;
+        const QString pdf = w.path(c.stale ? "stale.pdf" : "checked.pdf");
+        w.report(pdf);
+        ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+        EXPECT_EQ(w.platform.saveProposals.value(0), w.path("tower c7.pdf"));
+        if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
+        const QString text = Text(pdf);
+        EXPECT_TRUE(text.contains("Project tower c7.pxc"));
+        EXPECT_TRUE(text.contains("Load combinations 30"));
+        EXPECT_TRUE(text.contains("N,max 3000 -330 210")) << "summary grid";
+        EXPECT_EQ(text.contains("Passed 25 of 30; governing case 30, ratio 1.2000"), c.shown);
+        EXPECT_EQ(text.contains("30 3000.00 -330.00 210.00 900.00 1.2000 NG"), c.shown);
+        EXPECT_EQ(text.contains("20 highest ratios of 30 combinations; 10 others"), c.shown);
+        EXPECT_FALSE(text.contains(" 10 1000.00 -110.00"));  // ranked 21st: not listed
+    }
+}
+
+TEST(AnalysisReport, FailuresWriteNoFile) {
+    struct Case {
+        const char* name;
+        int edit;        // field set to `text` first (0: none)
+        QString text;
+        QString target;  // relative to the temporary folder
+        QString message;
+        bool asked;      // the save dialog was shown
+    };
+    const Case cases[] = {
+        {"bad field", 1, "12a", "r.pdf", "'12a' is not a valid floating point value", false},
+        {"bad P-M setting", 33, "x", "r.pdf", "'x' is not a valid integer value", false},
+        {"missing folder", 0, {}, "no/such/folder/r.pdf", "Cannot create file", true},
+        {"folder is a file", 0, {}, "plain.txt/r.pdf", "Cannot create file", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Window w;
+        QFile plain(w.path("plain.txt"));
+        plain.open(QIODevice::WriteOnly);
+        plain.close();
+        if (c.edit) w.form->edit(c.edit)->setText(c.text);
+        const QString target = w.path(c.target);
+        w.report(target);
+        ASSERT_EQ(w.platform.errors.size(), 1);
+        EXPECT_TRUE(w.platform.errors[0].contains(c.message)) << w.errors().toStdString();
+        EXPECT_EQ(w.platform.saveProposals.size(), c.asked ? 1 : 0);
+        EXPECT_FALSE(QFile::exists(target));
+        EXPECT_EQ(QDir(w.dir.path()).entryList(QDir::Files), QStringList{"plain.txt"});  // no temporary left
+    }
+}
+
+TEST(AnalysisReport, Batch) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("c7.pdf");
+    std::string out, err;
+    EXPECT_EQ(RunBatch({"ComboBox1=1", "report=" + pdf}, out, err), kBatchOk) << err;
+    EXPECT_EQ(out, "");
+    ASSERT_TRUE(QFile::exists(pdf));
+    const QString bad = dir.filePath("bad.pdf");
+    EXPECT_EQ(RunBatch({"Edit1=abc", "report=" + bad}, out, err), kBatchFailed);
+    EXPECT_FALSE(QFile::exists(bad));
+    if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
+    EXPECT_TRUE(Text(pdf).contains("Section type Circular Column"));
+}
