@@ -31,7 +31,12 @@ struct CheckResult {
     std::vector<CheckRow> Rows;  // file order
     int Passed = 0;
     int Governing = -1;  // index into Rows; -1 when there are none
+    int Curves = 0;      // curves solved: one per distinct axial force that needs one
 };
+
+// Counts the rows that pass and picks the governing one: the largest ratio,
+// "n/a" counting as largest, the first in file order on ties.
+void TallyCheck(CheckResult& r);
 
 struct CheckRequest {
     const FiberTable* Fibers = nullptr;

@@ -90,9 +90,9 @@ std::string FormatFixed(double v, int decimals) {
     const double a = std::fabs(v);
     // glibc prints the exact binary value; 60 extra digits are far more than
     // a double carries below its 17th significant digit near a tie.
-    const int prec = (decimals < 0 ? 0 : decimals > 3 ? 3 : decimals) + 60;
+    const int prec = (decimals < 0 ? 0 : decimals > 4 ? 4 : decimals) + 60;
     decimals = prec - 60;
-    char buf[512];  // 309 integer digits + point + 63 decimals at most
+    char buf[512];  // 309 integer digits + point + 64 decimals at most
     const auto res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::fixed, prec);
     std::string s(buf, res.ptr);
     const size_t dot = s.find('.');

@@ -14,7 +14,7 @@ void setDecimalSeparator(char c);
 double StrToFloat(std::string_view text);
 int StrToInt(std::string_view text);
 
-// Fixed-point text with `decimals` digits ("%0.0F", "%0.2F", "%0.3F"),
+// Fixed-point text with `decimals` digits ("%0.0F" ... "%0.4F"),
 // rounded from the exact binary value, exact ties away from zero, a minus
 // sign only for values below zero, no thousands separator.
 std::string FormatFixed(double v, int decimals);

@@ -264,7 +264,6 @@ TEST(MainWindow, LinksAndAboutBox) {
     EXPECT_FALSE(w.form->aboutBox()->isVisible());
     // Menu items without a command change nothing.
     w.trigger("N2");
-    w.trigger("PMM3DSurface1");
     EXPECT_EQ(w.form->pages()->currentIndex(), 0);
     EXPECT_TRUE(w.platform.errors.isEmpty());
 }

@@ -19,6 +19,8 @@
 #include "app/ui/grid_model.h"
 #include "app/ui/jpeg_logo.h"
 #include "app/ui/links.h"
+#include "check/ui/pmm_page.h"
+#include "check/ui/surface_view.h"
 #include "input/error.h"
 #include "input/numbers.h"
 #include "loads/csv_import.h"
@@ -84,14 +86,13 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     buildPmPage(pg[3]);
     buildMmPage(pg[4]);
     buildImportPage(pg[5]);
-    auto* soon = new QLabel("Will Be Updated soon", pg[6]);
-    soon->setObjectName("Label75");
-    soon->move(20, 20);
     buildMenus();
     buildStatusBar();
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
 
     pictureSaver_ = std::make_unique<PictureSaveDialog>();
+    pmmPage_ = new PmmPage(pg[6], ws_, fields_, *services_, *pictureSaver_, this);
+    images_[12] = pmmPage_->picture();
     if (runCreate) FormCreate();
     form2_ = std::make_unique<TForm2>(*services_);
     form3_ = std::make_unique<TForm3>(*services_);
@@ -460,7 +461,7 @@ void TForm1::buildMenus() {
     ana->setObjectName("N15");
     add(ana, "PM1", "PM Curve Analysis", &TForm1::PM1Click);
     add(ana, "MM1", "MM Curve Analysis", &TForm1::MM1Click);
-    add(ana, "PMM3DSurface1", "PMM 3D Surface", nullptr);
+    add(ana, "PMM3DSurface1", "PMM 3D Surface", &TForm1::PMM3DSurface1Click);
     ana->addSeparator();
     add(ana, "N16", "Import Force", &TForm1::N16Click);
     ana->addSeparator();
@@ -819,11 +820,13 @@ void TForm1::importForces(const QString& path) {
     ws_.Loads = std::move(result.Table);
     Label66->setText(qs(result.CountLine));
     dataSummary();
+    pmmPage_->inputsChanged();
 }
 
 void TForm1::Button13Click() {
     run([&] {
         ReadForceFactors(fields_, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy);
+        pmmPage_->inputsChanged();
     });
 }
 
@@ -890,6 +893,7 @@ void TForm1::N13Click() { selectPage(1); }
 void TForm1::N14Click() { selectPage(2); }
 void TForm1::PM1Click() { selectPage(3); }
 void TForm1::MM1Click() { selectPage(4); }
+void TForm1::PMM3DSurface1Click() { selectPage(6); }
 void TForm1::N16Click() { selectPage(5); }
 void TForm1::N6Click() { close(); }
 

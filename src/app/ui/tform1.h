@@ -27,6 +27,7 @@ namespace px {
 class TForm2;
 class TForm3;
 class PictureSaveDialog;
+class PmmPage;
 class StringGrid;
 
 // Reads the window's edit fields and combo boxes by name.
@@ -55,6 +56,7 @@ public:
     QLineEdit* edit(int n) const;
     ImageBox* imageBox(int n) const;
     QTabWidget* pages() const { return PageControl1; }
+    PmmPage* pmmPage() const { return pmmPage_; }
 
 
 public slots:
@@ -106,6 +108,7 @@ public slots:
     void N24Click();
     void PM1Click();
     void MM1Click();
+    void PMM3DSurface1Click();
 
 private:
     template <class F>
@@ -162,6 +165,7 @@ private:
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<PictureSaveDialog> pictureSaver_;
+    PmmPage* pmmPage_ = nullptr;
 
     QTabWidget* PageControl1 = nullptr;
     QComboBox* ComboBox1 = nullptr;

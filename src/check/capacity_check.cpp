@@ -1,0 +1,160 @@
+#include "check/capacity_check.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <exception>
+
+#include "analysis/parallel_jobs.h"
+#include "check/level_jobs.h"
+#include "input/error.h"
+#include "input/numbers.h"
+
+namespace px {
+
+std::optional<double> CapacityAlong(const double* Mx, const double* My, int first, int last,
+                                    double ux, double uy) {
+    std::optional<double> best;
+    for (int k = first; k <= last; ++k) {
+        const int next = k == last ? first : k + 1;
+        const double ax = Mx[k], ay = My[k];
+        const double dx = Mx[next] - ax, dy = My[next] - ay;
+        const double den = ux * dy - uy * dx;
+        if (den == 0) continue;
+        const double t = (ax * dy - ay * dx) / den;
+        const double s = (ax * uy - ay * ux) / den;
+        if (s >= 0 && s <= 1 && t > 0 && (!best || t > *best)) best = t;
+    }
+    return best;
+}
+
+namespace {
+
+// Rows [begin, begin + count) of the member list share the axial force P.
+struct LevelGroup {
+    int begin = 0, count = 0;
+    double P = 0;
+};
+
+// Ratio of an axial force alone to the capacity on its side.
+double AxialRatio(double Pa, double PMax, double PMin) {
+    if (Pa > 0) return checkedDiv(Pa, PMax);
+    if (Pa < 0) return checkedDiv(Pa, PMin);
+    return 0;
+}
+
+}  // namespace
+
+CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
+                             const SolveOptions& options) {
+    if (!req.Fibers || !req.Loads) throw AppError("Nothing to check");
+    CheckMmSettings(req.Mm);
+    const LoadCombinationTable& loads = *req.Loads;
+    const int count = std::min(loads.Count, static_cast<int>(loads.Items.size()) - 1);
+    if (count < 1) throw AppError("No forces have been imported");
+
+    CheckResult result;
+    result.Rows.resize(static_cast<size_t>(count));
+    // Rows that need a curve, as (bits of Pa, row) pairs.
+    std::vector<std::pair<std::uint64_t, int>> needs;
+    for (int i = 1; i <= count; ++i) {
+        const LoadCombination& c = loads.Items[static_cast<size_t>(i)];
+        CheckRow& row = result.Rows[static_cast<size_t>(i - 1)];
+        row.Case = i;
+        row.P = checkedFinite(req.FactorP * c.P);
+        row.Mx = checkedFinite(req.FactorMx * c.Mx);
+        row.My = checkedFinite(req.FactorMy * c.My);
+        const double m = checkedFinite(std::hypot(row.Mx, row.My));
+        if (m == 0 || row.P > req.PMax || row.P < req.PMin) {
+            row.Ratio = AxialRatio(row.P, req.PMax, req.PMin);
+        } else {
+            needs.emplace_back(std::bit_cast<std::uint64_t>(row.P), i - 1);
+        }
+    }
+
+    // Distinct axial forces, each with the rows that share it; levels in the
+    // order their first row appears in the file, so the first fault reported
+    // is that of the earliest combination.
+    std::sort(needs.begin(), needs.end());
+    std::vector<LevelGroup> groups;
+    std::vector<int> members;
+    members.reserve(needs.size());
+    for (size_t k = 0; k < needs.size(); ++k) {
+        if (k == 0 || needs[k].first != needs[k - 1].first) {
+            groups.push_back({static_cast<int>(members.size()), 0,
+                              std::bit_cast<double>(needs[k].first)});
+        }
+        members.push_back(needs[k].second);
+        ++groups.back().count;
+    }
+    needs.clear();
+    needs.shrink_to_fit();
+    std::sort(groups.begin(), groups.end(), [&](const LevelGroup& a, const LevelGroup& b) {
+        return members[static_cast<size_t>(a.begin)] < members[static_cast<size_t>(b.begin)];
+    });
+
+    std::vector<double> Pa(groups.size());
+    for (size_t g = 0; g < groups.size(); ++g) Pa[g] = groups[g].P;
+    const int points = req.Mm.points;
+    SolveLevels(*req.Fibers, req.B, req.H, req.Mm, Pa, progress, options,
+                [&](int level, const MMCurve& curve) {
+                    const LevelGroup& g = groups[static_cast<size_t>(level)];
+                    for (int k = g.begin; k < g.begin + g.count; ++k) {
+                        const int at = members[static_cast<size_t>(k)];
+                        CheckRow& row = result.Rows[static_cast<size_t>(at)];
+                        const double m = std::hypot(row.Mx, row.My);
+                        row.Capacity = CapacityAlong(curve.Mx.data(), curve.My.data(), 1, points,
+                                                     row.Mx / m, row.My / m);
+                        if (row.Capacity) row.Ratio = checkedDiv(m, *row.Capacity);
+                    }
+                });
+
+    result.Curves = static_cast<int>(groups.size());
+    TallyCheck(result);
+    return result;
+}
+
+void TallyCheck(CheckResult& r) {
+    r.Passed = 0;
+    r.Governing = -1;
+    for (size_t k = 0; k < r.Rows.size(); ++k) {
+        const CheckRow& row = r.Rows[k];
+        if (row.ok()) ++r.Passed;
+        if (r.Governing >= 0) {
+            const CheckRow& gov = r.Rows[static_cast<size_t>(r.Governing)];
+            if (!gov.Ratio || (row.Ratio && *row.Ratio <= *gov.Ratio)) continue;
+        }
+        r.Governing = static_cast<int>(k);
+    }
+}
+
+namespace {
+
+std::string RatioText(const CheckRow& row) {
+    return row.Ratio ? FormatFixed(*row.Ratio, 4) : std::string("n/a");
+}
+
+}  // namespace
+
+std::string CheckCsv(const CheckResult& r, const std::string& eol) {
+    std::string out = "Case,P,Mx,My,Capacity,Ratio,Status" + eol;
+    for (const CheckRow& row : r.Rows) {
+        out += std::to_string(row.Case);
+        out += ',' + F2(row.P) + ',' + F2(row.Mx) + ',' + F2(row.My) + ',';
+        if (row.Capacity) out += F2(*row.Capacity);
+        out += ',' + RatioText(row) + ',' + (row.ok() ? "OK" : "NG") + eol;
+    }
+    return out;
+}
+
+std::string CheckSummaryLine(const CheckResult& r) {
+    std::string s = "Passed " + std::to_string(r.Passed) + " of " + std::to_string(r.Rows.size());
+    if (r.Governing >= 0 && static_cast<size_t>(r.Governing) < r.Rows.size()) {
+        const CheckRow& g = r.Rows[static_cast<size_t>(r.Governing)];
+        s += "; governing case " + std::to_string(g.Case) + ", ratio " + RatioText(g);
+    }
+    return s;
+}
+
+}  // namespace px

@@ -1,0 +1,72 @@
+#include "check/level_jobs.h"
+
+#include <exception>
+
+#include "analysis/parallel_jobs.h"
+#include "input/error.h"
+#include "input/numbers.h"
+
+namespace px {
+
+void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
+                 const std::vector<double>& P, const Progress& progress,
+                 const SolveOptions& options, const LevelSink& sink) {
+    auto stopIfCancelled = [&] {
+        if (options.cancel && options.cancel->load()) throw Cancelled();
+    };
+    stopIfCancelled();
+    const int levels = static_cast<int>(P.size());
+    if (levels == 0) {
+        if (progress) progress(100);
+        return;
+    }
+    const int threads = ThreadCountFor(options.threads, levels);
+    const int whole = threads > 1 ? levels - levels % threads : 0;
+    // The solver writes each fiber's trial strain and stress, so every
+    // thread works on its own table; one curve per thread, reused.
+    std::vector<FiberTable> tables(static_cast<size_t>(whole > 0 ? threads : 1), t);
+    std::vector<MMCurve> curves(tables.size());
+    auto report = [&](int done) {
+        stopIfCancelled();
+        if (progress) progress(nearest(static_cast<double>(done) * 100 / levels));
+    };
+
+    if (whole > 0) {
+        SolveOptions one = options;
+        one.threads = 1;
+        std::vector<std::exception_ptr> errors;
+        const int failed = RunJobs(
+            whole, threads,
+            [&](int worker, int k) {
+                stopIfCancelled();
+                MmSettings s = mm;
+                s.axialForce = P[static_cast<size_t>(k)];
+                MMCurve& curve = curves[static_cast<size_t>(worker)];
+                SolveMMCurve(tables[static_cast<size_t>(worker)], B, H, s, curve, {}, one);
+                sink(k, curve);
+            },
+            report, errors);
+        if (failed < whole) std::rethrow_exception(errors[static_cast<size_t>(failed)]);
+    }
+
+    SolveOptions shared = options;
+    shared.threads = threads;
+    for (int k = whole; k < levels; ++k) {
+        stopIfCancelled();
+        MmSettings s = mm;
+        s.axialForce = P[static_cast<size_t>(k)];
+        Progress inner;
+        if (progress) {
+            inner = [&, k](int p) {
+                progress(nearest((static_cast<double>(k) * 100 + p) / levels));
+            };
+        }
+        SolveMMCurve(tables[0], B, H, s, curves[0], inner, shared);
+        sink(k, curves[0]);
+        report(k + 1);
+    }
+    // A cancel that came with the last level still discards the results.
+    stopIfCancelled();
+}
+
+}  // namespace px

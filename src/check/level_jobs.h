@@ -1,0 +1,29 @@
+#pragma once
+// Mx-My curves of one section at several axial forces, spread over threads:
+// the capacity check and the interaction surface both solve their levels
+// through this, with the solver the "Gen MM Curve" command uses.
+#include <functional>
+#include <vector>
+
+#include "analysis/curves.h"
+#include "analysis/mm_solver.h"
+#include "analysis/section_steps.h"
+#include "section/fiber.h"
+
+namespace px {
+
+// Receives the curve of level k; may run on a worker thread, one call per
+// level, and must not keep the curve (it is reused for the next level).
+using LevelSink = std::function<void(int level, const MMCurve& curve)>;
+
+// Solves the curve of `mm` with axialForce = P[k] for every k. Whole levels
+// go to the threads, each with its own copy of the table; the few left over
+// when they do not divide evenly are solved one by one with the solver's own
+// threads. Progress 0..100 on the calling thread only. Throws Cancelled when
+// options.cancel is set (checked before each level and passed to the
+// solver), and the first level's fault in level order otherwise.
+void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
+                 const std::vector<double>& P, const Progress& progress,
+                 const SolveOptions& options, const LevelSink& sink);
+
+}  // namespace px

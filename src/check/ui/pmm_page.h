@@ -1,0 +1,98 @@
+#pragma once
+// The "PMM_3D_Curve" page: the interaction surface in 3D, the capacity check
+// of the imported forces, its table, summary line, export and picture.
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "check/projection.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+class QWidget;
+
+namespace px {
+
+struct Workspace;
+class FormFields;
+class PlatformServices;
+class PictureSaveDialog;
+class SurfaceView;
+class CheckTableModel;
+
+// Appended to the summary line while the check no longer matches the inputs.
+inline constexpr const char* kStaleNote = " (stale: inputs changed since the check)";
+
+class PmmPage : public QObject {
+    Q_OBJECT
+public:
+    // Builds the page's controls on `page`. `window` parents dialogs and
+    // message boxes. The axial-levels field is added to `fields` as Edit65.
+    PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServices& services,
+            PictureSaveDialog& pictureSaver, QWidget* window);
+    ~PmmPage() override;
+
+    SurfaceView* picture() const { return view_; }
+    QTableView* table() const { return table_; }
+    QLabel* summary() const { return summary_; }
+    QLabel* hover() const { return hover_; }
+    bool running() const { return running_; }
+
+    // Text of the summary line: the check's line, with the stale note when
+    // the inputs changed since; empty before any check.
+    QString summaryText() const;
+    // The surface as CSV ("Level,P,Point,Mx,My"); empty before any surface.
+    std::string surfaceCsv(const std::string& eol) const;
+
+public slots:
+    void checkForces();   // "Check Forces"
+    void genSurface();    // "Gen PMM Surface"
+    void exportCheck();   // "Export Check"
+    void saveImage();     // "Save Image"
+    void resetView();     // "Reset View"
+    void cancel();        // "Cancel" and Esc while a command runs
+    // The section, its fields, the MM settings or the forces may have
+    // changed: a check or surface made before is marked stale.
+    void inputsChanged();
+
+private:
+    struct Section;
+    template <class F>
+    void runLong(F&& f);
+    Section readSection() const;
+    void showCheck();
+    void updateStale();
+    void showHover(int x, int y);
+
+    Workspace& ws_;
+    FormFields& fields_;
+    PlatformServices& services_;
+    PictureSaveDialog& pictureSaver_;
+    QWidget* window_;
+
+    SurfaceView* view_ = nullptr;
+    QLineEdit* levels_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QLabel* hover_ = nullptr;
+    QLabel* summary_ = nullptr;
+    QTableView* table_ = nullptr;
+    CheckTableModel* model_ = nullptr;
+    QSortFilterProxyModel* sorted_ = nullptr;
+    QWidget* page_ = nullptr;
+
+    std::atomic<bool> cancel_{false};
+    bool running_ = false;
+    struct SurfaceState;
+    std::unique_ptr<SurfaceState> surface_;
+    bool surfaceStale_ = false;
+};
+
+}  // namespace px

@@ -1,0 +1,204 @@
+#include "check/ui/surface_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QWheelEvent>
+
+#include "input/numbers.h"
+#include "plot/frame.h"
+
+namespace px {
+
+namespace {
+
+const QColor kBoxColor(210, 210, 210);
+const QColor kAxisColor(0, 0, 0);
+const QColor kRingColor(0, 0, 160);
+const QColor kMeridianColor(110, 130, 230);
+const QColor kStaleColor(160, 0, 0);
+
+struct Painter {
+    QPainter& p;
+    const SceneLimits& lim;
+    const View3D& view;
+    int W, H;
+
+    QPointF at(const Point3& q) const {
+        const ScreenPoint s = ProjectPoint(q, lim, view, W, H);
+        return {s.x, s.y};
+    }
+    void line(const Point3& a, const Point3& b) const { p.drawLine(at(a), at(b)); }
+    void text(const QPointF& pt, const QString& t) const {
+        p.drawText(QRectF(pt.x() + 3, pt.y() + 2, 120, 16), Qt::AlignLeft | Qt::AlignTop, t);
+    }
+};
+
+void drawBox(const Painter& d) {
+    d.p.setPen(QPen(kBoxColor, 1));
+    const double xs[2] = {-d.lim.MxMax, d.lim.MxMax};
+    const double ys[2] = {-d.lim.MyMax, d.lim.MyMax};
+    const double ps[2] = {d.lim.PMin, d.lim.PMax};
+    for (int a = 0; a < 2; ++a)
+        for (int b = 0; b < 2; ++b) {
+            d.line({xs[0], ys[a], ps[b]}, {xs[1], ys[a], ps[b]});
+            d.line({xs[a], ys[0], ps[b]}, {xs[a], ys[1], ps[b]});
+            d.line({xs[a], ys[b], ps[0]}, {xs[a], ys[b], ps[1]});
+        }
+}
+
+void drawAxes(const Painter& d) {
+    const SceneLimits& l = d.lim;
+    // The moment axes lie at P = 0 when the range holds it.
+    const double p0 = l.PMin <= 0 && 0 <= l.PMax ? 0 : l.PMin;
+    d.p.setPen(QPen(kAxisColor, 1));
+    d.line({-l.MxMax, 0, p0}, {l.MxMax, 0, p0});
+    d.line({0, -l.MyMax, p0}, {0, l.MyMax, p0});
+    d.line({0, 0, l.PMin}, {0, 0, l.PMax});
+    auto ticks = [&](double lo, double hi, auto point) {
+        const std::vector<double> v = AxisSteps(lo, hi, kPmmTickIntervals);
+        const std::vector<std::string> t = AxisLabelsF0(lo, hi, kPmmTickIntervals);
+        for (size_t i = 0; i < v.size(); ++i) {
+            const QPointF c = d.at(point(v[i]));
+            d.p.drawLine(c - QPointF(2, 0), c + QPointF(2, 0));
+            d.p.drawLine(c - QPointF(0, 2), c + QPointF(0, 2));
+            d.text(c, QString::fromStdString(t[i]));
+        }
+    };
+    ticks(-l.MxMax, l.MxMax, [&](double v) { return Point3{v, 0, p0}; });
+    ticks(-l.MyMax, l.MyMax, [&](double v) { return Point3{0, v, p0}; });
+    ticks(l.PMin, l.PMax, [&](double v) { return Point3{0, 0, v}; });
+    QFont bold = d.p.font();
+    bold.setBold(true);
+    d.p.setFont(bold);
+    d.text(d.at({l.MxMax * 1.12, 0, p0}), "Mx");
+    d.text(d.at({0, l.MyMax * 1.12, p0}), "My");
+    d.text(d.at({0, 0, l.PMax + (l.PMax - l.PMin) * 0.06}), "P");
+    bold.setBold(false);
+    d.p.setFont(bold);
+}
+
+void drawWire(const Painter& d, const SurfaceWire& w) {
+    d.p.setPen(QPen(kMeridianColor, 1));
+    size_t n = 0;
+    for (const auto& ring : w.Rings) n = std::max(n, ring.size());
+    for (size_t k = 0; k < n; ++k) {
+        QPainterPath path;
+        bool started = false;
+        auto add = [&](const Point3& q) {
+            if (started) path.lineTo(d.at(q));
+            else path.moveTo(d.at(q));
+            started = true;
+        };
+        if (w.Bottom) add(*w.Bottom);
+        for (const auto& ring : w.Rings)
+            if (k < ring.size()) add(ring[k]);
+        if (w.Top) add(*w.Top);
+        d.p.drawPath(path);
+    }
+    d.p.setPen(QPen(kRingColor, 1));
+    for (const auto& ring : w.Rings) {
+        if (ring.empty()) continue;
+        QPolygonF poly;
+        for (const Point3& q : ring) poly << d.at(q);
+        d.p.drawPolygon(poly);
+    }
+}
+
+void drawDots(const Painter& d, const CheckResult& check) {
+    d.p.setPen(Qt::NoPen);
+    for (int i : DotDrawOrder(check, d.lim, d.view, d.W, d.H)) {
+        const CheckRow& r = check.Rows[static_cast<size_t>(i)];
+        const ScreenPoint s = ProjectPoint({r.Mx, r.My, r.P}, d.lim, d.view, d.W, d.H);
+        if (!(s.x > -10 && s.x < d.W + 10 && s.y > -10 && s.y < d.H + 10)) continue;
+        d.p.setBrush(QColor::fromRgb(r.ok() ? kDotOk : kDotNg));
+        d.p.drawEllipse(QPointF(nearest(s.x) + 0.5, nearest(s.y) + 0.5), 3, 3);
+    }
+}
+
+}  // namespace
+
+void DrawPmmPicture(QImage& image, const SurfaceWire& wire, const CheckResult* check, const SceneLimits& lim,
+                    const View3D& view, bool stale) {
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setFont(QFont("Arial", 8));
+    const Painter d{p, lim, view, image.width(), image.height()};
+    drawBox(d);
+    drawAxes(d);
+    drawWire(d, wire);
+    if (check) drawDots(d, *check);
+    if (stale) {
+        p.setPen(kStaleColor);
+        p.drawText(QRect(8, 8, 400, 16), Qt::AlignLeft | Qt::AlignTop, "Stale: inputs changed since the last run");
+    }
+}
+
+SurfaceView::SurfaceView(QWidget* parent) : ImageBox("Image12", kPmmImageSize, kPmmImageSize, parent) {
+    setCursor(Qt::OpenHandCursor);
+}
+
+void SurfaceView::setContent(SurfaceWire wire, const CheckResult* check, bool stale) {
+    wire_ = std::move(wire);
+    check_ = check;
+    stale_ = stale;
+    limits_ = PmmAxisLimits(wire_, check_);
+    redraw();
+}
+
+void SurfaceView::setStale(bool stale) {
+    if (stale == stale_) return;
+    stale_ = stale;
+    if (drawn()) redraw();
+}
+
+void SurfaceView::setView(const View3D& v) {
+    view_ = v;
+    redraw();
+}
+
+void SurfaceView::redraw() {
+    DrawPmmPicture(image(), wire_, check_, limits_, view_, stale_);
+    refresh();
+}
+
+std::optional<int> SurfaceView::dotAt(int x, int y) const {
+    if (!check_) return std::nullopt;
+    return DotAt(*check_, limits_, view_, width(), height(), x, y, kPmmHoverRadius);
+}
+
+void SurfaceView::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        dragging_ = true;
+        last_ = e->position().toPoint();
+        setCursor(Qt::ClosedHandCursor);
+    }
+    ImageBox::mousePressEvent(e);
+}
+
+void SurfaceView::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint pt = e->position().toPoint();
+    if (dragging_ && (e->buttons() & Qt::LeftButton)) {
+        const QPoint delta = pt - last_;
+        last_ = pt;
+        if (!delta.isNull()) setView(DraggedView(view_, delta.x(), delta.y()));
+        return;
+    }
+    ImageBox::mouseMoveEvent(e);
+}
+
+void SurfaceView::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) {
+        dragging_ = false;
+        setCursor(Qt::OpenHandCursor);
+    }
+}
+
+void SurfaceView::wheelEvent(QWheelEvent* e) {
+    const double steps = e->angleDelta().y() / 120.0;
+    if (steps != 0) setView(ZoomedView(view_, steps));
+    e->accept();
+}
+
+}  // namespace px
