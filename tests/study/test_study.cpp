@@ -17,10 +17,16 @@
 #include <map>
 #include <sstream>
 
+#include "analysis/section_steps.h"
 #include "app/ui/tform1.h"
+#include "check/capacity_check.h"
 #include "input/error.h"
 #include "input/field_defaults.h"
 #include "input/fields.h"
+#include "input/numbers.h"
+#include "input/section_input.h"
+#include "loads/csv_import.h"
+#include "section/mesh.h"
 #include "study/study.h"
 #include "support/scripted_platform.h"
 
@@ -306,4 +312,41 @@ TEST(Study, RefusedTablesAndArguments) {
     // An empty shard of a small table: just the header for shard 0.
     EXPECT_EQ(study(ok, 1, 0, 3), std::string(kStudyHeader) + "\r\n");
     EXPECT_EQ(study(ok, 1, 1, 3), "");
+}
+
+// With a force file (relative to the table's folder), the check columns are
+// the capacity check's own result for the row's import and Mx-My settings.
+TEST(Study, ForcesRunTheCapacityCheck) {
+    TempDir dir;
+    fs::create_directory(dir.path / "loads");
+    const std::string forces = "Case,P,Mx,My\n1,-5000,3000,1000\n2,-90000,30000,20000\n3,-20000,60000,-10000\n";
+    dir.file("loads/f.csv", forces);
+    const std::string path = dir.file(
+        "t.csv", "Name,Forces,Edit54,Edit55,Edit56,Edit58,Edit35,Edit12,Edit13\r\nA,loads/f.csv,2,3,4,1.5,24,6,6\r\n");
+    const std::string out = study(path, 1);
+    const std::vector<std::string> cells = cellsOf(out.substr(out.find("\r\n") + 2, out.size() - out.find("\r\n") - 4));
+
+    MapFields f = DefaultFields();
+    f["Edit12"] = f["Edit13"] = "6";
+    f["Edit35"] = "24";
+    SectionInput in;
+    ReadSectionInput(f, in);
+    FiberTable t;
+    BuildFiberTable(in, t);
+    AssignFiberMaterials(f, t);
+    CheckRequest req;
+    req.Fibers = &t;
+    req.B = in.B;
+    req.H = in.H;
+    req.Mm = ReadMmSettings(f);
+    ComputeAxialBounds(t, req.PMax, req.PMin);
+    const ForceImport loads = ImportForcesFromText(forces, 2, 3, 4);
+    req.Loads = &loads.Table;
+    req.FactorMx = 1.5;
+    const CheckResult check = RunCapacityCheck(req);
+    ASSERT_GE(check.Governing, 0);
+    const CheckRow& g = check.Rows[static_cast<size_t>(check.Governing)];
+    const std::vector<std::string> want = {"3", std::to_string(check.Passed), std::to_string(g.Case),
+                                           FormatFixed(*g.Ratio, 4), "ok"};
+    EXPECT_EQ(std::vector<std::string>(cells.begin() + 10, cells.end()), want) << out;
 }
