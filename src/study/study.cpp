@@ -1,6 +1,7 @@
 #include "study/study.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -44,7 +45,7 @@ int controlNumber(std::string_view name, std::string_view prefix) {
 // columns of the header, the starting texts for the rest.
 class RowFields final : public FieldSource {
 public:
-    RowFields(const StudyColumns& cols, const std::vector<std::string_view>& cells) : cols_(cols), cells_(cells) {
+    RowFields(const StudyColumns& cols, const std::vector<std::string_view>& cells) : cells_(cells) {
         for (size_t k = static_cast<size_t>(cols.Count); k < cells.size(); ++k)
             if (!cells[k].empty())
                 throw AppError("Field " + std::to_string(k + 1) + " of the row has no column in the header (" +
@@ -62,21 +63,30 @@ public:
             if (index >= static_cast<int>(items.size()))
                 throw AppError(name + " has no item " + std::to_string(index) + " (0.." +
                                std::to_string(items.size() - 1) + ")");
-            items_[name] = index;
+            items_[static_cast<size_t>(controlNumber(name, "ComboBox"))] = index;
+        }
+        // Every edit's text once: the material reads ask for them per fiber.
+        const auto& defaults = DefaultFieldTexts();
+        for (int n = 1; n <= kEditCount; ++n) {
+            const std::string name = "Edit" + std::to_string(n);
+            auto it = cols.Fields.find(name);
+            if (it != cols.Fields.end()) {
+                texts_[static_cast<size_t>(n)] = cell(it->second);
+            } else {
+                auto d = defaults.find(name);
+                if (d != defaults.end()) texts_[static_cast<size_t>(n)] = d->second;
+            }
         }
     }
 
     std::string text(const std::string& name) const override {
-        auto it = cols_.Fields.find(name);
-        if (it != cols_.Fields.end()) return std::string(cell(it->second));
-        const auto& defaults = DefaultFieldTexts();
-        auto d = defaults.find(name);
-        return d == defaults.end() ? std::string() : d->second;
+        const int n = controlNumber(name, "Edit");
+        return n >= 1 && n <= kEditCount ? texts_[static_cast<size_t>(n)] : std::string();
     }
 
     int itemIndex(const std::string& name) const override {
-        auto it = items_.find(name);
-        return it == items_.end() ? 0 : it->second;
+        const int n = controlNumber(name, "ComboBox");
+        return n >= 1 && n <= kComboBoxCount ? items_[static_cast<size_t>(n)] : 0;
     }
 
 private:
@@ -84,9 +94,9 @@ private:
         return static_cast<size_t>(col) < cells_.size() ? cells_[static_cast<size_t>(col)] : std::string_view();
     }
 
-    const StudyColumns& cols_;
     const std::vector<std::string_view>& cells_;
-    std::map<std::string, int> items_;
+    std::array<int, kComboBoxCount + 1> items_{};
+    std::array<std::string, kEditCount + 1> texts_;
 };
 
 // Largest moment of one direction's curve, points 0 .. Divisions: the data
@@ -384,7 +394,7 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
     }
 
     SolveOptions solve;
-    solve.threads = 1;
+    solve.threads = options.SolveThreads;
     const StudyColumns& cols = table.Columns();
     const std::string& folder = table.Folder();
     const int threads =

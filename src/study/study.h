@@ -90,7 +90,8 @@ private:
 };
 
 struct StudyOptions {
-    int Threads = 1;  // workers; each row's solves run on one thread
+    int Threads = 1;       // workers taking rows
+    int SolveThreads = 1;  // threads of each row's solves (0: every core)
     long long ShardIndex = 0, ShardCount = 1;
 };
 
