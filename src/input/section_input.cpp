@@ -180,9 +180,7 @@ void CheckFiberMaterials(const FiberTable& t) {
         }
         if (!group) continue;
         if (fb.MatId == MatRebar || fb.MatId == MatSteelSection) {
-            if (!(fb.Es > 0))
-                throw AppError(std::string(group) +
-                               ": \"Modulus of Elasticity Es\" must be greater than 0");
+            CheckSteelModulus(group, fb.Es);
         } else if (fb.E0 < 0) {
             throw AppError(std::string(group) +
                            ": \"Yield Stage Stain e0\" must not be negative");

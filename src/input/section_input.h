@@ -1,6 +1,8 @@
 #pragma once
 // The analysis input record read from the Section page, and the copying of
 // the material pages' parameters into the fibers.
+#include <string>
+
 #include "input/fields.h"
 
 namespace px {
@@ -22,6 +24,13 @@ struct SectionInput {
 // storing each value as soon as it converts.
 void ReadSectionInput(const FieldSource& f, SectionInput& in);
 
+// Refuses sizes no section can be built from, before any work: outlines,
+// diameters and plate thicknesses must be greater than 0, covers and bar
+// diameters must not be negative, and an inner size (B - 2 x cover, a tube's
+// inner diameter, a web's height between the flanges) must stay above 0. The
+// message names each field by the caption the Section page shows for the type.
+void CheckSectionInput(const SectionInput& in);
+
 // Copies the material pages' parameters into fibers 1..NFib by material id.
 void AssignFiberMaterials(const FieldSource& f, FiberTable& t);
 
@@ -29,5 +38,9 @@ void AssignFiberMaterials(const FieldSource& f, FiberTable& t);
 // or less, a negative concrete peak strain) for materials present in the
 // table. The message names the material page's group and field.
 void CheckFiberMaterials(const FiberTable& t);
+
+// Refuses a steel modulus of zero or less; `group` is the material page's
+// group ("Rebar Material", "Steel Section Material").
+void CheckSteelModulus(const std::string& group, double es);
 
 }  // namespace px

@@ -113,6 +113,9 @@ void CheckMeshInput(const SectionInput& in) {
             CheckRectBars(in, "Coner Rebar");
             CheckRectMesh(in);
             CheckSteelMesh(in, "Pile Mesh Num1", "Pile Mesh Num2");
+            // Without a ring the tube wall would sit on concrete that the
+            // deducted disc no longer takes off.
+            RequireAtLeast(in.WebMesh, 1, "Pile Mesh Num2");
             break;
         default:
             return;

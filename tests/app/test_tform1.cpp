@@ -188,6 +188,40 @@ TEST(MainWindow, ABadFieldShowsTheMessageAndKeepsTheSection) {
     EXPECT_EQ(w.edit(36)->text(), "4840000");
 }
 
+TEST(MainWindow, AnImpossibleSizeIsRefusedBeforeAnyWork) {
+    Window w;
+    const QImage section = w.image(1).copy(), pm = w.image(2).copy();
+    const Workspace before = w.form->workspace();
+    struct Case { int type; int edit; const char* text; const char* message; };
+    const Case cases[] = {
+        {0, 1, "-5", "\"Sec Width B\" must be greater than 0."},
+        {0, 3, "1100", "\"Cover as\" must be less than half of \"Sec Width B\""},  // no full stop after a quote
+        {2, 1, "-5", "\"Sec Widht B\" must be greater than 0."},
+    };
+    for (const Case& c : cases) {
+        w.combo(1)->setCurrentIndex(c.type);
+        w.platform.errors.clear();
+        const QString old = w.edit(c.edit)->text();
+        w.type(c.edit, c.text);
+        for (int button : {1, 2}) {
+            w.click(button);
+            ASSERT_EQ(w.platform.errors.size(), 1) << c.message;
+            EXPECT_EQ(w.platform.errors.takeFirst(), c.message);
+        }
+        w.type(c.edit, old);
+    }
+    w.combo(1)->setCurrentIndex(0);
+    w.edit(1)->setText("-5");
+    w.click(1);
+    const Workspace& ws = w.form->workspace();
+    EXPECT_EQ(ws.Input.B, before.Input.B);
+    EXPECT_EQ(ws.Input.SectionType, 1);
+    EXPECT_EQ(ws.Fibers.NFib, before.Fibers.NFib);
+    EXPECT_EQ(w.image(1), section);
+    EXPECT_EQ(w.image(2), pm);
+    EXPECT_EQ(w.edit(36)->text(), "4840000");
+}
+
 TEST(MainWindow, ABadSolverSettingLeavesThePlots) {
     Window w;
     const QImage x = w.image(2).copy();

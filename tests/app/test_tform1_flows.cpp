@@ -216,3 +216,30 @@ TEST(MaterialPages, RefreshDrawsTheCurvesFromTheFields) {
     EXPECT_EQ(w.platform.errors[0], "'x' is not a valid floating point value.");
     EXPECT_EQ(w.image(10), core2);
 }
+
+TEST(MaterialPages, SteelRefreshRefusesAModulusOfZeroAsThePmCurveDoes) {
+    Window w;
+    w.form->N14Click();
+    const QImage rebar = w.image(6).copy(), steel = w.image(7).copy();
+    struct Case { int edit; const char* text; const char* message; };
+    const Case cases[] = {
+        {26, "-1", "Rebar Material: \"Modulus of Elasticity Es\" must be greater than 0."},
+        {28, "0", "Steel Section Material: \"Modulus of Elasticity Es\" must be greater than 0."},
+    };
+    for (const Case& c : cases) {
+        w.platform.errors.clear();
+        const QString old = w.edit(c.edit)->text();
+        w.edit(c.edit)->setText(c.text);
+        w.edit(27)->setText("400");  // the other chart would change if drawn
+        w.click(11);
+        EXPECT_EQ(w.errors(), c.message);
+        EXPECT_EQ(w.image(6), rebar);
+        EXPECT_EQ(w.image(7), steel);
+        w.edit(c.edit)->setText(old);
+    }
+    // "Show PM Curve" of a column with rebar gives the same message.
+    w.platform.errors.clear();
+    w.edit(26)->setText("-1");
+    w.form->Button2Click();
+    EXPECT_EQ(w.errors(), cases[0].message);
+}

@@ -135,6 +135,11 @@ TEST(Batch, AnErrorPrintsOnlyTheMessage) {
     EXPECT_EQ(late.status, kBatchFailed);
     EXPECT_EQ(late.out, "");
     EXPECT_EQ(late.err, "'1.5' is not a valid integer value.\n");
+
+    // A size no section can have is refused by the caption the panel shows.
+    const Outcome size = batch({"ComboBox1=2", "Edit1=-5", "section"});
+    EXPECT_EQ(size.status, kBatchFailed);
+    EXPECT_EQ(size.err, "\"Sec Widht B\" must be greater than 0.\n");
 }
 
 TEST(Batch, ImportPrintsTheSummaryAndSavePicturesAsTheButtons) {
@@ -230,6 +235,11 @@ TEST(Batch, TheProgramKeepsItsStreamsApart) {
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(bad.err, "'abc' is not a valid floating point value.\n");
+
+    const Outcome size = runProgram({"Edit1=-5", "section"});
+    EXPECT_EQ(size.status, 1);
+    EXPECT_EQ(size.out, "");
+    EXPECT_EQ(size.err, "\"Sec Width B\" must be greater than 0.\n");
 
     const Outcome usage = runProgram({"-platform", "section"});
     EXPECT_EQ(usage.status, 2);

@@ -175,3 +175,57 @@ TEST(CheckFiberMaterials, RefusesUnusableParametersOfUsedMaterialsOnly) {
     EXPECT_EQ(messageOf([&] { CheckFiberMaterials(t); }),
               "Cover Concrete: \"Yield Stage Stain e0\" must not be negative");
 }
+
+TEST(CheckSectionInput, RefusesImpossibleSizesByTheirCaptions) {
+    struct Case {
+        int type;
+        void (*edit)(SectionInput&);
+        const char* message;  // "" = accepted
+    };
+    const Case cases[] = {
+        {1, [](SectionInput& in) { in.B = -5; }, "\"Sec Width B\" must be greater than 0"},
+        {1, [](SectionInput& in) { in.H = 0; }, "\"Sec Height H\" must be greater than 0"},
+        {1, [](SectionInput& in) { in.Cover = -1; }, "\"Cover as\" must not be negative"},
+        {1, [](SectionInput& in) { in.Cover = 1100; }, "\"Cover as\" must be less than half of \"Sec Width B\""},
+        {1, [](SectionInput& in) { in.H = 80; }, "\"Cover as\" must be less than half of \"Sec Height H\""},
+        {1, [](SectionInput& in) { in.YBarDia = -25; }, "\"Y-Dir Rebar Diameter\" must not be negative"},
+        {1, [](SectionInput& in) { in.CornerBarDia = -1; }, "\"Corner Rebar Diameter\" must not be negative"},
+        {2, [](SectionInput& in) { in.B = in.H = -1; }, "\"Diameter D\" must be greater than 0"},
+        {2, [](SectionInput& in) { in.Cover = 1100; }, "\"Cover as\" must be less than half of \"Diameter D\""},
+        {2, [](SectionInput& in) { in.XBarDia = -1; }, "\"Rebar Diameter\" must not be negative"},
+        {3, [](SectionInput& in) { in.B = -5; }, "\"Sec Widht B\" must be greater than 0"},
+        {3, [](SectionInput& in) { in.H = 0; }, "\"Sec Heigth H\" must be greater than 0"},
+        {3, [](SectionInput& in) { in.SteelXTw = 0; }, "Steel X-Dir: \"Web Thick tw\" must be greater than 0"},
+        {3, [](SectionInput& in) { in.SteelYTf = 800; },
+         "Steel Y-Dir: \"Flange Thick tf\" must be less than half of \"Sec Height H\""},
+        {4, [](SectionInput& in) { in.SteelYB = -600; }, "Steel Y-Dir: \"Sec Width B\" must be greater than 0"},
+        {5, [](SectionInput& in) { in.SteelYTw = 0; }, "\"Thickness tw\" must be greater than 0"},
+        {5, [](SectionInput& in) { in.SteelYTw = 1100; }, "\"Thickness tw\" must be less than half of \"Diameter D\""},
+        {6, [](SectionInput& in) { in.SteelYTw = -40; }, "\"X-Dir Thickness\" must be greater than 0"},
+        {6, [](SectionInput& in) { in.SteelXTw = 1100; },
+         "\"Y-Dir Thickness\" must be less than half of \"Sec Height H\""},
+        {7, [](SectionInput& in) { in.SteelXH = 0; }, "Steel X-Dir: \"Sec Height H\" must be greater than 0"},
+        {8, [](SectionInput& in) { in.CornerBarDia = -1; }, "\"Coner Rebar Diameter\" must not be negative"},
+        {8, [](SectionInput& in) { in.SteelYTf = 0; }, "Pipe: \"Flange Thick tf\" must be greater than 0"},
+        {8, [](SectionInput& in) { in.SteelYTf = 800; },
+         "Pipe: \"Flange Thick tf\" must be less than half of \"Sec Height H\""},
+        // Unusual but buildable.
+        {1, [](SectionInput& in) { in.Cover = 0; }, ""},
+        {1, [](SectionInput& in) { in.XBarDia = in.YBarDia = in.CornerBarDia = 0; }, ""},
+        {2, [](SectionInput& in) { in.B = in.H = 1e12; }, ""},
+        {5, [](SectionInput& in) { in.Cover = -1; }, ""},  // the tube has no cover
+        {6, [](SectionInput& in) { in.XBarDia = -1; }, ""},
+    };
+    for (int type = 1; type <= 8; ++type) {
+        SectionInput in;
+        ReadSectionInput(fieldsFor(type), in);
+        EXPECT_EQ(messageOf([&] { CheckSectionInput(in); }), "(no error)") << "default type " << type;
+    }
+    for (const Case& c : cases) {
+        SectionInput in;
+        ReadSectionInput(fieldsFor(c.type), in);
+        c.edit(in);
+        const std::string expected = *c.message ? c.message : "(no error)";
+        EXPECT_EQ(messageOf([&] { CheckSectionInput(in); }), expected) << "type " << c.type;
+    }
+}

@@ -495,12 +495,10 @@ TEST(SteelTubeInRect, TubeCounts) {
     ASSERT_EQ(t.NFib, 248);
     ExpectSameRange(t, 1, rect, 1, 248);
 
+    // No rings would keep the wall but drop the deducted disc: refused.
     in = DefaultInput(8);
     in.WebMesh = 0;
-    t = Meshed(in);
-    ASSERT_EQ(t.NFib, 260);
-    EXPECT_EQ(CountOf(t, MatSteelSection), 12);
-    EXPECT_EQ(CountOf(t, MatDeductedConcrete1), 0);
+    EXPECT_EQ(MessageOf(in), "\"Pile Mesh Num2\" must be at least 1");
 
     // A tube larger than the core is meshed in full.
     in = DefaultInput(8);
@@ -539,6 +537,7 @@ TEST(MeshGuards, RefuseCountsOutsideEachMeshersModel) {
         {7, [](SectionInput& in) { in.XBarNum = -1; }, "\"Rebar Num\" must not be negative"},
         {8, [](SectionInput& in) { in.FlangeMesh = -1; }, "\"Pile Mesh Num1\" must not be negative"},
         {8, [](SectionInput& in) { in.WebMesh = -1; }, "\"Pile Mesh Num2\" must not be negative"},
+        {8, [](SectionInput& in) { in.WebMesh = 0; }, "\"Pile Mesh Num2\" must be at least 1"},
         {8, [](SectionInput& in) { in.CornerBarNum = -1; }, "\"Coner Rebar Num\" must not be negative"},
     };
     for (const GuardCase& c : cases) {

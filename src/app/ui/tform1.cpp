@@ -574,8 +574,24 @@ void TForm1::Button1Click() {
     run([&] { inputSection(); });
 }
 
+// Reads the Section page into a copy, checks it and only then stores it, so
+// a refused size leaves the record, fibers, picture and figures as they were.
+// A text that does not convert keeps the values read before it.
+void TForm1::readSection() {
+    SectionInput in = ws_.Input;
+    try {
+        ReadSectionInput(fields_, in);
+    } catch (...) {
+        ws_.Input = in;
+        throw;
+    }
+    CheckSectionInput(in);
+    CheckMeshInput(in);
+    ws_.Input = in;
+}
+
 void TForm1::inputSection() {
-    ReadSectionInput(fields_, ws_.Input);
+    readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     AssignFiberMaterials(fields_, ws_.Fibers);
     drawSection();
@@ -610,7 +626,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::showPmCurve() {
-    ReadSectionInput(fields_, ws_.Input);
+    readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     drawSection();
     AssignFiberMaterials(fields_, ws_.Fibers);
@@ -675,7 +691,7 @@ void TForm1::Button7Click() {
 }
 
 void TForm1::genMmCurve() {
-    ReadSectionInput(fields_, ws_.Input);
+    readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     AssignFiberMaterials(fields_, ws_.Fibers);
     CheckFiberMaterials(ws_.Fibers);
@@ -782,6 +798,19 @@ void TForm1::Button11Click() {
     run([&] {
         struct Group { const char* combo; const char *es, *fy; int image; };
         const Group groups[] = {{"ComboBox5", "Edit26", "Edit27", 6}, {"ComboBox6", "Edit28", "Edit29", 7}};
+        // A modulus the law cannot use is refused before either chart changes;
+        // a text that does not convert stops at its own chart below.
+        const char* titles[] = {"Rebar Material", "Steel Section Material"};
+        for (int k = 0; k < 2; ++k) {
+            const std::string text = fields_.text(groups[k].es);
+            double es = 0;
+            try {
+                es = StrToFloat(text);
+            } catch (const AppError&) {
+                continue;
+            }
+            CheckSteelModulus(titles[k], es);
+        }
         for (const Group& g : groups) {
             const int model = fields_.itemIndex(g.combo) + 1;
             const double es = StrToFloat(fields_.text(g.es));

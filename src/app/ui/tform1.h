@@ -117,6 +117,7 @@ private:
     }
 
     // Pipeline steps shared by several commands.
+    void readSection();
     void inputSection();
     void showPmCurve();
     void showReferencePm();
