@@ -188,8 +188,7 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
         // "Input Section": the fields, the mesh, the section information.
         SectionInput in;
         ReadSectionInput(fields, in);
-        // TODO(dimension guards): call CheckSectionInput(in) here once the
-        // section dimension guards are on this branch, as every front end does.
+        CheckSectionInput(in);
         FiberTable t;
         BuildFiberTable(in, t);
         AssignFiberMaterials(fields, t);

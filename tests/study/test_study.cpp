@@ -254,6 +254,7 @@ TEST(Study, FailingRowsKeepTheirPlace) {
         {"Name,ComboBox1", "C,8", "ComboBox1 has no item 8 (0..7)"},
         {"Name,ComboBox3", "C,one", "'one' is not an item index of ComboBox3."},
         {"Name,Edit12", "C,0", nullptr},  // the mesh guard's own message
+        {"Name,Edit1", "C,0", "\"\"\"Sec Width B\"\" must be greater than 0.\""},  // quoted
         {"Name,Edit1", "C,2200,5", "Field 3 of the row has no column in the header (2 columns)"},
         {"Name,Edit1", ",2200", "The row has no Name."},
         {"Name,Forces", "C,missing.csv", "\"Cannot open file \"\"/nowhere/missing.csv\"\". "},  // quoted
