@@ -50,9 +50,9 @@ PMin are the pure compression and tension capacities, Max MX and Max MY the
 largest moments of the X and Y P-M curves (kN, kNm, two decimals); Forces is
 the number of load combinations checked, Passed how many pass, Governing
 Case and Governing Ratio (four decimals) the highest demand; the four are
-empty for a row without forces. Status is "ok", or the row's error message
-with every other field but Name empty; a cell holding a comma or a
-quotation mark is quoted.
+empty for a row without forces. Status is "ok" (also when forces fail the
+check), or the row's error message with every other field but Name empty;
+a cell holding a comma or a quotation mark is quoted.
 
 Exit status:
   0  every row is ok
