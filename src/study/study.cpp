@@ -52,9 +52,11 @@ public:
                                std::to_string(cols.Count) + " columns)");
         // Item indexes are checked before anything is read, like a combo box
         // that can only hold one of its items.
-        for (const auto& [name, col] : cols.Fields) {
+        for (int n = 1; n <= kComboBoxCount; ++n) {
+            const int col = cols.ComboColumn[static_cast<size_t>(n)];
+            if (col < 0) continue;
+            const std::string name = "ComboBox" + std::to_string(n);
             const std::vector<std::string>& items = ComboBoxItems(name);
-            if (items.empty()) continue;
             const std::string_view cell = this->cell(col);
             const bool digits = !cell.empty() && cell.size() <= 9 &&
                                 std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -63,19 +65,13 @@ public:
             if (index >= static_cast<int>(items.size()))
                 throw AppError(name + " has no item " + std::to_string(index) + " (0.." +
                                std::to_string(items.size() - 1) + ")");
-            items_[static_cast<size_t>(controlNumber(name, "ComboBox"))] = index;
+            items_[static_cast<size_t>(n)] = index;
         }
         // Every edit's text once: the material reads ask for them per fiber.
-        const auto& defaults = DefaultFieldTexts();
+        const std::array<std::string, kEditCount + 1>& defaults = defaultTexts();
         for (int n = 1; n <= kEditCount; ++n) {
-            const std::string name = "Edit" + std::to_string(n);
-            auto it = cols.Fields.find(name);
-            if (it != cols.Fields.end()) {
-                texts_[static_cast<size_t>(n)] = cell(it->second);
-            } else {
-                auto d = defaults.find(name);
-                if (d != defaults.end()) texts_[static_cast<size_t>(n)] = d->second;
-            }
+            const int col = cols.EditColumn[static_cast<size_t>(n)];
+            texts_[static_cast<size_t>(n)] = col >= 0 ? std::string(cell(col)) : defaults[static_cast<size_t>(n)];
         }
     }
 
@@ -90,6 +86,18 @@ public:
     }
 
 private:
+    static const std::array<std::string, kEditCount + 1>& defaultTexts() {
+        static const std::array<std::string, kEditCount + 1> texts = [] {
+            std::array<std::string, kEditCount + 1> t;
+            for (const auto& [name, text] : DefaultFieldTexts()) {
+                const int n = controlNumber(name, "Edit");
+                if (n >= 1 && n <= kEditCount) t[static_cast<size_t>(n)] = text;
+            }
+            return t;
+        }();
+        return texts;
+    }
+
     std::string_view cell(int col) const {
         return static_cast<size_t>(col) < cells_.size() ? cells_[static_cast<size_t>(col)] : std::string_view();
     }
@@ -163,7 +171,8 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         const int combo = controlNumber(name, "ComboBox");
         if (name == "Name") c.Name = k;
         else if (name == "Forces") c.Forces = k;
-        else if ((edit >= 1 && edit <= kEditCount) || (combo >= 1 && combo <= kComboBoxCount)) c.Fields[name] = k;
+        else if (edit >= 1 && edit <= kEditCount) c.EditColumn[static_cast<size_t>(edit)] = c.Fields[name] = k;
+        else if (combo >= 1 && combo <= kComboBoxCount) c.ComboColumn[static_cast<size_t>(combo)] = c.Fields[name] = k;
         else
             throw AppError("Unknown column \"" + name + "\"" + where +
                            ": columns are Name, Forces, Edit1 .. Edit" + std::to_string(kEditCount) +

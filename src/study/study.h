@@ -3,6 +3,7 @@
 // window's fields by name), a table of results out. Rows run on worker
 // threads and stream: only a bounded window of rows is in memory at a time,
 // and the results are written in input order whatever the thread count.
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "analysis/section_steps.h"
+#include "input/field_defaults.h"
 
 namespace px {
 
@@ -29,6 +31,13 @@ struct StudyColumns {
     int Forces = -1;                    // -1: no force files
     std::map<std::string, int> Fields;  // "Edit7" or "ComboBox1" -> column
     int Count = 0;                      // columns of the header line
+    // The same by number: EditColumn[7] is the column of "Edit7", -1 for none.
+    std::array<int, kEditCount + 1> EditColumn;
+    std::array<int, kComboBoxCount + 1> ComboColumn;
+    StudyColumns() {
+        EditColumn.fill(-1);
+        ComboColumn.fill(-1);
+    }
 };
 
 // Reads the header line (already decoded). Names: "Name" (required),
