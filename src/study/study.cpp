@@ -234,6 +234,7 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
             ReadImportSettings(fields, fP, fMx, fMy, cP, cMx, cMy);
             const std::string path = (std::filesystem::path(folder) / std::filesystem::path(std::string(forces))).string();
             const ForceImport imported = ImportForcesFromFile(path, cP, cMx, cMy);
+            if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\"");
             const MmSettings mm = ReadMmSettings(fields);
             CheckMmSettings(mm);
             CheckRequest req;

@@ -322,9 +322,15 @@ TEST(Study, ForcesRunTheCapacityCheck) {
     fs::create_directory(dir.path / "loads");
     const std::string forces = "Case,P,Mx,My\n1,-5000,3000,1000\n2,-90000,30000,20000\n3,-20000,60000,-10000\n";
     dir.file("loads/f.csv", forces);
+    dir.file("loads/empty.csv", "Case,P,Mx,My\n");
     const std::string path = dir.file(
-        "t.csv", "Name,Forces,Edit54,Edit55,Edit56,Edit58,Edit35,Edit12,Edit13\r\nA,loads/f.csv,2,3,4,1.5,24,6,6\r\n");
-    const std::string out = study(path, 1);
+        "t.csv", "Name,Forces,Edit54,Edit55,Edit56,Edit58,Edit35,Edit12,Edit13\r\nA,loads/f.csv,2,3,4,1.5,24,6,6\r\n"
+                 "B,loads/empty.csv,2,3,4,1.5,24,6,6\r\n");
+    std::string out = study(path, 1);
+    const std::string last = out.substr(out.rfind("\r\n", out.size() - 3) + 2);
+    EXPECT_EQ(last, "B,,,,,,,,,,,,,,\"No forces have been imported from \"\"" + (dir.path / "loads/empty.csv").string() +
+                        "\"\"\"\r\n");
+    out.resize(out.size() - last.size());
     const std::vector<std::string> cells = cellsOf(out.substr(out.find("\r\n") + 2, out.size() - out.find("\r\n") - 4));
 
     MapFields f = DefaultFields();
