@@ -17,14 +17,14 @@
 #include "input/error.h"
 #include "loads/data_summary.h"
 #include "output/ui/tform2.h"
+#include "input/field_defaults.h"
 #include "project/ui/project_controller.h"
 
 namespace px {
 
 namespace {
 
-constexpr int kEditCount = 65;  // Edit65: "Axial Levels" of the surface
-constexpr int kComboCount = 7;
+constexpr int kComboCount = kComboBoxCount;
 
 enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject, Check, Surface, Report };
 

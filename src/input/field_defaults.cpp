@@ -1,0 +1,26 @@
+#include "input/field_defaults.h"
+
+#include <map>
+
+namespace px {
+
+const std::vector<std::string>& ComboBoxItems(const std::string& name) {
+    static const std::vector<std::string> model = {"Simplify model"};
+    static const std::map<std::string, std::vector<std::string>> items = {
+        {"ComboBox1",
+         {"Rect Column", "Circular Column", "Rect SRC Column Type1", "Rect SRC Column Type2",
+          "Circular Steel Tube Col", "Rect Steel Box Column", "Circular SRC Column",
+          "Steel Tube in Rect Col"}},
+        {"ComboBox2", model},
+        {"ComboBox3", model},
+        {"ComboBox4", model},
+        {"ComboBox5", model},
+        {"ComboBox6", model},
+        {"ComboBox7", {"X-Dir PM Curve", "Y-Dir PM Curve"}},
+    };
+    static const std::vector<std::string> none;
+    auto it = items.find(name);
+    return it == items.end() ? none : it->second;
+}
+
+}  // namespace px

@@ -1,0 +1,18 @@
+#pragma once
+// The items of the main window's combo boxes, for front ends that set the
+// fields without the window. The window starts on item 0 of each; the edit
+// fields' starting texts are DefaultFieldTexts() (input/fields.h).
+#include <string>
+#include <vector>
+
+namespace px {
+
+// Items of "ComboBox1" ... "ComboBox7" in order; empty for any other name.
+const std::vector<std::string>& ComboBoxItems(const std::string& name);
+
+// Number of combo boxes of the window.
+inline constexpr int kComboBoxCount = 7;
+// Number of edit fields of the window.
+inline constexpr int kEditCount = 65;  // Edit65: "Axial Levels" of the surface
+
+}  // namespace px

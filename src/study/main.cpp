@@ -1,0 +1,167 @@
+// pillarix-study: a table of columns in, a table of results out, on the
+// computation library alone.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "input/error.h"
+#include "study/study.h"
+
+namespace {
+
+const char* const kSynopsis = "usage: pillarix-study COLUMNS.csv [--threads N] [--shard I/N] [--out FILE]";
+
+const char* const kHelp = R"HELP(
+
+Runs one column per row of COLUMNS.csv as the main window would: the row's
+fields, the mesh, the section information, the P-M curves of both
+directions and, with a force file, the capacity check of its combinations.
+
+COLUMNS.csv: a header line, then one line per column. Header names:
+  Name           the column's name (required)
+  Forces         a force CSV file, relative to the table's folder (optional;
+                 a row with an empty cell has no forces)
+  EditN          the window's edit field EditN (1..64), as typed
+  ComboBoxN      the item index of ComboBoxN (1..7, 0 = first item);
+                 ComboBox1 is the section type: 0 Rect Column, 1 Circular
+                 Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
+                 4 Circular Steel Tube Col, 5 Rect Steel Box Column,
+                 6 Circular SRC Column, 7 Steel Tube in Rect Col
+A field without a column keeps the text the window starts with. Text is
+UTF-8, else Windows-1252; lines end in CR, LF or CR LF; fields are split at
+every comma; lines holding nothing but commas and blanks are skipped.
+
+Options:
+  --threads N    rows run on N threads (default: every core); the output
+                 does not depend on N
+  --shard I/N    runs only rows [I x R / N, (I + 1) x R / N) of the R rows,
+                 and writes the header only for I = 0: the outputs of shards
+                 0 .. N - 1 put together in order are the whole study's
+  --out FILE     writes to FILE instead of standard output
+  --help         prints this text
+
+Output: CSV, every line ending in CR LF, one line per row in input order:
+  Name,SectionType,NFib,Gross Area,Rebar Ratio(%),Steel Ratio(%),PMax,PMin,
+  Max MX,Max MY,Forces,Passed,Governing Case,Governing Ratio,Status
+Areas and ratios as the window's section information shows them; PMax and
+PMin are the pure compression and tension capacities, Max MX and Max MY the
+largest moments of the X and Y P-M curves (kN, kNm, two decimals); Forces is
+the number of load combinations checked, Passed how many pass, Governing
+Case and Governing Ratio (four decimals) the highest demand; the four are
+empty for a row without forces. Status is "ok" (also when forces fail the
+check), or the row's error message with every other field but Name empty;
+a cell holding a comma or a quotation mark is quoted.
+
+Exit status:
+  0  every row is ok
+  1  at least one row failed (the study still runs every row)
+  2  a wrong argument, a table that cannot be read or has a wrong header
+     (no row runs), or output that cannot be written: a message on
+     standard error
+
+Example:
+  pillarix-study columns.csv --threads 4 --out results.csv
+  parallel -k pillarix-study columns.csv --shard {}/4 ::: 0 1 2 3 > all.csv
+)HELP";
+
+int usage(const std::string& reason) {
+    std::fprintf(stderr, "pillarix-study: %s\n%s (--help for more)\n", reason.c_str(), kSynopsis);
+    return 2;
+}
+
+// A whole number from min to max; false for anything else.
+bool parseCount(const std::string& text, long long min, long long max, long long& value) {
+    if (text.empty() || text.size() > 12) return false;
+    long long v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v < min || v > max) return false;
+    value = v;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string table, out;
+    px::StudyOptions options;
+    const unsigned cores = std::thread::hardware_concurrency();
+    options.Threads = cores == 0 ? 1 : static_cast<int>(cores);
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kSynopsis, stdout);
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    }
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        std::string value;
+        bool hasValue = false;
+        if (a.rfind("--", 0) == 0) {
+            const size_t eq = a.find('=');
+            if (eq != std::string::npos) {
+                value = a.substr(eq + 1);
+                a = a.substr(0, eq);
+                hasValue = true;
+            } else if (a == "--threads" || a == "--shard" || a == "--out") {
+                if (i + 1 >= argc) return usage(a + " needs a value");
+                value = argv[++i];
+                hasValue = true;
+            }
+        }
+        if (a == "--threads" && hasValue) {
+            long long n = 0;
+            if (!parseCount(value, 1, 1024, n)) return usage("--threads takes a whole number from 1 to 1024, not '" + value + "'");
+            options.Threads = static_cast<int>(n);
+        } else if (a == "--shard" && hasValue) {
+            const size_t slash = value.find('/');
+            long long index = 0, count = 0;
+            if (slash == std::string::npos || !parseCount(value.substr(slash + 1), 1, 1000000000000LL, count) ||
+                !parseCount(value.substr(0, slash), 0, count - 1, index))
+                return usage("--shard takes I/N with 0 <= I < N, not '" + value + "'");
+            options.ShardIndex = index;
+            options.ShardCount = count;
+        } else if (a == "--out" && hasValue) {
+            if (value.empty()) return usage("--out needs a file name");
+            out = value;
+        } else if (a.rfind("-", 0) == 0 && a != "-") {
+            return usage("unknown option '" + a + "'");
+        } else if (table.empty()) {
+            table = a;
+        } else {
+            return usage("more than one table given ('" + table + "', '" + a + "')");
+        }
+    }
+    if (table.empty()) return usage("no table given");
+
+    try {
+        px::StudyTable columns(table);
+        std::FILE* f = stdout;
+        if (!out.empty()) {
+            f = std::fopen(out.c_str(), "wb");
+            if (!f) {
+                std::fprintf(stderr, "pillarix-study: Cannot open file \"%s\". %s\n", out.c_str(), std::strerror(errno));
+                return 2;
+            }
+        }
+        const px::StudySummary s = px::RunStudy(columns, options, [f](std::string_view text) {
+            std::fwrite(text.data(), 1, text.size(), f);
+        });
+        const bool failedWrite = std::fflush(f) != 0 || std::ferror(f) || (f != stdout && std::fclose(f) != 0);
+        if (failedWrite) {
+            std::fprintf(stderr, "pillarix-study: Cannot write the output\n");
+            return 2;
+        }
+        return s.Failed ? 1 : 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "pillarix-study: %s\n", px::displayMessage(e.what()).c_str());
+        return 2;
+    }
+}

@@ -1,0 +1,492 @@
+#include "study/study.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "analysis/mm_solver.h"
+#include "analysis/pm_solver.h"
+#include "check/capacity_check.h"
+#include "input/error.h"
+#include "input/field_defaults.h"
+#include "input/fields.h"
+#include "input/numbers.h"
+#include "input/section_input.h"
+#include "loads/csv_import.h"
+#include "loads/text_decode.h"
+#include "section/mesh.h"
+#include "section/section_info.h"
+
+namespace px {
+
+namespace {
+
+// "Edit12" -> 12 for prefix "Edit"; 0 when the name is not the prefix and a
+// number without leading zeros.
+int controlNumber(std::string_view name, std::string_view prefix) {
+    if (name.size() <= prefix.size() || name.size() > prefix.size() + 4 || name.substr(0, prefix.size()) != prefix)
+        return 0;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits[0] < '1' || digits[0] > '9') return 0;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return 0;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+// The row's fields as the window would hold them: the row's cells for the
+// columns of the header, the starting texts for the rest.
+class RowFields final : public FieldSource {
+public:
+    RowFields(const StudyColumns& cols, const std::vector<std::string_view>& cells) : cells_(cells) {
+        for (size_t k = static_cast<size_t>(cols.Count); k < cells.size(); ++k)
+            if (!cells[k].empty())
+                throw AppError("Field " + std::to_string(k + 1) + " of the row has no column in the header (" +
+                               std::to_string(cols.Count) + " columns)");
+        // Item indexes are checked before anything is read, like a combo box
+        // that can only hold one of its items.
+        for (int n = 1; n <= kComboBoxCount; ++n) {
+            const int col = cols.ComboColumn[static_cast<size_t>(n)];
+            if (col < 0) continue;
+            const std::string name = "ComboBox" + std::to_string(n);
+            const std::vector<std::string>& items = ComboBoxItems(name);
+            const std::string_view cell = this->cell(col);
+            const bool digits = !cell.empty() && cell.size() <= 9 &&
+                                std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
+            if (!digits) throw AppError("'" + std::string(cell) + "' is not an item index of " + name);
+            const int index = std::stoi(std::string(cell));
+            if (index >= static_cast<int>(items.size()))
+                throw AppError(name + " has no item " + std::to_string(index) + " (0.." +
+                               std::to_string(items.size() - 1) + ")");
+            items_[static_cast<size_t>(n)] = index;
+        }
+        // Every edit's text once: the material reads ask for them per fiber.
+        const std::array<std::string, kEditCount + 1>& defaults = defaultTexts();
+        for (int n = 1; n <= kEditCount; ++n) {
+            const int col = cols.EditColumn[static_cast<size_t>(n)];
+            texts_[static_cast<size_t>(n)] = col >= 0 ? std::string(cell(col)) : defaults[static_cast<size_t>(n)];
+        }
+    }
+
+    std::string text(const std::string& name) const override {
+        const int n = controlNumber(name, "Edit");
+        return n >= 1 && n <= kEditCount ? texts_[static_cast<size_t>(n)] : std::string();
+    }
+
+    int itemIndex(const std::string& name) const override {
+        const int n = controlNumber(name, "ComboBox");
+        return n >= 1 && n <= kComboBoxCount ? items_[static_cast<size_t>(n)] : 0;
+    }
+
+private:
+    static const std::array<std::string, kEditCount + 1>& defaultTexts() {
+        static const std::array<std::string, kEditCount + 1> texts = [] {
+            std::array<std::string, kEditCount + 1> t;
+            for (const auto& [name, text] : DefaultFieldTexts()) {
+                const int n = controlNumber(name, "Edit");
+                if (n >= 1 && n <= kEditCount) t[static_cast<size_t>(n)] = text;
+            }
+            return t;
+        }();
+        return texts;
+    }
+
+    std::string_view cell(int col) const {
+        return static_cast<size_t>(col) < cells_.size() ? cells_[static_cast<size_t>(col)] : std::string_view();
+    }
+
+    const std::vector<std::string_view>& cells_;
+    std::array<int, kComboBoxCount + 1> items_{};
+    std::array<std::string, kEditCount + 1> texts_;
+};
+
+// Largest moment of one direction's curve, points 0 .. Divisions: the data
+// extreme the P-M chart scales its moment axis to.
+double largestMoment(const std::vector<double>& M, int divisions) {
+    double m = M[0];
+    for (int i = 1; i <= divisions; ++i) m = std::max(m, M[static_cast<size_t>(i)]);
+    return m;
+}
+
+std::string studyLine(const std::vector<std::string>& cells) {
+    std::string s;
+    for (size_t k = 0; k < cells.size(); ++k) {
+        if (k) s += ',';
+        s += CsvCell(cells[k]);
+    }
+    return s;
+}
+
+}  // namespace
+
+std::string CsvCell(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string s = "\"";
+    for (char c : text) {
+        if (c == '"') s += '"';
+        s += c;
+    }
+    s += '"';
+    return s;
+}
+
+std::vector<std::string_view> SplitStudyLine(std::string_view line) {
+    std::vector<std::string_view> cells;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = line.find(',', start);
+        const std::string_view piece = line.substr(start, comma == std::string_view::npos ? line.npos : comma - start);
+        // The force import's trimming of one field.
+        const CsvFields f = SplitCsvLine(piece);
+        if (f[1].empty()) {
+            cells.push_back({});
+        } else {
+            const size_t offset = static_cast<size_t>(f[1].data() - piece.data());
+            cells.push_back(line.substr(start + offset, f[1].size()));
+        }
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    return cells;
+}
+
+StudyColumns ReadStudyHeader(std::string_view header) {
+    StudyColumns c;
+    const std::vector<std::string_view> names = SplitStudyLine(header);
+    c.Count = static_cast<int>(names.size());
+    std::map<std::string, int> seen;
+    for (int k = 0; k < c.Count; ++k) {
+        const std::string name(names[static_cast<size_t>(k)]);
+        if (name.empty()) continue;
+        const std::string where = " (column " + std::to_string(k + 1) + " of the header)";
+        if (!seen.emplace(name, k).second) throw AppError("Column \"" + name + "\" appears twice" + where);
+        const int edit = controlNumber(name, "Edit");
+        const int combo = controlNumber(name, "ComboBox");
+        if (name == "Name") c.Name = k;
+        else if (name == "Forces") c.Forces = k;
+        else if (edit >= 1 && edit <= kEditCount) c.EditColumn[static_cast<size_t>(edit)] = c.Fields[name] = k;
+        else if (combo >= 1 && combo <= kComboBoxCount) c.ComboColumn[static_cast<size_t>(combo)] = c.Fields[name] = k;
+        else
+            throw AppError("Unknown column \"" + name + "\"" + where +
+                           ": columns are Name, Forces, Edit1 .. Edit" + std::to_string(kEditCount) +
+                           " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount));
+    }
+    if (c.Name < 0) throw AppError("The header has no \"Name\" column");
+    return c;
+}
+
+StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const std::string& folder,
+                           const SolveOptions& options) {
+    const std::vector<std::string_view> cells = SplitStudyLine(row);
+    const std::string name(static_cast<size_t>(cols.Name) < cells.size() ? cells[static_cast<size_t>(cols.Name)]
+                                                                           : std::string_view());
+    std::vector<std::string> out(kStudyOutputColumns);
+    out[0] = name;
+    StudyRowResult r;
+    try {
+        if (name.empty()) throw AppError("The row has no Name");
+        const RowFields fields(cols, cells);
+
+        // "Input Section": the fields, the mesh, the section information.
+        SectionInput in;
+        ReadSectionInput(fields, in);
+        CheckSectionInput(in);
+        FiberTable t;
+        BuildFiberTable(in, t);
+        AssignFiberMaterials(fields, t);
+        const SectionInfoTexts info = FormatSectionInfo(ComputeSectionInfo(in, t));
+
+        // "Show PM Curve": both directions with the P-M page's settings.
+        CheckFiberMaterials(t);
+        const PmSettings pm = ReadPmSettings(fields);
+        CheckPmSettings(pm);
+        double PMax = 0, PMin = 0;
+        ComputeAxialBounds(t, PMax, PMin);
+        PMCurve curve;
+        SolvePM(t, in.B, in.H, pm, 0, PMin, PMax, curve, {}, options);
+        SolvePM(t, in.B, in.H, pm, 90, PMin, PMax, curve, {}, options);
+
+        out[1] = ComboBoxItems("ComboBox1")[static_cast<size_t>(in.SectionType - 1)];
+        out[2] = std::to_string(t.NFib);
+        out[3] = info.Edit36;
+        out[4] = info.Edit39;
+        out[5] = info.Edit40;
+        out[6] = F2(PMax);
+        out[7] = F2(PMin);
+        out[8] = F2(largestMoment(curve.MX, curve.Divisions));
+        out[9] = F2(largestMoment(curve.MY, curve.Divisions));
+
+        const std::string_view forces =
+            cols.Forces >= 0 && static_cast<size_t>(cols.Forces) < cells.size() ? cells[static_cast<size_t>(cols.Forces)]
+                                                                                  : std::string_view();
+        if (!forces.empty()) {
+            // "Import Force Data" with the row's import settings, then the
+            // capacity check with its Mx-My settings.
+            double fP = 1, fMx = 1, fMy = 1;
+            int cP = 0, cMx = 0, cMy = 0;
+            ReadImportSettings(fields, fP, fMx, fMy, cP, cMx, cMy);
+            const std::string path = (std::filesystem::path(folder) / std::filesystem::path(std::string(forces))).string();
+            const ForceImport imported = ImportForcesFromFile(path, cP, cMx, cMy);
+            if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\"");
+            const MmSettings mm = ReadMmSettings(fields);
+            CheckMmSettings(mm);
+            CheckRequest req;
+            req.Fibers = &t;
+            req.B = in.B;
+            req.H = in.H;
+            req.Mm = mm;
+            req.PMax = PMax;
+            req.PMin = PMin;
+            req.Loads = &imported.Table;
+            req.FactorP = fP;
+            req.FactorMx = fMx;
+            req.FactorMy = fMy;
+            const CheckResult check = RunCapacityCheck(req, {}, options);
+            out[10] = std::to_string(check.Rows.size());
+            out[11] = std::to_string(check.Passed);
+            if (check.Governing >= 0) {
+                const CheckRow& g = check.Rows[static_cast<size_t>(check.Governing)];
+                out[12] = std::to_string(g.Case);
+                out[13] = g.Ratio ? FormatFixed(*g.Ratio, 4) : "n/a";
+            }
+        }
+        out[14] = "ok";
+        r.Ok = true;
+    } catch (const std::exception& e) {
+        // A failed row keeps only its name and the message.
+        std::fill(out.begin() + 1, out.end(), std::string());
+        out[14] = displayMessage(e.what());
+    } catch (...) {
+        std::fill(out.begin() + 1, out.end(), std::string());
+        out[14] = "Unexpected error";
+    }
+    r.Line = studyLine(out);
+    return r;
+}
+
+// ---------------------------------------------------------------- table file
+
+// Lines of a file read in blocks: a line ends at CR LF, LF or CR; a last line
+// without an ending counts, an ending at the very end adds no empty line.
+struct StudyTable::Lines {
+    std::FILE* file = nullptr;
+    std::vector<char> buf = std::vector<char>(1 << 16);
+    size_t pos = 0, len = 0;
+
+    ~Lines() {
+        if (file) std::fclose(file);
+    }
+    bool fill() {
+        pos = 0;
+        len = std::fread(buf.data(), 1, buf.size(), file);
+        return len > 0;
+    }
+    void rewind() {
+        std::rewind(file);
+        pos = len = 0;
+    }
+    bool next(std::string& line) {
+        line.clear();
+        bool any = false;
+        while (true) {
+            if (pos == len && !fill()) return any;
+            any = true;
+            const char* begin = buf.data() + pos;
+            const size_t n = len - pos;
+            const void* cr = std::memchr(begin, '\r', n);
+            const void* lf = std::memchr(begin, '\n', n);
+            const char* end = begin + n;
+            if (cr && static_cast<const char*>(cr) < end) end = static_cast<const char*>(cr);
+            if (lf && static_cast<const char*>(lf) < end) end = static_cast<const char*>(lf);
+            line.append(begin, static_cast<size_t>(end - begin));
+            pos += static_cast<size_t>(end - begin);
+            if (pos == len) continue;  // no ending in this block
+            const char c = buf[pos++];
+            if (c == '\r') {
+                if (pos == len) fill();
+                if (pos < len && buf[pos] == '\n') ++pos;
+            }
+            return true;
+        }
+    }
+};
+
+namespace {
+
+// A line with nothing but commas and blanks is not a row. The test holds
+// for the raw bytes and the decoded text alike.
+bool isBlankLine(std::string_view line) {
+    return std::all_of(line.begin(), line.end(),
+                       [](char c) { return c == ',' || static_cast<unsigned char>(c) <= 32; });
+}
+
+void skipByteOrderMark(std::string& line) {
+    if (line.size() >= 3 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+}
+
+}  // namespace
+
+StudyTable::StudyTable(const std::string& path) : lines_(std::make_unique<Lines>()) {
+    lines_->file = std::fopen(path.c_str(), "rb");
+    if (!lines_->file) throw AppError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    folder_ = (parent.empty() ? std::filesystem::path(".") : parent).string();
+
+    // First pass: the encoding of the whole file and the number of rows.
+    // Line endings are single bytes that never occur inside a UTF-8
+    // sequence, so the file is valid UTF-8 exactly when every line is.
+    std::string line;
+    bool header = false;
+    while (lines_->next(line)) {
+        utf8_ = utf8_ && IsValidUtf8(line);
+        if (!header) header = true;
+        else if (!isBlankLine(line)) ++rows_;
+    }
+    if (std::ferror(lines_->file)) throw AppError("Cannot read file \"" + path + "\"");
+    if (!header) throw AppError("The table \"" + path + "\" is empty: it needs a header line");
+
+    lines_->rewind();
+    lines_->next(line);
+    skipByteOrderMark(line);
+    columns_ = ReadStudyHeader(decode(line));
+}
+
+StudyTable::~StudyTable() = default;
+
+std::string StudyTable::decode(const std::string& line) const {
+    // What DecodeFileText does to the whole file, one line at a time:
+    // Windows-1252 maps byte by byte.
+    return utf8_ ? line : Windows1252ToUtf8(line);
+}
+
+bool StudyTable::NextRow(std::string& row) {
+    while (lines_->next(row)) {
+        if (isBlankLine(row)) continue;
+        row = decode(row);
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- running
+
+void ShardRange(long long rows, long long index, long long count, long long& first, long long& end) {
+    // i x rows needs more than 64 bits when both are large.
+    auto part = [&](long long i) {
+        const __int128 p = static_cast<__int128>(i) * rows / count;
+        return static_cast<long long>(p);
+    };
+    first = part(index);
+    end = part(index + 1);
+}
+
+StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
+                      const std::function<void(std::string_view)>& write) {
+    long long first = 0, end = 0;
+    ShardRange(table.RowCount(), options.ShardIndex, options.ShardCount, first, end);
+    StudySummary summary;
+    summary.Rows = end - first;
+
+    std::string row;
+    for (long long k = 0; k < first && table.NextRow(row); ++k) {
+    }
+    if (options.ShardIndex == 0) {
+        write(kStudyHeader);
+        write(kStudyEol);
+    }
+
+    SolveOptions solve;
+    solve.threads = options.SolveThreads;
+    const StudyColumns& cols = table.Columns();
+    const std::string& folder = table.Folder();
+    const int threads =
+        static_cast<int>(std::max<long long>(1, std::min<long long>(options.Threads, summary.Rows)));
+
+    if (threads == 1) {
+        for (long long k = 0; k < summary.Rows && table.NextRow(row); ++k) {
+            StudyRowResult r = RunStudyRow(cols, row, folder, solve);
+            if (!r.Ok) ++summary.Failed;
+            r.Line += kStudyEol;
+            write(r.Line);
+        }
+        return summary;
+    }
+
+    // A ring of rows in flight: the calling thread reads rows into free
+    // slots and writes finished slots in order; the workers take rows in
+    // order. At most `window` rows are held at once.
+    struct Slot {
+        std::string text;
+        StudyRowResult result;
+        bool done = false;
+    };
+    const long long window = 8LL * threads;
+    std::vector<Slot> slots(static_cast<size_t>(window));
+    std::mutex m;
+    std::condition_variable cv;
+    long long read = 0, taken = 0, written = 0;
+    bool endOfRows = false;
+
+    auto worker = [&] {
+        std::unique_lock<std::mutex> lock(m);
+        while (true) {
+            cv.wait(lock, [&] { return taken < read || endOfRows; });
+            if (taken == read) return;
+            Slot& s = slots[static_cast<size_t>(taken % window)];
+            ++taken;
+            lock.unlock();
+            StudyRowResult r = RunStudyRow(cols, s.text, folder, solve);
+            lock.lock();
+            s.result = std::move(r);
+            s.done = true;
+            cv.notify_all();
+        }
+    };
+    std::vector<std::thread> pool;
+    pool.reserve(static_cast<size_t>(threads));
+    for (int i = 0; i < threads; ++i) pool.emplace_back(worker);
+
+    std::unique_lock<std::mutex> lock(m);
+    while (true) {
+        Slot& next = slots[static_cast<size_t>(written % window)];
+        if (written < read && next.done) {
+            StudyRowResult r = std::move(next.result);
+            next.done = false;
+            next.text.clear();
+            ++written;
+            lock.unlock();
+            if (!r.Ok) ++summary.Failed;
+            r.Line += kStudyEol;
+            write(r.Line);
+            lock.lock();
+            continue;
+        }
+        if (!endOfRows && read - written < window) {
+            lock.unlock();
+            const bool more = read < summary.Rows && table.NextRow(row);
+            lock.lock();
+            if (more) {
+                slots[static_cast<size_t>(read % window)].text.swap(row);
+                ++read;
+            } else {
+                endOfRows = true;
+            }
+            cv.notify_all();
+            continue;
+        }
+        if (endOfRows && written == read) break;
+        cv.wait(lock);
+    }
+    lock.unlock();
+    for (std::thread& t : pool) t.join();
+    return summary;
+}
+
+}  // namespace px

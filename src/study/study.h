@@ -1,0 +1,120 @@
+#pragma once
+// Studies of many columns: a table of columns in (one row per column, the
+// window's fields by name), a table of results out. Rows run on worker
+// threads and stream: only a bounded window of rows is in memory at a time,
+// and the results are written in input order whatever the thread count.
+#include <array>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/section_steps.h"
+#include "input/field_defaults.h"
+
+namespace px {
+
+// The output table's header and line ending.
+inline constexpr std::string_view kStudyHeader =
+    "Name,SectionType,NFib,Gross Area,Rebar Ratio(%),Steel Ratio(%),PMax,PMin,Max MX,Max MY,"
+    "Forces,Passed,Governing Case,Governing Ratio,Status";
+inline constexpr std::string_view kStudyEol = "\r\n";
+// Columns of every output line.
+inline constexpr int kStudyOutputColumns = 15;
+
+// Which column of the input table feeds what. Column numbers count from 0.
+struct StudyColumns {
+    int Name = -1;
+    int Forces = -1;                    // -1: no force files
+    std::map<std::string, int> Fields;  // "Edit7" or "ComboBox1" -> column
+    int Count = 0;                      // columns of the header line
+    // The same by number: EditColumn[7] is the column of "Edit7", -1 for none.
+    std::array<int, kEditCount + 1> EditColumn;
+    std::array<int, kComboBoxCount + 1> ComboColumn;
+    StudyColumns() {
+        EditColumn.fill(-1);
+        ComboColumn.fill(-1);
+    }
+};
+
+// Reads the header line (already decoded). Names: "Name" (required),
+// "Forces", "Edit1" ... "Edit64", "ComboBox1" ... "ComboBox7"; a column with
+// an empty name is ignored. An unknown or repeated name, or no "Name", is
+// refused with an AppError naming it.
+StudyColumns ReadStudyHeader(std::string_view header);
+
+// The fields of one line at every ',', each trimmed of characters of code 32
+// or below, as the force import splits its lines but without its limit of 40.
+std::vector<std::string_view> SplitStudyLine(std::string_view line);
+
+// One output line (without its ending) and whether the row passed.
+struct StudyRowResult {
+    std::string Line;
+    bool Ok = false;
+};
+
+// Runs one data row (decoded text) as the window runs "Input Section" and
+// "Show PM Curve" on the row's fields, the absent ones at their starting
+// texts; with a force file, its import and the capacity check. Force files
+// are looked up relative to `folder`. Never throws: a failure becomes the
+// row's status.
+StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const std::string& folder,
+                           const SolveOptions& options);
+
+// A field of an output line: quoted (with its quotation marks doubled) when
+// it holds a comma, a quotation mark or a line break.
+std::string CsvCell(std::string_view text);
+
+// Reads a table file one line at a time. Opening makes a first pass that
+// checks whether the whole file is valid UTF-8 (else every line is read as
+// Windows-1252) and counts the data rows; lines end at CR LF, LF or CR; a
+// leading UTF-8 byte order mark is skipped; lines that hold nothing but
+// commas and blanks are not rows.
+class StudyTable {
+public:
+    // Throws AppError "Cannot open file ..." or for a file without a header.
+    explicit StudyTable(const std::string& path);
+    ~StudyTable();
+    StudyTable(const StudyTable&) = delete;
+    StudyTable& operator=(const StudyTable&) = delete;
+
+    const StudyColumns& Columns() const { return columns_; }
+    // Folder the force files are relative to.
+    const std::string& Folder() const { return folder_; }
+    long long RowCount() const { return rows_; }
+    // The next data row, decoded to UTF-8; false at the end.
+    bool NextRow(std::string& row);
+
+private:
+    struct Lines;
+    std::string decode(const std::string& line) const;
+    std::unique_ptr<Lines> lines_;
+    StudyColumns columns_;
+    std::string folder_;
+    long long rows_ = 0;
+    bool utf8_ = true;
+};
+
+struct StudyOptions {
+    int Threads = 1;       // workers taking rows
+    int SolveThreads = 1;  // threads of each row's solves (0: every core)
+    long long ShardIndex = 0, ShardCount = 1;
+};
+
+// Rows [I x R / N, (I + 1) x R / N) of R rows for shard I of N.
+void ShardRange(long long rows, long long index, long long count, long long& first, long long& end);
+
+struct StudySummary {
+    long long Rows = 0;    // rows of this shard
+    long long Failed = 0;  // rows whose status is not "ok"
+};
+
+// Runs the shard's rows and hands the output to `write` in order: the header
+// (shard 0 only), then one line per row, every line ending in CR LF.
+StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
+                      const std::function<void(std::string_view)>& write);
+
+}  // namespace px

@@ -1,0 +1,359 @@
+// pillarix-study: rows against pillarix-batch, shards and threads against the
+// whole study, failing rows, the table's header and text, the window's
+// starting fields against the table the study uses.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+#include "analysis/section_steps.h"
+#include "app/ui/tform1.h"
+#include "check/capacity_check.h"
+#include "input/error.h"
+#include "input/field_defaults.h"
+#include "input/fields.h"
+#include "input/numbers.h"
+#include "input/section_input.h"
+#include "loads/csv_import.h"
+#include "section/mesh.h"
+#include "study/study.h"
+#include "support/scripted_platform.h"
+
+using namespace px;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kBin = PILLARIX_BINARY_DIR;
+
+struct TempDir {
+    fs::path path;
+    TempDir() {
+        char tmpl[] = "/tmp/pillarix-study-XXXXXX";
+        path = mkdtemp(tmpl);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    std::string file(const std::string& name, const std::string& bytes) const {
+        const fs::path p = path / name;
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p.string();
+    }
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+// Runs a command; its standard output and exit status.
+std::string run(const std::string& command, int* status = nullptr) {
+    std::string out;
+    std::FILE* p = popen(command.c_str(), "r");
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    const int rc = pclose(p);
+    if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return out;
+}
+
+std::string study(StudyTable& t, int threads, long long shard = 0, long long shards = 1, StudySummary* sum = nullptr) {
+    std::string out;
+    StudyOptions o;
+    o.Threads = threads;
+    o.ShardIndex = shard;
+    o.ShardCount = shards;
+    const StudySummary s = RunStudy(t, o, [&](std::string_view text) { out += text; });
+    if (sum) *sum = s;
+    return out;
+}
+
+std::string study(const std::string& path, int threads, long long shard = 0, long long shards = 1) {
+    StudyTable t(path);
+    return study(t, threads, shard, shards);
+}
+
+std::vector<std::string> cellsOf(const std::string& line) {
+    std::vector<std::string> cells;
+    for (std::string_view c : SplitStudyLine(line)) cells.emplace_back(c);
+    return cells;
+}
+
+// A small mesh keeps the many-row tables quick.
+const char* const kSmall = ",4,4,6";  // Edit12, Edit13, Edit33
+
+// Rows of every section type (small meshes), a failing row, blank lines,
+// a Windows-1252 name, a name with a quotation mark and every line ending.
+std::string mixedTable(int copies) {
+    std::string t = "Name,ComboBox1,Edit12,Edit13,Edit33,,Edit1\r\n";
+    for (int c = 0; c < copies; ++c) {
+        for (int k = 0; k < 8; ++k) {
+            t += 'T';
+            t += std::to_string(c) + "_" + std::to_string(k) + "," + std::to_string(k) + kSmall + ",,";
+            t += k == 1 ? "1000" : "2200";
+            t += k % 3 == 0 ? "\r\n" : k % 3 == 1 ? "\n" : "\r";
+        }
+        t += "bad" + std::to_string(c) + ",0" + kSmall + ",,x\r\n";
+        t += ",,,\r\n\r\n";
+        t += "St\xFC" "tze \"A\",3" + std::string(kSmall) + ",,2200\n";
+    }
+    return t;
+}
+
+}  // namespace
+
+// The study fills absent fields from the same table the window starts from.
+TEST(Study, WindowStartsWithTheStudysFieldTable) {
+    ScriptedPlatform platform;
+    TForm1 form(&platform, false);
+    ASSERT_EQ(DefaultFieldTexts().size(), static_cast<size_t>(kEditCount));
+    for (int n = 1; n <= kEditCount; ++n) {
+        const std::string name = "Edit" + std::to_string(n);
+        ASSERT_NE(form.edit(n), nullptr) << name;
+        EXPECT_EQ(form.edit(n)->text().toStdString(), DefaultFieldTexts().at(name)) << name;
+    }
+    EXPECT_EQ(form.findChildren<QComboBox*>().size(), kComboBoxCount);
+    for (int n = 1; n <= kComboBoxCount; ++n) {
+        const std::string name = "ComboBox" + std::to_string(n);
+        const auto* c = form.findChild<QComboBox*>(QString::fromStdString(name));
+        ASSERT_NE(c, nullptr) << name;
+        EXPECT_EQ(c->currentIndex(), 0) << name;
+        std::vector<std::string> items;
+        for (int i = 0; i < c->count(); ++i) items.push_back(c->itemText(i).toStdString());
+        EXPECT_EQ(items, ComboBoxItems(name)) << name;
+    }
+}
+
+// Every section type: the row's figures are what pillarix-batch prints for
+// the same fields (section information, the P-M text's first and last rows,
+// the largest moment of each direction).
+TEST(Study, RowFiguresEqualTheBatchPrintout) {
+    struct Case {
+        int type;
+        std::vector<std::pair<std::string, std::string>> fields;
+    };
+    const Case cases[] = {
+        {0, {{"Edit12", "8"}, {"Edit33", "14"}, {"Edit7", "32"}}},
+        {1, {{"Edit1", "1000"}}},
+        {2, {}},
+        {3, {}},
+        {4, {{"Edit1", "800"}, {"Edit3", "16"}}},
+        {5, {{"Edit41", "30"}}},
+        {6, {{"Edit1", "1200"}}},
+        {7, {{"Edit60", "1.3"}}},
+    };
+    for (const Case& c : cases) {
+        std::string header = "Name,ComboBox1", row = "C," + std::to_string(c.type), args;
+        for (const auto& [k, v] : c.fields) {
+            header += "," + k;
+            row += "," + v;
+            args += " " + k + "=" + v;
+        }
+        const StudyRowResult r = RunStudyRow(ReadStudyHeader(header), row, ".", {});
+        ASSERT_TRUE(r.Ok) << r.Line;
+        const std::vector<std::string> got = cellsOf(r.Line);
+
+        const std::string printed =
+            run(kBin + "/pillarix-batch ComboBox1=" + std::to_string(c.type) + args + " section pm");
+        std::istringstream in(printed);
+        std::string line;
+        std::map<std::string, std::string> info;
+        std::vector<std::string> ratios;
+        std::vector<std::vector<std::string>> pm;
+        while (std::getline(in, line)) {
+            const size_t eq = line.find(" = ");
+            if (eq != std::string::npos) {
+                (line.compare(0, eq, "Ratio(%)") == 0 ? ratios.emplace_back() : info[line.substr(0, eq)]) =
+                    line.substr(eq + 3);
+            } else if (!line.empty() && (line[0] == '-' || (line[0] >= '0' && line[0] <= '9'))) {
+                std::istringstream cells(line);
+                pm.emplace_back(std::istream_iterator<std::string>(cells), std::istream_iterator<std::string>());
+            }
+        }
+        ASSERT_EQ(ratios.size(), 2u) << printed;
+        ASSERT_GE(pm.size(), 2u) << printed;
+        auto largest = [&](size_t col) {
+            size_t best = 0;
+            for (size_t i = 1; i < pm.size(); ++i)
+                if (std::stod(pm[i][col]) > std::stod(pm[best][col])) best = i;
+            return pm[best][col];
+        };
+        const std::vector<std::string> want = {
+            "C", ComboBoxItems("ComboBox1")[static_cast<size_t>(c.type)], info["NFib"], info["Gross Area"],
+            ratios[0], ratios[1], pm.back()[0], pm.front()[0], largest(1), largest(3), "", "", "", "", "ok"};
+        EXPECT_EQ(got, want) << "type " << c.type;
+    }
+}
+
+// Shards put together in order, any thread count, the program itself and
+// GNU parallel: the same bytes as the whole study on one thread.
+TEST(Study, ShardsAndThreadsGiveTheSameBytes) {
+    TempDir dir;
+    const std::string path = dir.file("t.csv", mixedTable(3));
+    const std::string whole = study(path, 1);
+    ASSERT_EQ(std::count(whole.begin(), whole.end(), '\n'), 1 + 3 * 10);
+    EXPECT_EQ(study(path, 2), whole);
+    EXPECT_EQ(study(path, 3), whole);
+    for (int n : {2, 4, 7, 40}) {
+        std::string joined;
+        for (int i = 0; i < n; ++i) joined += study(path, 1 + i % 2, i, n);
+        EXPECT_EQ(joined, whole) << n << " shards";
+    }
+
+    const std::string bin = kBin + "/pillarix-study ";
+    int status = -1;
+    EXPECT_EQ(run(bin + path + " --threads 2", &status), whole);
+    EXPECT_EQ(status, 1);  // the bad rows
+    const std::string out = (dir.path / "out.csv").string();
+    run(bin + "--out=" + out + " --threads=1 " + path, &status);
+    EXPECT_EQ(readFile(out), whole);
+    if (std::system("command -v parallel > /dev/null 2>&1") == 0) {
+        EXPECT_EQ(run("parallel -k " + bin + path + " --shard {}/4 ::: 0 1 2 3"), whole);
+    } else {
+        ADD_FAILURE() << "GNU parallel is not installed";
+    }
+}
+
+// A failing row: its name, the window's message in the Status column, every
+// other field empty; the rows around it run; exit status 1.
+TEST(Study, FailingRowsKeepTheirPlace) {
+    TempDir dir;
+    StudySummary sum;
+    StudyTable t(dir.file("t.csv", mixedTable(1)));
+    const std::string out = study(t, 2, 0, 1, &sum);
+    EXPECT_EQ(sum.Rows, 10);
+    EXPECT_EQ(sum.Failed, 1);
+    std::vector<std::string> lines;
+    for (size_t a = 0, b; (b = out.find("\r\n", a)) != std::string::npos; a = b + 2) lines.push_back(out.substr(a, b - a));
+    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(lines[0], kStudyHeader);
+    EXPECT_EQ(lines[9], "bad0,,,,,,,,,,,,,,'x' is not a valid floating point value.");
+    // The Windows-1252 name arrives as UTF-8, quoted for its quotation marks.
+    EXPECT_EQ(lines[10].substr(0, lines[10].find(",Rect SRC")), "\"St\xC3\xBCtze \"\"A\"\"\"");
+    EXPECT_EQ(lines[10].substr(lines[10].size() - 3), ",ok");
+
+    struct Case {
+        const char* header;
+        const char* row;
+        const char* status;
+    };
+    const Case cases[] = {
+        {"Name,ComboBox1", "C,8", "ComboBox1 has no item 8 (0..7)"},
+        {"Name,ComboBox3", "C,one", "'one' is not an item index of ComboBox3."},
+        {"Name,Edit12", "C,0", nullptr},  // the mesh guard's own message
+        {"Name,Edit1", "C,0", "\"\"\"Sec Width B\"\" must be greater than 0.\""},  // quoted
+        {"Name,Edit1", "C,2200,5", "Field 3 of the row has no column in the header (2 columns)"},
+        {"Name,Edit1", ",2200", "The row has no Name."},
+        {"Name,Forces", "C,missing.csv", "\"Cannot open file \"\"/nowhere/missing.csv\"\". "},  // quoted
+    };
+    for (const Case& c : cases) {
+        const StudyRowResult r = RunStudyRow(ReadStudyHeader(c.header), c.row, "/nowhere", {});
+        EXPECT_FALSE(r.Ok) << c.row;
+        const std::vector<std::string> cells = cellsOf(r.Line);
+        ASSERT_EQ(cells.size(), static_cast<size_t>(kStudyOutputColumns)) << r.Line;
+        for (int k = 1; k + 1 < kStudyOutputColumns; ++k) EXPECT_EQ(cells[static_cast<size_t>(k)], "") << r.Line;
+        if (c.status)
+            EXPECT_EQ(cells.back().substr(0, std::strlen(c.status)), c.status);
+        else
+            EXPECT_FALSE(cells.back().empty());
+    }
+}
+
+// A table the study cannot run: message, and the program's exit status 2
+// before any output; wrong arguments likewise.
+TEST(Study, RefusedTablesAndArguments) {
+    TempDir dir;
+    const std::pair<const char*, const char*> headers[] = {
+        {"Edit1,Edit2\r\n", "The header has no \"Name\" column"},
+        {"Name,Edit66\r\n", "Unknown column \"Edit66\" (column 2 of the header)"},
+        {"Name,Edit1,Edit1\r\n", "Column \"Edit1\" appears twice (column 3 of the header)"},
+        {"", "is empty: it needs a header line"},
+    };
+    for (const auto& [text, message] : headers) {
+        const std::string path = dir.file("h.csv", text);
+        try {
+            StudyTable t(path);
+            ADD_FAILURE() << "accepted " << text;
+        } catch (const AppError& e) {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+        }
+        int status = -1;
+        EXPECT_EQ(run(kBin + "/pillarix-study " + path + " 2>/dev/null", &status), "");
+        EXPECT_EQ(status, 2);
+    }
+    const std::string ok = dir.file("ok.csv", "Name,Edit12,Edit13,Edit33\nA,4,4,4\n");
+    const std::pair<std::string, int> args[] = {
+        {ok, 0},
+        {"--help", 0},
+        {ok + " --shard 4/4", 2},
+        {ok + " --shard 1", 2},
+        {ok + " --threads 0", 2},
+        {ok + " --bogus", 2},
+        {ok + " " + ok, 2},
+        {"", 2},
+    };
+    for (const auto& [a, want] : args) {
+        int status = -1;
+        run(kBin + "/pillarix-study " + a + " 2>/dev/null", &status);
+        EXPECT_EQ(status, want) << a;
+    }
+    // An empty shard of a small table: just the header for shard 0.
+    EXPECT_EQ(study(ok, 1, 0, 3), std::string(kStudyHeader) + "\r\n");
+    EXPECT_EQ(study(ok, 1, 1, 3), "");
+}
+
+// With a force file (relative to the table's folder), the check columns are
+// the capacity check's own result for the row's import and Mx-My settings.
+TEST(Study, ForcesRunTheCapacityCheck) {
+    TempDir dir;
+    fs::create_directory(dir.path / "loads");
+    const std::string forces = "Case,P,Mx,My\n1,-5000,3000,1000\n2,-90000,30000,20000\n3,-20000,60000,-10000\n";
+    dir.file("loads/f.csv", forces);
+    dir.file("loads/empty.csv", "Case,P,Mx,My\n");
+    const std::string path = dir.file(
+        "t.csv", "Name,Forces,Edit54,Edit55,Edit56,Edit58,Edit35,Edit12,Edit13\r\nA,loads/f.csv,2,3,4,1.5,24,6,6\r\n"
+                 "B,loads/empty.csv,2,3,4,1.5,24,6,6\r\n");
+    std::string out = study(path, 1);
+    const std::string last = out.substr(out.rfind("\r\n", out.size() - 3) + 2);
+    EXPECT_EQ(last, "B,,,,,,,,,,,,,,\"No forces have been imported from \"\"" + (dir.path / "loads/empty.csv").string() +
+                        "\"\"\"\r\n");
+    out.resize(out.size() - last.size());
+    const std::vector<std::string> cells = cellsOf(out.substr(out.find("\r\n") + 2, out.size() - out.find("\r\n") - 4));
+
+    MapFields f = DefaultFields();
+    f["Edit12"] = f["Edit13"] = "6";
+    f["Edit35"] = "24";
+    SectionInput in;
+    ReadSectionInput(f, in);
+    FiberTable t;
+    BuildFiberTable(in, t);
+    AssignFiberMaterials(f, t);
+    CheckRequest req;
+    req.Fibers = &t;
+    req.B = in.B;
+    req.H = in.H;
+    req.Mm = ReadMmSettings(f);
+    ComputeAxialBounds(t, req.PMax, req.PMin);
+    const ForceImport loads = ImportForcesFromText(forces, 2, 3, 4);
+    req.Loads = &loads.Table;
+    req.FactorMx = 1.5;
+    const CheckResult check = RunCapacityCheck(req);
+    ASSERT_GE(check.Governing, 0);
+    const CheckRow& g = check.Rows[static_cast<size_t>(check.Governing)];
+    const std::vector<std::string> want = {"3", std::to_string(check.Passed), std::to_string(g.Case),
+                                           FormatFixed(*g.Ratio, 4), "ok"};
+    EXPECT_EQ(std::vector<std::string>(cells.begin() + 10, cells.end()), want) << out;
+}
