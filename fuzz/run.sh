@@ -35,7 +35,7 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -I"$root/src")
 numbers_src=("$root/src/input/numbers.cpp" "$root/src/input/error.cpp")
-csv_src=("${numbers_src[@]}" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
+csv_src=("${numbers_src[@]}" "$root/src/loads/text_decode.cpp" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
 project_src=("$root/src/input/error.cpp" "$root/src/input/fields.cpp" "$root/src/project/json.cpp"
              "$root/src/project/project_file.cpp")
 
