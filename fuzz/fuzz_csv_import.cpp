@@ -18,10 +18,14 @@ void check(bool ok) {
 }
 
 void importWith(std::string_view bytes, int colP, int colMx, int colMy) {
-    // The import reads the text as UTF-8 or, when it is not, as Windows-1252.
-    std::string_view body = bytes;
-    if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
-    const std::string text = px::DecodeFileText(body);
+    // The import reads the text as UTF-8 or, when it is not, as Windows-1252
+    // after its byte order mark.
+    std::string text(bytes);
+    if (!px::IsValidUtf8(bytes)) {
+        std::string_view body = bytes;
+        if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+        text = px::Windows1252ToUtf8(body);
+    }
     const auto lines = px::SplitTextLines(text);
     px::ForceImport r;
     try {
