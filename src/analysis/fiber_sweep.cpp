@@ -85,6 +85,35 @@ inline bool AnyLane(V m) { return _mm256_movemask_pd(m) != 0; }
 }  // namespace avx2
 #pragma GCC pop_options
 
+// AVX-512 (with its double-word extension for the mask moves), eight lanes,
+// chosen at run time. Lane masks are kept as vectors, as in the other widths.
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512dq")
+namespace avx512 {
+using V = __m512d;
+constexpr int kW = 8;
+constexpr int kVectors = 1;
+inline V Splat(double x) { return _mm512_set1_pd(x); }
+inline V Zero() { return _mm512_setzero_pd(); }
+inline V Load(const double* p) { return _mm512_loadu_pd(p); }
+inline void Store(double* p, V v) { _mm512_storeu_pd(p, v); }
+inline V Add(V a, V b) { return _mm512_add_pd(a, b); }
+inline V Sub(V a, V b) { return _mm512_sub_pd(a, b); }
+inline V Mul(V a, V b) { return _mm512_mul_pd(a, b); }
+inline V Div(V a, V b) { return _mm512_div_pd(a, b); }
+inline V Neg(V a) { return _mm512_xor_pd(a, _mm512_set1_pd(-0.0)); }
+inline V FromMask(__mmask8 m) { return _mm512_castsi512_pd(_mm512_movm_epi64(m)); }
+inline V CmpGe(V a, V b) { return FromMask(_mm512_cmp_pd_mask(a, b, _CMP_GE_OS)); }
+inline V CmpLe(V a, V b) { return FromMask(_mm512_cmp_pd_mask(a, b, _CMP_LE_OS)); }
+inline V CmpLt(V a, V b) { return FromMask(_mm512_cmp_pd_mask(a, b, _CMP_LT_OS)); }
+inline V And(V a, V b) { return _mm512_and_pd(a, b); }
+inline V AndNot(V m, V b) { return _mm512_andnot_pd(m, b); }
+inline V Or(V a, V b) { return _mm512_or_pd(a, b); }
+inline bool AnyLane(V m) { return _mm512_movepi64_mask(_mm512_castpd_si512(m)) != 0; }
+#include "analysis/sweep_kernel.inc"
+}  // namespace avx512
+#pragma GCC pop_options
+
 #else
 
 // Other targets: one lane, the same operations on doubles.
@@ -134,6 +163,8 @@ bool SweepIsaSupported(SweepIsa isa) {
         case SweepIsa::Baseline: return true;
 #if PX_SWEEP_X86
         case SweepIsa::Avx2: return __builtin_cpu_supports("avx2");
+        case SweepIsa::Avx512:
+            return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
 #else
         default: return false;
 #endif
@@ -143,6 +174,7 @@ bool SweepIsaSupported(SweepIsa isa) {
 
 SweepIsa ResolveSweepIsa(SweepIsa wanted) {
     if (wanted != SweepIsa::Auto) return SweepIsaSupported(wanted) ? wanted : SweepIsa::Baseline;
+    if (SweepIsaSupported(SweepIsa::Avx512)) return SweepIsa::Avx512;
     if (SweepIsaSupported(SweepIsa::Avx2)) return SweepIsa::Avx2;
     return SweepIsa::Baseline;
 }
@@ -191,7 +223,9 @@ void SweepTrials(const SweepTable& s, SweepIsa isa, const double* U, double norm
                  const double* c, const double* phi, int T, double* F, double* Sx, double* Sy,
                  const std::atomic<bool>* cancel) {
 #if PX_SWEEP_X86
-    if (isa == SweepIsa::Avx2) {
+    if (isa == SweepIsa::Avx512) {
+        avx512::Sweep(s, U, norm, c, phi, T, F, Sx, Sy, cancel);
+    } else if (isa == SweepIsa::Avx2) {
         avx2::Sweep(s, U, norm, c, phi, T, F, Sx, Sy, cancel);
     } else {
         sse2::Sweep(s, U, norm, c, phi, T, F, Sx, Sy, cancel);

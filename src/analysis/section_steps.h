@@ -25,7 +25,7 @@ enum class SolverPass { Reference, Fast };
 // Vector instructions of the fast pass: the widest available, or one named.
 // The baseline is what the build targets (SSE2 on plain x86-64); AVX2 is
 // chosen at run time where the processor has it.
-enum class SweepIsa { Auto, Baseline, Avx2 };
+enum class SweepIsa { Auto, Baseline, Avx2, Avx512 };
 
 struct SolveOptions {
     SolverPass pass = SolverPass::Fast;

@@ -24,6 +24,7 @@ constexpr SolveOptions kReference{SolverPass::Reference, 1};
 // A width the processor lacks falls back to the baseline.
 const SolveOptions kFastModes[] = {{SolverPass::Fast, 1, SweepIsa::Baseline},
                                    {SolverPass::Fast, 2, SweepIsa::Avx2},
+                                   {SolverPass::Fast, 2, SweepIsa::Avx512},
                                    {SolverPass::Fast, 3, SweepIsa::Baseline},
                                    {SolverPass::Fast, 2, SweepIsa::Auto}};
 
@@ -102,6 +103,7 @@ TEST(FastPass, KernelLawsAtTheirBreakpointsOnEveryInstructionSet) {
     const Axis axes[] = {{0, 1, 0}, {0.75, 1.25, 0.25}};  // (w 0 + 1 + c) / norm = 1 exactly
     std::vector<SweepIsa> isas = {SweepIsa::Baseline};
     if (SweepIsaSupported(SweepIsa::Avx2)) isas.push_back(SweepIsa::Avx2);
+    if (SweepIsaSupported(SweepIsa::Avx512)) isas.push_back(SweepIsa::Avx512);
     for (const Law& law : laws) {
         FiberTable t;
         pxtest::AddFiber(t, 0, -1, 490.625, law.id);
