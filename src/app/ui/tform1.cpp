@@ -593,6 +593,7 @@ void TForm1::applySectionType(int index) {
 
 void TForm1::ComboBox1Change() {
     applySectionType(ComboBox1->currentIndex());
+    if (pmmPage_) pmmPage_->inputsChanged();
     Button1Click();
 }
 
@@ -881,7 +882,7 @@ void TForm1::importForces(const QString& path) {
     Label66->setText(qs(result.CountLine));
     dataSummary();
     project_->forcesImported(path);
-    pmmPage_->inputsChanged();
+    if (pmmPage_) pmmPage_->inputsChanged();
 }
 
 void TForm1::Button13Click() {
@@ -975,6 +976,8 @@ void TForm1::N7Click() {
 void TForm1::AnalysisReport1Click() {
     // The report takes its captions from the panel of the chosen type.
     applySectionType(ComboBox1->currentIndex());
+    // A check of other inputs than the current ones is left out of it.
+    if (pmmPage_) pmmPage_->inputsChanged();
     run([&] { SaveAnalysisReport(*services_, this, {this, &fields_, &ws_}); });
 }
 
