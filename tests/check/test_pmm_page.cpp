@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMouseEvent>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -119,6 +120,16 @@ TEST(PmmPage, CheckFillsTheTableSummaryAndExport) {
     EXPECT_EQ(w.summary(), QString::fromStdString(CheckSummaryLine(r)));
     EXPECT_EQ(w.summary(), "Passed 9 of 12; governing case 10, ratio " + w.cell(9, 5));
     EXPECT_EQ(w.selectedCase(), "10");
+
+    // All seven columns fit the table side by side, none cutting its text.
+    QTableView* table = w.page().table();
+    const QFontMetricsF fm(table->font());
+    int total = 0;
+    for (int c = 0; c < kCheckColumns; ++c) {
+        total += table->columnWidth(c);
+        for (int i = 0; i < 12; ++i) EXPECT_GE(table->columnWidth(c), fm.horizontalAdvance(w.cell(i, c)) + 6) << c;
+    }
+    EXPECT_LE(total, table->width() - 2 * table->frameWidth());
 
     // A header click sorts by number, not by text; the governing case stays
     // selected.
@@ -272,6 +283,24 @@ TEST(PmmPage, PictureShowsTheSurfaceAndColouredDots) {
         }
     }
     EXPECT_GE(seen, 8);
+
+    // The axis labels never overlap (one "0" at the origin), and stay on
+    // the picture, for the default view and a turned one.
+    for (const View3D& v : {View3D{}, View3D{120, 35, 1}}) {
+        const std::vector<PmmLabel> labels = PmmAxisLabels(view->limits(), v, 600, 600, QFont("Arial", 8));
+        int zeros = 0, titles = 0;
+        for (size_t a = 0; a < labels.size(); ++a) {
+            zeros += labels[a].text == "0";
+            titles += labels[a].title;
+            EXPECT_TRUE(QRectF(0, 0, 600, 600).contains(labels[a].box)) << labels[a].text.toStdString();
+            for (size_t b = 0; b < a; ++b)
+                EXPECT_FALSE(labels[a].box.intersects(labels[b].box))
+                    << labels[a].text.toStdString() << " / " << labels[b].text.toStdString();
+        }
+        EXPECT_EQ(zeros, 1);
+        EXPECT_EQ(titles, 3);
+        EXPECT_GE(labels.size(), 12u);
+    }
 
     // Dragging turns the view, Reset View brings back the same picture.
     const QImage first = img.copy();

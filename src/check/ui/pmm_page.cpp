@@ -13,6 +13,7 @@
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "analysis/mm_solver.h"
@@ -127,6 +128,11 @@ constexpr int kInputEdits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 1
 // section type changed while its box's signals were blocked.
 constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
 
+// The check table's font, a point below the window's, and the room a cell
+// and a header keep around their text: seven columns fit the narrow table.
+constexpr double kCheckTablePoints = 7;
+constexpr int kCellPad = 7, kHeaderPad = 4;
+
 std::string editName(int n) { return "Edit" + std::to_string(n); }
 
 // 64-bit FNV-1a over raw bytes.
@@ -150,7 +156,7 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     view_->move(8, 8);
     connect(view_, &ImageBox::mouseMoved, this, &PmmPage::showHover);
 
-    const int x0 = 616, w = 276, half = 134;
+    const int x0 = 614, w = 286, half = 139;
     auto* group = new QGroupBox("Surface", page);
     group->setObjectName("GroupBox15");
     group->setGeometry(x0, 4, w, 56);
@@ -201,8 +207,11 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    const int widths[kCheckColumns] = {40, 66, 66, 66, 66, 54, 44};
-    for (int c = 0; c < kCheckColumns; ++c) table_->setColumnWidth(c, widths[c]);
+    QFont small = table_->font();
+    small.setPointSizeF(kCheckTablePoints);
+    table_->setFont(small);
+    table_->horizontalHeader()->setFont(small);
+    fitColumns();
     // File order until a header is clicked.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table_->setSortingEnabled(true);
@@ -358,9 +367,58 @@ void PmmPage::checkReplaced() {
     showResults();
 }
 
+namespace {
+
+// Texts that decide a column's width: the longest "%0.2F" text comes from
+// the least or the largest value (figures are equally wide).
+std::vector<std::string> CheckColumnSamples(const CheckResult* check, int column) {
+    std::vector<std::string> out;
+    if (column == 6) return {"OK", "NG"};
+    if (!check || check->Rows.empty()) return out;
+    std::optional<double> lo, hi;
+    bool missing = false;
+    for (const CheckRow& r : check->Rows) {
+        const std::optional<double> v = column == 0   ? std::optional<double>(r.Case)
+                                        : column == 1 ? std::optional<double>(r.P)
+                                        : column == 2 ? std::optional<double>(r.Mx)
+                                        : column == 3 ? std::optional<double>(r.My)
+                                        : column == 4 ? r.Capacity
+                                                      : r.Ratio;
+        if (!v) {
+            missing = true;
+            continue;
+        }
+        lo = lo ? std::min(*lo, *v) : *v;
+        hi = hi ? std::max(*hi, *v) : *v;
+    }
+    if (column == 0 && hi) return {std::to_string(static_cast<long long>(*hi))};
+    if (missing && column == 5) out.push_back("n/a");
+    for (const auto& v : {lo, hi})
+        if (v) out.push_back(column == 5 ? FormatFixed(*v, 4) : F2(*v));
+    return out;
+}
+
+}  // namespace
+
+void PmmPage::fitColumns() {
+    const QFontMetricsF cell(table_->font()), head(table_->horizontalHeader()->font());
+    auto width = [](const QFontMetricsF& fm, const QString& t, int pad) {
+        return static_cast<int>(std::ceil(fm.horizontalAdvance(t))) + pad;
+    };
+    static const int floor[kCheckColumns] = {0, 6, 6, 6, 6, 6, 0};  // figures before any check
+    for (int c = 0; c < kCheckColumns; ++c) {
+        int w = width(head, model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), kHeaderPad);
+        w = std::max(w, width(cell, QString(floor[c], '0'), kCellPad));
+        for (const std::string& t : CheckColumnSamples(ws_.Check ? &*ws_.Check : nullptr, c))
+            w = std::max(w, width(cell, QString::fromStdString(t), kCellPad));
+        table_->setColumnWidth(c, w);
+    }
+}
+
 void PmmPage::showResults() {
     if (!model_->resetting()) model_->begin();
     model_->end();
+    fitColumns();
     shownRows_ = ws_.Check ? static_cast<long long>(ws_.Check->Rows.size()) : -1;
     const bool surfaceStale = surface_ && surfaceStale_;
     view_->setContent(surface_ ? surface_->wire : SurfaceWire{}, &ws_.Check,

@@ -74,6 +74,8 @@ private:
     void runLong(F&& f);
     Section readSection() const;
     void updateStale();
+    // Each column of the table as wide as its widest text, header included.
+    void fitColumns();
     std::string inputsKey(bool withForces) const;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showHover(int x, int y);
@@ -99,8 +101,8 @@ private:
     struct SurfaceState;
     std::unique_ptr<SurfaceState> surface_;
     bool surfaceStale_ = false;
-    std::string checkKey_, surfaceKey_;
-    long long shownRows_ = -1;  // rows of the check on show; -1 for none  // inputsKey of the last check / surface
+    std::string checkKey_, surfaceKey_;  // inputsKey of the last check / surface
+    long long shownRows_ = -1;  // rows of the check on show; -1 for none
 };
 
 }  // namespace px

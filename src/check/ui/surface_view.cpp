@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QFontMetricsF>
+#include <cmath>
 #include <QWheelEvent>
 
 #include "input/numbers.h"
@@ -17,6 +19,7 @@ const QColor kAxisColor(0, 0, 0);
 const QColor kRingColor(0, 0, 160);
 const QColor kMeridianColor(110, 130, 230);
 const QColor kStaleColor(160, 0, 0);
+const QColor kLabelGround(255, 255, 255, 210);
 
 struct Painter {
     QPainter& p;
@@ -29,9 +32,6 @@ struct Painter {
         return {s.x, s.y};
     }
     void line(const Point3& a, const Point3& b) const { p.drawLine(at(a), at(b)); }
-    void text(const QPointF& pt, const QString& t) const {
-        p.drawText(QRectF(pt.x() + 3, pt.y() + 2, 120, 16), Qt::AlignLeft | Qt::AlignTop, t);
-    }
 };
 
 void drawBox(const Painter& d) {
@@ -47,35 +47,39 @@ void drawBox(const Painter& d) {
         }
 }
 
+// The origin of the moment axes: at P = 0 when the range holds it.
+double momentAxesP(const SceneLimits& l) { return l.PMin <= 0 && 0 <= l.PMax ? 0 : l.PMin; }
+
 void drawAxes(const Painter& d) {
     const SceneLimits& l = d.lim;
-    // The moment axes lie at P = 0 when the range holds it.
-    const double p0 = l.PMin <= 0 && 0 <= l.PMax ? 0 : l.PMin;
+    const double p0 = momentAxesP(l);
     d.p.setPen(QPen(kAxisColor, 1));
     d.line({-l.MxMax, 0, p0}, {l.MxMax, 0, p0});
     d.line({0, -l.MyMax, p0}, {0, l.MyMax, p0});
     d.line({0, 0, l.PMin}, {0, 0, l.PMax});
     auto ticks = [&](double lo, double hi, auto point) {
-        const std::vector<double> v = AxisSteps(lo, hi, kPmmTickIntervals);
-        const std::vector<std::string> t = AxisLabelsF0(lo, hi, kPmmTickIntervals);
-        for (size_t i = 0; i < v.size(); ++i) {
-            const QPointF c = d.at(point(v[i]));
+        for (double v : AxisSteps(lo, hi, kPmmTickIntervals)) {
+            const QPointF c = d.at(point(v));
             d.p.drawLine(c - QPointF(2, 0), c + QPointF(2, 0));
             d.p.drawLine(c - QPointF(0, 2), c + QPointF(0, 2));
-            d.text(c, QString::fromStdString(t[i]));
         }
     };
     ticks(-l.MxMax, l.MxMax, [&](double v) { return Point3{v, 0, p0}; });
     ticks(-l.MyMax, l.MyMax, [&](double v) { return Point3{0, v, p0}; });
     ticks(l.PMin, l.PMax, [&](double v) { return Point3{0, 0, v}; });
-    QFont bold = d.p.font();
-    bold.setBold(true);
-    d.p.setFont(bold);
-    d.text(d.at({l.MxMax * 1.25, 0, p0}), "Mx");
-    d.text(d.at({0, l.MyMax * 1.25, p0}), "My");
-    d.text(d.at({0, 0, l.PMax + (l.PMax - l.PMin) * 0.08}) - QPointF(14, 8), "P");
-    bold.setBold(false);
-    d.p.setFont(bold);
+}
+
+void drawLabels(QPainter& p, const SceneLimits& lim, const View3D& view, int W, int H) {
+    QFont font = p.font();
+    p.setPen(kAxisColor);
+    for (const PmmLabel& label : PmmAxisLabels(lim, view, W, H, font)) {
+        font.setBold(label.title);
+        p.setFont(font);
+        p.fillRect(label.box, kLabelGround);  // keeps the text readable over the wire
+        p.drawText(label.box, Qt::AlignLeft | Qt::AlignTop, label.text);
+    }
+    font.setBold(false);
+    p.setFont(font);
 }
 
 void drawWire(const Painter& d, const SurfaceWire& w) {
@@ -118,6 +122,65 @@ void drawDots(const Painter& d, const CheckResult& check) {
 
 }  // namespace
 
+std::vector<PmmLabel> PmmAxisLabels(const SceneLimits& l, const View3D& view, int W, int H, const QFont& font) {
+    QFont boldFont = font;
+    boldFont.setBold(true);
+    const QFontMetricsF plain(font), bold(boldFont);
+    const double p0 = momentAxesP(l);
+    auto at = [&](const Point3& q) {
+        const ScreenPoint s = ProjectPoint(q, l, view, W, H);
+        return QPointF(s.x, s.y);
+    };
+    std::vector<PmmLabel> out;
+    // A label whose box would touch one already placed is left out.
+    auto place = [&](const QString& text, bool title, QPointF anchor, QPointF dir) {
+        const QFontMetricsF& fm = title ? bold : plain;
+        const QSizeF size(fm.horizontalAdvance(text), fm.height());
+        const double reach = 4 + std::abs(dir.x()) * size.width() / 2 + std::abs(dir.y()) * size.height() / 2;
+        const QPointF centre = anchor + dir * reach;
+        const QRectF box(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height());
+        for (const PmmLabel& other : out)
+            if (other.box.adjusted(-1, -1, 1, 1).intersects(box)) return;
+        out.push_back({box, text, title});
+    };
+    struct Axis {
+        QString title;
+        double vlo, vhi;
+    };
+    const Axis axes[3] = {{"P", l.PMin, l.PMax}, {"Mx", -l.MxMax, l.MxMax}, {"My", -l.MyMax, l.MyMax}};
+    auto point = [&](int a, double v) {
+        return a == 0 ? Point3{0, 0, v} : a == 1 ? Point3{v, 0, p0} : Point3{0, v, p0};
+    };
+    // Unit direction of each axis on the picture and the side its labels
+    // go: left of an upright axis, below a lying one.
+    QPointF along[3], side[3];
+    for (int a = 0; a < 3; ++a) {
+        const QPointF v = at(point(a, axes[a].vhi)) - at(point(a, axes[a].vlo));
+        const double len = std::hypot(v.x(), v.y());
+        along[a] = len > 1 ? v / len : QPointF(0, -1);
+        QPointF n(along[a].y(), -along[a].x());
+        if (std::abs(n.y()) > std::abs(n.x()) ? n.y() < 0 : n.x() > 0) n = -n;
+        side[a] = std::abs(n.x()) > 0.9 ? QPointF(n.x() < 0 ? -1 : 1, 0) : n;
+    }
+    // Titles beyond the positive ends, then the ticks; the origin is
+    // labelled once.
+    for (int a = 0; a < 3; ++a) place(axes[a].title, true, at(point(a, axes[a].vhi)), along[a]);
+    bool originLabelled = false;
+    for (int a = 0; a < 3; ++a) {
+        const Axis& ax = axes[a];
+        const std::vector<double> v = AxisSteps(ax.vlo, ax.vhi, kPmmTickIntervals);
+        const std::vector<std::string> t = AxisLabelsF0(ax.vlo, ax.vhi, kPmmTickIntervals);
+        for (size_t i = 0; i < v.size(); ++i) {
+            const Point3 q = point(a, v[i]);
+            const bool origin = q.Mx == 0 && q.My == 0 && q.P == p0;
+            if (origin && originLabelled) continue;
+            originLabelled |= origin;
+            place(QString::fromStdString(t[i]), false, at(q), side[a]);
+        }
+    }
+    return out;
+}
+
 void DrawPmmPicture(QImage& image, const SurfaceWire& wire, const CheckResult* check, const SceneLimits& lim,
                     const View3D& view, bool stale) {
     image.fill(Qt::white);
@@ -128,6 +191,7 @@ void DrawPmmPicture(QImage& image, const SurfaceWire& wire, const CheckResult* c
     drawBox(d);
     drawAxes(d);
     drawWire(d, wire);
+    drawLabels(p, lim, view, d.W, d.H);
     if (check) drawDots(d, *check);
     if (stale) {
         p.setPen(kStaleColor);

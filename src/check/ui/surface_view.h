@@ -1,7 +1,11 @@
 #pragma once
 // The 3D picture of the interaction surface and the checked combinations:
 // the painter and the image control that turns, zooms and reports hovers.
+#include <QFont>
 #include <QPoint>
+#include <QRectF>
+#include <QString>
+#include <vector>
 
 #include "app/ui/image_box.h"
 #include "check/projection.h"
@@ -16,10 +20,25 @@ inline constexpr double kPmmHoverRadius = 5;  // pixels around a dot
 inline constexpr QRgb kDotOk = 0x00A000;
 inline constexpr QRgb kDotNg = 0xDC0000;
 
+// A label of the axes: its box on the picture, its text, and whether it
+// names an axis (bold) rather than a tick.
+struct PmmLabel {
+    QRectF box;
+    QString text;
+    bool title = false;
+};
+
+// The axis labels for a view: the titles "P", "Mx", "My" beyond the
+// positive ends, then the tick labels by "%0.0F", left of an upright axis
+// and below a lying one; the origin labelled once, and a label that would
+// touch one already placed left out, so no two overlap.
+std::vector<PmmLabel> PmmAxisLabels(const SceneLimits& lim, const View3D& view, int W, int H,
+                                    const QFont& font);
+
 // Paints the whole picture: white ground, the limit box in light grey, the
 // axes Mx, My, P through the origin with ticks labelled by "%0.0F", the
-// wireframe (rings dark blue, meridians light blue), then the dots, farthest
-// first, each a disc of radius 3 centred on pixel (nearest(x), nearest(y))
+// wireframe (rings dark blue, meridians light blue), the labels over it,
+// then the dots, farthest first, each a disc of radius 3 centred on pixel (nearest(x), nearest(y))
 // of its projection. `stale` writes a note in the top-left corner.
 void DrawPmmPicture(QImage& image, const SurfaceWire& wire, const CheckResult* check, const SceneLimits& lim,
                     const View3D& view, bool stale);
