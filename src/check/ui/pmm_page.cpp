@@ -7,7 +7,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
+#include <QProxyStyle>
+#include <QStyleOptionHeaderV2>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
@@ -129,9 +132,34 @@ constexpr int kInputEdits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 1
 constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
 
 // The check table's font, a point below the window's, and the room a cell
-// and a header keep around their text: seven columns fit the narrow table.
+// and a header keep around their text: seven columns fit the narrow table,
+// with a vertical scroll bar too.
 constexpr double kCheckTablePoints = 7;
-constexpr int kCellPad = 7, kHeaderPad = 4;
+constexpr int kCellPad = 4, kHeaderPad = 4;
+
+// The table's style: a cell's text one pixel from its edges (a pixel for
+// the grid line and one to spare make kCellPad); the header's sort arrow
+// small in the top right corner, leaving the caption its whole width.
+class TightCellStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override {
+        return m == PM_FocusFrameHMargin ? 0 : QProxyStyle::pixelMetric(m, o, w);
+    }
+    void drawControl(ControlElement e, const QStyleOption* o, QPainter* p, const QWidget* w) const override {
+        const auto* h = e == CE_Header ? qstyleoption_cast<const QStyleOptionHeader*>(o) : nullptr;
+        if (!h || h->sortIndicator == QStyleOptionHeader::None) return QProxyStyle::drawControl(e, o, p, w);
+        QStyleOptionHeaderV2 plain;
+        if (const auto* v2 = qstyleoption_cast<const QStyleOptionHeaderV2*>(o)) plain = *v2;
+        else static_cast<QStyleOptionHeader&>(plain) = *h;
+        plain.sortIndicator = QStyleOptionHeader::None;
+        p->save();  // the header leaves its own clip behind
+        QProxyStyle::drawControl(CE_Header, &plain, p, w);
+        p->restore();
+        QStyleOptionHeader arrow = *h;
+        arrow.rect = QRect(h->rect.right() - 8, h->rect.top() + 2, 8, 5);
+        QProxyStyle::drawPrimitive(PE_IndicatorHeaderArrow, &arrow, p, w);
+    }
+};
 
 std::string editName(int n) { return "Edit" + std::to_string(n); }
 
@@ -210,6 +238,10 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     QFont small = table_->font();
     small.setPointSizeF(kCheckTablePoints);
     table_->setFont(small);
+    auto* tight = new TightCellStyle;
+    tight->setParent(table_);
+    table_->setStyle(tight);
+    table_->horizontalHeader()->setStyle(tight);
     table_->horizontalHeader()->setFont(small);
     fitColumns();
     // File order until a header is clicked.
