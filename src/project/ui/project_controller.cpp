@@ -15,6 +15,7 @@
 
 #include "app/ui/grid_model.h"
 #include "app/ui/tform1.h"
+#include "check/ui/pmm_page.h"
 #include "input/error.h"
 #include "loads/csv_import.h"
 
@@ -191,6 +192,9 @@ void ProjectController::clearResults() {
     ws.MMPointCount = 0;
     ws.Check.reset();
     ws.CheckStale = false;
+    // The 3D page shows the check gone now, not at its next change: its
+    // table, summary and dots (and a saved picture) must not outlive it.
+    if (PmmPage* page = form_.pmmPage()) page->checkReplaced();
     for (int n = 4; n <= 10; ++n) {
         if (ImageBox* box = form_.imageBox(n)) {
             box->image().fill(Qt::white);
