@@ -212,3 +212,28 @@ TEST(AnalysisReport, Batch) {
     if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
     EXPECT_TRUE(Text(pdf).contains("Section type Circular Column"));
 }
+
+TEST(AnalysisReport, ACheckTableCarriedOverRepeatsItsHeader) {
+    // The tallest section panel: the table of highest ratios starts on one
+    // page and ends on the next.
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("forces.csv"), pdf = dir.filePath("c8.pdf");
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Story,Col,Case,Loc,P,V2,V3,T,M2,M3\r\n");
+    for (int i = 1; i <= 30; ++i)
+        f.write(QString("1,C1,L%1,0,%2,0,0,0,%3,%4\r\n").arg(i).arg(-100.0 * i).arg(7.0 * i).arg(-11.0 * i).toUtf8());
+    f.close();
+    std::string out, err;
+    ASSERT_EQ(RunBatch({"ComboBox1=7", "import=" + csv, "check", "report=" + pdf}, out, err), kBatchOk) << err;
+    if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
+    const QStringList pages = RunTool("pdftotext", {"-layout", pdf, "-"}).split('\f');
+    QList<int> withRows;
+    for (int i = 0; i < pages.size(); ++i) {
+        const QString page = pages[i].simplified();
+        if (!QRegularExpression(" \\d+\\.\\d{4} (OK|NG)").match(page).hasMatch()) continue;
+        withRows << i + 1;
+        EXPECT_TRUE(page.contains("Case P Mx My Capacity Ratio Status")) << "page " << i + 1;
+    }
+    EXPECT_EQ(withRows.size(), 2);
+}

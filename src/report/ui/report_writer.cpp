@@ -101,13 +101,13 @@ public:
         y_ += advance < 0 ? h : advance;
     }
 
-    // Rows of cells; column k starts at x[k]. A bold first row is a header.
-    // A short table stays on one page; a long one starts with a few rows.
+    // Rows of cells; column k starts at x[k]. A bold first row is a header,
+    // repeated at the top of each page the table continues on. A short
+    // table stays on one page; a long one starts with a few rows.
     void table(const std::vector<double>& x, const std::vector<QStringList>& rows, bool header) {
         const double h = lineHeight(body_) * 1.25;
         ensure(h * static_cast<double>(std::min<size_t>(rows.size(), kKeptLines)));
-        for (size_t r = 0; r < rows.size(); ++r) {
-            ensure(h);
+        auto row = [&](size_t r) {
             const QFont& f = header && r == 0 ? bold_ : body_;
             for (int c = 0; c < rows[r].size() && c < static_cast<int>(x.size()); ++c)
                 put(x[static_cast<size_t>(c)], y_, rows[r][c], f);
@@ -116,6 +116,12 @@ public:
                 p_->setPen(QPen(Qt::black, mm(0.2)));
                 p_->drawLine(QPointF(x.front(), y_ - h * 0.1), QPointF(width_, y_ - h * 0.1));
             }
+        };
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const int before = page_;
+            ensure(h);
+            if (header && r > 0 && page_ != before) row(0);
+            row(r);
         }
     }
 
