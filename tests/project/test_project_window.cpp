@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -257,6 +258,8 @@ TEST(ProjectWindow, ChangesMarkTheTitle) {
         EXPECT_EQ(w.form->windowTitle(), name + "* - " + kCaption);
     }
     EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    w.form->SaveAs1Click();  // proposes the file where it is, not a bare name
+    EXPECT_EQ(w.platform.saveProposals.value(1), QFileInfo(dir.filePath("c7")).absoluteFilePath());
 
     // Commands that only compute change nothing.
     w.form->N3Click();

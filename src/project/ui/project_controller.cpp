@@ -106,8 +106,8 @@ bool ProjectController::save() {
 }
 
 bool ProjectController::saveAs() {
-    const QString proposed =
-        form_.ws_.ProjectPath.empty() ? QString("column.pxc") : QFileInfo(qs(form_.ws_.ProjectPath)).fileName();
+    // The current file with its folder, so that the dialog opens where it is.
+    const QString proposed = form_.ws_.ProjectPath.empty() ? QString("column.pxc") : qs(form_.ws_.ProjectPath);
     const QString path = form_.services().saveFile(&form_, "Save File As", kProjectFilter, kProjectSuffix, proposed);
     if (path.isEmpty()) return false;
     return saveTo(path);
