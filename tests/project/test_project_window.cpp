@@ -6,9 +6,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +22,8 @@
 #include "app/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "batch/ui/batch_runner.h"
+#include "check/ui/pmm_page.h"
+#include "check/ui/surface_view.h"
 #include "output/ui/tform2.h"
 #include "project/ui/project_controller.h"
 #include "support/scripted_platform.h"
@@ -254,6 +258,8 @@ TEST(ProjectWindow, ChangesMarkTheTitle) {
         EXPECT_EQ(w.form->windowTitle(), name + "* - " + kCaption);
     }
     EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    w.form->SaveAs1Click();  // proposes the file where it is, not a bare name
+    EXPECT_EQ(w.platform.saveProposals.value(1), QFileInfo(dir.filePath("c7")).absoluteFilePath());
 
     // Commands that only compute change nothing.
     w.form->N3Click();
@@ -311,6 +317,40 @@ TEST(ProjectWindow, TheUnsavedChangesQuestion) {
     EXPECT_TRUE(w.platform.errors[1].contains("gone/x.pxc"));
     EXPECT_EQ(w.form->workspace().ProjectPath, path.toStdString());
     EXPECT_TRUE(w.modified());
+}
+
+TEST(ProjectWindow, OpeningClearsTheCheckOnThe3DPageAtOnce) {
+    // The same column and forces: nothing on the page changes but the check.
+    QTemporaryDir dir;
+    const QString csv = writeFile(dir.filePath("forces.csv"), kForces);
+    Window w;
+    w.platform.openAnswers.push_back(csv);
+    w.click(4);
+    w.form->findChild<QLineEdit*>("Edit65")->setText("4");
+    w.click(18);  // Gen PMM Surface
+    w.click(19);  // Check Forces
+    w.platform.saveAnswers.push_back(dir.filePath("c.pxc"));
+    w.form->N3Click();
+    PmmPage& page = *w.form->pmmPage();
+    auto dots = [&] {
+        const QImage& img = page.picture()->image();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) n += (img.pixel(x, y) & 0xFFFFFF) == kDotOk;
+        return n;
+    };
+    ASSERT_GT(dots(), 0);
+    ASSERT_EQ(page.table()->model()->rowCount(), 3);
+
+    w.platform.openAnswers.push_back(dir.filePath("c.pxc"));
+    w.form->N2Click();
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_FALSE(w.form->workspace().Check);
+    EXPECT_EQ(page.summaryText(), "");
+    EXPECT_EQ(page.summary()->text(), "");
+    EXPECT_EQ(page.table()->model()->rowCount(), 0);
+    EXPECT_EQ(dots(), 0);
+    EXPECT_FALSE(page.picture()->wire().empty());  // the surface of the same column stays
 }
 
 TEST(ProjectWindow, BatchSavesAndOpensProjects) {

@@ -212,3 +212,60 @@ TEST(AnalysisReport, Batch) {
     if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
     EXPECT_TRUE(Text(pdf).contains("Section type Circular Column"));
 }
+
+TEST(AnalysisReport, ACheckTableCarriedOverRepeatsItsHeader) {
+    // The tallest section panel: the table of highest ratios starts on one
+    // page and ends on the next.
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("forces.csv"), pdf = dir.filePath("c8.pdf");
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Story,Col,Case,Loc,P,V2,V3,T,M2,M3\r\n");
+    for (int i = 1; i <= 30; ++i)
+        f.write(QString("1,C1,L%1,0,%2,0,0,0,%3,%4\r\n").arg(i).arg(-100.0 * i).arg(7.0 * i).arg(-11.0 * i).toUtf8());
+    f.close();
+    std::string out, err;
+    ASSERT_EQ(RunBatch({"ComboBox1=7", "import=" + csv, "check", "report=" + pdf}, out, err), kBatchOk) << err;
+    if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
+    const QStringList pages = RunTool("pdftotext", {"-layout", pdf, "-"}).split('\f');
+    QList<int> withRows;
+    for (int i = 0; i < pages.size(); ++i) {
+        const QString page = pages[i].simplified();
+        if (!QRegularExpression(" \\d+\\.\\d{4} (OK|NG)").match(page).hasMatch()) continue;
+        withRows << i + 1;
+        EXPECT_TRUE(page.contains("Case P Mx My Capacity Ratio Status")) << "page " << i + 1;
+    }
+    EXPECT_EQ(withRows.size(), 2);
+}
+
+TEST(AnalysisReport, EachSectionTypeListsItsPanelsCaptionsWithTheDrawing) {
+    struct Case {
+        int type;
+        QStringList shown;
+        QString absent;
+    };
+    const Case cases[] = {
+        {0, {"Sec Width B 2200", "Corner Rebar (Num) 1"}, "(Steel"},
+        {1, {"Diameter D 2200", "Rebar (Diameter) 25"}, "Sec Height H"},
+        {2, {"Sec Widht B 2200", "Web Thick tw (Steel X-Dir) 20", "Web Mesh Num 6"}, "Pipe"},
+        {3, {"Sec Width B 2200", "Web Thick tw (Steel Y-Dir) 20"}, "Steel X-Dir"},
+        {4, {"Diameter D 2200", "Thickness tw 40", "Mesh Num 2 12"}, "Cover as"},
+        {5, {"X-Dir Thickness 40", "Y-Dir Thickness 40"}, "Rebar ("},
+        {6, {"Diameter D 2200", "Flange Thick tf (Steel X-Dir) 60"}, "Corner"},
+        {7, {"Coner Rebar (Num) 1", "Sec Height H (Pipe) 1600", "Pile Mesh Num2 6"}, "Steel Y-Dir"},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE("ComboBox1=" + std::to_string(c.type));
+        const QString pdf = dir.filePath(QString("t%1.pdf").arg(c.type));
+        std::string out, err;
+        ASSERT_EQ(RunBatch({"ComboBox1=" + QString::number(c.type), "report=" + pdf}, out, err), kBatchOk) << err;
+        if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
+        const QString first = RunTool("pdftotext", {"-layout", "-f", "1", "-l", "1", pdf, "-"}).simplified();
+        for (const QString& s : c.shown) EXPECT_TRUE(first.contains(s)) << s.toStdString();
+        EXPECT_FALSE(first.contains(c.absent)) << c.absent.toStdString();
+        // The drawing and the section information share the fields' page.
+        EXPECT_TRUE(first.contains("NFib = ")) << first.toStdString();
+        EXPECT_TRUE(first.contains("Section Information"));
+    }
+}

@@ -15,6 +15,7 @@
 
 #include "app/ui/grid_model.h"
 #include "app/ui/tform1.h"
+#include "check/ui/pmm_page.h"
 #include "input/error.h"
 #include "loads/csv_import.h"
 
@@ -105,8 +106,8 @@ bool ProjectController::save() {
 }
 
 bool ProjectController::saveAs() {
-    const QString proposed =
-        form_.ws_.ProjectPath.empty() ? QString("column.pxc") : QFileInfo(qs(form_.ws_.ProjectPath)).fileName();
+    // The current file with its folder, so that the dialog opens where it is.
+    const QString proposed = form_.ws_.ProjectPath.empty() ? QString("column.pxc") : qs(form_.ws_.ProjectPath);
     const QString path = form_.services().saveFile(&form_, "Save File As", kProjectFilter, kProjectSuffix, proposed);
     if (path.isEmpty()) return false;
     return saveTo(path);
@@ -191,6 +192,9 @@ void ProjectController::clearResults() {
     ws.MMPointCount = 0;
     ws.Check.reset();
     ws.CheckStale = false;
+    // The 3D page shows the check gone now, not at its next change: its
+    // table, summary and dots (and a saved picture) must not outlive it.
+    if (PmmPage* page = form_.pmmPage()) page->checkReplaced();
     for (int n = 4; n <= 10; ++n) {
         if (ImageBox* box = form_.imageBox(n)) {
             box->image().fill(Qt::white);

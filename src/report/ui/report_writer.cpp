@@ -30,6 +30,7 @@ constexpr double kMarginMm = 15;
 constexpr double kFooterMm = 10;
 constexpr int kHighestRatios = 20;
 constexpr size_t kKeptLines = 8;  // lines of a table kept together at least
+constexpr size_t kOneColumnFields = 14;  // more section fields are laid in two columns
 const QString kCredit = QStringLiteral("Fiber section analysis of columns");
 
 double mm(double v) { return v * kDpi / 25.4; }
@@ -101,13 +102,13 @@ public:
         y_ += advance < 0 ? h : advance;
     }
 
-    // Rows of cells; column k starts at x[k]. A bold first row is a header.
-    // A short table stays on one page; a long one starts with a few rows.
+    // Rows of cells; column k starts at x[k]. A bold first row is a header,
+    // repeated at the top of each page the table continues on. A short
+    // table stays on one page; a long one starts with a few rows.
     void table(const std::vector<double>& x, const std::vector<QStringList>& rows, bool header) {
         const double h = lineHeight(body_) * 1.25;
         ensure(h * static_cast<double>(std::min<size_t>(rows.size(), kKeptLines)));
-        for (size_t r = 0; r < rows.size(); ++r) {
-            ensure(h);
+        auto row = [&](size_t r) {
             const QFont& f = header && r == 0 ? bold_ : body_;
             for (int c = 0; c < rows[r].size() && c < static_cast<int>(x.size()); ++c)
                 put(x[static_cast<size_t>(c)], y_, rows[r][c], f);
@@ -116,6 +117,12 @@ public:
                 p_->setPen(QPen(Qt::black, mm(0.2)));
                 p_->drawLine(QPointF(x.front(), y_ - h * 0.1), QPointF(width_, y_ - h * 0.1));
             }
+        };
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const int before = page_;
+            ensure(h);
+            if (header && r > 0 && page_ != before) row(0);
+            row(r);
         }
     }
 
@@ -217,8 +224,20 @@ void layTitle(Flow& f, const ReportData& d) {
 void laySection(Flow& f, const ReportData& d) {
     f.heading("1  Section", f.lineHeight(f.body()) * 3);
     std::vector<QStringList> rows;
-    for (const ReportRow& r : d.fields) rows.push_back({r.caption, r.value});
-    f.table({0, mm(70)}, rows, false);
+    if (d.fields.size() <= kOneColumnFields) {
+        for (const ReportRow& r : d.fields) rows.push_back({r.caption, r.value});
+        f.table({0, mm(70)}, rows, false);
+    } else {
+        // The panels with a steel section: two columns, so that the drawing
+        // still shares the first page with its fields.
+        const size_t half = (d.fields.size() + 1) / 2;
+        for (size_t i = 0; i < half; ++i) {
+            QStringList row{d.fields[i].caption, d.fields[i].value};
+            if (i + half < d.fields.size()) row << d.fields[i + half].caption << d.fields[i + half].value;
+            rows.push_back(row);
+        }
+        f.table({0, mm(62), mm(92), mm(154)}, rows, false);
+    }
     f.space(f.lineHeight(f.body()) * 0.5);
     f.pictures({{QString(), kSectionImageWidth, kSectionImageHeight,
                  [&d](QPainter& p, int W, int H) { DrawSection(p, W, H, d.input, d.fibers, d.colors, kCredit); }}},
