@@ -77,7 +77,11 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
 
 // ---------------------------------------------------------------- reader
 
-JsonReader::JsonReader(std::string_view text, int maxDepth) : text_(text), maxDepth_(maxDepth) {}
+JsonReader::JsonReader(std::string_view text, int maxDepth) : text_(text), maxDepth_(maxDepth) {
+    // Windows editors may put a byte order mark before the text; offsets
+    // still count from the file's first byte.
+    if (text_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
+}
 
 void JsonReader::fail(std::size_t at, const std::string& problem) const { throw JsonError(at, problem); }
 

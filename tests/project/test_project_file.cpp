@@ -104,6 +104,8 @@ TEST(Json, FaultsNameTheirOffset) {
         {"\"\xED\xA0\x80\"", 1, "not UTF-8"},    // an encoded surrogate
         {"\"\xF4\x90\x80\x80\"", 1, "not UTF-8"},  // past U+10FFFF
         {"{} {}", 3, "after the end"},
+        {"\xEF\xBB\xBF{\"a\" 1}", 8, "expected ':'"},  // offsets count the byte order mark
+        {"\xEF\xBB\xBF\xEF\xBB\xBF{}", 3, "unexpected byte 0xEF"},
         {deep, 64, "deeper than 64"},
     };
     for (const Case& c : cases) {
@@ -179,7 +181,8 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
 }
 
 TEST(ProjectFile, MissingValuesKeepDefaultsAndUnknownKeysAreSkipped) {
-    const ProjectData d = ReadProject(R"({"version": 1, "format": "pillarix-column", "future": {"x": [1, {"y": null}]},
+    // A byte order mark, as Windows editors write, is no fault.
+    const ProjectData d = ReadProject("\xEF\xBB\xBF" R"({"version": 1, "format": "pillarix-column", "future": {"x": [1, {"y": null}]},
         "fields": {"Edit1": "900", "Edit31": "ignored", "Edit99": 5}, "combos": {"ComboBox7": 1}})");
     EXPECT_EQ(d.Fields.at("Edit1"), "900");
     EXPECT_EQ(d.Fields.at("Edit2"), DefaultFieldTexts().at("Edit2"));
