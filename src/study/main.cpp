@@ -23,7 +23,7 @@ COLUMNS.csv: a header line, then one line per column. Header names:
   Name           the column's name (required)
   Forces         a force CSV file, relative to the table's folder (optional;
                  a row with an empty cell has no forces)
-  EditN          the window's edit field EditN (1..64), as typed
+  EditN          the window's edit field EditN (1..65), as typed
   ComboBoxN      the item index of ComboBoxN (1..7, 0 = first item);
                  ComboBox1 is the section type: 0 Rect Column, 1 Circular
                  Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
@@ -147,7 +147,8 @@ int main(int argc, char** argv) {
         if (!out.empty()) {
             f = std::fopen(out.c_str(), "wb");
             if (!f) {
-                std::fprintf(stderr, "pillarix-study: Cannot open file \"%s\". %s\n", out.c_str(), std::strerror(errno));
+                const std::string message = "Cannot open file \"" + out + "\". " + std::strerror(errno);
+                std::fprintf(stderr, "pillarix-study: %s\n", px::displayMessage(message).c_str());
                 return 2;
             }
         }

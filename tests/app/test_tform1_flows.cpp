@@ -325,4 +325,11 @@ TEST(ImportFlow, TitleCellsStayWhileTheDataScrolls) {
     }
     EXPECT_GT(window.horizontalScrollBar()->value(), 0);
     EXPECT_EQ(w.grid("StringGrid1")->currentIndex().row(), 239);
+    // Keys stop at the first data cell, where the cursor stays in sight.
+    StringGrid* g = w.grid("StringGrid1");
+    for (const auto& [key, mods] : {std::pair{Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_Up, Qt::NoModifier},
+                                    {Qt::Key_Left, Qt::NoModifier}, {Qt::Key_PageUp, Qt::NoModifier}}) {
+        QTest::keyClick(g, key, mods);
+        EXPECT_EQ(g->currentIndex(), g->model()->index(1, 1)) << key;
+    }
 }

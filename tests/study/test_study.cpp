@@ -310,6 +310,14 @@ TEST(Study, RefusedTablesAndArguments) {
         run(kBin + "/pillarix-study " + a + " 2>/dev/null", &status);
         EXPECT_EQ(status, want) << a;
     }
+    // The help names every edit field a header may hold; an output file that
+    // cannot be made is named in the message form of the table's own.
+    EXPECT_NE(run(kBin + "/pillarix-study --help").find("EditN (1.." + std::to_string(kEditCount) + ")"),
+              std::string::npos);
+    int status = -1;
+    EXPECT_EQ(run(kBin + "/pillarix-study " + ok + " --out /nonexistent/x.csv 2>&1", &status),
+              "pillarix-study: Cannot open file \"/nonexistent/x.csv\". No such file or directory.\n");
+    EXPECT_EQ(status, 2);
     // An empty shard of a small table: just the header for shard 0.
     EXPECT_EQ(study(ok, 1, 0, 3), std::string(kStudyHeader) + "\r\n");
     EXPECT_EQ(study(ok, 1, 1, 3), "");

@@ -141,6 +141,14 @@ void StringGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (w - r.left()));
 }
 
+QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex to = QTableView::moveCursor(action, modifiers);
+    if (!to.isValid()) return to;
+    const int row = model_->rowCount() > 1 ? std::max(to.row(), 1) : to.row();
+    const int col = model_->columnCount() > 1 ? std::max(to.column(), 1) : to.column();
+    return model_->index(row, col);
+}
+
 bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
     // The wheel over the title cells scrolls the data, as over the data.
     if (event->type() == QEvent::Wheel && watched != viewport()) {

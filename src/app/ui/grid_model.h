@@ -42,6 +42,9 @@ public:
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 protected:
+    // The keys move among the data cells only: the title cells lie under
+    // the frozen row and column, where the cursor would vanish.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
