@@ -133,14 +133,7 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
     std::vector<MmPoint> points(static_cast<size_t>(angles));
     double lastW = 0, lastC = 0, lastK = 0;
     // Progress counts grid passes, so a long angle moves the bar too.
-    PassProgress passes(progress, static_cast<double>(angles) * s.K);
-    passes.report();
-    auto report = [&](int) { passes.report(); };
-    auto tick = [&] {
-        passes.report();
-        ThrowIfCancelled(options.cancel);
-    };
-    const bool ticking = progress || options.cancel;
+    PassProgress passes(progress, static_cast<double>(angles) * s.K, options.cancel);
     // Angles go to the threads whole; the few left over when they do not
     // divide evenly are solved one by one with every thread sharing each
     // sweep.
@@ -158,7 +151,7 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
                 lastK = k;
             }
         },
-        report, errors, ticking ? std::function<void()>(tick) : nullptr);
+        passes.finished(), errors, passes.tick());
     ThrowIfCancelled(options.cancel);
     if (failed == angles - tail && tail > 0) {
         errors.resize(static_cast<size_t>(angles));

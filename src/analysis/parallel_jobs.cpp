@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "analysis/section_steps.h"
 #include "input/numbers.h"
 
 namespace px {
@@ -111,8 +112,12 @@ int RunJobs(int count, int threads, const std::function<void(int, int)>& job,
     return count;
 }
 
-PassProgress::PassProgress(const std::function<void(int)>& progress, double totalPasses)
-    : progress_(progress), total_(totalPasses), caller_(std::this_thread::get_id()) {}
+PassProgress::PassProgress(const std::function<void(int)>& progress, double totalPasses,
+                           const std::atomic<bool>* cancel)
+    : progress_(progress), total_(totalPasses), cancel_(cancel),
+      caller_(std::this_thread::get_id()) {
+    report();
+}
 
 void PassProgress::passDone() {
     done_.fetch_add(1, std::memory_order_relaxed);
@@ -123,6 +128,18 @@ void PassProgress::report() {
     if (!progress_) return;
     const double done = static_cast<double>(done_.load(std::memory_order_relaxed));
     progress_(nearest(done / total_ * 100));
+}
+
+std::function<void(int)> PassProgress::finished() {
+    return [this](int) { report(); };
+}
+
+std::function<void()> PassProgress::tick() {
+    if (!progress_ && !cancel_) return nullptr;
+    return [this] {
+        report();
+        ThrowIfCancelled(cancel_);
+    };
 }
 
 }  // namespace px

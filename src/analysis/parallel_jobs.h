@@ -32,16 +32,23 @@ inline constexpr int kTickIntervalMs = 20;
 // Grid passes of a solve finished so far, counted by whichever thread ran
 // them, and the progress they make: report() gives passes done / total x 100
 // to the progress callback and is called only on the thread that made the
-// counter; passDone() reports at once when it runs on that thread.
+// counter (the constructor reports 0 at once); passDone() reports at once
+// when it runs on that thread. finished() and tick() are RunJobs' callbacks:
+// both report, tick() also throws Cancelled once *cancel is set, and it is
+// empty when there is neither a progress callback nor a cancel flag.
 class PassProgress {
 public:
-    PassProgress(const std::function<void(int)>& progress, double totalPasses);
+    PassProgress(const std::function<void(int)>& progress, double totalPasses,
+                 const std::atomic<bool>* cancel = nullptr);
     void passDone();
     void report();
+    std::function<void(int)> finished();
+    std::function<void()> tick();
 
 private:
     const std::function<void(int)>& progress_;
     double total_;
+    const std::atomic<bool>* cancel_;
     std::atomic<long long> done_{0};
     std::thread::id caller_;
 };

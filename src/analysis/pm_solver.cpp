@@ -141,14 +141,7 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
     std::vector<LevelPoint> points(static_cast<size_t>(levels));
     double lastC = 0, lastPhi = 0;
     // Progress counts grid passes, so a long level moves the bar too.
-    PassProgress passes(progress, static_cast<double>(levels) * s.K);
-    passes.report();
-    auto report = [&](int) { passes.report(); };
-    auto tick = [&] {
-        passes.report();
-        ThrowIfCancelled(options.cancel);
-    };
-    const bool ticking = progress || options.cancel;
+    PassProgress passes(progress, static_cast<double>(levels) * s.K, options.cancel);
     // Levels go to the threads whole, the highest first (they cost the most:
     // more of the section is on the concrete parabola); the few left over
     // when they do not divide evenly are solved one by one with every thread
@@ -167,7 +160,7 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
                 lastPhi = phi;
             }
         },
-        report, errors, ticking ? std::function<void()>(tick) : nullptr);
+        passes.finished(), errors, passes.tick());
     ThrowIfCancelled(options.cancel);
     if (tail > 0) {
         errors.resize(static_cast<size_t>(levels));
