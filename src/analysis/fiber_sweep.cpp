@@ -276,9 +276,7 @@ void SweepGridPass(const SweepTable& st, SweepIsa isa, const double* U, double w
     for (int G = 0; G <= N; ++G) {
         const double c = GridOffset(cmin, cmax, G, N);
         try {
-            double dmin, dmax;
-            CornerDistances(w, c, B, H, dmin, dmax);
-            ws.phi[G] = TrialCurvature(dmin, dmax, limit, strict);
+            ws.phi[G] = TrialCurvatureAt(w, c, B, H, limit, strict);
         } catch (...) {
             curvatureError = std::current_exception();
             T = G;

@@ -69,9 +69,7 @@ void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCu
                 if (progress) progress(nearest(static_cast<double>(j * 100) / N));
                 ThrowIfCancelled(cancel);
                 const double c = GridOffset(cLo, cHi, j, N);
-                double dmin, dmax;
-                CornerDistances(w, c, B, H, dmin, dmax);
-                const double k = TrialCurvature(dmin, dmax, s.strainLimit, true);
+                const double k = TrialCurvatureAt(w, c, B, H, s.strainLimit, true);
                 const SectionForceResult r = SectionForcesNorm(t, w, norm, c, k);
                 P[j] = r.P;
                 Mx[j] = sign * r.Mx;

@@ -72,9 +72,7 @@ void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progres
                 if (progress) progress(nearest(static_cast<double>(G) / N * 100));
                 ThrowIfCancelled(cancel);
                 const double c = GridOffset(cmin, cmax, G, N);
-                double dmin, dmax;
-                CornerDistances(w, c, j.B, j.H, dmin, dmax);
-                const double phi = TrialCurvature(dmin, dmax, s.strainLimit, false);
+                const double phi = TrialCurvatureAt(w, c, j.B, j.H, s.strainLimit, false);
                 const SectionForceResult r = SectionForcesNorm(t, w, norm, c, phi);
                 P[G] = r.P;
                 Mx[G] = std::fabs(r.Mx);

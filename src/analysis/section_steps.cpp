@@ -85,6 +85,12 @@ double TrialCurvature(double dmin, double dmax, double limit, bool strict) {
     return phi;
 }
 
+double TrialCurvatureAt(double w, double c, double B, double H, double limit, bool strict) {
+    double dmin, dmax;
+    CornerDistances(w, c, B, H, dmin, dmax);
+    return TrialCurvature(dmin, dmax, limit, strict);
+}
+
 void CheckSums(double F, double Sx, double Sy) {
     checkedFinite(F);
     checkedFinite(Sx);

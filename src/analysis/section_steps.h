@@ -106,6 +106,9 @@ void CornerDistances(double w, double c, double B, double H, double& dmin, doubl
 // raises "Floating point division by zero".
 double TrialCurvature(double dmin, double dmax, double limit, bool strict);
 
+// TrialCurvature of the corner distances of the axis y = w x + c.
+double TrialCurvatureAt(double w, double c, double B, double H, double limit, bool strict);
+
 struct SectionForceResult {
     double P = 0;   // axial force, kN, compression positive
     double Mx = 0;  // signed moment about x (lever arm Y), kNm

@@ -87,10 +87,8 @@ TEST(SolveMMCurve, OneSweepTakesTheNearestInteriorGridPoint) {
         double best = 0, mx = 0, my = 0;
         for (int j = 1; j < s.N; ++j) {
             const double cj = GridOffset(win.cmin, win.cmax, j, s.N);
-            double dmin, dmax;
-            CornerDistances(w, cj, 2200, 2200, dmin, dmax);
             const SectionForceResult r =
-                SectionForces(col.t, w, cj, TrialCurvature(dmin, dmax, s.strainLimit, true));
+                SectionForces(col.t, w, cj, TrialCurvatureAt(w, cj, 2200, 2200, s.strainLimit, true));
             if (j == 1 || std::fabs(r.P - s.axialForce) <= best) {
                 best = std::fabs(r.P - s.axialForce);
                 mx = sign * r.Mx;
@@ -121,9 +119,7 @@ TEST(SolveMMCurve, TiesGoToTheLaterInteriorPoint) {
     const AxisWindowResult win = AxisWindowForSlope(w, 1000, 1000, s.factor);
     double lo = win.cmin, hi = win.cmax;
     for (int pass = 1; pass < s.K; ++pass) NarrowWindow(lo, hi, s.N - 1, s.N);
-    double dmin, dmax;
-    CornerDistances(w, hi, 1000, 1000, dmin, dmax);
-    const double k = TrialCurvature(dmin, dmax, s.strainLimit, true);
+    const double k = TrialCurvatureAt(w, hi, 1000, 1000, s.strainLimit, true);
     EXPECT_EQ(t[2].Strain, k * ((w * 50 - 300 + hi) / AxisNorm(w)));
 }
 

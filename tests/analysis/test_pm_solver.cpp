@@ -57,11 +57,9 @@ TEST(SolvePM, TopLevelOutOfReachStopsAtGridIndexZero) {
     const AxisWindowResult win = AxisWindow(0, 2200, 2200, 1.2);
     double lo = win.cmin, hi = win.cmax;
     for (int pass = 1; pass < 5; ++pass) NarrowWindow(lo, hi, 0, 100);
-    double dmin, dmax;
-    CornerDistances(0, lo, 2200, 2200, dmin, dmax);
     pxtest::Column col = pxtest::MeshedColumn();
     const SectionForceResult r =
-        SectionForces(col.t, 0, lo, TrialCurvature(dmin, dmax, -0.0035, false));
+        SectionForces(col.t, 0, lo, TrialCurvatureAt(0, lo, 2200, 2200, -0.0035, false));
     EXPECT_EQ(c.PX[9], r.P);
     EXPECT_EQ(c.MX[9], std::fabs(r.Mx));
 }
@@ -151,9 +149,7 @@ TEST(SolvePM, TiesGoToTheHighestGridIndex) {
     const AxisWindowResult win = AxisWindow(0, 1000, 1000, s.factor);
     double lo = win.cmin, hi = win.cmax;
     for (int pass = 1; pass < s.K; ++pass) NarrowWindow(lo, hi, s.N, s.N);
-    double dmin, dmax;
-    CornerDistances(0, hi, 1000, 1000, dmin, dmax);
-    EXPECT_EQ(t[2].Strain, TrialCurvature(dmin, dmax, s.strainLimit, false) * (-300 + hi));
+    EXPECT_EQ(t[2].Strain, TrialCurvatureAt(0, hi, 1000, 1000, s.strainLimit, false) * (-300 + hi));
 }
 
 TEST(SolvePM, RefusalsLeaveTheCurveAlone) {
