@@ -266,17 +266,16 @@ void GridScratch::resize(int N, int fibers) {
     U.resize(static_cast<size_t>(fibers));
 }
 
-void SweepGridPass(const SweepTable& st, SweepIsa isa, const double* U, double w, double norm,
-                   double B, double H, double cmin, double cmax, int N, double limit, bool strict,
-                   GridScratch& ws, ChunkHelpers* helpers, const std::atomic<bool>* cancel) {
-    ThrowIfCancelled(cancel);
+void SweepGridPass(const SweepTable& st, const SweepRun& run, const GridAxis& axis, double cmin,
+                   double cmax, int N, GridScratch& ws) {
+    ThrowIfCancelled(run.cancel);
     // Offsets and curvatures first, then the fibers once for every trial.
     int T = N + 1;
     std::exception_ptr curvatureError;
     for (int G = 0; G <= N; ++G) {
         const double c = GridOffset(cmin, cmax, G, N);
         try {
-            ws.phi[G] = TrialCurvatureAt(w, c, B, H, limit, strict);
+            ws.phi[G] = TrialCurvatureAt(axis.w, c, axis.B, axis.H, axis.limit, axis.strict);
         } catch (...) {
             curvatureError = std::current_exception();
             T = G;
@@ -284,14 +283,15 @@ void SweepGridPass(const SweepTable& st, SweepIsa isa, const double* U, double w
         }
         ws.c[G] = c;
     }
-    SweepTrialsShared(st, isa, U, norm, ws.c.data(), ws.phi.data(), T, ws.F.data(), ws.Sx.data(),
-                      ws.Sy.data(), helpers, cancel);
-    ThrowIfCancelled(cancel);  // the sums of a stopped sweep are incomplete
+    SweepTrialsShared(st, run.isa, axis.U, axis.norm, ws.c.data(), ws.phi.data(), T, ws.F.data(),
+                      ws.Sx.data(), ws.Sy.data(), run.helpers, run.cancel);
+    ThrowIfCancelled(run.cancel);  // the sums of a stopped sweep are incomplete
     for (int G = 0; G < T; ++G) {
         CheckSums(ws.F[G], ws.Sx[G], ws.Sy[G]);
         ws.P[G] = -ws.F[G] / 1000;
     }
     if (curvatureError) std::rethrow_exception(curvatureError);
+    if (run.passes) run.passes->passDone();
 }
 
 }  // namespace px

@@ -70,16 +70,36 @@ struct GridScratch {
     void resize(int N, int fibers);
 };
 
+class PassProgress;
+
+// How the fast pass runs: instruction set, threads sharing each sweep (none
+// when null), the stop flag and the count of finished grid passes (none when
+// null).
+struct SweepRun {
+    SweepIsa isa = SweepIsa::Baseline;
+    ChunkHelpers* helpers = nullptr;
+    const std::atomic<bool>* cancel = nullptr;
+    PassProgress* passes = nullptr;
+};
+
+// The axis a grid pass searches: slope w with its divisor norm and the
+// fibers' terms U (AxisTerms), in the B x H rectangle, with the curvatures
+// of TrialCurvature(limit, strict).
+struct GridAxis {
+    const double* U;
+    double w, norm, B, H, limit;
+    bool strict;
+};
+
 // One pass of the grid search over the offsets GridOffset(cmin, cmax, G, N),
-// G = 0 .. N, of the axis with slope w: the curvature of each trial
-// (TrialCurvature with `strict`), then one sweep for all of them. Fills c,
-// phi, F, Sx, Sy and P = -F / 1000 of ws. A fault at trial G is raised after
-// the trials before it, as the one-by-one pass would. Throws Cancelled once
-// *cancel is set (checked before the pass and between passes over the
+// G = 0 .. N, of the axis: the curvature of each trial, then one sweep for
+// all of them. Fills c, phi, F, Sx, Sy and P = -F / 1000 of ws and counts
+// the pass in run.passes. A fault at trial G is raised after the trials
+// before it, as the one-by-one pass would. Throws Cancelled once
+// *run.cancel is set (checked before the pass and between passes over the
 // fibers, on every thread that shares the sweep).
-void SweepGridPass(const SweepTable& st, SweepIsa isa, const double* U, double w, double norm,
-                   double B, double H, double cmin, double cmax, int N, double limit, bool strict,
-                   GridScratch& ws, ChunkHelpers* helpers, const std::atomic<bool>* cancel = nullptr);
+void SweepGridPass(const SweepTable& st, const SweepRun& run, const GridAxis& axis, double cmin,
+                   double cmax, int N, GridScratch& ws);
 
 // Writes Strain and Stress of every fiber for one trial, as the reference
 // pass leaves them.

@@ -83,16 +83,7 @@ void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCu
     }
 }
 
-// How the fast pass runs an angle: instruction set, threads sharing each
-// sweep (none when null), the stop flag and the count of finished passes.
-struct FastRun {
-    SweepIsa isa;
-    ChunkHelpers* helpers;
-    const std::atomic<bool>* cancel;
-    PassProgress* passes;
-};
-
-MmPoint SolveAngleFast(const SweepTable& st, const FastRun& run, double B, double H,
+MmPoint SolveAngleFast(const SweepTable& st, const SweepRun& run, double B, double H,
                        const MmSettings& s, int i, GridScratch& ws, double& lastW, double& lastC,
                        double& lastK) {
     const int N = s.N;
@@ -101,17 +92,16 @@ MmPoint SolveAngleFast(const SweepTable& st, const FastRun& run, double B, doubl
     const AxisWindowResult win = AxisWindowForSlope(w, B, H, s.factor);
     const double norm = AxisNorm(w);
     AxisTerms(st, w, ws.U);
+    const GridAxis axis{ws.U.data(), w, norm, B, H, s.strainLimit, true};
     double cLo = win.cmin, cHi = win.cmax;
     int chosen = 1;
     for (int pass = 1; pass <= s.K; ++pass) {
-        SweepGridPass(st, run.isa, ws.U.data(), w, norm, B, H, cLo, cHi, N, s.strainLimit, true, ws,
-                      run.helpers, run.cancel);
+        SweepGridPass(st, run, axis, cLo, cHi, N, ws);
         chosen = ChooseClosest(ws.P.data(), 1, N - 1, s.axialForce);
         lastW = w;
         lastC = ws.c[N];
         lastK = ws.phi[N];
         NarrowWindow(cLo, cHi, chosen, N);
-        run.passes->passDone();
     }
     return {sign * (ws.Sx[chosen] / 1000000), sign * (ws.Sy[chosen] / 1000000)};
 }

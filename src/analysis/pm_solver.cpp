@@ -85,34 +85,24 @@ void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progres
     }
 }
 
-// How the fast pass runs a level: instruction set, threads sharing each
-// sweep (none when null), the stop flag and the count of finished passes.
-struct FastRun {
-    SweepIsa isa;
-    ChunkHelpers* helpers;
-    const std::atomic<bool>* cancel;
-    PassProgress* passes;
-};
-
 // One level of the search with the fast sweep. lastC / lastPhi receive the
 // offset and curvature of the level's final trial.
-LevelPoint SolveLevelFast(const SweepTable& st, const FastRun& run, const std::vector<double>& U,
+LevelPoint SolveLevelFast(const SweepTable& st, const SweepRun& run, const std::vector<double>& U,
                           double w, double norm, const PmJob& j, int o, GridScratch& ws,
                           double& lastC, double& lastPhi) {
     const PmSettings& s = *j.s;
     const int N = s.N;
     const double Pt = LevelTarget(j, o);
     const AxisWindowResult win = AxisWindowForSlope(w, j.B, j.H, s.factor);
+    const GridAxis axis{U.data(), w, norm, j.B, j.H, s.strainLimit, false};
     double cmin = win.cmin, cmax = win.cmax;
     int b = 0;
     for (int pass = 1; pass <= s.K; ++pass) {
-        SweepGridPass(st, run.isa, U.data(), w, norm, j.B, j.H, cmin, cmax, N, s.strainLimit, false,
-                      ws, run.helpers, run.cancel);
+        SweepGridPass(st, run, axis, cmin, cmax, N, ws);
         b = ChooseClosest(ws.P.data(), 0, N, Pt);
         lastC = ws.c[N];
         lastPhi = ws.phi[N];
         NarrowWindow(cmin, cmax, b, N);
-        run.passes->passDone();
     }
     return {ws.P[b], std::fabs(ws.Sx[b] / 1000000), std::fabs(ws.Sy[b] / 1000000)};
 }
