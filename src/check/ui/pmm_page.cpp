@@ -308,7 +308,6 @@ PmmPage::Section PmmPage::readSection() const {
     s.input = ws_.Input;
     ReadSectionInput(fields_, s.input);
     CheckSectionInput(s.input);
-    CheckMeshInput(s.input);
     BuildFiberTable(s.input, s.fibers);
     AssignFiberMaterials(fields_, s.fibers);
     CheckFiberMaterials(s.fibers);
