@@ -164,10 +164,7 @@ void MeshCircularColumn(const SectionInput& in, FiberTable& t) {
 void MeshRectSrcType1(const SectionInput& in, FiberTable& t) {
     FiberWriter w(t, CountAs(in, 3));
     mesh::AppendRectColumn(in, w);
-    mesh::AppendYFlanges(in, w);
-    mesh::AppendXFlanges(in, w);
-    mesh::AppendYWeb(in, w);
-    mesh::AppendXWeb(in, w);
+    mesh::AppendCrossedHSections(in, w);
     w.finish();
 }
 
@@ -221,10 +218,7 @@ void MeshRectSteelBox(const SectionInput& in, FiberTable& t) {
 void MeshCircularSrc(const SectionInput& in, FiberTable& t) {
     FiberWriter w(t, CountAs(in, 7));
     mesh::AppendCircularColumn(in, w);
-    mesh::AppendYFlanges(in, w);
-    mesh::AppendXFlanges(in, w);
-    mesh::AppendYWeb(in, w);
-    mesh::AppendXWeb(in, w);
+    mesh::AppendCrossedHSections(in, w);
     w.finish();
 }
 

@@ -211,4 +211,11 @@ void AppendXWeb(const SectionInput& in, FiberWriter& w) {
                   MatSteelSection);
 }
 
+void AppendCrossedHSections(const SectionInput& in, FiberWriter& w) {
+    AppendYFlanges(in, w);
+    AppendXFlanges(in, w);
+    AppendYWeb(in, w);
+    AppendXWeb(in, w);
+}
+
 }  // namespace px::mesh

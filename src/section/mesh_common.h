@@ -50,6 +50,8 @@ void AppendYFlanges(const SectionInput& in, FiberWriter& w);  // bottom, then to
 void AppendXFlanges(const SectionInput& in, FiberWriter& w);  // left, then right
 void AppendYWeb(const SectionInput& in, FiberWriter& w);
 void AppendXWeb(const SectionInput& in, FiberWriter& w);
+// Both H sections: Y flanges, X flanges, Y web, X web.
+void AppendCrossedHSections(const SectionInput& in, FiberWriter& w);
 
 // Sectors l = 1..n (outer loop), each cut into rings k = 1..nr from the
 // centre outwards between the radii rBase x (k - 1) / nr and rBase x k / nr.
