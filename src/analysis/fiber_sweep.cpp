@@ -236,6 +236,10 @@ void SweepTrials(const SweepTable& s, SweepIsa isa, const double* U, double norm
 #endif
 }
 
+namespace {
+
+// SweepTrials split into chunks of trials shared with helper threads (none
+// when helpers is null).
 void SweepTrialsShared(const SweepTable& s, SweepIsa isa, const double* U, double norm,
                        const double* c, const double* phi, int T, double* F, double* Sx,
                        double* Sy, ChunkHelpers* helpers, const std::atomic<bool>* cancel) {
@@ -251,6 +255,8 @@ void SweepTrialsShared(const SweepTable& s, SweepIsa isa, const double* U, doubl
         SweepTrials(s, isa, U, norm, c + g, phi + g, n, F + g, Sx + g, Sy + g, cancel);
     });
 }
+
+}  // namespace
 
 bool WorthSharing(const SweepTable& s, int T) {
     return static_cast<double>(s.n) * T >= 100000;

@@ -52,14 +52,6 @@ void SweepTrials(const SweepTable& s, SweepIsa isa, const double* U, double norm
                  const double* phi, int T, double* F, double* Sx, double* Sy,
                  const std::atomic<bool>* cancel = nullptr);
 
-class ChunkHelpers;
-
-// SweepTrials split into chunks of trials shared with helper threads (none
-// when helpers is null).
-void SweepTrialsShared(const SweepTable& s, SweepIsa isa, const double* U, double norm,
-                       const double* c, const double* phi, int T, double* F, double* Sx,
-                       double* Sy, ChunkHelpers* helpers, const std::atomic<bool>* cancel = nullptr);
-
 // Whether one sweep of T trials is worth sharing between threads.
 bool WorthSharing(const SweepTable& s, int T);
 
@@ -70,6 +62,7 @@ struct GridScratch {
     void resize(int N, int fibers);
 };
 
+class ChunkHelpers;
 class PassProgress;
 
 // How the fast pass runs: instruction set, threads sharing each sweep (none
