@@ -67,6 +67,7 @@ TEST(TrialCurvature, DefaultColumnAtOffsetsZeroAndSevenHundred) {
     EXPECT_EQ(dmax, 1800.0);
     phi = TrialCurvature(dmin, dmax, -0.0035, false);
     EXPECT_EQ(phi, 0.01 / 1800.0);  // the tensile limit governs
+    EXPECT_EQ(TrialCurvatureAt(0, 700, 2200, 2200, -0.0035, false), phi);
     EXPECT_NEAR(phi * dmin, -0.00222, 5e-6);
 }
 
