@@ -21,10 +21,26 @@ using px::fixtures::Meshed;
 
 constexpr double kTol = 5e-4;  // the figures are given to three decimals
 
-void ExpectCorners(const Fiber& f, std::initializer_list<double> c) {
-    const double* want = c.begin();
+void ExpectCorners(const Fiber& f, const std::array<double, 8>& want) {
     const double got[8] = {f.X1, f.Y1, f.X2, f.Y2, f.X3, f.Y3, f.X4, f.Y4};
     for (int i = 0; i < 8; ++i) EXPECT_NEAR(got[i], want[i], kTol) << "corner coordinate " << i;
+}
+
+// A sector fiber's corners and centre to three decimals, its area within
+// areaTol and its material.
+struct Sector {
+    std::array<double, 8> corners;
+    double x, y, area;
+    int mat;
+    double areaTol = kTol;
+};
+
+void ExpectSector(const Fiber& f, const Sector& w) {
+    ExpectCorners(f, w.corners);
+    EXPECT_NEAR(f.X, w.x, kTol);
+    EXPECT_NEAR(f.Y, w.y, kTol);
+    EXPECT_NEAR(f.Area, w.area, w.areaTol);
+    EXPECT_EQ(f.MatId, w.mat);
 }
 
 // Sum of Area over the fibers with the given id, in fiber order.
@@ -213,20 +229,14 @@ TEST(CircularColumn, DefaultFibers) {
     EXPECT_EQ(CountOf(t, MatRebar), 24);
 
     // Innermost sector from 30 to 60 degrees: a triangle from the origin.
-    ExpectCorners(t[1], {0, 0, 76.499, 44.167, 44.167, 76.499, 0, 0});
-    EXPECT_NEAR(t[1].X, 30.166, kTol);
-    EXPECT_NEAR(t[1].Y, 30.166, kTol);
-    EXPECT_NEAR(t[1].Area, 2041.727, kTol);
-    EXPECT_EQ(t[1].MatId, MatCoreConcrete1);
+    ExpectSector(t[1], {{0, 0, 76.499, 44.167, 44.167, 76.499, 0, 0},
+                        30.166, 30.166, 2041.727, MatCoreConcrete1});
     // The next fiber is the next ring of the same sector.
     EXPECT_NEAR(t[2].X1, 76.499, kTol);
 
     // First cover fiber.
-    ExpectCorners(t[145], {917.987, 530, 952.628, 550, 550, 952.628, 530, 917.987});
-    EXPECT_NEAR(t[145].X, 737.654, kTol);
-    EXPECT_NEAR(t[145].Y, 737.654, kTol);
-    EXPECT_NEAR(t[145].Area, 22608, 1e-6);
-    EXPECT_EQ(t[145].MatId, MatCoverConcrete);
+    ExpectSector(t[145], {{917.987, 530, 952.628, 550, 550, 952.628, 530, 917.987},
+                          737.654, 737.654, 22608, MatCoverConcrete, 1e-6});
 
     // Bars angle by angle, outer circle first.
     EXPECT_NEAR(t[157].X, 917.987, kTol);
@@ -347,11 +357,8 @@ TEST(RectSrcType2, EqualsType1WithoutTheXSection) {
 TEST(CircularSteelTube, DefaultFibers) {
     const FiberTable t = Meshed(DefaultInput(5));
     ASSERT_EQ(t.NFib, 156);
-    ExpectCorners(t[1], {0, 0, 76.499, 44.167, 44.167, 76.499, 0, 0});
-    EXPECT_NEAR(t[1].X, 30.166, kTol);
-    EXPECT_NEAR(t[1].Y, 30.166, kTol);
-    EXPECT_NEAR(t[1].Area, 2041.727, kTol);
-    EXPECT_EQ(t[1].MatId, MatCoreConcrete1);
+    ExpectSector(t[1], {{0, 0, 76.499, 44.167, 44.167, 76.499, 0, 0},
+                        30.166, 30.166, 2041.727, MatCoreConcrete1});
     ExpectCorners(t[145], {917.987, 530, 952.628, 550, 550, 952.628, 530, 917.987});
     EXPECT_NEAR(t[145].X, 737.654, kTol);
     EXPECT_NEAR(t[145].Area, 22608, 1e-6);
@@ -461,23 +468,14 @@ TEST(SteelTubeInRect, DefaultFibers) {
     ASSERT_EQ(t.NFib, 404);
     ExpectSameRange(t, 1, rect, 1, 248);
 
-    ExpectCorners(t[249], {0, 0, 106.810, 61.667, 61.667, 106.810, 0, 0});
-    EXPECT_NEAR(t[249].X, 42.119, kTol);
-    EXPECT_NEAR(t[249].Y, 42.119, kTol);
-    EXPECT_NEAR(t[249].Area, 3980.241, kTol);
-    EXPECT_EQ(t[249].MatId, MatCoreConcrete2);
+    ExpectSector(t[249], {{0, 0, 106.810, 61.667, 61.667, 106.810, 0, 0},
+                          42.119, 42.119, 3980.241, MatCoreConcrete2});
 
-    ExpectCorners(t[321], {0, 0, 115.470, 66.667, 66.667, 115.470, 0, 0});
-    EXPECT_NEAR(t[321].X, 45.534, kTol);
-    EXPECT_NEAR(t[321].Y, 45.534, kTol);
-    EXPECT_NEAR(t[321].Area, 4651.852, kTol);
-    EXPECT_EQ(t[321].MatId, MatDeductedConcrete1);
+    ExpectSector(t[321], {{0, 0, 115.470, 66.667, 66.667, 115.470, 0, 0},
+                          45.534, 45.534, 4651.852, MatDeductedConcrete1});
 
-    ExpectCorners(t[393], {640.859, 370, 692.820, 400, 400, 692.820, 370, 640.859});
-    EXPECT_NEAR(t[393].X, 525.920, kTol);
-    EXPECT_NEAR(t[393].Y, 525.920, kTol);
-    EXPECT_NEAR(t[393].Area, 24178, 1e-6);
-    EXPECT_EQ(t[393].MatId, MatSteelSection);
+    ExpectSector(t[393], {{640.859, 370, 692.820, 400, 400, 692.820, 370, 640.859},
+                          525.920, 525.920, 24178, MatSteelSection, 1e-6});
 
     const double infill = AreaOf(t, MatCoreConcrete2), deducted = AreaOf(t, MatDeductedConcrete1),
                  wall = AreaOf(t, MatSteelSection);
