@@ -62,11 +62,16 @@ void CheckRectMesh(const SectionInput& in) {
     RequireAtLeast(in.MeshY, 2, "Y-Dir Mesh Num");
 }
 
+// Sectors and rings of a round section.
+void CheckPolarMesh(const SectionInput& in) {
+    RequireAtLeast(in.MeshX, 0, "Mesh Num 1");
+    RequireAtLeast(in.MeshY, 0, "Mesh Num 2");
+}
+
 void CheckCircularColumn(const SectionInput& in) {
     RequireAtLeast(in.XBarRows, 0, "Rebar Row");
     RequireAtLeast(in.XBarNum, 0, "Rebar Num");
-    RequireAtLeast(in.MeshX, 0, "Mesh Num 1");
-    RequireAtLeast(in.MeshY, 0, "Mesh Num 2");
+    CheckPolarMesh(in);
 }
 
 void CheckSteelMesh(const SectionInput& in, const char* flange, const char* web) {
@@ -99,8 +104,7 @@ void CheckMeshInput(const SectionInput& in) {
             CheckSteelMesh(in, "Flange Mesh Num", "Web Mesh Num");
             break;
         case 5:
-            RequireAtLeast(in.MeshX, 0, "Mesh Num 1");
-            RequireAtLeast(in.MeshY, 0, "Mesh Num 2");
+            CheckPolarMesh(in);
             break;
         case 6:
             CheckRectMesh(in);
