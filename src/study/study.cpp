@@ -19,7 +19,7 @@
 #include "input/section_input.h"
 #include "loads/csv_import.h"
 #include "loads/text_decode.h"
-#include "section/mesh.h"
+#include "section/section_from_fields.h"
 #include "section/section_info.h"
 
 namespace px {
@@ -196,11 +196,8 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
 
         // "Input Section": the fields, the mesh, the section information.
         SectionInput in;
-        ReadSectionInput(fields, in);
-        CheckSectionInput(in);
         FiberTable t;
-        BuildFiberTable(in, t);
-        AssignFiberMaterials(fields, t);
+        MeshSectionFromFields(fields, in, t);
         const SectionInfoTexts info = FormatSectionInfo(ComputeSectionInfo(in, t));
 
         // "Show PM Curve": both directions with the P-M page's settings.

@@ -33,7 +33,7 @@
 #include "input/section_input.h"
 #include "loads/load_table.h"
 #include "output/ui/picture_export.h"
-#include "section/mesh.h"
+#include "section/section_from_fields.h"
 
 namespace px {
 
@@ -299,6 +299,19 @@ struct PmmPage::Section {
     FiberTable fibers;
     MmSettings mm;
     double PMax = 0, PMin = 0;
+
+    // A check or surface request over this section.
+    template <class Request>
+    Request request() const {
+        Request req;
+        req.Fibers = &fibers;
+        req.B = input.B;
+        req.H = input.H;
+        req.Mm = mm;
+        req.PMax = PMax;
+        req.PMin = PMin;
+        return req;
+    }
 };
 
 // The current fields meshed as "Gen MM Curve" meshes them, into a copy: the
@@ -306,11 +319,7 @@ struct PmmPage::Section {
 PmmPage::Section PmmPage::readSection() const {
     Section s;
     s.input = ws_.Input;
-    ReadSectionInput(fields_, s.input);
-    CheckSectionInput(s.input);
-    CheckMeshInput(s.input);
-    BuildFiberTable(s.input, s.fibers);
-    AssignFiberMaterials(fields_, s.fibers);
+    MeshSectionFromFields(fields_, s.input, s.fibers);
     CheckFiberMaterials(s.fibers);
     s.mm = ReadMmSettings(fields_);
     CheckMmSettings(s.mm);
@@ -350,13 +359,7 @@ void PmmPage::checkForces() {
         if (ws_.Loads.Count < 1) throw AppError("No forces have been imported");
         const std::string key = inputsKey(true);
         Section s = readSection();
-        CheckRequest req;
-        req.Fibers = &s.fibers;
-        req.B = s.input.B;
-        req.H = s.input.H;
-        req.Mm = s.mm;
-        req.PMax = s.PMax;
-        req.PMin = s.PMin;
+        CheckRequest req = s.request<CheckRequest>();
         req.Loads = &ws_.Loads;
         req.FactorP = ws_.ForceFactorP;
         req.FactorMx = ws_.ForceFactorMx;
@@ -376,13 +379,7 @@ void PmmPage::genSurface() {
         const std::string key = inputsKey(false);
         Section s = readSection();
         CheckAxialLevels(levels, s.mm.points);
-        SurfaceRequest req;
-        req.Fibers = &s.fibers;
-        req.B = s.input.B;
-        req.H = s.input.H;
-        req.Mm = s.mm;
-        req.PMax = s.PMax;
-        req.PMin = s.PMin;
+        SurfaceRequest req = s.request<SurfaceRequest>();
         req.Levels = levels;
         auto state = std::make_unique<SurfaceState>();
         state->surface = SolveSurface(req, lc.progress(progress_), lc.options());
