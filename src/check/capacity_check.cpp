@@ -4,9 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <exception>
 
-#include "analysis/parallel_jobs.h"
 #include "check/level_jobs.h"
 #include "input/error.h"
 #include "input/numbers.h"
@@ -97,7 +95,7 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
     std::vector<double> Pa(groups.size());
     for (size_t g = 0; g < groups.size(); ++g) Pa[g] = groups[g].P;
     const int points = req.Mm.points;
-    SolveLevels(*req.Fibers, req.B, req.H, req.Mm, Pa, progress, options,
+    SolveLevels(req, Pa, progress, options,
                 [&](int level, const MMCurve& curve) {
                     const LevelGroup& g = groups[static_cast<size_t>(level)];
                     for (int k = g.begin; k < g.begin + g.count; ++k) {

@@ -8,6 +8,7 @@
 
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
+#include "check/level_jobs.h"
 #include "loads/load_table.h"
 #include "section/fiber.h"
 
@@ -38,11 +39,8 @@ struct CheckResult {
 // "n/a" counting as largest, the first in file order on ties.
 void TallyCheck(CheckResult& r);
 
-struct CheckRequest {
-    const FiberTable* Fibers = nullptr;
-    double B = 0, H = 0;       // section extent used by the solver
-    MmSettings Mm;             // axialForce is ignored: each case uses its own
-    double PMax = 0, PMin = 0;  // axial capacities of the same table (ComputeAxialBounds)
+// The section, with each case solved at its own axial force, and the loads.
+struct CheckRequest : SectionRequest {
     const LoadCombinationTable* Loads = nullptr;
     double FactorP = 1, FactorMx = 1, FactorMy = 1;
 };

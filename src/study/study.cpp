@@ -234,17 +234,7 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
             if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\"");
             const MmSettings mm = ReadMmSettings(fields);
             CheckMmSettings(mm);
-            CheckRequest req;
-            req.Fibers = &t;
-            req.B = in.B;
-            req.H = in.H;
-            req.Mm = mm;
-            req.PMax = PMax;
-            req.PMin = PMin;
-            req.Loads = &imported.Table;
-            req.FactorP = fP;
-            req.FactorMx = fMx;
-            req.FactorMy = fMy;
+            const CheckRequest req{{&t, in.B, in.H, mm, PMax, PMin}, &imported.Table, fP, fMx, fMy};
             const CheckResult check = RunCapacityCheck(req, {}, options);
             out[10] = std::to_string(check.Rows.size());
             out[11] = std::to_string(check.Passed);

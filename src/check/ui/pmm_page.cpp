@@ -300,18 +300,8 @@ struct PmmPage::Section {
     MmSettings mm;
     double PMax = 0, PMin = 0;
 
-    // A check or surface request over this section.
-    template <class Request>
-    Request request() const {
-        Request req;
-        req.Fibers = &fibers;
-        req.B = input.B;
-        req.H = input.H;
-        req.Mm = mm;
-        req.PMax = PMax;
-        req.PMin = PMin;
-        return req;
-    }
+    // What a check or a surface solves over.
+    SectionRequest request() const { return {&fibers, input.B, input.H, mm, PMax, PMin}; }
 };
 
 // The current fields meshed as "Gen MM Curve" meshes them, into a copy: the
@@ -359,11 +349,7 @@ void PmmPage::checkForces() {
         if (ws_.Loads.Count < 1) throw AppError("No forces have been imported");
         const std::string key = inputsKey(true);
         Section s = readSection();
-        CheckRequest req = s.request<CheckRequest>();
-        req.Loads = &ws_.Loads;
-        req.FactorP = ws_.ForceFactorP;
-        req.FactorMx = ws_.ForceFactorMx;
-        req.FactorMy = ws_.ForceFactorMy;
+        const CheckRequest req{s.request(), &ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy};
         CheckResult result = RunCapacityCheck(req, lc.progress(progress_), lc.options());
         model_->begin();
         ws_.Check = std::move(result);
@@ -379,8 +365,7 @@ void PmmPage::genSurface() {
         const std::string key = inputsKey(false);
         Section s = readSection();
         CheckAxialLevels(levels, s.mm.points);
-        SurfaceRequest req = s.request<SurfaceRequest>();
-        req.Levels = levels;
+        const SurfaceRequest req{s.request(), levels};
         auto state = std::make_unique<SurfaceState>();
         state->surface = SolveSurface(req, lc.progress(progress_), lc.options());
         state->wire = WireOf(state->surface);
