@@ -241,7 +241,7 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
             if (check.Governing >= 0) {
                 const CheckRow& g = check.Rows[static_cast<size_t>(check.Governing)];
                 out[12] = std::to_string(g.Case);
-                out[13] = g.Ratio ? FormatFixed(*g.Ratio, 4) : "n/a";
+                out[13] = CheckCellText(g, 5);
             }
         }
         out[14] = "ok";

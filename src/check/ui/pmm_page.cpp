@@ -82,9 +82,8 @@ public:
         }
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        static const char* const names[kCheckColumns] = {"Case", "P", "Mx", "My", "Capacity", "Ratio", "Status"};
         if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns)
-            return QString(names[section]);
+            return QString(kCheckColumnNames[section]);
         return QAbstractTableModel::headerData(section, o, role);
     }
 
