@@ -5,6 +5,7 @@
 #include <set>
 #include <type_traits>
 
+#include "input/field_defaults.h"
 #include "input/fields.h"
 #include "loads/csv_import.h"
 #include "project/json.h"
@@ -13,8 +14,6 @@ namespace px {
 
 namespace {
 
-constexpr int kComboCount = 7;
-constexpr int kComboItems[kComboCount + 1] = {0, 8, 1, 1, 1, 1, 1, 2};
 constexpr int kColorCount = 5;
 
 bool isOutputField(const std::string& name) {
@@ -158,8 +157,7 @@ void readCombos(Reader& in, ProjectData& d) {
             in.skip();
             continue;
         }
-        const int n = std::stoi(k.substr(8));
-        it->second = in.integer("combos." + k, 0, ProjectComboItems(n) - 1);
+        it->second = in.integer("combos." + k, 0, static_cast<int>(ComboBoxItems(k).size()) - 1);
     }
 }
 
@@ -281,12 +279,10 @@ const std::vector<std::string>& ProjectFieldNames() {
     return names;
 }
 
-int ProjectComboItems(int n) { return n >= 1 && n <= kComboCount ? kComboItems[n] : 0; }
-
 ProjectData DefaultProject() {
     ProjectData d;
     for (const std::string& name : ProjectFieldNames()) d.Fields[name] = DefaultFieldTexts().at(name);
-    for (int n = 1; n <= kComboCount; ++n) d.Combos[comboName(n)] = 0;
+    for (int n = 1; n <= kComboBoxCount; ++n) d.Combos[comboName(n)] = 0;
     return d;
 }
 
