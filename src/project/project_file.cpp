@@ -24,13 +24,6 @@ bool isOutputField(const std::string& name) {
 std::string comboName(int n) { return "ComboBox" + std::to_string(n); }
 std::string shapeName(int k) { return "Shape" + std::to_string(k); }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // A value's path in the file for messages: a text, or a function that
 // makes it (so that reading many values builds no text until one is wrong).
 template <class Path>
@@ -177,7 +170,7 @@ void readColors(Reader& in, ProjectData& d) {
         const std::string t = in.string(path);
         int v[6];
         bool ok = t.size() == 7 && t[0] == '#';
-        for (int i = 0; ok && i < 6; ++i) ok = (v[i] = hexDigit(t[static_cast<std::size_t>(i) + 1])) >= 0;
+        for (int i = 0; ok && i < 6; ++i) ok = (v[i] = HexDigitValue(t[static_cast<std::size_t>(i) + 1])) >= 0;
         if (!ok) in.fail(at, path + " must be a colour written #rrggbb");
         d.Colors.c[slot] = {v[0] * 16 + v[1], v[2] * 16 + v[3], v[4] * 16 + v[5]};
     }
