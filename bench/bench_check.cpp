@@ -11,6 +11,7 @@
 #include <set>
 
 #include "../tests/analysis/default_column.h"
+#include "../tests/check/column_request.h"
 #include "../tests/check/realistic_forces.h"
 #include "analysis/mm_solver.h"
 #include "check/capacity_check.h"
@@ -23,14 +24,7 @@ using namespace px;
 struct Setup {
     pxtest::Column col = pxtest::MeshedColumn();
     LoadCombinationTable loads = pxtest::RealisticForces();
-    CheckRequest req;
-    Setup() {
-        req.Fibers = &col.t;
-        req.B = col.in.B;
-        req.H = col.in.H;
-        ComputeAxialBounds(col.t, req.PMax, req.PMin);
-        req.Loads = &loads;
-    }
+    CheckRequest req{pxtest::SectionOf(col), &loads};
 };
 
 SolveOptions Threads(int n) {
@@ -95,13 +89,7 @@ BENCHMARK(BM_Check100k)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark:
 
 void BM_Surface20x36(benchmark::State& state) {
     Setup s;
-    SurfaceRequest r;
-    r.Fibers = &s.col.t;
-    r.B = s.req.B;
-    r.H = s.req.H;
-    r.PMax = s.req.PMax;
-    r.PMin = s.req.PMin;
-    r.Levels = 20;
+    const SurfaceRequest r{pxtest::SectionOf(s.col), 20};
     for (auto _ : state) {
         const InteractionSurface surface = SolveSurface(r, {}, Threads(2));
         benchmark::DoNotOptimize(surface.Levels.data());

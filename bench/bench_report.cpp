@@ -43,17 +43,9 @@ void BM_ReportCommand(benchmark::State& state) {
 
     // The check of every combination, as the check command runs it.
     px::Workspace& ws = form.workspace();
-    px::CheckRequest req;
-    req.Fibers = &ws.Fibers;
-    req.B = ws.Input.B;
-    req.H = ws.Input.H;
-    req.Mm = px::ReadMmSettings(form.fields());
-    req.PMax = ws.PMax;
-    req.PMin = ws.PMin;
-    req.Loads = &ws.Loads;
-    req.FactorP = ws.ForceFactorP;
-    req.FactorMx = ws.ForceFactorMx;
-    req.FactorMy = ws.ForceFactorMy;
+    const px::SectionRequest section{&ws.Fibers, ws.Input.B, ws.Input.H, px::ReadMmSettings(form.fields()),
+                                     ws.PMax, ws.PMin};
+    const px::CheckRequest req{section, &ws.Loads, ws.ForceFactorP, ws.ForceFactorMx, ws.ForceFactorMy};
     ws.Check = px::RunCapacityCheck(req);
     ws.CheckStale = false;
 

@@ -36,8 +36,8 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
        -I"$root/src")
 numbers_src=("$root/src/input/numbers.cpp" "$root/src/input/error.cpp")
 csv_src=("${numbers_src[@]}" "$root/src/loads/text_decode.cpp" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
-project_src=("$root/src/input/error.cpp" "$root/src/input/fields.cpp" "$root/src/project/json.cpp"
-             "$root/src/project/project_file.cpp")
+project_src=("$root/src/input/error.cpp" "$root/src/input/field_defaults.cpp" "$root/src/input/fields.cpp"
+             "$root/src/project/json.cpp" "$root/src/project/project_file.cpp")
 
 echo "fuzz: building with $cxx"
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_csv_import.cpp" "${csv_src[@]}" -o "$out/fuzz_csv_import" || exit 2

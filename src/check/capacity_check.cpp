@@ -4,9 +4,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <exception>
+#include <limits>
 
-#include "analysis/parallel_jobs.h"
 #include "check/level_jobs.h"
 #include "input/error.h"
 #include "input/numbers.h"
@@ -97,7 +96,7 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
     std::vector<double> Pa(groups.size());
     for (size_t g = 0; g < groups.size(); ++g) Pa[g] = groups[g].P;
     const int points = req.Mm.points;
-    SolveLevels(*req.Fibers, req.B, req.H, req.Mm, Pa, progress, options,
+    SolveLevels(req, Pa, progress, options,
                 [&](int level, const MMCurve& curve) {
                     const LevelGroup& g = groups[static_cast<size_t>(level)];
                     for (int k = g.begin; k < g.begin + g.count; ++k) {
@@ -129,21 +128,46 @@ void TallyCheck(CheckResult& r) {
     }
 }
 
-namespace {
-
-std::string RatioText(const CheckRow& row) {
-    return row.Ratio ? FormatFixed(*row.Ratio, 4) : std::string("n/a");
+std::string CheckCellText(const CheckRow& r, int column) {
+    switch (column) {
+        case 0: return std::to_string(r.Case);
+        case 1: return F2(r.P);
+        case 2: return F2(r.Mx);
+        case 3: return F2(r.My);
+        case 4: return r.Capacity ? F2(*r.Capacity) : std::string();
+        case 5: return r.Ratio ? FormatFixed(*r.Ratio, 4) : "n/a";
+        case 6: return r.ok() ? "OK" : "NG";
+        default: return {};
+    }
 }
 
-}  // namespace
+double CheckSortKey(const CheckRow& r, int column) {
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    switch (column) {
+        case 0: return r.Case;
+        case 1: return r.P;
+        case 2: return r.Mx;
+        case 3: return r.My;
+        case 4: return r.Capacity ? *r.Capacity : -inf;
+        case 5: return r.Ratio ? *r.Ratio : inf;
+        case 6: return r.ok() ? 0 : 1;
+        default: return 0;
+    }
+}
 
 std::string CheckCsv(const CheckResult& r, const std::string& eol) {
-    std::string out = "Case,P,Mx,My,Capacity,Ratio,Status" + eol;
+    std::string out;
+    for (int c = 0; c < kCheckColumns; ++c) {
+        if (c) out += ',';
+        out += kCheckColumnNames[c];
+    }
+    out += eol;
     for (const CheckRow& row : r.Rows) {
-        out += std::to_string(row.Case);
-        out += ',' + F2(row.P) + ',' + F2(row.Mx) + ',' + F2(row.My) + ',';
-        if (row.Capacity) out += F2(*row.Capacity);
-        out += ',' + RatioText(row) + ',' + (row.ok() ? "OK" : "NG") + eol;
+        for (int c = 0; c < kCheckColumns; ++c) {
+            if (c) out += ',';
+            out += CheckCellText(row, c);
+        }
+        out += eol;
     }
     return out;
 }
@@ -152,7 +176,7 @@ std::string CheckSummaryLine(const CheckResult& r) {
     std::string s = "Passed " + std::to_string(r.Passed) + " of " + std::to_string(r.Rows.size());
     if (r.Governing >= 0 && static_cast<size_t>(r.Governing) < r.Rows.size()) {
         const CheckRow& g = r.Rows[static_cast<size_t>(r.Governing)];
-        s += "; governing case " + std::to_string(g.Case) + ", ratio " + RatioText(g);
+        s += "; governing case " + std::to_string(g.Case) + ", ratio " + CheckCellText(g, 5);
     }
     return s;
 }

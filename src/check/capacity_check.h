@@ -8,6 +8,7 @@
 
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
+#include "check/level_jobs.h"
 #include "loads/load_table.h"
 #include "section/fiber.h"
 
@@ -38,11 +39,8 @@ struct CheckResult {
 // "n/a" counting as largest, the first in file order on ties.
 void TallyCheck(CheckResult& r);
 
-struct CheckRequest {
-    const FiberTable* Fibers = nullptr;
-    double B = 0, H = 0;       // section extent used by the solver
-    MmSettings Mm;             // axialForce is ignored: each case uses its own
-    double PMax = 0, PMin = 0;  // axial capacities of the same table (ComputeAxialBounds)
+// The section, with each case solved at its own axial force, and the loads.
+struct CheckRequest : SectionRequest {
     const LoadCombinationTable* Loads = nullptr;
     double FactorP = 1, FactorMx = 1, FactorMy = 1;
 };
@@ -53,7 +51,19 @@ struct CheckRequest {
 CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress = {},
                              const SolveOptions& options = {});
 
-// "Case,P,Mx,My,Capacity,Ratio,Status" and one line per row in file order,
+// The check's table as the export, the 3D page and the report show it: the
+// columns' captions, and a row's texts column by column (forces by
+// "%0.2F", no text for a missing capacity, the ratio by "%0.4F" or "n/a",
+// "OK" or "NG").
+inline constexpr int kCheckColumns = 7;
+inline constexpr const char* kCheckColumnNames[kCheckColumns] = {"Case",     "P",     "Mx",    "My",
+                                                                 "Capacity", "Ratio", "Status"};
+std::string CheckCellText(const CheckRow& row, int column);
+// A number to sort column `column` by: the value itself; a missing capacity
+// below every other, a missing ratio above every other; Status NG above OK.
+double CheckSortKey(const CheckRow& row, int column);
+
+// The captions and one line per row in file order, cells joined by commas,
 // each line followed by `eol`.
 std::string CheckCsv(const CheckResult& r, const std::string& eol);
 

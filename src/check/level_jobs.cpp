@@ -9,12 +9,9 @@
 
 namespace px {
 
-void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
-                 const std::vector<double>& P, const Progress& progress,
+void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Progress& progress,
                  const SolveOptions& options, const LevelSink& sink) {
-    auto stopIfCancelled = [&] {
-        if (options.cancel && options.cancel->load()) throw Cancelled();
-    };
+    auto stopIfCancelled = [&] { ThrowIfCancelled(options.cancel); };
     stopIfCancelled();
     const int levels = static_cast<int>(P.size());
     if (levels == 0) {
@@ -27,7 +24,7 @@ void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
     const int whole = threads > 1 ? levels - levels % threads : 0;
     // The solver writes each fiber's trial strain and stress, so every
     // thread works on its own table; one curve per thread, reused.
-    std::vector<FiberTable> tables(static_cast<size_t>(whole > 0 ? threads : 1), t);
+    std::vector<FiberTable> tables(static_cast<size_t>(whole > 0 ? threads : 1), *s.Fibers);
     std::vector<MMCurve> curves(tables.size());
     int shown = 0;
     auto report = [&](int done) {
@@ -51,10 +48,10 @@ void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
             whole, threads,
             [&](int worker, int k) {
                 stopIfCancelled();
-                MmSettings s = mm;
-                s.axialForce = P[static_cast<size_t>(k)];
+                MmSettings mm = s.Mm;
+                mm.axialForce = P[static_cast<size_t>(k)];
                 MMCurve& curve = curves[static_cast<size_t>(worker)];
-                SolveMMCurve(tables[static_cast<size_t>(worker)], B, H, s, curve, {}, one);
+                SolveMMCurve(tables[static_cast<size_t>(worker)], s.B, s.H, mm, curve, {}, one);
                 sink(k, curve);
             },
             report, errors, ticking ? std::function<void()>(tick) : nullptr);
@@ -65,15 +62,15 @@ void SolveLevels(const FiberTable& t, double B, double H, const MmSettings& mm,
     shared.threads = threads;
     for (int k = whole; k < levels; ++k) {
         stopIfCancelled();
-        MmSettings s = mm;
-        s.axialForce = P[static_cast<size_t>(k)];
+        MmSettings mm = s.Mm;
+        mm.axialForce = P[static_cast<size_t>(k)];
         Progress inner;
         if (progress) {
             inner = [&, k](int p) {
                 progress(nearest((static_cast<double>(k) * 100 + p) / levels));
             };
         }
-        SolveMMCurve(tables[0], B, H, s, curves[0], inner, shared);
+        SolveMMCurve(tables[0], s.B, s.H, mm, curves[0], inner, shared);
         sink(k, curves[0]);
         report(k + 1);
     }

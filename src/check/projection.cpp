@@ -119,40 +119,9 @@ std::optional<int> DotAt(const CheckResult& check, const SceneLimits& lim, const
     return best;
 }
 
-namespace {
-std::string ratioText(const CheckRow& r) { return r.Ratio ? FormatFixed(*r.Ratio, 4) : "n/a"; }
-}  // namespace
-
 std::string DotCaption(const CheckRow& r) {
     return "Case " + std::to_string(r.Case) + ": P = " + F2(r.P) + ", Mx = " + F2(r.Mx) + ", My = " + F2(r.My) +
-           ", Ratio = " + ratioText(r);
-}
-
-std::string CheckCellText(const CheckRow& r, int column) {
-    switch (column) {
-        case 0: return std::to_string(r.Case);
-        case 1: return F2(r.P);
-        case 2: return F2(r.Mx);
-        case 3: return F2(r.My);
-        case 4: return r.Capacity ? F2(*r.Capacity) : std::string();
-        case 5: return ratioText(r);
-        case 6: return r.ok() ? "OK" : "NG";
-        default: return {};
-    }
-}
-
-double CheckSortKey(const CheckRow& r, int column) {
-    constexpr double inf = std::numeric_limits<double>::infinity();
-    switch (column) {
-        case 0: return r.Case;
-        case 1: return r.P;
-        case 2: return r.Mx;
-        case 3: return r.My;
-        case 4: return r.Capacity ? *r.Capacity : -inf;
-        case 5: return r.Ratio ? *r.Ratio : inf;
-        case 6: return r.ok() ? 0 : 1;
-        default: return 0;
-    }
+           ", Ratio = " + CheckCellText(r, 5);
 }
 
 }  // namespace px

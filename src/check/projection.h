@@ -79,12 +79,4 @@ std::optional<int> DotAt(const CheckResult& check, const SceneLimits& lim, const
 // forces by "%0.2F", the ratio by "%0.4F" or "n/a".
 std::string DotCaption(const CheckRow& row);
 
-// Table texts of a check row, column by column: "Case", "P", "Mx", "My",
-// "Capacity", "Ratio", "Status".
-inline constexpr int kCheckColumns = 7;
-std::string CheckCellText(const CheckRow& row, int column);
-// A number to sort column `column` by: the value itself; a missing capacity
-// below every other, a missing ratio above every other; Status NG above OK.
-double CheckSortKey(const CheckRow& row, int column);
-
 }  // namespace px

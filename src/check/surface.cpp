@@ -37,7 +37,7 @@ InteractionSurface SolveSurface(const SurfaceRequest& req, const Progress& progr
         level.Curve.My.resize(static_cast<size_t>(s.Points) + 1);
         P[static_cast<size_t>(j - 1)] = level.P;
     }
-    SolveLevels(*req.Fibers, req.B, req.H, req.Mm, P, progress, options,
+    SolveLevels(req, P, progress, options,
                 [&](int k, const MMCurve& curve) {
                     MMCurve& to = s.Levels[static_cast<size_t>(k)].Curve;
                     std::copy(curve.Mx.begin(), curve.Mx.end(), to.Mx.begin());

@@ -8,6 +8,7 @@
 #include "analysis/curves.h"
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
+#include "check/level_jobs.h"
 #include "section/fiber.h"
 
 namespace px {
@@ -17,11 +18,8 @@ inline constexpr int kMaxAxialLevels = 200;
 // Points stored by the whole surface: levels x curve points, at most this.
 inline constexpr int kMaxSurfacePoints = 10000000;
 
-struct SurfaceRequest {
-    const FiberTable* Fibers = nullptr;
-    double B = 0, H = 0;  // section extent used by the solver
-    MmSettings Mm;        // axialForce is ignored: each level uses its own
-    double PMax = 0, PMin = 0;
+// The section, with each level solved at its own axial force.
+struct SurfaceRequest : SectionRequest {
     int Levels = 20;  // "Axial Levels" L
 };
 

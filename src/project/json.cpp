@@ -11,13 +11,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 void appendUtf8(std::string& out, std::uint32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -45,6 +38,13 @@ std::string describeByte(char c) {
 }
 
 }  // namespace
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
 
 JsonError::JsonError(std::size_t at, const std::string& what)
     : AppError("at byte offset " + std::to_string(at) + ": " + what), offset(at), problem(what) {}
@@ -98,10 +98,14 @@ std::size_t JsonReader::offset() {
     return pos_;
 }
 
-JsonReader::Kind JsonReader::peek() {
+char JsonReader::nextByte() {
     skipSpace();
     if (pos_ >= text_.size()) fail(pos_, "the data ends too early");
-    const char c = text_[pos_];
+    return text_[pos_];
+}
+
+JsonReader::Kind JsonReader::peek() {
+    const char c = nextByte();
     switch (c) {
         case '{': return Kind::Object;
         case '[': return Kind::Array;
@@ -132,42 +136,33 @@ void JsonReader::beginArray() {
     push(false);
 }
 
+bool JsonReader::closes(char bracket) {
+    if (nextByte() != bracket) return false;
+    ++pos_;
+    stack_.pop_back();
+    return true;
+}
+
 bool JsonReader::nextKey(std::string& key) {
+    if (closes('}')) return false;
     Level& top = stack_.back();
-    skipSpace();
-    if (pos_ >= text_.size()) fail(pos_, "the data ends too early");
-    if (text_[pos_] == '}') {
-        ++pos_;
-        stack_.pop_back();
-        return false;
-    }
     if (!top.first) {
         if (text_[pos_] != ',') fail(pos_, "expected ',' or '}'");
         ++pos_;
-        skipSpace();
-        if (pos_ >= text_.size()) fail(pos_, "the data ends too early");
-        if (text_[pos_] != '"') fail(pos_, "expected a key in quotes");
+        if (nextByte() != '"') fail(pos_, "expected a key in quotes");
     } else if (text_[pos_] != '"') {
         fail(pos_, "expected a key in quotes or '}'");
     }
     top.first = false;
     key = readString();
-    skipSpace();
-    if (pos_ >= text_.size()) fail(pos_, "the data ends too early");
-    if (text_[pos_] != ':') fail(pos_, "expected ':'");
+    if (nextByte() != ':') fail(pos_, "expected ':'");
     ++pos_;
     return true;
 }
 
 bool JsonReader::nextElement() {
+    if (closes(']')) return false;
     Level& top = stack_.back();
-    skipSpace();
-    if (pos_ >= text_.size()) fail(pos_, "the data ends too early");
-    if (text_[pos_] == ']') {
-        ++pos_;
-        stack_.pop_back();
-        return false;
-    }
     if (!top.first) {
         if (text_[pos_] != ',') fail(pos_, "expected ',' or ']'");
         ++pos_;
@@ -228,7 +223,7 @@ void JsonReader::scanString(std::string* out) {
                     if (at + 4 > text_.size()) fail(at, "\\u needs four hexadecimal digits");
                     std::uint32_t v = 0;
                     for (std::size_t k = 0; k < 4; ++k) {
-                        const int h = hexValue(text_[at + k]);
+                        const int h = HexDigitValue(text_[at + k]);
                         if (h < 0) fail(at, "\\u needs four hexadecimal digits");
                         v = v * 16 + static_cast<std::uint32_t>(h);
                     }

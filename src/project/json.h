@@ -23,6 +23,9 @@ public:
 
 inline constexpr int kJsonMaxDepth = 64;
 
+// Value of a hexadecimal digit (either case); -1 for any other byte.
+int HexDigitValue(char c);
+
 class JsonReader {
 public:
     enum class Kind { Null, Bool, Number, String, Array, Object };
@@ -62,6 +65,10 @@ private:
         bool first;
     };
     void skipSpace();
+    // The next byte after white space; fails at the end of the text.
+    char nextByte();
+    // Leaves the innermost level when the next byte is its closing bracket.
+    bool closes(char bracket);
     void push(bool object);
     void expectLiteral(std::string_view word);
     // Reads a string into *out, or only checks it when out is null.

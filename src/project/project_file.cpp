@@ -5,6 +5,7 @@
 #include <set>
 #include <type_traits>
 
+#include "input/field_defaults.h"
 #include "input/fields.h"
 #include "loads/csv_import.h"
 #include "project/json.h"
@@ -13,8 +14,6 @@ namespace px {
 
 namespace {
 
-constexpr int kComboCount = 7;
-constexpr int kComboItems[kComboCount + 1] = {0, 8, 1, 1, 1, 1, 1, 2};
 constexpr int kColorCount = 5;
 
 bool isOutputField(const std::string& name) {
@@ -24,13 +23,6 @@ bool isOutputField(const std::string& name) {
 
 std::string comboName(int n) { return "ComboBox" + std::to_string(n); }
 std::string shapeName(int k) { return "Shape" + std::to_string(k); }
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // A value's path in the file for messages: a text, or a function that
 // makes it (so that reading many values builds no text until one is wrong).
@@ -158,8 +150,7 @@ void readCombos(Reader& in, ProjectData& d) {
             in.skip();
             continue;
         }
-        const int n = std::stoi(k.substr(8));
-        it->second = in.integer("combos." + k, 0, ProjectComboItems(n) - 1);
+        it->second = in.integer("combos." + k, 0, static_cast<int>(ComboBoxItems(k).size()) - 1);
     }
 }
 
@@ -179,7 +170,7 @@ void readColors(Reader& in, ProjectData& d) {
         const std::string t = in.string(path);
         int v[6];
         bool ok = t.size() == 7 && t[0] == '#';
-        for (int i = 0; ok && i < 6; ++i) ok = (v[i] = hexDigit(t[static_cast<std::size_t>(i) + 1])) >= 0;
+        for (int i = 0; ok && i < 6; ++i) ok = (v[i] = HexDigitValue(t[static_cast<std::size_t>(i) + 1])) >= 0;
         if (!ok) in.fail(at, path + " must be a colour written #rrggbb");
         d.Colors.c[slot] = {v[0] * 16 + v[1], v[2] * 16 + v[3], v[4] * 16 + v[5]};
     }
@@ -281,12 +272,10 @@ const std::vector<std::string>& ProjectFieldNames() {
     return names;
 }
 
-int ProjectComboItems(int n) { return n >= 1 && n <= kComboCount ? kComboItems[n] : 0; }
-
 ProjectData DefaultProject() {
     ProjectData d;
     for (const std::string& name : ProjectFieldNames()) d.Fields[name] = DefaultFieldTexts().at(name);
-    for (int n = 1; n <= kComboCount; ++n) d.Combos[comboName(n)] = 0;
+    for (int n = 1; n <= kComboBoxCount; ++n) d.Combos[comboName(n)] = 0;
     return d;
 }
 
@@ -329,26 +318,22 @@ std::string WriteProject(const ProjectData& d) {
         const ProjectForces& f = *d.Forces;
         w.key("forces");
         w.beginObject();
-        w.key("columns");
-        w.beginObject();
-        w.key("Mx");
-        w.value(f.ColumnMx);
-        w.key("My");
-        w.value(f.ColumnMy);
-        w.key("P");
-        w.value(f.ColumnP);
-        w.endObject();
+        // An object of one value per force: "Mx", "My", "P".
+        auto perForce = [&w](const char* key, auto mx, auto my, auto p) {
+            w.key(key);
+            w.beginObject();
+            w.key("Mx");
+            w.value(mx);
+            w.key("My");
+            w.value(my);
+            w.key("P");
+            w.value(p);
+            w.endObject();
+        };
+        perForce("columns", f.ColumnMx, f.ColumnMy, f.ColumnP);
         w.key("count");
         w.value(f.Table.Count);
-        w.key("factors");
-        w.beginObject();
-        w.key("Mx");
-        w.value(f.FactorMx);
-        w.key("My");
-        w.value(f.FactorMy);
-        w.key("P");
-        w.value(f.FactorP);
-        w.endObject();
+        perForce("factors", f.FactorMx, f.FactorMy, f.FactorP);
         w.key("file");
         w.value(f.File);
         w.key("grid");

@@ -66,8 +66,6 @@ struct ProjectData {
 // The edit fields a project keeps: every input field; the section
 // information outputs (Edit31, Edit36 ... Edit40) are left out.
 const std::vector<std::string>& ProjectFieldNames();
-// Number of items of ComboBoxN (N = 1..7).
-int ProjectComboItems(int n);
 
 // A project holding the window's start-up defaults.
 ProjectData DefaultProject();

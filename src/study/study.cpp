@@ -19,7 +19,7 @@
 #include "input/section_input.h"
 #include "loads/csv_import.h"
 #include "loads/text_decode.h"
-#include "section/mesh.h"
+#include "section/section_from_fields.h"
 #include "section/section_info.h"
 
 namespace px {
@@ -196,11 +196,8 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
 
         // "Input Section": the fields, the mesh, the section information.
         SectionInput in;
-        ReadSectionInput(fields, in);
-        CheckSectionInput(in);
         FiberTable t;
-        BuildFiberTable(in, t);
-        AssignFiberMaterials(fields, t);
+        MeshSectionFromFields(fields, in, t);
         const SectionInfoTexts info = FormatSectionInfo(ComputeSectionInfo(in, t));
 
         // "Show PM Curve": both directions with the P-M page's settings.
@@ -237,24 +234,14 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
             if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\"");
             const MmSettings mm = ReadMmSettings(fields);
             CheckMmSettings(mm);
-            CheckRequest req;
-            req.Fibers = &t;
-            req.B = in.B;
-            req.H = in.H;
-            req.Mm = mm;
-            req.PMax = PMax;
-            req.PMin = PMin;
-            req.Loads = &imported.Table;
-            req.FactorP = fP;
-            req.FactorMx = fMx;
-            req.FactorMy = fMy;
+            const CheckRequest req{{&t, in.B, in.H, mm, PMax, PMin}, &imported.Table, fP, fMx, fMy};
             const CheckResult check = RunCapacityCheck(req, {}, options);
             out[10] = std::to_string(check.Rows.size());
             out[11] = std::to_string(check.Passed);
             if (check.Governing >= 0) {
                 const CheckRow& g = check.Rows[static_cast<size_t>(check.Governing)];
                 out[12] = std::to_string(g.Case);
-                out[13] = g.Ratio ? FormatFixed(*g.Ratio, 4) : "n/a";
+                out[13] = CheckCellText(g, 5);
             }
         }
         out[14] = "ok";

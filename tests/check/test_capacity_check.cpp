@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/default_column.h"
+#include "check/column_request.h"
 #include "check/capacity_check.h"
 #include "check/realistic_forces.h"
 #include "input/error.h"
@@ -46,14 +47,7 @@ TEST(CapacityAlong, HandMadePolygons) {
 struct Fixture {
     pxtest::Column col = pxtest::MeshedColumn();
     LoadCombinationTable loads;
-    CheckRequest req;
-    Fixture() {
-        req.Fibers = &col.t;
-        req.B = col.in.B;
-        req.H = col.in.H;
-        ComputeAxialBounds(col.t, req.PMax, req.PMin);
-        req.Loads = &loads;
-    }
+    CheckRequest req{pxtest::SectionOf(col), &loads};
     void add(double P, double Mx, double My) {
         loads.Items.push_back({P, Mx, My});
         loads.Count = static_cast<int>(loads.Items.size()) - 1;

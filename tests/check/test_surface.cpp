@@ -4,6 +4,7 @@
 #include <string>
 
 #include "analysis/default_column.h"
+#include "check/column_request.h"
 #include "check/surface.h"
 #include "input/error.h"
 #include "input/numbers.h"
@@ -14,15 +15,8 @@ using namespace px;
 
 struct Fixture {
     pxtest::Column col = pxtest::MeshedColumn();
-    SurfaceRequest req;
-    Fixture() {
-        req.Fibers = &col.t;
-        req.B = col.in.B;
-        req.H = col.in.H;
-        ComputeAxialBounds(col.t, req.PMax, req.PMin);
-        req.Mm.points = 12;
-        req.Levels = 5;
-    }
+    SurfaceRequest req{pxtest::SectionOf(col), 5};
+    Fixture() { req.Mm.points = 12; }
 };
 
 TEST(SolveSurface, RingsAreTheMmCurvesAtEvenlySpacedForces) {

@@ -33,7 +33,7 @@
 #include "input/section_input.h"
 #include "loads/load_table.h"
 #include "output/ui/picture_export.h"
-#include "section/mesh.h"
+#include "section/section_from_fields.h"
 
 namespace px {
 
@@ -82,9 +82,8 @@ public:
         }
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        static const char* const names[kCheckColumns] = {"Case", "P", "Mx", "My", "Capacity", "Ratio", "Status"};
         if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns)
-            return QString(names[section]);
+            return QString(kCheckColumnNames[section]);
         return QAbstractTableModel::headerData(section, o, role);
     }
 
@@ -299,6 +298,9 @@ struct PmmPage::Section {
     FiberTable fibers;
     MmSettings mm;
     double PMax = 0, PMin = 0;
+
+    // What a check or a surface solves over.
+    SectionRequest request() const { return {&fibers, input.B, input.H, mm, PMax, PMin}; }
 };
 
 // The current fields meshed as "Gen MM Curve" meshes them, into a copy: the
@@ -306,10 +308,7 @@ struct PmmPage::Section {
 PmmPage::Section PmmPage::readSection() const {
     Section s;
     s.input = ws_.Input;
-    ReadSectionInput(fields_, s.input);
-    CheckSectionInput(s.input);
-    BuildFiberTable(s.input, s.fibers);
-    AssignFiberMaterials(fields_, s.fibers);
+    MeshSectionFromFields(fields_, s.input, s.fibers);
     CheckFiberMaterials(s.fibers);
     s.mm = ReadMmSettings(fields_);
     CheckMmSettings(s.mm);
@@ -349,17 +348,7 @@ void PmmPage::checkForces() {
         if (ws_.Loads.Count < 1) throw AppError("No forces have been imported");
         const std::string key = inputsKey(true);
         Section s = readSection();
-        CheckRequest req;
-        req.Fibers = &s.fibers;
-        req.B = s.input.B;
-        req.H = s.input.H;
-        req.Mm = s.mm;
-        req.PMax = s.PMax;
-        req.PMin = s.PMin;
-        req.Loads = &ws_.Loads;
-        req.FactorP = ws_.ForceFactorP;
-        req.FactorMx = ws_.ForceFactorMx;
-        req.FactorMy = ws_.ForceFactorMy;
+        const CheckRequest req{s.request(), &ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy};
         CheckResult result = RunCapacityCheck(req, lc.progress(progress_), lc.options());
         model_->begin();
         ws_.Check = std::move(result);
@@ -375,14 +364,7 @@ void PmmPage::genSurface() {
         const std::string key = inputsKey(false);
         Section s = readSection();
         CheckAxialLevels(levels, s.mm.points);
-        SurfaceRequest req;
-        req.Fibers = &s.fibers;
-        req.B = s.input.B;
-        req.H = s.input.H;
-        req.Mm = s.mm;
-        req.PMax = s.PMax;
-        req.PMin = s.PMin;
-        req.Levels = levels;
+        const SurfaceRequest req{s.request(), levels};
         auto state = std::make_unique<SurfaceState>();
         state->surface = SolveSurface(req, lc.progress(progress_), lc.options());
         state->wire = WireOf(state->surface);

@@ -314,9 +314,12 @@ void layForces(Flow& f, const ReportData& d) {
     f.line(qs(CheckSummaryLine(r)), f.body(), 0, f.lineHeight(f.body()) * 1.6);
     const std::vector<int> top = HighestRatios(r, kHighestRatios);
     // The cells as the check's own table and export write them.
-    const QStringList csv = qs(CheckCsv(r, "\n")).split('\n');
-    std::vector<QStringList> rows{csv.value(0).split(',')};
-    for (int i : top) rows.push_back(csv.value(i + 1).split(','));
+    std::vector<QStringList> rows(1);
+    for (const char* name : kCheckColumnNames) rows[0] << name;
+    for (int i : top) {
+        QStringList& row = rows.emplace_back();
+        for (int c = 0; c < kCheckColumns; ++c) row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], c));
+    }
     f.table({0, mm(18), mm(46), mm(74), mm(102), mm(130), mm(155)}, rows, true);
     const size_t others = r.Rows.size() - top.size();
     f.line(others == 0 ? QString("All %1 combinations are listed.").arg(r.Rows.size())
