@@ -16,7 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "input/numbers.h"
 #include "output/ui/tform2.h"

@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "batch/ui/batch_runner.h"
 #include "output/ui/tform2.h"

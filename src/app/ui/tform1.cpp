@@ -17,9 +17,9 @@
 
 #include "analysis/pm_solver.h"
 #include "analysis/mm_solver.h"
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 #include "app/ui/jpeg_logo.h"
-#include "app/ui/links.h"
+#include "common/ui/links.h"
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
 #include "input/error.h"

@@ -8,9 +8,9 @@
 #include <map>
 #include <memory>
 
-#include "app/ui/image_box.h"
-#include "app/ui/long_command.h"
-#include "app/ui/platform.h"
+#include "common/ui/image_box.h"
+#include "common/ui/long_command.h"
+#include "common/ui/platform.h"
 #include "app/workspace.h"
 #include "input/fields.h"
 

@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/ui/grid_model.h"
-#include "app/ui/platform.h"
+#include "common/ui/grid_model.h"
+#include "common/ui/platform.h"
 #include "app/ui/tform1.h"
 #include "check/ui/pmm_page.h"
 #include "input/error.h"

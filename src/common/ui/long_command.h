@@ -20,7 +20,7 @@
 #include <utility>
 
 #include "analysis/section_steps.h"
-#include "app/ui/platform.h"
+#include "common/ui/platform.h"
 
 class QProgressBar;
 class QWidget;
