@@ -194,6 +194,12 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
         EXPECT_NE(r.err.find(BatchSynopsis().toStdString()), std::string::npos) << what;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what;
     }
+    // Each command that takes a file names itself when the file is missing.
+    for (const char* command : {"import=", "open=", "saveproject=", "report="}) {
+        const Outcome r = batch({"section", command});
+        EXPECT_EQ(r.status, kBatchUsage) << command;
+        EXPECT_EQ(r.err.rfind(std::string("pillarix-batch: ") + command + " needs a file name;", 0), 0u) << r.err;
+    }
     // A wrong argument anywhere stops the run before anything is done.
     QTemporaryDir dir;
     EXPECT_EQ(batch({"pm", "save=Image2:" + dir.filePath("a.png"), "bogus"}).status, kBatchUsage);
