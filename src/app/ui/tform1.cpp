@@ -288,57 +288,63 @@ void TForm1::buildSectionPage(QWidget* page) {
     connect(logo, &ImageBox::clicked, this, &TForm1::Image11Click);
 }
 
-void TForm1::buildConcretePage(QWidget* page) {
-    struct Group { const char* title; int shape; int combo; int fc, e0, fcu, ecu; int image; };
-    const Group groups[] = {{"Cover Concrete", 1, 2, 14, 15, 17, 16, 8},
-                            {"Core Concrete One", 2, 3, 18, 19, 21, 20, 9},
-                            {"Core Concrete Two", 3, 4, 22, 23, 25, 24, 10}};
+// One material: a group box with its colour swatch, model and fields, its
+// curve below it. Groups stand side by side from the left.
+struct TForm1::MaterialGroup {
+    const char* title;
+    int shape;
+    int combo;
+    int image;
+    std::initializer_list<std::pair<const char*, int>> rows;
+};
+
+int TForm1::buildMaterialGroups(QWidget* page, int firstGroup, const char* model,
+                                std::initializer_list<MaterialGroup> groups) {
     int x = 8;
-    int g = 2;
-    for (const Group& gr : groups) {
+    int g = firstGroup;
+    int bottom = 0;
+    for (const MaterialGroup& gr : groups) {
+        const int height = 60 + 30 * int(gr.rows.size());
         auto* box = new QGroupBox(gr.title, page);
         box->setObjectName(QString("GroupBox%1").arg(g++));
-        box->setGeometry(x, 8, 280, 180);
+        box->setGeometry(x, 8, 280, height);
         makeSwatch(box, gr.shape, 10, 20);
-        makeLabel(box, {}, "Conc Model", 60, 20, 70);
+        makeLabel(box, {}, model, 60, 20, 70);
         makeModelCombo(box, gr.combo, 135, 20);
-        const std::pair<const char*, int> rows[] = {{"Yield Strength fc", gr.fc},
-                                                    {"Yield Stage Stain e0", gr.e0},
-                                                    {"Ultimate Stage Strength fcu", gr.fcu},
-                                                    {"Ultimate Stage Strain ecu", gr.ecu}};
         int y = 52;
-        for (const auto& [text, n] : rows) {
+        for (const auto& [text, n] : gr.rows) {
             makeLabel(box, {}, text, 10, y, 160);
             makeEdit(box, n, 180, y, 85);
             y += 30;
         }
-        makeImage(page, gr.image, 271, 247, x + 4, 196);
+        makeImage(page, gr.image, 271, 247, x + 4, height + 16);
+        bottom = height + 16 + 247;
         x += 296;
     }
-    makeButton(page, 10, "Refresh", 8, 456, &TForm1::Button10Click, 90);
+    return bottom;
+}
+
+void TForm1::buildConcretePage(QWidget* page) {
+    const int bottom = buildMaterialGroups(
+        page, 2, "Conc Model",
+        {{"Cover Concrete", 1, 2, 8,
+          {{"Yield Strength fc", 14}, {"Yield Stage Stain e0", 15}, {"Ultimate Stage Strength fcu", 17},
+           {"Ultimate Stage Strain ecu", 16}}},
+         {"Core Concrete One", 2, 3, 9,
+          {{"Yield Strength fc", 18}, {"Yield Stage Stain e0", 19}, {"Ultimate Stage Strength fcu", 21},
+           {"Ultimate Stage Strain ecu", 20}}},
+         {"Core Concrete Two", 3, 4, 10,
+          {{"Yield Strength fc", 22}, {"Yield Stage Stain e0", 23}, {"Ultimate Stage Strength fcu", 25},
+           {"Ultimate Stage Strain ecu", 24}}}});
+    makeButton(page, 10, "Refresh", 8, bottom + 13, &TForm1::Button10Click, 90);
 }
 
 void TForm1::buildSteelPage(QWidget* page) {
-    struct Group { const char* title; int shape; int combo; int es, fy; int image; };
-    const Group groups[] = {{"Rebar Material", 4, 5, 26, 27, 6},
-                            {"Steel Section Material", 5, 6, 28, 29, 7}};
-    int x = 8;
-    int g = 5;
-    for (const Group& gr : groups) {
-        auto* box = new QGroupBox(gr.title, page);
-        box->setObjectName(QString("GroupBox%1").arg(g++));
-        box->setGeometry(x, 8, 280, 120);
-        makeSwatch(box, gr.shape, 10, 20);
-        makeLabel(box, {}, "Steel Model", 60, 20, 70);
-        makeModelCombo(box, gr.combo, 135, 20);
-        makeLabel(box, {}, "Modulus of Elasticity Es", 10, 52, 160);
-        makeEdit(box, gr.es, 180, 52, 85);
-        makeLabel(box, {}, "Yield Strength fy", 10, 82, 160);
-        makeEdit(box, gr.fy, 180, 82, 85);
-        makeImage(page, gr.image, 271, 247, x + 4, 136);
-        x += 296;
-    }
-    makeButton(page, 11, "Refresh", 8, 396, &TForm1::Button11Click, 90);
+    const int bottom = buildMaterialGroups(
+        page, 5, "Steel Model",
+        {{"Rebar Material", 4, 5, 6, {{"Modulus of Elasticity Es", 26}, {"Yield Strength fy", 27}}},
+         {"Steel Section Material", 5, 6, 7, {{"Modulus of Elasticity Es", 28}, {"Yield Strength fy", 29}}}});
+    makeButton(page, 11, "Refresh", 8, bottom + 13, &TForm1::Button11Click, 90);
 }
 
 void TForm1::buildPmPage(QWidget* page) {

@@ -157,6 +157,10 @@ private:
     void buildSectionPage(QWidget* page);
     void buildConcretePage(QWidget* page);
     void buildSteelPage(QWidget* page);
+    struct MaterialGroup;
+    // Returns the bottom edge of the curves.
+    int buildMaterialGroups(QWidget* page, int firstGroup, const char* model,
+                            std::initializer_list<MaterialGroup> groups);
     void buildPmPage(QWidget* page);
     void buildMmPage(QWidget* page);
     void buildImportPage(QWidget* page);
