@@ -10,6 +10,7 @@
 #include "input/error.h"
 #include "input/fields.h"
 #include "loads/csv_import.h"
+#include "support/force_file.h"
 
 using namespace px;
 
@@ -190,11 +191,7 @@ TEST(ImportForces, FromFileAndUnreadableFile) {
 }
 
 TEST(ImportForces, HundredThousandLines) {
-    std::string text = "Story,Col,Load,Loc,P,V2,V3,T,M2,M3\r\n";
-    for (int i = 0; i < 100000; ++i)
-        text += "Story" + std::to_string(i % 40) + ",C12,COMB" + std::to_string(i % 97) + ",0,-" +
-                std::to_string(1000 + i % 5000) + ".25,12.5,-3.75,0.01,150." + std::to_string(i % 10) +
-                ",-2" + std::to_string(i % 700) + ".5\r\n";
+    const std::string text = fixtures::ForceFile(100000);
     ForceImport r = ImportForcesFromText(text, 5, 10, 9);
     EXPECT_EQ(r.Table.Count, 100000);
     EXPECT_EQ(r.GridRows.size(), 100001u);
