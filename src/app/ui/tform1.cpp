@@ -875,15 +875,7 @@ void TForm1::importForces(const QString& path) {
     ForceImport result = ImportForcesFromFile(QFile::encodeName(path).toStdString(), ws_.ForceColumnP,
                                               ws_.ForceColumnMx, ws_.ForceColumnMy);
     // Everything converted: only now does the window change.
-    std::vector<QStringList> rows;
-    rows.reserve(result.GridRows.size());
-    for (const ImportGridRow& line : result.GridRows) {
-        QStringList r;
-        r.reserve(static_cast<int>(line.size()));
-        for (const std::string& cell : line) r << QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
-        rows.push_back(std::move(r));
-    }
-    StringGrid1->grid()->setRows(std::move(rows), 2);
+    StringGrid1->grid()->setUtf8Rows(result.GridRows, 2);
     ws_.Loads = std::move(result.Table);
     Label66->setText(qs(result.CountLine));
     dataSummary();
@@ -904,14 +896,7 @@ void TForm1::Button15Click() {
 }
 
 void TForm1::dataSummary() {
-    const DataSummaryGrid summary = DataSummary(ws_.Loads);
-    std::vector<QStringList> out;
-    for (const auto& r : summary.Cells) {
-        QStringList l;
-        for (const auto& c : r) l << qs(c);
-        out.push_back(l);
-    }
-    StringGrid2->grid()->setRows(std::move(out), 5);
+    StringGrid2->grid()->setUtf8Rows(DataSummary(ws_.Loads).Cells, 5);
 }
 
 // ---------------------------------------------------------------- pages and menus
