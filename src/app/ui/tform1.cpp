@@ -288,23 +288,49 @@ void TForm1::buildSectionPage(QWidget* page) {
     connect(logo, &ImageBox::clicked, this, &TForm1::Image11Click);
 }
 
-// One material: a group box with its colour swatch, model and fields, its
-// curve below it. Groups stand side by side from the left.
-struct TForm1::MaterialGroup {
+// One material of the material pages: its group box with the colour swatch,
+// the model and the fields, and the picture of its curve. The fields stand
+// in the order the curve reads them (concrete fc, e0, fcu, ecu; steel Es, fy).
+struct MaterialField {
+    const char* caption;
+    int edit;
+};
+struct MaterialGroup {
     const char* title;
     int shape;
     int combo;
     int image;
-    std::initializer_list<std::pair<const char*, int>> rows;
+    std::span<const MaterialField> fields;
 };
 
+namespace {
+constexpr MaterialField kConcreteFields[3][4] = {
+    {{"Yield Strength fc", 14}, {"Yield Stage Stain e0", 15}, {"Ultimate Stage Strength fcu", 17},
+     {"Ultimate Stage Strain ecu", 16}},
+    {{"Yield Strength fc", 18}, {"Yield Stage Stain e0", 19}, {"Ultimate Stage Strength fcu", 21},
+     {"Ultimate Stage Strain ecu", 20}},
+    {{"Yield Strength fc", 22}, {"Yield Stage Stain e0", 23}, {"Ultimate Stage Strength fcu", 25},
+     {"Ultimate Stage Strain ecu", 24}}};
+constexpr MaterialGroup kConcreteGroups[] = {{"Cover Concrete", 1, 2, 8, kConcreteFields[0]},
+                                             {"Core Concrete One", 2, 3, 9, kConcreteFields[1]},
+                                             {"Core Concrete Two", 3, 4, 10, kConcreteFields[2]}};
+constexpr MaterialField kSteelFields[2][2] = {
+    {{"Modulus of Elasticity Es", 26}, {"Yield Strength fy", 27}},
+    {{"Modulus of Elasticity Es", 28}, {"Yield Strength fy", 29}}};
+constexpr MaterialGroup kSteelGroups[] = {{"Rebar Material", 4, 5, 6, kSteelFields[0]},
+                                          {"Steel Section Material", 5, 6, 7, kSteelFields[1]}};
+
+std::string editName(int n) { return "Edit" + std::to_string(n); }
+std::string comboName(int n) { return "ComboBox" + std::to_string(n); }
+}  // namespace
+
 int TForm1::buildMaterialGroups(QWidget* page, int firstGroup, const char* model,
-                                std::initializer_list<MaterialGroup> groups) {
+                                std::span<const MaterialGroup> groups) {
     int x = 8;
     int g = firstGroup;
     int bottom = 0;
     for (const MaterialGroup& gr : groups) {
-        const int height = 60 + 30 * int(gr.rows.size());
+        const int height = 60 + 30 * int(gr.fields.size());
         auto* box = new QGroupBox(gr.title, page);
         box->setObjectName(QString("GroupBox%1").arg(g++));
         box->setGeometry(x, 8, 280, height);
@@ -312,7 +338,7 @@ int TForm1::buildMaterialGroups(QWidget* page, int firstGroup, const char* model
         makeLabel(box, {}, model, 60, 20, 70);
         makeModelCombo(box, gr.combo, 135, 20);
         int y = 52;
-        for (const auto& [text, n] : gr.rows) {
+        for (const auto& [text, n] : gr.fields) {
             makeLabel(box, {}, text, 10, y, 160);
             makeEdit(box, n, 180, y, 85);
             y += 30;
@@ -325,25 +351,12 @@ int TForm1::buildMaterialGroups(QWidget* page, int firstGroup, const char* model
 }
 
 void TForm1::buildConcretePage(QWidget* page) {
-    const int bottom = buildMaterialGroups(
-        page, 2, "Conc Model",
-        {{"Cover Concrete", 1, 2, 8,
-          {{"Yield Strength fc", 14}, {"Yield Stage Stain e0", 15}, {"Ultimate Stage Strength fcu", 17},
-           {"Ultimate Stage Strain ecu", 16}}},
-         {"Core Concrete One", 2, 3, 9,
-          {{"Yield Strength fc", 18}, {"Yield Stage Stain e0", 19}, {"Ultimate Stage Strength fcu", 21},
-           {"Ultimate Stage Strain ecu", 20}}},
-         {"Core Concrete Two", 3, 4, 10,
-          {{"Yield Strength fc", 22}, {"Yield Stage Stain e0", 23}, {"Ultimate Stage Strength fcu", 25},
-           {"Ultimate Stage Strain ecu", 24}}}});
+    const int bottom = buildMaterialGroups(page, 2, "Conc Model", kConcreteGroups);
     makeButton(page, 10, "Refresh", 8, bottom + 13, &TForm1::Button10Click, 90);
 }
 
 void TForm1::buildSteelPage(QWidget* page) {
-    const int bottom = buildMaterialGroups(
-        page, 5, "Steel Model",
-        {{"Rebar Material", 4, 5, 6, {{"Modulus of Elasticity Es", 26}, {"Yield Strength fy", 27}}},
-         {"Steel Section Material", 5, 6, 7, {{"Modulus of Elasticity Es", 28}, {"Yield Strength fy", 29}}}});
+    const int bottom = buildMaterialGroups(page, 5, "Steel Model", kSteelGroups);
     makeButton(page, 11, "Refresh", 8, bottom + 13, &TForm1::Button11Click, 90);
 }
 
@@ -816,16 +829,12 @@ void TForm1::Button6Click() {
 
 void TForm1::Button10Click() {
     run([&] {
-        struct Group { const char* combo; const char *fc, *e0, *fcu, *ecu; int image; };
-        const Group groups[] = {{"ComboBox2", "Edit14", "Edit15", "Edit17", "Edit16", 8},
-                                {"ComboBox3", "Edit18", "Edit19", "Edit21", "Edit20", 9},
-                                {"ComboBox4", "Edit22", "Edit23", "Edit25", "Edit24", 10}};
-        for (const Group& g : groups) {
-            const int model = fields_.itemIndex(g.combo) + 1;
-            const double fc = StrToFloat(fields_.text(g.fc));
-            const double e0 = StrToFloat(fields_.text(g.e0));
-            const double fcu = StrToFloat(fields_.text(g.fcu));
-            const double ecu = StrToFloat(fields_.text(g.ecu));
+        for (const MaterialGroup& g : kConcreteGroups) {
+            const int model = fields_.itemIndex(comboName(g.combo)) + 1;
+            const double fc = StrToFloat(fields_.text(editName(g.fields[0].edit)));
+            const double e0 = StrToFloat(fields_.text(editName(g.fields[1].edit)));
+            const double fcu = StrToFloat(fields_.text(editName(g.fields[2].edit)));
+            const double ecu = StrToFloat(fields_.text(editName(g.fields[3].edit)));
             DrawConcreteCurve(images_[g.image]->image(), model, fc, fcu, e0, ecu);
             images_[g.image]->refresh();
         }
@@ -834,25 +843,22 @@ void TForm1::Button10Click() {
 
 void TForm1::Button11Click() {
     run([&] {
-        struct Group { const char* combo; const char *es, *fy; int image; };
-        const Group groups[] = {{"ComboBox5", "Edit26", "Edit27", 6}, {"ComboBox6", "Edit28", "Edit29", 7}};
         // A modulus the law cannot use is refused before either chart changes;
         // a text that does not convert stops at its own chart below.
-        const char* titles[] = {"Rebar Material", "Steel Section Material"};
-        for (int k = 0; k < 2; ++k) {
-            const std::string text = fields_.text(groups[k].es);
+        for (const MaterialGroup& g : kSteelGroups) {
+            const std::string text = fields_.text(editName(g.fields[0].edit));
             double es = 0;
             try {
                 es = StrToFloat(text);
             } catch (const AppError&) {
                 continue;
             }
-            CheckSteelModulus(titles[k], es);
+            CheckSteelModulus(g.title, es);
         }
-        for (const Group& g : groups) {
-            const int model = fields_.itemIndex(g.combo) + 1;
-            const double es = StrToFloat(fields_.text(g.es));
-            const double fy = StrToFloat(fields_.text(g.fy));
+        for (const MaterialGroup& g : kSteelGroups) {
+            const int model = fields_.itemIndex(comboName(g.combo)) + 1;
+            const double es = StrToFloat(fields_.text(editName(g.fields[0].edit)));
+            const double fy = StrToFloat(fields_.text(editName(g.fields[1].edit)));
             DrawSteelCurve(images_[g.image]->image(), model, fy, es);
             images_[g.image]->refresh();
         }

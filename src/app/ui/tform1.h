@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <span>
 
 #include "common/ui/image_box.h"
 #include "common/ui/long_command.h"
@@ -25,6 +26,8 @@ class QTabWidget;
 class QAction;
 
 namespace px {
+
+struct MaterialGroup;
 
 class TForm2;
 class TForm3;
@@ -157,10 +160,9 @@ private:
     void buildSectionPage(QWidget* page);
     void buildConcretePage(QWidget* page);
     void buildSteelPage(QWidget* page);
-    struct MaterialGroup;
     // Returns the bottom edge of the curves.
     int buildMaterialGroups(QWidget* page, int firstGroup, const char* model,
-                            std::initializer_list<MaterialGroup> groups);
+                            std::span<const MaterialGroup> groups);
     void buildPmPage(QWidget* page);
     void buildMmPage(QWidget* page);
     void buildImportPage(QWidget* page);
