@@ -222,45 +222,45 @@ void TForm1::buildSectionPage(QWidget* page) {
     setVisible("Label49", false);
     setVisible("Edit41", false);
 
+    // A caption and its fields side by side, `step` apart from `x`; a 0 leaves
+    // a field's place empty.
+    struct FieldRow { const char* label; const char* text; int y; std::initializer_list<int> edits; };
+    auto addRows = [this](QGroupBox* box, std::initializer_list<FieldRow> rows, int x, int step, int w) {
+        for (const FieldRow& r : rows) {
+            makeLabel(box, r.label, r.text, 10, r.y, 95);
+            int at = x;
+            for (const int n : r.edits) {
+                if (n) makeEdit(box, n, at, r.y, w);
+                at += step;
+            }
+        }
+    };
+
     auto* bars = new QGroupBox("Reinforcement Properties", page);
     bars->setObjectName("GroupBox11");
     bars->setGeometry(10, 212, 270, 118);
     makeLabel(bars, "Label6", "Row", 110, 16, 40);
     makeLabel(bars, "Label7", "Num", 160, 16, 40);
     makeLabel(bars, "Label8", "Diameter", 210, 16, 55);
-    makeLabel(bars, "Label5", "Rebar in Xdir", 10, 38, 95);
-    makeEdit(bars, 5, 110, 38, 45);
-    makeEdit(bars, 6, 160, 38, 45);
-    makeEdit(bars, 7, 210, 38, 45);
-    makeLabel(bars, "Label10", "Rebar in Ydir", 10, 62, 95);
-    makeEdit(bars, 4, 110, 62, 45);
-    makeEdit(bars, 8, 160, 62, 45);
-    makeEdit(bars, 9, 210, 62, 45);
-    makeLabel(bars, "Label11", "Corner Rebar", 10, 86, 95);
-    makeEdit(bars, 10, 160, 86, 45);
-    makeEdit(bars, 11, 210, 86, 45);
+    addRows(bars,
+            {{"Label5", "Rebar in Xdir", 38, {5, 6, 7}},
+             {"Label10", "Rebar in Ydir", 62, {4, 8, 9}},
+             {"Label11", "Corner Rebar", 86, {0, 10, 11}}},
+            110, 50, 45);
 
     auto* steel = new QGroupBox("Steel H Section or Pipe ", page);
     steel->setObjectName("GroupBox10");
     steel->setGeometry(10, 334, 270, 196);
     makeLabel(steel, "Label54", "Steel Y-Dir", 110, 16, 70);
     makeLabel(steel, "Label55", "Steel X-Dir", 190, 16, 70);
-    makeLabel(steel, "Label50", "Sec Height H", 10, 38, 95);
-    makeEdit(steel, 42, 110, 38, 70);
-    makeEdit(steel, 46, 190, 38, 70);
-    makeLabel(steel, "Label51", "Sec Width B", 10, 62, 95);
-    makeEdit(steel, 43, 110, 62, 70);
-    makeEdit(steel, 47, 190, 62, 70);
-    makeLabel(steel, "Label52", "Flange Thick tf", 10, 86, 95);
-    makeEdit(steel, 44, 110, 86, 70);
-    makeEdit(steel, 48, 190, 86, 70);
-    makeLabel(steel, "Label53", "Web Thick tw", 10, 110, 95);
-    makeEdit(steel, 45, 110, 110, 70);
-    makeEdit(steel, 49, 190, 110, 70);
-    makeLabel(steel, "Label57", "Flange Mesh Num", 10, 140, 95);
-    makeEdit(steel, 50, 110, 140, 70);
-    makeLabel(steel, "Label56", "Web Mesh Num", 10, 164, 95);
-    makeEdit(steel, 51, 110, 164, 70);
+    addRows(steel,
+            {{"Label50", "Sec Height H", 38, {42, 46}},
+             {"Label51", "Sec Width B", 62, {43, 47}},
+             {"Label52", "Flange Thick tf", 86, {44, 48}},
+             {"Label53", "Web Thick tw", 110, {45, 49}},
+             {"Label57", "Flange Mesh Num", 140, {50}},
+             {"Label56", "Web Mesh Num", 164, {51}}},
+            110, 80, 70);
     steel->setVisible(false);
 
     makeImage(page, 1, 607, 447, 290, 8);
