@@ -11,18 +11,12 @@
 
 #include "app/ui/tform1.h"
 #include "loads/csv_import.h"
+#include "support/force_file.h"
 #include "support/scripted_platform.h"
 
 namespace {
 
-std::string ForceFile(int lines) {
-    std::string text = "Story,Col,Load,Loc,P,V2,V3,T,M2,M3\r\n";
-    for (int i = 0; i < lines; ++i)
-        text += "Story" + std::to_string(i % 40) + ",C12,COMB" + std::to_string(i % 97) + ",0,-" +
-                std::to_string(1000 + i % 5000) + ".25,12.5,-3.75,0.01,150." + std::to_string(i % 10) +
-                ",-2" + std::to_string(i % 700) + ".5\r\n";
-    return text;
-}
+using px::fixtures::ForceFile;
 
 void BM_ImportText(benchmark::State& state) {
     const std::string text = ForceFile(static_cast<int>(state.range(0)));

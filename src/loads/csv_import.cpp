@@ -28,6 +28,12 @@ void checkColumn(int column, const std::string& what) {
                        ": a field number must lie between 1 and " + std::to_string(kCsvMaxFields));
 }
 
+void checkColumns(int colP, int colMx, int colMy) {
+    checkColumn(colP, "The field number of the axial force");
+    checkColumn(colMx, "The field number of Mx");
+    checkColumn(colMy, "The field number of My");
+}
+
 double convertField(const CsvFields& f, int column, size_t lineNo) {
     try {
         return StrToFloat(f[column]);
@@ -87,21 +93,11 @@ std::string ImportCountLine(int count) {
 }
 
 ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, int colMy) {
-    checkColumn(colP, "The field number of the axial force");
-    checkColumn(colMx, "The field number of Mx");
-    checkColumn(colMy, "The field number of My");
+    checkColumns(colP, colMx, colMy);
 
-    // Files from Windows programs are Windows-1252: a text that is not valid
-    // UTF-8 as a whole is read byte for byte as that code page, after its
-    // byte order mark (a mark, not text) if it has one.
+    // Files from Windows programs are Windows-1252.
     std::string decoded;
-    std::string_view text = bytes;
-    if (!IsValidUtf8(text)) {
-        if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-        decoded = Windows1252ToUtf8(text);
-        text = decoded;
-    }
-    const std::vector<std::string_view> lines = SplitTextLines(text);
+    const std::vector<std::string_view> lines = SplitTextLines(DecodeFileText(bytes, decoded));
     if (lines.size() - (lines.empty() ? 0 : 1) > static_cast<size_t>(std::numeric_limits<int>::max() - 1))
         throw AppError("The file holds too many lines to import");
     const int count = lines.empty() ? 0 : static_cast<int>(lines.size() - 1);
@@ -130,9 +126,7 @@ ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, in
 }
 
 ForceImport ImportForcesFromFile(const std::string& path, int colP, int colMx, int colMy) {
-    checkColumn(colP, "The field number of the axial force");
-    checkColumn(colMx, "The field number of Mx");
-    checkColumn(colMy, "The field number of My");
+    checkColumns(colP, colMx, colMy);
 
     auto fail = [&](int err) -> ForceImport {
         throw AppError("Cannot open file \"" + path + "\". " + std::strerror(err));

@@ -77,9 +77,11 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string DecodeFileText(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) return std::string(bytes);
-    return Windows1252ToUtf8(bytes);
+std::string_view DecodeFileText(std::string_view bytes, std::string& storage) {
+    if (IsValidUtf8(bytes)) return bytes;
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+    storage = Windows1252ToUtf8(bytes);
+    return storage;
 }
 
 }  // namespace px

@@ -15,8 +15,10 @@ bool IsValidUtf8(std::string_view bytes);
 // same value, so no byte is lost.
 std::string Windows1252ToUtf8(std::string_view bytes);
 
-// The whole file's text as UTF-8: unchanged when valid UTF-8, otherwise read
-// as Windows-1252. A byte order mark is kept; callers that split lines skip it.
-std::string DecodeFileText(std::string_view bytes);
+// The whole file's text as UTF-8: `bytes` itself when valid UTF-8 (a byte
+// order mark kept; callers that split lines skip it), otherwise `bytes` read
+// as Windows-1252 into `storage`, after its byte order mark (a mark, not text)
+// if it has one. The result views `bytes` or `storage`.
+std::string_view DecodeFileText(std::string_view bytes, std::string& storage);
 
 }  // namespace px

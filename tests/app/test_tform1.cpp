@@ -15,7 +15,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "output/ui/tform2.h"
 #include "output/ui/tform3.h"

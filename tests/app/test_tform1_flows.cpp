@@ -16,39 +16,22 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "input/numbers.h"
 #include "output/ui/tform2.h"
 #include "plot/frame.h"
-#include "support/scripted_platform.h"
+#include "support/form_window.h"
 
 using namespace px;
 
 namespace {
 
-struct Window {
-    ScriptedPlatform platform;
-    std::unique_ptr<TForm1> form;
-    QTemporaryDir dir;
-    Window() : form(std::make_unique<TForm1>(&platform)) {}
+struct Window : FormWindow {
     QLineEdit* edit(int n) { return form->edit(n); }
     QLabel* label(const char* name) { return form->findChild<QLabel*>(name); }
     StringGrid* grid(const char* name) { return form->findChild<StringGrid*>(name); }
-    void click(int n) {
-        QTest::mouseClick(form->findChild<QPushButton*>(QString("Button%1").arg(n)), Qt::LeftButton);
-    }
     QImage& image(int n) { return form->imageBox(n)->image(); }
-    QString file(const QString& name, const QByteArray& bytes = {}) {
-        const QString path = dir.filePath(name);
-        if (!bytes.isNull()) {
-            QFile f(path);
-            f.open(QIODevice::WriteOnly);
-            f.write(bytes);
-        }
-        return path;
-    }
-    QString errors() const { return platform.errors.join(" | "); }
 };
 
 QRgb pixelAt(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }

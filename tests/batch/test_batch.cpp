@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "batch/ui/batch_runner.h"
 #include "output/ui/tform2.h"
@@ -193,6 +193,12 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
         EXPECT_EQ(r.err.rfind("pillarix-batch: ", 0), 0u) << what << ": " << r.err;
         EXPECT_NE(r.err.find(BatchSynopsis().toStdString()), std::string::npos) << what;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what;
+    }
+    // Each command that takes a file names itself when the file is missing.
+    for (const char* command : {"import=", "open=", "saveproject=", "report="}) {
+        const Outcome r = batch({"section", command});
+        EXPECT_EQ(r.status, kBatchUsage) << command;
+        EXPECT_EQ(r.err.rfind(std::string("pillarix-batch: ") + command + " needs a file name;", 0), 0u) << r.err;
     }
     // A wrong argument anywhere stops the run before anything is done.
     QTemporaryDir dir;

@@ -26,7 +26,7 @@
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
 #include "input/numbers.h"
-#include "support/scripted_platform.h"
+#include "support/form_window.h"
 
 using namespace px;
 
@@ -49,31 +49,14 @@ const QByteArray kForces =
     "1F,C1,0.9D+E,Bottom,-150000,400,300,0,-800,900\r\n"
     "1F,C1,0.9D-E,Bottom,-30000,-400,-300,0,0,0\r\n";
 
-struct Window {
-    ScriptedPlatform platform;
-    std::unique_ptr<TForm1> form = std::make_unique<TForm1>(&platform);
-    QTemporaryDir dir;
-
+struct Window : FormWindow {
     PmmPage& page() { return *form->pmmPage(); }
-    void click(int n) {
-        QTest::mouseClick(form->findChild<QPushButton*>(QString("Button%1").arg(n)), Qt::LeftButton);
-    }
-    QString file(const QString& name, const QByteArray& bytes = {}) {
-        const QString path = dir.filePath(name);
-        if (!bytes.isNull()) {
-            QFile f(path);
-            f.open(QIODevice::WriteOnly);
-            f.write(bytes);
-        }
-        return path;
-    }
     void importForces() {
         platform.openAnswers.push_back(file("forces.csv", kForces));
         click(4);
     }
     QString cell(int row, int col) { return page().table()->model()->index(row, col).data().toString(); }
     int rows() { return page().table()->model()->rowCount(); }
-    QString errors() const { return platform.errors.join(" | "); }
     void trigger(const char* name) { form->findChild<QAction*>(name)->trigger(); }
     QString summary() { return page().summary()->text(); }
     QString selectedCase() {

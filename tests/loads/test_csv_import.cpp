@@ -5,10 +5,12 @@
 #include <functional>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "input/error.h"
 #include "input/fields.h"
 #include "loads/csv_import.h"
+#include "support/force_file.h"
 
 using namespace px;
 
@@ -131,23 +133,32 @@ TEST(ImportForces, HeaderOnlyAndEmptyFile) {
     EXPECT_TRUE(ImportForcesFromText("", 1, 2, 3).GridRows.empty());
 }
 
+// A text imported with the fields P, Mx, My, and the message it gives.
+struct Refused {
+    std::string text;
+    int colP, colMx, colMy;
+    const char* message;
+};
+
+void expectRefused(const std::vector<Refused>& cases) {
+    for (const Refused& c : cases)
+        EXPECT_EQ(errorOf([&] { ImportForcesFromText(c.text, c.colP, c.colMx, c.colMy); }), c.message) << c.text;
+}
+
 TEST(ImportForces, BadFieldNamesLineAndField) {
-    // Line 3 is the second data line; its field 5 is text.
-    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3,4,5,6,7,8,9,10\n1,2,3,4,abc,6,7,8,9,10\n", 5, 10, 9); }),
-              "'abc' is not a valid floating point value (line 3, field 5)");
-    // The moment of the first line converts P first: Mx of field 10 fails.
-    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3,4,5,6,7,8,9,x\n", 5, 10, 9); }),
-              "'x' is not a valid floating point value (line 2, field 10)");
-    // A quoted "1,5" splits into two fields that neither convert.
-    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n\"1,5\",2,3\n", 1, 2, 3); }),
-              "'\"1' is not a valid floating point value (line 2, field 1)");
-    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n0,\"1,5\",3\n", 2, 1, 4); }),
-              "'\"1' is not a valid floating point value (line 2, field 2)");
-    // A blank line, and a line too short for the chosen field.
-    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3\n\n", 1, 2, 3); }),
-              "'' is not a valid floating point value (line 3, field 1)");
-    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2\n", 1, 2, 3); }),
-              "'' is not a valid floating point value (line 2, field 3)");
+    expectRefused({
+        // Line 3 is the second data line; its field 5 is text.
+        {"h\n1,2,3,4,5,6,7,8,9,10\n1,2,3,4,abc,6,7,8,9,10\n", 5, 10, 9,
+         "'abc' is not a valid floating point value (line 3, field 5)"},
+        // The moment of the first line converts P first: Mx of field 10 fails.
+        {"h\n1,2,3,4,5,6,7,8,9,x\n", 5, 10, 9, "'x' is not a valid floating point value (line 2, field 10)"},
+        // A quoted "1,5" splits into two fields that neither convert.
+        {"h\n\"1,5\",2,3\n", 1, 2, 3, "'\"1' is not a valid floating point value (line 2, field 1)"},
+        {"h\n0,\"1,5\",3\n", 2, 1, 4, "'\"1' is not a valid floating point value (line 2, field 2)"},
+        // A blank line, and a line too short for the chosen field.
+        {"h\n1,2,3\n\n", 1, 2, 3, "'' is not a valid floating point value (line 3, field 1)"},
+        {"h\n1,2\n", 1, 2, 3, "'' is not a valid floating point value (line 2, field 3)"},
+    });
 }
 
 TEST(ImportForces, RefusesMoreThanFortyFieldsAndBadFieldNumbers) {
@@ -155,15 +166,13 @@ TEST(ImportForces, RefusesMoreThanFortyFieldsAndBadFieldNumbers) {
     for (int i = 1; i <= 40; ++i) forty += (i > 1 ? ",1" : "1");
     fortyOne = forty + ",1";
     EXPECT_EQ(ImportForcesFromText("h\n" + forty, 40, 1, 2).Table.Items[1].P, -1);
-    EXPECT_EQ(errorOf([&] { ImportForcesFromText("h\n" + forty + "\n" + fortyOne + "\n", 1, 2, 3); }),
-              "Line 3 holds 41 fields: a line may hold at most 40 fields");
-    // The header counts as well.
-    EXPECT_EQ(errorOf([&] { ImportForcesFromText(fortyOne, 1, 2, 3); }),
-              "Line 1 holds 41 fields: a line may hold at most 40 fields");
-    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3", 0, 2, 3); }),
-              "The field number of the axial force is 0: a field number must lie between 1 and 40");
-    EXPECT_EQ(errorOf([] { ImportForcesFromText("h\n1,2,3", 1, 41, 3); }),
-              "The field number of Mx is 41: a field number must lie between 1 and 40");
+    expectRefused({
+        {"h\n" + forty + "\n" + fortyOne + "\n", 1, 2, 3, "Line 3 holds 41 fields: a line may hold at most 40 fields"},
+        // The header counts as well.
+        {fortyOne, 1, 2, 3, "Line 1 holds 41 fields: a line may hold at most 40 fields"},
+        {"h\n1,2,3", 0, 2, 3, "The field number of the axial force is 0: a field number must lie between 1 and 40"},
+        {"h\n1,2,3", 1, 41, 3, "The field number of Mx is 41: a field number must lie between 1 and 40"},
+    });
 }
 
 TEST(ImportForces, FromFileAndUnreadableFile) {
@@ -182,11 +191,7 @@ TEST(ImportForces, FromFileAndUnreadableFile) {
 }
 
 TEST(ImportForces, HundredThousandLines) {
-    std::string text = "Story,Col,Load,Loc,P,V2,V3,T,M2,M3\r\n";
-    for (int i = 0; i < 100000; ++i)
-        text += "Story" + std::to_string(i % 40) + ",C12,COMB" + std::to_string(i % 97) + ",0,-" +
-                std::to_string(1000 + i % 5000) + ".25,12.5,-3.75,0.01,150." + std::to_string(i % 10) +
-                ",-2" + std::to_string(i % 700) + ".5\r\n";
+    const std::string text = fixtures::ForceFile(100000);
     ForceImport r = ImportForcesFromText(text, 5, 10, 9);
     EXPECT_EQ(r.Table.Count, 100000);
     EXPECT_EQ(r.GridRows.size(), 100001u);

@@ -19,7 +19,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "batch/ui/batch_runner.h"
 #include "check/ui/pmm_page.h"

@@ -7,7 +7,7 @@
 #include <deque>
 #include <optional>
 
-#include "app/ui/platform.h"
+#include "common/ui/platform.h"
 
 namespace px {
 

@@ -17,9 +17,9 @@
 
 #include "analysis/pm_solver.h"
 #include "analysis/mm_solver.h"
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 #include "app/ui/jpeg_logo.h"
-#include "app/ui/links.h"
+#include "common/ui/links.h"
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
 #include "input/error.h"
@@ -222,45 +222,45 @@ void TForm1::buildSectionPage(QWidget* page) {
     setVisible("Label49", false);
     setVisible("Edit41", false);
 
+    // A caption and its fields side by side, `step` apart from `x`; a 0 leaves
+    // a field's place empty.
+    struct FieldRow { const char* label; const char* text; int y; std::initializer_list<int> edits; };
+    auto addRows = [this](QGroupBox* box, std::initializer_list<FieldRow> rows, int x, int step, int w) {
+        for (const FieldRow& r : rows) {
+            makeLabel(box, r.label, r.text, 10, r.y, 95);
+            int at = x;
+            for (const int n : r.edits) {
+                if (n) makeEdit(box, n, at, r.y, w);
+                at += step;
+            }
+        }
+    };
+
     auto* bars = new QGroupBox("Reinforcement Properties", page);
     bars->setObjectName("GroupBox11");
     bars->setGeometry(10, 212, 270, 118);
     makeLabel(bars, "Label6", "Row", 110, 16, 40);
     makeLabel(bars, "Label7", "Num", 160, 16, 40);
     makeLabel(bars, "Label8", "Diameter", 210, 16, 55);
-    makeLabel(bars, "Label5", "Rebar in Xdir", 10, 38, 95);
-    makeEdit(bars, 5, 110, 38, 45);
-    makeEdit(bars, 6, 160, 38, 45);
-    makeEdit(bars, 7, 210, 38, 45);
-    makeLabel(bars, "Label10", "Rebar in Ydir", 10, 62, 95);
-    makeEdit(bars, 4, 110, 62, 45);
-    makeEdit(bars, 8, 160, 62, 45);
-    makeEdit(bars, 9, 210, 62, 45);
-    makeLabel(bars, "Label11", "Corner Rebar", 10, 86, 95);
-    makeEdit(bars, 10, 160, 86, 45);
-    makeEdit(bars, 11, 210, 86, 45);
+    addRows(bars,
+            {{"Label5", "Rebar in Xdir", 38, {5, 6, 7}},
+             {"Label10", "Rebar in Ydir", 62, {4, 8, 9}},
+             {"Label11", "Corner Rebar", 86, {0, 10, 11}}},
+            110, 50, 45);
 
     auto* steel = new QGroupBox("Steel H Section or Pipe ", page);
     steel->setObjectName("GroupBox10");
     steel->setGeometry(10, 334, 270, 196);
     makeLabel(steel, "Label54", "Steel Y-Dir", 110, 16, 70);
     makeLabel(steel, "Label55", "Steel X-Dir", 190, 16, 70);
-    makeLabel(steel, "Label50", "Sec Height H", 10, 38, 95);
-    makeEdit(steel, 42, 110, 38, 70);
-    makeEdit(steel, 46, 190, 38, 70);
-    makeLabel(steel, "Label51", "Sec Width B", 10, 62, 95);
-    makeEdit(steel, 43, 110, 62, 70);
-    makeEdit(steel, 47, 190, 62, 70);
-    makeLabel(steel, "Label52", "Flange Thick tf", 10, 86, 95);
-    makeEdit(steel, 44, 110, 86, 70);
-    makeEdit(steel, 48, 190, 86, 70);
-    makeLabel(steel, "Label53", "Web Thick tw", 10, 110, 95);
-    makeEdit(steel, 45, 110, 110, 70);
-    makeEdit(steel, 49, 190, 110, 70);
-    makeLabel(steel, "Label57", "Flange Mesh Num", 10, 140, 95);
-    makeEdit(steel, 50, 110, 140, 70);
-    makeLabel(steel, "Label56", "Web Mesh Num", 10, 164, 95);
-    makeEdit(steel, 51, 110, 164, 70);
+    addRows(steel,
+            {{"Label50", "Sec Height H", 38, {42, 46}},
+             {"Label51", "Sec Width B", 62, {43, 47}},
+             {"Label52", "Flange Thick tf", 86, {44, 48}},
+             {"Label53", "Web Thick tw", 110, {45, 49}},
+             {"Label57", "Flange Mesh Num", 140, {50}},
+             {"Label56", "Web Mesh Num", 164, {51}}},
+            110, 80, 70);
     steel->setVisible(false);
 
     makeImage(page, 1, 607, 447, 290, 8);
@@ -288,57 +288,76 @@ void TForm1::buildSectionPage(QWidget* page) {
     connect(logo, &ImageBox::clicked, this, &TForm1::Image11Click);
 }
 
-void TForm1::buildConcretePage(QWidget* page) {
-    struct Group { const char* title; int shape; int combo; int fc, e0, fcu, ecu; int image; };
-    const Group groups[] = {{"Cover Concrete", 1, 2, 14, 15, 17, 16, 8},
-                            {"Core Concrete One", 2, 3, 18, 19, 21, 20, 9},
-                            {"Core Concrete Two", 3, 4, 22, 23, 25, 24, 10}};
+// One material of the material pages: its group box with the colour swatch,
+// the model and the fields, and the picture of its curve. The fields stand
+// in the order the curve reads them (concrete fc, e0, fcu, ecu; steel Es, fy).
+struct MaterialField {
+    const char* caption;
+    int edit;
+};
+struct MaterialGroup {
+    const char* title;
+    int shape;
+    int combo;
+    int image;
+    std::span<const MaterialField> fields;
+};
+
+namespace {
+constexpr MaterialField kConcreteFields[3][4] = {
+    {{"Yield Strength fc", 14}, {"Yield Stage Stain e0", 15}, {"Ultimate Stage Strength fcu", 17},
+     {"Ultimate Stage Strain ecu", 16}},
+    {{"Yield Strength fc", 18}, {"Yield Stage Stain e0", 19}, {"Ultimate Stage Strength fcu", 21},
+     {"Ultimate Stage Strain ecu", 20}},
+    {{"Yield Strength fc", 22}, {"Yield Stage Stain e0", 23}, {"Ultimate Stage Strength fcu", 25},
+     {"Ultimate Stage Strain ecu", 24}}};
+constexpr MaterialGroup kConcreteGroups[] = {{"Cover Concrete", 1, 2, 8, kConcreteFields[0]},
+                                             {"Core Concrete One", 2, 3, 9, kConcreteFields[1]},
+                                             {"Core Concrete Two", 3, 4, 10, kConcreteFields[2]}};
+constexpr MaterialField kSteelFields[2][2] = {
+    {{"Modulus of Elasticity Es", 26}, {"Yield Strength fy", 27}},
+    {{"Modulus of Elasticity Es", 28}, {"Yield Strength fy", 29}}};
+constexpr MaterialGroup kSteelGroups[] = {{"Rebar Material", 4, 5, 6, kSteelFields[0]},
+                                          {"Steel Section Material", 5, 6, 7, kSteelFields[1]}};
+
+std::string editName(int n) { return "Edit" + std::to_string(n); }
+std::string comboName(int n) { return "ComboBox" + std::to_string(n); }
+}  // namespace
+
+int TForm1::buildMaterialGroups(QWidget* page, int firstGroup, const char* model,
+                                std::span<const MaterialGroup> groups) {
     int x = 8;
-    int g = 2;
-    for (const Group& gr : groups) {
+    int g = firstGroup;
+    int bottom = 0;
+    for (const MaterialGroup& gr : groups) {
+        const int height = 60 + 30 * int(gr.fields.size());
         auto* box = new QGroupBox(gr.title, page);
         box->setObjectName(QString("GroupBox%1").arg(g++));
-        box->setGeometry(x, 8, 280, 180);
+        box->setGeometry(x, 8, 280, height);
         makeSwatch(box, gr.shape, 10, 20);
-        makeLabel(box, {}, "Conc Model", 60, 20, 70);
+        makeLabel(box, {}, model, 60, 20, 70);
         makeModelCombo(box, gr.combo, 135, 20);
-        const std::pair<const char*, int> rows[] = {{"Yield Strength fc", gr.fc},
-                                                    {"Yield Stage Stain e0", gr.e0},
-                                                    {"Ultimate Stage Strength fcu", gr.fcu},
-                                                    {"Ultimate Stage Strain ecu", gr.ecu}};
         int y = 52;
-        for (const auto& [text, n] : rows) {
+        for (const auto& [text, n] : gr.fields) {
             makeLabel(box, {}, text, 10, y, 160);
             makeEdit(box, n, 180, y, 85);
             y += 30;
         }
-        makeImage(page, gr.image, 271, 247, x + 4, 196);
+        makeImage(page, gr.image, 271, 247, x + 4, height + 16);
+        bottom = height + 16 + 247;
         x += 296;
     }
-    makeButton(page, 10, "Refresh", 8, 456, &TForm1::Button10Click, 90);
+    return bottom;
+}
+
+void TForm1::buildConcretePage(QWidget* page) {
+    const int bottom = buildMaterialGroups(page, 2, "Conc Model", kConcreteGroups);
+    makeButton(page, 10, "Refresh", 8, bottom + 13, &TForm1::Button10Click, 90);
 }
 
 void TForm1::buildSteelPage(QWidget* page) {
-    struct Group { const char* title; int shape; int combo; int es, fy; int image; };
-    const Group groups[] = {{"Rebar Material", 4, 5, 26, 27, 6},
-                            {"Steel Section Material", 5, 6, 28, 29, 7}};
-    int x = 8;
-    int g = 5;
-    for (const Group& gr : groups) {
-        auto* box = new QGroupBox(gr.title, page);
-        box->setObjectName(QString("GroupBox%1").arg(g++));
-        box->setGeometry(x, 8, 280, 120);
-        makeSwatch(box, gr.shape, 10, 20);
-        makeLabel(box, {}, "Steel Model", 60, 20, 70);
-        makeModelCombo(box, gr.combo, 135, 20);
-        makeLabel(box, {}, "Modulus of Elasticity Es", 10, 52, 160);
-        makeEdit(box, gr.es, 180, 52, 85);
-        makeLabel(box, {}, "Yield Strength fy", 10, 82, 160);
-        makeEdit(box, gr.fy, 180, 82, 85);
-        makeImage(page, gr.image, 271, 247, x + 4, 136);
-        x += 296;
-    }
-    makeButton(page, 11, "Refresh", 8, 396, &TForm1::Button11Click, 90);
+    const int bottom = buildMaterialGroups(page, 5, "Steel Model", kSteelGroups);
+    makeButton(page, 11, "Refresh", 8, bottom + 13, &TForm1::Button11Click, 90);
 }
 
 void TForm1::buildPmPage(QWidget* page) {
@@ -810,16 +829,12 @@ void TForm1::Button6Click() {
 
 void TForm1::Button10Click() {
     run([&] {
-        struct Group { const char* combo; const char *fc, *e0, *fcu, *ecu; int image; };
-        const Group groups[] = {{"ComboBox2", "Edit14", "Edit15", "Edit17", "Edit16", 8},
-                                {"ComboBox3", "Edit18", "Edit19", "Edit21", "Edit20", 9},
-                                {"ComboBox4", "Edit22", "Edit23", "Edit25", "Edit24", 10}};
-        for (const Group& g : groups) {
-            const int model = fields_.itemIndex(g.combo) + 1;
-            const double fc = StrToFloat(fields_.text(g.fc));
-            const double e0 = StrToFloat(fields_.text(g.e0));
-            const double fcu = StrToFloat(fields_.text(g.fcu));
-            const double ecu = StrToFloat(fields_.text(g.ecu));
+        for (const MaterialGroup& g : kConcreteGroups) {
+            const int model = fields_.itemIndex(comboName(g.combo)) + 1;
+            const double fc = StrToFloat(fields_.text(editName(g.fields[0].edit)));
+            const double e0 = StrToFloat(fields_.text(editName(g.fields[1].edit)));
+            const double fcu = StrToFloat(fields_.text(editName(g.fields[2].edit)));
+            const double ecu = StrToFloat(fields_.text(editName(g.fields[3].edit)));
             DrawConcreteCurve(images_[g.image]->image(), model, fc, fcu, e0, ecu);
             images_[g.image]->refresh();
         }
@@ -828,25 +843,22 @@ void TForm1::Button10Click() {
 
 void TForm1::Button11Click() {
     run([&] {
-        struct Group { const char* combo; const char *es, *fy; int image; };
-        const Group groups[] = {{"ComboBox5", "Edit26", "Edit27", 6}, {"ComboBox6", "Edit28", "Edit29", 7}};
         // A modulus the law cannot use is refused before either chart changes;
         // a text that does not convert stops at its own chart below.
-        const char* titles[] = {"Rebar Material", "Steel Section Material"};
-        for (int k = 0; k < 2; ++k) {
-            const std::string text = fields_.text(groups[k].es);
+        for (const MaterialGroup& g : kSteelGroups) {
+            const std::string text = fields_.text(editName(g.fields[0].edit));
             double es = 0;
             try {
                 es = StrToFloat(text);
             } catch (const AppError&) {
                 continue;
             }
-            CheckSteelModulus(titles[k], es);
+            CheckSteelModulus(g.title, es);
         }
-        for (const Group& g : groups) {
-            const int model = fields_.itemIndex(g.combo) + 1;
-            const double es = StrToFloat(fields_.text(g.es));
-            const double fy = StrToFloat(fields_.text(g.fy));
+        for (const MaterialGroup& g : kSteelGroups) {
+            const int model = fields_.itemIndex(comboName(g.combo)) + 1;
+            const double es = StrToFloat(fields_.text(editName(g.fields[0].edit)));
+            const double fy = StrToFloat(fields_.text(editName(g.fields[1].edit)));
             DrawSteelCurve(images_[g.image]->image(), model, fy, es);
             images_[g.image]->refresh();
         }
@@ -869,15 +881,7 @@ void TForm1::importForces(const QString& path) {
     ForceImport result = ImportForcesFromFile(QFile::encodeName(path).toStdString(), ws_.ForceColumnP,
                                               ws_.ForceColumnMx, ws_.ForceColumnMy);
     // Everything converted: only now does the window change.
-    std::vector<QStringList> rows;
-    rows.reserve(result.GridRows.size());
-    for (const ImportGridRow& line : result.GridRows) {
-        QStringList r;
-        r.reserve(static_cast<int>(line.size()));
-        for (const std::string& cell : line) r << QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
-        rows.push_back(std::move(r));
-    }
-    StringGrid1->grid()->setRows(std::move(rows), 2);
+    StringGrid1->grid()->setUtf8Rows(result.GridRows, 2);
     ws_.Loads = std::move(result.Table);
     Label66->setText(qs(result.CountLine));
     dataSummary();
@@ -898,14 +902,7 @@ void TForm1::Button15Click() {
 }
 
 void TForm1::dataSummary() {
-    const DataSummaryGrid summary = DataSummary(ws_.Loads);
-    std::vector<QStringList> out;
-    for (const auto& r : summary.Cells) {
-        QStringList l;
-        for (const auto& c : r) l << qs(c);
-        out.push_back(l);
-    }
-    StringGrid2->grid()->setRows(std::move(out), 5);
+    StringGrid2->grid()->setUtf8Rows(DataSummary(ws_.Loads).Cells, 5);
 }
 
 // ---------------------------------------------------------------- pages and menus

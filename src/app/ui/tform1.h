@@ -7,10 +7,11 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <span>
 
-#include "app/ui/image_box.h"
-#include "app/ui/long_command.h"
-#include "app/ui/platform.h"
+#include "common/ui/image_box.h"
+#include "common/ui/long_command.h"
+#include "common/ui/platform.h"
 #include "app/workspace.h"
 #include "input/fields.h"
 
@@ -25,6 +26,8 @@ class QTabWidget;
 class QAction;
 
 namespace px {
+
+struct MaterialGroup;
 
 class TForm2;
 class TForm3;
@@ -157,6 +160,9 @@ private:
     void buildSectionPage(QWidget* page);
     void buildConcretePage(QWidget* page);
     void buildSteelPage(QWidget* page);
+    // Returns the bottom edge of the curves.
+    int buildMaterialGroups(QWidget* page, int firstGroup, const char* model,
+                            std::span<const MaterialGroup> groups);
     void buildPmPage(QWidget* page);
     void buildMmPage(QWidget* page);
     void buildImportPage(QWidget* page);

@@ -6,12 +6,14 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <vector>
 
-#include "app/ui/grid_model.h"
-#include "app/ui/platform.h"
+#include "common/ui/grid_model.h"
+#include "common/ui/platform.h"
 #include "app/ui/tform1.h"
 #include "check/ui/pmm_page.h"
 #include "input/error.h"
@@ -70,6 +72,19 @@ public:
     }
 };
 
+// The commands without a value, and those whose value is a file name.
+struct Command {
+    const char* name;
+    StepKind kind;
+};
+constexpr Command kPlainCommands[] = {{"section", StepKind::Section}, {"pm", StepKind::Pm},
+                                      {"mm", StepKind::Mm},           {"check", StepKind::Check},
+                                      {"surface", StepKind::Surface}};
+constexpr Command kFileCommands[] = {{"import=", StepKind::Import},
+                                     {"open=", StepKind::Open},
+                                     {"saveproject=", StepKind::SaveProject},
+                                     {"report=", StepKind::Report}};
+
 // Splits the arguments into steps; false with a reason on a wrong argument.
 bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reason) {
     static const QRegularExpression control(QStringLiteral("^(Edit|ComboBox)([1-9][0-9]{0,3})$"));
@@ -78,30 +93,17 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
     for (const QString& a : args) {
         Step s;
         s.arg = a;
-        if (a == "section" || a == "pm" || a == "mm") {
-            s.kind = a == "section" ? StepKind::Section : a == "pm" ? StepKind::Pm : StepKind::Mm;
-        } else if (a == "check" || a == "surface") {
-            s.kind = a == "check" ? StepKind::Check : StepKind::Surface;
-        } else if (a.startsWith("import=")) {
-            s.kind = StepKind::Import;
-            s.text = a.mid(7);
+        const auto plain = std::find_if(std::begin(kPlainCommands), std::end(kPlainCommands),
+                                        [&](const Command& c) { return a == c.name; });
+        const auto withFile = std::find_if(std::begin(kFileCommands), std::end(kFileCommands),
+                                           [&](const Command& c) { return a.startsWith(c.name); });
+        if (plain != std::end(kPlainCommands)) {
+            s.kind = plain->kind;
+        } else if (withFile != std::end(kFileCommands)) {
+            s.kind = withFile->kind;
+            s.text = a.mid(qsizetype(std::strlen(withFile->name)));
             if (s.text.isEmpty()) {
-                reason = "import= needs a file name";
-                return false;
-            }
-        } else if (a.startsWith("open=") || a.startsWith("saveproject=")) {
-            const bool open = a.startsWith("open=");
-            s.kind = open ? StepKind::Open : StepKind::SaveProject;
-            s.text = a.mid(a.indexOf('=') + 1);
-            if (s.text.isEmpty()) {
-                reason = QString("%1 needs a file name").arg(open ? "open=" : "saveproject=");
-                return false;
-            }
-        } else if (a.startsWith("report=")) {
-            s.kind = StepKind::Report;
-            s.text = a.mid(7);
-            if (s.text.isEmpty()) {
-                reason = "report= needs a file name";
+                reason = QString("%1 needs a file name").arg(withFile->name);
                 return false;
             }
         } else if (a.startsWith("save=")) {
@@ -114,11 +116,9 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
             }
             const QString image = rest.left(colon);
             s.text = rest.mid(colon + 1);
-            if (image == "Image2") s.number = 2;
-            else if (image == "Image3") s.number = 3;
-            else if (image == "Image5") s.number = 5;
-            else if (image == "Image12") s.number = 12;
-            else {
+            for (const int n : {2, 3, 5, 12})
+                if (image == QString("Image%1").arg(n)) s.number = n;
+            if (s.number == 0) {
                 reason = QString("'%1' is not Image2, Image3, Image5 or Image12").arg(image);
                 return false;
             }

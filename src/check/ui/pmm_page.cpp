@@ -21,8 +21,8 @@
 
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
-#include "app/ui/long_command.h"
-#include "app/ui/platform.h"
+#include "common/ui/long_command.h"
+#include "common/ui/platform.h"
 #include "app/ui/tform1.h"
 #include "app/workspace.h"
 #include "check/surface.h"

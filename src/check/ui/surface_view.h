@@ -7,7 +7,7 @@
 #include <QString>
 #include <vector>
 
-#include "app/ui/image_box.h"
+#include "common/ui/image_box.h"
 #include "check/projection.h"
 
 namespace px {

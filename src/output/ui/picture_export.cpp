@@ -5,7 +5,7 @@
 #include <QImageWriter>
 #include <QPainter>
 
-#include "app/ui/platform.h"
+#include "common/ui/platform.h"
 #include "input/error.h"
 
 namespace px {

@@ -10,7 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/ui/platform.h"
+#include "common/ui/platform.h"
 #include "output/curve_text.h"
 
 namespace px {

@@ -1,6 +1,6 @@
 #include "output/ui/tform3.h"
 
-#include "app/ui/links.h"
+#include "common/ui/links.h"
 #include "output/ui/secondary_window.h"
 
 #include <QEvent>
@@ -13,7 +13,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-#include "app/ui/platform.h"
+#include "common/ui/platform.h"
 
 namespace px {
 

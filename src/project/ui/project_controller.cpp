@@ -13,7 +13,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "check/ui/pmm_page.h"
 #include "input/error.h"

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/ui/platform.h"
+#include "common/ui/platform.h"
 #include "input/error.h"
 #include "input/numbers.h"
 #include "material/ui/material_plots.h"

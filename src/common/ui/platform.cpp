@@ -1,4 +1,4 @@
-#include "app/ui/platform.h"
+#include "common/ui/platform.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>

@@ -20,7 +20,7 @@
 #include <utility>
 
 #include "analysis/section_steps.h"
-#include "app/ui/platform.h"
+#include "common/ui/platform.h"
 
 class QProgressBar;
 class QWidget;
@@ -47,7 +47,6 @@ public:
     // calls LongCommand::current()->cancel().
     void cancel() { cancel_.store(true); }
     bool cancelled() const { return cancel_.load(); }
-    const std::atomic<bool>* flag() const { return &cancel_; }
     // `base` with this command's stop flag.
     SolveOptions options(SolveOptions base = {}) const;
 

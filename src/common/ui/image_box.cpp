@@ -1,4 +1,4 @@
-#include "app/ui/image_box.h"
+#include "common/ui/image_box.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -57,4 +57,4 @@ bool runCommand(PlatformServices& services, QWidget* parent, F&& f);
 
 }  // namespace px
 
-#include "app/ui/platform_impl.h"
+#include "common/ui/platform_impl.h"

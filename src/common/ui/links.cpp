@@ -1,10 +1,10 @@
-#include "app/ui/links.h"
+#include "common/ui/links.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QUrl>
 
-#include "app/ui/platform.h"
+#include "common/ui/platform.h"
 
 namespace px {
 

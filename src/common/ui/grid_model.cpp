@@ -1,4 +1,4 @@
-#include "app/ui/grid_model.h"
+#include "common/ui/grid_model.h"
 
 #include <QBrush>
 #include <QColor>

@@ -4,6 +4,8 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QTableView>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace px {
@@ -20,6 +22,19 @@ public:
     void setCell(int col, int row, const QString& text);
     // Replaces the whole grid: rows of texts, each row up to the column count.
     void setRows(std::vector<QStringList> rows, int minRows);
+    // The same from rows of UTF-8 texts (rows of std::string).
+    template <class Rows>
+    void setUtf8Rows(const Rows& rows, int minRows) {
+        std::vector<QStringList> texts;
+        texts.reserve(std::size(rows));
+        for (const auto& row : rows) {
+            QStringList r;
+            r.reserve(static_cast<qsizetype>(std::size(row)));
+            for (const std::string& cell : row) r << QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
+            texts.push_back(std::move(r));
+        }
+        setRows(std::move(texts), minRows);
+    }
 
 private:
     int cols_, rows_;

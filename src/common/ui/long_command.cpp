@@ -1,4 +1,4 @@
-#include "app/ui/long_command.h"
+#include "common/ui/long_command.h"
 
 #include <QApplication>
 #include <QKeyEvent>
