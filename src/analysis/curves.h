@@ -13,6 +13,7 @@ struct PMCurve {
 // Mx-My curve; MMPointCount + 1 entries, indexed by angle step.
 struct MMCurve {
     std::vector<double> Mx, My;
+    std::vector<double> P;  // axial force of the state behind each point, kN
 };
 
 }  // namespace px

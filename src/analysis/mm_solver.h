@@ -28,8 +28,24 @@ void CheckMmSettings(const MmSettings& s);
 // and bounded to magnitude 100, and the sign of the cosine of the angle.
 void MmSlope(int i, int points, double& slope, double& cosSign);
 
-// Rewrites curve.Mx and curve.My (points + 1 entries). Progress is left at
-// its last position.
+// No ultimate state of one angle's family carries the axial force asked for,
+// though it lies between PMin and PMax (strain limits that stop short of the
+// laws' plateaus). The curve is left as it was.
+class AxialForceOutOfReach : public AppError {
+public:
+    using AppError::AppError;
+};
+
+// Rewrites curve.Mx, curve.My and curve.P (points + 1 entries). Progress is
+// left at its last position.
+//
+// Each angle runs the grid search of K passes over its window of offsets.
+// When the axial force lies strictly between the fibers' PMin and PMax but
+// beyond the axial forces of that window's two ends, the grid cannot reach
+// it; the point is then solved exactly instead: the axis moves past the
+// window's end until the axial force passes the target, and that bracket is
+// narrowed until |P - Pt| <= 1e-9 (PMax - PMin). Raises AxialForceOutOfReach
+// when no state of the family gets there.
 void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
                   const Progress& progress = {}, const SolveOptions& options = {});
 

@@ -23,7 +23,10 @@ std::optional<double> CapacityAlong(const double* Mx, const double* My, int firs
         if (den == 0) continue;
         const double t = (ax * dy - ay * dx) / den;
         const double s = (ax * uy - ay * ux) / den;
-        if (s >= 0 && s <= 1 && t > 0 && (!best || t > *best)) best = t;
+        // A ray through a vertex meets both of its edges at their ends; the
+        // slack keeps rounding from missing both.
+        constexpr double kSlack = 1e-9;
+        if (s >= -kSlack && s <= 1 + kSlack && t > 0 && (!best || t > *best)) best = t;
     }
     return best;
 }
@@ -36,11 +39,12 @@ struct LevelGroup {
     double P = 0;
 };
 
-// Ratio of an axial force alone to the capacity on its side.
-double AxialRatio(double Pa, double PMax, double PMin) {
-    if (Pa > 0) return checkedDiv(Pa, PMax);
-    if (Pa < 0) return checkedDiv(Pa, PMin);
-    return 0;
+// Ratio of an axial force alone to the capacity on its side; nothing when
+// the section has no capacity on that side (no steel to carry tension).
+std::optional<double> AxialRatio(double Pa, double PMax, double PMin) {
+    if (Pa > 0) return PMax > 0 ? std::optional(checkedDiv(Pa, PMax)) : std::nullopt;
+    if (Pa < 0) return PMin < 0 ? std::optional(checkedDiv(Pa, PMin)) : std::nullopt;
+    return 0.0;
 }
 
 }  // namespace
@@ -67,6 +71,9 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
         const double m = checkedFinite(std::hypot(row.Mx, row.My));
         if (m == 0 || row.P > req.PMax || row.P < req.PMin) {
             row.Ratio = AxialRatio(row.P, req.PMax, req.PMin);
+        } else if (row.P == req.PMax || row.P == req.PMin) {
+            // A moment on top of the whole axial capacity: nothing is left
+            // to carry it, and no curve is solved there ("n/a").
         } else {
             needs.emplace_back(std::bit_cast<std::uint64_t>(row.P), i - 1);
         }
@@ -107,7 +114,10 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
                                                      row.Mx / m, row.My / m);
                         if (row.Capacity) row.Ratio = checkedDiv(m, *row.Capacity);
                     }
-                });
+                },
+                // No state carries this axial force at some angle: its rows
+                // keep "n/a" and the rest of the check goes on.
+                [](int) {});
 
     result.Curves = static_cast<int>(groups.size());
     TallyCheck(result);

@@ -10,7 +10,7 @@
 namespace px {
 
 void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Progress& progress,
-                 const SolveOptions& options, const LevelSink& sink) {
+                 const SolveOptions& options, const LevelSink& sink, const LevelMiss& outOfReach) {
     auto stopIfCancelled = [&] { ThrowIfCancelled(options.cancel); };
     stopIfCancelled();
     const int levels = static_cast<int>(P.size());
@@ -39,6 +39,19 @@ void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Pr
         stopIfCancelled();
     };
     const bool ticking = progress || options.cancel;
+    auto solveLevel = [&](FiberTable& table, int k, MMCurve& curve, const Progress& inner,
+                          const SolveOptions& opts) {
+        MmSettings mm = s.Mm;
+        mm.axialForce = P[static_cast<size_t>(k)];
+        try {
+            SolveMMCurve(table, s.B, s.H, mm, curve, inner, opts);
+        } catch (const AxialForceOutOfReach&) {
+            if (!outOfReach) throw;
+            outOfReach(k);
+            return;
+        }
+        sink(k, curve);
+    };
 
     if (whole > 0) {
         SolveOptions one = options;
@@ -48,11 +61,8 @@ void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Pr
             whole, threads,
             [&](int worker, int k) {
                 stopIfCancelled();
-                MmSettings mm = s.Mm;
-                mm.axialForce = P[static_cast<size_t>(k)];
-                MMCurve& curve = curves[static_cast<size_t>(worker)];
-                SolveMMCurve(tables[static_cast<size_t>(worker)], s.B, s.H, mm, curve, {}, one);
-                sink(k, curve);
+                solveLevel(tables[static_cast<size_t>(worker)], k,
+                           curves[static_cast<size_t>(worker)], {}, one);
             },
             report, errors, ticking ? std::function<void()>(tick) : nullptr);
         if (failed < whole) std::rethrow_exception(errors[static_cast<size_t>(failed)]);
@@ -62,16 +72,13 @@ void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Pr
     shared.threads = threads;
     for (int k = whole; k < levels; ++k) {
         stopIfCancelled();
-        MmSettings mm = s.Mm;
-        mm.axialForce = P[static_cast<size_t>(k)];
         Progress inner;
         if (progress) {
             inner = [&, k](int p) {
                 progress(nearest((static_cast<double>(k) * 100 + p) / levels));
             };
         }
-        SolveMMCurve(tables[0], s.B, s.H, mm, curves[0], inner, shared);
-        sink(k, curves[0]);
+        solveLevel(tables[0], k, curves[0], inner, shared);
         report(k + 1);
     }
     // A cancel that came with the last level still discards the results.

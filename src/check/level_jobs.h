@@ -30,8 +30,12 @@ using LevelSink = std::function<void(int level, const MMCurve& curve)>;
 // threads. Progress 0..100 on the calling thread only, repeated every few
 // tens of milliseconds while the workers run. Throws Cancelled when
 // options.cancel is set (checked before each level and passed to the
-// solver), and the first level's fault in level order otherwise.
+// solver), and the first level's fault in level order otherwise. A level
+// whose axial force no state of some angle carries (AxialForceOutOfReach) goes
+// to `outOfReach` instead of the sink when one is given, and the rest go on.
+using LevelMiss = std::function<void(int level)>;
 void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Progress& progress,
-                 const SolveOptions& options, const LevelSink& sink);
+                 const SolveOptions& options, const LevelSink& sink,
+                 const LevelMiss& outOfReach = {});
 
 }  // namespace px

@@ -48,6 +48,7 @@ std::vector<double> Solve(FiberTable t, const SectionInput& in, const PmSettings
     SolveMMCurve(t, in.B, in.H, ms, mm, {}, opt);
     out.insert(out.end(), mm.Mx.begin(), mm.Mx.end());
     out.insert(out.end(), mm.My.begin(), mm.My.end());
+    out.insert(out.end(), mm.P.begin(), mm.P.end());
     for (int i = 1; i <= t.NFib; ++i) out.insert(out.end(), {t[i].Strain, t[i].Stress});
     return out;
 }
@@ -80,6 +81,14 @@ TEST(FastPass, BitIdenticalForEverySectionTypeAndSettings) {
         ASSERT_GT(col.t.NFib, 0) << type;
         ExpectSameSolves(col, PmSettings{}, MmSettings{}, "type " + std::to_string(type + 1));
         ExpectSameSolves(col, ps, ms, "changed settings, type " + std::to_string(type + 1));
+        // Close to the capacities, where the points are solved past the window.
+        double PMax = 0, PMin = 0;
+        ComputeAxialBounds(col.t, PMax, PMin);
+        for (double Pt : {0.97 * PMax, 0.97 * PMin}) {
+            MmSettings near;
+            near.axialForce = Pt;
+            ExpectSameSolves(col, ps, near, "near the limits, type " + std::to_string(type + 1));
+        }
     }
 }
 
@@ -237,7 +246,7 @@ TEST(FastPass, CancelledSolvesThrowAndLeaveTheCurve) {
     MmSettings ms;
     ms.points = 12;
     const PMCurve pmBefore{3, {1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}};
-    const MMCurve mmBefore{{1, 2}, {3, 4}};
+    const MMCurve mmBefore{{1, 2}, {3, 4}, {5, 6}};
     for (const auto& [col, base] : runs) {
         for (const bool early : {true, false}) {
             std::atomic<bool> cancel{early};

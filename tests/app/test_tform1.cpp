@@ -1,6 +1,8 @@
 // The real main window, built offscreen and driven as a user would.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
@@ -359,4 +361,29 @@ TEST(MainWindow, SelectingATabRunsItsCommand) {
     w.combo(1)->setCurrentIndex(1);  // as a pick in "Sec Type"
     EXPECT_EQ(w.form->workspace().Fibers.NFib, 180);
     EXPECT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+}
+
+TEST(MainWindow, MmCurveNearTheSquashLoadIsSolvedOrRefused) {
+    Window w;
+    w.trigger("MM1");
+    Workspace& ws = w.form->workspace();
+    w.type(30, "147797.72");  // 0.99 PMax
+    w.click(7);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+    for (double P : ws.MM.P) EXPECT_NEAR(P, 147797.72, 1e-9 * (ws.PMax - ws.PMin));
+    EXPECT_LT(std::fabs(ws.MM.Mx[0]), 2000);  // the grid alone gave 17,238 kNm
+
+    // A strain limit short of the concrete's peak strain cannot carry it.
+    const MMCurve before = ws.MM;
+    const QImage plot = w.image(5).copy();
+    w.type(34, "-0.001");
+    w.type(30, "147000");
+    w.click(7);
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_EQ(w.platform.errors[0],
+              "No strain state within the strain limits carries the axial force 147000.00 kN at angle "
+              "0.00 degrees.");
+    EXPECT_EQ(ws.MM.Mx, before.Mx);
+    EXPECT_EQ(ws.MMAxialForce, 147797.72);
+    EXPECT_EQ(w.image(5), plot);
 }

@@ -747,11 +747,17 @@ void TForm1::genMmCurve(LongCommand* lc) {
     CheckFiberMaterials(ws_.Fibers);
     const MmSettings settings = ReadMmSettings(fields_);
     CheckMmSettings(settings);
+    const double axialBefore = ws_.MMAxialForce;
     ws_.MMAxialForce = settings.axialForce;
     MMCurve curve = ws_.MM;
-    SolveMMCurve(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, curve,
-                 lc ? lc->progress(ProgressBar2) : Progress([this](int v) { ProgressBar2->setValue(v); }),
-                 lc ? lc->options() : SolveOptions{});
+    try {
+        SolveMMCurve(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, curve,
+                     lc ? lc->progress(ProgressBar2) : Progress([this](int v) { ProgressBar2->setValue(v); }),
+                     lc ? lc->options() : SolveOptions{});
+    } catch (const AxialForceOutOfReach&) {
+        ws_.MMAxialForce = axialBefore;  // a force no state carries changes nothing
+        throw;
+    }
     // The count and the curve change together, so the export never reads
     // past the curve.
     ws_.MM = std::move(curve);
