@@ -341,18 +341,20 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
 void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
                   const Progress& progress, const SolveOptions& options) {
     CheckMmSettings(s);
+    // A force no state carries leaves the curve as it was, whatever angles
+    // were solved before the one that found it.
     MMCurve before = curve;
     try {
         SolveKeepingOnCancel(curve, options, [&](MMCurve& c) {
-        const size_t n = static_cast<size_t>(s.points) + 1;
-        c.Mx.resize(n);
-        c.My.resize(n);
-        c.P.resize(n);
-        if (options.pass == SolverPass::Reference) {
-            SolveReference(t, B, H, s, c, progress, options.cancel);
-        } else {
-            SolveFast(t, B, H, s, c, progress, options);
-        }
+            const size_t n = static_cast<size_t>(s.points) + 1;
+            c.Mx.resize(n);
+            c.My.resize(n);
+            c.P.resize(n);
+            if (options.pass == SolverPass::Reference) {
+                SolveReference(t, B, H, s, c, progress, options.cancel);
+            } else {
+                SolveFast(t, B, H, s, c, progress, options);
+            }
         });
     } catch (const AxialForceOutOfReach&) {
         curve = std::move(before);
