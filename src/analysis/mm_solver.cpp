@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis/fiber_sweep.h"
+#include "analysis/offset_root.h"
 #include "analysis/parallel_jobs.h"
 #include "analysis/pm_solver.h"
 #include "input/error.h"
@@ -34,9 +35,8 @@ void CheckMmSettings(const MmSettings& s) {
     if (!(s.strainLimit < 0)) throw AppError("\"Strain Limit\" must be less than 0");
 }
 
-void MmSlope(int i, int points, double& slope, double& cosSign) {
-    const double theta = static_cast<double>(i * 360) / points;
-    const double thetaR = theta * kDegToRad;
+void MmSlopeAt(double thetaDeg, double& slope, double& cosSign) {
+    const double thetaR = thetaDeg * kDegToRad;
     double t = std::tan(thetaR);
     if (t >= 100) t = 100;
     if (t <= -100) t = -100;
@@ -47,17 +47,15 @@ void MmSlope(int i, int points, double& slope, double& cosSign) {
     cosSign = co > 0 ? 1.0 : (co < 0 ? -1.0 : 0.0);
 }
 
+void MmSlope(int i, int points, double& slope, double& cosSign) {
+    MmSlopeAt(static_cast<double>(i * 360) / points, slope, cosSign);
+}
+
 namespace {
 
-struct MmPoint {
-    double Mx = 0, My = 0, P = 0;  // signed moments by the cosine's sign, kNm; P, kN
-};
-
 // The axial force asked for, as the exact solve sees it.
-struct Target {
-    double Pt = 0;
+struct Target : ForceTarget {
     bool inside = false;  // PMin < Pt < PMax of the fibers being solved
-    double tol = 0;       // 1e-9 (PMax - PMin)
 };
 
 Target TargetOf(const FiberTable& t, double Pt) {
@@ -65,8 +63,8 @@ Target TargetOf(const FiberTable& t, double Pt) {
     ComputeAxialBounds(t, PMax, PMin);
     Target g;
     g.Pt = Pt;
-    g.inside = PMin < Pt && Pt < PMax;
     g.tol = 1e-9 * (PMax - PMin);
+    g.inside = PMin < Pt && Pt < PMax;
     return g;
 }
 
@@ -76,95 +74,45 @@ bool WindowMisses(const Target& g, double P0, double PN) {
     return g.inside && (g.Pt < std::min(P0, PN) || g.Pt > std::max(P0, PN));
 }
 
-// One block of trials of the exact solve: as many as the widest sweep
-// evaluates in one pass over the fibers.
-constexpr int kReachTrials = 8;
-// The axis moves at most 2^(8 x 5) window widths past the window's end;
-// that far out every fiber has the strain of the limit to the last bit.
+// Far enough past the window that every fiber has the strain of the limit to
+// the last bit: 2^40 window widths.
 constexpr int kReachBatches = 5;
 
-struct ReachTrials {
-    double c[kReachTrials], phi[kReachTrials];
-    double P[kReachTrials], Mx[kReachTrials], My[kReachTrials];  // moments signed
+// One angle as the exact solves see it: the axis, the sign rule, and how to
+// evaluate a block of trials. The trials' moments carry the sign rule.
+struct AngleAxis {
+    double w, sign, B, H, limit, theta;
+    double phi(double c) const { return TrialCurvatureAt(w, c, B, H, limit, true); }
 };
 
-struct ReachState {
-    double c = 0;
-    MmPoint m;
-};
-
-// The axis of one angle as the exact solve moves it.
-struct ReachAxis {
-    double w, B, H, limit, theta;
-};
-
-// Solves the state of the family whose axial force is g.Pt when the window
-// ends at `end` (the end nearer to Pt) and `other` do not reach it. eval(tr,
-// T) fills P, Mx and My of trials 0 .. T - 1 from their c and phi; lastC and
-// lastPhi get the last trial evaluated.
 template <class Eval>
-MmPoint SolvePastWindow(Eval&& eval, const ReachAxis& a, const ReachState& end, double cOther,
-                        const Target& g, double& lastC, double& lastPhi) {
-    ReachTrials tr;
-    auto evaluate = [&](int T) {
-        for (int k = 0; k < T; ++k)
-            tr.phi[k] = TrialCurvatureAt(a.w, tr.c[k], a.B, a.H, a.limit, true);
-        eval(tr, T);
-        lastC = tr.c[T - 1];
-        lastPhi = tr.phi[T - 1];
-    };
-    const double side = g.Pt > end.m.P ? 1.0 : -1.0;
-    auto passed = [&](const ReachState& s) { return side * (s.m.P - g.Pt) >= 0; };
-    auto trial = [&](int k) { return ReachState{tr.c[k], {tr.Mx[k], tr.My[k], tr.P[k]}}; };
-
-    // Away from the window in steps that double, until the force passes Pt.
-    const double outward = end.c - cOther;
-    ReachState lo = end, hi;
-    bool found = false;
-    for (int b = 0; b < kReachBatches && !found; ++b) {
-        for (int k = 0; k < kReachTrials; ++k)
-            tr.c[k] = end.c + std::ldexp(outward, kReachTrials * b + k);
-        evaluate(kReachTrials);
-        for (int k = 0; k < kReachTrials && !found; ++k) {
-            const ReachState s = trial(k);
-            if (passed(s)) {
-                hi = s;
-                found = true;
-            } else {
-                lo = s;
-            }
-        }
-    }
-    if (!found) {
+OffsetState PastWindow(Eval&& eval, const AngleAxis& a, const OffsetState& end, double other,
+                       const Target& g) {
+    return SolvePastEnd(eval, end, other, g, kReachBatches, [&] {
         throw AxialForceOutOfReach("No strain state within the strain limits carries the axial force " +
                                    F2(g.Pt) + " kN at angle " + F2(a.theta) + " degrees");
-    }
+    });
+}
 
-    // The force is monotone in the offset: narrow [lo, hi] by ninths until
-    // one end is close enough or the bracket stops shrinking.
-    auto nearer = [&](const ReachState& x, const ReachState& y) -> const ReachState& {
-        return std::fabs(x.m.P - g.Pt) <= std::fabs(y.m.P - g.Pt) ? x : y;
-    };
-    for (;;) {
-        const ReachState& best = nearer(lo, hi);
-        if (std::fabs(best.m.P - g.Pt) <= g.tol) return best.m;
-        const double width = hi.c - lo.c;
-        for (int k = 0; k < kReachTrials; ++k)
-            tr.c[k] = lo.c + (static_cast<double>(k + 1) / (kReachTrials + 1)) * width;
-        evaluate(kReachTrials);
-        ReachState nlo = lo, nhi = hi;
-        for (int k = 0; k < kReachTrials; ++k) {
-            const ReachState s = trial(k);
-            if (passed(s)) {
-                nhi = s;
-                break;
-            }
-            nlo = s;
+// Root-finding at one angle: a block of trials evenly across the window
+// (both ends included), the first crossing of Pt from the tension end, then
+// the bracket narrowed; past the window when it holds no crossing.
+template <class Eval>
+OffsetState SolveAngleRoot(Eval&& eval, const AngleAxis& a, double cmin, double cmax,
+                           const Target& g) {
+    OffsetState trial[kRootTrials];
+    for (int k = 0; k < kRootTrials; ++k) trial[k].c = GridOffset(cmin, cmax, k, kRootTrials - 1);
+    eval(trial, kRootTrials);
+    constexpr int last = kRootTrials - 1;
+    for (int k = last; k >= 0; --k) {
+        if (trial[k].P < g.Pt) continue;
+        if (trial[k].P == g.Pt || k == last) {
+            if (trial[k].P == g.Pt) return trial[k];
+            return PastWindow(eval, a, trial[last], trial[0].c, g);  // beyond the tension end
         }
-        if (!(std::fabs(nhi.c - nlo.c) < std::fabs(width))) return nearer(nlo, nhi).m;
-        lo = nlo;
-        hi = nhi;
+        return NarrowToForce(eval, trial[k + 1], trial[k], g);
     }
+    return PastWindow(eval, a, trial[0], trial[last].c, g);  // beyond the compressed end
 }
 
 // The window end nearer to a target beyond both: index 0 or N of the pass.
@@ -175,29 +123,94 @@ int NearerEnd(const Target& g, const double* P, int N) {
 
 double AngleOf(int i, int points) { return static_cast<double>(i * 360) / points; }
 
+AngleAxis AxisOf(const MmSettings& s, int i, double B, double H) {
+    AngleAxis a{0, 0, B, H, s.strainLimit, AngleOf(i, s.points)};
+    MmSlope(i, s.points, a.w, a.sign);
+    return a;
+}
+
+// Trials one by one through the fiber table, as the reference pass goes.
+struct TableEval {
+    FiberTable& t;
+    const AngleAxis& a;
+    double norm;
+    const std::atomic<bool>* cancel;
+    double lastC = 0, lastPhi = 0;
+    void operator()(OffsetState* s, int T) {
+        for (int k = 0; k < T; ++k) {
+            ThrowIfCancelled(cancel);
+            lastC = s[k].c;
+            lastPhi = a.phi(s[k].c);
+            const SectionForceResult r = SectionForcesNorm(t, a.w, norm, lastC, lastPhi);
+            s[k].P = r.P;
+            s[k].Mx = a.sign * r.Mx;
+            s[k].My = a.sign * r.My;
+        }
+    }
+};
+
+// Trials in one sweep of the fast pass.
+struct SweepEval {
+    const SweepTable& st;
+    const SweepRun& run;
+    const double* U;
+    const AngleAxis& a;
+    double norm;
+    double lastC = 0, lastPhi = 0;
+    void operator()(OffsetState* s, int T) {
+        double c[kRootTrials], phi[kRootTrials], F[kRootTrials], Sx[kRootTrials], Sy[kRootTrials];
+        for (int k = 0; k < T; ++k) {
+            c[k] = s[k].c;
+            phi[k] = a.phi(c[k]);
+        }
+        ThrowIfCancelled(run.cancel);
+        SweepTrials(st, run.isa, U, norm, c, phi, T, F, Sx, Sy, run.cancel);
+        ThrowIfCancelled(run.cancel);
+        for (int k = 0; k < T; ++k) {
+            CheckSums(F[k], Sx[k], Sy[k]);
+            s[k].P = -F[k] / 1000;
+            s[k].Mx = a.sign * (Sx[k] / 1000000);
+            s[k].My = a.sign * (Sy[k] / 1000000);
+        }
+        lastC = c[T - 1];
+        lastPhi = phi[T - 1];
+    }
+};
+
+void Store(MMCurve& curve, int i, const OffsetState& s) {
+    curve.Mx[i] = s.Mx;
+    curve.My[i] = s.My;
+    curve.P[i] = s.P;
+}
+
 void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
-                    const Progress& progress, const std::atomic<bool>* cancel) {
+                    const Progress& progress, const SolveOptions& options) {
     const int N = s.N;
     const double Pt = s.axialForce;
     const Target g = TargetOf(t, Pt);
+    const bool root = options.search == MmSearch::Root && g.inside;
     std::vector<double> P(N + 1), Mx(N + 1), My(N + 1);
     for (int i = 0; i <= s.points; ++i) {
-        double w, sign;
-        MmSlope(i, s.points, w, sign);
-        const AxisWindowResult win = AxisWindowForSlope(w, B, H, s.factor);
-        const double norm = AxisNorm(w);
+        const AngleAxis a = AxisOf(s, i, B, H);
+        const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+        TableEval eval{t, a, AxisNorm(a.w), options.cancel};
+        if (root) {
+            if (progress) progress(nearest(static_cast<double>(i * 100) / s.points));
+            Store(curve, i, SolveAngleRoot(eval, a, win.cmin, win.cmax, g));
+            continue;
+        }
         double cLo = win.cmin, cHi = win.cmax;
         int chosen = 1;
         for (int pass = 1; pass <= s.K; ++pass) {
             for (int j = 0; j <= N; ++j) {
                 if (progress) progress(nearest(static_cast<double>(j * 100) / N));
-                ThrowIfCancelled(cancel);
+                ThrowIfCancelled(options.cancel);
                 const double c = GridOffset(cLo, cHi, j, N);
-                const double k = TrialCurvatureAt(w, c, B, H, s.strainLimit, true);
-                const SectionForceResult r = SectionForcesNorm(t, w, norm, c, k);
+                const double k = a.phi(c);
+                const SectionForceResult r = SectionForcesNorm(t, a.w, eval.norm, c, k);
                 P[j] = r.P;
-                Mx[j] = sign * r.Mx;
-                My[j] = sign * r.My;
+                Mx[j] = a.sign * r.Mx;
+                My[j] = a.sign * r.My;
             }
             if (pass == 1 && WindowMisses(g, P[0], P[N])) {
                 chosen = -1;
@@ -208,23 +221,8 @@ void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCu
         }
         if (chosen < 0) {
             const int e = NearerEnd(g, P.data(), N);
-            const ReachState end{GridOffset(win.cmin, win.cmax, e, N), {Mx[e], My[e], P[e]}};
-            const double cOther = GridOffset(win.cmin, win.cmax, N - e, N);
-            auto eval = [&](ReachTrials& tr, int T) {
-                for (int k = 0; k < T; ++k) {
-                    ThrowIfCancelled(cancel);
-                    const SectionForceResult r = SectionForcesNorm(t, w, norm, tr.c[k], tr.phi[k]);
-                    tr.P[k] = r.P;
-                    tr.Mx[k] = sign * r.Mx;
-                    tr.My[k] = sign * r.My;
-                }
-            };
-            double lastC, lastPhi;
-            const MmPoint m = SolvePastWindow(eval, {w, B, H, s.strainLimit, AngleOf(i, s.points)},
-                                              end, cOther, g, lastC, lastPhi);
-            curve.Mx[i] = m.Mx;
-            curve.My[i] = m.My;
-            curve.P[i] = m.P;
+            const OffsetState end{GridOffset(win.cmin, win.cmax, e, N), P[e], Mx[e], My[e]};
+            Store(curve, i, PastWindow(eval, a, end, GridOffset(win.cmin, win.cmax, N - e, N), g));
             continue;
         }
         curve.Mx[i] = Mx[chosen];
@@ -233,82 +231,84 @@ void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCu
     }
 }
 
-MmPoint SolveAngleFast(const SweepTable& st, const SweepRun& run, double B, double H,
-                       const MmSettings& s, const Target& g, int i, GridScratch& ws, double& lastW,
-                       double& lastC, double& lastK) {
+// The fibers' state a solve leaves: that of its last trial.
+struct LastTrial {
+    double w = 0, c = 0, phi = 0;
+};
+
+OffsetState SolveAngleFast(const SweepTable& st, const SweepRun& run, double B, double H,
+                           const MmSettings& s, const Target& g, MmSearch search, int i,
+                           GridScratch& ws, LastTrial& last) {
     const int N = s.N;
-    double w, sign;
-    MmSlope(i, s.points, w, sign);
-    const AxisWindowResult win = AxisWindowForSlope(w, B, H, s.factor);
-    const double norm = AxisNorm(w);
-    AxisTerms(st, w, ws.U);
-    const GridAxis axis{ws.U.data(), w, norm, B, H, s.strainLimit, true};
+    const AngleAxis a = AxisOf(s, i, B, H);
+    const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+    const double norm = AxisNorm(a.w);
+    AxisTerms(st, a.w, ws.U);
+    SweepEval eval{st, run, ws.U.data(), a, norm};
+    last.w = a.w;
+    auto solved = [&](const OffsetState& p) {
+        last.c = eval.lastC;
+        last.phi = eval.lastPhi;
+        return p;
+    };
+    if (search == MmSearch::Root && g.inside) {
+        const OffsetState p = solved(SolveAngleRoot(eval, a, win.cmin, win.cmax, g));
+        if (run.passes) run.passes->passDone();
+        return p;
+    }
+    const GridAxis axis{ws.U.data(), a.w, norm, B, H, s.strainLimit, true};
     double cLo = win.cmin, cHi = win.cmax;
     int chosen = 1;
     for (int pass = 1; pass <= s.K; ++pass) {
         SweepGridPass(st, run, axis, cLo, cHi, N, ws);
-        lastW = w;
-        lastC = ws.c[N];
-        lastK = ws.phi[N];
+        last.c = ws.c[N];
+        last.phi = ws.phi[N];
         if (pass == 1 && WindowMisses(g, ws.P[0], ws.P[N])) {
             // The passes the grid no longer needs still count as done.
             for (int rest = pass + 1; rest <= s.K && run.passes; ++rest) run.passes->passDone();
             const int e = NearerEnd(g, ws.P.data(), N);
-            const ReachState end{ws.c[e], {sign * (ws.Sx[e] / 1000000), sign * (ws.Sy[e] / 1000000), ws.P[e]}};
-            auto eval = [&](ReachTrials& tr, int T) {
-                double F[kReachTrials], Sx[kReachTrials], Sy[kReachTrials];
-                ThrowIfCancelled(run.cancel);
-                SweepTrials(st, run.isa, ws.U.data(), norm, tr.c, tr.phi, T, F, Sx, Sy, run.cancel);
-                ThrowIfCancelled(run.cancel);
-                for (int k = 0; k < T; ++k) {
-                    CheckSums(F[k], Sx[k], Sy[k]);
-                    tr.P[k] = -F[k] / 1000;
-                    tr.Mx[k] = sign * (Sx[k] / 1000000);
-                    tr.My[k] = sign * (Sy[k] / 1000000);
-                }
-            };
-            return SolvePastWindow(eval, {w, B, H, s.strainLimit, AngleOf(i, s.points)}, end,
-                                   ws.c[N - e], g, lastC, lastK);
+            const OffsetState end{ws.c[e], ws.P[e], a.sign * (ws.Sx[e] / 1000000),
+                                  a.sign * (ws.Sy[e] / 1000000)};
+            return solved(PastWindow(eval, a, end, ws.c[N - e], g));
         }
         chosen = ChooseClosest(ws.P.data(), 1, N - 1, s.axialForce);
         NarrowWindow(cLo, cHi, chosen, N);
     }
-    return {sign * (ws.Sx[chosen] / 1000000), sign * (ws.Sy[chosen] / 1000000), ws.P[chosen]};
+    return {0, ws.P[chosen], a.sign * (ws.Sx[chosen] / 1000000), a.sign * (ws.Sy[chosen] / 1000000)};
 }
 
 void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
                const Progress& progress, const SolveOptions& options) {
     const SweepTable st = BuildSweepTable(t);
     if (!st.reproducible) {
-        SolveReference(t, B, H, s, curve, progress, options.cancel);
+        SolveReference(t, B, H, s, curve, progress, options);
         return;
     }
+    const Target g = TargetOf(t, s.axialForce);
+    const bool root = options.search == MmSearch::Root && g.inside;
     const int angles = s.points + 1;
     const int threads = ThreadCountFor(options.threads, angles);
     const SweepIsa isa = ResolveSweepIsa(options.isa);
     std::vector<GridScratch> scratch(static_cast<size_t>(threads));
-    for (GridScratch& ws : scratch) ws.resize(s.N, st.n);
-    std::vector<MmPoint> points(static_cast<size_t>(angles));
-    const Target g = TargetOf(t, s.axialForce);
-    double lastW = 0, lastC = 0, lastK = 0;
-    // Progress counts grid passes, so a long angle moves the bar too.
-    PassProgress passes(progress, static_cast<double>(angles) * s.K, options.cancel);
+    for (GridScratch& ws : scratch) ws.resize(root ? 0 : s.N, st.n);
+    std::vector<OffsetState> points(static_cast<size_t>(angles));
+    LastTrial lastTrial;
+    // Progress counts grid passes (root-finding: angles), so a long angle
+    // moves the bar too.
+    PassProgress passes(progress, static_cast<double>(angles) * (root ? 1 : s.K), options.cancel);
     // Angles go to the threads whole; the few left over when they do not
     // divide evenly are solved one by one with every thread sharing each
     // sweep.
-    const int tail = threads > 1 && WorthSharing(st, s.N + 1) ? angles % threads : 0;
+    const int tail = threads > 1 && !root && WorthSharing(st, s.N + 1) ? angles % threads : 0;
     std::vector<std::exception_ptr> errors;
     int failed = RunJobs(
         angles - tail, threads,
         [&](int worker, int i) {
-            double w = 0, c = 0, k = 0;
-            points[i] = SolveAngleFast(st, {isa, nullptr, options.cancel, &passes}, B, H, s, g, i,
-                                       scratch[worker], w, c, k);
-            if (i == angles - 1) {
-                lastW = w;
-                lastC = c;
-                lastK = k;
-            }
+            if (CancelRequested(options.cancel)) return;  // thrown once, below
+            LastTrial last;
+            points[i] = SolveAngleFast(st, {isa, nullptr, options.cancel, &passes}, B, H, s, g,
+                                       options.search, i, scratch[worker], last);
+            if (i == angles - 1) lastTrial = last;
         },
         passes.finished(), errors, passes.tick());
     ThrowIfCancelled(options.cancel);
@@ -317,8 +317,8 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
         ChunkHelpers helpers(threads - 1);
         for (int i = angles - tail; i < angles; ++i) {
             try {
-                points[i] = SolveAngleFast(st, {isa, &helpers, options.cancel, &passes}, B, H, s, g, i,
-                                           scratch[0], lastW, lastC, lastK);
+                points[i] = SolveAngleFast(st, {isa, &helpers, options.cancel, &passes}, B, H, s, g,
+                                           options.search, i, scratch[0], lastTrial);
             } catch (...) {
                 errors[i] = std::current_exception();
                 break;
@@ -326,17 +326,24 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
             failed = i + 1;
         }
     }
-    for (int i = 0; i < failed; ++i) {
-        curve.Mx[i] = points[i].Mx;
-        curve.My[i] = points[i].My;
-        curve.P[i] = points[i].P;
-    }
+    for (int i = 0; i < failed; ++i) Store(curve, i, points[i]);
     ThrowIfCancelled(options.cancel);
     if (failed < angles) std::rethrow_exception(errors[failed]);
-    StoreTrialState(t, lastW, AxisNorm(lastW), lastC, lastK);
+    StoreTrialState(t, lastTrial.w, AxisNorm(lastTrial.w), lastTrial.c, lastTrial.phi);
 }
 
 }  // namespace
+
+MmState SolveMmStateAt(FiberTable& t, double B, double H, const MmSettings& s, double thetaDeg) {
+    const Target g = TargetOf(t, s.axialForce);
+    if (!g.inside) throw AppError("The axial force must lie between the pure tension and the pure compression capacity");
+    AngleAxis a{0, 0, B, H, s.strainLimit, thetaDeg};
+    MmSlopeAt(thetaDeg, a.w, a.sign);
+    const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+    TableEval eval{t, a, AxisNorm(a.w), nullptr};
+    const OffsetState p = SolveAngleRoot(eval, a, win.cmin, win.cmax, g);
+    return {p.c, a.phi(p.c), p.P, p.Mx, p.My};
+}
 
 void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
                   const Progress& progress, const SolveOptions& options) {
@@ -351,7 +358,7 @@ void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurv
             c.My.resize(n);
             c.P.resize(n);
             if (options.pass == SolverPass::Reference) {
-                SolveReference(t, B, H, s, c, progress, options.cancel);
+                SolveReference(t, B, H, s, c, progress, options);
             } else {
                 SolveFast(t, B, H, s, c, progress, options);
             }

@@ -27,6 +27,18 @@ void CheckMmSettings(const MmSettings& s);
 // Slope of the neutral axis for angle step i of `points`, kept away from 0
 // and bounded to magnitude 100, and the sign of the cosine of the angle.
 void MmSlope(int i, int points, double& slope, double& cosSign);
+// The same for an angle in degrees.
+void MmSlopeAt(double thetaDeg, double& slope, double& cosSign);
+
+// The ultimate state of the axis at thetaDeg (bounded slope, as the curve's
+// points) whose axial force is s.axialForce, solved exactly with the
+// strain limit and window factor of s: its offset, curvature, axial force
+// and moments by the curve's sign rule. Raises AppError for a force outside
+// (PMin, PMax) and AxialForceOutOfReach as the solver does.
+struct MmState {
+    double c = 0, phi = 0, P = 0, Mx = 0, My = 0;
+};
+MmState SolveMmStateAt(FiberTable& t, double B, double H, const MmSettings& s, double thetaDeg);
 
 // No ultimate state of one angle's family carries the axial force asked for,
 // though it lies between PMin and PMax (strain limits that stop short of the
@@ -39,13 +51,20 @@ public:
 // Rewrites curve.Mx, curve.My and curve.P (points + 1 entries). Progress is
 // left at its last position.
 //
-// Each angle runs the grid search of K passes over its window of offsets.
-// When the axial force lies strictly between the fibers' PMin and PMax but
-// beyond the axial forces of that window's two ends, the grid cannot reach
-// it; the point is then solved exactly instead: the axis moves past the
-// window's end until the axial force passes the target, and that bracket is
-// narrowed until |P - Pt| <= 1e-9 (PMax - PMin). Raises AxialForceOutOfReach
-// when no state of the family gets there.
+// With the grid search (options.search), each angle runs K passes over its
+// window of offsets. When the axial force lies strictly between the fibers'
+// PMin and PMax but beyond the axial forces of that window's two ends, the
+// grid cannot reach it; the point is then solved exactly instead: the axis
+// moves past the window's end until the axial force passes the target, and
+// that bracket is narrowed until |P - Pt| <= 1e-9 (PMax - PMin).
+//
+// With root-finding, every angle is solved that way from the start: a block
+// of trials across the window brackets the force (the first crossing from
+// the tension end), and the bracket is narrowed to the same tolerance. K and
+// N play no part; an axial force outside (PMin, PMax) falls back to the grid.
+//
+// Raises AxialForceOutOfReach when no state of an angle's family gets to the
+// force.
 void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
                   const Progress& progress = {}, const SolveOptions& options = {});
 

@@ -27,6 +27,11 @@ enum class SolverPass { Reference, Fast };
 // chosen at run time where the processor has it.
 enum class SweepIsa { Auto, Baseline, Avx2, Avx512 };
 
+// How the Mx-My solver finds each angle's state: the grid search of "Gen MM
+// Curve", or root-finding on the offset straight to the axial force (the
+// check and the surface).
+enum class MmSearch { Grid, Root };
+
 struct SolveOptions {
     SolverPass pass = SolverPass::Fast;
     int threads = 0;  // fast pass only; 0 = every hardware thread
@@ -35,6 +40,7 @@ struct SolveOptions {
     // Cancelled and leaves the caller's curve as it was (the fibers' Strain
     // and Stress may hold those of a trial).
     const std::atomic<bool>* cancel = nullptr;
+    MmSearch search = MmSearch::Grid;
 };
 
 // Whether the caller has asked the solve to stop. A relaxed load: the flag

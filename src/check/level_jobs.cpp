@@ -40,9 +40,10 @@ void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Pr
     };
     const bool ticking = progress || options.cancel;
     auto solveLevel = [&](FiberTable& table, int k, MMCurve& curve, const Progress& inner,
-                          const SolveOptions& opts) {
+                          SolveOptions opts) {
         MmSettings mm = s.Mm;
         mm.axialForce = P[static_cast<size_t>(k)];
+        opts.search = s.Search;
         try {
             SolveMMCurve(table, s.B, s.H, mm, curve, inner, opts);
         } catch (const AxialForceOutOfReach&) {
@@ -60,11 +61,12 @@ void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Pr
         const int failed = RunJobs(
             whole, threads,
             [&](int worker, int k) {
-                stopIfCancelled();
+                if (CancelRequested(options.cancel)) return;  // thrown once, below
                 solveLevel(tables[static_cast<size_t>(worker)], k,
                            curves[static_cast<size_t>(worker)], {}, one);
             },
             report, errors, ticking ? std::function<void()>(tick) : nullptr);
+        stopIfCancelled();
         if (failed < whole) std::rethrow_exception(errors[static_cast<size_t>(failed)]);
     }
 

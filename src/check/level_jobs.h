@@ -18,6 +18,9 @@ struct SectionRequest {
     double B = 0, H = 0;        // section extent used by the solver
     MmSettings Mm;              // axialForce is ignored: each level uses its own
     double PMax = 0, PMin = 0;  // axial capacities of the same table (ComputeAxialBounds)
+    // Each level's curve straight to its axial force; the grid search of
+    // "Gen MM Curve" only to compare with.
+    MmSearch Search = MmSearch::Root;
 };
 
 // Receives the curve of level k; may run on a worker thread, one call per

@@ -50,6 +50,11 @@ std::vector<double> Solve(FiberTable t, const SectionInput& in, const PmSettings
     out.insert(out.end(), mm.My.begin(), mm.My.end());
     out.insert(out.end(), mm.P.begin(), mm.P.end());
     for (int i = 1; i <= t.NFib; ++i) out.insert(out.end(), {t[i].Strain, t[i].Stress});
+    SolveOptions root = opt;
+    root.search = MmSearch::Root;
+    SolveMMCurve(t, in.B, in.H, ms, mm, {}, root);
+    for (const Vec* v : {&mm.Mx, &mm.My, &mm.P}) out.insert(out.end(), v->begin(), v->end());
+    for (int i = 1; i <= t.NFib; ++i) out.insert(out.end(), {t[i].Strain, t[i].Stress});
     return out;
 }
 

@@ -175,3 +175,30 @@ TEST(SolveMMCurve, ProgressAndRefusals) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SolveMMCurve, RootFindingAgreesWithTheGridWhereTheGridReaches) {
+    for (int type = 0; type < 8; ++type) {
+        pxtest::Column col = pxtest::MeshedColumn(type);
+        double PMax = 0, PMin = 0;
+        ComputeAxialBounds(col.t, PMax, PMin);
+        for (double f : {0.05, 0.3, 0.6, 0.8}) {
+            MmSettings s;
+            s.axialForce = PMin + f * (PMax - PMin);
+            MMCurve grid, root;
+            SolveMMCurve(col.t, col.in.B, col.in.H, s, grid);
+            SolveOptions o;
+            o.search = MmSearch::Root;
+            SolveMMCurve(col.t, col.in.B, col.in.H, s, root, {}, o);
+            for (size_t i = 0; i < grid.Mx.size(); ++i) {
+                EXPECT_NEAR(root.P[i], s.axialForce, 1e-9 * (PMax - PMin));
+                const double m = std::hypot(grid.Mx[i], grid.My[i]);
+                EXPECT_NEAR(root.Mx[i], grid.Mx[i], 1e-6 * m) << type << " " << f << " " << i;
+                EXPECT_NEAR(root.My[i], grid.My[i], 1e-6 * m) << type << " " << f << " " << i;
+            }
+        }
+    }
+}
+
+}  // namespace

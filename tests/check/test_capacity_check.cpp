@@ -135,7 +135,9 @@ std::optional<double> PlainCapacity(pxtest::Column& col, double Pa, double Mx, d
     MmSettings s;
     s.axialForce = Pa;
     MMCurve c;
-    SolveMMCurve(col.t, col.in.B, col.in.H, s, c);
+    SolveOptions root;
+    root.search = MmSearch::Root;  // as the check solves its curves
+    SolveMMCurve(col.t, col.in.B, col.in.H, s, c, {}, root);
     const double m = std::hypot(Mx, My);
     std::optional<double> best;
     for (int k = 1; k <= s.points; ++k) {

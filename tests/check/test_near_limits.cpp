@@ -233,7 +233,9 @@ TEST(NearLimits, CheckGoesOnPastLoadsWithoutCapacity) {
     MmSettings s = req.Mm;
     s.axialForce = 5000;
     MMCurve c;
-    SolveMMCurve(col.t, 2200, 2200, s, c);
+    SolveOptions root;
+    root.search = MmSearch::Root;  // the check's curve
+    SolveMMCurve(col.t, 2200, 2200, s, c, {}, root);
     std::vector<LoadCombination> rows;
     for (size_t i = 1; i <= 36; ++i) rows.push_back({5000, c.Mx[i], c.My[i]});
     rows.push_back({0.99 * req.PMax, 100, 0});
