@@ -1,8 +1,9 @@
 // Speed of the capacity check and the interaction surface against the
 // default column (248 fibers, default MM settings): 240 load combinations of
-// a frame column, the same file repeated to 100,000 lines (240 distinct
-// forces), the surface of 20 levels x 36 points, and one curve of the check
-// against the "Gen MM Curve" solve. Time is wall time; CPU is the process's
+// a frame column, with the root-finding pass and with the grid search; the
+// same file repeated to 100,000 lines (240 distinct forces); 1,000 distinct
+// forces; the 240 on a 100 x 100 mesh; the surface of 20 levels x 36 points;
+// and one curve of the check against the "Gen MM Curve" solve. Time is wall time; CPU is the process's
 // CPU time over all threads, which shows what the work costs on a busy
 // machine.
 #include <benchmark/benchmark.h>
@@ -34,9 +35,13 @@ SolveOptions Threads(int n) {
 }
 
 // The whole check; ms_per_curve is wall time x threads / curves solved.
+// Arguments: threads, then 1 for the root-finding pass the check uses or 0
+// for the grid search of "Gen MM Curve", side by side.
 void BM_Check240(benchmark::State& state) {
     Setup s;
     const int threads = static_cast<int>(state.range(0));
+    s.req.Search = state.range(1) ? MmSearch::Root : MmSearch::Grid;
+    state.SetLabel(state.range(1) ? "root" : "grid");
     int curves = 0;
     double seconds = 0;
     for (auto _ : state) {
@@ -50,8 +55,45 @@ void BM_Check240(benchmark::State& state) {
     state.counters["ms_per_curve"] =
         1000.0 * seconds * threads / (static_cast<double>(state.iterations()) * curves);
 }
-BENCHMARK(BM_Check240)->Arg(1)->Arg(2)->UseRealTime()->MeasureProcessCPUTime()->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_Check240)
+    ->ArgsProduct({{1, 2}, {0, 1}})
+    ->ArgNames({"threads", "root"})
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
+// 1,000 combinations, every one at its own axial force, spread over the
+// whole range.
+void BM_Check1000Distinct(benchmark::State& state) {
+    Setup s;
+    s.loads.Items.resize(1);
+    for (int i = 0; i < 1000; ++i) {
+        const double P = s.req.PMin + (s.req.PMax - s.req.PMin) * (i + 0.5) / 1000;
+        s.loads.Items.push_back({P, 3000.0 + i, 2000.0 - i});
+    }
+    s.loads.Count = 1000;
+    for (auto _ : state) {
+        const CheckResult r = RunCapacityCheck(s.req, {}, Threads(2));
+        benchmark::DoNotOptimize(r.Passed);
+    }
+}
+BENCHMARK(BM_Check1000Distinct)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+// The 240 combinations on a 100 x 100 mesh of the column (10,400 fibers).
+void BM_Check240Mesh100(benchmark::State& state) {
+    MapFields f;
+    f["Edit12"] = "100";  // "X-Dir Mesh Num"
+    f["Edit13"] = "100";  // "Y-Dir Mesh Num"
+    const pxtest::Column col = pxtest::MeshedColumn(0, &f);
+    const LoadCombinationTable loads = pxtest::RealisticForces();
+    const CheckRequest req{pxtest::SectionOf(col), &loads};
+    state.counters["fibers"] = col.t.NFib;
+    for (auto _ : state) {
+        const CheckResult r = RunCapacityCheck(req, {}, Threads(2));
+        benchmark::DoNotOptimize(r.Passed);
+    }
+}
+BENCHMARK(BM_Check240Mesh100)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 // The other way to share the work: every distinct force in turn, each curve
 // solved by the solver's own threads.
@@ -89,13 +131,16 @@ BENCHMARK(BM_Check100k)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark:
 
 void BM_Surface20x36(benchmark::State& state) {
     Setup s;
-    const SurfaceRequest r{pxtest::SectionOf(s.col), 20};
+    SurfaceRequest r{pxtest::SectionOf(s.col), 20};
+    r.Search = state.range(0) ? MmSearch::Root : MmSearch::Grid;
+    state.SetLabel(state.range(0) ? "root" : "grid");
     for (auto _ : state) {
         const InteractionSurface surface = SolveSurface(r, {}, Threads(2));
         benchmark::DoNotOptimize(surface.Levels.data());
     }
 }
-BENCHMARK(BM_Surface20x36)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Surface20x36)->Arg(0)->Arg(1)->UseRealTime()->MeasureProcessCPUTime()->Unit(
+    benchmark::kMillisecond);
 
 // One curve: "Gen MM Curve" (every hardware thread, one thread), and a check
 // of one combination, which solves the same curve.
