@@ -75,7 +75,7 @@ bool WindowMisses(const Target& g, double P0, double PN) {
 }
 
 // Far enough past the window that every fiber has the strain of the limit to
-// the last bit: 2^40 window widths.
+// the last bit: 2^36 window widths.
 constexpr int kReachBatches = 5;
 
 // One angle as the exact solves see it: the axis, the sign rule, and how to
@@ -87,32 +87,49 @@ struct AngleAxis {
 
 template <class Eval>
 OffsetState PastWindow(Eval&& eval, const AngleAxis& a, const OffsetState& end, double other,
-                       const Target& g) {
-    return SolvePastEnd(eval, end, other, g, kReachBatches, [&] {
+                       const Target& g, const OffsetState* inner = nullptr) {
+    return SolvePastEnd(eval, end, other, g, kReachBatches, inner, [&] {
         throw AxialForceOutOfReach("No strain state within the strain limits carries the axial force " +
                                    F2(g.Pt) + " kN at angle " + F2(a.theta) + " degrees");
     });
 }
 
-// Root-finding at one angle: a block of trials evenly across the window
-// (both ends included), the first crossing of Pt from the tension end, then
-// the bracket narrowed; past the window when it holds no crossing.
+// The root-finding pass samples each angle's family once at this many
+// offsets evenly across the window, both ends included, and brackets every
+// axial force it solves at that angle from the samples.
+constexpr int kFamilySamples = 8 * kRootTrials;
+
+struct FamilySamples {
+    OffsetState s[kFamilySamples];
+};
+
+template <class Eval>
+void SampleFamily(Eval&& eval, double cmin, double cmax, FamilySamples& f) {
+    for (int k = 0; k < kFamilySamples; ++k) f.s[k].c = GridOffset(cmin, cmax, k, kFamilySamples - 1);
+    for (int k = 0; k < kFamilySamples; k += kRootTrials) eval(f.s + k, kRootTrials);
+}
+
+// The state of force g.Pt: the first crossing of Pt from the tension end of
+// the samples, narrowed; past the window when the samples hold no crossing.
+template <class Eval>
+OffsetState RootFromSamples(Eval&& eval, const AngleAxis& a, const FamilySamples& f, const Target& g) {
+    constexpr int last = kFamilySamples - 1;
+    for (int k = last; k >= 0; --k) {
+        if (f.s[k].P < g.Pt) continue;
+        if (f.s[k].P == g.Pt) return f.s[k];
+        if (k == last) return PastWindow(eval, a, f.s[last], f.s[0].c, g, &f.s[last - 1]);  // beyond the tension end
+        const OffsetState& beside = k + 2 <= last ? f.s[k + 2] : f.s[k - 1];
+        return NarrowToForce(eval, f.s[k + 1], f.s[k], g, &beside);
+    }
+    return PastWindow(eval, a, f.s[0], f.s[last].c, g, &f.s[1]);  // beyond the compressed end
+}
+
 template <class Eval>
 OffsetState SolveAngleRoot(Eval&& eval, const AngleAxis& a, double cmin, double cmax,
                            const Target& g) {
-    OffsetState trial[kRootTrials];
-    for (int k = 0; k < kRootTrials; ++k) trial[k].c = GridOffset(cmin, cmax, k, kRootTrials - 1);
-    eval(trial, kRootTrials);
-    constexpr int last = kRootTrials - 1;
-    for (int k = last; k >= 0; --k) {
-        if (trial[k].P < g.Pt) continue;
-        if (trial[k].P == g.Pt || k == last) {
-            if (trial[k].P == g.Pt) return trial[k];
-            return PastWindow(eval, a, trial[last], trial[0].c, g);  // beyond the tension end
-        }
-        return NarrowToForce(eval, trial[k + 1], trial[k], g);
-    }
-    return PastWindow(eval, a, trial[0], trial[last].c, g);  // beyond the compressed end
+    FamilySamples f;
+    SampleFamily(eval, cmin, cmax, f);
+    return RootFromSamples(eval, a, f, g);
 }
 
 // The window end nearer to a target beyond both: index 0 or N of the pass.
@@ -188,17 +205,11 @@ void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCu
     const int N = s.N;
     const double Pt = s.axialForce;
     const Target g = TargetOf(t, Pt);
-    const bool root = options.search == MmSearch::Root && g.inside;
     std::vector<double> P(N + 1), Mx(N + 1), My(N + 1);
     for (int i = 0; i <= s.points; ++i) {
         const AngleAxis a = AxisOf(s, i, B, H);
         const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
         TableEval eval{t, a, AxisNorm(a.w), options.cancel};
-        if (root) {
-            if (progress) progress(nearest(static_cast<double>(i * 100) / s.points));
-            Store(curve, i, SolveAngleRoot(eval, a, win.cmin, win.cmax, g));
-            continue;
-        }
         double cLo = win.cmin, cHi = win.cmax;
         int chosen = 1;
         for (int pass = 1; pass <= s.K; ++pass) {
@@ -237,8 +248,8 @@ struct LastTrial {
 };
 
 OffsetState SolveAngleFast(const SweepTable& st, const SweepRun& run, double B, double H,
-                           const MmSettings& s, const Target& g, MmSearch search, int i,
-                           GridScratch& ws, LastTrial& last) {
+                           const MmSettings& s, const Target& g, int i, GridScratch& ws,
+                           LastTrial& last) {
     const int N = s.N;
     const AngleAxis a = AxisOf(s, i, B, H);
     const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
@@ -251,11 +262,6 @@ OffsetState SolveAngleFast(const SweepTable& st, const SweepRun& run, double B, 
         last.phi = eval.lastPhi;
         return p;
     };
-    if (search == MmSearch::Root && g.inside) {
-        const OffsetState p = solved(SolveAngleRoot(eval, a, win.cmin, win.cmax, g));
-        if (run.passes) run.passes->passDone();
-        return p;
-    }
     const GridAxis axis{ws.U.data(), a.w, norm, B, H, s.strainLimit, true};
     double cLo = win.cmin, cHi = win.cmax;
     int chosen = 1;
@@ -285,29 +291,27 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
         return;
     }
     const Target g = TargetOf(t, s.axialForce);
-    const bool root = options.search == MmSearch::Root && g.inside;
     const int angles = s.points + 1;
     const int threads = ThreadCountFor(options.threads, angles);
     const SweepIsa isa = ResolveSweepIsa(options.isa);
     std::vector<GridScratch> scratch(static_cast<size_t>(threads));
-    for (GridScratch& ws : scratch) ws.resize(root ? 0 : s.N, st.n);
+    for (GridScratch& ws : scratch) ws.resize(s.N, st.n);
     std::vector<OffsetState> points(static_cast<size_t>(angles));
     LastTrial lastTrial;
-    // Progress counts grid passes (root-finding: angles), so a long angle
-    // moves the bar too.
-    PassProgress passes(progress, static_cast<double>(angles) * (root ? 1 : s.K), options.cancel);
+    // Progress counts grid passes, so a long angle moves the bar too.
+    PassProgress passes(progress, static_cast<double>(angles) * s.K, options.cancel);
     // Angles go to the threads whole; the few left over when they do not
     // divide evenly are solved one by one with every thread sharing each
     // sweep.
-    const int tail = threads > 1 && !root && WorthSharing(st, s.N + 1) ? angles % threads : 0;
+    const int tail = threads > 1 && WorthSharing(st, s.N + 1) ? angles % threads : 0;
     std::vector<std::exception_ptr> errors;
     int failed = RunJobs(
         angles - tail, threads,
         [&](int worker, int i) {
             if (CancelRequested(options.cancel)) return;  // thrown once, below
             LastTrial last;
-            points[i] = SolveAngleFast(st, {isa, nullptr, options.cancel, &passes}, B, H, s, g,
-                                       options.search, i, scratch[worker], last);
+            points[i] = SolveAngleFast(st, {isa, nullptr, options.cancel, &passes}, B, H, s, g, i,
+                                       scratch[worker], last);
             if (i == angles - 1) lastTrial = last;
         },
         passes.finished(), errors, passes.tick());
@@ -318,7 +322,7 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
         for (int i = angles - tail; i < angles; ++i) {
             try {
                 points[i] = SolveAngleFast(st, {isa, &helpers, options.cancel, &passes}, B, H, s, g,
-                                           options.search, i, scratch[0], lastTrial);
+                                           i, scratch[0], lastTrial);
             } catch (...) {
                 errors[i] = std::current_exception();
                 break;
@@ -332,7 +336,92 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
     StoreTrialState(t, lastTrial.w, AxisNorm(lastTrial.w), lastTrial.c, lastTrial.phi);
 }
 
+// One angle of the root-finding pass for every force: the family sampled,
+// then each force's state. A fault while sampling is every force's fault.
+template <class Eval>
+void SolveAngleLevels(Eval&& eval, const AngleAxis& a, double cmin, double cmax,
+                      const std::vector<Target>& g, int i, MMCurve* curves, std::exception_ptr* errs) {
+    FamilySamples f;
+    try {
+        SampleFamily(eval, cmin, cmax, f);
+    } catch (const Cancelled&) {
+        throw;
+    } catch (...) {
+        for (size_t k = 0; k < g.size(); ++k) errs[k] = std::current_exception();
+        return;
+    }
+    for (size_t k = 0; k < g.size(); ++k) {
+        try {
+            Store(curves[k], i, RootFromSamples(eval, a, f, g[k]));
+        } catch (const Cancelled&) {
+            throw;
+        } catch (...) {
+            errs[k] = std::current_exception();
+        }
+    }
+}
+
 }  // namespace
+
+void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, const double* Pt,
+                       int levels, MMCurve* curves, std::exception_ptr* errors,
+                       const Progress& progress, const SolveOptions& options) {
+    CheckMmSettings(s);
+    ThrowIfCancelled(options.cancel);
+    const int angles = s.points + 1;
+    std::vector<Target> g(static_cast<size_t>(levels));
+    for (int k = 0; k < levels; ++k) {
+        g[static_cast<size_t>(k)] = TargetOf(t, Pt[k]);
+        curves[k].Mx.resize(static_cast<size_t>(angles));
+        curves[k].My.resize(static_cast<size_t>(angles));
+        curves[k].P.resize(static_cast<size_t>(angles));
+    }
+    // Faults by angle and force; each force reports the one of its first
+    // failing angle, whatever order the threads took the angles in.
+    std::vector<std::exception_ptr> faults(static_cast<size_t>(angles) * levels);
+    auto faultsOf = [&](int i) { return faults.data() + static_cast<size_t>(i) * levels; };
+    const SweepTable st = options.pass == SolverPass::Fast ? BuildSweepTable(t) : SweepTable{};
+    if (options.pass == SolverPass::Reference || !st.reproducible) {
+        for (int i = 0; i < angles; ++i) {
+            if (progress) progress(nearest(static_cast<double>(i * 100) / angles));
+            const AngleAxis a = AxisOf(s, i, B, H);
+            const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+            SolveAngleLevels(TableEval{t, a, AxisNorm(a.w), options.cancel}, a, win.cmin, win.cmax, g, i,
+                             curves, faultsOf(i));
+        }
+        if (progress) progress(100);
+    } else {
+        const int threads = ThreadCountFor(options.threads, angles);
+        const SweepIsa isa = ResolveSweepIsa(options.isa);
+        std::vector<std::vector<double>> U(static_cast<size_t>(threads));
+        PassProgress passes(progress, angles, options.cancel);
+        LastTrial lastTrial;
+        std::vector<std::exception_ptr> jobErrors;
+        RunJobs(
+            angles, threads,
+            [&](int worker, int i) {
+                if (CancelRequested(options.cancel)) return;  // thrown once, below
+                const AngleAxis a = AxisOf(s, i, B, H);
+                const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+                std::vector<double>& u = U[static_cast<size_t>(worker)];
+                AxisTerms(st, a.w, u);
+                const SweepRun run{isa, nullptr, options.cancel, &passes};
+                SweepEval eval{st, run, u.data(), a, AxisNorm(a.w)};
+                SolveAngleLevels(eval, a, win.cmin, win.cmax, g, i, curves, faultsOf(i));
+                if (i == angles - 1) lastTrial = {a.w, eval.lastC, eval.lastPhi};
+                passes.passDone();
+            },
+            passes.finished(), jobErrors, passes.tick());
+        ThrowIfCancelled(options.cancel);
+        for (const std::exception_ptr& e : jobErrors)
+            if (e) std::rethrow_exception(e);
+        StoreTrialState(t, lastTrial.w, AxisNorm(lastTrial.w), lastTrial.c, lastTrial.phi);
+    }
+    for (int k = 0; k < levels; ++k) {
+        errors[k] = nullptr;
+        for (int i = 0; i < angles && !errors[k]; ++i) errors[k] = faultsOf(i)[k];
+    }
+}
 
 MmState SolveMmStateAt(FiberTable& t, double B, double H, const MmSettings& s, double thetaDeg) {
     const Target g = TargetOf(t, s.axialForce);
@@ -357,7 +446,11 @@ void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurv
             c.Mx.resize(n);
             c.My.resize(n);
             c.P.resize(n);
-            if (options.pass == SolverPass::Reference) {
+            if (options.search == MmSearch::Root && TargetOf(t, s.axialForce).inside) {
+                std::exception_ptr fault;
+                SolveMMCurvesRoot(t, B, H, s, &s.axialForce, 1, &c, &fault, progress, options);
+                if (fault) std::rethrow_exception(fault);
+            } else if (options.pass == SolverPass::Reference) {
                 SolveReference(t, B, H, s, c, progress, options);
             } else {
                 SolveFast(t, B, H, s, c, progress, options);

@@ -1,5 +1,7 @@
 #pragma once
 // Mx-My interaction curve of the fiber section at one axial force.
+#include <exception>
+
 #include "analysis/curves.h"
 #include "analysis/section_steps.h"
 #include "input/fields.h"
@@ -29,6 +31,17 @@ void CheckMmSettings(const MmSettings& s);
 void MmSlope(int i, int points, double& slope, double& cosSign);
 // The same for an angle in degrees.
 void MmSlopeAt(double thetaDeg, double& slope, double& cosSign);
+
+// Root-finding curves at several axial forces at once, each strictly between
+// the fibers' PMin and PMax. Every angle's family of states is sampled once
+// and shared by all the forces; the result at one force does not depend on
+// the others, so it is the same as SolveMMCurve's with MmSearch::Root.
+// curves[k] gets points + 1 entries; errors[k] the fault of force k at its
+// first failing angle (AxialForceOutOfReach, a floating-point fault) or
+// nothing. Angles go to options.threads threads; throws Cancelled.
+void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, const double* Pt,
+                       int levels, MMCurve* curves, std::exception_ptr* errors,
+                       const Progress& progress = {}, const SolveOptions& options = {});
 
 // The ultimate state of the axis at thetaDeg (bounded slope, as the curve's
 // points) whose axial force is s.axialForce, solved exactly with the

@@ -1,5 +1,6 @@
 #include "check/level_jobs.h"
 
+#include <algorithm>
 #include <exception>
 #include <limits>
 
@@ -9,6 +10,69 @@
 
 namespace px {
 
+namespace {
+
+// Root-finding: the levels strictly inside the axial range in batches, each
+// batch one solve that shares every angle's sampled family among its levels
+// and spreads the angles over the threads; a level at or beyond PMin or PMax
+// falls back to its own solve. Sink, misses and faults in level order.
+void SolveLevelsRoot(const SectionRequest& s, const std::vector<double>& P, const Progress& progress,
+                     const SolveOptions& options, const LevelSink& sink, const LevelMiss& outOfReach) {
+    constexpr size_t kBatch = 256;
+    const size_t levels = P.size();
+    FiberTable table = *s.Fibers;
+    std::vector<MMCurve> curves(std::min(kBatch, levels));
+    std::vector<std::exception_ptr> faults(curves.size());
+    std::vector<double> inside;
+    std::vector<int> slot(curves.size());
+    for (size_t b0 = 0; b0 < levels; b0 += kBatch) {
+        ThrowIfCancelled(options.cancel);
+        const size_t n = std::min(kBatch, levels - b0);
+        inside.clear();
+        for (size_t j = 0; j < n; ++j) {
+            const double Pk = P[b0 + j];
+            slot[j] = s.PMin < Pk && Pk < s.PMax ? static_cast<int>(inside.size()) : -1;
+            if (slot[j] >= 0) inside.push_back(Pk);
+        }
+        Progress inner;
+        if (progress) {
+            inner = [&, b0, n](int p) {
+                progress(nearest((static_cast<double>(b0) * 100 + static_cast<double>(n) * p) / levels));
+            };
+        }
+        if (!inside.empty()) {
+            SolveMMCurvesRoot(table, s.B, s.H, s.Mm, inside.data(), static_cast<int>(inside.size()),
+                              curves.data(), faults.data(), inner, options);
+        }
+        for (size_t j = 0; j < n; ++j) {
+            const int k = static_cast<int>(b0 + j);
+            if (slot[j] < 0) {
+                MmSettings mm = s.Mm;
+                mm.axialForce = P[b0 + j];
+                MMCurve c;
+                SolveMMCurve(table, s.B, s.H, mm, c, {}, options);  // beyond the range: the grid's answer
+                sink(k, c);
+                continue;
+            }
+            const std::exception_ptr& fault = faults[static_cast<size_t>(slot[j])];
+            if (!fault) {
+                sink(k, curves[static_cast<size_t>(slot[j])]);
+                continue;
+            }
+            try {
+                std::rethrow_exception(fault);
+            } catch (const AxialForceOutOfReach&) {
+                if (!outOfReach) throw;
+                outOfReach(k);
+            }
+        }
+        if (progress) progress(nearest(static_cast<double>(b0 + n) * 100 / levels));
+    }
+    ThrowIfCancelled(options.cancel);
+}
+
+}  // namespace
+
 void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Progress& progress,
                  const SolveOptions& options, const LevelSink& sink, const LevelMiss& outOfReach) {
     auto stopIfCancelled = [&] { ThrowIfCancelled(options.cancel); };
@@ -16,6 +80,10 @@ void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Pr
     const int levels = static_cast<int>(P.size());
     if (levels == 0) {
         if (progress) progress(100);
+        return;
+    }
+    if (s.Search == MmSearch::Root) {
+        SolveLevelsRoot(s, P, progress, options, sink, outOfReach);
         return;
     }
     // Threads as the solver would use them for one curve; fewer levels than
