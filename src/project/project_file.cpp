@@ -359,6 +359,10 @@ std::string WriteProject(const ProjectData& d) {
     }
     w.key("format");
     w.value(kProjectFormat);
+    if (d.Live) {
+        w.key("live");
+        w.value(1);
+    }
     w.key("program");
     w.value(d.Program);
     w.key("version");
@@ -383,6 +387,7 @@ ProjectData ReadProject(std::string_view bytes) {
         else if (k == "colors") readColors(in, d);
         else if (k == "forces") readForces(in, d);
         else if (k == "program") d.Program = in.string("program");
+        else if (k == "live") d.Live = in.integer("live", 0, 1) == 1;
         else in.skip();
     }
     in.finish();

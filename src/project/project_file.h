@@ -16,6 +16,7 @@
 //       "items": [[1500, 300, -200], ...]          P, Mx, My of each force
 //     },
 //     "format": "pillarix-column",
+//     "live": 1,                                   only while the live check is on
 //     "program": "Pillarix 1.2",
 //     "version": 1
 //   }
@@ -61,6 +62,7 @@ struct ProjectData {
     std::map<std::string, int> Combos;
     MaterialColors Colors = MaterialColors::defaults();
     std::optional<ProjectForces> Forces;
+    bool Live = false;  // the PMM page's "Live" check box
 };
 
 // The edit fields a project keeps: every input field; the section

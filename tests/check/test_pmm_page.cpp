@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QFile>
 #include <QMouseEvent>
@@ -323,4 +325,59 @@ TEST(PmmPage, BatchCheckAndSurfacePrintWhatTheWindowShows) {
 
     EXPECT_EQ(RunBatch({"check"}, out, err), kBatchFailed);
     EXPECT_EQ(err, "No forces have been imported.\n");
+}
+
+namespace {
+
+// Waits, handling events, until no live run is pending; the results (or
+// errors) it delivered are counted.
+int WaitForLive(Window& w, int* updates) {
+    QElapsedTimer t;
+    t.start();
+    while ((w.page().livePending() || *updates == 0) && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return *updates;
+}
+
+}  // namespace
+
+TEST(PmmPage, LiveCheckFollowsTheTypingAndMatchesCheckForces) {
+    Window w;
+    w.importForces();
+    int updates = 0;
+    QObject::connect(&w.page(), &PmmPage::liveUpdated, [&] { ++updates; });
+    auto* live = w.form->findChild<QCheckBox*>("CheckBox1");
+    ASSERT_TRUE(live && live->text() == "Live" && !live->isChecked());
+    QTest::mouseClick(live, Qt::LeftButton);
+    EXPECT_EQ(WaitForLive(w, &updates), 1);
+    EXPECT_EQ(w.rows(), 12);
+    EXPECT_FALSE(w.form->workspace().CheckStale);
+
+    // A burst of edits gives one result, for the last edit; the window never
+    // waits meanwhile.
+    updates = 0;
+    for (const char* fc : {"3", "30", "35"}) {
+        w.form->edit(7)->selectAll();
+        QTest::keyClicks(w.form->edit(7), fc);
+    }
+    EXPECT_TRUE(w.page().livePending());
+    EXPECT_EQ(WaitForLive(w, &updates), 1);
+    const std::string liveCsv = CheckCsv(w.check(), "\n");
+    const QString liveSummary = w.summary();
+    EXPECT_FALSE(liveSummary.contains("stale"));
+    QTest::mouseClick(live, Qt::LeftButton);  // off: "Check Forces" on the same inputs
+    w.click(19);
+    EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
+    EXPECT_EQ(w.summary(), liveSummary);
+
+    // A bad field: the message in the status bar, no message box, and the
+    // results on show marked stale.
+    QTest::mouseClick(live, Qt::LeftButton);
+    updates = 0;
+    w.form->edit(1)->setText("22O0");
+    WaitForLive(w, &updates);
+    EXPECT_EQ(w.form->statusBar()->currentMessage(), "'22O0' is not a valid floating point value.");
+    EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
+    EXPECT_TRUE(w.summary().endsWith(kStaleNote));
 }

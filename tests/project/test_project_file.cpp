@@ -154,6 +154,7 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     f.ColumnMy = 40;
     f.File = "forces.csv";
     d.Forces = f;
+    d.Live = true;
 
     const std::string text = WriteProject(d);
     const ProjectData back = ReadProject(text);
@@ -172,7 +173,10 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     EXPECT_EQ(back.Forces->FactorP, 1.1);
     EXPECT_EQ(back.Forces->ColumnMy, 40);
     EXPECT_EQ(back.Forces->File, "forces.csv");
+    EXPECT_TRUE(back.Live);
     EXPECT_EQ(WriteProject(back), text);  // equal data, equal text
+    // The live check's box is written only while it is on.
+    EXPECT_EQ(WriteProject(DefaultProject()).find("\"live\""), std::string::npos);
 
     // The outputs of the section information are not kept.
     EXPECT_EQ(text.find("\"Edit31\""), std::string::npos);
@@ -191,6 +195,7 @@ TEST(ProjectFile, MissingValuesKeepDefaultsAndUnknownKeysAreSkipped) {
     EXPECT_EQ(d.Combos.at("ComboBox7"), 1);
     EXPECT_EQ(d.Colors.c[1], MaterialColors::defaults().c[1]);
     EXPECT_FALSE(d.Forces);
+    EXPECT_FALSE(d.Live);
 }
 
 TEST(ProjectFile, BadFilesAreRefusedWithTheReason) {

@@ -1,12 +1,14 @@
 #include "check/ui/pmm_page.h"
 
 #include <QAbstractTableModel>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPainter>
 #include <QProgressBar>
 #include <QProxyStyle>
@@ -14,6 +16,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSortFilterProxyModel>
+#include <QStatusBar>
 #include <QTableView>
 #include <algorithm>
 #include <cmath>
@@ -25,7 +28,9 @@
 #include "common/ui/platform.h"
 #include "app/ui/tform1.h"
 #include "app/workspace.h"
+#include "check/live_run.h"
 #include "check/surface.h"
+#include "check/ui/live_check.h"
 #include "check/ui/surface_view.h"
 #include "input/error.h"
 #include "input/fields.h"
@@ -207,11 +212,21 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     button(page, 21, "Save Image", QRect(x0, 96, half, 25), &PmmPage::saveImage);
     button(page, 22, "Reset View", QRect(x0 + w - half, 96, half, 25), &PmmPage::resetView);
 
+    live_ = new QCheckBox("Live", page);
+    live_->setObjectName("CheckBox1");
+    live_->setGeometry(x0, 130, 48, 20);
+    runner_ = new LiveRunner(this);
+    connect(live_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) scheduleLive();
+        else runner_->stop();
+    });
+    connect(runner_, &LiveRunner::finished, this, &PmmPage::applyLive);
+
     progress_ = new QProgressBar(page);
     progress_->setObjectName("ProgressBar3");
     progress_->setRange(0, 100);
     progress_->setValue(0);
-    progress_->setGeometry(x0, 130, w - 78, 20);
+    progress_->setGeometry(x0 + 52, 130, w - 78 - 52, 20);
     cancelButton_ = button(page, 23, "Cancel", QRect(x0 + w - 70, 127, 70, 25), &PmmPage::cancel);
     cancelButton_->setEnabled(false);
 
@@ -293,34 +308,18 @@ PmmPage::~PmmPage() = default;
 
 // ---------------------------------------------------------------- commands
 
-struct PmmPage::Section {
-    SectionInput input;
-    FiberTable fibers;
-    MmSettings mm;
-    double PMax = 0, PMin = 0;
-
-    // What a check or a surface solves over.
-    SectionRequest request() const { return {&fibers, input.B, input.H, mm, PMax, PMin}; }
-};
-
 // The current fields meshed as "Gen MM Curve" meshes them, into a copy: the
 // window's own section stays as it was.
-PmmPage::Section PmmPage::readSection() const {
-    Section s;
-    s.input = ws_.Input;
-    MeshSectionFromFields(fields_, s.input, s.fibers);
-    CheckFiberMaterials(s.fibers);
-    s.mm = ReadMmSettings(fields_);
-    CheckMmSettings(s.mm);
-    ComputeAxialBounds(s.fibers, s.PMax, s.PMin);
-    return s;
-}
+namespace {
+CheckSection ReadSection(const FormFields& fields, const Workspace& ws) { return ReadCheckSection(fields, ws.Input); }
+}  // namespace
 
 // Runs a check or surface as a long command: Esc and the Cancel button
 // stop it, and a stopped run changes nothing.
 template <class F>
 void PmmPage::runLong(F&& f) {
     if (LongCommand::active()) return;
+    runner_->stop();  // this command's results are the newer ones
     running_ = true;
     cancelButton_->setEnabled(true);
     progress_->setValue(0);
@@ -347,7 +346,7 @@ void PmmPage::checkForces() {
     runLong([&](LongCommand& lc) {
         if (ws_.Loads.Count < 1) throw AppError("No forces have been imported");
         const std::string key = inputsKey(true);
-        Section s = readSection();
+        const CheckSection s = ReadSection(fields_, ws_);
         const CheckRequest req{s.request(), &ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy};
         CheckResult result = RunCapacityCheck(req, lc.progress(progress_), lc.options());
         model_->begin();
@@ -362,7 +361,7 @@ void PmmPage::genSurface() {
     runLong([&](LongCommand& lc) {
         const int levels = StrToInt(levels_->text().toStdString());
         const std::string key = inputsKey(false);
-        Section s = readSection();
+        const CheckSection s = ReadSection(fields_, ws_);
         CheckAxialLevels(levels, s.mm.points);
         const SurfaceRequest req{s.request(), levels};
         auto state = std::make_unique<SurfaceState>();
@@ -458,6 +457,11 @@ std::string PmmPage::surfaceCsv(const std::string& eol) const {
 
 void PmmPage::inputsChanged() {
     if (running_) return;  // a running command compares when it ends
+    refreshStale();
+    if (live()) scheduleLive();
+}
+
+void PmmPage::refreshStale() {
     // A check emptied or replaced from elsewhere (a project opened) is
     // shown as it now is.
     if (shownRows_ != (ws_.Check ? static_cast<long long>(ws_.Check->Rows.size()) : -1)) showResults();
@@ -473,6 +477,61 @@ void PmmPage::inputsChanged() {
         surfaceStale_ = stale;
     }
     if (changed) updateStale();
+}
+
+// ---------------------------------------------------------------- live check
+
+bool PmmPage::live() const { return live_->isChecked(); }
+
+void PmmPage::setLive(bool on) { live_->setChecked(on); }
+
+bool PmmPage::livePending() const { return runner_->pending(); }
+
+void PmmPage::scheduleLive() {
+    // Nothing to do when the results on show are those of the inputs now.
+    const bool current = surface_ && !surfaceStale_ && (ws_.Loads.Count < 1 || (ws_.Check && !ws_.CheckStale));
+    if (current && !runner_->pending()) return;
+    runner_->schedule([this] {
+        LiveInputs in;
+        for (const auto& [name, edit] : fields_.edits) in.fields.texts[name] = fields_.text(name);
+        for (const auto& [name, combo] : fields_.combos) in.fields.items[name] = fields_.itemIndex(name);
+        in.base = ws_.Input;
+        in.loads = ws_.Loads;
+        in.factorP = ws_.ForceFactorP;
+        in.factorMx = ws_.ForceFactorMx;
+        in.factorMy = ws_.ForceFactorMy;
+        in.checkKey = inputsKey(true);
+        in.surfaceKey = inputsKey(false);
+        return in;
+    });
+}
+
+void PmmPage::applyLive(std::shared_ptr<const LiveResults> r) {
+    if (running_ || !live()) return;
+    QStatusBar* bar = qobject_cast<QMainWindow*>(window_) ? qobject_cast<QMainWindow*>(window_)->statusBar() : nullptr;
+    if (!r->error.empty()) {
+        // The results on show stay, marked stale.
+        std::string message = r->error;
+        if (message.empty() || message.back() != '.') message += '.';
+        if (bar) bar->showMessage(QString::fromStdString(message));
+        emit liveUpdated();
+        return;
+    }
+    if (bar) bar->clearMessage();
+    if (r->check) {
+        model_->begin();
+        ws_.Check = *r->check;
+        checkKey_ = r->checkKey;
+    }
+    auto state = std::make_unique<SurfaceState>();
+    state->surface = r->surface;
+    state->wire = WireOf(state->surface);
+    surface_ = std::move(state);
+    surfaceKey_ = r->surfaceKey;
+    ws_.CheckStale = ws_.Check && inputsKey(true) != checkKey_;
+    surfaceStale_ = inputsKey(false) != surfaceKey_;
+    showResults();
+    emit liveUpdated();
 }
 
 void PmmPage::updateStale() {

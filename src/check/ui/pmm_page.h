@@ -10,6 +10,7 @@
 
 #include "check/projection.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -26,6 +27,8 @@ class PlatformServices;
 class PictureSaveDialog;
 class SurfaceView;
 class CheckTableModel;
+class LiveRunner;
+struct LiveResults;
 
 // Appended to the summary line while the check no longer matches the inputs.
 inline constexpr const char* kStaleNote = " (stale: inputs changed since the check)";
@@ -44,6 +47,13 @@ public:
     QLabel* summary() const { return summary_; }
     QLabel* hover() const { return hover_; }
     bool running() const { return running_; }
+    // The "Live" check box: while it is on, a change of the inputs runs the
+    // section, the check and the surface again in the background.
+    QCheckBox* liveBox() const { return live_; }
+    bool live() const;
+    void setLive(bool on);
+    // A live run is waiting for the typing to pause or running.
+    bool livePending() const;
 
     // Text of the summary line: the check's line, with the stale note when
     // the inputs changed since; empty before any check.
@@ -68,11 +78,17 @@ public slots:
     // counts as made from the current inputs unless Workspace::CheckStale.
     void checkReplaced();
 
+signals:
+    // A live run's results (or its error) are on show.
+    void liveUpdated();
+
 private:
-    struct Section;
+    void applyLive(std::shared_ptr<const LiveResults> results);
+    void scheduleLive();
+    // Marks the check and the surface stale or current against the inputs.
+    void refreshStale();
     template <class F>
     void runLong(F&& f);
-    Section readSection() const;
     void updateStale();
     // Each column of the table as wide as its widest text, header included.
     void fitColumns();
@@ -90,6 +106,8 @@ private:
     QLineEdit* levels_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
+    QCheckBox* live_ = nullptr;
+    LiveRunner* runner_ = nullptr;
     QLabel* hover_ = nullptr;
     QLabel* summary_ = nullptr;
     QTableView* table_ = nullptr;

@@ -1,6 +1,7 @@
 #include "project/ui/project_controller.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -63,6 +64,8 @@ ProjectController::ProjectController(TForm1& form) : QObject(&form), form_(form)
         if (QAction* a = form_.findChild<QAction*>(name))
             connect(a, &QAction::triggered, this, &ProjectController::markModified);
     connect(form_.ScrollBar1, &QScrollBar::actionTriggered, this, &ProjectController::markModified);
+    if (PmmPage* page = form_.pmmPage())
+        connect(page->liveBox(), &QCheckBox::clicked, this, &ProjectController::markModified);
     updateTitle();
 }
 
@@ -163,6 +166,7 @@ ProjectData ProjectController::collect() const {
     for (auto& [name, index] : d.Combos) index = form_.fields_.itemIndex(name);
     const Workspace& ws = form_.ws_;
     for (int k = 1; k <= 5; ++k) d.Colors.c[k] = ws.Colors.c[k];
+    d.Live = form_.pmmPage() && form_.pmmPage()->live();
     if (hasForces_) {
         ProjectForces f;
         const GridModel* grid = form_.StringGrid1->grid();
@@ -224,6 +228,7 @@ void ProjectController::apply(const ProjectData& d) {
         f.swatches_[k]->setColor(QColor(c.r, c.g, c.b));
     }
 
+    if (PmmPage* page = f.pmmPage()) page->setLive(d.Live);
     if (d.Forces) {
         const ProjectForces& pf = *d.Forces;
         std::vector<QStringList> rows;

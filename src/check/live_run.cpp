@@ -1,0 +1,46 @@
+#include "check/live_run.h"
+
+#include "analysis/mm_solver.h"
+#include "input/error.h"
+#include "input/numbers.h"
+#include "section/section_from_fields.h"
+
+namespace px {
+
+CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& base) {
+    CheckSection s;
+    s.input = base;
+    MeshSectionFromFields(fields, s.input, s.fibers);
+    CheckFiberMaterials(s.fibers);
+    s.mm = ReadMmSettings(fields);
+    CheckMmSettings(s.mm);
+    ComputeAxialBounds(s.fibers, s.PMax, s.PMin);
+    return s;
+}
+
+LiveResults RunLive(const LiveInputs& in, const std::atomic<bool>& cancel) {
+    LiveResults r;
+    r.checkKey = in.checkKey;
+    r.surfaceKey = in.surfaceKey;
+    try {
+        const CheckSection s = ReadCheckSection(in.fields, in.base);
+        const int levels = StrToInt(in.fields.text("Edit65"));
+        CheckAxialLevels(levels, s.mm.points);
+        SolveOptions o;
+        o.cancel = &cancel;
+        if (in.loads.Count >= 1) {
+            const CheckRequest req{s.request(), &in.loads, in.factorP, in.factorMx, in.factorMy};
+            r.check = RunCapacityCheck(req, {}, o);
+        }
+        r.surface = SolveSurface(SurfaceRequest{s.request(), levels}, {}, o);
+    } catch (const Cancelled&) {
+        throw;
+    } catch (const std::exception& e) {
+        r.check.reset();
+        r.surface = {};
+        r.error = e.what();
+    }
+    return r;
+}
+
+}  // namespace px
