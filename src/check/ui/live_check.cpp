@@ -7,9 +7,13 @@
 namespace px {
 
 LiveRunner::LiveRunner(QObject* parent) : QObject(parent) {
-    timer_.setSingleShot(true);
-    timer_.setInterval(kPauseMs);
-    connect(&timer_, &QTimer::timeout, this, &LiveRunner::start);
+    pause_.setSingleShot(true);
+    pause_.setInterval(kPauseMs);
+    connect(&pause_, &QTimer::timeout, this, &LiveRunner::start);
+    // The run's thread only stores its results; the window picks them up
+    // here, so no event crosses between the threads.
+    poll_.setInterval(kPollMs);
+    connect(&poll_, &QTimer::timeout, this, &LiveRunner::collect);
 }
 
 LiveRunner::~LiveRunner() { retire(); }
@@ -17,11 +21,12 @@ LiveRunner::~LiveRunner() { retire(); }
 void LiveRunner::schedule(std::function<LiveInputs()> read) {
     read_ = std::move(read);
     if (cancel_) cancel_->store(true);  // its results would be stale anyway
-    timer_.start();
+    pause_.start();
 }
 
 void LiveRunner::stop() {
-    timer_.stop();
+    pause_.stop();
+    poll_.stop();
     ++generation_;
     if (cancel_) cancel_->store(true);
     running_ = false;
@@ -41,6 +46,7 @@ void LiveRunner::start() {
     cancel_ = cancel;
     const unsigned long long generation = ++generation_;
     running_ = true;
+    poll_.start();
     worker_ = std::thread([this, cancel, generation, inputs = std::move(inputs)] {
         std::shared_ptr<const LiveResults> results;
         try {
@@ -48,17 +54,23 @@ void LiveRunner::start() {
         } catch (const Cancelled&) {
             return;
         }
-        // Delivered on the window's thread; dropped when this runner is gone
-        // or a newer run has started since.
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, results] {
-                if (generation != generation_) return;
-                running_ = false;
-                emit finished(results);
-            },
-            Qt::QueuedConnection);
+        const std::lock_guard<std::mutex> lock(handOver_);
+        done_ = std::move(results);
+        doneGeneration_ = generation;
     });
+}
+
+void LiveRunner::collect() {
+    std::shared_ptr<const LiveResults> results;
+    {
+        const std::lock_guard<std::mutex> lock(handOver_);
+        if (!done_ || doneGeneration_ != generation_) return;
+        results = std::move(done_);
+        done_.reset();
+    }
+    running_ = false;
+    poll_.stop();
+    emit finished(results);
 }
 
 }  // namespace px
