@@ -15,7 +15,10 @@
 namespace px {
 
 StudyOutput::StudyOutput(const std::string& path) {
-    if (!path.empty()) file_ = std::make_unique<FileReplacement>(path, FileWording(path));
+    if (path.empty()) return;
+    WriteWording wording = FileWording(path);
+    wording.create = "Cannot open file \"" + path + "\". ";  // as the study has always said
+    file_ = std::make_unique<FileReplacement>(path, wording);
 }
 
 StudyOutput::~StudyOutput() = default;
