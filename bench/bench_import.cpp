@@ -1,7 +1,8 @@
 // Speed of the CSV force import: the conversion of 100,000 load combinations
 // alone, and the whole "Import Force Data(CSV File)" command of the window
 // (reading, converting, filling the grids), which is how long the window
-// does not react.
+// does not react; and "Save File As" of a project holding those forces
+// (12.8 MB).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "app/ui/tform1.h"
+#include "project/ui/project_controller.h"
 #include "loads/csv_import.h"
 #include "support/force_file.h"
 #include "support/scripted_platform.h"
@@ -47,6 +49,29 @@ void BM_ImportCommand(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ImportCommand)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_SaveProject(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString forces = dir.filePath("forces.csv");
+    {
+        QFile f(forces);
+        f.open(QIODevice::WriteOnly);
+        const std::string text = ForceFile(static_cast<int>(state.range(0)));
+        f.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    px::ScriptedPlatform platform;
+    px::TForm1 form(&platform, false);
+    platform.openAnswers.push_back(forces);
+    form.Button4Click();
+    const QString path = dir.filePath("column.pxc");
+    for (auto _ : state) {
+        platform.saveAnswers.push_back(path);
+        form.project().saveAs();
+    }
+    if (!platform.errors.isEmpty()) state.SkipWithError("save failed");
+    state.counters["MB"] = static_cast<double>(QFile(path).size()) / 1e6;
+}
+BENCHMARK(BM_SaveProject)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

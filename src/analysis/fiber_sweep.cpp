@@ -2,7 +2,9 @@
 
 #include <exception>
 
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "analysis/parallel_jobs.h"
 #include "analysis/section_steps.h"
@@ -172,7 +174,26 @@ bool SweepIsaSupported(SweepIsa isa) {
     return false;
 }
 
+SweepIsa SweepIsaFromEnvironment(bool* known) {
+    struct Named {
+        SweepIsa isa;
+        bool known;
+    };
+    static const Named named = [] {
+        const char* v = std::getenv("PILLARIX_ISA");
+        const std::string text = v ? v : "";
+        if (text.empty() || text == "auto") return Named{SweepIsa::Auto, true};
+        if (text == "baseline") return Named{SweepIsa::Baseline, true};
+        if (text == "avx2") return Named{SweepIsa::Avx2, true};
+        if (text == "avx512") return Named{SweepIsa::Avx512, true};
+        return Named{SweepIsa::Auto, false};
+    }();
+    if (known) *known = named.known;
+    return named.isa;
+}
+
 SweepIsa ResolveSweepIsa(SweepIsa wanted) {
+    if (wanted == SweepIsa::Auto) wanted = SweepIsaFromEnvironment();
     if (wanted != SweepIsa::Auto) return SweepIsaSupported(wanted) ? wanted : SweepIsa::Baseline;
     if (SweepIsaSupported(SweepIsa::Avx512)) return SweepIsa::Avx512;
     if (SweepIsaSupported(SweepIsa::Avx2)) return SweepIsa::Avx2;

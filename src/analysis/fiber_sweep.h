@@ -39,10 +39,14 @@ SweepTable BuildSweepTable(const FiberTable& t);
 void AxisTerms(const SweepTable& s, double w, std::vector<double>& U);
 
 // Instruction set of the sweep, resolved once per solve: Auto picks the
-// widest the processor has; one that is not available falls back to the
-// baseline. All give the same bits.
+// widest the processor has, unless the environment variable PILLARIX_ISA
+// names one ("baseline", "avx2", "avx512"); one that is not available falls
+// back to the baseline. All give the same bits.
 bool SweepIsaSupported(SweepIsa isa);
 SweepIsa ResolveSweepIsa(SweepIsa wanted);
+// What PILLARIX_ISA names, read once: Auto when it is unset or empty; an
+// unknown name is Auto too, and `known` (when given) is set false.
+SweepIsa SweepIsaFromEnvironment(bool* known = nullptr);
 
 // Sums of trials g = 0 .. T - 1 with offsets c[g] and curvatures phi[g]:
 // F = sum of stress x area, Sx = sum of (stress x area) x Y,

@@ -7,6 +7,7 @@
 
 #include "app/ui/app_setup.h"
 #include "batch/ui/batch_runner.h"
+#include "common/file_replace.h"
 
 namespace {
 void write(std::FILE* f, const std::string& s) {
@@ -23,6 +24,7 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& tex
 
 int main(int argc, char** argv) {
     qInstallMessageHandler(quietMessages);
+    px::RemoveTemporaryFilesOnSignals();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt takes none of our arguments: it only sees the program name.
     int qtArgc = 1;

@@ -1,11 +1,8 @@
 #include "output/curve_text.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
-#include "input/error.h"
+#include "common/file_replace.h"
 #include "input/numbers.h"
 
 namespace px {
@@ -60,21 +57,12 @@ std::vector<std::string> FillMMText(int MMPointCount, double MMAxialForce, const
 }
 
 void SaveTextLines(const std::string& path, const std::vector<std::string>& lines) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) throw AppError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-    bool ok = true;
+    FileReplacement file(path, FileWording(path));
     for (const std::string& line : lines) {
-        if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fwrite("\r\n", 1, 2, f) != 2) {
-            ok = false;
-            break;
-        }
+        file.write(line);
+        file.write("\r\n");
     }
-    int err = ok ? 0 : errno;
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) throw AppError("Cannot write file \"" + path + "\". " + std::strerror(err ? err : EIO));
+    file.commit();
 }
 
 }  // namespace px

@@ -21,7 +21,8 @@ std::vector<std::string> FillPMText(const PMCurve& curve);
 std::vector<std::string> FillMMText(int MMPointCount, double MMAxialForce, const MMCurve& curve);
 
 // Writes every line followed by CR LF, no byte order mark, replacing an
-// existing file. A file that cannot be created or written gives
+// existing file whole or not at all (common/file_replace.h). A file that
+// cannot be created or written gives
 // "Cannot create file "<path>". <reason>" / "Cannot write file ...".
 void SaveTextLines(const std::string& path, const std::vector<std::string>& lines);
 

@@ -1,13 +1,12 @@
 // pillarix-study: a table of columns in, a table of results out, on the
 // computation library alone.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <thread>
 
 #include "input/error.h"
 #include "study/study.h"
+#include "study/study_output.h"
 
 namespace {
 
@@ -39,7 +38,10 @@ Options:
   --shard I/N    runs only rows [I x R / N, (I + 1) x R / N) of the R rows,
                  and writes the header only for I = 0: the outputs of shards
                  0 .. N - 1 put together in order are the whole study's
-  --out FILE     writes to FILE instead of standard output
+  --out FILE     writes to FILE instead of standard output; FILE appears
+                 only when the study has finished (a stopped study leaves
+                 an earlier FILE as it was), and may not be the table or
+                 one of its force files
   --help         prints this text
 
 Output: CSV, every line ending in CR LF, one line per row in input order:
@@ -141,25 +143,15 @@ int main(int argc, char** argv) {
     }
     if (table.empty()) return usage("no table given");
 
+    // A study stopped by Ctrl+C or a job runner leaves no half-written file.
+    px::RemoveTemporaryFilesOnSignals();
     try {
         px::StudyTable columns(table);
-        std::FILE* f = stdout;
-        if (!out.empty()) {
-            f = std::fopen(out.c_str(), "wb");
-            if (!f) {
-                const std::string message = "Cannot open file \"" + out + "\". " + std::strerror(errno);
-                std::fprintf(stderr, "pillarix-study: %s\n", px::displayMessage(message).c_str());
-                return 2;
-            }
-        }
-        const px::StudySummary s = px::RunStudy(columns, options, [f](std::string_view text) {
-            std::fwrite(text.data(), 1, text.size(), f);
-        });
-        const bool failedWrite = std::fflush(f) != 0 || std::ferror(f) || (f != stdout && std::fclose(f) != 0);
-        if (failedWrite) {
-            std::fprintf(stderr, "pillarix-study: Cannot write the output\n");
-            return 2;
-        }
+        if (!out.empty()) px::RefuseOutputOverInput(out, table);
+        px::StudyOutput output(out);
+        const px::StudySummary s =
+            px::RunStudy(columns, options, [&output](std::string_view text) { output.write(text); });
+        output.finish();
         return s.Failed ? 1 : 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pillarix-study: %s\n", px::displayMessage(e.what()).c_str());

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -147,6 +149,26 @@ TEST(FastPass, KernelLawsAtTheirBreakpointsOnEveryInstructionSet) {
             }
         }
     }
+}
+
+TEST(FastPass, PillarixIsaChoosesTheInstructionSetThatRuns) {
+    // PILLARIX_ISA=avx512 on a processor without it must not pass quietly on
+    // the baseline: run it where the kernel can run (or under an emulator).
+    bool known = false;
+    const SweepIsa named = SweepIsaFromEnvironment(&known);
+    const char* text = std::getenv("PILLARIX_ISA");
+    ASSERT_TRUE(known) << "PILLARIX_ISA=" << text << " is none of baseline, avx2, avx512, auto";
+    if (named != SweepIsa::Auto) {
+        ASSERT_TRUE(SweepIsaSupported(named)) << "PILLARIX_ISA=" << text << ": this processor lacks it";
+        EXPECT_EQ(ResolveSweepIsa(SweepIsa::Auto), named);
+    }
+    const char* names[] = {"auto", "baseline", "avx2", "avx512"};
+    std::string compared = "baseline";
+    for (SweepIsa isa : {SweepIsa::Avx2, SweepIsa::Avx512})
+        if (SweepIsaSupported(isa)) compared += std::string(" ") + names[static_cast<int>(isa)];
+    RecordProperty("compared", compared);
+    std::printf("instruction sets compared: %s; solves use %s\n", compared.c_str(),
+                names[static_cast<int>(ResolveSweepIsa(SweepIsa::Auto))]);
 }
 
 TEST(FastPass, BitIdenticalWhenThreadsShareTheLastSweeps) {

@@ -17,10 +17,12 @@
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "app/ui/tform1.h"
 #include "batch/ui/batch_runner.h"
@@ -205,12 +207,20 @@ TEST(PmmPage, ErrorsAndCancelLeaveEarlierResults) {
     EXPECT_TRUE(w.page().picture()->wire().empty());
 
     // Cancel during the run (Esc or the button): the earlier check stays.
-    // Many points make the run last past the first pass of events.
+    // Many points make the run last past the first pass of events. The
+    // click comes as the window system brings it: to the top-level window
+    // at the button's place, through the application's event filters.
     w.form->edit(35)->setText("200000");
+    QPushButton* cancel = w.form->findChild<QPushButton*>("Button23");
+    for (int i = 0; i < w.form->pages()->count(); ++i)
+        if (w.form->pages()->widget(i)->isAncestorOf(cancel)) w.form->pages()->setCurrentIndex(i);
+    w.form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.form.get()));
+    const QPoint onCancel = cancel->mapTo(w.form.get(), cancel->rect().center());
     for (bool esc : {false, true}) {
         QTimer::singleShot(0, [&] {
             if (esc) QTest::keyClick(w.form.get(), Qt::Key_Escape);
-            else QTest::mouseClick(w.form->findChild<QPushButton*>("Button23"), Qt::LeftButton);
+            else QTest::mouseClick(w.form->windowHandle(), Qt::LeftButton, Qt::NoModifier, onCancel);
         });
         w.click(19);
         EXPECT_EQ(w.platform.errors.size(), 3) << w.errors().toStdString();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "analysis/default_column.h"
+#include "check/capacity_check.h"
 #include "check/column_request.h"
 #include "check/surface.h"
 #include "input/error.h"
@@ -91,6 +92,33 @@ TEST(SolveSurface, GuardsAndCancel) {
     EXPECT_THROW(SolveSurface(f.req, {}, o), Cancelled);
     stop = false;
     EXPECT_THROW(SolveSurface(f.req, [&](int p) { stop = p > 0; }, o), Cancelled);
+}
+
+TEST(SolveSurface, EscWithTheLastProgressReportStillCancelsTheCheckAndTheSurface) {
+    // Esc taken while the bar shows 100%: the results are discarded.
+    Fixture f;
+    f.req.Levels = 4;
+    LoadCombinationTable loads;
+    loads.Count = 3;
+    loads.Items = {{}, {1000, 100, 50}, {2000, 120, 40}, {-500, 80, 60}};
+    const CheckRequest check{f.req, &loads, 1, 1, 1};
+    for (int threads : {1, 2}) {
+        std::atomic<bool> stop{false};
+        SolveOptions o;
+        o.cancel = &stop;
+        o.threads = threads;
+        int last = -1;
+        auto escAt100 = [&](int p) {
+            last = p;
+            if (p == 100) stop = true;
+        };
+        EXPECT_THROW(SolveSurface(f.req, escAt100, o), Cancelled) << threads;
+        EXPECT_EQ(last, 100) << threads;
+        stop = false;
+        last = -1;
+        EXPECT_THROW(RunCapacityCheck(check, escAt100, o), Cancelled) << threads;
+        EXPECT_EQ(last, 100) << threads;
+    }
 }
 
 }  // namespace

@@ -27,6 +27,10 @@ TEST(TextDecode, Utf8WhenValidAsAWholeElseWindows1252) {
         {"\xC0\xAF", false, "\xC3\x80\xC2\xAF"},                            // overlong form
         {"\xED\xA0\x80", false, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},            // surrogate
         {"ab\xE2\x82", false, "ab\xC3\xA2\xE2\x80\x9A"},                    // cut short at the end
+        {"\xF4\x8F\xBF\xBF", true, "\xF4\x8F\xBF\xBF"},                     // U+10FFFF, the last
+        {"\xF4\x90\x80\x80", false, "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},  // past U+10FFFF
+        {"\xF5\x80\x80\x80", false, "\xC3\xB5\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC"},
+        {"\xF7\xBF\xBF\xBF", false, "\xC3\xB7\xC2\xBF\xC2\xBF\xC2\xBF"},
         {"Story,Col,Case,Loc\xB0,P", false, "Story,Col,Case,Loc\xC2\xB0,P"},  // after whole words of ASCII
         {"Story,Col,Case,Loc\xC2\xB0,P", true, "Story,Col,Case,Loc\xC2\xB0,P"},
         {"\xEF\xBB\xBF" "Caf\xE9", false, "Caf\xC3\xA9"},  // a mark, not text: dropped

@@ -144,7 +144,8 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     d.Fields["Edit2"] = "\xE4\xB8\xAD \"quoted\" \\ tab\t";
     d.Combos["ComboBox1"] = 7;
     d.Combos["ComboBox7"] = 1;
-    d.Colors.c[3] = {1, 2, 254};
+    // Every colour apart from its default and from the others.
+    for (int k = 1; k <= 5; ++k) d.Colors.c[k] = {k, 2, 250 + k};
     ProjectForces f;
     f.Grid = {{"P", "Mx", "My"}, {"-1500.5", "1", "2"}, {}};
     f.Table.Count = 2;
@@ -160,7 +161,10 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     const ProjectData back = ReadProject(text);
     EXPECT_EQ(back.Fields, d.Fields);
     EXPECT_EQ(back.Combos, d.Combos);
-    for (int k = 1; k <= 5; ++k) EXPECT_EQ(back.Colors.c[k], d.Colors.c[k]);
+    for (int k = 1; k <= 5; ++k) {
+        EXPECT_EQ(back.Colors.c[k], d.Colors.c[k]) << "Shape" << k;
+        EXPECT_NE(back.Colors.c[k], MaterialColors::defaults().c[k]) << "Shape" << k;
+    }
     ASSERT_TRUE(back.Forces);
     EXPECT_EQ(back.Forces->Grid, f.Grid);
     ASSERT_EQ(back.Forces->Table.Count, 2);
@@ -211,6 +215,9 @@ TEST(ProjectFile, BadFilesAreRefusedWithTheReason) {
         {R"({"format": "pillarix-column"})", "no format version"},
         {R"({"format": "pillarix-column", "version": 2, "fields": 5})", "newer Pillarix (format version 2"},
         {R"({"format": "pillarix-column", "version": 1.5})", "whole number"},
+        {R"({"format": "pillarix-column", "version": 0})", "whole number from 1"},
+        {R"({"format": "pillarix-column", "version": -1})", "whole number from 1"},
+        {R"({"format": "pillarix-column", "version": -2e9})", "whole number from 1"},
         {head + R"("fields": {"Edit1": 2200}})", "fields.Edit1 must be text in quotes"},
         {head + R"("fields": []})", "fields must be an object"},
         {head + R"("fields": {"Edit1": "1", "Edit1": "2"}})", "fields holds \"Edit1\" twice"},

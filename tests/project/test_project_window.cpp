@@ -128,8 +128,13 @@ TEST(ProjectWindow, EverySectionTypeReadsBackIntoAFreshWindow) {
         a.type(42, "1500");
         a.type(57, "1.5");
         a.combo(7)->setCurrentIndex(1);
-        a.platform.colorAnswers.push_back(QColor(10, 20, 30 + type));
+        // All five colours, so that none is lost on the way.
+        for (int k = 1; k <= 5; ++k) a.platform.colorAnswers.push_back(QColor(10 * k, 20, 30 + type));
+        a.form->Shape1MouseDown();
         a.form->Shape2MouseDown();
+        a.form->Shape3MouseDown();
+        a.form->Shape4MouseDown();
+        a.form->Shape5MouseDown();
         a.platform.openAnswers.push_back(csv);
         a.click(4);
         a.type(58, "0.75");  // "Input" after the import: the factors in effect differ from the import's
@@ -152,6 +157,7 @@ TEST(ProjectWindow, EverySectionTypeReadsBackIntoAFreshWindow) {
         EXPECT_EQ(sa.edits, sb.edits);
         EXPECT_EQ(sa.combos, sb.combos);
         EXPECT_EQ(sa.colors, sb.colors);
+        for (int k = 1; k <= 5; ++k) EXPECT_EQ(sb.colors.value(k - 1), QColor(10 * k, 20, 30 + type)) << "Shape" << k;
         EXPECT_EQ(sa.cells, sb.cells);
         EXPECT_EQ(sa.label66, sb.label66);
         EXPECT_TRUE(sa.section == sb.section);

@@ -10,9 +10,12 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "app/ui/tform1.h"
+#include "check/capacity_check.h"
 #include "check/ui/pmm_page.h"
 #include "batch/ui/batch_runner.h"
 #include "input/numbers.h"
@@ -196,6 +199,42 @@ TEST(AnalysisReport, FailuresWriteNoFile) {
         EXPECT_EQ(w.platform.saveProposals.size(), c.asked ? 1 : 0);
         EXPECT_FALSE(QFile::exists(target));
         EXPECT_EQ(QDir(w.dir.path()).entryList(QDir::Files), QStringList{"plain.txt"});  // no temporary left
+    }
+}
+
+TEST(AnalysisReport, HighestRatiosPutCasesWithoutCapacityFirstAndKeepTheGoverningOne) {
+    // Ratios by row; -1 for "n/a". The report lists at most 20.
+    struct Case {
+        const char* what;
+        std::vector<double> ratios;
+        std::vector<int> first;  // the leading indices expected
+    };
+    std::vector<double> rising(25), level(25, 0.5), lateNa(25), manyNa(25, -1);
+    for (int i = 0; i < 25; ++i) rising[i] = lateNa[i] = 0.01 * (i + 1);
+    lateNa[23] = -1;
+    manyNa[2] = 3.0;
+    const Case cases[] = {
+        {"the largest ratio last in the file", rising, {24, 23, 22}},
+        {"all equal: file order", level, {0, 1, 2}},
+        {"one n/a near the end", lateNa, {23, 24, 22}},
+        {"n/a in most rows, in file order before the largest ratio", manyNa, {0, 1, 3}},
+    };
+    for (const Case& c : cases) {
+        CheckResult r;
+        for (size_t i = 0; i < c.ratios.size(); ++i) {
+            CheckRow row;
+            row.Case = static_cast<int>(i) + 1;
+            if (c.ratios[i] >= 0) row.Ratio = c.ratios[i];
+            r.Rows.push_back(row);
+        }
+        TallyCheck(r);
+        const std::vector<int> top = HighestRatios(r, 20);
+        ASSERT_EQ(top.size(), 20u) << c.what;
+        EXPECT_EQ(top.front(), r.Governing) << c.what;
+        EXPECT_EQ(std::vector<int>(top.begin(), top.begin() + 3), c.first) << c.what;
+        // Every case without a capacity comes before every case with one.
+        const auto firstWith = std::find_if(top.begin(), top.end(), [&](int i) { return r.Rows[i].Ratio.has_value(); });
+        EXPECT_TRUE(std::all_of(firstWith, top.end(), [&](int i) { return r.Rows[i].Ratio.has_value(); })) << c.what;
     }
 }
 

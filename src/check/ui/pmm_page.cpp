@@ -14,7 +14,6 @@
 #include <QProxyStyle>
 #include <QStyleOptionHeaderV2>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QTableView>
@@ -24,6 +23,7 @@
 
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
+#include "common/ui/file_write.h"
 #include "common/ui/long_command.h"
 #include "common/ui/platform.h"
 #include "app/ui/tform1.h"
@@ -544,13 +544,7 @@ void PmmPage::exportCheck() {
         if (!ws_.Check) throw AppError("There is no check to export: press \"Check Forces\" first");
         const QString path = services_.saveFile(window_, "Export Check", "CSV (*.csv)", "csv", QString());
         if (path.isEmpty()) return;
-        const std::string bytes = CheckCsv(*ws_.Check, "\r\n");
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            throw AppError(QString("Cannot create file \"%1\". %2").arg(path, file.errorString()).toStdString());
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        if (!file.commit())
-            throw AppError(QString("Cannot write file \"%1\". %2").arg(path, file.errorString()).toStdString());
+        ReplaceFile(path, CheckCsv(*ws_.Check, "\r\n"), FileWording(path));
     });
 }
 

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QWindow>
 
 namespace px {
 
@@ -56,6 +58,38 @@ bool LongCommand::isAllowed(QObject* watched) const {
     return w && (w == allowed_ || allowed_->isAncestorOf(w));
 }
 
+// The window system hands a click to the top-level window first, which
+// passes it on to the widget under the pointer (or to the one that took the
+// press); the application's filters see it at both. The window lets it
+// through when the widget it goes to is the allowed one.
+bool LongCommand::mouseMayPass(QObject* watched, const QMouseEvent& e) {
+    if (!watched->isWidgetType()) {
+        if (!watched->isWindowType()) return false;
+        QWidget* under = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->windowHandle() != watched) continue;
+            under = top->childAt(e.position().toPoint());
+            if (!under) under = top;
+            break;
+        }
+        const bool allowed = isAllowed(under);
+        switch (e.type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                holding_ = allowed;
+                return allowed;
+            case QEvent::MouseButtonRelease: {
+                const bool held = holding_;
+                if (e.buttons() == Qt::NoButton) holding_ = false;
+                return held || allowed;
+            }
+            default:
+                return holding_ || allowed;
+        }
+    }
+    return isAllowed(watched);
+}
+
 bool LongCommand::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress:
@@ -65,7 +99,7 @@ bool LongCommand::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove:
-            return !isAllowed(watched);
+            return !mouseMayPass(watched, *static_cast<QMouseEvent*>(event));
         case QEvent::Close:
             event->ignore();  // the window stays open
             return true;

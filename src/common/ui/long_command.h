@@ -22,6 +22,7 @@
 #include "analysis/section_steps.h"
 #include "common/ui/platform.h"
 
+class QMouseEvent;
 class QProgressBar;
 class QWidget;
 
@@ -62,11 +63,13 @@ protected:
 
 private:
     bool isAllowed(QObject* watched) const;
+    bool mouseMayPass(QObject* watched, const QMouseEvent& e);
 
     std::atomic<bool> cancel_{false};
     QPointer<QWidget> allowed_;
     QElapsedTimer sincePump_;
     LongCommand* previous_ = nullptr;
+    bool holding_ = false;  // the allowed widget took the press now held
 };
 
 // Runs f(LongCommand&) as a command (see runCommand). Refused, doing

@@ -1,10 +1,10 @@
 #include "output/ui/picture_export.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
 
+#include "common/ui/file_write.h"
 #include "common/ui/platform.h"
 #include "input/error.h"
 
@@ -29,11 +29,6 @@ void refuseUndrawn(const QImage& image, bool everDrawn) {
 void SavePicture(const QImage& image, const QString& path, bool everDrawn) {
     refuseUndrawn(image, everDrawn);
     const char* format = formatFor(path);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw AppError(QString("Cannot create file \"%1\". %2").arg(path, file.errorString()).toStdString());
-    QImageWriter writer(&file, format);
-    if (qstrcmp(format, "jpeg") == 0) writer.setQuality(95);
     // JPEG has no alpha channel: flatten onto white rather than black.
     QImage out = image;
     if (qstrcmp(format, "jpeg") == 0 && image.hasAlphaChannel()) {
@@ -42,16 +37,12 @@ void SavePicture(const QImage& image, const QString& path, bool everDrawn) {
         QPainter painter(&out);
         painter.drawImage(0, 0, image);
     }
-    const bool ok = writer.write(out);
-    const QString why = writer.errorString();
-    file.close();
-    if (!ok || file.error() != QFileDevice::NoError) {
-        const QString reason = ok ? file.errorString() : why;
-        file.remove();  // no half-written picture left behind
-        throw AppError(QString("Cannot write file \"%1\". %2")
-                           .arg(path, reason)
-                           .toStdString());
-    }
+    ReplaceFileFrom(path, FileWording(path), [&](QIODevice& device) {
+        QImageWriter writer(&device, format);
+        if (qstrcmp(format, "jpeg") == 0) writer.setQuality(95);
+        if (!writer.write(out))
+            throw AppError(QString("Cannot write file \"%1\". %2").arg(path, writer.errorString()).toStdString());
+    });
 }
 
 QString PictureSaveDialog::filter() { return QString::fromUtf8("JPG图片 (*.jpg)"); }

@@ -9,11 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTabWidget>
 
+#include "common/ui/file_write.h"
 #include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "check/ui/pmm_page.h"
@@ -141,15 +141,7 @@ bool ProjectController::saveTo(const QString& path) {
     const bool ok = form_.run([&] {
         const std::string text = WriteProject(collect());
         const std::string head = "Cannot save project file \"" + shownPath(path).toStdString() + "\": ";
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) throw AppError(head + file.errorString().toStdString());
-        const auto size = static_cast<qint64>(text.size());
-        if (file.write(text.data(), size) != size) {
-            const std::string why = file.errorString().toStdString();
-            file.cancelWriting();
-            throw AppError(head + why);
-        }
-        if (!file.commit()) throw AppError(head + file.errorString().toStdString());
+        ReplaceFile(path, text, {head, head});
     });
     if (!ok) return false;
     form_.ws_.ProjectPath = QFileInfo(path).absoluteFilePath().toStdString();

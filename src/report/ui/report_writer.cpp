@@ -9,10 +9,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 #include <functional>
 
+#include "common/ui/file_write.h"
 #include "common/ui/platform.h"
 #include "input/error.h"
 #include "input/numbers.h"
@@ -343,13 +343,9 @@ void layReport(Flow& f, const ReportData& d) {
 }  // namespace
 
 int WriteReportPdf(const QString& path, const ReportData& data) {
-    const std::string name = path.toStdString();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw AppError("Cannot create file \"" + name + "\". " + file.errorString().toStdString());
     int pages = 0;
-    {
-        QPdfWriter writer(&file);
+    ReplaceFileFrom(path, FileWording(path), [&](QIODevice& device) {
+        QPdfWriter writer(&device);
         writer.setResolution(kDpi);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
@@ -362,13 +358,11 @@ int WriteReportPdf(const QString& path, const ReportData& data) {
         pages = count.page();
 
         QPainter p;
-        if (!p.begin(&writer)) throw AppError("Cannot write file \"" + name + "\". " + file.errorString().toStdString());
+        if (!p.begin(&writer)) throw AppError("Cannot write file \"" + path.toStdString() + "\". The PDF could not be started");
         Flow paint(writer, &p, pages);
         layReport(paint, data);
         p.end();
-    }
-    if (!file.commit())
-        throw AppError("Cannot write file \"" + name + "\". " + file.errorString().toStdString());
+    });
     return pages;
 }
 

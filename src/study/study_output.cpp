@@ -1,0 +1,110 @@
+#include "study/study_output.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <vector>
+
+#include "input/error.h"
+#include "study/study.h"
+
+namespace px {
+
+StudyOutput::StudyOutput(const std::string& path) {
+    if (path.empty()) return;
+    WriteWording wording = FileWording(path);
+    wording.create = "Cannot open file \"" + path + "\". ";  // as the study has always said
+    file_ = std::make_unique<FileReplacement>(path, wording);
+}
+
+StudyOutput::~StudyOutput() = default;
+
+void StudyOutput::writeStandardOutput(std::string_view text) {
+    const char* data = text.data();
+    size_t size = text.size();
+    while (size > 0) {
+        const ssize_t n = ::write(STDOUT_FILENO, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error_ = std::string("Cannot write to standard output. ") + std::strerror(n < 0 ? errno : EIO);
+            return;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+}
+
+void StudyOutput::write(std::string_view text) {
+    if (!error_.empty()) return;
+    if (file_) {
+        try {
+            file_->write(text);
+        } catch (const std::exception& e) {
+            error_ = e.what();
+        }
+        return;
+    }
+    if (text.empty() || text.back() != '\n') {
+        pending_.append(text);
+        return;
+    }
+    if (pending_.empty()) {
+        writeStandardOutput(text);
+        return;
+    }
+    pending_.append(text);
+    writeStandardOutput(pending_);
+    pending_.clear();
+}
+
+void StudyOutput::finish() {
+    if (error_.empty() && !pending_.empty()) writeStandardOutput(pending_);
+    pending_.clear();
+    if (error_.empty() && file_) {
+        try {
+            file_->commit();
+        } catch (const std::exception& e) {
+            error_ = e.what();
+        }
+    }
+    file_.reset();  // a failed file's temporary goes now
+    if (!error_.empty()) throw AppError(error_);
+}
+
+void RefuseOutputOverInput(const std::string& out, const std::string& table) {
+    struct stat o {};
+    if (::stat(out.c_str(), &o) != 0) return;
+    auto same = [&](const std::string& path) {
+        struct stat s {};
+        return ::stat(path.c_str(), &s) == 0 && s.st_dev == o.st_dev && s.st_ino == o.st_ino;
+    };
+    const std::string head = "--out \"" + out + "\" is ";
+    if (same(table)) throw AppError(head + "the table being read; give another output file");
+
+    StudyTable t(table);
+    const StudyColumns& cols = t.Columns();
+    if (cols.Forces < 0) return;
+    std::set<std::string> seen;
+    std::string row;
+    while (t.NextRow(row)) {
+        const std::vector<std::string_view> cells = SplitStudyLine(row);
+        if (static_cast<size_t>(cols.Forces) >= cells.size()) continue;
+        const std::string forces(cells[static_cast<size_t>(cols.Forces)]);
+        if (forces.empty() || !seen.insert(forces).second) continue;
+        // Where the row's import looks for it.
+        const std::string path = (std::filesystem::path(t.Folder()) / std::filesystem::path(forces)).string();
+        if (same(path)) {
+            const std::string name(static_cast<size_t>(cols.Name) < cells.size()
+                                       ? cells[static_cast<size_t>(cols.Name)]
+                                       : std::string_view());
+            throw AppError(head + "the force file \"" + forces + "\" of column \"" + name +
+                           "\"; give another output file");
+        }
+    }
+}
+
+}  // namespace px
