@@ -90,7 +90,7 @@ export SLURM_CONF=$DIR/slurm.conf
 mkdir "$DIR/state" "$DIR/spool" "$DIR/work"
 cat > "$SLURM_CONF" << EOF
 ClusterName=pillarix
-SlurmctldHost=$HOST
+SlurmctldHost=$HOST(127.0.0.1)
 SlurmUser=root
 SlurmdUser=root
 AuthType=auth/munge
@@ -111,7 +111,7 @@ SlurmctldPidFile=$DIR/slurmctld.pid
 SlurmdPidFile=$DIR/slurmd.pid
 SlurmctldLogFile=$DIR/slurmctld.log
 SlurmdLogFile=$DIR/slurmd.log
-NodeName=$HOST CPUs=$CPUS State=UNKNOWN
+NodeName=$HOST NodeAddr=127.0.0.1 CPUs=$CPUS State=UNKNOWN
 PartitionName=test Nodes=ALL Default=YES MaxTime=INFINITE State=UP
 EOF
 slurmctld -f "$SLURM_CONF" || skip "slurmctld cannot start here: $(logTail "$DIR/slurmctld.log")"
