@@ -10,6 +10,24 @@ public:
     explicit AppError(const std::string& msg) : std::runtime_error(msg) {}
 };
 
+// A field's text that does not convert to a number; a front end that knows
+// which field it read can name it.
+class ConversionError : public AppError {
+public:
+    using AppError::AppError;
+};
+
+// A refusal of one field's value; `field` is the control it came from
+// ("Edit12"), for front ends that name fields by control.
+class FieldError : public AppError {
+public:
+    FieldError(std::string field, const std::string& msg) : AppError(msg), field_(std::move(field)) {}
+    const std::string& field() const { return field_; }
+
+private:
+    std::string field_;
+};
+
 // A long command stopped by the user; not an error to report.
 class Cancelled : public std::runtime_error {
 public:

@@ -4,10 +4,11 @@
 
 namespace px {
 
-void RequireAtLeast(int value, int limit, const std::string& caption) {
+void RequireAtLeast(int value, int limit, const std::string& caption, const std::string& field) {
     if (value >= limit) return;
-    if (limit == 0) throw AppError("\"" + caption + "\" must not be negative");
-    throw AppError("\"" + caption + "\" must be at least " + std::to_string(limit));
+    const std::string message = "\"" + caption + "\" must be at least " + std::to_string(limit);
+    if (!field.empty()) throw FieldError(field, message);
+    throw AppError(message);
 }
 
 void RequireAtMost(int value, int limit, const std::string& caption) {

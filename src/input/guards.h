@@ -5,8 +5,9 @@
 
 namespace px {
 
-// "\"caption\" must be at least limit" ("must not be negative" for 0).
-void RequireAtLeast(int value, int limit, const std::string& caption);
+// "\"caption\" must be at least limit", the one form for every count. With
+// a `field` ("Edit12"), the error is a FieldError naming that control.
+void RequireAtLeast(int value, int limit, const std::string& caption, const std::string& field = {});
 // "\"caption\" must be at most limit".
 void RequireAtMost(int value, int limit, const std::string& caption);
 

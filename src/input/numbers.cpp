@@ -21,7 +21,7 @@ void setDecimalSeparator(char c) { g_separator = c; }
 double StrToFloat(std::string_view text) {
     const std::string original(text);
     auto fail = [&]() -> double {
-        throw AppError("'" + original + "' is not a valid floating point value");
+        throw ConversionError("'" + original + "' is not a valid floating point value");
     };
     size_t i = 0, n = text.size();
     while (i < n && isBlank(text[i])) ++i;
@@ -64,7 +64,7 @@ double StrToFloat(std::string_view text) {
 
 int StrToInt(std::string_view text) {
     const std::string original(text);
-    auto fail = [&]() -> int { throw AppError("'" + original + "' is not a valid integer value"); };
+    auto fail = [&]() -> int { throw ConversionError("'" + original + "' is not a valid integer value"); };
     size_t i = 0, n = text.size();
     while (i < n && isBlank(text[i])) ++i;
     while (n > i && isBlank(text[n - 1])) --n;

@@ -10,7 +10,7 @@ namespace px {
 char decimalSeparator();
 void setDecimalSeparator(char c);
 
-// Standard conversions: throw AppError("'%s' is not a valid floating point
+// Standard conversions: throw ConversionError("'%s' is not a valid floating point
 // value") / ("'%s' is not a valid integer value") with the original text.
 double StrToFloat(std::string_view text);
 int StrToInt(std::string_view text);

@@ -1,6 +1,8 @@
 // Sizes a section can be built from: positive outlines and plates, covers
-// and bar diameters not negative, and inner sizes that stay above zero. Each
-// field is named by the caption the Section page shows for the type.
+// and bar diameters not negative, inner sizes that stay above zero, H
+// sections shaped like one, and steel that lies inside the concrete it is
+// embedded in. Each field is named by the caption the Section page shows for
+// the type; the error carries the control it is read from.
 #include <string>
 
 #include "input/error.h"
@@ -10,103 +12,163 @@ namespace px {
 
 namespace {
 
-std::string quoted(const std::string& caption) { return "\"" + caption + "\""; }
+// A field as the message names it: the steel group it belongs to (or
+// none), its caption, and its control.
+struct Field {
+    std::string group, caption;
+    const char* control;
+};
 
-void positive(double v, const std::string& caption) {
-    if (!(v > 0)) throw AppError(quoted(caption) + " must be greater than 0");
+std::string named(const Field& f) {
+    return (f.group.empty() ? std::string() : f.group + ": ") + "\"" + f.caption + "\"";
+}
+std::string quoted(const Field& f) { return "\"" + f.caption + "\""; }
+
+[[noreturn]] void refuse(const Field& f, const std::string& rule) { throw FieldError(f.control, named(f) + rule); }
+
+void positive(double v, const Field& f) {
+    if (!(v > 0)) refuse(f, " must be greater than 0");
 }
 
-void notNegative(double v, const std::string& caption) {
-    if (!(v >= 0)) throw AppError(quoted(caption) + " must not be negative");
+void notNegative(double v, const Field& f) {
+    if (!(v >= 0)) refuse(f, " must not be negative");
 }
 
 // size - 2 x part must stay above zero.
-void lessThanHalf(double part, const std::string& partCaption, double size, const std::string& sizeCaption) {
-    if (!(size - 2 * part > 0))
-        throw AppError(quoted(partCaption) + " must be less than half of " + quoted(sizeCaption));
+void lessThanHalf(double part, const Field& partField, double size, const Field& sizeField) {
+    if (!(size - 2 * part > 0)) refuse(partField, " must be less than half of " + quoted(sizeField));
 }
 
-struct RectCaptions {
-    const char *width, *height, *corner;
+// The outline fields of a rectangular section (their captions vary by type).
+struct Outline {
+    Field width, height;
 };
 
-void checkRectColumn(const SectionInput& in, const RectCaptions& c) {
-    positive(in.B, c.width);
-    positive(in.H, c.height);
-    notNegative(in.Cover, "Cover as");
-    lessThanHalf(in.Cover, "Cover as", in.B, c.width);
-    lessThanHalf(in.Cover, "Cover as", in.H, c.height);
-    notNegative(in.XBarDia, "X-Dir Rebar Diameter");
-    notNegative(in.YBarDia, "Y-Dir Rebar Diameter");
-    notNegative(in.CornerBarDia, std::string(c.corner) + " Diameter");
+const Field kCover{"", "Cover as", "Edit3"};
+
+void checkRectColumn(const SectionInput& in, const Outline& o, const char* cornerRow) {
+    positive(in.B, o.width);
+    positive(in.H, o.height);
+    notNegative(in.Cover, kCover);
+    lessThanHalf(in.Cover, kCover, in.B, o.width);
+    lessThanHalf(in.Cover, kCover, in.H, o.height);
+    notNegative(in.XBarDia, {"", "X-Dir Rebar Diameter", "Edit7"});
+    notNegative(in.YBarDia, {"", "Y-Dir Rebar Diameter", "Edit9"});
+    notNegative(in.CornerBarDia, {"", std::string(cornerRow) + " Diameter", "Edit11"});
 }
+
+const Field kDiameter{"", "Diameter D", "Edit1"};
 
 void checkCircularColumn(const SectionInput& in) {
-    positive(in.H, "Diameter D");
-    notNegative(in.Cover, "Cover as");
-    lessThanHalf(in.Cover, "Cover as", in.H, "Diameter D");
-    notNegative(in.XBarDia, "Rebar Diameter");
+    positive(in.H, kDiameter);
+    notNegative(in.Cover, kCover);
+    lessThanHalf(in.Cover, kCover, in.H, kDiameter);
+    notNegative(in.XBarDia, {"", "Rebar Diameter", "Edit7"});
 }
 
-// An H section of the steel group `group` ("Steel Y-Dir", "Steel X-Dir").
-void checkHSection(double h, double b, double tf, double tw, const std::string& group) {
-    const std::string g = group + ": ";
-    auto named = [&](double v, const char* caption) {
-        if (!(v > 0)) throw AppError(g + quoted(caption) + " must be greater than 0");
-    };
-    named(h, "Sec Height H");
-    named(b, "Sec Width B");
-    named(tf, "Flange Thick tf");
-    named(tw, "Web Thick tw");
-    if (!(h - 2 * tf > 0))
-        throw AppError(g + quoted("Flange Thick tf") + " must be less than half of " + quoted("Sec Height H"));
+// The four fields of an H section's column on the Section page.
+struct HFields {
+    Field h, b, tf, tw;
+};
+const HFields kSteelY{{"Steel Y-Dir", "Sec Height H", "Edit42"},
+                      {"Steel Y-Dir", "Sec Width B", "Edit43"},
+                      {"Steel Y-Dir", "Flange Thick tf", "Edit44"},
+                      {"Steel Y-Dir", "Web Thick tw", "Edit45"}};
+const HFields kSteelX{{"Steel X-Dir", "Sec Height H", "Edit46"},
+                      {"Steel X-Dir", "Sec Width B", "Edit47"},
+                      {"Steel X-Dir", "Flange Thick tf", "Edit48"},
+                      {"Steel X-Dir", "Web Thick tw", "Edit49"}};
+
+// Positive plates, flanges that leave a web between them, and a web
+// thinner than the flanges are wide.
+void checkHSection(double h, double b, double tf, double tw, const HFields& f) {
+    positive(h, f.h);
+    positive(b, f.b);
+    positive(tf, f.tf);
+    positive(tw, f.tw);
+    lessThanHalf(tf, f.tf, h, f.h);
+    if (!(tw < b)) refuse(f.tw, " must be less than " + quoted(f.b));
 }
+
+// A steel size must stay inside the section's outer face along its axis.
+void inside(double part, const Field& partField, double size, const Field& sizeField) {
+    if (!(part < size)) refuse(partField, " must be less than the section's " + quoted(sizeField));
+}
+
+// The Y section's flanges run along x and its depth along y; the X
+// section's the other way round.
+void hSectionsInsideRect(const SectionInput& in, const Outline& o, bool withX) {
+    inside(in.SteelYB, kSteelY.b, in.B, o.width);
+    inside(in.SteelYH, kSteelY.h, in.H, o.height);
+    if (!withX) return;
+    inside(in.SteelXH, kSteelX.h, in.B, o.width);
+    inside(in.SteelXB, kSteelX.b, in.H, o.height);
+}
+
+// An H section's outline is an h x b rectangle about the centre: its
+// corners lie inside the circle when its diagonal is shorter than D.
+void hSectionInsideCircle(double h, double b, double D, const HFields& f) {
+    if (!(h * h + b * b < D * D))
+        throw FieldError(f.h.control, f.h.group + ": the diagonal of " + quoted(f.h) + " and " + quoted(f.b) +
+                                          " must be less than " + quoted(kDiameter));
+}
+
+const Outline kRect{{"", "Sec Width B", "Edit1"}, {"", "Sec Height H", "Edit2"}};
+const Outline kRectType1{{"", "Sec Widht B", "Edit1"}, {"", "Sec Heigth H", "Edit2"}};
 
 }  // namespace
 
 void CheckSectionInput(const SectionInput& in) {
     switch (in.SectionType) {
         case 1:
-            checkRectColumn(in, {"Sec Width B", "Sec Height H", "Corner Rebar"});
+            checkRectColumn(in, kRect, "Corner Rebar");
             break;
         case 2:
             checkCircularColumn(in);
             break;
         case 3:
-            checkRectColumn(in, {"Sec Widht B", "Sec Heigth H", "Corner Rebar"});
-            checkHSection(in.SteelYH, in.SteelYB, in.SteelYTf, in.SteelYTw, "Steel Y-Dir");
-            checkHSection(in.SteelXH, in.SteelXB, in.SteelXTf, in.SteelXTw, "Steel X-Dir");
+            checkRectColumn(in, kRectType1, "Corner Rebar");
+            checkHSection(in.SteelYH, in.SteelYB, in.SteelYTf, in.SteelYTw, kSteelY);
+            checkHSection(in.SteelXH, in.SteelXB, in.SteelXTf, in.SteelXTw, kSteelX);
+            hSectionsInsideRect(in, kRectType1, true);
             break;
         case 4:
-            checkRectColumn(in, {"Sec Width B", "Sec Height H", "Corner Rebar"});
-            checkHSection(in.SteelYH, in.SteelYB, in.SteelYTf, in.SteelYTw, "Steel Y-Dir");
+            checkRectColumn(in, kRect, "Corner Rebar");
+            checkHSection(in.SteelYH, in.SteelYB, in.SteelYTf, in.SteelYTw, kSteelY);
+            hSectionsInsideRect(in, kRect, false);
             break;
-        case 5:
-            positive(in.H, "Diameter D");
-            positive(in.SteelYTw, "Thickness tw");
-            lessThanHalf(in.SteelYTw, "Thickness tw", in.H, "Diameter D");
+        case 5: {
+            const Field tw{"", "Thickness tw", "Edit3"};
+            positive(in.H, kDiameter);
+            positive(in.SteelYTw, tw);
+            lessThanHalf(in.SteelYTw, tw, in.H, kDiameter);
             break;
-        case 6:
-            positive(in.B, "Sec Width B");
-            positive(in.H, "Sec Height H");
-            positive(in.SteelYTw, "X-Dir Thickness");
-            positive(in.SteelXTw, "Y-Dir Thickness");
-            lessThanHalf(in.SteelYTw, "X-Dir Thickness", in.B, "Sec Width B");
-            lessThanHalf(in.SteelXTw, "Y-Dir Thickness", in.H, "Sec Height H");
+        }
+        case 6: {
+            const Field tx{"", "X-Dir Thickness", "Edit3"}, ty{"", "Y-Dir Thickness", "Edit41"};
+            positive(in.B, kRect.width);
+            positive(in.H, kRect.height);
+            positive(in.SteelYTw, tx);
+            positive(in.SteelXTw, ty);
+            lessThanHalf(in.SteelYTw, tx, in.B, kRect.width);
+            lessThanHalf(in.SteelXTw, ty, in.H, kRect.height);
             break;
+        }
         case 7:
             checkCircularColumn(in);
-            checkHSection(in.SteelYH, in.SteelYB, in.SteelYTf, in.SteelYTw, "Steel Y-Dir");
-            checkHSection(in.SteelXH, in.SteelXB, in.SteelXTf, in.SteelXTw, "Steel X-Dir");
+            checkHSection(in.SteelYH, in.SteelYB, in.SteelYTf, in.SteelYTw, kSteelY);
+            checkHSection(in.SteelXH, in.SteelXB, in.SteelXTf, in.SteelXTw, kSteelX);
+            hSectionInsideCircle(in.SteelYH, in.SteelYB, in.H, kSteelY);
+            hSectionInsideCircle(in.SteelXH, in.SteelXB, in.H, kSteelX);
             break;
         case 8: {
-            checkRectColumn(in, {"Sec Width B", "Sec Height H", "Coner Rebar"});
-            const std::string g = "Pipe: ";
-            if (!(in.SteelYH > 0)) throw AppError(g + quoted("Sec Height H") + " must be greater than 0");
-            if (!(in.SteelYTf > 0)) throw AppError(g + quoted("Flange Thick tf") + " must be greater than 0");
-            if (!(in.SteelYH - 2 * in.SteelYTf > 0))
-                throw AppError(g + quoted("Flange Thick tf") + " must be less than half of " +
-                               quoted("Sec Height H"));
+            const Field dp{"Pipe", "Sec Height H", "Edit42"}, tp{"Pipe", "Flange Thick tf", "Edit44"};
+            checkRectColumn(in, kRect, "Coner Rebar");
+            positive(in.SteelYH, dp);
+            positive(in.SteelYTf, tp);
+            lessThanHalf(in.SteelYTf, tp, in.SteelYH, dp);
+            inside(in.SteelYH, dp, in.B, kRect.width);
+            inside(in.SteelYH, dp, in.H, kRect.height);
             break;
         }
         default:
@@ -115,7 +177,7 @@ void CheckSectionInput(const SectionInput& in) {
 }
 
 void CheckSteelModulus(const std::string& group, double es) {
-    if (!(es > 0)) throw AppError(group + ": " + quoted("Modulus of Elasticity Es") + " must be greater than 0");
+    if (!(es > 0)) throw AppError(group + ": \"Modulus of Elasticity Es\" must be greater than 0");
 }
 
 }  // namespace px

@@ -47,36 +47,44 @@ Wide WideCount(const SectionInput& in) {
     }
 }
 
+// Every count is checked once against its own limit. Bars may be left out
+// (a count of 0), but every drawn part must get fibers: the core grid of a
+// rectangular section has nx - 2 by ny - 2 cells, a ring, a flange or a web
+// at least one strip, and a circle at least 4 sectors, so that it can bend
+// about both axes.
+constexpr int kMinRectMesh = 3;
+constexpr int kMinSectors = 4;
+
 // Bar rows and counts of the rectangular column; the corner row is captioned
 // "Coner Rebar" for the steel tube in a rectangular column.
 void CheckRectBars(const SectionInput& in, const std::string& cornerRow) {
-    RequireAtLeast(in.XBarRows, 0, "X-Dir Rebar Row");
-    RequireAtLeast(in.XBarNum, 0, "X-Dir Rebar Num");
-    RequireAtLeast(in.YBarRows, 0, "Y-Dir Rebar Row");
-    RequireAtLeast(in.YBarNum, 0, "Y-Dir Rebar Num");
-    RequireAtLeast(in.CornerBarNum, 0, cornerRow + " Num");
+    RequireAtLeast(in.XBarRows, 0, "X-Dir Rebar Row", "Edit5");
+    RequireAtLeast(in.XBarNum, 0, "X-Dir Rebar Num", "Edit6");
+    RequireAtLeast(in.YBarRows, 0, "Y-Dir Rebar Row", "Edit4");
+    RequireAtLeast(in.YBarNum, 0, "Y-Dir Rebar Num", "Edit8");
+    RequireAtLeast(in.CornerBarNum, 0, cornerRow + " Num", "Edit10");
 }
 
 void CheckRectMesh(const SectionInput& in) {
-    RequireAtLeast(in.MeshX, 2, "X-Dir Mesh Num");
-    RequireAtLeast(in.MeshY, 2, "Y-Dir Mesh Num");
+    RequireAtLeast(in.MeshX, kMinRectMesh, "X-Dir Mesh Num", "Edit12");
+    RequireAtLeast(in.MeshY, kMinRectMesh, "Y-Dir Mesh Num", "Edit13");
 }
 
 // Sectors and rings of a round section.
 void CheckPolarMesh(const SectionInput& in) {
-    RequireAtLeast(in.MeshX, 0, "Mesh Num 1");
-    RequireAtLeast(in.MeshY, 0, "Mesh Num 2");
+    RequireAtLeast(in.MeshX, kMinSectors, "Mesh Num 1", "Edit12");
+    RequireAtLeast(in.MeshY, 1, "Mesh Num 2", "Edit13");
 }
 
 void CheckCircularColumn(const SectionInput& in) {
-    RequireAtLeast(in.XBarRows, 0, "Rebar Row");
-    RequireAtLeast(in.XBarNum, 0, "Rebar Num");
+    RequireAtLeast(in.XBarRows, 0, "Rebar Row", "Edit5");
+    RequireAtLeast(in.XBarNum, 0, "Rebar Num", "Edit6");
     CheckPolarMesh(in);
 }
 
-void CheckSteelMesh(const SectionInput& in, const char* flange, const char* web) {
-    RequireAtLeast(in.FlangeMesh, 0, flange);
-    RequireAtLeast(in.WebMesh, 0, web);
+void CheckSteelMesh(const SectionInput& in) {
+    RequireAtLeast(in.FlangeMesh, 1, "Flange Mesh Num", "Edit50");
+    RequireAtLeast(in.WebMesh, 1, "Web Mesh Num", "Edit51");
 }
 
 }  // namespace
@@ -101,7 +109,7 @@ void CheckMeshInput(const SectionInput& in) {
         case 4:
             CheckRectBars(in, "Corner Rebar");
             CheckRectMesh(in);
-            CheckSteelMesh(in, "Flange Mesh Num", "Web Mesh Num");
+            CheckSteelMesh(in);
             break;
         case 5:
             CheckPolarMesh(in);
@@ -111,15 +119,15 @@ void CheckMeshInput(const SectionInput& in) {
             break;
         case 7:
             CheckCircularColumn(in);
-            CheckSteelMesh(in, "Flange Mesh Num", "Web Mesh Num");
+            CheckSteelMesh(in);
             break;
         case 8:
             CheckRectBars(in, "Coner Rebar");
             CheckRectMesh(in);
-            CheckSteelMesh(in, "Pile Mesh Num1", "Pile Mesh Num2");
-            // Without a ring the tube wall would sit on concrete that the
-            // deducted disc no longer takes off.
-            RequireAtLeast(in.WebMesh, 1, "Pile Mesh Num2");
+            // The tube's sectors, and its rings: without a ring the wall
+            // would sit on concrete that the deducted disc no longer takes off.
+            RequireAtLeast(in.FlangeMesh, kMinSectors, "Pile Mesh Num1", "Edit50");
+            RequireAtLeast(in.WebMesh, 1, "Pile Mesh Num2", "Edit51");
             break;
         default:
             return;

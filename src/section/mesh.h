@@ -12,8 +12,9 @@ inline constexpr long long kMaxFibers = 1000000;
 // Fiber count of the chosen type's closed formula (64-bit, may exceed int).
 long long FiberCount(const SectionInput& in);
 
-// Refuses counts outside the chosen mesher's data model (naming the field's
-// caption for that type and the limit) and meshes of more than kMaxFibers
+// Refuses counts that would leave a drawn part without fibers or a circle
+// with fewer than 4 sectors (bar counts may be 0), naming the field's
+// caption for that type and the limit, and meshes of more than kMaxFibers
 // fibers (giving the count). Throws AppError; changes nothing.
 void CheckMeshInput(const SectionInput& in);
 

@@ -45,16 +45,21 @@ Options:
   --help         prints this text
 
 Output: CSV, every line ending in CR LF, one line per row in input order:
-  Name,SectionType,NFib,Gross Area,Rebar Ratio(%),Steel Ratio(%),PMax,PMin,
-  Max MX,Max MY,Forces,Passed,Governing Case,Governing Ratio,Status
+  Name,Section Type,NFib,Gross Area (mm2),Rebar Ratio (%),Steel Ratio (%),
+  PMax (kN),PMin (kN),M0 X (kNm),M0 Y (kNm),Max M X (kNm),Max M Y (kNm),
+  Forces,Passed,Check,Governing Case,Governing P (kN),Governing Mx (kNm),
+  Governing My (kNm),Governing Ratio,Status
 Areas and ratios as the window's section information shows them; PMax and
-PMin are the pure compression and tension capacities, Max MX and Max MY the
-largest moments of the X and Y P-M curves (kN, kNm, two decimals); Forces is
-the number of load combinations checked, Passed how many pass, Governing
-Case and Governing Ratio (four decimals) the highest demand; the four are
-empty for a row without forces. Status is "ok" (also when forces fail the
-check), or the row's error message with every other field but Name empty;
-a cell holding a comma or a quotation mark is quoted.
+PMin the pure compression and tension capacities; M0 X and M0 Y the moment
+of the X and Y P-M curves at P = 0 (linear between the two points around
+it), the bending capacity without axial force; Max M X and Max M Y the
+largest moment of each curve, wherever it lies (two decimals). With a force
+file: Forces is the number of load combinations checked, Passed how many
+pass, Check "OK" when all pass and "NG" otherwise, then the governing case,
+its amplified forces and its ratio (four decimals); these are empty for a
+row without forces. Status is "ok" when the row ran (its Check tells
+whether its forces pass), or "line N, COLUMN: message" with every other
+field but Name empty; a cell holding a comma or a quotation mark is quoted.
 
 Exit status:
   0  every row is ok

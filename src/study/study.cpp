@@ -41,6 +41,17 @@ int controlNumber(std::string_view name, std::string_view prefix) {
     return n;
 }
 
+// An error about one column of the row; `column` is the name the status
+// gives it.
+class ColumnError : public AppError {
+public:
+    ColumnError(std::string column, const std::string& msg) : AppError(msg), column_(std::move(column)) {}
+    const std::string& column() const { return column_; }
+
+private:
+    std::string column_;
+};
+
 // The row's fields as the window would hold them: the row's cells for the
 // columns of the header, the starting texts for the rest.
 class RowFields final : public FieldSource {
@@ -60,11 +71,10 @@ public:
             const std::string_view cell = this->cell(col);
             const bool digits = !cell.empty() && cell.size() <= 9 &&
                                 std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
-            if (!digits) throw AppError("'" + std::string(cell) + "' is not an item index of " + name);
+            const std::string range = " (0.." + std::to_string(items.size() - 1) + ")";
+            if (!digits || std::stoi(std::string(cell)) >= static_cast<int>(items.size()))
+                throw ColumnError(name, "'" + std::string(cell) + "' is not an item index" + range);
             const int index = std::stoi(std::string(cell));
-            if (index >= static_cast<int>(items.size()))
-                throw AppError(name + " has no item " + std::to_string(index) + " (0.." +
-                               std::to_string(items.size() - 1) + ")");
             items_[static_cast<size_t>(n)] = index;
         }
         // Every edit's text once: the material reads ask for them per fiber.
@@ -76,6 +86,7 @@ public:
     }
 
     std::string text(const std::string& name) const override {
+        last_ = name;
         const int n = controlNumber(name, "Edit");
         return n >= 1 && n <= kEditCount ? texts_[static_cast<size_t>(n)] : std::string();
     }
@@ -84,6 +95,9 @@ public:
         const int n = controlNumber(name, "ComboBox");
         return n >= 1 && n <= kComboBoxCount ? items_[static_cast<size_t>(n)] : 0;
     }
+
+    // The field read last: the one whose text a conversion just refused.
+    const std::string& lastRead() const { return last_; }
 
 private:
     static const std::array<std::string, kEditCount + 1>& defaultTexts() {
@@ -105,6 +119,7 @@ private:
     const std::vector<std::string_view>& cells_;
     std::array<int, kComboBoxCount + 1> items_{};
     std::array<std::string, kEditCount + 1> texts_;
+    mutable std::string last_;
 };
 
 // Largest moment of one direction's curve, points 0 .. Divisions: the data
@@ -113,6 +128,11 @@ double largestMoment(const std::vector<double>& M, int divisions) {
     double m = M[0];
     for (int i = 1; i <= divisions; ++i) m = std::max(m, M[static_cast<size_t>(i)]);
     return m;
+}
+
+std::string momentAtZeroText(const std::vector<double>& P, const std::vector<double>& M, int divisions) {
+    const std::optional<double> m = MomentAtZeroAxialForce(P, M, divisions);
+    return m ? F2(*m) : std::string();
 }
 
 std::string studyLine(const std::vector<std::string>& cells) {
@@ -125,6 +145,18 @@ std::string studyLine(const std::vector<std::string>& cells) {
 }
 
 }  // namespace
+
+std::optional<double> MomentAtZeroAxialForce(const std::vector<double>& P, const std::vector<double>& M,
+                                             int divisions) {
+    const int last = std::min({divisions, static_cast<int>(P.size()) - 1, static_cast<int>(M.size()) - 1});
+    for (int i = 0; i <= last; ++i) {
+        const size_t k = static_cast<size_t>(i);
+        if (P[k] == 0) return M[k];
+        if (i < last && P[k] < 0 && P[k + 1] > 0)
+            return M[k] + (M[k + 1] - M[k]) * (0 - P[k]) / (P[k + 1] - P[k]);
+    }
+    return std::nullopt;
+}
 
 std::string CsvCell(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
@@ -182,7 +214,7 @@ StudyColumns ReadStudyHeader(std::string_view header) {
     return c;
 }
 
-StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const std::string& folder,
+StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long long line, const std::string& folder,
                            const SolveOptions& options) {
     const std::vector<std::string_view> cells = SplitStudyLine(row);
     const std::string name(static_cast<size_t>(cols.Name) < cells.size() ? cells[static_cast<size_t>(cols.Name)]
@@ -190,19 +222,27 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
     std::vector<std::string> out(kStudyOutputColumns);
     out[0] = name;
     StudyRowResult r;
+    std::optional<RowFields> fields;
+    // "line N" or "line N, column" before a failed row's message.
+    auto failed = [&](const std::string& column, const std::string& message) {
+        std::fill(out.begin() + 1, out.end(), std::string());
+        std::string where = "line " + std::to_string(line);
+        if (!column.empty()) where += ", " + column;
+        out.back() = where + ": " + displayMessage(message);
+    };
     try {
         if (name.empty()) throw AppError("The row has no Name");
-        const RowFields fields(cols, cells);
+        fields.emplace(cols, cells);
 
         // "Input Section": the fields, the mesh, the section information.
         SectionInput in;
         FiberTable t;
-        MeshSectionFromFields(fields, in, t);
+        MeshSectionFromFields(*fields, in, t);
         const SectionInfoTexts info = FormatSectionInfo(ComputeSectionInfo(in, t));
 
         // "Show PM Curve": both directions with the P-M page's settings.
         CheckFiberMaterials(t);
-        const PmSettings pm = ReadPmSettings(fields);
+        const PmSettings pm = ReadPmSettings(*fields);
         CheckPmSettings(pm);
         double PMax = 0, PMin = 0;
         ComputeAxialBounds(t, PMax, PMin);
@@ -217,8 +257,10 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
         out[5] = info.Edit40;
         out[6] = F2(PMax);
         out[7] = F2(PMin);
-        out[8] = F2(largestMoment(curve.MX, curve.Divisions));
-        out[9] = F2(largestMoment(curve.MY, curve.Divisions));
+        out[8] = momentAtZeroText(curve.PX, curve.MX, curve.Divisions);
+        out[9] = momentAtZeroText(curve.PY, curve.MY, curve.Divisions);
+        out[10] = F2(largestMoment(curve.MX, curve.Divisions));
+        out[11] = F2(largestMoment(curve.MY, curve.Divisions));
 
         const std::string_view forces =
             cols.Forces >= 0 && static_cast<size_t>(cols.Forces) < cells.size() ? cells[static_cast<size_t>(cols.Forces)]
@@ -228,31 +270,48 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const
             // capacity check with its Mx-My settings.
             double fP = 1, fMx = 1, fMy = 1;
             int cP = 0, cMx = 0, cMy = 0;
-            ReadImportSettings(fields, fP, fMx, fMy, cP, cMx, cMy);
+            ReadImportSettings(*fields, fP, fMx, fMy, cP, cMx, cMy);
             const std::string path = (std::filesystem::path(folder) / std::filesystem::path(std::string(forces))).string();
-            const ForceImport imported = ImportForcesFromFile(path, cP, cMx, cMy);
-            if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\"");
-            const MmSettings mm = ReadMmSettings(fields);
+            ForceImport imported;
+            try {
+                imported = ImportForcesFromFile(path, cP, cMx, cMy);
+                if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\"");
+            } catch (const AppError& e) {
+                // The file as the row names it.
+                throw ColumnError("Forces \"" + std::string(forces) + "\"", e.what());
+            }
+            const MmSettings mm = ReadMmSettings(*fields);
             CheckMmSettings(mm);
             const CheckRequest req{{&t, in.B, in.H, mm, PMax, PMin}, &imported.Table, fP, fMx, fMy};
             const CheckResult check = RunCapacityCheck(req, {}, options);
-            out[10] = std::to_string(check.Rows.size());
-            out[11] = std::to_string(check.Passed);
+            out[12] = std::to_string(check.Rows.size());
+            out[13] = std::to_string(check.Passed);
+            out[14] = static_cast<size_t>(check.Passed) == check.Rows.size() ? "OK" : "NG";
             if (check.Governing >= 0) {
+                // The governing case's amplified forces and ratio as the
+                // check table shows them.
                 const CheckRow& g = check.Rows[static_cast<size_t>(check.Governing)];
-                out[12] = std::to_string(g.Case);
-                out[13] = CheckCellText(g, 5);
+                out[15] = std::to_string(g.Case);
+                out[16] = CheckCellText(g, 1);
+                out[17] = CheckCellText(g, 2);
+                out[18] = CheckCellText(g, 3);
+                out[19] = CheckCellText(g, 5);
             }
         }
-        out[14] = "ok";
+        out.back() = "ok";
         r.Ok = true;
+    } catch (const ColumnError& e) {
+        failed(e.column(), e.what());
+    } catch (const FieldError& e) {
+        failed(e.field(), e.what());
+    } catch (const ConversionError& e) {
+        // A conversion refuses the text of the field read just before it.
+        const std::string& field = fields ? fields->lastRead() : std::string();
+        failed(cols.Fields.count(field) ? field : std::string(), e.what());
     } catch (const std::exception& e) {
-        // A failed row keeps only its name and the message.
-        std::fill(out.begin() + 1, out.end(), std::string());
-        out[14] = displayMessage(e.what());
+        failed({}, e.what());
     } catch (...) {
-        std::fill(out.begin() + 1, out.end(), std::string());
-        out[14] = "Unexpected error";
+        failed({}, "Unexpected error");
     }
     r.Line = studyLine(out);
     return r;
@@ -267,6 +326,8 @@ struct StudyTable::Lines {
     std::vector<char> buf = std::vector<char>(1 << 16);
     size_t pos = 0, len = 0;
 
+    long long count = 0;  // lines read since the last rewind
+
     ~Lines() {
         if (file) std::fclose(file);
     }
@@ -278,8 +339,14 @@ struct StudyTable::Lines {
     void rewind() {
         std::rewind(file);
         pos = len = 0;
+        count = 0;
     }
     bool next(std::string& line) {
+        if (!nextLine(line)) return false;
+        ++count;
+        return true;
+    }
+    bool nextLine(std::string& line) {
         line.clear();
         bool any = false;
         while (true) {
@@ -353,6 +420,8 @@ std::string StudyTable::decode(const std::string& line) const {
     return utf8_ ? line : Windows1252ToUtf8(line);
 }
 
+long long StudyTable::LineNumber() const { return lines_->count; }
+
 bool StudyTable::NextRow(std::string& row) {
     while (lines_->next(row)) {
         if (isBlankLine(row)) continue;
@@ -398,7 +467,7 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
 
     if (threads == 1) {
         for (long long k = 0; k < summary.Rows && table.NextRow(row); ++k) {
-            StudyRowResult r = RunStudyRow(cols, row, folder, solve);
+            StudyRowResult r = RunStudyRow(cols, row, table.LineNumber(), folder, solve);
             if (!r.Ok) ++summary.Failed;
             r.Line += kStudyEol;
             write(r.Line);
@@ -411,6 +480,7 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
     // order. At most `window` rows are held at once.
     struct Slot {
         std::string text;
+        long long line = 0;
         StudyRowResult result;
         bool done = false;
     };
@@ -429,7 +499,7 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
             Slot& s = slots[static_cast<size_t>(taken % window)];
             ++taken;
             lock.unlock();
-            StudyRowResult r = RunStudyRow(cols, s.text, folder, solve);
+            StudyRowResult r = RunStudyRow(cols, s.text, s.line, folder, solve);
             lock.lock();
             s.result = std::move(r);
             s.done = true;
@@ -460,7 +530,9 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
             const bool more = read < summary.Rows && table.NextRow(row);
             lock.lock();
             if (more) {
-                slots[static_cast<size_t>(read % window)].text.swap(row);
+                Slot& s = slots[static_cast<size_t>(read % window)];
+                s.text.swap(row);
+                s.line = table.LineNumber();
                 ++read;
             } else {
                 endOfRows = true;

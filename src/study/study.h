@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,13 +18,21 @@
 
 namespace px {
 
-// The output table's header and line ending.
+// The output table's header and line ending. Every caption of a figure
+// carries its unit.
 inline constexpr std::string_view kStudyHeader =
-    "Name,SectionType,NFib,Gross Area,Rebar Ratio(%),Steel Ratio(%),PMax,PMin,Max MX,Max MY,"
-    "Forces,Passed,Governing Case,Governing Ratio,Status";
+    "Name,Section Type,NFib,Gross Area (mm2),Rebar Ratio (%),Steel Ratio (%),PMax (kN),PMin (kN),"
+    "M0 X (kNm),M0 Y (kNm),Max M X (kNm),Max M Y (kNm),Forces,Passed,Check,Governing Case,"
+    "Governing P (kN),Governing Mx (kNm),Governing My (kNm),Governing Ratio,Status";
 inline constexpr std::string_view kStudyEol = "\r\n";
 // Columns of every output line.
-inline constexpr int kStudyOutputColumns = 15;
+inline constexpr int kStudyOutputColumns = 21;
+
+// The moment of one direction's P-M curve (points 0 .. divisions) at P = 0,
+// linear between the two points around it; nothing when no point pair
+// reaches P = 0.
+std::optional<double> MomentAtZeroAxialForce(const std::vector<double>& P, const std::vector<double>& M,
+                                             int divisions);
 
 // Which column of the input table feeds what. Column numbers count from 0.
 struct StudyColumns {
@@ -60,8 +69,10 @@ struct StudyRowResult {
 // "Show PM Curve" on the row's fields, the absent ones at their starting
 // texts; with a force file, its import and the capacity check. Force files
 // are looked up relative to `folder`. Never throws: a failure becomes the
-// row's status.
-StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, const std::string& folder,
+// row's status, "line N: message" with N = `line`, the row's line in the
+// table, and the column after the number when the message is about one
+// ("line 14, Edit7: '22O0' is not a valid floating point value.").
+StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long long line, const std::string& folder,
                            const SolveOptions& options);
 
 // A field of an output line: quoted (with its quotation marks doubled) when
@@ -87,6 +98,8 @@ public:
     long long RowCount() const { return rows_; }
     // The next data row, decoded to UTF-8; false at the end.
     bool NextRow(std::string& row);
+    // Line of the file (the header is line 1) of the row NextRow gave last.
+    long long LineNumber() const;
 
 private:
     struct Lines;

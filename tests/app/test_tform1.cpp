@@ -201,6 +201,11 @@ TEST(MainWindow, AnImpossibleSizeIsRefusedBeforeAnyWork) {
         {0, 1, "-5", "\"Sec Width B\" must be greater than 0."},
         {0, 3, "1100", "\"Cover as\" must be less than half of \"Sec Width B\""},  // no full stop after a quote
         {2, 1, "-5", "\"Sec Widht B\" must be greater than 0."},
+        // Steel reaching past the concrete, a circle that cannot bend.
+        {7, 1, "500", "Pipe: \"Sec Height H\" must be less than the section's \"Sec Width B\""},
+        {6, 1, "1000",
+         "Steel Y-Dir: the diagonal of \"Sec Height H\" and \"Sec Width B\" must be less than \"Diameter D\""},
+        {1, 12, "2", "\"Mesh Num 1\" must be at least 4."},
     };
     for (const Case& c : cases) {
         w.combo(1)->setCurrentIndex(c.type);

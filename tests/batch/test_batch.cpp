@@ -109,12 +109,12 @@ TEST(Batch, CircularColumnWithChangedFieldsIsTheWindowsText) {
 TEST(Batch, TwoSectionsWithAssignmentsBetweenThem) {
     Window w;
     const std::string first = w.sectionText();
-    w.form->edit(1)->setText("900");
-    w.chooseType(6);  // circular SRC
+    w.form->edit(1)->setText("1800");
+    w.chooseType(6);  // circular SRC, its steel cross inside the circle
     const std::string second = w.sectionText();
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
 
-    const Outcome r = batch({"section", "Edit1=900", "ComboBox1=6", "section"});
+    const Outcome r = batch({"section", "Edit1=1800", "ComboBox1=6", "section"});
     EXPECT_EQ(r.status, kBatchOk) << r.err;
     EXPECT_EQ(r.out, first + second);
     EXPECT_EQ(first,

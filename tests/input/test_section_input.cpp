@@ -220,7 +220,36 @@ TEST(CheckSectionInput, RefusesImpossibleSizesByTheirCaptions) {
         {8, [](SectionInput& in) { in.SteelYTf = 0; }, "Pipe: \"Flange Thick tf\" must be greater than 0"},
         {8, [](SectionInput& in) { in.SteelYTf = 800; },
          "Pipe: \"Flange Thick tf\" must be less than half of \"Sec Height H\""},
-        // Unusual but buildable.
+        // Steel that reaches past the concrete's outer face, and H sections
+        // that are no H.
+        {3, [](SectionInput& in) { in.SteelYB = 2200; },
+         "Steel Y-Dir: \"Sec Width B\" must be less than the section's \"Sec Widht B\""},
+        {3, [](SectionInput& in) { in.H = 1500; },
+         "Steel Y-Dir: \"Sec Height H\" must be less than the section's \"Sec Heigth H\""},
+        {3, [](SectionInput& in) { in.SteelXH = 2500; },
+         "Steel X-Dir: \"Sec Height H\" must be less than the section's \"Sec Widht B\""},
+        {3, [](SectionInput& in) { in.SteelXB = 2300; },
+         "Steel X-Dir: \"Sec Width B\" must be less than the section's \"Sec Heigth H\""},
+        {4, [](SectionInput& in) { in.B = 500; },
+         "Steel Y-Dir: \"Sec Width B\" must be less than the section's \"Sec Width B\""},
+        {4, [](SectionInput& in) { in.SteelYTw = 700; }, "Steel Y-Dir: \"Web Thick tw\" must be less than \"Sec Width B\""},
+        {7, [](SectionInput& in) { in.B = in.H = 500; },
+         "Steel Y-Dir: the diagonal of \"Sec Height H\" and \"Sec Width B\" must be less than \"Diameter D\""},
+        {7, [](SectionInput& in) { in.SteelXB = 1600; },
+         "Steel X-Dir: the diagonal of \"Sec Height H\" and \"Sec Width B\" must be less than \"Diameter D\""},
+        {7, [](SectionInput& in) { in.SteelXTf = 800; },
+         "Steel X-Dir: \"Flange Thick tf\" must be less than half of \"Sec Height H\""},
+        {8, [](SectionInput& in) { in.B = in.H = 500; },
+         "Pipe: \"Sec Height H\" must be less than the section's \"Sec Width B\""},
+        {8, [](SectionInput& in) { in.SteelYH = 3000; },
+         "Pipe: \"Sec Height H\" must be less than the section's \"Sec Width B\""},
+        {8, [](SectionInput& in) { in.H = 1600; },
+         "Pipe: \"Sec Height H\" must be less than the section's \"Sec Height H\""},
+        // Unusual but buildable, and the worked figures' variants.
+        {3, [](SectionInput& in) { in.SteelYB = in.SteelXB = 2199; }, ""},
+        {7, [](SectionInput& in) { in.B = in.H = 1709; }, ""},  // diagonal 1708.8
+        {8, [](SectionInput& in) { in.SteelYH = 2180; }, ""},   // into the cover band
+        {6, [](SectionInput& in) { in.SteelYTw = 20; }, ""},
         {1, [](SectionInput& in) { in.Cover = 0; }, ""},
         {1, [](SectionInput& in) { in.XBarDia = in.YBarDia = in.CornerBarDia = 0; }, ""},
         {2, [](SectionInput& in) { in.B = in.H = 1e12; }, ""},

@@ -101,15 +101,17 @@ TEST(AnalysisReport, DefaultColumnPagesAndTexts) {
         "Section type Rect Column",
         "Sec Width B " + w.form->edit(1)->text(),
         "X-Dir Rebar (Diameter) " + w.form->edit(7)->text(),
-        "Gross Area " + w.form->edit(36)->text(),
-        "Conc Area " + w.form->edit(31)->text(),
-        "Rebar Area " + w.form->edit(37)->text(),
-        "Steel Area " + w.form->edit(38)->text(),
+        "Gross Area (mm2) " + w.form->edit(36)->text(),
+        "Conc Area (mm2) " + w.form->edit(31)->text(),
+        "Rebar Area (mm2) " + w.form->edit(37)->text(),
+        "Steel Area (mm2) " + w.form->edit(38)->text(),
         "Cover Concrete",
         "Rebar Material",
         "PMax " + QString::fromStdString(F2(ws.PMax)) + " kN",
         pmLines.value(6).simplified(),  // the first P-M row
         "Axial_Force_P = 0.00",
+        "Axial_P Moment_Mx Axial_P Moment_My (kN) (kNm) (kN) (kNm)",
+        "Moment_Mx Moment_My (kNm) (kNm)",
     };
     for (const QString& e : expected) EXPECT_TRUE(text.contains(e)) << e.toStdString();
     EXPECT_FALSE(text.contains("Steel Section Material"));  // not in this section
@@ -162,7 +164,10 @@ TEST(AnalysisReport, ForcesAndTheCheckOfTheCurrentSection) {
         const QString text = Text(pdf);
         EXPECT_TRUE(text.contains("Project tower c7.pxc"));
         EXPECT_TRUE(text.contains("Load combinations 30"));
-        EXPECT_TRUE(text.contains("N,max 3000 -330 210")) << "summary grid";
+        EXPECT_TRUE(text.contains("Case P (kN) Mx (kNm) My (kNm) N,max 3000 -330 210")) << "summary grid";
+        EXPECT_TRUE(text.contains("Factor P 1.0 Factor Mx 1.0 Factor My 1.0"));  // as typed
+        EXPECT_EQ(text.contains("Capacity check left out: the inputs changed after it was run; run Check Forces again."),
+                  c.stale);
         EXPECT_EQ(text.contains("Passed 25 of 30; governing case 30, ratio 1.2000"), c.shown);
         EXPECT_EQ(text.contains("30 3000.00 -330.00 210.00 900.00 1.2000 NG"), c.shown);
         EXPECT_EQ(text.contains("20 highest ratios of 30 combinations; 10 others"), c.shown);
@@ -252,29 +257,57 @@ TEST(AnalysisReport, Batch) {
     EXPECT_TRUE(Text(pdf).contains("Section type Circular Column"));
 }
 
-TEST(AnalysisReport, ACheckTableCarriedOverRepeatsItsHeader) {
-    // The tallest section panel: the table of highest ratios starts on one
-    // page and ends on the next.
+// Page layout with forces: a table continued on the next page repeats its
+// header (the check's rows, the Mx-My rows), the P-M plots keep their
+// capacities' line, and the factors read as typed.
+TEST(AnalysisReport, ContinuedTablesRepeatTheirHeadersAndCaptionsStayWithTheirPlots) {
     QTemporaryDir dir;
-    const QString csv = dir.filePath("forces.csv"), pdf = dir.filePath("c8.pdf");
+    const QString csv = dir.filePath("forces.csv");
     QFile f(csv);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("Story,Col,Case,Loc,P,V2,V3,T,M2,M3\r\n");
     for (int i = 1; i <= 30; ++i)
         f.write(QString("1,C1,L%1,0,%2,0,0,0,%3,%4\r\n").arg(i).arg(-100.0 * i).arg(7.0 * i).arg(-11.0 * i).toUtf8());
     f.close();
-    std::string out, err;
-    ASSERT_EQ(RunBatch({"ComboBox1=7", "import=" + csv, "check", "report=" + pdf}, out, err), kBatchOk) << err;
-    if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
-    const QStringList pages = RunTool("pdftotext", {"-layout", pdf, "-"}).split('\f');
-    QList<int> withRows;
-    for (int i = 0; i < pages.size(); ++i) {
-        const QString page = pages[i].simplified();
-        if (!QRegularExpression(" \\d+\\.\\d{4} (OK|NG)").match(page).hasMatch()) continue;
-        withRows << i + 1;
-        EXPECT_TRUE(page.contains("Case P Mx My Capacity Ratio Status")) << "page " << i + 1;
+    struct Case {
+        QStringList fields;
+        bool checkSplit;  // the check's rows start on one page and end on the next
+    };
+    const Case cases[] = {
+        {{"Edit35=48", "Edit58=1.125", "Edit59=0.0001"}, true},
+        {{"ComboBox1=6", "Edit58=1.125", "Edit59=0.0001"}, false},  // type 7: P-M plots near a page end
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fields.join(' ').toStdString());
+        const QString pdf = dir.filePath("r.pdf");
+        std::string out, err;
+        ASSERT_EQ(RunBatch(c.fields + QStringList{"import=" + csv, "check", "report=" + pdf}, out, err), kBatchOk)
+            << err;
+        if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
+        const QStringList pages = RunTool("pdftotext", {"-layout", pdf, "-"}).split('\f');
+        const QRegularExpression checkRow(" \\d+\\.\\d{4} (OK|NG)"),
+            mmRow("^ *-?\\d+\\.\\d\\d +-?\\d+\\.\\d\\d *$",
+                                                  QRegularExpression::MultilineOption);
+        int checkPages = 0, mmPages = 0;
+        for (int i = 0; i < pages.size(); ++i) {
+            const QString page = pages[i].simplified();
+            if (checkRow.match(page).hasMatch()) {
+                ++checkPages;
+                EXPECT_TRUE(page.contains("Case P (kN) Mx (kNm) My (kNm) Capacity (kNm) Ratio Status")) << "page " << i + 1;
+            }
+            if (mmRow.match(pages[i]).hasMatch()) {
+                ++mmPages;
+                EXPECT_TRUE(page.contains("Moment_Mx Moment_My (kNm) (kNm)")) << "page " << i + 1;
+            }
+            if (page.contains("X Direction PM Curve")) {
+                EXPECT_TRUE(page.contains("PMax ")) << "page " << i + 1;
+            }
+        }
+        EXPECT_EQ(checkPages, c.checkSplit ? 2 : 1);
+        EXPECT_GE(mmPages, 2);
+        const QString text = pages.join(' ').simplified();
+        EXPECT_TRUE(text.contains("Factor Mx 1.125 Factor My 0.0001"));
     }
-    EXPECT_EQ(withRows.size(), 2);
 }
 
 TEST(AnalysisReport, EachSectionTypeListsItsPanelsCaptionsWithTheDrawing) {

@@ -18,6 +18,7 @@ namespace {
 using namespace px;
 using px::fixtures::DefaultInput;
 using px::fixtures::Meshed;
+using px::fixtures::MeshedUnguarded;
 
 constexpr double kTol = 5e-4;  // the figures are given to three decimals
 
@@ -147,7 +148,7 @@ TEST(RectColumn, DefaultFibers) {
 TEST(RectColumn, TwoMeshCellsLeaveNoCore) {
     SectionInput in = DefaultInput(1);
     in.MeshX = 2;
-    FiberTable t = Meshed(in);
+    FiberTable t = MeshedUnguarded(in);
     EXPECT_EQ(t.NFib, 0 + 4 + 24 + 48 + 48 + 4);
     EXPECT_EQ(CountOf(t, MatCoreConcrete1), 0);
     EXPECT_EQ(t[1].MatId, MatCoverConcrete);
@@ -315,7 +316,7 @@ TEST(RectSrcType1, SteelCounts) {
     in.FlangeMesh = 0;
     in.WebMesh = 0;
     const FiberTable rect = Meshed(DefaultInput(1));
-    FiberTable t = Meshed(in);
+    FiberTable t = MeshedUnguarded(in);
     ASSERT_EQ(t.NFib, 248);
     ExpectSameRange(t, 1, rect, 1, 248);
 
@@ -349,7 +350,7 @@ TEST(RectSrcType2, EqualsType1WithoutTheXSection) {
     SectionInput in = DefaultInput(4);
     in.FlangeMesh = 0;
     in.WebMesh = 0;
-    EXPECT_EQ(Meshed(in).NFib, 248);
+    EXPECT_EQ(MeshedUnguarded(in).NFib, 248);
 }
 
 // ---- Steel tube and box ----------------------------------------------------
@@ -422,7 +423,7 @@ TEST(RectSteelBox, TwoThicknessesAndNoInfill) {
     EXPECT_NEAR(AreaOf(t, MatCoreConcrete1), 2160.0 * 2120, 1e-6);
 
     in.MeshX = 2;
-    t = Meshed(in);
+    t = MeshedUnguarded(in);
     EXPECT_EQ(t.NFib, 4 + 24);
     EXPECT_EQ(CountOf(t, MatCoreConcrete1), 0);
 }
@@ -457,7 +458,7 @@ TEST(CircularSrc, DefaultFibers) {
     SectionInput in = DefaultInput(7);
     in.FlangeMesh = 0;
     in.WebMesh = 0;
-    const FiberTable bare = Meshed(in);
+    const FiberTable bare = MeshedUnguarded(in);
     ASSERT_EQ(bare.NFib, 180);
     ExpectSameRange(bare, 1, circ, 1, 180);
 }
@@ -489,7 +490,7 @@ TEST(SteelTubeInRect, TubeCounts) {
     const FiberTable rect = Meshed(DefaultInput(1));
     SectionInput in = DefaultInput(8);
     in.FlangeMesh = 0;
-    FiberTable t = Meshed(in);
+    FiberTable t = MeshedUnguarded(in);
     ASSERT_EQ(t.NFib, 248);
     ExpectSameRange(t, 1, rect, 1, 248);
 
@@ -498,11 +499,12 @@ TEST(SteelTubeInRect, TubeCounts) {
     in.WebMesh = 0;
     EXPECT_EQ(MessageOf(in), "\"Pile Mesh Num2\" must be at least 1");
 
-    // A tube larger than the core is meshed in full.
+    // A tube larger than the core but inside the section is meshed in full,
+    // its deducted disc reaching into the cover band.
     in = DefaultInput(8);
-    in.SteelYH = 2400;
+    in.SteelYH = 2180;
     t = Meshed(in);
-    EXPECT_NEAR(AreaOf(t, MatDeductedConcrete1), 3.14 * 1200 * 1200, 1e-6);
+    EXPECT_NEAR(AreaOf(t, MatDeductedConcrete1), 3.14 * 1090 * 1090, 1e-6);
 }
 
 // ---- Guards ----------------------------------------------------------------
@@ -513,30 +515,34 @@ struct GuardCase {
     const char* message;
 };
 
-TEST(MeshGuards, RefuseCountsOutsideEachMeshersModel) {
+TEST(MeshGuards, RefuseCountsThatLeaveAPartWithoutFibers) {
     const GuardCase cases[] = {
-        {1, [](SectionInput& in) { in.MeshX = 1; }, "\"X-Dir Mesh Num\" must be at least 2"},
-        {1, [](SectionInput& in) { in.MeshY = -3; }, "\"Y-Dir Mesh Num\" must be at least 2"},
-        {1, [](SectionInput& in) { in.XBarRows = -1; }, "\"X-Dir Rebar Row\" must not be negative"},
-        {1, [](SectionInput& in) { in.XBarNum = -1; }, "\"X-Dir Rebar Num\" must not be negative"},
-        {1, [](SectionInput& in) { in.YBarRows = -1; }, "\"Y-Dir Rebar Row\" must not be negative"},
-        {1, [](SectionInput& in) { in.YBarNum = -1; }, "\"Y-Dir Rebar Num\" must not be negative"},
-        {1, [](SectionInput& in) { in.CornerBarNum = -1; }, "\"Corner Rebar Num\" must not be negative"},
-        {2, [](SectionInput& in) { in.MeshX = -1; }, "\"Mesh Num 1\" must not be negative"},
-        {2, [](SectionInput& in) { in.MeshY = -1; }, "\"Mesh Num 2\" must not be negative"},
-        {2, [](SectionInput& in) { in.XBarRows = -2; }, "\"Rebar Row\" must not be negative"},
-        {2, [](SectionInput& in) { in.XBarNum = -2; }, "\"Rebar Num\" must not be negative"},
-        {3, [](SectionInput& in) { in.FlangeMesh = -1; }, "\"Flange Mesh Num\" must not be negative"},
-        {4, [](SectionInput& in) { in.WebMesh = -1; }, "\"Web Mesh Num\" must not be negative"},
-        {4, [](SectionInput& in) { in.MeshX = 0; }, "\"X-Dir Mesh Num\" must be at least 2"},
-        {5, [](SectionInput& in) { in.MeshY = -1; }, "\"Mesh Num 2\" must not be negative"},
-        {6, [](SectionInput& in) { in.MeshY = 1; }, "\"Y-Dir Mesh Num\" must be at least 2"},
-        {7, [](SectionInput& in) { in.WebMesh = -1; }, "\"Web Mesh Num\" must not be negative"},
-        {7, [](SectionInput& in) { in.XBarNum = -1; }, "\"Rebar Num\" must not be negative"},
-        {8, [](SectionInput& in) { in.FlangeMesh = -1; }, "\"Pile Mesh Num1\" must not be negative"},
-        {8, [](SectionInput& in) { in.WebMesh = -1; }, "\"Pile Mesh Num2\" must not be negative"},
+        {1, [](SectionInput& in) { in.MeshX = 2; }, "\"X-Dir Mesh Num\" must be at least 3"},
+        {1, [](SectionInput& in) { in.MeshY = -3; }, "\"Y-Dir Mesh Num\" must be at least 3"},
+        {1, [](SectionInput& in) { in.XBarRows = -1; }, "\"X-Dir Rebar Row\" must be at least 0"},
+        {1, [](SectionInput& in) { in.XBarNum = -1; }, "\"X-Dir Rebar Num\" must be at least 0"},
+        {1, [](SectionInput& in) { in.YBarRows = -1; }, "\"Y-Dir Rebar Row\" must be at least 0"},
+        {1, [](SectionInput& in) { in.YBarNum = -1; }, "\"Y-Dir Rebar Num\" must be at least 0"},
+        {1, [](SectionInput& in) { in.CornerBarNum = -1; }, "\"Corner Rebar Num\" must be at least 0"},
+        {2, [](SectionInput& in) { in.MeshX = 0; }, "\"Mesh Num 1\" must be at least 4"},
+        {2, [](SectionInput& in) { in.MeshX = 2; }, "\"Mesh Num 1\" must be at least 4"},
+        {2, [](SectionInput& in) { in.MeshY = 0; }, "\"Mesh Num 2\" must be at least 1"},
+        {2, [](SectionInput& in) { in.XBarRows = -2; }, "\"Rebar Row\" must be at least 0"},
+        {2, [](SectionInput& in) { in.XBarNum = -2; }, "\"Rebar Num\" must be at least 0"},
+        {3, [](SectionInput& in) { in.FlangeMesh = 0; }, "\"Flange Mesh Num\" must be at least 1"},
+        {4, [](SectionInput& in) { in.WebMesh = -1; }, "\"Web Mesh Num\" must be at least 1"},
+        {4, [](SectionInput& in) { in.MeshX = 0; }, "\"X-Dir Mesh Num\" must be at least 3"},
+        {5, [](SectionInput& in) { in.MeshX = 3; }, "\"Mesh Num 1\" must be at least 4"},
+        {5, [](SectionInput& in) { in.MeshY = -1; }, "\"Mesh Num 2\" must be at least 1"},
+        {6, [](SectionInput& in) { in.MeshY = 2; }, "\"Y-Dir Mesh Num\" must be at least 3"},
+        {7, [](SectionInput& in) { in.WebMesh = 0; }, "\"Web Mesh Num\" must be at least 1"},
+        {7, [](SectionInput& in) { in.XBarNum = -1; }, "\"Rebar Num\" must be at least 0"},
+        {8, [](SectionInput& in) { in.FlangeMesh = 0; }, "\"Pile Mesh Num1\" must be at least 4"},
+        {8, [](SectionInput& in) { in.FlangeMesh = -1; }, "\"Pile Mesh Num1\" must be at least 4"},
+        // One message for every wrong value of a count.
+        {8, [](SectionInput& in) { in.WebMesh = -1; }, "\"Pile Mesh Num2\" must be at least 1"},
         {8, [](SectionInput& in) { in.WebMesh = 0; }, "\"Pile Mesh Num2\" must be at least 1"},
-        {8, [](SectionInput& in) { in.CornerBarNum = -1; }, "\"Coner Rebar Num\" must not be negative"},
+        {8, [](SectionInput& in) { in.CornerBarNum = -1; }, "\"Coner Rebar Num\" must be at least 0"},
     };
     for (const GuardCase& c : cases) {
         SCOPED_TRACE(c.message);
@@ -566,10 +572,21 @@ TEST(MeshGuards, FieldsATypeDoesNotUseAreNotChecked) {
     in.YBarRows = -1;
     in.CornerBarNum = -4;
     EXPECT_EQ(Meshed(in).NFib, 180);
-    // Zero counts at the limits are accepted.
-    in = DefaultInput(5);
-    in.MeshX = 0;
-    EXPECT_EQ(Meshed(in).NFib, 0);
+    // Counts at their limits are accepted: no bars, 4 sectors, one ring,
+    // one strip per flange and web, a 3 x 3 rectangular mesh.
+    in = DefaultInput(2);
+    in.XBarNum = 0;
+    in.MeshX = 4;
+    in.MeshY = 1;
+    EXPECT_EQ(Meshed(in).NFib, 8);
+    in = DefaultInput(3);
+    in.FlangeMesh = in.WebMesh = 1;
+    in.MeshX = in.MeshY = 3;
+    EXPECT_EQ(Meshed(in).NFib, 1 + 12 + 96 + 4 + 6);
+    in = DefaultInput(8);
+    in.FlangeMesh = 4;
+    in.WebMesh = 1;
+    EXPECT_EQ(Meshed(in).NFib, 248 + 12);
 }
 
 TEST(MeshGuards, HugeMeshesAreRefusedWithTheirCount) {

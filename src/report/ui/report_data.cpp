@@ -8,10 +8,12 @@
 #include <QLabel>
 #include <QWidget>
 #include <algorithm>
+#include <charconv>
 
 #include "analysis/mm_solver.h"
 #include "analysis/pm_solver.h"
 #include "input/error.h"
+#include "input/numbers.h"
 #include "output/curve_text.h"
 #include "section/mesh.h"
 #include "section/section_info.h"
@@ -151,6 +153,20 @@ std::vector<ReportMaterial> materials(const ReportSource& src, const FiberTable&
     return out;
 }
 
+// The factor as its field shows it when the field still reads as that
+// factor ("1.125", "0.0001"), else the shortest text that reads back as it.
+QString factorText(const FieldSource& f, const char* field, double factor) {
+    const std::string typed = f.text(field);
+    try {
+        if (StrToFloat(typed) == factor) return qs(typed).trimmed();
+    } catch (const AppError&) {
+    }
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, factor, std::chars_format::fixed);
+    if (r.ec != std::errc()) return QString::number(factor, 'g', 17);
+    return QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));
+}
+
 }  // namespace
 
 ReportData BuildReportData(const ReportSource& src) {
@@ -168,8 +184,10 @@ ReportData BuildReportData(const ReportSource& src) {
     checkedDiv(0.8 * kSectionImageHeight, d.input.H);
     AssignFiberMaterials(f, d.fibers);
     const SectionInfoTexts t = FormatSectionInfo(ComputeSectionInfo(d.input, d.fibers));
-    d.info = {{"Gross Area", qs(t.Edit36)}, {"Conc Area", qs(t.Edit31)}, {"Rebar Area", qs(t.Edit37)},
-              {"Ratio(%)", qs(t.Edit39)},   {"Steel Area", qs(t.Edit38)}, {"Ratio(%)", qs(t.Edit40)}};
+    // The window's captions with their units.
+    d.info = {{"Gross Area (mm2)", qs(t.Edit36)}, {"Conc Area (mm2)", qs(t.Edit31)},
+              {"Rebar Area (mm2)", qs(t.Edit37)}, {"Ratio(%)", qs(t.Edit39)},
+              {"Steel Area (mm2)", qs(t.Edit38)}, {"Ratio(%)", qs(t.Edit40)}};
 
     // Both P-M curves, as "Show PM Curve" solves them.
     CheckFiberMaterials(d.fibers);
@@ -200,8 +218,12 @@ ReportData BuildReportData(const ReportSource& src) {
     d.forceCount = ws.Loads.Count;
     if (d.forceCount > 0) {
         d.factorP = ws.ForceFactorP, d.factorMx = ws.ForceFactorMx, d.factorMy = ws.ForceFactorMy;
+        d.factorPText = factorText(f, "Edit57", d.factorP);
+        d.factorMxText = factorText(f, "Edit58", d.factorMx);
+        d.factorMyText = factorText(f, "Edit59", d.factorMy);
         d.summary = DataSummary(ws.Loads);
         if (ws.Check && !ws.CheckStale) d.check = ws.Check;
+        d.checkStale = ws.Check && ws.CheckStale;
     }
     return d;
 }

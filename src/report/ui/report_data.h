@@ -60,8 +60,12 @@ struct ReportData {
     // Forces; only when some are imported.
     int forceCount = 0;
     double factorP = 1, factorMx = 1, factorMy = 1;
+    // The factors as typed in their fields (Edit57..Edit59), or, when a
+    // field no longer holds the factor in use, that factor's shortest text.
+    QString factorPText, factorMxText, factorMyText;
     DataSummaryGrid summary;
     std::optional<CheckResult> check;  // only a check of the current section and forces
+    bool checkStale = false;           // a check was run, but on other inputs
 };
 
 // The window's parts the report reads: its fields, its workspace, and the

@@ -16,6 +16,7 @@
 #include "common/ui/platform.h"
 #include "input/error.h"
 #include "input/numbers.h"
+#include "output/curve_text.h"
 #include "material/ui/material_plots.h"
 #include "plot/ui/mm_chart.h"
 #include "plot/ui/pm_chart.h"
@@ -126,14 +127,16 @@ public:
         }
     }
 
-    // Pictures side by side, each `w` wide, with their titles above.
-    void pictures(const std::vector<Picture>& pics, double w) {
+    // Pictures side by side, each `w` wide, with their titles above; `keep`
+    // is the height of what follows them and belongs to them (a caption
+    // line), kept on their page.
+    void pictures(const std::vector<Picture>& pics, double w, double keep = 0) {
         const double gap = pics.size() > 1 ? (width_ - w * pics.size()) / (pics.size() - 1) : 0;
         double h = 0;
         for (const Picture& pic : pics) h = std::max(h, w * pic.H / pic.W);
         const bool titled = std::any_of(pics.begin(), pics.end(), [](const Picture& p) { return !p.title.isEmpty(); });
         const double th = titled ? lineHeight(body_) * 1.3 : 0;
-        ensure(th + h);
+        ensure(th + h + keep);
         double x = pics.size() > 1 ? 0 : (width_ - w) / 2;
         for (const Picture& pic : pics) {
             if (titled) put(x, y_, pic.title, body_);
@@ -160,6 +163,26 @@ public:
             y += rowH;
         }
         y_ += std::max(h, y - y_) + lineHeight(body_) * 0.8;
+    }
+
+    // Lines of fixed-width text: a title block, a column header repeated at
+    // the top of each page the rows continue on, the rows, and closing
+    // lines. The title, the header and the first rows stay together.
+    void textTable(const std::vector<QString>& title, const std::vector<QString>& head,
+                   const std::vector<QString>& rows, const std::vector<QString>& tail) {
+        const double h = lineHeight(mono_);
+        const size_t first = std::min(rows.size(), kKeptLines);
+        ensure(h * static_cast<double>(title.size() + head.size() + first));
+        for (const QString& l : title) line(l, mono_);
+        for (const QString& l : head) line(l, mono_);
+        for (const QString& r : rows) {
+            if (y_ + h > bottom_) {
+                newPage();
+                for (const QString& l : head) line(l, mono_);
+            }
+            line(r, mono_);
+        }
+        for (const QString& l : tail) line(l, mono_);
     }
 
     void finish() { footer(); }
@@ -211,6 +234,15 @@ private:
 
 QString fixed(double v, int decimals) { return qs(FormatFixed(v, decimals)); }
 
+// A table's column captions with the units of their figures.
+QStringList withUnits(QStringList captions) {
+    for (QString& c : captions) {
+        if (c == "P") c += " (kN)";
+        else if (c == "Mx" || c == "My" || c == "Capacity") c += " (kNm)";
+    }
+    return captions;
+}
+
 void layTitle(Flow& f, const ReportData& d) {
     f.title("Column Analysis Report");
     f.table({0, mm(35)},
@@ -246,7 +278,7 @@ void laySection(Flow& f, const ReportData& d) {
     f.line("Section Information", f.bold(), 0, f.lineHeight(f.bold()) * 1.3);
     std::vector<QStringList> info(3);
     for (size_t i = 0; i < d.info.size(); ++i) info[i % 2 ? 1 : 0] << d.info[i].caption << d.info[i].value;
-    f.table({0, mm(25), mm(60), mm(85), mm(120), mm(145)}, {info[0], info[1]}, false);
+    f.table({0, mm(36), mm(58), mm(94), mm(116), mm(152)}, {info[0], info[1]}, false);
 }
 
 void layMaterials(Flow& f, const ReportData& d) {
@@ -261,23 +293,43 @@ void layMaterials(Flow& f, const ReportData& d) {
     }
 }
 
-void layTextRows(Flow& f, const std::vector<std::string>& lines) {
-    f.ensure(f.lineHeight(f.mono()) * static_cast<double>(std::min(lines.size(), kKeptLines + 2)));
-    for (const std::string& l : lines) f.line(qs(l), f.mono());
+// A curve text as the result window shows it, laid out as a table: the
+// lines before its column header, the header with a line of units under it
+// (repeated on each page the rows continue on), the rows, the closing rule.
+// `header` is the index of the column header line, between two rules.
+void layCurveText(Flow& f, const std::vector<std::string>& lines, size_t header, const QString& units) {
+    if (lines.size() < header + 3) {
+        for (const std::string& l : lines) f.line(qs(l), f.mono());
+        return;
+    }
+    std::vector<QString> title, head, rows, tail;
+    for (size_t i = 0; i + 1 < header; ++i) title.push_back(qs(lines[i]));
+    head = {qs(lines[header - 1]), qs(lines[header]), units, qs(lines[header + 1])};
+    for (size_t i = header + 2; i + 1 < lines.size(); ++i) rows.push_back(qs(lines[i]));
+    tail.push_back(qs(lines.back()));
+    f.textTable(title, head, rows, tail);
+}
+
+// "kN", "kNm" under the columns of a curve text.
+QString unitsLine(const std::vector<const char*>& units) {
+    QString s;
+    for (const char* u : units) s += QString("(%1)").arg(u).leftJustified(kTextCellWidth);
+    return s;
 }
 
 void layPm(Flow& f, const ReportData& d) {
     const double w = (f.width() - mm(6)) / 2;
     f.heading("3  P-M Interaction", f.lineHeight(f.body()) * 1.3 + w * 391 / 388);
     PMPlotScale scale;  // the pictures' own; the window's stays as it is
+    // The capacities' line is the plots' caption: it stays on their page.
     f.pictures({{"X Direction PM Curve (Degree=0)", 388, 391,
                  [&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, d.pm, 0, scale); }},
                 {"Y Direction PM Curve (Degree=90)", 388, 391,
                  [&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, d.pm, 90, scale); }}},
-               w);
+               w, f.lineHeight(f.body()) * 1.25);
     f.table({0, mm(20), mm(60), mm(80)}, {{"PMax", fixed(d.pMax, 2) + " kN", "PMin", fixed(d.pMin, 2) + " kN"}},
             false);
-    layTextRows(f, d.pmText);
+    layCurveText(f, d.pmText, 4, unitsLine({"kN", "kNm", "kN", "kNm"}));
 }
 
 void layMm(Flow& f, const ReportData& d) {
@@ -286,16 +338,16 @@ void layMm(Flow& f, const ReportData& d) {
     f.pictures({{"Mx-My Curve at Axial Force P = " + fixed(d.mmAxialForce, 2) + " kN", 391, 391,
                  [&](QPainter& p, int W, int H) { DrawMMCurve(p, W, H, d.mm, d.mmPoints, scale); }}},
                mm(110));
-    layTextRows(f, d.mmText);
+    layCurveText(f, d.mmText, 6, unitsLine({"kNm", "kNm"}));
 }
 
 void layForces(Flow& f, const ReportData& d) {
     f.heading("5  Forces", f.lineHeight(f.body()) * 5);
     f.table({0, mm(50)},
             {{"Load combinations", QString::number(d.forceCount)},
-             {"Factor P", fixed(d.factorP, 2)},
-             {"Factor Mx", fixed(d.factorMx, 2)},
-             {"Factor My", fixed(d.factorMy, 2)}},
+             {"Factor P", d.factorPText},
+             {"Factor Mx", d.factorMxText},
+             {"Factor My", d.factorMyText}},
             false);
     f.space(f.lineHeight(f.body()) * 0.5);
     std::vector<QStringList> grid;
@@ -304,7 +356,12 @@ void layForces(Flow& f, const ReportData& d) {
         for (const std::string& c : row) cells << qs(c);
         grid.push_back(cells);
     }
+    grid[0] = withUnits(grid[0]);
     f.table({0, mm(30), mm(60), mm(90)}, grid, true);
+    if (d.checkStale) {
+        f.space(f.lineHeight(f.body()) * 0.5);
+        f.line("Capacity check left out: the inputs changed after it was run; run Check Forces again.", f.body());
+    }
     if (!d.check) return;
 
     const CheckResult& r = *d.check;
@@ -316,6 +373,7 @@ void layForces(Flow& f, const ReportData& d) {
     // The cells as the check's own table and export write them.
     std::vector<QStringList> rows(1);
     for (const char* name : kCheckColumnNames) rows[0] << name;
+    rows[0] = withUnits(rows[0]);
     for (int i : top) {
         QStringList& row = rows.emplace_back();
         for (int c = 0; c < kCheckColumns; ++c) row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], c));
