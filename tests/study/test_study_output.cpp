@@ -38,7 +38,7 @@ QByteArray readAll(const QString& path) {
 // Rows of small meshes and few P-M levels: thousands a second.
 QByteArray quickRows(int count) {
     QByteArray t = "Name,Edit1,Edit12,Edit13,Edit33,Edit52,Edit53\r\n";
-    for (int i = 0; i < count; ++i) t += QString("C%1,%2,2,2,4,10,10\r\n").arg(i).arg(2000 + i % 400).toUtf8();
+    for (int i = 0; i < count; ++i) t += QString("C%1,%2,3,3,4,10,10\r\n").arg(i).arg(2000 + i % 400).toUtf8();
     return t;
 }
 
