@@ -283,8 +283,8 @@ void TForm1::buildSectionPage(QWidget* page) {
 
     ImageBox* logo = makeImage(page, 11, 199, 63, 698, 500);
     logo->setCursor(Qt::PointingHandCursor);
-    logo->image() = LoadLogo().scaled(199, 63);
-    logo->setDrawn();
+    const QImage full = LoadLogo();
+    logo->setPicture(full.scaled(199, 63), full);
     connect(logo, &ImageBox::clicked, this, &TForm1::Image11Click);
 }
 
@@ -536,18 +536,14 @@ void TForm1::FormCreate() {
 void TForm1::runLong(QProgressBar* bar, const std::function<void(LongCommand&)>& f) {
     runLongCommand(*services_, this, [&](LongCommand& lc) {
         Workspace saved = ws_;
-        std::map<int, std::pair<QImage, bool>> pictures;
-        for (const auto& [n, img] : images_) pictures[n] = {img->image(), img->drawn()};
+        std::map<int, ImageBox::Snapshot> pictures;
+        for (const auto& [n, img] : images_) pictures[n] = img->snapshot();
         bar->setValue(0);
         try {
             f(lc);
         } catch (const Cancelled&) {
             ws_ = std::move(saved);
-            for (const auto& [n, picture] : pictures) {
-                images_[n]->image() = picture.first;
-                images_[n]->refresh();
-                images_[n]->setDrawn(picture.second);
-            }
+            for (const auto& [n, picture] : pictures) images_[n]->restore(picture);
             bar->setValue(0);
             throw;
         }
@@ -647,7 +643,7 @@ void TForm1::inputSection() {
 void TForm1::drawSection() {
     ImageBox* img = images_[1];
     try {
-        DrawSection(img->image(), ws_.Input, ws_.Fibers, ws_.Colors, kCredit);
+        img->paint([&](QPainter& p, int W, int H) { DrawSection(p, W, H, ws_.Input, ws_.Fibers, ws_.Colors, kCredit); });
     } catch (...) {
         img->refresh();
         throw;
@@ -685,11 +681,11 @@ void TForm1::showPmCurve(LongCommand* lc) {
     const SolveOptions options = lc ? lc->options() : SolveOptions{};
     SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress,
             options);
-    DrawPMCurve(images_[2]->image(), ws_.PM, 0, ws_.PMScale);
+    images_[2]->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 0, ws_.PMScale); });
     images_[2]->refresh();
     SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress,
             options);
-    DrawPMCurve(images_[3]->image(), ws_.PM, 90, ws_.PMScale);
+    images_[3]->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 90, ws_.PMScale); });
     images_[3]->refresh();
 }
 
@@ -703,11 +699,15 @@ void TForm1::Image3MouseMove(int x, int y) {
 
 void TForm1::Button9Click() {
     run([&] {
-        DrawForcesOnPM(images_[2]->image(), 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx,
-                       ws_.ForceFactorMy, ws_.PMScale.X);
+        images_[2]->paint([&](QPainter& p, int W, int H) {
+            DrawForcesOnPM(p, W, H, 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
+                           ws_.PMScale.X);
+        });
         images_[2]->refresh();
-        DrawForcesOnPM(images_[3]->image(), 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx,
-                       ws_.ForceFactorMy, ws_.PMScale.Y);
+        images_[3]->paint([&](QPainter& p, int W, int H) {
+            DrawForcesOnPM(p, W, H, 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
+                           ws_.PMScale.Y);
+        });
         images_[3]->refresh();
     });
 }
@@ -762,15 +762,18 @@ void TForm1::genMmCurve(LongCommand* lc) {
     // past the curve.
     ws_.MM = std::move(curve);
     ws_.MMPointCount = settings.points;
-    DrawMMCurve(images_[5]->image(), ws_.MM, ws_.MMPointCount, ws_.MMScale);
+    images_[5]->paint(
+        [&](QPainter& p, int W, int H) { DrawMMCurve(p, W, H, ws_.MM, ws_.MMPointCount, ws_.MMScale); });
     images_[5]->refresh();
     drawForcesOnMm();
 }
 
 void TForm1::drawForcesOnMm() {
     const double r = StrToFloat(fields_.text("Edit64"));
-    DrawForcesOnMM(images_[5]->image(), ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx,
-                   ws_.ForceFactorMy, ws_.MMScale, ws_.MMAxialForce, r);
+    images_[5]->paint([&](QPainter& p, int W, int H) {
+        DrawForcesOnMM(p, W, H, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.MMScale,
+                       ws_.MMAxialForce, r);
+    });
     images_[5]->refresh();
 }
 
@@ -782,7 +785,9 @@ void TForm1::showReferencePm() {
     const bool y = ComboBox7->currentIndex() == 1;
     images_[4]->copyFrom(*images_[y ? 3 : 2]);
     ws_.MMAxialForce = StrToFloat(fields_.text("Edit30"));
-    DrawAxialForceLine(images_[4]->image(), y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.MMAxialForce);
+    images_[4]->paint([&](QPainter& p, int W, int H) {
+        DrawAxialForceLine(p, W, H, y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.MMAxialForce);
+    });
     images_[4]->refresh();
 }
 
@@ -819,8 +824,10 @@ void TForm1::Button12Click() {
     run([&] {
         drawForcesOnMm();
         const bool y = ComboBox7->currentIndex() == 1;
-        DrawForcesOnPM(images_[4]->image(), y ? 90 : 0, ws_.Loads, ws_.ForceFactorP,
-                       ws_.ForceFactorMx, ws_.ForceFactorMy, y ? ws_.PMScale.Y : ws_.PMScale.X);
+        images_[4]->paint([&](QPainter& p, int W, int H) {
+            DrawForcesOnPM(p, W, H, y ? 90 : 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
+                           y ? ws_.PMScale.Y : ws_.PMScale.X);
+        });
         images_[4]->refresh();
     });
 }
@@ -841,7 +848,8 @@ void TForm1::Button10Click() {
             const double e0 = StrToFloat(fields_.text(editName(g.fields[1].edit)));
             const double fcu = StrToFloat(fields_.text(editName(g.fields[2].edit)));
             const double ecu = StrToFloat(fields_.text(editName(g.fields[3].edit)));
-            DrawConcreteCurve(images_[g.image]->image(), model, fc, fcu, e0, ecu);
+            images_[g.image]->paint(
+                [&](QPainter& p, int W, int H) { DrawConcreteCurve(p, W, H, model, fc, fcu, e0, ecu); });
             images_[g.image]->refresh();
         }
     });
@@ -865,7 +873,7 @@ void TForm1::Button11Click() {
             const int model = fields_.itemIndex(comboName(g.combo)) + 1;
             const double es = StrToFloat(fields_.text(editName(g.fields[0].edit)));
             const double fy = StrToFloat(fields_.text(editName(g.fields[1].edit)));
-            DrawSteelCurve(images_[g.image]->image(), model, fy, es);
+            images_[g.image]->paint([&](QPainter& p, int W, int H) { DrawSteelCurve(p, W, H, model, fy, es); });
             images_[g.image]->refresh();
         }
     });
