@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -23,6 +24,7 @@
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
 #include "input/error.h"
+#include "input/field_help.h"
 #include "input/numbers.h"
 #include "loads/csv_import.h"
 #include "loads/data_summary.h"
@@ -47,6 +49,31 @@ namespace px {
 namespace {
 const QString kCredit = "Fiber section analysis of columns";
 QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// A page's fixed layout in a scroll area: on a window smaller than the page
+// the page scrolls; otherwise it looks as before.
+QScrollArea* Scrolled(QWidget* page, int n) {
+    auto* area = new QScrollArea;
+    area->setObjectName(QString("ScrollBox%1").arg(n));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    page->setAutoFillBackground(false);
+    area->viewport()->setAutoFillBackground(false);
+    return area;
+}
+
+// The size that holds every control of a page, hidden ones included.
+QSize PageExtent(const QWidget* page) {
+    QSize s(0, 0);
+    for (const QWidget* c : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        s = s.expandedTo(QSize(c->geometry().right() + 1, c->geometry().bottom() + 1));
+    return s;
+}
+
+// Room for a window frame and title bar before the window system reports them.
+constexpr QMargins kFrameAllowance(4, 30, 4, 4);
+const QSize kWindowSize(909, 691);
 }  // namespace
 
 std::string FormFields::text(const std::string& name) const {
@@ -70,7 +97,7 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     setObjectName("TForm1");
     setWindowTitle("PILLARIX v1.2(Section Analysis Program)Version(2014-09-06)");
     setFont(QFont("Arial", 8));
-    resize(909, 691);
+    resize(kWindowSize);
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
@@ -81,7 +108,7 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     for (int i = 0; i < 7; ++i) {
         pg[i] = new QWidget;
         pg[i]->setObjectName(QString("TabSheet%1").arg(i + 1));
-        PageControl1->addTab(pg[i], captions[i]);
+        PageControl1->addTab(Scrolled(pg[i], i + 1), captions[i]);
     }
     buildSectionPage(pg[0]);
     buildConcretePage(pg[1]);
@@ -96,6 +123,8 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     pictureSaver_ = std::make_unique<PictureSaveDialog>();
     pmmPage_ = new PmmPage(pg[6], ws_, fields_, *services_, *pictureSaver_, this);
     images_[12] = pmmPage_->picture();
+    for (QWidget* page : pg) page->setMinimumSize(PageExtent(page));
+    showHelp();
     if (runCreate) FormCreate();
     form2_ = std::make_unique<TForm2>(*services_);
     form3_ = std::make_unique<TForm3>(*services_);
@@ -512,6 +541,22 @@ void TForm1::buildStatusBar() {
     }
 }
 
+void TForm1::fitToScreen(const QRect& available) {
+    QMargins frame = kFrameAllowance;
+    if (isVisible()) {
+        const QRect f = frameGeometry(), g = geometry();
+        frame = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    }
+    resize(kWindowSize.boundedTo(available.size().shrunkBy(frame)));
+    if (!available.contains(frameGeometry())) move(available.topLeft());
+}
+
+void TForm1::showHelp() {
+    const int type = ComboBox1->currentIndex() + 1;
+    for (const std::string& name : FieldHelpNames())
+        if (QWidget* w = findChild<QWidget*>(qs(name))) w->setToolTip(qs(FieldHelp(name, type)));
+}
+
 void TForm1::setVisible(const char* name, bool visible) {
     if (QWidget* w = findChild<QWidget*>(name)) w->setVisible(visible);
 }
@@ -604,6 +649,7 @@ void TForm1::applySectionType(int index) {
         if (f == '.') continue;
         for (const char* name : v.names) setVisible(name, f == 'S');
     }
+    showHelp();
 }
 
 void TForm1::ComboBox1Change() {
@@ -931,6 +977,7 @@ void TForm1::PageControl1Change() {
             Button3Click();
             Button7Click();
             break;
+        case 6: pmmPage_->pageShown(); break;
         default: break;
     }
 }
