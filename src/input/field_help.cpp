@@ -94,24 +94,35 @@ const std::vector<Help>& Table() {
         {"Button1", "Reads this page, meshes the section into fibers, draws it and fills Section Information.", {}},
 
         // ---- Material pages
-        {"ComboBox2", "Stress-strain law of the cover concrete. \"Simplify model\": a parabola up to fc at e0, then flat.", {}},
-        {"ComboBox3", "Stress-strain law of core concrete one. \"Simplify model\": a parabola up to fc at e0, then flat.", {}},
-        {"ComboBox4", "Stress-strain law of core concrete two. \"Simplify model\": a parabola up to fc at e0, then flat.", {}},
+        {"ComboBox2", "Stress-strain law of the cover concrete. "
+                      "\"Simplify model\": a parabola up to fc at e0, then flat.", {}},
+        {"ComboBox3", "Stress-strain law of core concrete one. "
+                      "\"Simplify model\": a parabola up to fc at e0, then flat.", {}},
+        {"ComboBox4", "Stress-strain law of core concrete two. "
+                      "\"Simplify model\": a parabola up to fc at e0, then flat.", {}},
         {"Edit14", "Cover concrete: peak compressive stress fc (N/mm²), reached at strain e0. Default 27.5.", {}},
         {"Edit15", "Cover concrete: strain e0 at the peak stress, a positive number. Default 0.002.", {}},
-        {"Edit17", "Cover concrete: ultimate stress fcu (N/mm²). Kept with the material; the law does not use it. Default 27.5.", {}},
-        {"Edit16", "Cover concrete: ultimate strain ecu, a positive number; the chart's strain range. Default 0.0035.", {}},
+        {"Edit17", "Cover concrete: ultimate stress fcu (N/mm²). "
+                   "Kept with the material; the law does not use it. Default 27.5.", {}},
+        {"Edit16", "Cover concrete: ultimate strain ecu, a positive number; "
+                   "the chart's strain range. Default 0.0035.", {}},
         {"Edit18", "Core concrete one: peak compressive stress fc (N/mm²), reached at strain e0. Default 27.5.", {}},
         {"Edit19", "Core concrete one: strain e0 at the peak stress, a positive number. Default 0.002.", {}},
-        {"Edit21", "Core concrete one: ultimate stress fcu (N/mm²). Kept with the material; the law does not use it. Default 27.5.", {}},
-        {"Edit20", "Core concrete one: ultimate strain ecu, a positive number; the chart's strain range. Default 0.0035.", {}},
+        {"Edit21", "Core concrete one: ultimate stress fcu (N/mm²). "
+                   "Kept with the material; the law does not use it. Default 27.5.", {}},
+        {"Edit20", "Core concrete one: ultimate strain ecu, a positive number; "
+                   "the chart's strain range. Default 0.0035.", {}},
         {"Edit22", "Core concrete two: peak compressive stress fc (N/mm²), reached at strain e0. Default 11.9.", {}},
         {"Edit23", "Core concrete two: strain e0 at the peak stress, a positive number. Default 0.002.", {}},
-        {"Edit25", "Core concrete two: ultimate stress fcu (N/mm²). Kept with the material; the law does not use it. Default 11.9.", {}},
-        {"Edit24", "Core concrete two: ultimate strain ecu, a positive number; the chart's strain range. Default 0.0035.", {}},
+        {"Edit25", "Core concrete two: ultimate stress fcu (N/mm²). "
+                   "Kept with the material; the law does not use it. Default 11.9.", {}},
+        {"Edit24", "Core concrete two: ultimate strain ecu, a positive number; "
+                   "the chart's strain range. Default 0.0035.", {}},
         {"Button10", "Redraws the three concrete curves from the fields above.", {}},
-        {"ComboBox5", "Stress-strain law of the bars. \"Simplify model\": elastic with modulus Es up to fy, then flat.", {}},
-        {"ComboBox6", "Stress-strain law of the steel section. \"Simplify model\": elastic with modulus Es up to fy, then flat.", {}},
+        {"ComboBox5", "Stress-strain law of the bars. \"Simplify model\": "
+                      "elastic with modulus Es up to fy, then flat.", {}},
+        {"ComboBox6", "Stress-strain law of the steel section. \"Simplify model\": "
+                      "elastic with modulus Es up to fy, then flat.", {}},
         {"Edit26", "Bars: modulus of elasticity Es (N/mm²), greater than 0. Default 206000.", {}},
         {"Edit27", "Bars: yield strength fy (N/mm²). Default 330.", {}},
         {"Edit28", "Steel section: modulus of elasticity Es (N/mm²), greater than 0. Default 215000.", {}},
@@ -170,13 +181,14 @@ const std::vector<Help>& Table() {
                    "Default 1.0.", {}},
         {"Button13", "Takes the three amplification factors; the plots use them at their next \"Show Force\".", {}},
         {"Button4", "Reads load combinations from a CSV file: a header line, then one combination per line.", {}},
-        {"Button15", "Fills the summary table: the combinations of largest and smallest P and of largest |Mx| and |My|,\n"
-                     "as imported (not amplified).", {}},
+        {"Button15", "Fills the summary table: the combinations of largest and smallest P\n"
+                     "and of largest |Mx| and |My|, as imported (not amplified).", {}},
 
         // ---- PMM_3D_Curve page
         {"Edit65", "Number of axial-force levels of the surface, from the tension to the compression capacity;\n"
                    "2 to 200. Default 20.", {}},
-        {"Button18", "Computes the P-Mx-My surface: an Mx-My curve at each axial level, with the MM Curve settings.", {}},
+        {"Button18", "Computes the P-Mx-My surface: "
+                     "an Mx-My curve at each axial level, with the MM Curve settings.", {}},
         {"Button19", "Checks each imported combination against the Mx-My curve at its axial force.", {}},
         {"Button20", "Writes the check table to a CSV file.", {}},
         {"Button21", "Saves the 3D picture as shown (.png, .bmp, else JPEG).", {}},

@@ -689,7 +689,8 @@ void TForm1::inputSection() {
 void TForm1::drawSection() {
     ImageBox* img = images_[1];
     try {
-        img->paint([&](QPainter& p, int W, int H) { DrawSection(p, W, H, ws_.Input, ws_.Fibers, ws_.Colors, kCredit); });
+        img->paint(
+            [&](QPainter& p, int W, int H) { DrawSection(p, W, H, ws_.Input, ws_.Fibers, ws_.Colors, kCredit); });
     } catch (...) {
         img->refresh();
         throw;
