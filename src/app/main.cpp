@@ -1,6 +1,7 @@
 // Start-up: the application named "Pillarix", the main window (whose
 // creation runs the first commands), then the message loop.
 #include <QApplication>
+#include <QScreen>
 #include <QStringList>
 
 #include "app/ui/app_setup.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     px::SetUpApplication();
     px::TForm1 form;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) form.fitToScreen(screen->availableGeometry());
     form.show();
     // pillarix FILE.pxc: the project opens after the normal start-up.
     const QStringList args = QApplication::arguments();

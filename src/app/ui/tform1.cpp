@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -23,6 +24,7 @@
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
 #include "input/error.h"
+#include "input/field_help.h"
 #include "input/numbers.h"
 #include "loads/csv_import.h"
 #include "loads/data_summary.h"
@@ -47,6 +49,31 @@ namespace px {
 namespace {
 const QString kCredit = "Fiber section analysis of columns";
 QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// A page's fixed layout in a scroll area: on a window smaller than the page
+// the page scrolls; otherwise it looks as before.
+QScrollArea* Scrolled(QWidget* page, int n) {
+    auto* area = new QScrollArea;
+    area->setObjectName(QString("ScrollBox%1").arg(n));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    page->setAutoFillBackground(false);
+    area->viewport()->setAutoFillBackground(false);
+    return area;
+}
+
+// The size that holds every control of a page, hidden ones included.
+QSize PageExtent(const QWidget* page) {
+    QSize s(0, 0);
+    for (const QWidget* c : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        s = s.expandedTo(QSize(c->geometry().right() + 1, c->geometry().bottom() + 1));
+    return s;
+}
+
+// Room for a window frame and title bar before the window system reports them.
+constexpr QMargins kFrameAllowance(4, 30, 4, 4);
+const QSize kWindowSize(909, 691);
 }  // namespace
 
 std::string FormFields::text(const std::string& name) const {
@@ -70,7 +97,7 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     setObjectName("TForm1");
     setWindowTitle("PILLARIX v1.2(Section Analysis Program)Version(2014-09-06)");
     setFont(QFont("Arial", 8));
-    resize(909, 691);
+    resize(kWindowSize);
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
@@ -81,7 +108,7 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     for (int i = 0; i < 7; ++i) {
         pg[i] = new QWidget;
         pg[i]->setObjectName(QString("TabSheet%1").arg(i + 1));
-        PageControl1->addTab(pg[i], captions[i]);
+        PageControl1->addTab(Scrolled(pg[i], i + 1), captions[i]);
     }
     buildSectionPage(pg[0]);
     buildConcretePage(pg[1]);
@@ -96,6 +123,8 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     pictureSaver_ = std::make_unique<PictureSaveDialog>();
     pmmPage_ = new PmmPage(pg[6], ws_, fields_, *services_, *pictureSaver_, this);
     images_[12] = pmmPage_->picture();
+    for (QWidget* page : pg) page->setMinimumSize(PageExtent(page));
+    showHelp();
     if (runCreate) FormCreate();
     form2_ = std::make_unique<TForm2>(*services_);
     form3_ = std::make_unique<TForm3>(*services_);
@@ -283,8 +312,8 @@ void TForm1::buildSectionPage(QWidget* page) {
 
     ImageBox* logo = makeImage(page, 11, 199, 63, 698, 500);
     logo->setCursor(Qt::PointingHandCursor);
-    logo->image() = LoadLogo().scaled(199, 63);
-    logo->setDrawn();
+    const QImage full = LoadLogo();
+    logo->setPicture(full.scaled(199, 63), full);
     connect(logo, &ImageBox::clicked, this, &TForm1::Image11Click);
 }
 
@@ -512,6 +541,22 @@ void TForm1::buildStatusBar() {
     }
 }
 
+void TForm1::fitToScreen(const QRect& available) {
+    QMargins frame = kFrameAllowance;
+    if (isVisible()) {
+        const QRect f = frameGeometry(), g = geometry();
+        frame = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    }
+    resize(kWindowSize.boundedTo(available.size().shrunkBy(frame)));
+    if (!available.contains(frameGeometry())) move(available.topLeft());
+}
+
+void TForm1::showHelp() {
+    const int type = ComboBox1->currentIndex() + 1;
+    for (const std::string& name : FieldHelpNames())
+        if (QWidget* w = findChild<QWidget*>(qs(name))) w->setToolTip(qs(FieldHelp(name, type)));
+}
+
 void TForm1::setVisible(const char* name, bool visible) {
     if (QWidget* w = findChild<QWidget*>(name)) w->setVisible(visible);
 }
@@ -536,18 +581,14 @@ void TForm1::FormCreate() {
 void TForm1::runLong(QProgressBar* bar, const std::function<void(LongCommand&)>& f) {
     runLongCommand(*services_, this, [&](LongCommand& lc) {
         Workspace saved = ws_;
-        std::map<int, std::pair<QImage, bool>> pictures;
-        for (const auto& [n, img] : images_) pictures[n] = {img->image(), img->drawn()};
+        std::map<int, ImageBox::Snapshot> pictures;
+        for (const auto& [n, img] : images_) pictures[n] = img->snapshot();
         bar->setValue(0);
         try {
             f(lc);
         } catch (const Cancelled&) {
             ws_ = std::move(saved);
-            for (const auto& [n, picture] : pictures) {
-                images_[n]->image() = picture.first;
-                images_[n]->refresh();
-                images_[n]->setDrawn(picture.second);
-            }
+            for (const auto& [n, picture] : pictures) images_[n]->restore(picture);
             bar->setValue(0);
             throw;
         }
@@ -608,6 +649,7 @@ void TForm1::applySectionType(int index) {
         if (f == '.') continue;
         for (const char* name : v.names) setVisible(name, f == 'S');
     }
+    showHelp();
 }
 
 void TForm1::ComboBox1Change() {
@@ -647,7 +689,8 @@ void TForm1::inputSection() {
 void TForm1::drawSection() {
     ImageBox* img = images_[1];
     try {
-        DrawSection(img->image(), ws_.Input, ws_.Fibers, ws_.Colors, kCredit);
+        img->paint(
+            [&](QPainter& p, int W, int H) { DrawSection(p, W, H, ws_.Input, ws_.Fibers, ws_.Colors, kCredit); });
     } catch (...) {
         img->refresh();
         throw;
@@ -685,11 +728,11 @@ void TForm1::showPmCurve(LongCommand* lc) {
     const SolveOptions options = lc ? lc->options() : SolveOptions{};
     SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress,
             options);
-    DrawPMCurve(images_[2]->image(), ws_.PM, 0, ws_.PMScale);
+    images_[2]->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 0, ws_.PMScale); });
     images_[2]->refresh();
     SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress,
             options);
-    DrawPMCurve(images_[3]->image(), ws_.PM, 90, ws_.PMScale);
+    images_[3]->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 90, ws_.PMScale); });
     images_[3]->refresh();
 }
 
@@ -703,11 +746,15 @@ void TForm1::Image3MouseMove(int x, int y) {
 
 void TForm1::Button9Click() {
     run([&] {
-        DrawForcesOnPM(images_[2]->image(), 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx,
-                       ws_.ForceFactorMy, ws_.PMScale.X);
+        images_[2]->paint([&](QPainter& p, int W, int H) {
+            DrawForcesOnPM(p, W, H, 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
+                           ws_.PMScale.X);
+        });
         images_[2]->refresh();
-        DrawForcesOnPM(images_[3]->image(), 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx,
-                       ws_.ForceFactorMy, ws_.PMScale.Y);
+        images_[3]->paint([&](QPainter& p, int W, int H) {
+            DrawForcesOnPM(p, W, H, 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
+                           ws_.PMScale.Y);
+        });
         images_[3]->refresh();
     });
 }
@@ -762,15 +809,18 @@ void TForm1::genMmCurve(LongCommand* lc) {
     // past the curve.
     ws_.MM = std::move(curve);
     ws_.MMPointCount = settings.points;
-    DrawMMCurve(images_[5]->image(), ws_.MM, ws_.MMPointCount, ws_.MMScale);
+    images_[5]->paint(
+        [&](QPainter& p, int W, int H) { DrawMMCurve(p, W, H, ws_.MM, ws_.MMPointCount, ws_.MMScale); });
     images_[5]->refresh();
     drawForcesOnMm();
 }
 
 void TForm1::drawForcesOnMm() {
     const double r = StrToFloat(fields_.text("Edit64"));
-    DrawForcesOnMM(images_[5]->image(), ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx,
-                   ws_.ForceFactorMy, ws_.MMScale, ws_.MMAxialForce, r);
+    images_[5]->paint([&](QPainter& p, int W, int H) {
+        DrawForcesOnMM(p, W, H, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.MMScale,
+                       ws_.MMAxialForce, r);
+    });
     images_[5]->refresh();
 }
 
@@ -782,7 +832,9 @@ void TForm1::showReferencePm() {
     const bool y = ComboBox7->currentIndex() == 1;
     images_[4]->copyFrom(*images_[y ? 3 : 2]);
     ws_.MMAxialForce = StrToFloat(fields_.text("Edit30"));
-    DrawAxialForceLine(images_[4]->image(), y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.MMAxialForce);
+    images_[4]->paint([&](QPainter& p, int W, int H) {
+        DrawAxialForceLine(p, W, H, y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.MMAxialForce);
+    });
     images_[4]->refresh();
 }
 
@@ -819,8 +871,10 @@ void TForm1::Button12Click() {
     run([&] {
         drawForcesOnMm();
         const bool y = ComboBox7->currentIndex() == 1;
-        DrawForcesOnPM(images_[4]->image(), y ? 90 : 0, ws_.Loads, ws_.ForceFactorP,
-                       ws_.ForceFactorMx, ws_.ForceFactorMy, y ? ws_.PMScale.Y : ws_.PMScale.X);
+        images_[4]->paint([&](QPainter& p, int W, int H) {
+            DrawForcesOnPM(p, W, H, y ? 90 : 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
+                           y ? ws_.PMScale.Y : ws_.PMScale.X);
+        });
         images_[4]->refresh();
     });
 }
@@ -841,7 +895,8 @@ void TForm1::Button10Click() {
             const double e0 = StrToFloat(fields_.text(editName(g.fields[1].edit)));
             const double fcu = StrToFloat(fields_.text(editName(g.fields[2].edit)));
             const double ecu = StrToFloat(fields_.text(editName(g.fields[3].edit)));
-            DrawConcreteCurve(images_[g.image]->image(), model, fc, fcu, e0, ecu);
+            images_[g.image]->paint(
+                [&](QPainter& p, int W, int H) { DrawConcreteCurve(p, W, H, model, fc, fcu, e0, ecu); });
             images_[g.image]->refresh();
         }
     });
@@ -865,7 +920,7 @@ void TForm1::Button11Click() {
             const int model = fields_.itemIndex(comboName(g.combo)) + 1;
             const double es = StrToFloat(fields_.text(editName(g.fields[0].edit)));
             const double fy = StrToFloat(fields_.text(editName(g.fields[1].edit)));
-            DrawSteelCurve(images_[g.image]->image(), model, fy, es);
+            images_[g.image]->paint([&](QPainter& p, int W, int H) { DrawSteelCurve(p, W, H, model, fy, es); });
             images_[g.image]->refresh();
         }
     });
@@ -923,6 +978,7 @@ void TForm1::PageControl1Change() {
             Button3Click();
             Button7Click();
             break;
+        case 6: pmmPage_->pageShown(); break;
         default: break;
     }
 }

@@ -64,6 +64,10 @@ public:
     QTabWidget* pages() const { return PageControl1; }
     ProjectController& project() { return *project_; }
     PmmPage* pmmPage() const { return pmmPage_; }
+    // Shrinks the window to fit `available`, a screen's free area, and moves
+    // it there when it lies outside; the window never grows past its own
+    // size. The pages scroll where the window is smaller than they are.
+    void fitToScreen(const QRect& available);
 
 
 public slots:
@@ -179,6 +183,8 @@ private:
     QComboBox* makeModelCombo(QWidget* parent, int n, int x, int y);
     Swatch* makeSwatch(QWidget* parent, int n, int x, int y);
     void setVisible(const char* name, bool visible);
+    // Tooltips of the fields and buttons, for the section type chosen.
+    void showHelp();
     void setCaption(const char* name, const QString& text);
 
     std::unique_ptr<PlatformServices> ownedServices_;

@@ -374,6 +374,11 @@ void PmmPage::genSurface() {
     });
 }
 
+void PmmPage::pageShown() {
+    inputsChanged();
+    if (!surface_ || surfaceStale_) genSurface();
+}
+
 void PmmPage::checkReplaced() {
     checkKey_ = ws_.CheckStale ? std::string("\x01 unknown") : inputsKey(true);
     showResults();

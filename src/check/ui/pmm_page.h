@@ -68,6 +68,9 @@ public slots:
     void saveImage();     // "Save Image"
     void resetView();     // "Reset View"
     void cancel();        // "Cancel" and Esc while a command runs
+    // The page came into view: without a surface of the current inputs,
+    // "Gen PMM Surface" runs, as the other pages run their commands.
+    void pageShown();
     // The section, its fields, the MM settings or the forces may have
     // changed: a check or surface made before is marked stale.
     void inputsChanged();

@@ -185,9 +185,17 @@ void DrawPmmPicture(QImage& image, const SurfaceWire& wire, const CheckResult* c
                     const View3D& view, bool stale) {
     image.fill(Qt::white);
     QPainter p(&image);
+    DrawPmmPicture(p, image.width(), image.height(), wire, check, lim, view, stale);
+}
+
+void DrawPmmPicture(QPainter& p, int W, int H, const SurfaceWire& wire, const CheckResult* check,
+                    const SceneLimits& lim, const View3D& view, bool stale) {
+    p.fillRect(0, 0, W, H, Qt::white);
     p.setRenderHint(QPainter::Antialiasing, true);
-    p.setFont(QFont("Arial", 8));
-    const Painter d{p, lim, view, image.width(), image.height()};
+    QFont font("Arial", 8);
+    font.setHintingPreference(p.font().hintingPreference());  // the picture's text hinting
+    p.setFont(font);
+    const Painter d{p, lim, view, W, H};
     drawBox(d);
     drawAxes(d);
     drawWire(d, wire);
@@ -223,7 +231,7 @@ void SurfaceView::setView(const View3D& v) {
 }
 
 void SurfaceView::redraw() {
-    DrawPmmPicture(image(), wire_, check(), limits_, view_, stale_);
+    paint([this](QPainter& p, int W, int H) { DrawPmmPicture(p, W, H, wire_, check(), limits_, view_, stale_); });
     refresh();
 }
 

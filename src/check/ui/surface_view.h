@@ -43,6 +43,10 @@ std::vector<PmmLabel> PmmAxisLabels(const SceneLimits& lim, const View3D& view, 
 void DrawPmmPicture(QImage& image, const SurfaceWire& wire, const CheckResult* check, const SceneLimits& lim,
                     const View3D& view, bool stale);
 
+// The same picture painted on `p` over a W x H pixel area at the origin.
+void DrawPmmPicture(QPainter& p, int W, int H, const SurfaceWire& wire, const CheckResult* check,
+                    const SceneLimits& lim, const View3D& view, bool stale);
+
 // Image control of the 3D picture (objectName "Image12"): a left drag turns
 // the view, the wheel zooms; mouseMoved is reported as for other images.
 class SurfaceView : public ImageBox {

@@ -1,8 +1,16 @@
 #pragma once
 // An image control: owns a QImage of a fixed size, shows it, and reports
 // mouse moves and clicks in image pixels.
+//
+// The picture (image()) is the control's size in logical pixels: it is what
+// is saved and what readouts map. On a screen with a device pixel ratio
+// above 1 the control shows a second image, the same drawing painted at that
+// ratio (screenImage()), so lines and text stay sharp.
 #include <QImage>
 #include <QWidget>
+#include <functional>
+
+class QPainter;
 
 namespace px {
 
@@ -11,8 +19,26 @@ class ImageBox : public QWidget {
 public:
     ImageBox(const QString& name, int w, int h, QWidget* parent = nullptr);
 
+    // A drawing: paints on `p` over a w x h area in logical pixels.
+    using Painting = std::function<void(QPainter& p, int w, int h)>;
+
+    // Draw through paint(): a change written into image() directly does not
+    // reach the screen image.
     QImage& image() { return image_; }
     const QImage& image() const { return image_; }
+    // What the screen shows: the picture painted at the screen's device pixel
+    // ratio (ratio x the size), or the picture itself at ratio 1.
+    const QImage& screenImage() const { return screen_.isNull() ? image_ : screen_; }
+    // Runs `paint` on the picture and again on the screen image, so it must
+    // paint the same both times. A drawing that throws leaves both images as
+    // far as it got, and the exception goes on.
+    void paint(const Painting& paint);
+    // Shows `picture` (the control's size) and, on screen, `detailed` scaled
+    // smoothly into the same area.
+    void setPicture(const QImage& picture, const QImage& detailed);
+    // White, and counted as never drawn.
+    void clear();
+
     // True once something has drawn into the picture.
     bool drawn() const { return drawn_; }
     void setDrawn(bool d = true) { drawn_ = d; }
@@ -20,6 +46,14 @@ public:
     void copyFrom(const ImageBox& other);
     // Repaints now, so a change shows during a long command.
     void refresh();
+
+    // Both images and the drawn flag, to put back after a stopped command.
+    struct Snapshot {
+        QImage image, screen;
+        bool drawn = false;
+    };
+    Snapshot snapshot() const { return {image_, screen_, drawn_}; }
+    void restore(const Snapshot& s);
 
 signals:
     void mouseMoved(int x, int y);
@@ -31,7 +65,12 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
+    // The screen image at the current ratio (null at ratio 1), started from
+    // the picture when the ratio changed since it was painted.
+    QImage* screenAtRatio();
+
     QImage image_;
+    QImage screen_;
     bool drawn_ = false;
 };
 

@@ -12,9 +12,14 @@ const QColor kFaintGrey(240, 240, 240);
 
 void DrawForcesOnPM(QImage& image, double direction, const LoadCombinationTable& table, double fP,
                     double fMx, double fMy, const PMPlotScaleSet& s) {
-    const auto markers = PMForceMarkers(direction, table, fP, fMx, fMy, s, image.width(), image.height());
-    if (markers.empty()) return;
     QPainter p(&image);
+    DrawForcesOnPM(p, image.width(), image.height(), direction, table, fP, fMx, fMy, s);
+}
+
+void DrawForcesOnPM(QPainter& p, int W, int H, double direction, const LoadCombinationTable& table, double fP,
+                    double fMx, double fMy, const PMPlotScaleSet& s) {
+    const auto markers = PMForceMarkers(direction, table, fP, fMx, fMy, s, W, H);
+    if (markers.empty()) return;
     PrepareChartPainter(p);
     p.setPen(ChartPen(kMarkerBlue, 1));
     for (const ForceMarker& m : markers) DrawMarker(p, m.X, m.Y, 2);
@@ -22,10 +27,14 @@ void DrawForcesOnPM(QImage& image, double direction, const LoadCombinationTable&
 
 void DrawForcesOnMM(QImage& image, const LoadCombinationTable& table, double fP, double fMx,
                     double fMy, const MMPlotScale& s, double MMAxialForce, double r) {
-    const auto markers =
-        MMForceMarkers(table, fP, fMx, fMy, s, MMAxialForce, r, image.width(), image.height());
-    if (markers.empty()) return;
     QPainter p(&image);
+    DrawForcesOnMM(p, image.width(), image.height(), table, fP, fMx, fMy, s, MMAxialForce, r);
+}
+
+void DrawForcesOnMM(QPainter& p, int W, int H, const LoadCombinationTable& table, double fP, double fMx,
+                    double fMy, const MMPlotScale& s, double MMAxialForce, double r) {
+    const auto markers = MMForceMarkers(table, fP, fMx, fMy, s, MMAxialForce, r, W, H);
+    if (markers.empty()) return;
     PrepareChartPainter(p);
     p.setPen(ChartPen(kFaintGrey, 1));
     for (const ForceMarker& m : markers) DrawMarker(p, m.X, m.Y, 2);

@@ -2,6 +2,7 @@
 // Imported load combinations drawn over the interaction charts. Both
 // functions draw on top of the current picture.
 #include <QImage>
+#include <QPainter>
 
 #include "loads/load_table.h"
 #include "plot/scales.h"
@@ -18,6 +19,12 @@ void DrawForcesOnPM(QImage& image, double direction, const LoadCombinationTable&
 // then blue circles of radius 4 (pen 2) around those whose amplified axial
 // force lies strictly within r of MMAxialForce.
 void DrawForcesOnMM(QImage& image, const LoadCombinationTable& table, double fP, double fMx,
+                    double fMy, const MMPlotScale& s, double MMAxialForce, double r);
+
+// The same markers painted on `p` over a W x H pixel chart at the origin.
+void DrawForcesOnPM(QPainter& p, int W, int H, double direction, const LoadCombinationTable& table, double fP,
+                    double fMx, double fMy, const PMPlotScaleSet& s);
+void DrawForcesOnMM(QPainter& p, int W, int H, const LoadCombinationTable& table, double fP, double fMx,
                     double fMy, const MMPlotScale& s, double MMAxialForce, double r);
 
 }  // namespace px

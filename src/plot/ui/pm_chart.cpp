@@ -47,10 +47,13 @@ void DrawPMCurve(QPainter& p, int W, int H, const PMCurve& curve, double angle, 
 }
 
 void DrawAxialForceLine(QImage& image, const PMPlotScaleSet& s, double axialForce) {
-    const int W = image.width(), H = image.height();
+    QPainter p(&image);
+    DrawAxialForceLine(p, image.width(), image.height(), s, axialForce);
+}
+
+void DrawAxialForceLine(QPainter& p, int W, int H, const PMPlotScaleSet& s, double axialForce) {
     const auto y = AxialForceLineY(s, axialForce, H);
     if (!y) return;
-    QPainter p(&image);
     PrepareChartPainter(p);
     p.setPen(ChartPen(kAxialLinePurple, 2));
     p.drawLine(kFrameSide, *y, W - kFrameSide, *y);

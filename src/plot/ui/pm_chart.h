@@ -23,4 +23,7 @@ void DrawPMCurve(QPainter& p, int W, int H, const PMCurve& curve, double angle, 
 // or the line falls outside the image.
 void DrawAxialForceLine(QImage& image, const PMPlotScaleSet& s, double axialForce);
 
+// The same line painted on `p` over a W x H pixel chart at the origin.
+void DrawAxialForceLine(QPainter& p, int W, int H, const PMPlotScaleSet& s, double axialForce);
+
 }  // namespace px

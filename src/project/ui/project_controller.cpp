@@ -192,11 +192,7 @@ void ProjectController::clearResults() {
     // table, summary and dots (and a saved picture) must not outlive it.
     if (PmmPage* page = form_.pmmPage()) page->checkReplaced();
     for (int n = 4; n <= 10; ++n) {
-        if (ImageBox* box = form_.imageBox(n)) {
-            box->image().fill(Qt::white);
-            box->setDrawn(false);
-            box->update();
-        }
+        if (ImageBox* box = form_.imageBox(n)) box->clear();
     }
     form_.ProgressBar2->setValue(0);
 }

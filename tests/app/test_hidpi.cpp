@@ -1,0 +1,104 @@
+// The window at a device pixel ratio of 2 (QT_SCALE_FACTOR=2, offscreen):
+// each picture shows a drawing made at twice its size, while the saved files
+// and the readouts are those of the window at ratio 1.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTabWidget>
+
+#include "check/ui/pmm_page.h"
+#include "check/ui/surface_view.h"
+#include "support/form_window.h"
+
+using namespace px;
+
+namespace {
+
+// Before the test's QApplication exists.
+const bool kScaled = qputenv("QT_SCALE_FACTOR", "2");
+
+// Runs pillarix-batch at ratio 1; returns its exit status.
+int BatchAt1x(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_SCALE_FACTOR");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(PILLARIX_BINARY_DIR "/pillarix-batch"), args);
+    if (!p.waitForFinished(120000)) return -1;
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void MoveMouse(QWidget* w, QPoint pt) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(pt), QPointF(w->mapToGlobal(pt)), Qt::NoButton, Qt::NoButton,
+                  Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+}  // namespace
+
+TEST(HighDpi, PicturesArePaintedAtTheRatioSavedAndReadAsAt1x) {
+    ASSERT_TRUE(kScaled);
+    ASSERT_EQ(qApp->devicePixelRatio(), 2);
+    FormWindow w;
+    w.form->show();
+    for (int page : {1, 2, 4}) w.form->pages()->setCurrentIndex(page);  // materials, reference, Mx-My
+    w.click(18);                                                        // the 3D surface
+    ASSERT_TRUE(w.errors().isEmpty()) << w.errors().toStdString();
+
+    for (int n = 1; n <= 12; ++n) {
+        const ImageBox* box = w.form->imageBox(n);
+        EXPECT_EQ(box->screenImage().devicePixelRatio(), 2) << n;
+        EXPECT_EQ(box->screenImage().size(), box->image().size() * 2) << n;
+        // Drawn anew at the ratio, not the picture enlarged.
+        EXPECT_NE(box->screenImage(), box->image().scaled(box->image().size() * 2)) << n;
+    }
+    // The same drawing at the same logical places: the blue zero-force line
+    // of the P-M chart at logical row 337.
+    const QImage& pm = w.form->imageBox(2)->screenImage();
+    for (int y : {672, 675}) EXPECT_EQ(pm.pixel(200, y) & 0xFFFFFF, 0x0000FFu) << y;
+
+    // Saved files are the 1x window's, byte for byte.
+    const struct {
+        int button;
+        const char* image;
+        const char* command;
+        const char* file;
+    } saves[] = {{16, "Image2", "pm", "x.png"},
+                 {17, "Image3", "pm", "y.bmp"},
+                 {14, "Image5", "mm", "mm.jpg"},
+                 {21, "Image12", "surface", "pmm.png"}};
+    for (const auto& s : saves) {
+        const QString at2 = w.file(QString("2x-") + s.file), at1 = w.file(QString("1x-") + s.file);
+        w.platform.saveAnswers.push_back(at2);
+        w.click(s.button);
+        ASSERT_EQ(BatchAt1x({s.command, QString("save=%1:%2").arg(s.image, at1)}), 0) << s.image;
+        EXPECT_FALSE(Bytes(at2).isEmpty()) << s.image;
+        EXPECT_TRUE(Bytes(at2) == Bytes(at1)) << s.image;
+    }
+    ASSERT_TRUE(w.errors().isEmpty()) << w.errors().toStdString();
+
+    // Readouts map logical points as at 1x.
+    const struct {
+        int image;
+        QPoint at;
+        const char* label;
+        const char* text;
+    } readouts[] = {{2, {194, 337}, "Label68", "P = 80 , MX = 24000"},
+                    {3, {338, 371}, "Label69", "P = -16000 , MY = 48000"},
+                    {4, {194, 337}, "Label74", "P = 80 , M = 24000"}};
+    for (const auto& r : readouts) {
+        MoveMouse(w.form->imageBox(r.image), r.at);
+        EXPECT_EQ(w.form->findChild<QLabel*>(r.label)->text(), r.text) << r.image;
+    }
+}
