@@ -194,6 +194,8 @@ const std::vector<Help>& Table() {
         {"Button21", "Saves the 3D picture as shown (.png, .bmp, else JPEG).", {}},
         {"Button22", "Turns and zooms the 3D picture back to its first view.", {}},
         {"Button23", "Stops the running command (also Esc); nothing changes.", {}},
+        {"CheckBox1", "Live check: while on, each change of the section, materials, MM settings or forces\n"
+                      "checks the forces and draws the surface again once typing pauses. Default off.", {}},
     };
     return t;
 }
