@@ -1,5 +1,5 @@
 #pragma once
-// The main window: seven pages, menus, swatches and the command pipelines.
+// The main window: eight pages, menus, swatches and the command pipelines.
 #include <QMainWindow>
 #include <QRect>
 #include <QString>
@@ -33,6 +33,7 @@ class TForm2;
 class TForm3;
 class PictureSaveDialog;
 class PmmPage;
+class MphiPage;
 class StringGrid;
 class ProjectController;
 
@@ -64,6 +65,7 @@ public:
     QTabWidget* pages() const { return PageControl1; }
     ProjectController& project() { return *project_; }
     PmmPage* pmmPage() const { return pmmPage_; }
+    MphiPage* mphiPage() const { return mphiPage_; }
 
 
 public slots:
@@ -192,6 +194,7 @@ private:
     std::unique_ptr<PictureSaveDialog> pictureSaver_;
     ProjectController* project_ = nullptr;  // a child QObject
     PmmPage* pmmPage_ = nullptr;
+    MphiPage* mphiPage_ = nullptr;
 
     QTabWidget* PageControl1 = nullptr;
     QComboBox* ComboBox1 = nullptr;
