@@ -54,7 +54,7 @@ namespace {
 // the offsets that give the strains of a section are so large that every
 // fiber's distance rounds to the offset itself, so one pass of the solvers'
 // fiber loop yields the uniform state.
-constexpr double kUniformCurvature = 1e-30;
+constexpr double kUniformCurvature = 1e-280;
 // Outward steps past the window before a force counts as out of reach.
 constexpr int kReachBatches = 5;
 
@@ -162,6 +162,8 @@ OffsetState SolveState(Context& x, double phi) {
 }
 
 MphiPoint SolvePoint(Context& x, double phi) {
+    // No curvature and no force: every strain is 0.
+    if (phi == 0 && x.g.Pt == 0) return {};
     const OffsetState st = SolveState(x, phi);
     return PointOf(x, phi, phi > 0 ? phi : kUniformCurvature, st);
 }
@@ -340,14 +342,14 @@ std::vector<std::string> FillMphiText(const MphiResult& r) {
                                     "Axial_Force_P = " + F2(r.settings.axialForce),
                                     "Neutral_Axis_Angle = " + F2(r.settings.angle), "", rule};
     std::string head;
-    for (const char* t : {"Curvature_1/km", "Moment_Mx", "Moment_My", "Moment_M", "Strain_Corner", "Strain_Bar"})
+    for (const char* t : {"Curvature_1/km", "Moment_Mx", "Moment_My", "Moment_M", "e_Corner_x1000", "e_Bar_x1000"})
         head += PadRight(15, t);
     out.push_back(head);
     out.push_back(rule);
     for (const MphiPoint& p : r.points) {
         out.push_back(PadRight(15, Curv(p.phi)) + PadRight(15, F2(p.Mx)) + PadRight(15, F2(p.My)) +
-                      PadRight(15, F2(p.M)) + PadRight(15, FormatFixed(p.cornerStrain, 6)) +
-                      PadRight(15, FormatFixed(p.barStrain, 6)));
+                      PadRight(15, F2(p.M)) + PadRight(15, FormatFixed(p.cornerStrain * 1000, 4)) +
+                      PadRight(15, FormatFixed(p.barStrain * 1000, 4)));
     }
     out.push_back(rule);
     out.push_back("");

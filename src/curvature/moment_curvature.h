@@ -84,7 +84,8 @@ inline double PerKm(double phiPerMm) { return phiPerMm * 1e6; }
 // phi at Mmax, mu, EIeff.
 std::vector<std::string> MphiKeyLines(const MphiResult& r);
 
-// "Export Text": the table of points, then the key values.
+// "Export Text": the table of points (curvature 1/km, moments kNm, strains
+// in thousandths), then the key values.
 std::vector<std::string> FillMphiText(const MphiResult& r);
 
 }  // namespace px

@@ -203,6 +203,10 @@ ReportData BuildReportData(const ReportSource& src) {
         d.summary = DataSummary(ws.Loads);
         if (ws.Check && !ws.CheckStale) d.check = ws.Check;
     }
+    if (ws.Mphi) {
+        if (ws.MphiKey == MphiInputsKey(f)) d.mphi = ws.Mphi;
+        else d.mphiStale = true;
+    }
     return d;
 }
 
