@@ -9,6 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTimer>
 #include <QTabWidget>
 #include <QTest>
 
@@ -121,6 +124,27 @@ TEST(MphiPage, RefusalsChangeNothingAndEditsMarkTheCurveStale) {
     EXPECT_TRUE(w.keys().endsWith(kMphiStaleNote));
     w.type(16, "0.0035");
     w.form->findChild<QComboBox*>("ComboBox2")->setCurrentIndex(0);
+    EXPECT_EQ(w.keys(), keys);
+}
+
+// "Cancel" stops a long curve; the earlier one stays.
+TEST(MphiPage, CancelKeepsTheEarlierCurve) {
+    Window w;
+    w.click(24);
+    const QString keys = w.keys();
+    w.type(68, "100000");
+    bool clicked = false;
+    QTimer::singleShot(150, [&] {
+        clicked = true;
+        w.click(27);
+    });
+    w.click(24);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(w.errors(), "");
+    EXPECT_EQ(w.form->statusBar()->currentMessage(), "Cancelled");
+    EXPECT_EQ(w.form->findChild<QProgressBar*>("ProgressBar4")->value(), 0);
+    EXPECT_EQ(w.form->workspace().Mphi->points.size(), 101u);
+    w.type(68, "100");
     EXPECT_EQ(w.keys(), keys);
 }
 
