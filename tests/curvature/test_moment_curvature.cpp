@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 #include "analysis/default_column.h"
 #include "analysis/mm_solver.h"
@@ -202,5 +203,33 @@ TEST(MomentCurvature, RefusesBadSettingsBeforeAnyWork) {
                       "\"Axial Force\" must be greater than the pure tension capacity -16190.63 kN and less "
                       "than the pure compression capacity 149290.63 kN");
         }
+    }
+}
+
+// Key values the curve does not have are "n/a" with their reason; the curve
+// itself is still solved.
+TEST(MomentCurvature, MissingKeyValuesGiveTheirReason) {
+    const struct {
+        int type;
+        std::map<std::string, std::string> texts;
+        double tenthsPMax;
+        const char* reason;
+    } cases[] = {
+        {0, {}, 9.9, "a bar yields at zero curvature"},
+        {0, {{"Edit27", "5000"}}, 0, "no bar yields before phi_u"},
+        {1, {{"Edit5", "0"}}, 0.1, "the section has no bars and no steel section"},
+    };
+    for (const auto& c : cases) {
+        MapFields f;
+        f.texts = c.texts;
+        pxtest::Column col = pxtest::MeshedColumn(c.type, &f);
+        const MphiResult r =
+            SolveMomentCurvature(col.t, col.in.B, col.in.H, Settings(PMaxOf(col.t) * c.tenthsPMax / 10, 0, 20));
+        EXPECT_FALSE(r.yield || r.Mp || r.ductility || r.stiffness) << c.reason;
+        const std::vector<std::string> lines = MphiKeyLines(r);
+        EXPECT_EQ(lines[0], std::string("My = n/a (") + c.reason + ")");
+        EXPECT_EQ(lines[8], std::string("EIeff = n/a (") + c.reason + ")");
+        EXPECT_EQ(r.points.size(), 21u);
+        EXPECT_GT(r.ultimate.M, 0);
     }
 }
