@@ -10,6 +10,7 @@
 #include "analysis/mm_solver.h"
 #include "curvature/moment_curvature.h"
 #include "input/error.h"
+#include "input/numbers.h"
 
 using namespace px;
 
@@ -154,6 +155,44 @@ TEST(MomentCurvature, DescendingLawTakesTheFirstCrossingFromTension) {
     const MphiPoint p = SolveAtCurvature(t, 1000, 1000, Settings(Pt), phi);
     EXPECT_NEAR(p.c, crossings[0], 1.0);
     EXPECT_NEAR(SectionForces(t, 0.0001, p.c, phi).P, Pt, 1e-6 * peak);
+
+    // Above the peak no offset carries the force at this curvature.
+    try {
+        SolveAtCurvature(t, 1000, 1000, Settings(1.01 * peak), phi);
+        ADD_FAILURE() << "no refusal";
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()), "No state with axial force " + F2(1.01 * peak) + " kN at curvature 10.0000 1/km");
+    }
+}
+
+// The exact ultimate state keeps the same rule: the square of the
+// descending law crushed past 0.003, solved to a strain limit of 0.006, has
+// two offsets whose ultimate state carries half the peak force.
+TEST(MomentCurvature, ExactUltimateStateTakesTheFirstCrossingFromTension) {
+    FiberTable t;
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 20; ++j) {
+            pxtest::AddFiber(t, -475 + 50 * i, -475 + 50 * j, 2500, MatCoverConcrete);
+            Fiber& f = t[t.NFib];
+            f.ConcModel = 2;
+            f.Fc = 30, f.E0 = 0.002, f.Fcu = 0, f.Ecu = 0.003;
+        }
+    const double w = 0.0001, limit = -0.006;
+    std::vector<std::pair<double, double>> scan;
+    for (double cc = 1000; cc >= -1500; cc -= 0.5)
+        scan.push_back({cc, SectionForces(t, w, cc, TrialCurvatureAt(w, cc, 1000, 1000, limit, true)).P});
+    double peak = 0;
+    for (const auto& s : scan) peak = std::max(peak, s.second);
+    std::vector<double> crossings;
+    for (size_t k = 1; k < scan.size(); ++k)
+        if ((scan[k - 1].second < peak / 2) != (scan[k].second < peak / 2)) crossings.push_back(scan[k].first);
+    ASSERT_EQ(crossings.size(), 2u);
+    MmSettings mm;
+    mm.axialForce = peak / 2;
+    mm.strainLimit = limit;
+    const MmState u = SolveMmStateAt(t, 1000, 1000, mm, 0);
+    EXPECT_NEAR(u.c, crossings[0], 1.0);
+    EXPECT_NEAR(u.P, peak / 2, 1e-6 * peak);
 }
 
 // The default column with a 300 mm cover of the descending law that crushes
