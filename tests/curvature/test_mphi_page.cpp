@@ -127,6 +127,26 @@ TEST(MphiPage, RefusalsChangeNothingAndEditsMarkTheCurveStale) {
     EXPECT_EQ(w.keys(), keys);
 }
 
+// The Concrete Material page: the descending model's values are checked
+// before any chart changes, and its chart differs from the simple model's.
+TEST(MphiPage, ConcretePageGuardsAndDrawsTheDescendingModel) {
+    Window w;
+    w.form->pages()->setCurrentIndex(1);
+    const QImage simple = w.form->imageBox(8)->image().copy();
+    w.form->findChild<QComboBox*>("ComboBox3")->setCurrentIndex(1);
+    w.type(20, "0.001");  // core one's ecu below its e0
+    w.click(10);
+    EXPECT_EQ(w.errors().toStdString(),
+              "Core Concrete One: \"Ultimate Stage Strain ecu\" must be greater than \"Yield Stage Stain e0\"");
+    EXPECT_EQ(w.form->imageBox(8)->image(), simple);
+    w.platform.errors.clear();
+    w.type(20, "0.0035");
+    w.form->findChild<QComboBox*>("ComboBox2")->setCurrentIndex(1);
+    w.click(10);
+    EXPECT_EQ(w.errors(), "");
+    EXPECT_NE(w.form->imageBox(8)->image(), simple);
+}
+
 // "Cancel" stops a long curve; the earlier one stays.
 TEST(MphiPage, CancelKeepsTheEarlierCurve) {
     Window w;

@@ -841,16 +841,18 @@ void TForm1::Button6Click() {
 
 void TForm1::Button10Click() {
     run([&] {
-        // Values the chosen law cannot use are refused before any chart
+        // Values the descending law cannot use are refused before any chart
         // changes; a text that does not convert stops at its own chart below.
         for (const MaterialGroup& g : kConcreteGroups) {
+            const int model = fields_.itemIndex(comboName(g.combo)) + 1;
+            if (model != 2) continue;
             double v[4];
             try {
                 for (int k = 0; k < 4; ++k) v[k] = StrToFloat(fields_.text(editName(g.fields[k].edit)));
             } catch (const AppError&) {
                 continue;
             }
-            CheckConcreteLaw(g.title, fields_.itemIndex(comboName(g.combo)) + 1, v[0], v[1], v[2], v[3]);
+            CheckConcreteLaw(g.title, model, v[0], v[1], v[2], v[3]);
         }
         for (const MaterialGroup& g : kConcreteGroups) {
             const int model = fields_.itemIndex(comboName(g.combo)) + 1;
