@@ -24,7 +24,11 @@ SweepLaw LawOf(const Fiber& f, bool& reproducible) {
     switch (f.MatId) {
         case MatCoverConcrete:
         case MatCoreConcrete1:
-        case MatCoreConcrete2: return f.ConcModel == 1 ? SweepLaw::Concrete : SweepLaw::Fixed;
+        case MatCoreConcrete2:
+            // The sweep has no descending branch: such a section takes the
+            // reference pass.
+            if (f.ConcModel == 2) reproducible = false;
+            return f.ConcModel == 1 ? SweepLaw::Concrete : SweepLaw::Fixed;
         case MatDeductedConcrete1:
             if (f.ConcModel != 1) reproducible = false;
             return SweepLaw::DeductedConcrete;

@@ -28,7 +28,8 @@ struct SweepTable {
     std::vector<Run> runs;
     // False when a fiber's stress would change from trial to trial without a
     // law (deducted concrete of a model other than 1 flips its sign on every
-    // pass); the solvers then use the reference pass.
+    // pass), or when a concrete fiber uses the descending model, which the
+    // sweep does not evaluate; the solvers then use the reference pass.
     bool reproducible = true;
 };
 

@@ -5,6 +5,7 @@
 
 #include "analysis/curves.h"
 #include "check/capacity_check.h"
+#include "curvature/moment_curvature.h"
 #include "input/section_input.h"
 #include "loads/load_table.h"
 #include "plot/scales.h"
@@ -34,6 +35,10 @@ struct Workspace {
     // settings or the forces change after it.
     std::optional<CheckResult> Check;
     bool CheckStale = false;
+
+    // Last moment-curvature curve and MphiInputsKey of what it was made from.
+    std::optional<MphiResult> Mphi;
+    std::string MphiKey;
 
     // Project file the window was opened from or saved to; empty when none.
     std::string ProjectPath;

@@ -13,6 +13,7 @@ const std::vector<std::string>& ComboBoxItems(const std::string& name);
 // Number of combo boxes of the window.
 inline constexpr int kComboBoxCount = 7;
 // Number of edit fields of the window.
-inline constexpr int kEditCount = 65;  // Edit65: "Axial Levels" of the surface
+// Edit65: "Axial Levels" of the surface; Edit66..68: the M-Phi page.
+inline constexpr int kEditCount = 68;
 
 }  // namespace px

@@ -21,6 +21,8 @@ const std::map<std::string, std::string>& DefaultFieldTexts() {
         {"Edit57", "1.0"},    {"Edit58", "1.0"},    {"Edit59", "1.0"},    {"Edit60", "1.2"},
         {"Edit61", "5"},      {"Edit62", "100"},    {"Edit63", "1.2"},    {"Edit64", "500"},
         {"Edit65", "20"},  // "Axial Levels" of the interaction surface
+        // "Axial Force", "Neutral Axis Angle", "Curvature Steps" of the M-Phi page
+        {"Edit66", "0"},      {"Edit67", "0"},      {"Edit68", "100"},
     };
     return m;
 }

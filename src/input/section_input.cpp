@@ -181,9 +181,8 @@ void CheckFiberMaterials(const FiberTable& t) {
         if (!group) continue;
         if (fb.MatId == MatRebar || fb.MatId == MatSteelSection) {
             CheckSteelModulus(group, fb.Es);
-        } else if (fb.E0 < 0) {
-            throw AppError(std::string(group) +
-                           ": \"Yield Stage Stain e0\" must not be negative");
+        } else {
+            CheckConcreteLaw(group, fb.ConcModel, fb.Fc, fb.E0, fb.Fcu, fb.Ecu);
         }
     }
 }

@@ -35,9 +35,14 @@ void CheckSectionInput(const SectionInput& in);
 void AssignFiberMaterials(const FieldSource& f, FiberTable& t);
 
 // Refuses material parameters the laws cannot use (a steel modulus of zero
-// or less, a negative concrete peak strain) for materials present in the
+// or less, concrete values outside CheckConcreteLaw) for materials present in the
 // table. The message names the material page's group and field.
 void CheckFiberMaterials(const FiberTable& t);
+
+// Refuses concrete parameters the law of `model` cannot use: a negative e0
+// for model 1; for the descending model (2), anything but ecu > e0 > 0 and
+// 0 <= fcu <= fc. `group` is the material page's group ("Cover Concrete" ...).
+void CheckConcreteLaw(const std::string& group, int model, double fc, double e0, double fcu, double ecu);
 
 // Refuses a steel modulus of zero or less; `group` is the material page's
 // group ("Rebar Material", "Steel Section Material").

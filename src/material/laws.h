@@ -1,6 +1,8 @@
 #pragma once
 // Uniaxial stress-strain laws of concrete and steel. Strain and stress are
-// negative in compression. A model number other than 1 leaves stress as it is.
+// negative in compression. Concrete model 1 is a parabola and a plateau, model 2
+// ("Descending model") the parabola, a straight line down to (-ecu, -fcu)
+// and 0 beyond; steel has model 1. Any other model leaves stress as it is.
 namespace px {
 
 void ConcreteStress(const double& fc, const double& e0, const double& fcu, const double& ecu,

@@ -31,6 +31,14 @@ MaterialChart ConcreteChart(int model, double fc, double fcu, double e0, double 
         c.Strain.push_back(-strain);
         c.Stress.push_back(-checkedFinite(stress));
     }
+    if (model == 2) {
+        // The descending model crushes past ecu: the drop to 0 and a fifth
+        // of ecu beyond it.
+        c.Strain.push_back(ecu);
+        c.Stress.push_back(0);
+        c.Strain.push_back(checkedFinite(ecu / 20 * 24));
+        c.Stress.push_back(0);
+    }
     setLimits(c, 5);
     return c;
 }

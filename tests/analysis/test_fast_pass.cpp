@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -189,7 +190,7 @@ TEST(FastPass, BitIdenticalWithLawlessFibersAndOtherModels) {
     // Fibers with no law or an unknown model keep their stress...
     col.t[3].MatId = 40;
     col.t[3].Stress = -3.5;
-    col.t[5].ConcModel = 2;
+    col.t[5].ConcModel = 4;
     col.t[5].Stress = -1.25;
     int deducted = 0;
     for (int i = 1; i <= col.t.NFib; ++i) {
@@ -208,6 +209,28 @@ TEST(FastPass, BitIdenticalWithLawlessFibersAndOtherModels) {
     col.t[deducted].ConcModel = 3;
     col.t[deducted].Stress = 2;
     ExpectSameSolves(col, ps, ms, "flipping deducted fiber");
+}
+
+// A cover of the descending law (crushed past 0.0025) acts in every solve,
+// fast or not: the same bits as the reference pass, and a smaller Mx-My
+// curve than the simple law's.
+TEST(FastPass, DescendingLawSolvesAsTheReferencePass) {
+    pxtest::Column col = pxtest::MeshedColumn(0);
+    PmSettings ps;
+    ps.nP = 5;
+    ps.N = 30;
+    MmSettings ms;
+    ms.points = 8;
+    ms.N = 30;
+    ms.axialForce = 60000;  // the compressed corner reaches the strain limit
+    MMCurve simple;
+    SolveMMCurve(col.t, col.in.B, col.in.H, ms, simple);
+    for (int i = 1; i <= col.t.NFib; ++i)
+        if (col.t[i].MatId == MatCoverConcrete) col.t[i].ConcModel = 2, col.t[i].Fcu = 0, col.t[i].Ecu = 0.0025;
+    ExpectSameSolves(col, ps, ms, "descending cover");
+    MMCurve descending;
+    SolveMMCurve(col.t, col.in.B, col.in.H, ms, descending);
+    EXPECT_LT(std::fabs(descending.Mx[0]), std::fabs(simple.Mx[0]));
 }
 
 TEST(FastPass, FaultsRaiseTheReferenceMessageAndKeepItsState) {

@@ -67,8 +67,8 @@ TEST(MainWindow, StartsWithTheDefaultColumnMeshedDrawnAndAnalysed) {
     EXPECT_EQ(w.form->objectName(), "TForm1");
     EXPECT_EQ(w.form->windowTitle(), "PILLARIX v1.2(Section Analysis Program)Version(2014-09-06)");
     EXPECT_EQ(w.form->pages()->currentIndex(), 0);
-    EXPECT_EQ(w.form->pages()->count(), 7);
-    for (int n = 1; n <= 64; ++n) EXPECT_NE(w.edit(n), nullptr) << n;
+    EXPECT_EQ(w.form->pages()->count(), 8);
+    for (int n = 1; n <= 68; ++n) EXPECT_NE(w.edit(n), nullptr) << n;
     for (int n = 1; n <= 17; ++n) EXPECT_NE(w.button(n), nullptr) << n;
     for (int n = 1; n <= 11; ++n) EXPECT_NE(w.form->imageBox(n), nullptr) << n;
 

@@ -175,10 +175,10 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
         {},
         {"Edit1=100"},            // no command
         {"sections"},             // unknown command
-        {"Edit66=1", "section"},  // unknown control
+        {"Edit69=1", "section"},  // unknown control
         {"Button1=1", "section"},
         {"ComboBox1=8", "section"},  // no such item
-        {"ComboBox2=1", "section"},
+        {"ComboBox2=2", "section"},
         {"ComboBox1=one", "section"},
         {"save=Image4:x.png"},
         {"save=Image2"},

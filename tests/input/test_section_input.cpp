@@ -176,6 +176,27 @@ TEST(CheckFiberMaterials, RefusesUnusableParametersOfUsedMaterialsOnly) {
               "Cover Concrete: \"Yield Stage Stain e0\" must not be negative");
 }
 
+// The descending model needs ecu > e0 > 0 and 0 <= fcu <= fc; the simple
+// model reads the same values without a complaint.
+TEST(CheckConcreteLaw, DescendingModelLimits) {
+    const struct {
+        double fc, e0, fcu, ecu;
+        const char* message;
+    } cases[] = {
+        {30, 0.002, 6, 0.004, ""},
+        {30, 0.002, 30, 0.004, ""},
+        {30, 0, 6, 0.004, "\"Yield Stage Stain e0\" must be greater than 0"},
+        {30, 0.002, 6, 0.002, "\"Ultimate Stage Strain ecu\" must be greater than \"Yield Stage Stain e0\""},
+        {30, 0.002, -1, 0.004, "\"Ultimate Stage Strength fcu\" must not be negative"},
+        {30, 0.002, 31, 0.004, "\"Ultimate Stage Strength fcu\" must not be greater than \"Yield Strength fc\""},
+    };
+    for (const auto& c : cases) {
+        const std::string m = messageOf([&] { CheckConcreteLaw("Core Concrete Two", 2, c.fc, c.e0, c.fcu, c.ecu); });
+        EXPECT_EQ(m, *c.message ? std::string("Core Concrete Two: ") + c.message : "(no error)");
+        EXPECT_EQ(messageOf([&] { CheckConcreteLaw("Core Concrete Two", 1, c.fc, c.e0, c.fcu, c.ecu); }), "(no error)");
+    }
+}
+
 TEST(CheckSectionInput, RefusesImpossibleSizesByTheirCaptions) {
     struct Case {
         int type;

@@ -39,6 +39,25 @@ TEST(ConcreteLaw, ZeroPeakStrainGivesThePlateauForAnyCompression) {
     EXPECT_EQ(Concrete(0.0, 27.5, 0.0), 0.0);
 }
 
+// The descending model: fc 30, e0 0.002, fcu 6, ecu 0.004; the line falls
+// 24 over 0.002 of strain.
+TEST(ConcreteLaw, DescendingModelWorkedValues) {
+    const struct {
+        double strain, stress;
+    } cases[] = {
+        {0.001, 0},       {0.0, 0},          {-0.001, -22.5},  // tension, then the parabola
+        {-0.002, -30},                                         // peak
+        {-0.0025, -24},   {-0.003, -18},                        // on the line, halfway
+        {-0.004, -6},                                          // ecu
+        {-0.0040001, 0},  {-0.05, 0},                           // crushed
+    };
+    for (const auto& c : cases) {
+        double stress = 5.0, fc = 30, e0 = 0.002, fcu = 6, ecu = 0.004;
+        ConcreteStress(fc, e0, fcu, ecu, stress, c.strain, 2);
+        EXPECT_NEAR(stress, c.stress, 1e-12) << c.strain;
+    }
+}
+
 TEST(SteelLaw, ElasticPerfectlyPlasticBothWays) {
     EXPECT_NEAR(330.0 / 206000, 0.0016019, 1e-7);
     EXPECT_EQ(Steel(0.001), 206.0);
@@ -61,7 +80,7 @@ TEST(SteelLaw, YieldStrainItselfIsOnTheElasticBranch) {
 }
 
 TEST(Laws, OtherModelsLeaveTheStressUntouched) {
-    EXPECT_EQ(Concrete(-0.001, 27.5, 0.002, 2), 5.0);
+    EXPECT_EQ(Concrete(-0.001, 27.5, 0.002, 3), 5.0);
     EXPECT_EQ(Concrete(-0.001, 27.5, 0.002, 0), 5.0);
     EXPECT_EQ(Steel(0.001, 206000, 330, 2), 5.0);
     EXPECT_EQ(Steel(0.001, 206000, 330, 0), 5.0);

@@ -37,6 +37,20 @@ TEST(MaterialChart, ConcreteLabels) {
     EXPECT_EQ(MaterialStressLabels(core2), Steps(1.5, 10));
 }
 
+// The descending model's chart: the line from the peak down to fcu at ecu,
+// the drop to 0 and a flat stretch to 1.2 ecu.
+TEST(MaterialChart, DescendingModelShowsTheLineAndTheDrop) {
+    const MaterialChart c = ConcreteChart(2, 30, 6, 0.002, 0.004);
+    ASSERT_EQ(c.Strain.size(), 23u);
+    EXPECT_NEAR(c.Stress[10], 30, 1e-12);
+    EXPECT_NEAR(c.Stress[15], 18, 1e-12);
+    EXPECT_NEAR(c.Stress[20], 6, 1e-12);
+    EXPECT_EQ(c.Strain[21], 0.004);
+    EXPECT_EQ(c.Stress[21], 0);
+    EXPECT_EQ(c.Stress[22], 0);
+    EXPECT_EQ(MaterialStrainLabels(c).back(), "4.80");
+}
+
 TEST(MaterialChart, SteelLabels) {
     const MaterialChart rebar = SteelChart(1, 330, 206000);
     ASSERT_EQ(rebar.Strain.size(), 51u);

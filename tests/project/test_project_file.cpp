@@ -185,18 +185,20 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     // The outputs of the section information are not kept.
     EXPECT_EQ(text.find("\"Edit31\""), std::string::npos);
     EXPECT_EQ(text.find("\"Edit36\""), std::string::npos);
-    EXPECT_EQ(ProjectFieldNames().size(), 59u);  // Edit1..Edit65 without the six outputs
+    EXPECT_EQ(ProjectFieldNames().size(), 62u);  // Edit1..Edit68 without the six outputs
+    EXPECT_NE(text.find("\"Edit68\""), std::string::npos);  // the M-Phi page's fields
 }
 
 TEST(ProjectFile, MissingValuesKeepDefaultsAndUnknownKeysAreSkipped) {
     // A byte order mark, as Windows editors write, is no fault.
     const ProjectData d = ReadProject("\xEF\xBB\xBF" R"({"version": 1, "format": "pillarix-column", "future": {"x": [1, {"y": null}]},
-        "fields": {"Edit1": "900", "Edit31": "ignored", "Edit99": 5}, "combos": {"ComboBox7": 1}})");
+        "fields": {"Edit1": "900", "Edit31": "ignored", "Edit99": 5}, "combos": {"ComboBox7": 1, "ComboBox2": 1}})");
     EXPECT_EQ(d.Fields.at("Edit1"), "900");
     EXPECT_EQ(d.Fields.at("Edit2"), DefaultFieldTexts().at("Edit2"));
     EXPECT_EQ(d.Fields.count("Edit31"), 0u);
     EXPECT_EQ(d.Combos.at("ComboBox1"), 0);
     EXPECT_EQ(d.Combos.at("ComboBox7"), 1);
+    EXPECT_EQ(d.Combos.at("ComboBox2"), 1);  // "Descending model"
     EXPECT_EQ(d.Colors.c[1], MaterialColors::defaults().c[1]);
     EXPECT_FALSE(d.Forces);
     EXPECT_FALSE(d.Live);
@@ -222,7 +224,7 @@ TEST(ProjectFile, BadFilesAreRefusedWithTheReason) {
         {head + R"("fields": []})", "fields must be an object"},
         {head + R"("fields": {"Edit1": "1", "Edit1": "2"}})", "fields holds \"Edit1\" twice"},
         {head + R"("combos": {"ComboBox1": 8}})", "combos.ComboBox1 must be a whole number from 0 to 7"},
-        {head + R"("combos": {"ComboBox2": 0.5}})", "combos.ComboBox2 must be a whole number from 0 to 0"},
+        {head + R"("combos": {"ComboBox2": 0.5}})", "combos.ComboBox2 must be a whole number from 0 to 1"},
         {head + R"("colors": {"Shape4": "red"}})", "colors.Shape4 must be a colour written #rrggbb"},
         {withForces(R"({"count": 2, "items": [[1, 2, 3]]})"), "forces.count is 2 but forces.items holds 1"},
         {withForces(R"({"items": []})"), "forces has no count"},

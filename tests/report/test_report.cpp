@@ -341,3 +341,21 @@ TEST(AnalysisReport, EachSectionTypeListsItsPanelsCaptionsWithTheDrawing) {
         EXPECT_TRUE(first.contains("Section Information"));
     }
 }
+
+// A current M-Phi curve gets its page with the key values; once a field it
+// reads changes, the report only names it stale.
+TEST(AnalysisReport, MomentCurvaturePageCurrentOrStale) {
+    if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
+    QTemporaryDir dir;
+    const QString current = dir.filePath("current.pdf"), stale = dir.filePath("stale.pdf");
+    std::string out, err;
+    ASSERT_EQ(RunBatch({"Edit68=10", "mphi", "report=" + current, "Edit66=1000", "report=" + stale}, out, err),
+              kBatchOk)
+        << err;
+    const QString keys = QString::fromStdString(out.substr(out.find("My = "))).simplified();
+    const QString a = Text(current), b = Text(stale);
+    EXPECT_TRUE(a.contains("5 Moment-Curvature")) << a.right(600).toStdString();
+    EXPECT_TRUE(a.contains(keys)) << keys.toStdString();
+    EXPECT_TRUE(b.contains("is stale")) << b.right(300).toStdString();
+    EXPECT_FALSE(b.contains("phi_u ="));
+}

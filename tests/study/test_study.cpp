@@ -305,7 +305,7 @@ TEST(Study, RefusedTablesAndArguments) {
     TempDir dir;
     const std::pair<const char*, const char*> headers[] = {
         {"Edit1,Edit2\r\n", "The header has no \"Name\" column"},
-        {"Name,Edit66\r\n", "Unknown column \"Edit66\" (column 2 of the header)"},
+        {"Name,Edit69\r\n", "Unknown column \"Edit69\" (column 2 of the header)"},
         {"Name,Edit1,Edit1\r\n", "Column \"Edit1\" appears twice (column 3 of the header)"},
         {"", "is empty: it needs a header line"},
     };

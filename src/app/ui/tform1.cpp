@@ -23,8 +23,11 @@
 #include "common/ui/links.h"
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
+#include "curvature/ui/mphi_page.h"
 #include "input/error.h"
 #include "input/field_help.h"
+#include "input/field_defaults.h"
+#include "input/section_input.h"
 #include "input/numbers.h"
 #include "loads/csv_import.h"
 #include "loads/data_summary.h"
@@ -103,9 +106,9 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     PageControl1->setObjectName("PageControl1");
     setCentralWidget(PageControl1);
     const char* captions[] = {"Section", "Concrete Material", "Steel Material", "PM Curve",
-                              "MM Curve", "Import Force Data", "PMM_3D_Curve"};
-    QWidget* pg[7];
-    for (int i = 0; i < 7; ++i) {
+                              "MM Curve", "Import Force Data", "PMM_3D_Curve", "M-Phi Curve"};
+    QWidget* pg[8];
+    for (int i = 0; i < 8; ++i) {
         pg[i] = new QWidget;
         pg[i]->setObjectName(QString("TabSheet%1").arg(i + 1));
         PageControl1->addTab(Scrolled(pg[i], i + 1), captions[i]);
@@ -123,6 +126,9 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     pictureSaver_ = std::make_unique<PictureSaveDialog>();
     pmmPage_ = new PmmPage(pg[6], ws_, fields_, *services_, *pictureSaver_, this);
     images_[12] = pmmPage_->picture();
+    mphiPage_ = new MphiPage(pg[7], ws_, fields_, *services_, *pictureSaver_,
+                             [this](const std::vector<std::string>& lines) { form2_->showLines(lines); }, this);
+    images_[13] = mphiPage_->picture();
     for (QWidget* page : pg) page->setMinimumSize(PageExtent(page));
     showHelp();
     if (runCreate) FormCreate();
@@ -207,7 +213,7 @@ ImageBox* TForm1::makeImage(QWidget* parent, int n, int w, int h, int x, int y) 
 QComboBox* TForm1::makeModelCombo(QWidget* parent, int n, int x, int y) {
     auto* c = new QComboBox(parent);
     c->setObjectName(QString("ComboBox%1").arg(n));
-    c->addItem("Simplify model");
+    for (const std::string& item : ComboBoxItems("ComboBox" + std::to_string(n))) c->addItem(qs(item));
     c->setGeometry(x, y, 130, 21);
     fields_.combos["ComboBox" + std::to_string(n)] = c;
     return c;
@@ -889,6 +895,19 @@ void TForm1::Button6Click() {
 
 void TForm1::Button10Click() {
     run([&] {
+        // Values the descending law cannot use are refused before any chart
+        // changes; a text that does not convert stops at its own chart below.
+        for (const MaterialGroup& g : kConcreteGroups) {
+            const int model = fields_.itemIndex(comboName(g.combo)) + 1;
+            if (model != 2) continue;
+            double v[4];
+            try {
+                for (int k = 0; k < 4; ++k) v[k] = StrToFloat(fields_.text(editName(g.fields[k].edit)));
+            } catch (const AppError&) {
+                continue;
+            }
+            CheckConcreteLaw(g.title, model, v[0], v[1], v[2], v[3]);
+        }
         for (const MaterialGroup& g : kConcreteGroups) {
             const int model = fields_.itemIndex(comboName(g.combo)) + 1;
             const double fc = StrToFloat(fields_.text(editName(g.fields[0].edit)));

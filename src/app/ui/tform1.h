@@ -1,5 +1,5 @@
 #pragma once
-// The main window: seven pages, menus, swatches and the command pipelines.
+// The main window: eight pages, menus, swatches and the command pipelines.
 #include <QMainWindow>
 #include <QRect>
 #include <QString>
@@ -33,6 +33,7 @@ class TForm2;
 class TForm3;
 class PictureSaveDialog;
 class PmmPage;
+class MphiPage;
 class StringGrid;
 class ProjectController;
 
@@ -68,6 +69,7 @@ public:
     // it there when it lies outside; the window never grows past its own
     // size. The pages scroll where the window is smaller than they are.
     void fitToScreen(const QRect& available);
+    MphiPage* mphiPage() const { return mphiPage_; }
 
 
 public slots:
@@ -198,6 +200,7 @@ private:
     std::unique_ptr<PictureSaveDialog> pictureSaver_;
     ProjectController* project_ = nullptr;  // a child QObject
     PmmPage* pmmPage_ = nullptr;
+    MphiPage* mphiPage_ = nullptr;
 
     QTabWidget* PageControl1 = nullptr;
     QComboBox* ComboBox1 = nullptr;

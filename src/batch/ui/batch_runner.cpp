@@ -16,6 +16,7 @@
 #include "common/ui/platform.h"
 #include "app/ui/tform1.h"
 #include "check/ui/pmm_page.h"
+#include "curvature/ui/mphi_page.h"
 #include "input/error.h"
 #include "loads/data_summary.h"
 #include "output/ui/tform2.h"
@@ -28,7 +29,7 @@ namespace {
 
 constexpr int kComboCount = kComboBoxCount;
 
-enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject, Check, Surface, Report };
+enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject, Check, Surface, Mphi, Report };
 
 struct Step {
     StepKind kind = StepKind::Section;
@@ -79,7 +80,7 @@ struct Command {
 };
 constexpr Command kPlainCommands[] = {{"section", StepKind::Section}, {"pm", StepKind::Pm},
                                       {"mm", StepKind::Mm},           {"check", StepKind::Check},
-                                      {"surface", StepKind::Surface}};
+                                      {"surface", StepKind::Surface}, {"mphi", StepKind::Mphi}};
 constexpr Command kFileCommands[] = {{"import=", StepKind::Import},
                                      {"open=", StepKind::Open},
                                      {"saveproject=", StepKind::SaveProject},
@@ -116,10 +117,10 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
             }
             const QString image = rest.left(colon);
             s.text = rest.mid(colon + 1);
-            for (const int n : {2, 3, 5, 12})
+            for (const int n : {2, 3, 5, 12, 13})
                 if (image == QString("Image%1").arg(n)) s.number = n;
             if (s.number == 0) {
-                reason = QString("'%1' is not Image2, Image3, Image5 or Image12").arg(image);
+                reason = QString("'%1' is not Image2, Image3, Image5, Image12 or Image13").arg(image);
                 return false;
             }
             if (s.text.isEmpty()) {
@@ -223,6 +224,7 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
             if (s.number == 2) form.Button16Click();
             else if (s.number == 3) form.Button17Click();
             else if (s.number == 12) form.pmmPage()->saveImage();
+            else if (s.number == 13) form.mphiPage()->saveImage();
             else form.Button14Click();
             return !platform.failed;
         case StepKind::Open:
@@ -241,6 +243,13 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
             form.pmmPage()->genSurface();
             if (platform.failed) return false;
             out += form.pmmPage()->surfaceCsv("\n");
+            return true;
+        case StepKind::Mphi:
+            form.mphiPage()->genCurve();
+            if (platform.failed) return false;
+            form.mphiPage()->exportText();
+            if (platform.failed) return false;
+            for (const QString& l : form.resultWindow()->lines()) addLine(out, l);
             return true;
         case StepKind::Report:
             platform.savePath = s.text;
@@ -270,7 +279,7 @@ arguments in order on that one window: assignments set its fields, commands
 press its buttons and print what the window shows.
 
 Assignments (apply from where they stand, as typed between presses):
-  EditN=TEXT       edit field EditN (N = 1..65) to TEXT as typed
+  EditN=TEXT       edit field EditN (N = 1..68) to TEXT as typed
   ComboBoxN=I      combo box ComboBoxN (N = 1..7) to item index I (0 = first);
                    ComboBox1, the section type: 0 Rect Column, 1 Circular
                    Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
@@ -300,9 +309,12 @@ Commands:
   surface          "Gen PMM Surface" with Edit65 axial levels (default 20);
                    prints Level,P,Point,Mx,My, one line per point: the
                    apexes as levels 0 and L (point 0), the rings between
+  mphi             "Gen M-Phi Curve" at Edit66 axial force, Edit67 angle and
+                   Edit68 curvature steps, then "Export Text"; prints the
+                   result text (the table of points, then the key values)
   save=IMAGE:FILE  saves Image2 (P-M, X direction), Image3 (P-M, Y direction),
-                   Image5 (Mx-My) or Image12 (the 3D surface and checked
-                   forces) as the picture buttons do: .png gives PNG,
+                   Image5 (Mx-My), Image12 (the 3D surface and checked
+                   forces) or Image13 (M-Phi) as the picture buttons do: .png gives PNG,
                    .bmp BMP, any other suffix JPEG; a name without a suffix
                    gets ".jpg"; prints nothing
   open=FILE        "Open File" on the project FILE (.pxc): its fields, combo

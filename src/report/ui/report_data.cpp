@@ -225,6 +225,10 @@ ReportData BuildReportData(const ReportSource& src) {
         if (ws.Check && !ws.CheckStale) d.check = ws.Check;
         d.checkStale = ws.Check && ws.CheckStale;
     }
+    if (ws.Mphi) {
+        if (ws.MphiKey == MphiInputsKey(f)) d.mphi = ws.Mphi;
+        else d.mphiStale = true;
+    }
     return d;
 }
 

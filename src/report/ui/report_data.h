@@ -9,6 +9,7 @@
 #include "analysis/curves.h"
 #include "app/workspace.h"
 #include "check/capacity_check.h"
+#include "curvature/moment_curvature.h"
 #include "input/fields.h"
 #include "input/section_input.h"
 #include "loads/data_summary.h"
@@ -66,6 +67,11 @@ struct ReportData {
     DataSummaryGrid summary;
     std::optional<CheckResult> check;  // only a check of the current section and forces
     bool checkStale = false;           // a check was run, but on other inputs
+
+    // The M-Phi page's curve when it was made from the current fields; a
+    // curve of other inputs is only named.
+    std::optional<MphiResult> mphi;
+    bool mphiStale = false;
 };
 
 // The window's parts the report reads: its fields, its workspace, and the

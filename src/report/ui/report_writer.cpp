@@ -14,6 +14,7 @@
 
 #include "common/ui/file_write.h"
 #include "common/ui/platform.h"
+#include "curvature/ui/mphi_chart.h"
 #include "input/error.h"
 #include "input/numbers.h"
 #include "output/curve_text.h"
@@ -388,6 +389,25 @@ void layForces(Flow& f, const ReportData& d) {
            f.body());
 }
 
+void layMphi(Flow& f, const ReportData& d, int number) {
+    const QString title = QString("%1  Moment-Curvature").arg(number);
+    if (!d.mphi) {
+        f.heading(title, f.lineHeight(f.body()) * 2);
+        f.line("The curve on the \"M-Phi Curve\" page is stale: the inputs changed since it was computed, "
+               "so it is not shown.",
+               f.body());
+        return;
+    }
+    const MphiResult& r = *d.mphi;
+    f.heading(title, f.lineHeight(f.body()) * 1.3 + mm(110));
+    f.pictures({{"M-Phi Curve at Axial Force P = " + fixed(r.settings.axialForce, 2) + " kN, Neutral Axis Angle " +
+                     fixed(r.settings.angle, 2) + " degrees",
+                 kMphiImageWidth, kMphiImageHeight,
+                 [&r](QPainter& p, int W, int H) { DrawMphiCurve(p, W, H, &r); }}},
+               mm(110));
+    layTextRows(f, MphiKeyLines(r));
+}
+
 void layReport(Flow& f, const ReportData& d) {
     layTitle(f, d);
     laySection(f, d);
@@ -395,6 +415,7 @@ void layReport(Flow& f, const ReportData& d) {
     layPm(f, d);
     layMm(f, d);
     if (d.forceCount > 0) layForces(f, d);
+    if (d.mphi || d.mphiStale) layMphi(f, d, d.forceCount > 0 ? 6 : 5);
     f.finish();
 }
 

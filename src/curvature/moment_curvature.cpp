@@ -1,0 +1,361 @@
+#include "curvature/moment_curvature.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/fiber_sweep.h"
+#include "analysis/mm_solver.h"
+#include "analysis/offset_root.h"
+#include "input/error.h"
+#include "input/guards.h"
+#include "input/numbers.h"
+
+namespace px {
+
+MphiSettings ReadMphiSettings(const FieldSource& f) {
+    MphiSettings s;
+    s.axialForce = StrToFloat(f.text("Edit66"));
+    s.angle = StrToFloat(f.text("Edit67"));
+    s.steps = StrToInt(f.text("Edit68"));
+    s.strainLimit = StrToFloat(f.text("Edit34"));
+    s.factor = StrToFloat(f.text("Edit63"));
+    return s;
+}
+
+void CheckMphiSettings(const MphiSettings& s) {
+    RequireAtLeast(s.steps, 1, "Curvature Steps");
+    RequireAtMost(s.steps, kMaxCurvatureSteps, "Curvature Steps");
+    if (!std::isfinite(s.angle) || std::fabs(s.angle) > 1e6)
+        throw AppError("\"Neutral Axis Angle\" must lie between -1000000 and 1000000 degrees");
+    if (!(s.strainLimit < 0)) throw AppError("\"Strain Limit\" must be less than 0");
+    if (!(s.factor > 0) || !std::isfinite(s.factor))
+        throw AppError("\"Extention Factor\" must be greater than 0");
+}
+
+void CheckMphiForce(double Pt, double PMin, double PMax) {
+    if (!(PMin < Pt && Pt < PMax))
+        throw AppError("\"Axial Force\" must be greater than the pure tension capacity " + F2(PMin) +
+                       " kN and less than the pure compression capacity " + F2(PMax) + " kN");
+}
+
+std::string MphiInputsKey(const FieldSource& f) {
+    std::string key;
+    auto edit = [&](int n) { key += f.text("Edit" + std::to_string(n)) + '\n'; };
+    for (int n = 1; n <= 29; ++n) edit(n);
+    for (int n = 41; n <= 51; ++n) edit(n);
+    for (int n : {34, 63, 66, 67, 68}) edit(n);
+    for (int n = 1; n <= 6; ++n) key += std::to_string(f.itemIndex("ComboBox" + std::to_string(n))) + '\n';
+    return key;
+}
+
+namespace {
+
+// Curvature of the strain plane that stands for a uniform strain: with it
+// the offsets that give the strains of a section are so large that every
+// fiber's distance rounds to the offset itself, so one pass of the solvers'
+// fiber loop yields the uniform state.
+constexpr double kUniformCurvature = 1e-280;
+// Outward steps past the window before a force counts as out of reach.
+constexpr int kReachBatches = 5;
+
+// What the analysis keeps for one section and axis.
+struct Context {
+    Context(FiberTable& table, double b, double h, const MphiSettings& settings)
+        : t(table), B(b), H(h), s(settings) {}
+    FiberTable& t;
+    double B, H;
+    const MphiSettings& s;
+    double w = 0, sign = 0, norm = 1;
+    ForceTarget g;
+    SweepTable st;
+    std::vector<double> U;
+    SweepIsa isa = SweepIsa::Baseline;
+    std::vector<int> yieldFibers;  // bars, or the steel section's fibers without bars
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// Trials of one curvature: the fast sweep where the section allows it,
+// else the reference pass; the same bits either way.
+struct CurvatureEval {
+    Context& x;
+    double phi;
+    void operator()(OffsetState* s, int T) {
+        ThrowIfCancelled(x.cancel);
+        if (x.st.reproducible) {
+            double c[kRootTrials], ph[kRootTrials], F[kRootTrials], Sx[kRootTrials], Sy[kRootTrials];
+            for (int k = 0; k < T; ++k) {
+                c[k] = s[k].c;
+                ph[k] = phi;
+            }
+            SweepTrials(x.st, x.isa, x.U.data(), x.norm, c, ph, T, F, Sx, Sy, x.cancel);
+            ThrowIfCancelled(x.cancel);
+            for (int k = 0; k < T; ++k) {
+                CheckSums(F[k], Sx[k], Sy[k]);
+                s[k].P = -F[k] / 1000;
+                s[k].Mx = x.sign * (Sx[k] / 1000000);
+                s[k].My = x.sign * (Sy[k] / 1000000);
+            }
+            return;
+        }
+        for (int k = 0; k < T; ++k) {
+            const SectionForceResult r = SectionForcesNorm(x.t, x.w, x.norm, s[k].c, phi);
+            s[k].P = r.P;
+            s[k].Mx = x.sign * r.Mx;
+            s[k].My = x.sign * r.My;
+        }
+    }
+};
+
+// The point of a solved state: moments and strains of the plane
+// strain = phi x (w X - Y + c) / norm.
+MphiPoint PointOf(const Context& x, double phiShown, double phi, const OffsetState& st) {
+    MphiPoint p;
+    p.phi = phiShown;
+    p.c = st.c;
+    p.Mx = st.Mx;
+    p.My = st.My;
+    p.M = std::hypot(st.Mx, st.My);
+    double dmin = 0, dmax = 0;
+    CornerDistances(x.w, st.c, x.B, x.H, dmin, dmax);
+    p.cornerStrain = phi * dmin;
+    for (int i : x.yieldFibers) {
+        const Fiber& f = x.t[i];
+        const double e = phi * ((x.w * f.X - f.Y + st.c) / x.norm);
+        const double ratio = std::fabs(e) / checkedDiv(f.Fy, f.Es);
+        if (std::fabs(e) > std::fabs(p.barStrain)) p.barStrain = e;
+        p.yieldRatio = std::max(p.yieldRatio, ratio);
+    }
+    return p;
+}
+
+OffsetState SolveState(Context& x, double phi) {
+    const double ph = phi > 0 ? phi : kUniformCurvature;
+    double cmin, cmax;
+    if (phi > 0) {
+        const AxisWindowResult win = AxisWindowForSlope(x.w, x.B, x.H, x.s.factor);
+        cmin = win.cmin;
+        cmax = win.cmax;
+    } else {
+        // Uniform strains from the strain limit to the tensile limit.
+        cmin = x.s.strainLimit * x.s.factor * x.norm / ph;
+        cmax = kTensileStrainLimit * x.s.factor * x.norm / ph;
+    }
+    CurvatureEval eval{x, ph};
+    auto refuse = [&] {
+        throw AppError("No state with axial force " + F2(x.g.Pt) + " kN at curvature " +
+                       FormatFixed(PerKm(phi), 4) + " 1/km");
+    };
+    // A block of trials across the window; the force falls as the offset
+    // grows, and with a descending law it may cross Pt more than once: the
+    // crossing met first from the tension end (largest offset) is taken.
+    OffsetState trial[kRootTrials];
+    constexpr int last = kRootTrials - 1;
+    for (int k = 0; k < kRootTrials; ++k) trial[k].c = GridOffset(cmin, cmax, k, last);
+    eval(trial, kRootTrials);
+    for (int k = last; k >= 0; --k) {
+        if (trial[k].P < x.g.Pt) continue;
+        if (trial[k].P == x.g.Pt) return trial[k];
+        if (k == last) return SolvePastEnd(eval, trial[last], trial[0].c, x.g, kReachBatches, refuse);
+        return NarrowToForce(eval, trial[k + 1], trial[k], x.g);
+    }
+    return SolvePastEnd(eval, trial[0], trial[last].c, x.g, kReachBatches, refuse);
+}
+
+MphiPoint SolvePoint(Context& x, double phi) {
+    // No curvature and no force: every strain is 0.
+    if (phi == 0 && x.g.Pt == 0) return {};
+    const OffsetState st = SolveState(x, phi);
+    return PointOf(x, phi, phi > 0 ? phi : kUniformCurvature, st);
+}
+
+Context MakeContext(FiberTable& t, double B, double H, const MphiSettings& s, double PMax, double PMin) {
+    Context x(t, B, H, s);
+    MmSlopeAt(s.angle, x.w, x.sign);
+    x.norm = AxisNorm(x.w);
+    x.g.Pt = s.axialForce;
+    x.g.tol = 1e-9 * (PMax - PMin);
+    x.st = BuildSweepTable(t);
+    if (x.st.reproducible) {
+        AxisTerms(x.st, x.w, x.U);
+        x.isa = ResolveSweepIsa(SweepIsa::Auto);
+    }
+    for (int id : {static_cast<int>(MatRebar), static_cast<int>(MatSteelSection)}) {
+        for (int i = 1; i <= t.NFib; ++i)
+            if (t[i].MatId == id) x.yieldFibers.push_back(i);
+        if (!x.yieldFibers.empty()) break;
+    }
+    return x;
+}
+
+// First yield between two points, the first one below yield and the second
+// at or past it: regula falsi on the curvature (Illinois), each trial an
+// equilibrium solve, down to the last bits of the curvature.
+MphiPoint FindYield(Context& x, MphiPoint lo, MphiPoint hi) {
+    double flo = lo.yieldRatio - 1, fhi = hi.yieldRatio - 1;
+    int side = 0;
+    for (int it = 0; it < 200; ++it) {
+        if (fhi == 0 || !(hi.phi - lo.phi > 1e-14 * hi.phi)) break;
+        double phi = hi.phi - fhi * (hi.phi - lo.phi) / (fhi - flo);
+        if (!(phi > lo.phi && phi < hi.phi)) phi = lo.phi + (hi.phi - lo.phi) / 2;
+        const MphiPoint p = SolvePoint(x, phi);
+        const double f = p.yieldRatio - 1;
+        if (f >= 0) {
+            hi = p;
+            fhi = f;
+            if (side == 1) flo /= 2;
+            side = 1;
+        } else {
+            lo = p;
+            flo = f;
+            if (side == -1) fhi /= 2;
+            side = -1;
+        }
+    }
+    return hi;
+}
+
+// Trapezoids over the points (in curvature order) and first yield, kNm/mm.
+double CurveArea(const std::vector<MphiPoint>& pts, const std::optional<MphiPoint>& yield) {
+    std::vector<MphiPoint> all = pts;
+    if (yield) {
+        auto at = std::upper_bound(all.begin(), all.end(), yield->phi,
+                                   [](double v, const MphiPoint& p) { return v < p.phi; });
+        all.insert(at, *yield);
+    }
+    double area = 0;
+    for (size_t i = 1; i < all.size(); ++i) area += (all[i].phi - all[i - 1].phi) * (all[i].M + all[i - 1].M) / 2;
+    return checkedFinite(area);
+}
+
+void Idealise(MphiResult& r) {
+    r.curveArea = CurveArea(r.points, r.yield);
+    if (!r.yield) {
+        r.bilinearNote = r.yieldNote;
+        return;
+    }
+    const MphiPoint& y = *r.yield;
+    const double phiU = r.ultimate.phi;
+    r.stiffness = checkedDiv(y.M, y.phi * 1000);  // kN m2
+    if (!(y.M > 0)) {
+        r.bilinearNote = "the moment at first yield is 0";
+        return;
+    }
+    const double K = y.M / y.phi;
+    // Area of the bilinear line: Mp phi_u - Mp^2 / (2 K); the root with
+    // phi_y' = Mp / K <= phi_u, written without cancellation.
+    const double a2 = checkedFinite(2 * r.curveArea / K);
+    const double disc = phiU * phiU - a2;
+    if (disc < 0) {
+        r.bilinearNote = "no bilinear line up to phi_u has the area under the curve";
+        return;
+    }
+    const double phiYp = a2 / (phiU + std::sqrt(disc));
+    if (!(phiYp > 0)) {
+        r.bilinearNote = "the area under the curve is 0";
+        return;
+    }
+    r.phiYieldIdeal = phiYp;
+    r.Mp = K * phiYp;
+    r.ductility = phiU / phiYp;
+}
+
+}  // namespace
+
+MphiPoint SolveAtCurvature(FiberTable& t, double B, double H, const MphiSettings& s, double phi) {
+    double PMax = 0, PMin = 0;
+    ComputeAxialBounds(t, PMax, PMin);
+    Context x = MakeContext(t, B, H, s, PMax, PMin);
+    return SolvePoint(x, phi);
+}
+
+MphiResult SolveMomentCurvature(FiberTable& t, double B, double H, const MphiSettings& s,
+                                const Progress& progress, const std::atomic<bool>* cancel) {
+    CheckMphiSettings(s);
+    double PMax = 0, PMin = 0;
+    ComputeAxialBounds(t, PMax, PMin);
+    CheckMphiForce(s.axialForce, PMin, PMax);
+    Context x = MakeContext(t, B, H, s, PMax, PMin);
+    x.cancel = cancel;
+
+    MphiResult r;
+    r.settings = s;
+    MmSettings mm;
+    mm.axialForce = s.axialForce;
+    mm.strainLimit = s.strainLimit;
+    mm.factor = s.factor;
+    const MmState u = SolveMmStateAt(t, B, H, mm, s.angle);
+    r.ultimate = PointOf(x, u.phi, u.phi, {u.c, u.P, u.Mx, u.My});
+
+    const int n = s.steps;
+    r.points.reserve(static_cast<size_t>(n) + 1);
+    for (int k = 0; k <= n; ++k) {
+        ThrowIfCancelled(cancel);
+        if (progress) progress(nearest(static_cast<double>(k) * 100 / n));
+        r.points.push_back(k == n ? r.ultimate : SolvePoint(x, u.phi * k / n));
+    }
+
+    const auto first = std::find_if(r.points.begin(), r.points.end(),
+                                    [](const MphiPoint& p) { return p.yieldRatio >= 1; });
+    if (x.yieldFibers.empty()) {
+        r.yieldNote = "the section has no bars and no steel section";
+    } else if (first == r.points.end()) {
+        r.yieldNote = "no bar yields before phi_u";
+    } else if (first == r.points.begin()) {
+        r.yieldNote = "a bar yields at zero curvature";
+    } else {
+        r.yield = FindYield(x, *(first - 1), *first);
+    }
+    Idealise(r);
+
+    const auto peak = std::max_element(r.points.begin(), r.points.end(),
+                                       [](const MphiPoint& a, const MphiPoint& b) { return a.M < b.M; });
+    r.Mmax = peak->M;
+    r.phiMmax = peak->phi;
+    return r;
+}
+
+namespace {
+
+std::string Curv(double phi) { return FormatFixed(PerKm(phi), 4); }
+
+}  // namespace
+
+std::vector<std::string> MphiKeyLines(const MphiResult& r) {
+    std::vector<std::string> out;
+    const std::string yieldNa = "n/a (" + r.yieldNote + ")";
+    const std::string bilinearNa = "n/a (" + r.bilinearNote + ")";
+    out.push_back("My = " + (r.yield ? F2(r.yield->M) + " kNm" : yieldNa));
+    out.push_back("phi_y = " + (r.yield ? Curv(r.yield->phi) + " 1/km" : yieldNa));
+    out.push_back("Mp = " + (r.Mp ? F2(*r.Mp) + " kNm" : bilinearNa));
+    out.push_back("phi_y' = " + (r.phiYieldIdeal ? Curv(*r.phiYieldIdeal) + " 1/km" : bilinearNa));
+    out.push_back("phi_u = " + Curv(r.ultimate.phi) + " 1/km");
+    out.push_back("Mu = " + F2(r.ultimate.M) + " kNm");
+    out.push_back("Mmax = " + F2(r.Mmax) + " kNm at phi = " + Curv(r.phiMmax) + " 1/km");
+    out.push_back("mu = " + (r.ductility ? F2(*r.ductility) : bilinearNa));
+    out.push_back("EIeff = " + (r.stiffness ? F0(*r.stiffness) + " kN m2" : yieldNa));
+    return out;
+}
+
+std::vector<std::string> FillMphiText(const MphiResult& r) {
+    const std::string rule(90, '=');
+    std::vector<std::string> out = {"", "M-Phi_Curve_Data", "",
+                                    "Axial_Force_P = " + F2(r.settings.axialForce),
+                                    "Neutral_Axis_Angle = " + F2(r.settings.angle), "", rule};
+    std::string head;
+    for (const char* t : {"Curvature_1/km", "Moment_Mx", "Moment_My", "Moment_M", "e_Corner_x1000", "e_Bar_x1000"})
+        head += PadRight(15, t);
+    out.push_back(head);
+    out.push_back(rule);
+    for (const MphiPoint& p : r.points) {
+        out.push_back(PadRight(15, Curv(p.phi)) + PadRight(15, F2(p.Mx)) + PadRight(15, F2(p.My)) +
+                      PadRight(15, F2(p.M)) + PadRight(15, FormatFixed(p.cornerStrain * 1000, 4)) +
+                      PadRight(15, FormatFixed(p.barStrain * 1000, 4)));
+    }
+    out.push_back(rule);
+    out.push_back("");
+    out.push_back("Key_Values");
+    for (const std::string& line : MphiKeyLines(r)) out.push_back(line);
+    return out;
+}
+
+}  // namespace px

@@ -1,0 +1,73 @@
+#pragma once
+// The "M-Phi Curve" page: the moment-curvature response of the section at
+// an axial force and a neutral-axis angle, its chart, key values, text
+// export and picture.
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "curvature/mphi_plot.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+namespace px {
+
+struct Workspace;
+class FormFields;
+class ImageBox;
+class PlatformServices;
+class PictureSaveDialog;
+
+// Appended to the key values while the curve no longer matches the inputs.
+inline constexpr const char* kMphiStaleNote = "(stale: inputs changed since the curve)";
+
+class MphiPage : public QObject {
+    Q_OBJECT
+public:
+    using ShowText = std::function<void(const std::vector<std::string>&)>;
+    // Builds the page's controls on `page`: Edit66..68, Image13, the buttons
+    // Button24..27, ProgressBar4, the readout Label78 and the key values
+    // Label79. `showText` fills and shows the result window.
+    MphiPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServices& services,
+             PictureSaveDialog& pictureSaver, ShowText showText, QWidget* window);
+
+    ImageBox* picture() const { return image_; }
+    QLabel* keyValues() const { return keys_; }
+    QLabel* readout() const { return readout_; }
+    bool running() const { return running_; }
+
+public slots:
+    void genCurve();    // "Gen M-Phi Curve"
+    void exportText();  // "Export Text"
+    void saveImage();   // "Save Image"
+    void cancel();      // "Cancel" and Esc while the curve runs
+    // Shows the workspace's curve (after a project was opened) and marks it
+    // stale when the inputs differ from those it was made from.
+    void showResult();
+
+private:
+    void showReadout(int x, int y);
+
+    Workspace& ws_;
+    FormFields& fields_;
+    PlatformServices& services_;
+    PictureSaveDialog& pictureSaver_;
+    ShowText showText_;
+    QWidget* window_;
+
+    ImageBox* image_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QLabel* readout_ = nullptr;
+    QLabel* keys_ = nullptr;
+    MphiPlotScale scale_;
+    bool running_ = false;
+};
+
+}  // namespace px

@@ -1,0 +1,274 @@
+// Moment-curvature analysis: closed forms of an all-steel box, agreement
+// with the exact Mx-My point, the bilinear line's equal areas, the
+// descending concrete law's crossings and crushing, and the refusals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+#include "analysis/default_column.h"
+#include "analysis/mm_solver.h"
+#include "curvature/moment_curvature.h"
+#include "input/error.h"
+#include "input/numbers.h"
+
+using namespace px;
+
+namespace {
+
+MphiSettings Settings(double Pt, double angle = 0, int steps = 100) {
+    MphiSettings s;
+    s.axialForce = Pt;
+    s.angle = angle;
+    s.steps = steps;
+    return s;
+}
+
+double PMaxOf(const FiberTable& t) {
+    double PMax = 0, PMin = 0;
+    ComputeAxialBounds(t, PMax, PMin);
+    return PMax;
+}
+
+// Area under the points and first yield, by trapezoids, in curvature order.
+double TrapezoidArea(const MphiResult& r) {
+    std::vector<std::pair<double, double>> pts;
+    for (const MphiPoint& p : r.points) pts.push_back({p.phi, p.M});
+    if (r.yield) pts.push_back({r.yield->phi, r.yield->M});
+    std::sort(pts.begin(), pts.end());
+    double a = 0;
+    for (size_t i = 1; i < pts.size(); ++i) a += (pts[i].first - pts[i - 1].first) * (pts[i].second + pts[i - 1].second) / 2;
+    return a;
+}
+
+}  // namespace
+
+// A 400 x 600 steel box (side walls 20, top and bottom walls 25) whose
+// concrete has no strength, bent about X with no axial force: elastic
+// stiffness Es I, first yield at fy S, and at phi_u the plastic moment fy Z
+// less the elastic core left in the side walls. Tolerances are the mesh's:
+// each fiber's own inertia about its centre is not in the fiber sums, and the
+// top wall yields at its fibers' centres, ty / 2 inside the face.
+TEST(MomentCurvature, SteelBoxClosedForms) {
+    const double B = 400, H = 600, tx = 20, ty = 25, Es = 215000, fy = 260;
+    const int ny = 40;
+    MapFields f;
+    f.texts = {{"Edit1", "400"}, {"Edit2", "600"}, {"Edit3", "20"}, {"Edit41", "25"},
+               {"Edit12", "10"}, {"Edit13", "40"}, {"Edit18", "0"}};
+    pxtest::Column c = pxtest::MeshedColumn(5, &f);
+    const MphiResult r = SolveMomentCurvature(c.t, c.in.B, c.in.H, Settings(0));
+
+    const double bi = B - 2 * tx, hi = H - 2 * ty;
+    const double I = (B * H * H * H - bi * hi * hi * hi) / 12;
+    const double S = I / (H / 2);
+    const double Z = (B * H * H - bi * hi * hi) / 4;
+    const double dropped = 2 * B * ty * ty * ty / 12 + 2 * tx * hi * hi * hi / (12.0 * ny * ny);
+    const double kNm = 1e6;  // N mm per kNm
+
+    // phi_u: the compressed face at the strain limit, the axis at mid-depth.
+    EXPECT_NEAR(r.ultimate.phi, 0.0035 / (H / 2), 1e-3 * 0.0035 / (H / 2));
+
+    const MphiPoint& p1 = r.points[1];
+    EXPECT_NEAR(p1.M * kNm / p1.phi, Es * I, Es * dropped * 1.01);
+    ASSERT_TRUE(r.stiffness);
+    EXPECT_NEAR(*r.stiffness * 1e9, Es * I, Es * dropped * 1.01);
+
+    ASSERT_TRUE(r.yield) << r.yieldNote;
+    const double yieldTol = fy * (I / (H / 2 - ty / 2) - S) + fy * dropped / (H / 2 - ty / 2);
+    EXPECT_NEAR(r.yield->M * kNm, fy * S, yieldTol);
+    // The axis at angle 0 has the slope 0.0001: the top wall's far fiber
+    // stands up to 0.0001 x B / 2 further from it.
+    EXPECT_NEAR(r.yield->phi * (H / 2 - ty / 2), fy / Es, (fy / Es) * 1e-4 * (B / 2) / (H / 2 - ty / 2));
+
+    const double yc = (fy / Es) / r.ultimate.phi;  // half-depth of the elastic core
+    const double Mu = fy * Z - 2 * tx * fy * yc * yc / 3;
+    EXPECT_NEAR(r.ultimate.M * kNm, Mu, 2 * fy * tx * (hi / ny) * (hi / ny));
+    EXPECT_LT(r.Mmax * kNm, fy * Z);
+    EXPECT_GT(r.Mmax * kNm, 0.97 * fy * Z);
+}
+
+// The last point is the Mx-My solver's exact point at the same force and
+// angle; at angle 0 the magnitude is, to four digits, the moment about X.
+TEST(MomentCurvature, UltimatePointIsTheExactMxMyPoint) {
+    pxtest::Column c = pxtest::MeshedColumn();
+    const double Pt = 0.4 * PMaxOf(c.t);
+    MmSettings mm;
+    mm.points = 36;
+    mm.axialForce = Pt;
+    MMCurve curve;
+    SolveMMCurve(c.t, c.in.B, c.in.H, mm, curve, {}, {SolverPass::Fast, 1, SweepIsa::Auto, nullptr, MmSearch::Root});
+    for (int i : {0, 1, 13}) {
+        const double angle = i * 10.0;
+        const MphiResult r = SolveMomentCurvature(c.t, c.in.B, c.in.H, Settings(Pt, angle, 8));
+        const MphiPoint& last = r.points.back();
+        const double tol = 1e-9 * std::hypot(curve.Mx[i], curve.My[i]);
+        EXPECT_NEAR(last.Mx, curve.Mx[i], tol) << angle;
+        EXPECT_NEAR(last.My, curve.My[i], tol) << angle;
+        if (i == 0) {
+            EXPECT_NEAR(last.M / std::fabs(last.Mx), 1.0, 5e-5);
+        }
+    }
+}
+
+// Default column, P = 0: the bilinear line encloses the curve's area and
+// its corner follows from first yield.
+TEST(MomentCurvature, BilinearLineHasTheCurveArea) {
+    pxtest::Column c = pxtest::MeshedColumn();
+    const MphiResult r = SolveMomentCurvature(c.t, c.in.B, c.in.H, Settings(0, 0, 40));
+    ASSERT_TRUE(r.yield && r.Mp && r.phiYieldIdeal && r.ductility) << r.bilinearNote;
+    const double phiU = r.ultimate.phi, Mp = *r.Mp, phiYp = *r.phiYieldIdeal;
+    const double bilinear = Mp * phiYp / 2 + Mp * (phiU - phiYp);
+    EXPECT_NEAR(bilinear, TrapezoidArea(r), 1e-9 * bilinear);
+    EXPECT_LE(phiYp, phiU);
+    EXPECT_NEAR(phiYp, r.yield->phi * Mp / r.yield->M, 1e-12 * phiYp);
+    EXPECT_DOUBLE_EQ(*r.ductility, phiU / phiYp);
+    // Moments grow from 0.
+    EXPECT_NEAR(r.points.front().M, 0.0, 1e-12);
+    for (size_t k = 1; k < r.points.size(); ++k) EXPECT_GT(r.points[k].M, 0.0);
+}
+
+// An all-concrete square of the descending law (fc 30, e0 0.002, fcu 0,
+// ecu 0.004) at a curvature spanning 0.01 of strain: coming from tension
+// the force rises, then falls as fibers crush, so half the peak is crossed
+// twice. The solve takes the crossing met first from the tension side.
+TEST(MomentCurvature, DescendingLawTakesTheFirstCrossingFromTension) {
+    FiberTable t;
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 20; ++j) {
+            pxtest::AddFiber(t, -475 + 50 * i, -475 + 50 * j, 2500, MatCoverConcrete);
+            Fiber& f = t[t.NFib];
+            f.ConcModel = 2;
+            f.Fc = 30, f.E0 = 0.002, f.Fcu = 0, f.Ecu = 0.004;
+        }
+    const double phi = 1e-5;
+    // The force along offsets, by the section pass itself.
+    std::vector<std::pair<double, double>> scan;
+    for (double cc = 1000; cc >= -1000; cc -= 0.5) scan.push_back({cc, SectionForces(t, 0.0001, cc, phi).P});
+    double peak = 0;
+    for (const auto& s : scan) peak = std::max(peak, s.second);
+    const double Pt = peak / 2;
+    std::vector<double> crossings;
+    for (size_t k = 1; k < scan.size(); ++k)
+        if ((scan[k - 1].second < Pt) != (scan[k].second < Pt)) crossings.push_back(scan[k].first);
+    ASSERT_EQ(crossings.size(), 2u);
+
+    const MphiPoint p = SolveAtCurvature(t, 1000, 1000, Settings(Pt), phi);
+    EXPECT_NEAR(p.c, crossings[0], 1.0);
+    EXPECT_NEAR(SectionForces(t, 0.0001, p.c, phi).P, Pt, 1e-6 * peak);
+
+    // Above the peak no offset carries the force at this curvature.
+    try {
+        SolveAtCurvature(t, 1000, 1000, Settings(1.01 * peak), phi);
+        ADD_FAILURE() << "no refusal";
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()), "No state with axial force " + F2(1.01 * peak) + " kN at curvature 10.0000 1/km");
+    }
+}
+
+// The exact ultimate state keeps the same rule: the square of the
+// descending law crushed past 0.003, solved to a strain limit of 0.006, has
+// two offsets whose ultimate state carries half the peak force.
+TEST(MomentCurvature, ExactUltimateStateTakesTheFirstCrossingFromTension) {
+    FiberTable t;
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 20; ++j) {
+            pxtest::AddFiber(t, -475 + 50 * i, -475 + 50 * j, 2500, MatCoverConcrete);
+            Fiber& f = t[t.NFib];
+            f.ConcModel = 2;
+            f.Fc = 30, f.E0 = 0.002, f.Fcu = 0, f.Ecu = 0.003;
+        }
+    const double w = 0.0001, limit = -0.006;
+    std::vector<std::pair<double, double>> scan;
+    for (double cc = 1000; cc >= -1500; cc -= 0.5)
+        scan.push_back({cc, SectionForces(t, w, cc, TrialCurvatureAt(w, cc, 1000, 1000, limit, true)).P});
+    double peak = 0;
+    for (const auto& s : scan) peak = std::max(peak, s.second);
+    std::vector<double> crossings;
+    for (size_t k = 1; k < scan.size(); ++k)
+        if ((scan[k - 1].second < peak / 2) != (scan[k].second < peak / 2)) crossings.push_back(scan[k].first);
+    ASSERT_EQ(crossings.size(), 2u);
+    MmSettings mm;
+    mm.axialForce = peak / 2;
+    mm.strainLimit = limit;
+    const MmState u = SolveMmStateAt(t, 1000, 1000, mm, 0);
+    EXPECT_NEAR(u.c, crossings[0], 1.0);
+    EXPECT_NEAR(u.P, peak / 2, 1e-6 * peak);
+}
+
+// The default column with a 300 mm cover of the descending law that crushes
+// at 0.003, solved to a strain limit of 0.008 at 0.3 PMax: once the cover
+// crushes the moment falls from its peak.
+TEST(MomentCurvature, CrushingCoverDropsTheMoment) {
+    MapFields f;
+    f.texts = {{"Edit3", "300"}, {"Edit16", "0.003"}, {"Edit17", "0"}};
+    f.items["ComboBox2"] = 1;
+    pxtest::Column c = pxtest::MeshedColumn(0, &f);
+    // MeshedColumn assigns from texts; the combo of the cover group too.
+    MapFields all = DefaultFields();
+    for (const auto& [k, v] : f.texts) all.texts[k] = v;
+    all.items["ComboBox2"] = 1;
+    AssignFiberMaterials(all, c.t);
+    MphiSettings s = Settings(0.3 * PMaxOf(c.t), 0, 40);
+    s.strainLimit = -0.008;
+    const MphiResult r = SolveMomentCurvature(c.t, c.in.B, c.in.H, s);
+    EXPECT_LT(r.phiMmax, r.ultimate.phi);
+    EXPECT_LT(r.ultimate.M, 0.9 * r.Mmax);
+}
+
+TEST(MomentCurvature, RefusesBadSettingsBeforeAnyWork) {
+    const struct {
+        MphiSettings s;
+        const char* message;
+    } cases[] = {
+        {Settings(0, 0, 0), "\"Curvature Steps\" must be at least 1"},
+        {Settings(0, 0, kMaxCurvatureSteps + 1), "\"Curvature Steps\" must be at most 100000"},
+        {Settings(0, std::nan(""), 10), "\"Neutral Axis Angle\" must lie between -1000000 and 1000000 degrees"},
+    };
+    for (const auto& c : cases) {
+        try {
+            CheckMphiSettings(c.s);
+            ADD_FAILURE() << c.message;
+        } catch (const AppError& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+    }
+    pxtest::Column c = pxtest::MeshedColumn();
+    for (double Pt : {150000.0, -16190.625, -20000.0}) {
+        try {
+            SolveMomentCurvature(c.t, c.in.B, c.in.H, Settings(Pt));
+            ADD_FAILURE() << Pt;
+        } catch (const AppError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "\"Axial Force\" must be greater than the pure tension capacity -16190.63 kN and less "
+                      "than the pure compression capacity 149290.63 kN");
+        }
+    }
+}
+
+// Key values the curve does not have are "n/a" with their reason; the curve
+// itself is still solved.
+TEST(MomentCurvature, MissingKeyValuesGiveTheirReason) {
+    const struct {
+        int type;
+        std::map<std::string, std::string> texts;
+        double tenthsPMax;
+        const char* reason;
+    } cases[] = {
+        {0, {}, 9.9, "a bar yields at zero curvature"},
+        {0, {{"Edit27", "5000"}}, 0, "no bar yields before phi_u"},
+        {1, {{"Edit5", "0"}}, 0.1, "the section has no bars and no steel section"},
+    };
+    for (const auto& c : cases) {
+        MapFields f;
+        f.texts = c.texts;
+        pxtest::Column col = pxtest::MeshedColumn(c.type, &f);
+        const MphiResult r =
+            SolveMomentCurvature(col.t, col.in.B, col.in.H, Settings(PMaxOf(col.t) * c.tenthsPMax / 10, 0, 20));
+        EXPECT_FALSE(r.yield || r.Mp || r.ductility || r.stiffness) << c.reason;
+        const std::vector<std::string> lines = MphiKeyLines(r);
+        EXPECT_EQ(lines[0], std::string("My = n/a (") + c.reason + ")");
+        EXPECT_EQ(lines[8], std::string("EIeff = n/a (") + c.reason + ")");
+        EXPECT_EQ(r.points.size(), 21u);
+        EXPECT_GT(r.ultimate.M, 0);
+    }
+}
