@@ -155,10 +155,11 @@ OffsetState SolveState(Context& x, double phi) {
     for (int k = last; k >= 0; --k) {
         if (trial[k].P < x.g.Pt) continue;
         if (trial[k].P == x.g.Pt) return trial[k];
-        if (k == last) return SolvePastEnd(eval, trial[last], trial[0].c, x.g, kReachBatches, refuse);
-        return NarrowToForce(eval, trial[k + 1], trial[k], x.g);
+        if (k == last) return SolvePastEnd(eval, trial[last], trial[0].c, x.g, kReachBatches, &trial[last - 1], refuse);
+        const OffsetState& beside = k + 2 <= last ? trial[k + 2] : trial[k - 1];
+        return NarrowToForce(eval, trial[k + 1], trial[k], x.g, &beside);
     }
-    return SolvePastEnd(eval, trial[0], trial[last].c, x.g, kReachBatches, refuse);
+    return SolvePastEnd(eval, trial[0], trial[last].c, x.g, kReachBatches, &trial[1], refuse);
 }
 
 MphiPoint SolvePoint(Context& x, double phi) {

@@ -95,11 +95,14 @@ const std::vector<Help>& Table() {
 
         // ---- Material pages
         {"ComboBox2", "Stress-strain law of the cover concrete. "
-                      "\"Simplify model\": a parabola up to fc at e0, then flat.", {}},
+                      "\"Simplify model\": a parabola up to fc at e0, then flat.\n"
+                      "\"Descending model\": the parabola, then a line down to fcu at ecu, then 0.", {}},
         {"ComboBox3", "Stress-strain law of core concrete one. "
-                      "\"Simplify model\": a parabola up to fc at e0, then flat.", {}},
+                      "\"Simplify model\": a parabola up to fc at e0, then flat.\n"
+                      "\"Descending model\": the parabola, then a line down to fcu at ecu, then 0.", {}},
         {"ComboBox4", "Stress-strain law of core concrete two. "
-                      "\"Simplify model\": a parabola up to fc at e0, then flat.", {}},
+                      "\"Simplify model\": a parabola up to fc at e0, then flat.\n"
+                      "\"Descending model\": the parabola, then a line down to fcu at ecu, then 0.", {}},
         {"Edit14", "Cover concrete: peak compressive stress fc (N/mm²), reached at strain e0. Default 27.5.", {}},
         {"Edit15", "Cover concrete: strain e0 at the peak stress, a positive number. Default 0.002.", {}},
         {"Edit17", "Cover concrete: ultimate stress fcu (N/mm²). "
@@ -194,6 +197,15 @@ const std::vector<Help>& Table() {
         {"Button21", "Saves the 3D picture as shown (.png, .bmp, else JPEG).", {}},
         {"Button22", "Turns and zooms the 3D picture back to its first view.", {}},
         {"Button23", "Stops the running command (also Esc); nothing changes.", {}},
+        // ---- M-Phi Curve page
+        {"Edit66", "Axial force of the moment-curvature analysis (kN, compression positive),\n"
+                   "strictly between the pure tension and compression capacities. Default 0.", {}},
+        {"Edit67", "Neutral-axis angle (degrees): 0 bends about X, 90 about Y, as on the MM Curve page. Default 0.", {}},
+        {"Edit68", "Equal curvature steps from 0 to the ultimate curvature; at least 1. Default 100.", {}},
+        {"Button24", "Computes the moment-curvature curve, first yield, the bilinear line and the key values.", {}},
+        {"Button25", "Shows the curve's points and key values as text, to save.", {}},
+        {"Button26", "Saves the moment-curvature chart (.png, .bmp, else JPEG).", {}},
+        {"Button27", "Stops the running command (also Esc); nothing changes.", {}},
         {"CheckBox1", "Live check: while on, each change of the section, materials, MM settings or forces\n"
                       "checks the forces and draws the surface again once typing pauses. Default off.", {}},
     };

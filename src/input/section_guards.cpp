@@ -178,18 +178,19 @@ void CheckSectionInput(const SectionInput& in) {
 
 void CheckConcreteLaw(const std::string& group, int model, double fc, double e0, double fcu, double ecu) {
     const std::string g = group + ": ";
+    auto caption = [](const char* c) { return std::string("\"") + c + "\""; };
     if (model != 2) {
-        if (e0 < 0) throw AppError(g + quoted("Yield Stage Stain e0") + " must not be negative");
+        if (e0 < 0) throw AppError(g + caption("Yield Stage Stain e0") + " must not be negative");
         return;
     }
-    if (!(e0 > 0)) throw AppError(g + quoted("Yield Stage Stain e0") + " must be greater than 0");
+    if (!(e0 > 0)) throw AppError(g + caption("Yield Stage Stain e0") + " must be greater than 0");
     if (!(ecu > e0))
-        throw AppError(g + quoted("Ultimate Stage Strain ecu") + " must be greater than " +
-                       quoted("Yield Stage Stain e0"));
-    if (!(fcu >= 0)) throw AppError(g + quoted("Ultimate Stage Strength fcu") + " must not be negative");
+        throw AppError(g + caption("Ultimate Stage Strain ecu") + " must be greater than " +
+                       caption("Yield Stage Stain e0"));
+    if (!(fcu >= 0)) throw AppError(g + caption("Ultimate Stage Strength fcu") + " must not be negative");
     if (!(fcu <= fc))
-        throw AppError(g + quoted("Ultimate Stage Strength fcu") + " must not be greater than " +
-                       quoted("Yield Strength fc"));
+        throw AppError(g + caption("Ultimate Stage Strength fcu") + " must not be greater than " +
+                       caption("Yield Strength fc"));
 }
 
 void CheckSteelModulus(const std::string& group, double es) {

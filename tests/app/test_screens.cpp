@@ -2,6 +2,7 @@
 // 3D page's surface on arrival.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -25,7 +26,7 @@ QList<QWidget*> Controls(QWidget* page) {
     QList<QWidget*> out;
     for (QWidget* c : page->findChildren<QWidget*>()) {
         const bool field = qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c) ||
-                           qobject_cast<QPushButton*>(c) || c->objectName() == "ScrollBar1";
+                           qobject_cast<QAbstractButton*>(c) || c->objectName() == "ScrollBar1";
         if (field && !c->objectName().isEmpty()) out << c;
     }
     return out;
@@ -50,7 +51,7 @@ TEST(Screens, EveryFieldAndButtonHasHelpAndTypeFieldsSayWhatTheyMeanForTheType) 
                 ++controls;
                 EXPECT_FALSE(c->toolTip().isEmpty()) << "type " << t << ", " << c->objectName().toStdString();
             }
-        EXPECT_EQ(controls, 65 + 7 + 1 + 23) << t;  // edits, combo boxes, slider, buttons
+        EXPECT_EQ(controls, 68 + 7 + 1 + 27 + 1) << t;  // edits, combo boxes, slider, buttons, "Live"
     }
 
     // A field whose caption another type reuses says what it means for the

@@ -269,7 +269,7 @@ TEST(Study, FailingRowsKeepTheirPlace) {
     };
     const Case cases[] = {
         {"Name,ComboBox1", "C,8", "line 7, ComboBox1: '8' is not an item index (0..7)"},
-        {"Name,ComboBox3", "C,one", "line 7, ComboBox3: 'one' is not an item index (0..0)"},
+        {"Name,ComboBox3", "C,one", "line 7, ComboBox3: 'one' is not an item index (0..1)"},
         {"Name,Edit7,Edit12", "C,22O0,6", "line 7, Edit7: '22O0' is not a valid floating point value."},
         {"Name,Edit5", "C,1.5", "line 7, Edit5: '1.5' is not a valid integer value."},
         {"Name,Edit26", "C,2e5x", "line 7, Edit26: '2e5x' is not a valid floating point value."},

@@ -389,6 +389,12 @@ void layForces(Flow& f, const ReportData& d) {
            f.body());
 }
 
+// Lines in the fixed-width font, kept together.
+void layTextRows(Flow& f, const std::vector<std::string>& lines) {
+    f.ensure(f.lineHeight(f.mono()) * static_cast<double>(lines.size()));
+    for (const std::string& l : lines) f.line(qs(l), f.mono());
+}
+
 void layMphi(Flow& f, const ReportData& d, int number) {
     const QString title = QString("%1  Moment-Curvature").arg(number);
     if (!d.mphi) {
