@@ -16,6 +16,7 @@
 #include "../tests/check/realistic_forces.h"
 #include "analysis/mm_solver.h"
 #include "check/capacity_check.h"
+#include "check/live_run.h"
 #include "check/surface.h"
 
 namespace {
@@ -141,6 +142,22 @@ void BM_Surface20x36(benchmark::State& state) {
 }
 BENCHMARK(BM_Surface20x36)->Arg(0)->Arg(1)->UseRealTime()->MeasureProcessCPUTime()->Unit(
     benchmark::kMillisecond);
+
+// What the live check does once the typing pauses: mesh the default column
+// from the window's fields, check the 240 combinations, solve the 20-level
+// surface. The window picks the results up within LiveRunner::kPollMs.
+void BM_LiveRun(benchmark::State& state) {
+    LiveInputs in;
+    in.fields = DefaultFields();
+    in.loads = pxtest::RealisticForces();
+    const std::atomic<bool> cancel{false};
+    for (auto _ : state) {
+        const LiveResults r = RunLive(in, cancel);
+        if (!r.error.empty()) state.SkipWithError(r.error.c_str());
+        benchmark::DoNotOptimize(r.surface.Levels.data());
+    }
+}
+BENCHMARK(BM_LiveRun)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 // One curve: "Gen MM Curve" (every hardware thread, one thread), and a check
 // of one combination, which solves the same curve.
