@@ -162,6 +162,13 @@ TEST(Settings, ReadInOrderAndGuarded) {
     EXPECT_EQ(mm([](MmSettings& s) { s.K = 0; }), "\"Outside Step K\" must be at least 1");
     EXPECT_EQ(mm([](MmSettings& s) { s.N = 1; }), "\"Inside Step N\" must be at least 2");
     EXPECT_EQ(mm([](MmSettings& s) { s.strainLimit = 0.001; }), "\"Strain Limit\" must be less than 0");
+    const std::string factor = "\"Extention Factor\" must be greater than 0";
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = 1e-300; }), "");
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = 0; }), factor);
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = -1.2; }), factor);
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = std::nan(""); }), factor);
+    // The fields in the order they are read: the factor before the limit.
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = 0, s.strainLimit = 0; }), factor);
 }
 
 }  // namespace
