@@ -79,6 +79,42 @@ TEST(RunCapacityCheck, AxialRatiosNeedNoCurve) {
     EXPECT_EQ(r.Governing, 3);
 }
 
+TEST(RunCapacityCheck, AMomentOnAWholeAxialCapacityIsNa) {
+    // Nothing is left to carry a moment at PMax or PMin: "n/a", NG, and no
+    // curve; an axial force alone there has its ratio 1.
+    Fixture f;
+    const double PMax = f.req.PMax, PMin = f.req.PMin;
+    const double rows[][3] = {{PMin, 100, 0}, {PMax, 100, 0}, {PMin, 0, -100}, {PMax, 0, 100}};
+    for (const auto& r : rows) f.add(r[0], r[1], r[2]);
+    f.add(PMin, 0, 0);
+    const CheckResult r = RunCapacityCheck(f.req);
+    EXPECT_EQ(r.Curves, 0);
+    for (size_t k = 0; k < std::size(rows); ++k) {
+        EXPECT_FALSE(r.Rows[k].Capacity) << k;
+        EXPECT_EQ(CheckCellText(r.Rows[k], 5), "n/a") << k;
+        EXPECT_EQ(CheckCellText(r.Rows[k], 6), "NG") << k;
+    }
+    EXPECT_EQ(CheckCellText(r.Rows.back(), 5), "1.0000");
+    EXPECT_EQ(r.Passed, 1);
+}
+
+TEST(RunCapacityCheck, MoreDistinctForcesThanOneBatchSolves) {
+    // 300 distinct axial forces take two batches of the shared solve; each
+    // row gets the capacity it gets when checked alone.
+    Fixture f, alone;
+    for (int i = 0; i < 300; ++i) f.add(-(1000 + 37.0 * i), 100 + i, 50);
+    const CheckResult r = RunCapacityCheck(f.req);
+    EXPECT_EQ(r.Curves, 300);
+    EXPECT_EQ(r.Passed, 300);
+    const int picked[] = {0, 255, 256, 299};
+    for (int i : picked) alone.add(-(1000 + 37.0 * i), 100 + i, 50);
+    const CheckResult a = RunCapacityCheck(alone.req);
+    for (size_t k = 0; k < std::size(picked); ++k) {
+        ASSERT_TRUE(a.Rows[k].Capacity) << picked[k];
+        EXPECT_EQ(r.Rows[static_cast<size_t>(picked[k])].Capacity, a.Rows[k].Capacity) << picked[k];
+    }
+}
+
 CheckRow Row(int i, std::optional<double> capacity, std::optional<double> ratio) {
     CheckRow r;
     r.Case = i;
