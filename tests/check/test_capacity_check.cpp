@@ -10,6 +10,7 @@
 #include "analysis/default_column.h"
 #include "check/column_request.h"
 #include "check/capacity_check.h"
+#include "check/live_run.h"
 #include "check/realistic_forces.h"
 #include "input/error.h"
 
@@ -112,6 +113,28 @@ TEST(RunCapacityCheck, MoreDistinctForcesThanOneBatchSolves) {
     for (size_t k = 0; k < std::size(picked); ++k) {
         ASSERT_TRUE(a.Rows[k].Capacity) << picked[k];
         EXPECT_EQ(r.Rows[static_cast<size_t>(picked[k])].Capacity, a.Rows[k].Capacity) << picked[k];
+    }
+}
+
+TEST(RunLive, ChecksFromTheFirstImportedCombination) {
+    // The live check's run: a check as soon as one combination is imported,
+    // none before; the surface either way.
+    for (int count : {0, 1, 2}) {
+        LiveInputs in;
+        in.fields = DefaultFields();
+        in.fields.texts["Edit65"] = "3";
+        ReadSectionInput(in.fields, in.base);
+        for (int i = 0; i < count; ++i) in.loads.Items.push_back({1000.0 * (i + 1), 500, 200});
+        in.loads.Count = count;
+        const std::atomic<bool> cancel{false};
+        const LiveResults r = RunLive(in, cancel);
+        EXPECT_EQ(r.error, "") << count;
+        EXPECT_EQ(r.surface.Levels.size(), 2u) << count;
+        ASSERT_EQ(r.check.has_value(), count >= 1) << count;
+        if (r.check) {
+            EXPECT_EQ(r.check->Rows.size(), static_cast<size_t>(count));
+            EXPECT_EQ(r.check->Passed, count);
+        }
     }
 }
 
