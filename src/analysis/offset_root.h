@@ -149,8 +149,8 @@ OffsetState SolvePastEnd(Eval&& eval, const OffsetState& end, double other, cons
     double outward = end.c - other;
     if (std::fabs(outward) < span) outward = -side * span;
     OffsetState lo = end, before;
-    bool haveBefore = inner != nullptr && inner->c != end.c;
-    if (haveBefore) before = *inner;
+    bool haveBefore = inner != nullptr;
+    if (inner) before = *inner;
     OffsetState trial[kRootTrials];
     for (int b = 0; b < batches; ++b) {
         for (int k = 0; k < kRootTrials; ++k)
