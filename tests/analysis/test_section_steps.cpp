@@ -151,6 +151,7 @@ TEST(Settings, ReadInOrderAndGuarded) {
     EXPECT_EQ(pm([](PmSettings& s) { s.N = 0; }), "\"Inside Steps N\" must be at least 1");
     EXPECT_EQ(pm([](PmSettings& s) { s.N = 1000001; }), "\"Inside Steps N\" must be at most 1000000");
     EXPECT_EQ(pm([](PmSettings& s) { s.strainLimit = 0; }), "\"Strain Limit\" must be less than 0");
+    EXPECT_EQ(pm([](PmSettings& s) { s.factor = 0, s.strainLimit = 0; }), "\"Extention Factor\" must be greater than 0");
 
     auto mm = [&](auto change) {
         MmSettings s = m;
