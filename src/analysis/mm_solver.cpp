@@ -76,7 +76,7 @@ bool WindowMisses(const Target& g, double P0, double PN) {
 }
 
 // Far enough past the window that every fiber has the strain of the limit to
-// the last bit: 2^36 window widths.
+// the last bit: 2^36 window widths, or section spans past a narrower window.
 constexpr int kReachBatches = 5;
 
 // One angle as the exact solves see it: the axis, the sign rule, and how to
