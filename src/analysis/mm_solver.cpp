@@ -32,6 +32,7 @@ void CheckMmSettings(const MmSettings& s) {
     RequireAtLeast(s.K, 1, "Outside Step K");
     RequireAtLeast(s.N, 2, "Inside Step N");
     RequireAtMost(s.N, kMaxGridSteps, "Inside Step N");
+    RequirePositive(s.factor, "Extention Factor");
     if (!(s.strainLimit < 0)) throw AppError("\"Strain Limit\" must be less than 0");
 }
 
@@ -75,7 +76,7 @@ bool WindowMisses(const Target& g, double P0, double PN) {
 }
 
 // Far enough past the window that every fiber has the strain of the limit to
-// the last bit: 2^36 window widths.
+// the last bit: 2^36 window widths, or section spans past a narrower window.
 constexpr int kReachBatches = 5;
 
 // One angle as the exact solves see it: the axis, the sign rule, and how to
@@ -88,10 +89,14 @@ struct AngleAxis {
 template <class Eval>
 OffsetState PastWindow(Eval&& eval, const AngleAxis& a, const OffsetState& end, double other,
                        const Target& g, const OffsetState* inner = nullptr) {
-    return SolvePastEnd(eval, end, other, g, kReachBatches, inner, [&] {
-        throw AxialForceOutOfReach("No strain state within the strain limits carries the axial force " +
-                                   F2(g.Pt) + " kN at angle " + F2(a.theta) + " degrees");
-    });
+    const AxisWindowResult section = AxisWindowForSlope(a.w, a.B, a.H, 1);
+    return SolvePastEnd(
+        eval, end, other, g, kReachBatches, inner,
+        [&] {
+            throw AxialForceOutOfReach("No strain state within the strain limits carries the axial force " +
+                                       F2(g.Pt) + " kN at angle " + F2(a.theta) + " degrees");
+        },
+        section.cmax - section.cmin);
 }
 
 // The root-finding pass samples each angle's family once at this many

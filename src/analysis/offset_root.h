@@ -133,15 +133,21 @@ OffsetState NarrowToForce(Eval&& eval, OffsetState lo, OffsetState hi, const For
 }
 
 // Brackets Pt beyond `end`, a trial whose force falls short of it, moving
-// away from `other` in steps that double from a sixteenth of |end.c - other|
-// up to 2^(kRootTrials x batches - 4) of it; then narrows the bracket.
+// away from `other` in steps that double from a sixteenth of a unit up to
+// 2^(kRootTrials x batches - 4) units; then narrows the bracket. The unit is
+// the larger of |end.c - other| and `span` (the offsets the section covers),
+// so a narrow window still reaches every state past it. Past a window
+// narrower than that, the steps go the way the force must go (it falls as the
+// offset grows), whichever end they start from: the two ends of a window of
+// no width carry the same force.
 // `inner`, when given, is a trial on the other side of `end` that sharpens
 // the first estimate. Calls refuse() (which throws) when no trial passes Pt.
 template <class Eval, class Refuse>
 OffsetState SolvePastEnd(Eval&& eval, const OffsetState& end, double other, const ForceTarget& g,
-                         int batches, const OffsetState* inner, Refuse&& refuse) {
+                         int batches, const OffsetState* inner, Refuse&& refuse, double span = 0) {
     const double side = g.Pt > end.P ? 1.0 : -1.0;
-    const double outward = end.c - other;
+    double outward = end.c - other;
+    if (std::fabs(outward) < span) outward = -side * span;
     OffsetState lo = end, before;
     bool haveBefore = inner != nullptr;
     if (inner) before = *inner;

@@ -28,6 +28,7 @@ void CheckPmSettings(const PmSettings& s) {
     RequireAtLeast(s.K, 1, "Outside Steps K");
     RequireAtLeast(s.N, 1, "Inside Steps N");
     RequireAtMost(s.N, kMaxGridSteps, "Inside Steps N");
+    RequirePositive(s.factor, "Extention Factor");
     if (!(s.strainLimit < 0)) throw AppError("\"Strain Limit\" must be less than 0");
 }
 

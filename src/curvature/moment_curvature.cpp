@@ -130,15 +130,18 @@ MphiPoint PointOf(const Context& x, double phiShown, double phi, const OffsetSta
 
 OffsetState SolveState(Context& x, double phi) {
     const double ph = phi > 0 ? phi : kUniformCurvature;
-    double cmin, cmax;
+    double cmin, cmax, span;  // span: the offsets of the window at factor 1
     if (phi > 0) {
         const AxisWindowResult win = AxisWindowForSlope(x.w, x.B, x.H, x.s.factor);
         cmin = win.cmin;
         cmax = win.cmax;
+        const AxisWindowResult whole = AxisWindowForSlope(x.w, x.B, x.H, 1);
+        span = whole.cmax - whole.cmin;
     } else {
         // Uniform strains from the strain limit to the tensile limit.
         cmin = x.s.strainLimit * x.s.factor * x.norm / ph;
         cmax = kTensileStrainLimit * x.s.factor * x.norm / ph;
+        span = checkedFinite((kTensileStrainLimit - x.s.strainLimit) * x.norm / ph);
     }
     CurvatureEval eval{x, ph};
     auto refuse = [&] {
@@ -155,11 +158,12 @@ OffsetState SolveState(Context& x, double phi) {
     for (int k = last; k >= 0; --k) {
         if (trial[k].P < x.g.Pt) continue;
         if (trial[k].P == x.g.Pt) return trial[k];
-        if (k == last) return SolvePastEnd(eval, trial[last], trial[0].c, x.g, kReachBatches, &trial[last - 1], refuse);
+        if (k == last)
+            return SolvePastEnd(eval, trial[last], trial[0].c, x.g, kReachBatches, &trial[last - 1], refuse, span);
         const OffsetState& beside = k + 2 <= last ? trial[k + 2] : trial[k - 1];
         return NarrowToForce(eval, trial[k + 1], trial[k], x.g, &beside);
     }
-    return SolvePastEnd(eval, trial[0], trial[last].c, x.g, kReachBatches, &trial[1], refuse);
+    return SolvePastEnd(eval, trial[0], trial[last].c, x.g, kReachBatches, &trial[1], refuse, span);
 }
 
 MphiPoint SolvePoint(Context& x, double phi) {

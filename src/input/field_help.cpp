@@ -140,7 +140,7 @@ const std::vector<Help>& Table() {
         {"Edit52", "Passes of the neutral-axis search for each point, each one finer; at least 1. Default 5.", {}},
         {"Edit53", "Grid intervals of each search pass (N + 1 trial positions); 1 to 1000000. Default 100.", {}},
         {"Edit60", "Widens the first search window of neutral-axis positions past the section's edges;\n"
-                   "keep it above 1. Default 1.2.", {}},
+                   "greater than 0; keep it above 1. Default 1.2.", {}},
         {"Button2", "Meshes the section and computes and draws the P-M curves about X (0°) and Y (90°).", {}},
         {"Button9", "Draws the imported load combinations, amplified, over both P-M curves.", {}},
         {"Button5", "Shows the P-M curve points as text in the result window, from where they can be saved.", {}},
@@ -161,7 +161,7 @@ const std::vector<Help>& Table() {
         {"Edit61", "Passes of the neutral-axis search for each direction, each one finer; at least 1. Default 5.", {}},
         {"Edit62", "Grid intervals of each search pass (N + 1 trial positions); 2 to 1000000. Default 100.", {}},
         {"Edit63", "Widens the first search window of neutral-axis positions past the section's edges;\n"
-                   "keep it above 1. Default 1.2.", {}},
+                   "greater than 0, usually above 1. Default 1.2.", {}},
         {"Button3", "Shows the chosen P-M curve on the left with a purple line at the Axial Force.", {}},
         {"Button7", "Meshes the section and computes and draws the Mx-My curve at the Axial Force.", {}},
         {"Button12", "Draws the imported combinations over the Mx-My curve, circling those near the Axial Force,\n"

@@ -16,4 +16,9 @@ void RequireAtMost(int value, int limit, const std::string& caption) {
     throw AppError("\"" + caption + "\" must be at most " + std::to_string(limit));
 }
 
+void RequirePositive(double value, const std::string& caption) {
+    if (value > 0) return;
+    throw AppError("\"" + caption + "\" must be greater than 0");
+}
+
 }  // namespace px

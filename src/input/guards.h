@@ -10,5 +10,7 @@ namespace px {
 void RequireAtLeast(int value, int limit, const std::string& caption, const std::string& field = {});
 // "\"caption\" must be at most limit".
 void RequireAtMost(int value, int limit, const std::string& caption);
+// "\"caption\" must be greater than 0", for a setting that scales a length.
+void RequirePositive(double value, const std::string& caption);
 
 }  // namespace px

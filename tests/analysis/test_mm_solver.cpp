@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analysis/mm_solver.h"
+#include "analysis/offset_root.h"
 #include "default_column.h"
 #include "input/error.h"
 
@@ -22,6 +23,38 @@ const MMCurve& DefaultCurve() {
         return m;
     }();
     return c;
+}
+
+TEST(SolvePastEnd, StepsInTheLargerOfTheWindowAndTheSpanTheWayTheForceMustGo) {
+    // A family whose force falls as the offset grows: P = -c. The first block
+    // of trials lies a sixteenth of a unit and more past the end.
+    struct Case {
+        double end, other, span, Pt, unit;
+        const char* what;
+    };
+    const Case cases[] = {
+        {10, -10, 4, -30, 20, "a window wider than the section steps in its width"},
+        {-10, 10, 4, 30, -20, "the same from its other end"},
+        {1, -1, 3, -10, 3, "a narrower window steps in the section's span"},
+        {0.001, -0.001, 4, -3, 4, "so does a sliver"},
+        {-0.001, 0.001, 4, -3, 4, "from either end, the way the force must go"},
+        {0, 0, 4, 3, -4, "no width"},
+    };
+    for (const Case& c : cases) {
+        std::vector<double> first;
+        auto eval = [&](OffsetState* s, int T) {
+            for (int k = 0; k < T; ++k) {
+                s[k].P = -s[k].c;
+                if (first.size() < kRootTrials) first.push_back(s[k].c);
+            }
+        };
+        const ForceTarget g{c.Pt, 1e-9};
+        const OffsetState got = SolvePastEnd(eval, OffsetState{c.end, -c.end}, c.other, g, 5, nullptr,
+                                             [] { throw AppError("out of reach"); }, c.span);
+        ASSERT_EQ(first.size(), static_cast<size_t>(kRootTrials)) << c.what;
+        for (int k = 0; k < kRootTrials; ++k) EXPECT_EQ(first[k], c.end + std::ldexp(c.unit, k - 4)) << c.what;
+        EXPECT_NEAR(got.P, c.Pt, 1e-9) << c.what;
+    }
 }
 
 TEST(MmSlope, GuardAndBoundAtTheQuarterTurnsOnly) {

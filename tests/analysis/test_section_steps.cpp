@@ -151,6 +151,7 @@ TEST(Settings, ReadInOrderAndGuarded) {
     EXPECT_EQ(pm([](PmSettings& s) { s.N = 0; }), "\"Inside Steps N\" must be at least 1");
     EXPECT_EQ(pm([](PmSettings& s) { s.N = 1000001; }), "\"Inside Steps N\" must be at most 1000000");
     EXPECT_EQ(pm([](PmSettings& s) { s.strainLimit = 0; }), "\"Strain Limit\" must be less than 0");
+    EXPECT_EQ(pm([](PmSettings& s) { s.factor = 0, s.strainLimit = 0; }), "\"Extention Factor\" must be greater than 0");
 
     auto mm = [&](auto change) {
         MmSettings s = m;
@@ -162,6 +163,13 @@ TEST(Settings, ReadInOrderAndGuarded) {
     EXPECT_EQ(mm([](MmSettings& s) { s.K = 0; }), "\"Outside Step K\" must be at least 1");
     EXPECT_EQ(mm([](MmSettings& s) { s.N = 1; }), "\"Inside Step N\" must be at least 2");
     EXPECT_EQ(mm([](MmSettings& s) { s.strainLimit = 0.001; }), "\"Strain Limit\" must be less than 0");
+    const std::string factor = "\"Extention Factor\" must be greater than 0";
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = 1e-300; }), "");
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = 0; }), factor);
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = -1.2; }), factor);
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = std::nan(""); }), factor);
+    // The fields in the order they are read: the factor before the limit.
+    EXPECT_EQ(mm([](MmSettings& s) { s.factor = 0, s.strainLimit = 0; }), factor);
 }
 
 }  // namespace

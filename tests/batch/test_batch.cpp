@@ -140,6 +140,15 @@ TEST(Batch, AnErrorPrintsOnlyTheMessage) {
     const Outcome size = batch({"ComboBox1=2", "Edit1=-5", "section"});
     EXPECT_EQ(size.status, kBatchFailed);
     EXPECT_EQ(size.err, "\"Sec Widht B\" must be greater than 0.\n");
+
+    // A window of no width is refused by the settings check; a sliver of one
+    // still solves.
+    const Outcome flat = batch({"Edit63=0", "Edit30=1000", "mm"});
+    EXPECT_EQ(flat.status, kBatchFailed);
+    EXPECT_EQ(flat.err, "\"Extention Factor\" must be greater than 0.\n");
+    const Outcome sliver = batch({"Edit63=1e-15", "Edit30=1000", "mm"});
+    EXPECT_EQ(sliver.status, kBatchOk) << sliver.err;
+    EXPECT_NE(sliver.out.find("Mx-My_Curve_Data"), std::string::npos);
 }
 
 TEST(Batch, ImportPrintsTheSummaryAndSavePicturesAsTheButtons) {

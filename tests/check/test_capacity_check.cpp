@@ -10,6 +10,7 @@
 #include "analysis/default_column.h"
 #include "check/column_request.h"
 #include "check/capacity_check.h"
+#include "check/live_run.h"
 #include "check/realistic_forces.h"
 #include "input/error.h"
 
@@ -77,6 +78,64 @@ TEST(RunCapacityCheck, AxialRatiosNeedNoCurve) {
     }
     EXPECT_EQ(r.Passed, 3);
     EXPECT_EQ(r.Governing, 3);
+}
+
+TEST(RunCapacityCheck, AMomentOnAWholeAxialCapacityIsNa) {
+    // Nothing is left to carry a moment at PMax or PMin: "n/a", NG, and no
+    // curve; an axial force alone there has its ratio 1.
+    Fixture f;
+    const double PMax = f.req.PMax, PMin = f.req.PMin;
+    const double rows[][3] = {{PMin, 100, 0}, {PMax, 100, 0}, {PMin, 0, -100}, {PMax, 0, 100}};
+    for (const auto& r : rows) f.add(r[0], r[1], r[2]);
+    f.add(PMin, 0, 0);
+    const CheckResult r = RunCapacityCheck(f.req);
+    EXPECT_EQ(r.Curves, 0);
+    for (size_t k = 0; k < std::size(rows); ++k) {
+        EXPECT_FALSE(r.Rows[k].Capacity) << k;
+        EXPECT_EQ(CheckCellText(r.Rows[k], 5), "n/a") << k;
+        EXPECT_EQ(CheckCellText(r.Rows[k], 6), "NG") << k;
+    }
+    EXPECT_EQ(CheckCellText(r.Rows.back(), 5), "1.0000");
+    EXPECT_EQ(r.Passed, 1);
+}
+
+TEST(RunCapacityCheck, MoreDistinctForcesThanOneBatchSolves) {
+    // 300 distinct axial forces take two batches of the shared solve; each
+    // row gets the capacity it gets when checked alone.
+    Fixture f, alone;
+    for (int i = 0; i < 300; ++i) f.add(-(1000 + 37.0 * i), 100 + i, 50);
+    const CheckResult r = RunCapacityCheck(f.req);
+    EXPECT_EQ(r.Curves, 300);
+    EXPECT_EQ(r.Passed, 300);
+    const int picked[] = {0, 255, 256, 299};
+    for (int i : picked) alone.add(-(1000 + 37.0 * i), 100 + i, 50);
+    const CheckResult a = RunCapacityCheck(alone.req);
+    for (size_t k = 0; k < std::size(picked); ++k) {
+        ASSERT_TRUE(a.Rows[k].Capacity) << picked[k];
+        EXPECT_EQ(r.Rows[static_cast<size_t>(picked[k])].Capacity, a.Rows[k].Capacity) << picked[k];
+    }
+}
+
+TEST(RunLive, ChecksFromTheFirstImportedCombination) {
+    // The live check's run: a check as soon as one combination is imported,
+    // none before; the surface either way.
+    for (int count : {0, 1, 2}) {
+        LiveInputs in;
+        in.fields = DefaultFields();
+        in.fields.texts["Edit65"] = "3";
+        ReadSectionInput(in.fields, in.base);
+        for (int i = 0; i < count; ++i) in.loads.Items.push_back({1000.0 * (i + 1), 500, 200});
+        in.loads.Count = count;
+        const std::atomic<bool> cancel{false};
+        const LiveResults r = RunLive(in, cancel);
+        EXPECT_EQ(r.error, "") << count;
+        EXPECT_EQ(r.surface.Levels.size(), 2u) << count;
+        ASSERT_EQ(r.check.has_value(), count >= 1) << count;
+        if (r.check) {
+            EXPECT_EQ(r.check->Rows.size(), static_cast<size_t>(count));
+            EXPECT_EQ(r.check->Passed, count);
+        }
+    }
 }
 
 CheckRow Row(int i, std::optional<double> capacity, std::optional<double> ratio) {

@@ -171,6 +171,37 @@ TEST(NearLimits, DefaultColumnReachesEveryTargetOnBothPasses) {
     EXPECT_NEAR(c.P[3], s.axialForce, 0.01 * b.PMax);
 }
 
+TEST(NearLimits, NarrowWindowsStillReachEveryForce) {
+    // With an extension factor far below 1 the window is a sliver around the
+    // section's centre, and the exact solve has to step a whole section's
+    // span past it; the points are then the root-finding curve's of the
+    // default factor.
+    pxtest::Column col = pxtest::MeshedColumn();
+    const Bounds b(col.t);
+    SolveOptions root;
+    root.search = MmSearch::Root;
+    const SolveOptions reference{SolverPass::Reference, 1};
+    for (double f : {0.5, 0.99, -0.5, -0.99}) {
+        MmSettings s;
+        s.axialForce = b.at(f);
+        MMCurve want;
+        SolveMMCurve(col.t, 2200, 2200, s, want, {}, root);
+        for (double factor : {1e-15, 1e-300}) {
+            s.factor = factor;
+            for (SolveOptions opt : {SolveOptions{}, reference, root}) {
+                MMCurve c;
+                SolveMMCurve(col.t, 2200, 2200, s, c, {}, opt);
+                ASSERT_EQ(c.P.size(), want.P.size());
+                for (size_t i = 0; i < c.P.size(); ++i) {
+                    EXPECT_NEAR(c.P[i], s.axialForce, b.tol()) << f << " " << factor << " point " << i;
+                    EXPECT_NEAR(c.Mx[i], want.Mx[i], 1e-6 * b.PMax) << f << " " << factor << " point " << i;
+                    EXPECT_NEAR(c.My[i], want.My[i], 1e-6 * b.PMax) << f << " " << factor << " point " << i;
+                }
+            }
+        }
+    }
+}
+
 TEST(NearLimits, ForceNoStateCarriesIsRefusedAndChangesNothing) {
     pxtest::Column col = pxtest::MeshedColumn();
     const Bounds b(col.t);

@@ -27,6 +27,7 @@
 #include "app/ui/tform1.h"
 #include "batch/ui/batch_runner.h"
 #include "check/surface.h"
+#include "check/ui/live_check.h"
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
 #include "input/numbers.h"
@@ -393,4 +394,31 @@ TEST(PmmPage, LiveCheckFollowsTheTypingAndMatchesCheckForces) {
     EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
     EXPECT_TRUE(w.summary().endsWith(kStaleNote));
+}
+
+TEST(PmmPage, LiveCheckShowsNoStaleResultWhileTyping) {
+    // A fine mesh's run is in flight when the typing starts; the first key
+    // cancels it. While the user types (a change every 60 ms for 4 s) no
+    // result shows; after the pause, the last input's.
+    Window w;
+    w.importForces();
+    int updates = 0;
+    QObject::connect(&w.page(), &PmmPage::liveUpdated, [&] { ++updates; });
+    w.page().setLive(true);
+    ASSERT_EQ(WaitForLive(w, &updates), 1);
+    w.form->edit(12)->setText("60");
+    w.form->edit(13)->setText("60");
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < LiveRunner::kPauseMs + 20) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const int before = updates;
+    for (int k = 0; t.elapsed() < 4000 + LiveRunner::kPauseMs; ++k) {
+        w.form->edit(7)->setText(k % 2 ? "25" : "28");
+        const qint64 next = t.elapsed() + 60;
+        while (t.elapsed() < next) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    EXPECT_EQ(updates, before);
+    EXPECT_EQ(WaitForLive(w, &updates), before + 1);
+    EXPECT_FALSE(w.form->workspace().CheckStale);
+    EXPECT_FALSE(w.summary().contains("stale"));
 }

@@ -110,6 +110,51 @@ TEST(MomentCurvature, UltimatePointIsTheExactMxMyPoint) {
     }
 }
 
+// Every point, first yield included, carries the axial force to the
+// solvers' tolerance, whatever the extension factor: a window far narrower
+// than the section still reaches the states past it, and the curve is the
+// default factor's.
+TEST(MomentCurvature, EveryPointCarriesTheAxialForce) {
+    const struct {
+        int type;
+        double fraction, angle;  // of PMax, or of PMin when negative
+    } cases[] = {{0, 0.4, 0}, {0, -0.5, 30}, {2, 0.1, 90}, {4, 0.7, 200}};
+    for (const auto& k : cases) {
+        pxtest::Column c = pxtest::MeshedColumn(k.type);
+        double PMax = 0, PMin = 0;
+        ComputeAxialBounds(c.t, PMax, PMin);
+        const double Pt = k.fraction > 0 ? k.fraction * PMax : -k.fraction * PMin;
+        double w = 0, sign = 0;
+        MmSlopeAt(k.angle, w, sign);
+        MphiSettings s = Settings(Pt, k.angle, 20);
+        const MphiResult wide = SolveMomentCurvature(c.t, c.in.B, c.in.H, s);
+        for (double factor : {1.2, 1e-15, 1e-300}) {
+            s.factor = factor;
+            const MphiResult r = SolveMomentCurvature(c.t, c.in.B, c.in.H, s);
+            std::vector<MphiPoint> pts = r.points;
+            ASSERT_TRUE(r.yield) << k.type;
+            pts.push_back(*r.yield);
+            for (size_t i = 0; i < pts.size(); ++i) {
+                const double phi = pts[i].phi > 0 ? pts[i].phi : 1e-280;
+                EXPECT_LE(std::fabs(SectionForces(c.t, w, pts[i].c, phi).P - Pt), 1e-9 * (PMax - PMin))
+                    << k.type << " " << factor << " point " << i;
+                const double M = i < wide.points.size() ? wide.points[i].M : wide.yield->M;
+                EXPECT_NEAR(pts[i].M, M, 1e-6 * PMax) << k.type << " " << factor << " point " << i;
+            }
+        }
+    }
+}
+
+// With bars, first yield is the bars' even where a steel section yields
+// first: the steel-reinforced column with one H section, at P = 0.
+TEST(MomentCurvature, FirstYieldIsTheBarsWhenThereAreBars) {
+    pxtest::Column c = pxtest::MeshedColumn(2);
+    const MphiResult r = SolveMomentCurvature(c.t, c.in.B, c.in.H, Settings(0, 0, 40));
+    ASSERT_TRUE(r.yield) << r.yieldNote;
+    EXPECT_EQ(MphiKeyLines(r)[0], "My = 36275.25 kNm");
+    EXPECT_NEAR(std::fabs(r.yield->barStrain), 330.0 / 206000, 1e-9);
+}
+
 // Default column, P = 0: the bilinear line encloses the curve's area and
 // its corner follows from first yield.
 TEST(MomentCurvature, BilinearLineHasTheCurveArea) {

@@ -266,6 +266,22 @@ TEST(CheckSectionInput, RefusesImpossibleSizesByTheirCaptions) {
          "Pipe: \"Sec Height H\" must be less than the section's \"Sec Width B\""},
         {8, [](SectionInput& in) { in.H = 1600; },
          "Pipe: \"Sec Height H\" must be less than the section's \"Sec Height H\""},
+        // Exactly at the limit is still past it; each steel section against
+        // the side it runs along when B and H differ.
+        {7, [](SectionInput& in) { in.B = in.H = 1000, in.SteelYH = in.SteelXH = 600, in.SteelYB = in.SteelXB = 800; },
+         "Steel Y-Dir: the diagonal of \"Sec Height H\" and \"Sec Width B\" must be less than \"Diameter D\""},
+        {7, [](SectionInput& in) { in.B = in.H = 1000, in.SteelYH = in.SteelXH = 600, in.SteelYB = 700, in.SteelXB = 800; },
+         "Steel X-Dir: the diagonal of \"Sec Height H\" and \"Sec Width B\" must be less than \"Diameter D\""},
+        {3, [](SectionInput& in) { in.B = 1500, in.H = 2200; },
+         "Steel X-Dir: \"Sec Height H\" must be less than the section's \"Sec Widht B\""},
+        {3, [](SectionInput& in) { in.H = 1650, in.SteelXB = 1700; },
+         "Steel X-Dir: \"Sec Width B\" must be less than the section's \"Sec Heigth H\""},
+        {3, [](SectionInput& in) { in.B = 1600, in.H = 2200, in.SteelXH = 1500, in.SteelYB = 1600; },
+         "Steel Y-Dir: \"Sec Width B\" must be less than the section's \"Sec Widht B\""},
+        {4, [](SectionInput& in) { in.SteelYTw = in.SteelYB; },
+         "Steel Y-Dir: \"Web Thick tw\" must be less than \"Sec Width B\""},
+        {3, [](SectionInput& in) { in.SteelXTw = in.SteelXB; },
+         "Steel X-Dir: \"Web Thick tw\" must be less than \"Sec Width B\""},
         // Unusual but buildable, and the worked figures' variants.
         {3, [](SectionInput& in) { in.SteelYB = in.SteelXB = 2199; }, ""},
         {7, [](SectionInput& in) { in.B = in.H = 1709; }, ""},  // diagonal 1708.8
