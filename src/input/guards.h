@@ -9,6 +9,6 @@ namespace px {
 // a `field` ("Edit12"), the error is a FieldError naming that control.
 void RequireAtLeast(int value, int limit, const std::string& caption, const std::string& field = {});
 // "\"caption\" must be at most limit".
-void RequireAtMost(int value, int limit, const std::string& caption);
+void RequireAtMost(int value, int limit, const std::string& caption, const std::string& field = {});
 
 }  // namespace px
