@@ -18,6 +18,7 @@
 #include "app/ui/tform1.h"
 #include "batch/ui/batch_runner.h"
 #include "common/ui/image_box.h"
+#include "check/ui/pmm_page.h"
 #include "curvature/ui/mphi_chart.h"
 #include "curvature/ui/mphi_page.h"
 #include "output/ui/tform2.h"
@@ -225,10 +226,11 @@ TEST(MphiPage, DrawsOnArrivalWithTitlesHeadingAndLegend) {
     EXPECT_EQ(at0, w.image().convertToFormat(QImage::Format_RGB32));
     const int W = kMphiImageWidth, H = kMphiImageHeight;
     // Titles: black text above the moment labels and in the frame's bottom
-    // right corner; the heading above the frame at the right.
-    EXPECT_GT(countColourIn(at0, QRect(2, 1, 45, 18), qRgb(0, 0, 0)), 20);
+    // right corner; the heading above the frame, clear of the marks.
+    const QRect heading(65, 1, 250, 13);
+    EXPECT_GT(countColourIn(at0, QRect(2, 1, 45, 13), qRgb(0, 0, 0)), 20);
     EXPECT_GT(countColourIn(at0, QRect(W - 160, H - 38, 105, 16), qRgb(0, 0, 0)), 30);
-    EXPECT_GT(countColourIn(at0, QRect(W - 250, 1, 200, 18), qRgb(0, 0, 0)), 50);
+    EXPECT_GT(countColourIn(at0, heading, qRgb(0, 0, 0)), 50);
     // The legend: a sample of each mark and its black names.
     const MphiLegendBox box = MphiLegendPlace(W, H);
     const QRect legend(box.x, box.y, box.w, box.h);
@@ -242,7 +244,7 @@ TEST(MphiPage, DrawsOnArrivalWithTitlesHeadingAndLegend) {
     w.click(24);
     ASSERT_EQ(w.errors(), "");
     const QImage at1000 = Saved(w, "p1000.png");
-    EXPECT_NE(at1000.copy(W - 250, 1, 200, 18), at0.copy(W - 250, 1, 200, 18));
+    EXPECT_NE(at1000.copy(heading), at0.copy(heading));
     EXPECT_EQ(MphiHeading(w.form->workspace().Mphi->settings), "P = 1000.00 kN, angle = 30.00 deg");
 }
 
@@ -307,6 +309,15 @@ TEST(MphiPage, CoverLayersThroughTheWindowBatchAndProject) {
     EXPECT_EQ(w.form->workspace().Fibers.NFib, before + 2 * (2 * 12 + 2 * 12));
     EXPECT_EQ(w.page().layerNote()->text(), "");
     EXPECT_TRUE(w.keys().endsWith(kMphiStaleNote));  // the curve was made with one layer
+
+    // The 3D page's surface counts it among its inputs.
+    w.form->pages()->setCurrentIndex(6);
+    const std::string surface = w.form->pmmPage()->surfaceCsv("\n");
+    ASSERT_FALSE(surface.empty()) << w.errors().toStdString();
+    w.form->pages()->setCurrentIndex(0);
+    w.type(70, "2");
+    w.form->pages()->setCurrentIndex(6);
+    EXPECT_NE(w.form->pmmPage()->surfaceCsv("\n"), surface);
 
     std::string out, err;
     ASSERT_EQ(RunBatch({"Edit70=8", "section"}, out, err), 0) << err;

@@ -692,6 +692,19 @@ TEST(CoverLayers, LayerTheCoverBandAndSteelWalls) {
         }
     EXPECT_NEAR(lo, round.H / 2 - round.Cover, 1e-9);
     EXPECT_NEAR(hi, round.H / 2, 1e-9);
+
+    // A thick cover whose core radius 148.9 a sum of layer depths misses by
+    // a few bits: the innermost layer still meets the core exactly.
+    round.H = round.B = 1000;
+    round.Cover = 351.1;
+    round.CoverLayers = 3;
+    const FiberTable thick = Meshed(round);
+    double coreEdge = 0, coverEdge = 1e300;
+    for (int i = 1; i <= thick.NFib; ++i) {
+        if (thick[i].MatId == MatCoreConcrete1) coreEdge = std::max(coreEdge, std::hypot(thick[i].X2, thick[i].Y2));
+        if (thick[i].MatId == MatCoverConcrete) coverEdge = std::min(coverEdge, std::hypot(thick[i].X1, thick[i].Y1));
+    }
+    EXPECT_EQ(coverEdge, coreEdge);
 }
 
 TEST(CoverLayers, GuardNamesTheFieldAndLimits) {

@@ -67,9 +67,9 @@ MphiPlotScale DrawMphiCurve(QPainter& p, int W, int H, const MphiResult* r) {
     DrawChartGrid(p, W, H, MphiCurvatureLabels(s), MphiMomentLabels(s));
     // Axis titles: the moment's above its labels, the curvature's inside the
     // frame's bottom right corner (its labels fill the margin below).
-    DrawChartText(p, 5, 3, kMphiMomentTitle);
+    DrawChartText(p, 5, 2, kMphiMomentTitle);
     DrawTextRightAligned(p, W - kFrameSide - 4, H - kFrameEnd - 17, kMphiCurvatureTitle);
-    if (r) DrawTextRightAligned(p, W - kFrameSide, 3, MphiHeading(r->settings));
+    if (r) DrawChartText(p, 70, 2, MphiHeading(r->settings));
     if (!r || !AxisHasRange(s.PhiMin, s.PhiMax) || !AxisHasRange(s.MMin, s.MMax)) return s;
     auto at = [&](double phiKm, double m) {
         return QPoint(MapX(phiKm, s.PhiMin, s.PhiMax, W), MapY(m, s.MMin, s.MMax, H));
