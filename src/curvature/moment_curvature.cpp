@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "analysis/fiber_sweep.h"
 #include "analysis/mm_solver.h"
@@ -43,7 +44,7 @@ std::string MphiInputsKey(const FieldSource& f) {
     auto edit = [&](int n) { key += f.text("Edit" + std::to_string(n)) + '\n'; };
     for (int n = 1; n <= 29; ++n) edit(n);
     for (int n = 41; n <= 51; ++n) edit(n);
-    for (int n : {34, 63, 66, 67, 68}) edit(n);
+    for (int n : {34, 63, 66, 67, 68, 70}) edit(n);
     for (int n = 1; n <= 6; ++n) key += std::to_string(f.itemIndex("ComboBox" + std::to_string(n))) + '\n';
     return key;
 }
@@ -120,7 +121,15 @@ MphiPoint PointOf(const Context& x, double phiShown, double phi, const OffsetSta
     p.cornerStrain = phi * dmin;
     for (int i : x.yieldFibers) {
         const Fiber& f = x.t[i];
-        const double e = phi * ((x.w * f.X - f.Y + st.c) / x.norm);
+        // A bar yields at its centre, a plate or wall fiber at its corner
+        // farthest from the axis.
+        double e = phi * ((x.w * f.X - f.Y + st.c) / x.norm);
+        if (f.MatId == MatSteelSection) {
+            for (const auto& [cx, cy] : {std::pair{f.X1, f.Y1}, {f.X2, f.Y2}, {f.X3, f.Y3}, {f.X4, f.Y4}}) {
+                const double ec = phi * ((x.w * cx - cy + st.c) / x.norm);
+                if (std::fabs(ec) > std::fabs(e)) e = ec;
+            }
+        }
         const double ratio = std::fabs(e) / checkedDiv(f.Fy, f.Es);
         if (std::fabs(e) > std::fabs(p.barStrain)) p.barStrain = e;
         p.yieldRatio = std::max(p.yieldRatio, ratio);

@@ -39,7 +39,9 @@ struct MphiPoint {
     double phi = 0, Mx = 0, My = 0, M = 0;
     double c = 0;             // offset of the neutral axis, mm
     double cornerStrain = 0;  // strain at the most compressed corner of the B x H rectangle
-    double barStrain = 0;     // strain of largest magnitude among the yield fibers
+    // Strain of largest magnitude among the yield fibers: a bar's at its
+    // centre, a steel section fiber's at its corner farthest from the axis.
+    double barStrain = 0;
     double yieldRatio = 0;    // largest |strain| / (fy / Es) among the yield fibers
 };
 

@@ -1,6 +1,7 @@
 #include "curvature/mphi_plot.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "input/numbers.h"
 #include "plot/frame.h"
@@ -15,8 +16,22 @@ MphiPlotScale MphiAxisLimits(const MphiResult& r) {
         mLo = std::min(mLo, p.M);
         mHi = std::max(mHi, p.M);
     }
-    return {RoundLimitNearest(phiLo, 1), RoundLimitUp(phiHi, 1), RoundLimitNearest(mLo, 1000),
-            RoundLimitUp(mHi, 1000)};
+    const double step = MphiMomentStep(mHi);
+    return {RoundLimitNearest(phiLo, 1), RoundLimitUp(phiHi, 1), RoundLimitNearest(mLo, step),
+            RoundLimitUp(mHi, step)};
+}
+
+double MphiMomentStep(double mMax) {
+    if (!(mMax > 0) || !std::isfinite(mMax)) return 1000;
+    double decade = std::pow(10.0, std::floor(std::log10(mMax)));
+    // log10 may land one off near a power of ten.
+    if (decade > mMax) decade /= 10;
+    if (decade * 10 <= mMax) decade *= 10;
+    return mMax < 2.5 * decade ? decade / 10 : decade / 2;
+}
+
+std::string MphiHeading(const MphiSettings& s) {
+    return "P = " + F2(s.axialForce) + " kN, angle = " + F2(s.angle) + " deg";
 }
 
 std::vector<std::string> MphiCurvatureLabels(const MphiPlotScale& s) {
@@ -24,6 +39,8 @@ std::vector<std::string> MphiCurvatureLabels(const MphiPlotScale& s) {
 }
 
 std::vector<std::string> MphiMomentLabels(const MphiPlotScale& s) {
+    for (double v : AxisSteps(s.MMin, s.MMax, kHorizontalLines - 1))
+        if (v != std::floor(v)) return AxisLabelsF2(s.MMin, s.MMax, kHorizontalLines - 1);
     return AxisLabelsF0(s.MMin, s.MMax, kHorizontalLines - 1);
 }
 

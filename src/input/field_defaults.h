@@ -13,7 +13,8 @@ const std::vector<std::string>& ComboBoxItems(const std::string& name);
 // Number of combo boxes of the window.
 inline constexpr int kComboBoxCount = 7;
 // Number of edit fields of the window.
-// Edit65: "Axial Levels" of the surface; Edit66..68: the M-Phi page.
-inline constexpr int kEditCount = 68;
+// Edit65: "Axial Levels" of the surface; Edit66..68: the M-Phi page;
+// Edit70: "Cover Layers" of the Section page.
+inline constexpr int kEditCount = 70;
 
 }  // namespace px

@@ -54,6 +54,14 @@ const std::vector<Help>& Table() {
          "Number of concrete cells across the height, along y; at least 3. Default 12.",
          {{"27", "Number of rings of the core concrete; at least 1. Default 12."},
           {"5", "Number of rings of the concrete inside the tube; at least 1. Default 12."}}},
+        {"Edit70",
+         "Cover Layers: the cover band is cut into this many layers through its depth; 1 to 100. Default 1.\n"
+         "With 1 the cover is one fiber deep and a crushing cover drops the M-Phi curve in one step;\n"
+         "8 or more let it crush gradually. Steel walls (tube, box, pipe) are layered the same way.",
+         {{"5", "Cover Layers: the tube's wall is cut into this many layers through its thickness; 1 to 100. "
+                "Default 1."},
+          {"6", "Cover Layers: each wall of the box is cut into this many layers through its thickness; 1 to 100.\n"
+                "Default 1."}}},
         {"Edit5",
          "Rows of bars along the top and bottom faces, each row 40 mm further in; 0 or more. Default 2.",
          {{"27", "Number of bar circles, each 40 mm further in; 0 or more. Default 2."}}},
@@ -105,22 +113,31 @@ const std::vector<Help>& Table() {
                       "\"Descending model\": the parabola, then a line down to fcu at ecu, then 0.", {}},
         {"Edit14", "Cover concrete: peak compressive stress fc (N/mm²), reached at strain e0. Default 27.5.", {}},
         {"Edit15", "Cover concrete: strain e0 at the peak stress, a positive number. Default 0.002.", {}},
-        {"Edit17", "Cover concrete: ultimate stress fcu (N/mm²). "
-                   "Kept with the material; the law does not use it. Default 27.5.", {}},
-        {"Edit16", "Cover concrete: ultimate strain ecu, a positive number; "
-                   "the chart's strain range. Default 0.0035.", {}},
+        {"Edit17", "Cover concrete: ultimate stress fcu (N/mm²).\n"
+                   "\"Descending model\": 0 <= fcu <= fc; the stress falls in a line from fc at e0 to fcu at ecu, then to 0.\n"
+                   "\"Simplify model\": not used. Default 27.5.", {}},
+        {"Edit16", "Cover concrete: ultimate strain ecu.\n"
+                   "\"Descending model\": greater than e0; the strain at which the stress has fallen to fcu; past it the concrete "
+                   "has crushed and carries 0.\n"
+                   "\"Simplify model\": the end of the chart's strain range, a positive number. Default 0.0035.", {}},
         {"Edit18", "Core concrete one: peak compressive stress fc (N/mm²), reached at strain e0. Default 27.5.", {}},
         {"Edit19", "Core concrete one: strain e0 at the peak stress, a positive number. Default 0.002.", {}},
-        {"Edit21", "Core concrete one: ultimate stress fcu (N/mm²). "
-                   "Kept with the material; the law does not use it. Default 27.5.", {}},
-        {"Edit20", "Core concrete one: ultimate strain ecu, a positive number; "
-                   "the chart's strain range. Default 0.0035.", {}},
+        {"Edit21", "Core concrete one: ultimate stress fcu (N/mm²).\n"
+                   "\"Descending model\": 0 <= fcu <= fc; the stress falls in a line from fc at e0 to fcu at ecu, then to 0.\n"
+                   "\"Simplify model\": not used. Default 27.5.", {}},
+        {"Edit20", "Core concrete one: ultimate strain ecu.\n"
+                   "\"Descending model\": greater than e0; the strain at which the stress has fallen to fcu; past it the concrete "
+                   "has crushed and carries 0.\n"
+                   "\"Simplify model\": the end of the chart's strain range, a positive number. Default 0.0035.", {}},
         {"Edit22", "Core concrete two: peak compressive stress fc (N/mm²), reached at strain e0. Default 11.9.", {}},
         {"Edit23", "Core concrete two: strain e0 at the peak stress, a positive number. Default 0.002.", {}},
-        {"Edit25", "Core concrete two: ultimate stress fcu (N/mm²). "
-                   "Kept with the material; the law does not use it. Default 11.9.", {}},
-        {"Edit24", "Core concrete two: ultimate strain ecu, a positive number; "
-                   "the chart's strain range. Default 0.0035.", {}},
+        {"Edit25", "Core concrete two: ultimate stress fcu (N/mm²).\n"
+                   "\"Descending model\": 0 <= fcu <= fc; the stress falls in a line from fc at e0 to fcu at ecu, then to 0.\n"
+                   "\"Simplify model\": not used. Default 11.9.", {}},
+        {"Edit24", "Core concrete two: ultimate strain ecu.\n"
+                   "\"Descending model\": greater than e0; the strain at which the stress has fallen to fcu; past it the concrete "
+                   "has crushed and carries 0.\n"
+                   "\"Simplify model\": the end of the chart's strain range, a positive number. Default 0.0035.", {}},
         {"Button10", "Redraws the three concrete curves from the fields above.", {}},
         {"ComboBox5", "Stress-strain law of the bars. \"Simplify model\": "
                       "elastic with modulus Es up to fy, then flat.", {}},

@@ -11,9 +11,11 @@ void RequireAtLeast(int value, int limit, const std::string& caption, const std:
     throw AppError(message);
 }
 
-void RequireAtMost(int value, int limit, const std::string& caption) {
+void RequireAtMost(int value, int limit, const std::string& caption, const std::string& field) {
     if (value <= limit) return;
-    throw AppError("\"" + caption + "\" must be at most " + std::to_string(limit));
+    const std::string message = "\"" + caption + "\" must be at most " + std::to_string(limit);
+    if (!field.empty()) throw FieldError(field, message);
+    throw AppError(message);
 }
 
 void RequirePositive(double value, const std::string& caption) {

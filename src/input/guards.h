@@ -9,7 +9,7 @@ namespace px {
 // a `field` ("Edit12"), the error is a FieldError naming that control.
 void RequireAtLeast(int value, int limit, const std::string& caption, const std::string& field = {});
 // "\"caption\" must be at most limit".
-void RequireAtMost(int value, int limit, const std::string& caption);
+void RequireAtMost(int value, int limit, const std::string& caption, const std::string& field = {});
 // "\"caption\" must be greater than 0", for a setting that scales a length.
 void RequirePositive(double value, const std::string& caption);
 

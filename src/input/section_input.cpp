@@ -113,8 +113,9 @@ void ReadSectionInput(const FieldSource& f, SectionInput& in) {
             readSteelMesh(r, in);
             break;
         default:
-            break;
+            return;
     }
+    r.integer("Edit70", in.CoverLayers);
 }
 
 namespace {

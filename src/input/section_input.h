@@ -17,6 +17,9 @@ struct SectionInput {
     int XBarRows = 0, XBarNum = 0, YBarRows = 0, YBarNum = 0, CornerBarNum = 0;
     double XBarDia = 0, YBarDia = 0, CornerBarDia = 0;
     int MeshX = 0, MeshY = 0, FlangeMesh = 0, WebMesh = 0;
+    // Layers the cover band (and a steel tube's or box's wall) is cut into
+    // through its depth; 1 keeps one fiber across it.
+    int CoverLayers = 1;
     int SectionType = 0;
 };
 

@@ -16,32 +16,32 @@ namespace {
 using Wide = __int128;
 
 Wide RectColumnCount(const SectionInput& in) {
-    const Wide nx = in.MeshX, ny = in.MeshY;
-    return (nx - 2) * (ny - 2) + 2 * nx + 2 * ny + 2 * Wide(in.XBarRows) * in.XBarNum +
+    const Wide nx = in.MeshX, ny = in.MeshY, nl = in.CoverLayers;
+    return (nx - 2) * (ny - 2) + (2 * nx + 2 * ny) * nl + 2 * Wide(in.XBarRows) * in.XBarNum +
            2 * Wide(in.YBarRows) * in.YBarNum + 4;
 }
 
 Wide CircularColumnCount(const SectionInput& in) {
-    const Wide nt = in.MeshX, nr = in.MeshY;
-    return nt * nr + nt + Wide(in.XBarRows) * in.XBarNum;
+    const Wide nt = in.MeshX, nr = in.MeshY, nl = in.CoverLayers;
+    return nt * nr + nt * nl + Wide(in.XBarRows) * in.XBarNum;
 }
 
 Wide WideCount(const SectionInput& in) {
-    const Wide nf = in.FlangeMesh, nw = in.WebMesh;
+    const Wide nf = in.FlangeMesh, nw = in.WebMesh, nl = in.CoverLayers;
     switch (in.SectionType) {
         case 1: return RectColumnCount(in);
         case 2: return CircularColumnCount(in);
         case 3: return RectColumnCount(in) + 4 * nf + 2 * nw;
         case 4: return RectColumnCount(in) + 2 * nf + nw;
-        case 5: return Wide(in.MeshX) * in.MeshY + in.MeshX;
+        case 5: return Wide(in.MeshX) * in.MeshY + in.MeshX * nl;
         case 6: {
             const Wide nx = in.MeshX, ny = in.MeshY;
-            return (nx - 2) * (ny - 2) + 2 * nx + 2 * ny;
+            return (nx - 2) * (ny - 2) + (2 * nx + 2 * ny) * nl;
         }
         case 7: return CircularColumnCount(in) + 4 * nf + 2 * nw;
         case 8: {
             // Pile Mesh Num1 = sectors np, Pile Mesh Num2 = rings nq.
-            return RectColumnCount(in) + (nw + 1) * nf + nw * nf;
+            return RectColumnCount(in) + nw * nf + nl * nf + nw * nf;
         }
         default: return 0;
     }
@@ -97,6 +97,10 @@ long long FiberCount(const SectionInput& in) {
 }
 
 void CheckMeshInput(const SectionInput& in) {
+    if (in.SectionType >= 1 && in.SectionType <= 8) {
+        RequireAtLeast(in.CoverLayers, 1, "Cover Layers", "Edit70");
+        RequireAtMost(in.CoverLayers, kMaxCoverLayers, "Cover Layers", "Edit70");
+    }
     switch (in.SectionType) {
         case 1:
             CheckRectBars(in, "Corner Rebar");
@@ -194,7 +198,8 @@ void MeshCircularSteelTube(const SectionInput& in, FiberTable& t) {
     const double Di = checkedFinite(D - 2 * tw);
     const int na = in.MeshX, nr = in.MeshY;
     mesh::AppendPolarDisc(Di / 2, na, nr, mesh::RingArea::PiFirst, MatCoreConcrete1, w);
-    for (int l = 1; l <= na; ++l) mesh::SectorFiber(w.next(), Di / 2, D / 2, l, na, mesh::RingArea::PiFirst, MatSteelSection);
+    for (int l = 1; l <= na; ++l)
+        mesh::AppendRingLayers(Di / 2, D / 2, l, na, in.CoverLayers, mesh::RingArea::PiFirst, MatSteelSection, w);
     w.finish();
 }
 
@@ -211,18 +216,28 @@ void MeshRectSteelBox(const SectionInput& in, FiberTable& t) {
                             -H / 2 + ty + (j - 1) * hi / my + (hi / my) / 2, (bi / mx) / 2, (hi / my) / 2,
                             bi * hi / (mx * my), MatCoreConcrete1);
 
+    // Each wall in layers through its thickness, from the outer face in.
+    const int nl = in.CoverLayers;
+    const double lx = tx / nl, ly = ty / nl;
+
     // Bottom and top walls over the full width, corner squares included.
     for (int i = 1; i <= nx; ++i) {
         const double x = -B / 2 + (i - 1) * B / nx + (B / nx) / 2;
-        mesh::RectFiber(w.next(), x, -H / 2 + ty / 2, (B / nx) / 2, ty / 2, ty * B / nx, MatSteelSection);
-        mesh::RectFiber(w.next(), x, H / 2 - ty / 2, (B / nx) / 2, ty / 2, ty * B / nx, MatSteelSection);
+        for (int k = 1; k <= nl; ++k) {
+            const double off = mesh::LayerMid(ly, k);
+            mesh::RectFiber(w.next(), x, -H / 2 + off, (B / nx) / 2, ly / 2, ly * B / nx, MatSteelSection);
+            mesh::RectFiber(w.next(), x, H / 2 - off, (B / nx) / 2, ly / 2, ly * B / nx, MatSteelSection);
+        }
     }
 
     // Left and right walls over the inner height.
     for (int j = 1; j <= ny; ++j) {
         const double y = -H / 2 + ty + (j - 1) * hi / ny + (hi / ny) / 2;
-        mesh::RectFiber(w.next(), -B / 2 + tx / 2, y, tx / 2, (hi / ny) / 2, hi * tx / ny, MatSteelSection);
-        mesh::RectFiber(w.next(), B / 2 - tx / 2, y, tx / 2, (hi / ny) / 2, hi * tx / ny, MatSteelSection);
+        for (int k = 1; k <= nl; ++k) {
+            const double off = mesh::LayerMid(lx, k);
+            mesh::RectFiber(w.next(), -B / 2 + off, y, lx / 2, (hi / ny) / 2, hi * lx / ny, MatSteelSection);
+            mesh::RectFiber(w.next(), B / 2 - off, y, lx / 2, (hi / ny) / 2, hi * lx / ny, MatSteelSection);
+        }
     }
     w.finish();
 }
@@ -243,7 +258,7 @@ void MeshSteelTubeInRect(const SectionInput& in, FiberTable& t) {
     mesh::AppendPolarDisc(Di / 2, np, nq, mesh::RingArea::PiFirst, MatCoreConcrete2, w);
     mesh::AppendPolarDisc(Dp / 2, np, nq, mesh::RingArea::PiFirst, MatDeductedConcrete1, w);
     for (int l = 1; l <= np; ++l)
-        mesh::SectorFiber(w.next(), Di / 2, Dp / 2, l, np, mesh::RingArea::PiFirst, MatSteelSection);
+        mesh::AppendRingLayers(Di / 2, Dp / 2, l, np, in.CoverLayers, mesh::RingArea::PiFirst, MatSteelSection, w);
     w.finish();
 }
 

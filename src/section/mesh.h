@@ -8,6 +8,8 @@
 namespace px {
 
 inline constexpr long long kMaxFibers = 1000000;
+// Most layers the cover band or a steel wall may be cut into ("Cover Layers").
+inline constexpr int kMaxCoverLayers = 100;
 
 // Fiber count of the chosen type's closed formula (64-bit, may exceed int).
 long long FiberCount(const SectionInput& in);
@@ -15,7 +17,8 @@ long long FiberCount(const SectionInput& in);
 // Refuses counts that would leave a drawn part without fibers or a circle
 // with fewer than 4 sectors (bar counts may be 0), naming the field's
 // caption for that type and the limit, and meshes of more than kMaxFibers
-// fibers (giving the count). Throws AppError; changes nothing.
+// fibers (giving the count), and cover layers outside 1..kMaxCoverLayers.
+// Throws AppError; changes nothing.
 void CheckMeshInput(const SectionInput& in);
 
 // CheckMeshInput, then the mesher of in.SectionType; other values leave the

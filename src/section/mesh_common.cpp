@@ -79,6 +79,15 @@ void AppendPolarDisc(double rBase, int n, int nr, RingArea form, int matId, Fibe
         }
 }
 
+void AppendRingLayers(double rIn, double rOut, int l, int n, int layers, RingArea form, int matId, FiberWriter& w) {
+    const double depth = rOut - rIn;
+    for (int k = 1; k <= layers; ++k) {
+        const double outer = k == 1 ? rOut : rOut - depth * (k - 1) / layers;
+        const double inner = k == layers ? rIn : rOut - depth * k / layers;
+        SectorFiber(w.next(), inner, outer, l, n, form, matId);
+    }
+}
+
 namespace {
 void BarFiber(Fiber& f, double x, double y, double area, double dia) {
     f.X = x;
@@ -106,22 +115,32 @@ void AppendRectColumn(const SectionInput& in, FiberWriter& w) {
             }
     }
 
+    // The cover band in layers through its depth, from the face in.
+    const int nl = in.CoverLayers;
+    const double lt = cv / nl;
+
     // Bottom and top cover strips over the full width.
     for (int a = 1; a <= nx; ++a) {
         const double wd = B / nx;
         const double x = wd / 2 - B / 2 + (a - 1) * wd;
-        const double area = cv * B / nx;
-        RectFiber(w.next(), x, -H / 2 + cv / 2, wd / 2, cv / 2, area, MatCoverConcrete);
-        RectFiber(w.next(), x, H / 2 - cv / 2, wd / 2, cv / 2, area, MatCoverConcrete);
+        const double area = lt * B / nx;
+        for (int k = 1; k <= nl; ++k) {
+            const double off = LayerMid(lt, k);
+            RectFiber(w.next(), x, -H / 2 + off, wd / 2, lt / 2, area, MatCoverConcrete);
+            RectFiber(w.next(), x, H / 2 - off, wd / 2, lt / 2, area, MatCoverConcrete);
+        }
     }
 
     // Left and right cover strips between them.
     for (int b = 1; b <= ny; ++b) {
         const double h = Hc / ny;
         const double y = -H / 2 + cv + h / 2 + (b - 1) * h;
-        const double area = Hc * cv / ny;
-        RectFiber(w.next(), -B / 2 + cv / 2, y, cv / 2, h / 2, area, MatCoverConcrete);
-        RectFiber(w.next(), B / 2 - cv / 2, y, cv / 2, h / 2, area, MatCoverConcrete);
+        const double area = Hc * lt / ny;
+        for (int k = 1; k <= nl; ++k) {
+            const double off = LayerMid(lt, k);
+            RectFiber(w.next(), -B / 2 + off, y, lt / 2, h / 2, area, MatCoverConcrete);
+            RectFiber(w.next(), B / 2 - off, y, lt / 2, h / 2, area, MatCoverConcrete);
+        }
     }
 
     // X-direction bars: rows step 40 mm inwards from the bottom and top faces.
@@ -158,7 +177,8 @@ void AppendCircularColumn(const SectionInput& in, FiberWriter& w) {
     const int nt = in.MeshX, nr = in.MeshY;
 
     AppendPolarDisc(Rc, nt, nr, RingArea::RadiusFirst, MatCoreConcrete1, w);
-    for (int i = 1; i <= nt; ++i) SectorFiber(w.next(), Rc, D / 2, i, nt, RingArea::RadiusFirst, MatCoverConcrete);
+    for (int i = 1; i <= nt; ++i)
+        AppendRingLayers(Rc, D / 2, i, nt, in.CoverLayers, RingArea::RadiusFirst, MatCoverConcrete, w);
 
     // Bars angle by angle, each angle from the outer circle inwards.
     for (int m = 1; m <= in.XBarNum; ++m) {

@@ -53,6 +53,15 @@ void AppendXWeb(const SectionInput& in, FiberWriter& w);
 // Both H sections: Y flanges, X flanges, Y web, X web.
 void AppendCrossedHSections(const SectionInput& in, FiberWriter& w);
 
+// Depth of the middle of layer k (1 = outermost) of layers `depth` thick,
+// from the outer face: depth / 2 + (k - 1) x depth, so that one layer sits
+// exactly where the band's single fiber does.
+inline double LayerMid(double depth, int k) { return depth / 2 + (k - 1) * depth; }
+
+// Sector l of n of the ring rIn..rOut cut into `layers` rings from the
+// outside in; the outermost and innermost radii are rOut and rIn exactly.
+void AppendRingLayers(double rIn, double rOut, int l, int n, int layers, RingArea form, int matId, FiberWriter& w);
+
 // Sectors l = 1..n (outer loop), each cut into rings k = 1..nr from the
 // centre outwards between the radii rBase x (k - 1) / nr and rBase x k / nr.
 void AppendPolarDisc(double rBase, int n, int nr, RingArea form, int matId, FiberWriter& w);

@@ -22,7 +22,8 @@ COLUMNS.csv: a header line, then one line per column. Header names:
   Name           the column's name (required)
   Forces         a force CSV file, relative to the table's folder (optional;
                  a row with an empty cell has no forces)
-  EditN          the window's edit field EditN (1..68), as typed
+  EditN          the window's edit field EditN (1..70), as typed; there is
+                 no Edit69, and Edit70 is "Cover Layers"
   ComboBoxN      the item index of ComboBoxN (1..7, 0 = first item);
                  ComboBox1 is the section type: 0 Rect Column, 1 Circular
                  Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,

@@ -203,6 +203,8 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         const int combo = controlNumber(name, "ComboBox");
         if (name == "Name") c.Name = k;
         else if (name == "Forces") c.Forces = k;
+        else if (edit >= 1 && edit <= kEditCount && !DefaultFieldTexts().count(name))
+            throw AppError("Unknown column \"" + name + "\"" + where + ": the window has no field " + name);
         else if (edit >= 1 && edit <= kEditCount) c.EditColumn[static_cast<size_t>(edit)] = c.Fields[name] = k;
         else if (combo >= 1 && combo <= kComboBoxCount) c.ComboColumn[static_cast<size_t>(combo)] = c.Fields[name] = k;
         else

@@ -23,16 +23,20 @@ namespace {
 // Before the test's QApplication exists.
 const bool kScaled = qputenv("QT_SCALE_FACTOR", "2");
 
-// Runs pillarix-batch at ratio 1; returns its exit status.
-int BatchAt1x(const QStringList& args) {
+// Runs pillarix-batch at a display scale ("" for ratio 1); returns its exit
+// status.
+int BatchAt(const QString& scale, const QStringList& args) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("QT_SCALE_FACTOR");
+    if (!scale.isEmpty()) env.insert("QT_SCALE_FACTOR", scale);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(PILLARIX_BINARY_DIR "/pillarix-batch"), args);
     if (!p.waitForFinished(120000)) return -1;
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
+
+int BatchAt1x(const QStringList& args) { return BatchAt("", args); }
 
 QByteArray Bytes(const QString& path) {
     QFile f(path);
@@ -52,11 +56,12 @@ TEST(HighDpi, PicturesArePaintedAtTheRatioSavedAndReadAsAt1x) {
     ASSERT_EQ(qApp->devicePixelRatio(), 2);
     FormWindow w;
     w.form->show();
-    for (int page : {1, 2, 4}) w.form->pages()->setCurrentIndex(page);  // materials, reference, Mx-My
-    w.click(18);                                                        // the 3D surface
+    // Materials, reference, Mx-My and M-Phi (which computes on arrival).
+    for (int page : {1, 2, 4, 7}) w.form->pages()->setCurrentIndex(page);
+    w.click(18);  // the 3D surface
     ASSERT_TRUE(w.errors().isEmpty()) << w.errors().toStdString();
 
-    for (int n = 1; n <= 12; ++n) {
+    for (int n = 1; n <= 13; ++n) {
         const ImageBox* box = w.form->imageBox(n);
         EXPECT_EQ(box->screenImage().devicePixelRatio(), 2) << n;
         EXPECT_EQ(box->screenImage().size(), box->image().size() * 2) << n;
@@ -77,7 +82,8 @@ TEST(HighDpi, PicturesArePaintedAtTheRatioSavedAndReadAsAt1x) {
     } saves[] = {{16, "Image2", "pm", "x.png"},
                  {17, "Image3", "pm", "y.bmp"},
                  {14, "Image5", "mm", "mm.jpg"},
-                 {21, "Image12", "surface", "pmm.png"}};
+                 {21, "Image12", "surface", "pmm.png"},
+                 {26, "Image13", "mphi", "mphi.png"}};
     for (const auto& s : saves) {
         const QString at2 = w.file(QString("2x-") + s.file), at1 = w.file(QString("1x-") + s.file);
         w.platform.saveAnswers.push_back(at2);
@@ -87,6 +93,14 @@ TEST(HighDpi, PicturesArePaintedAtTheRatioSavedAndReadAsAt1x) {
         EXPECT_TRUE(Bytes(at2) == Bytes(at1)) << s.image;
     }
     ASSERT_TRUE(w.errors().isEmpty()) << w.errors().toStdString();
+
+    // The M-Phi chart saved by the batch at the other usual scales.
+    const QByteArray mphi1x = Bytes(w.file("1x-mphi.png"));
+    for (const char* scale : {"1.25", "1.5", "2"}) {
+        const QString at = w.file(QString("mphi-%1.png").arg(scale));
+        ASSERT_EQ(BatchAt(scale, {"Edit66=0", "mphi", "save=Image13:" + at}), 0) << scale;
+        EXPECT_TRUE(Bytes(at) == mphi1x) << scale;
+    }
 
     // Readouts map logical points as at 1x.
     const struct {

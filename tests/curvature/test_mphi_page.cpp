@@ -18,9 +18,12 @@
 #include "app/ui/tform1.h"
 #include "batch/ui/batch_runner.h"
 #include "common/ui/image_box.h"
+#include "check/ui/pmm_page.h"
+#include "curvature/ui/mphi_chart.h"
 #include "curvature/ui/mphi_page.h"
 #include "output/ui/tform2.h"
 #include "input/numbers.h"
+#include "project/project_file.h"
 #include "support/form_window.h"
 
 using namespace px;
@@ -184,4 +187,147 @@ TEST(MphiPage, BatchPrintsTheExportAndSavesTheChart) {
 
     ASSERT_EQ(RunBatch({"Edit66=-20000", "mphi"}, out, err), 1);
     EXPECT_NE(err.find("\"Axial Force\" must be greater than"), std::string::npos);
+}
+
+namespace {
+
+// Pixels of the given colour inside a rectangle of the image.
+int countColourIn(const QImage& img, QRect r, QRgb rgb) {
+    return countColour(img.copy(r), rgb);
+}
+
+// The picture "Save Image" writes, read back.
+QImage Saved(Window& w, const QString& name) {
+    w.platform.saveAnswers.push_back(w.file(name));
+    w.click(26);
+    return QImage(w.file(name)).convertToFormat(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+// The page computes its curve when it comes into view, and again when the
+// inputs changed while it was away; the chart carries its axis titles, the
+// axial force and angle, and a legend, on screen and in the saved picture.
+TEST(MphiPage, DrawsOnArrivalWithTitlesHeadingAndLegend) {
+    Window w;  // opens the page
+    ASSERT_EQ(w.errors(), "");
+    ASSERT_TRUE(w.form->workspace().Mphi);
+    EXPECT_EQ(w.form->workspace().Mphi->points.size(), 101u);
+    EXPECT_FALSE(w.keys().isEmpty());
+    EXPECT_TRUE(w.page().picture()->drawn());
+
+    w.form->pages()->setCurrentIndex(0);
+    w.type(68, "10");
+    w.form->pages()->setCurrentIndex(7);
+    EXPECT_EQ(w.form->workspace().Mphi->points.size(), 11u);
+    EXPECT_FALSE(w.keys().endsWith(kMphiStaleNote));
+
+    const QImage at0 = Saved(w, "p0.png");
+    EXPECT_EQ(at0, w.image().convertToFormat(QImage::Format_RGB32));
+    const int W = kMphiImageWidth, H = kMphiImageHeight;
+    // Titles: black text above the moment labels and in the frame's bottom
+    // right corner; the heading above the frame, clear of the marks.
+    const QRect heading(65, 1, 250, 13);
+    EXPECT_GT(countColourIn(at0, QRect(2, 1, 45, 13), qRgb(0, 0, 0)), 20);
+    EXPECT_GT(countColourIn(at0, QRect(W - 160, H - 38, 105, 16), qRgb(0, 0, 0)), 30);
+    EXPECT_GT(countColourIn(at0, heading, qRgb(0, 0, 0)), 50);
+    // The legend: a sample of each mark and its black names.
+    const MphiLegendBox box = MphiLegendPlace(W, H);
+    const QRect legend(box.x, box.y, box.w, box.h);
+    for (QRgb c : {qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 128, 0), qRgb(128, 0, 128)})
+        EXPECT_GT(countColourIn(at0, legend, c), 5) << std::hex << c;
+    EXPECT_GT(countColourIn(at0, legend, qRgb(0, 0, 0)), 100);
+
+    // Another force and angle change the heading's text.
+    w.type(66, "1000");
+    w.type(67, "30");
+    w.click(24);
+    ASSERT_EQ(w.errors(), "");
+    const QImage at1000 = Saved(w, "p1000.png");
+    EXPECT_NE(at1000.copy(heading), at0.copy(heading));
+    EXPECT_EQ(MphiHeading(w.form->workspace().Mphi->settings), "P = 1000.00 kN, angle = 30.00 deg");
+}
+
+// The moment axis ends on a step of the curve's own size: a 600 x 400
+// column's curve fills most of the height, and the readout at the frame's
+// top reads that limit.
+TEST(MphiPage, MomentAxisFitsTheCurve) {
+    Window w;
+    w.form->pages()->setCurrentIndex(0);
+    w.type(1, "600");
+    w.type(2, "400");
+    w.form->pages()->setCurrentIndex(7);
+    ASSERT_EQ(w.errors(), "");
+    const MphiResult& r = *w.form->workspace().Mphi;
+    const double top = std::ceil(r.Mmax / MphiMomentStep(r.Mmax)) * MphiMomentStep(r.Mmax);
+    EXPECT_LT(top, 1.25 * r.Mmax);
+    QMouseEvent move(QEvent::MouseMove, QPointF(50, 20), QPointF(50, 20), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w.page().picture(), &move);
+    EXPECT_EQ(w.page().readout()->text().toStdString(), "Curvature = 0.0000 1/km , M = " + F2(top) + " kNm");
+    // The highest red pixel of the curve lies in the frame's top fifth.
+    int highest = kMphiImageHeight;
+    for (int y = 0; y < kMphiImageHeight && highest == kMphiImageHeight; ++y)
+        for (int x = 51; x < kMphiImageWidth - 50; ++x)
+            if ((w.image().pixel(x, y) & 0xFFFFFF) == 0xFF0000u) highest = y;
+    EXPECT_LT(highest, 20 + (kMphiImageHeight - 40) / 5);
+
+    // Step choice: a tenth of the decade below 2.5 decades, half above.
+    const struct {
+        double m, step;
+    } steps[] = {{16500, 1000}, {280, 50}, {249, 10}, {250, 50}, {1000, 100}, {999, 50}, {0.4, 0.05}, {0, 1000}};
+    for (const auto& s : steps) EXPECT_DOUBLE_EQ(MphiMomentStep(s.m), s.step) << s.m;
+    // Labels of a limit that is not a whole number of tenths keep decimals.
+    EXPECT_EQ(MphiMomentLabels({0, 1, 0, 15})[1], "1.50");
+    EXPECT_EQ(MphiMomentLabels({0, 1, 0, 300})[1], "30");
+}
+
+// "Cover Layers" on the Section page: its guard names it and changes
+// nothing, more layers mesh more fibers, the M-Phi page's note follows it,
+// the batch sets it, and a project without it opens with 1.
+TEST(MphiPage, CoverLayersThroughTheWindowBatchAndProject) {
+    Window w;
+    w.form->pages()->setCurrentIndex(0);
+    QLineEdit* layers = w.form->edit(70);
+    ASSERT_NE(layers, nullptr);
+    EXPECT_EQ(layers->text(), "1");
+    EXPECT_TRUE(layers->toolTip().contains("layers")) << layers->toolTip().toStdString();
+    EXPECT_EQ(w.page().layerNote()->text(), kMphiOneLayerNote);
+    const int before = w.form->workspace().Fibers.NFib;
+    for (const auto& [text, message] : {std::pair{"0", "\"Cover Layers\" must be at least 1."},
+                                        std::pair{"101", "\"Cover Layers\" must be at most 100."},
+                                        std::pair{"2.5", "'2.5' is not a valid integer value."}}) {
+        w.type(70, text);
+        w.platform.errors.clear();
+        w.click(1);
+        EXPECT_EQ(w.errors().toStdString(), message);
+        EXPECT_EQ(w.form->workspace().Fibers.NFib, before);
+    }
+    w.type(70, "3");
+    w.platform.errors.clear();
+    w.click(1);
+    ASSERT_EQ(w.errors(), "");
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, before + 2 * (2 * 12 + 2 * 12));
+    EXPECT_EQ(w.page().layerNote()->text(), "");
+    EXPECT_TRUE(w.keys().endsWith(kMphiStaleNote));  // the curve was made with one layer
+
+    // The 3D page's surface counts it among its inputs.
+    w.form->pages()->setCurrentIndex(6);
+    const std::string surface = w.form->pmmPage()->surfaceCsv("\n");
+    ASSERT_FALSE(surface.empty()) << w.errors().toStdString();
+    w.form->pages()->setCurrentIndex(0);
+    w.type(70, "2");
+    w.form->pages()->setCurrentIndex(6);
+    EXPECT_NE(w.form->pmmPage()->surfaceCsv("\n"), surface);
+
+    std::string out, err;
+    ASSERT_EQ(RunBatch({"Edit70=8", "section"}, out, err), 0) << err;
+    EXPECT_NE(out.find("NFib = " + std::to_string(before + 7 * 48)), std::string::npos) << out;
+    ASSERT_EQ(RunBatch({"Edit69=1", "section"}, out, err), 2);
+    EXPECT_NE(err.find("unknown control 'Edit69'"), std::string::npos) << err;
+
+    const ProjectData old = ReadProject(R"({"version": 1, "format": "pillarix-column", "fields": {"Edit1": "900"}})");
+    EXPECT_EQ(old.Fields.at("Edit70"), "1");
+    ProjectData d = DefaultProject();
+    d.Fields["Edit70"] = "8";
+    EXPECT_EQ(ReadProject(WriteProject(d)).Fields.at("Edit70"), "8");
 }

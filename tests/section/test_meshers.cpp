@@ -2,9 +2,11 @@
 
 #include "support/sections.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <set>
 #include <string>
 
 #include "input/error.h"
@@ -639,6 +641,93 @@ TEST(MeshFaults, HugeDimensionsOverflowInsteadOfWritingInfinity) {
     } catch (const AppError& e) {
         EXPECT_STREQ(e.what(), kOverflow);
     }
+}
+
+// ---- Cover layers ----------------------------------------------------------
+
+// Three layers cut each cover fiber (and each tube, box or pipe wall fiber)
+// into three through the depth: the count formula matches what is written,
+// every fiber has area, the band's area is unchanged, and the layers sit at
+// the band's thirds, the outermost on the face and the innermost on its
+// inner edge.
+TEST(CoverLayers, LayerTheCoverBandAndSteelWalls) {
+    const struct {
+        int type;
+        int extraSteel;  // wall fibers of one layer
+    } cases[] = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 12}, {6, 48}, {7, 0}, {8, 12}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        const SectionInput one = DefaultInput(c.type);
+        SectionInput three = one;
+        three.CoverLayers = 3;
+        const FiberTable a = Meshed(one), b = Meshed(three);
+        ASSERT_EQ(b.NFib, FiberCount(three));
+        for (int i = 1; i <= b.NFib; ++i) ASSERT_GT(b[i].Area, 0) << i;
+        EXPECT_EQ(CountOf(b, MatCoverConcrete), 3 * CountOf(a, MatCoverConcrete));
+        EXPECT_EQ(CountOf(b, MatSteelSection), CountOf(a, MatSteelSection) + 2 * c.extraSteel);
+        for (int id : {MatCoverConcrete, MatSteelSection, MatCoreConcrete1, MatRebar})
+            EXPECT_NEAR(AreaOf(b, id), AreaOf(a, id), 1e-9 * (AreaOf(a, id) + 1)) << id;
+    }
+
+    // The bottom cover strip of the column: centres at the band's sixths.
+    SectionInput in = DefaultInput(1);
+    in.CoverLayers = 3;
+    const FiberTable t = Meshed(in);
+    std::set<double> ys;
+    for (int i = 1; i <= t.NFib; ++i)
+        if (t[i].MatId == MatCoverConcrete && t[i].Y < -in.H / 2 + in.Cover) ys.insert(t[i].Y);
+    ASSERT_EQ(ys.size(), 3u);
+    int k = 0;
+    for (double y : ys) EXPECT_NEAR(y, -in.H / 2 + in.Cover / 6 * (2 * k++ + 1), 1e-9);
+
+    // The circular column's cover ring: radii from the core's edge to the face.
+    SectionInput round = DefaultInput(2);
+    round.CoverLayers = 4;
+    const FiberTable r = Meshed(round);
+    double lo = 1e300, hi = 0;
+    for (int i = 1; i <= r.NFib; ++i)
+        if (r[i].MatId == MatCoverConcrete) {
+            lo = std::min(lo, std::hypot(r[i].X1, r[i].Y1));
+            hi = std::max(hi, std::hypot(r[i].X2, r[i].Y2));
+        }
+    EXPECT_NEAR(lo, round.H / 2 - round.Cover, 1e-9);
+    EXPECT_NEAR(hi, round.H / 2, 1e-9);
+
+    // A thick cover whose core radius 148.9 a sum of layer depths misses by
+    // a few bits: the innermost layer still meets the core exactly.
+    round.H = round.B = 1000;
+    round.Cover = 351.1;
+    round.CoverLayers = 3;
+    const FiberTable thick = Meshed(round);
+    double coreEdge = 0, coverEdge = 1e300;
+    for (int i = 1; i <= thick.NFib; ++i) {
+        if (thick[i].MatId == MatCoreConcrete1) coreEdge = std::max(coreEdge, std::hypot(thick[i].X2, thick[i].Y2));
+        if (thick[i].MatId == MatCoverConcrete) coverEdge = std::min(coverEdge, std::hypot(thick[i].X1, thick[i].Y1));
+    }
+    EXPECT_EQ(coverEdge, coreEdge);
+}
+
+TEST(CoverLayers, GuardNamesTheFieldAndLimits) {
+    for (const auto& [layers, message] : {std::pair{0, "\"Cover Layers\" must be at least 1"},
+                                          std::pair{-5, "\"Cover Layers\" must be at least 1"},
+                                          std::pair{101, "\"Cover Layers\" must be at most 100"}}) {
+        for (int type : {1, 6}) {
+            SectionInput in = DefaultInput(type);
+            in.CoverLayers = layers;
+            FiberTable t = Meshed(DefaultInput(1));
+            try {
+                BuildFiberTable(in, t);
+                ADD_FAILURE() << layers << " not refused";
+            } catch (const FieldError& e) {
+                EXPECT_EQ(std::string(e.what()), message);
+                EXPECT_EQ(e.field(), "Edit70");
+            }
+            EXPECT_EQ(t.NFib, 248);
+        }
+    }
+    SectionInput in = DefaultInput(1);
+    in.CoverLayers = 100;
+    EXPECT_EQ(MessageOf(in), "");
 }
 
 }  // namespace

@@ -128,12 +128,19 @@ std::string mixedTable(int copies) {
 TEST(Study, WindowStartsWithTheStudysFieldTable) {
     ScriptedPlatform platform;
     TForm1 form(&platform, false);
-    ASSERT_EQ(DefaultFieldTexts().size(), static_cast<size_t>(kEditCount));
+    size_t edits = 0;
     for (int n = 1; n <= kEditCount; ++n) {
         const std::string name = "Edit" + std::to_string(n);
+        // The numbers may leave a gap: the window has exactly the table's.
+        if (!DefaultFieldTexts().count(name)) {
+            EXPECT_EQ(form.edit(n), nullptr) << name;
+            continue;
+        }
+        ++edits;
         ASSERT_NE(form.edit(n), nullptr) << name;
         EXPECT_EQ(form.edit(n)->text().toStdString(), DefaultFieldTexts().at(name)) << name;
     }
+    EXPECT_EQ(edits, DefaultFieldTexts().size());
     EXPECT_EQ(form.findChildren<QComboBox*>().size(), kComboBoxCount);
     for (int n = 1; n <= kComboBoxCount; ++n) {
         const std::string name = "ComboBox" + std::to_string(n);
@@ -314,6 +321,7 @@ TEST(Study, RefusedTablesAndArguments) {
     const std::pair<const char*, const char*> headers[] = {
         {"Edit1,Edit2\r\n", "The header has no \"Name\" column"},
         {"Name,Edit69\r\n", "Unknown column \"Edit69\" (column 2 of the header)"},
+        {"Name,Edit71\r\n", "Unknown column \"Edit71\" (column 2 of the header)"},
         {"Name,Edit1,Edit1\r\n", "Column \"Edit1\" appears twice (column 3 of the header)"},
         {"", "is empty: it needs a header line"},
     };

@@ -243,11 +243,12 @@ void TForm1::buildSectionPage(QWidget* page) {
 
     auto* props = new QGroupBox("Section Properties", page);
     props->setObjectName("GroupBox1");
-    props->setGeometry(10, 38, 270, 170);
+    props->setGeometry(10, 38, 270, 194);
     struct Row { const char* label; const char* text; int edit; };
     const Row rows[] = {{"Label2", "Sec Width B", 1},      {"Label3", "Sec Height H", 2},
                         {"Label4", "Cover as", 3},         {"Label49", "Y-Dir Thickness ty", 41},
-                        {"Label12", "X-Dir Mesh Num", 12}, {"Label13", "Y-Dir Mesh Num", 13}};
+                        {"Label12", "X-Dir Mesh Num", 12}, {"Label13", "Y-Dir Mesh Num", 13},
+                        {"Label82", "Cover Layers", 70}};
     int y = 20;
     for (const Row& r : rows) {
         makeLabel(props, r.label, r.text, 10, y, 150);
@@ -273,7 +274,7 @@ void TForm1::buildSectionPage(QWidget* page) {
 
     auto* bars = new QGroupBox("Reinforcement Properties", page);
     bars->setObjectName("GroupBox11");
-    bars->setGeometry(10, 212, 270, 118);
+    bars->setGeometry(10, 236, 270, 118);
     makeLabel(bars, "Label6", "Row", 110, 16, 40);
     makeLabel(bars, "Label7", "Num", 160, 16, 40);
     makeLabel(bars, "Label8", "Diameter", 210, 16, 55);
@@ -285,7 +286,7 @@ void TForm1::buildSectionPage(QWidget* page) {
 
     auto* steel = new QGroupBox("Steel H Section or Pipe ", page);
     steel->setObjectName("GroupBox10");
-    steel->setGeometry(10, 334, 270, 196);
+    steel->setGeometry(10, 358, 270, 196);
     makeLabel(steel, "Label54", "Steel Y-Dir", 110, 16, 70);
     makeLabel(steel, "Label55", "Steel X-Dir", 190, 16, 70);
     addRows(steel,
@@ -998,6 +999,7 @@ void TForm1::PageControl1Change() {
             Button7Click();
             break;
         case 6: pmmPage_->pageShown(); break;
+        case 7: mphiPage_->pageShown(); break;
         default: break;
     }
 }

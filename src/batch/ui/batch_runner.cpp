@@ -21,6 +21,7 @@
 #include "loads/data_summary.h"
 #include "output/ui/tform2.h"
 #include "input/field_defaults.h"
+#include "input/fields.h"
 #include "project/ui/project_controller.h"
 
 namespace px {
@@ -133,7 +134,9 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
             const QRegularExpressionMatch m = control.match(name);
             const bool edit = m.hasMatch() && m.captured(1) == "Edit";
             s.number = m.hasMatch() ? m.captured(2).toInt() : 0;
-            if (!m.hasMatch() || s.number > (edit ? kEditCount : kComboCount)) {
+            // Edit numbers run to kEditCount with gaps: only the window's own.
+            if (!m.hasMatch() || s.number > (edit ? kEditCount : kComboCount) ||
+                (edit && !DefaultFieldTexts().count("Edit" + std::to_string(s.number)))) {
                 reason = QString("unknown control '%1'").arg(name);
                 return false;
             }
@@ -279,7 +282,8 @@ arguments in order on that one window: assignments set its fields, commands
 press its buttons and print what the window shows.
 
 Assignments (apply from where they stand, as typed between presses):
-  EditN=TEXT       edit field EditN (N = 1..68) to TEXT as typed
+  EditN=TEXT       edit field EditN (N = 1..68, and 70: "Cover Layers") to
+                   TEXT as typed
   ComboBoxN=I      combo box ComboBoxN (N = 1..7) to item index I (0 = first);
                    ComboBox1, the section type: 0 Rect Column, 1 Circular
                    Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,

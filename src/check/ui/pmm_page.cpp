@@ -130,7 +130,7 @@ namespace {
 // pages and the MM settings.
 constexpr int kInputEdits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 34, 35, 41,
-                               42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 61, 62, 63};
+                               42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 61, 62, 63, 70};
 // Fields rewritten by every section command: a change there may come with a
 // section type changed while its box's signals were blocked.
 constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};

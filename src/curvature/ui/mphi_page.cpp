@@ -74,12 +74,28 @@ MphiPage::MphiPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformSer
     keys_->setWordWrap(true);
     keys_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     keys_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layerNote_ = new QLabel(page);
+    layerNote_->setObjectName("Label83");
+    layerNote_->setGeometry(x0, 428, 470, 60);
+    layerNote_->setWordWrap(true);
+    layerNote_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // A change of what the curve reads marks it stale.
     for (const auto& [name, e] : fields_.edits) connect(e, &QLineEdit::textChanged, this, &MphiPage::showResult);
     for (const auto& [name, c] : fields_.combos)
         connect(c, &QComboBox::currentIndexChanged, this, &MphiPage::showResult);
-    scale_ = DrawMphiCurve(image_->image(), nullptr);
+    showResult();
+}
+
+void MphiPage::drawChart(const MphiResult* r) {
+    MphiPlotScale s;
+    image_->paint([&](QPainter& p, int W, int H) { s = DrawMphiCurve(p, W, H, r); });
+    scale_ = s;
+}
+
+void MphiPage::pageShown() {
+    if (running_ || LongCommand::active()) return;
+    if (!ws_.Mphi || ws_.MphiKey != MphiInputsKey(fields_)) genCurve();
 }
 
 void MphiPage::genCurve() {
@@ -118,9 +134,10 @@ void MphiPage::genCurve() {
 void MphiPage::showResult() {
     if (running_) return;
     const MphiResult* r = ws_.Mphi ? &*ws_.Mphi : nullptr;
-    scale_ = DrawMphiCurve(image_->image(), r);
-    image_->setDrawn(r != nullptr);
+    drawChart(r);
     image_->refresh();
+    layerNote_->setText(fields_.text("Edit70") == "1" ? kMphiOneLayerNote : "");
+    image_->setDrawn(r != nullptr);
     if (!r) {
         keys_->clear();
         return;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "curvature/moment_curvature.h"
 #include "curvature/mphi_plot.h"
 
 class QLabel;
@@ -26,6 +27,11 @@ class PictureSaveDialog;
 
 // Appended to the key values while the curve no longer matches the inputs.
 inline constexpr const char* kMphiStaleNote = "(stale: inputs changed since the curve)";
+// Under the key values while "Cover Layers" is 1 (Label83).
+inline constexpr const char* kMphiOneLayerNote =
+    "Note: \"Cover Layers\" is 1, so the cover (or a steel wall) is one fiber deep: where it crushes, the "
+    "curve drops in one step and Mmax can be too high. Set \"Cover Layers\" on the Section page above 1 "
+    "(8 or more) for a curve that converges.";
 
 class MphiPage : public QObject {
     Q_OBJECT
@@ -39,6 +45,8 @@ public:
 
     ImageBox* picture() const { return image_; }
     QLabel* keyValues() const { return keys_; }
+    // Label83 under the key values: the note while "Cover Layers" is 1.
+    QLabel* layerNote() const { return layerNote_; }
     QLabel* readout() const { return readout_; }
     bool running() const { return running_; }
 
@@ -50,8 +58,12 @@ public slots:
     // Shows the workspace's curve (after a project was opened) and marks it
     // stale when the inputs differ from those it was made from.
     void showResult();
+    // The page came into view: computes the curve when there is none or it
+    // is stale, as the other chart pages draw on arrival.
+    void pageShown();
 
 private:
+    void drawChart(const MphiResult* r);
     void showReadout(int x, int y);
 
     Workspace& ws_;
@@ -66,6 +78,7 @@ private:
     QPushButton* cancelButton_ = nullptr;
     QLabel* readout_ = nullptr;
     QLabel* keys_ = nullptr;
+    QLabel* layerNote_ = nullptr;
     MphiPlotScale scale_;
     bool running_ = false;
 };
