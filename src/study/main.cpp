@@ -1,6 +1,8 @@
 // pillarix-study: a table of columns in, a table of results out, on the
 // computation library alone.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -102,8 +104,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
-            std::fputs(kSynopsis, stdout);
-            std::fputs(kHelp, stdout);
+            // Checked like the study's own output: a help text that did not
+            // arrive is no success.
+            errno = 0;
+            if (std::fputs(kSynopsis, stdout) < 0 || std::fputs(kHelp, stdout) < 0 || std::fflush(stdout) != 0) {
+                std::fprintf(stderr, "pillarix-study: Cannot write to standard output. %s.\n",
+                             std::strerror(errno ? errno : EIO));
+                return 2;
+            }
             return 0;
         }
     }
