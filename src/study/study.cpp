@@ -434,18 +434,13 @@ std::FILE* openTable(const std::string& path, const std::string& shown) {
         }
         return f;
     }
-    if (!S_ISFIFO(st.st_mode) && !S_ISSOCK(st.st_mode)) {
-        ::close(fd);
-        if (S_ISDIR(st.st_mode)) return fail(EISDIR);
-        throw AppError(head + "It is not a file");
-    }
-    // A pipe: read as a blocking stream, waiting for a FIFO's writer as
+    ::close(fd);
+    if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+    if (!S_ISFIFO(st.st_mode)) throw AppError(head + "It is not a file");
+    // A pipe or FIFO: opened again to block, waiting for a FIFO's writer as
     // any reader of it would.
-    if (S_ISFIFO(st.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return fail(err);
-    }
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
     std::FILE* copy = std::tmpfile();
     if (!copy) {
         const int err = errno;

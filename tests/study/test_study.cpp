@@ -348,6 +348,11 @@ TEST(Study, RefusedTablesAndArguments) {
     EXPECT_EQ(run(kBin + "/pillarix-study " + ok + " --out /nonexistent/x.csv 2>&1", &status),
               "pillarix-study: Cannot open file \"/nonexistent/x.csv\". No such file or directory.\n");
     EXPECT_EQ(status, 2);
+    // A name longer than the folder holds is refused before any row runs.
+    const std::string tooLong = (dir.path / (std::string(256, 'x') + ".csv")).string();
+    EXPECT_EQ(run(kBin + "/pillarix-study " + ok + " --out " + tooLong + " 2>&1", &status),
+              "pillarix-study: Cannot open file \"" + tooLong + "\". File name too long.\n");
+    EXPECT_EQ(status, 2);
     // An empty shard of a small table: just the header for shard 0.
     EXPECT_EQ(study(ok, 1, 0, 3), std::string(kStudyHeader) + "\r\n");
     EXPECT_EQ(study(ok, 1, 1, 3), "");
@@ -368,6 +373,10 @@ TEST(Study, TablesFromPipesAndTablesThatAreRefused) {
     EXPECT_EQ(status, 1);
     run("cat " + path + " | " + kBin + "/pillarix-study /dev/stdin --out " + out, &status);
     EXPECT_EQ(readFile(out), whole);
+    // A FIFO whose writer comes later.
+    const std::string fifo = (dir.path / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(run("(sleep 0.3; cat " + path + " > " + fifo + ") & " + kBin + "/pillarix-study " + fifo), whole);
 
     const std::string big = (dir.path / "big.csv").string();
     {
