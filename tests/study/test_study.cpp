@@ -371,6 +371,7 @@ TEST(Study, TablesFromPipesAndTablesThatAreRefused) {
     const std::string out = (dir.path / "out.csv").string();
     EXPECT_EQ(run("cat " + path + " | " + kBin + "/pillarix-study /dev/stdin --threads 2", &status), whole);
     EXPECT_EQ(status, 1);
+    dir.file("out.csv", "an earlier output\r\n");  // checked against the force files: the table is read twice
     run("cat " + path + " | " + kBin + "/pillarix-study /dev/stdin --out " + out, &status);
     EXPECT_EQ(readFile(out), whole);
     // A FIFO whose writer comes later.
@@ -426,6 +427,14 @@ TEST(Study, RowMessagesShowBadBytesAndNeverHang) {
     };
     for (const Case& c : cases) {
         const StudyRowResult r = RunStudyRow(ReadStudyHeader(c.header + ",Edit12,Edit13"), c.row + ",4,4", 7, d, {});
+        EXPECT_FALSE(r.Ok);
+        EXPECT_EQ(r.Line, "C" + std::string(20, ',') + CsvCell(c.status)) << c.status;
+    }
+    // A folder name with a control character, from the table's path.
+    {
+        const Case c{"Name,Forces", "C,f.csv",
+                     "line 7, Forces \"f.csv\": Cannot open file \"/nowhere\\x01/f.csv\". No such file or directory."};
+        const StudyRowResult r = RunStudyRow(ReadStudyHeader(c.header + ",Edit12,Edit13"), c.row + ",4,4", 7, "/nowhere\x01", {});
         EXPECT_FALSE(r.Ok);
         EXPECT_EQ(r.Line, "C" + std::string(20, ',') + CsvCell(c.status)) << c.status;
     }
