@@ -2,7 +2,9 @@
 // offscreen window.
 #include <QApplication>
 #include <QStringList>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/ui/app_setup.h"
@@ -10,9 +12,12 @@
 #include "common/file_replace.h"
 
 namespace {
-void write(std::FILE* f, const std::string& s) {
-    if (!s.empty()) std::fwrite(s.data(), 1, s.size(), f);
-    std::fflush(f);
+// Writes and flushes; the system's reason on failure, else empty.
+std::string write(std::FILE* f, const std::string& s) {
+    errno = 0;
+    if ((!s.empty() && std::fwrite(s.data(), 1, s.size(), f) != s.size()) || std::fflush(f) != 0)
+        return std::strerror(errno ? errno : EIO);
+    return {};
 }
 
 // The streams carry only what the commands print: Qt's diagnostics (a missing
@@ -35,7 +40,15 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     std::string out, err;
     const int status = px::RunBatch(args, out, err);
-    write(stdout, out);
+    // A script trusts the exit status: output that did not all arrive
+    // (a full disk, a file-size limit, a closed pipe) is a failure.
+    std::string failure = write(stdout, out);
+    errno = 0;
+    if (std::fclose(stdout) != 0 && failure.empty()) failure = std::strerror(errno ? errno : EIO);
+    if (!failure.empty()) {
+        write(stderr, err + "pillarix-batch: Cannot write to standard output. " + failure + ".\n");
+        return px::kBatchFailed;
+    }
     write(stderr, err);
     return status;
 }

@@ -66,20 +66,34 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// A fresh name beside the target: "<target>.XXXXXX.tmp".
-std::string temporaryName(const std::string& target) {
+// A fresh name in the target's folder: "<folder>/.pillarix-XXXXXXXX.tmp".
+// Its length does not depend on the target's, so every name the folder can
+// hold can be saved.
+std::string temporaryName(const std::string& folder) {
     static std::atomic<unsigned long long> counter{0};
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     unsigned long long v = static_cast<unsigned long long>(
                                std::chrono::steady_clock::now().time_since_epoch().count()) ^
                            (static_cast<unsigned long long>(::getpid()) << 32) ^
                            (counter.fetch_add(1) * 0x9E3779B97F4A7C15ULL);
-    std::string name = target + ".";
-    for (int i = 0; i < 6; ++i) {
+    std::string name = folder + "/.pillarix-";
+    for (int i = 0; i < 8; ++i) {
         name += digits[v % 62];
         v /= 62;
     }
     return name + ".tmp";
+}
+
+// The errno of a name the file system cannot hold: its last part longer
+// than the folder allows, or the whole path longer than a path may be.
+int nameTooLong(const std::string& target, const std::string& folder) {
+    if (target.size() >= PATH_MAX) return ENAMETOOLONG;
+    const std::size_t slash = target.rfind('/');
+    const std::size_t base = slash == std::string::npos ? target.size() : target.size() - slash - 1;
+    errno = 0;
+    long max = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (max < 0) max = NAME_MAX;  // no limit reported, or the folder is missing (reported when opened)
+    return base > static_cast<std::size_t>(max) ? ENAMETOOLONG : 0;
 }
 
 bool retryable(int err) { return err == EEXIST; }
@@ -97,12 +111,17 @@ FileReplacement::FileReplacement(const std::string& path, WriteWording wording)
 
     struct stat st {};
     if (::lstat(target_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // The file the link points to is the one replaced; a dangling link
-        // is replaced itself.
-        if (char* real = ::realpath(target_.c_str(), nullptr)) {
-            target_ = real;
-            std::free(real);
+        // The file the link points to is the one replaced. A link to nothing
+        // is refused: replacing it would drop the link, and creating what it
+        // names would write where the user may not expect.
+        char* real = ::realpath(target_.c_str(), nullptr);
+        if (!real) {
+            const int err = errno;
+            if (err != ENOENT) failCreate(err);
+            throw AppError(wording_.create + "It is a symbolic link to a file that does not exist");
         }
+        target_ = real;
+        std::free(real);
     }
     const bool exists = ::stat(target_.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) failCreate(EISDIR);
@@ -115,23 +134,29 @@ FileReplacement::FileReplacement(const std::string& path, WriteWording wording)
     }
 
     folder_ = folderOf(target_);
+    // Refused now, not at the rename after all the work.
+    if (const int err = nameTooLong(target_, folder_)) failCreate(err);
     fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd_ >= 0) {
         unnamed_ = true;
     } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
         // The file system has no unnamed files: a named one, removed on
-        // failure and on the signals that stop the program.
+        // failure and on the signals that stop the program. The name is
+        // known to the signal handler before the file exists, so a signal
+        // while it is being created cannot leave it behind.
+        int err = 0;
         for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            tempPath_ = temporaryName(target_);
+            tempPath_ = temporaryName(folder_);
+            signalSlot_ = remember(tempPath_);
             fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ < 0 && !retryable(errno)) break;
-        }
-        if (fd_ < 0) {
-            const int err = errno;
+            if (fd_ >= 0) break;
+            err = errno;
+            forget(signalSlot_);
+            signalSlot_ = -1;
             tempPath_.clear();
-            failCreate(err);
+            if (!retryable(err)) break;
         }
-        signalSlot_ = remember(tempPath_);
+        if (fd_ < 0) failCreate(err);
     } else {
         failCreate(errno);
     }
@@ -202,7 +227,7 @@ void FileReplacement::commit() {
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
         int linked = -1;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            tempPath_ = temporaryName(target_);
+            tempPath_ = temporaryName(folder_);
             signalSlot_ = remember(tempPath_);
             linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tempPath_.c_str(), AT_SYMLINK_FOLLOW);
             if (linked != 0 && errno == ENOENT)  // no /proc

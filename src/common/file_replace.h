@@ -6,16 +6,19 @@
 // is removed, an earlier file of that name keeps every byte, and an AppError
 // names the file and the system's reason ("No space left on device").
 //
-// The temporary file has no name while it is written (Linux O_TMPFILE), so
-// a process killed even by SIGKILL leaves nothing behind; where the file
-// system cannot do that, it is "<name>.XXXXXX.tmp" beside the target, and
-// RemoveTemporaryFilesOnSignals() removes it when the program is stopped by
-// SIGINT, SIGTERM or SIGHUP.
+// The temporary file has no name while it is written (Linux O_TMPFILE);
+// just before the rename it is linked as ".pillarix-XXXXXXXX.tmp" in the
+// target's folder, so only a SIGKILL in that moment leaves it behind. Where
+// the file system cannot make unnamed files, the file has that name from
+// the start and a SIGKILL leaves it; RemoveTemporaryFilesOnSignals() removes
+// it when the program is stopped by SIGINT, SIGTERM or SIGHUP. The name's
+// length does not depend on the target's, and a target name longer than
+// its folder can hold is refused before anything is written.
 //
 // A target that exists and is not a regular file (a FIFO, /dev/null) cannot
 // be replaced: it is written directly. A symbolic link is followed, so the
-// file it points to is the one replaced. An existing file's permission bits
-// are kept.
+// file it points to is the one replaced; a link to nothing is refused. An
+// existing file's permission bits are kept.
 #include <cstddef>
 #include <string>
 #include <string_view>

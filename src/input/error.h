@@ -7,7 +7,12 @@ namespace px {
 
 class AppError : public std::runtime_error {
 public:
-    explicit AppError(const std::string& msg) : std::runtime_error(msg) {}
+    explicit AppError(const std::string& msg) : std::runtime_error(msg), message_(msg) {}
+    // The whole message: what() ends at a NUL byte that a value put in it.
+    const std::string& message() const { return message_; }
+
+private:
+    std::string message_;
 };
 
 // A field's text that does not convert to a number; a front end that knows

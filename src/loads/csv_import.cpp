@@ -1,5 +1,9 @@
 #include "loads/csv_import.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -38,7 +42,8 @@ double convertField(const CsvFields& f, int column, size_t lineNo) {
     try {
         return StrToFloat(f[column]);
     } catch (const AppError& e) {
-        throw AppError(std::string(e.what()) + " (line " + std::to_string(lineNo) + ", field " +
+        // The text as a message can show it: escaped, a long one cut.
+        throw AppError(WithShownValue(e.message(), f[column]) + " (line " + std::to_string(lineNo) + ", field " +
                        std::to_string(column) + ")");
     }
 }
@@ -128,19 +133,40 @@ ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, in
 ForceImport ImportForcesFromFile(const std::string& path, int colP, int colMx, int colMy) {
     checkColumns(colP, colMx, colMy);
 
-    auto fail = [&](int err) -> ForceImport {
-        throw AppError("Cannot open file \"" + path + "\". " + std::strerror(err));
+    const std::string head = "Cannot open file \"" + path + "\". ";
+    auto fail = [&](int err) -> ForceImport { throw AppError(head + std::strerror(err)); };
+    // Not blocking: a FIFO with no writer must not hold the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
+        ::close(*f);
+        delete f;
+    });
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return fail(errno);
+    // A FIFO or a device may never end: only a file is read.
+    if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+    if (!S_ISREG(st.st_mode)) throw AppError(head + "It is not a file");
+    auto tooLarge = [&](const std::string& size) -> ForceImport {
+        throw AppError(head + "The file is " + size + "; a force file holds at most " +
+                       std::to_string(kForceFileMaxBytes >> 20) + " MB");
     };
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) return fail(errno);
+    if (static_cast<unsigned long long>(st.st_size) > kForceFileMaxBytes)
+        return tooLarge(std::to_string(st.st_size) + " bytes");
     std::string bytes;
+    bytes.reserve(static_cast<size_t>(st.st_size));
     char buf[1 << 16];
     for (;;) {
-        const size_t got = std::fread(buf, 1, sizeof buf, file.get());
-        bytes.append(buf, got);
-        if (got < sizeof buf) break;
+        const ssize_t got = ::read(fd, buf, sizeof buf);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return fail(errno);
+        if (got == 0) break;
+        bytes.append(buf, static_cast<size_t>(got));
+        // A file that grows while it is read.
+        if (bytes.size() > kForceFileMaxBytes) return tooLarge("larger than that");
     }
-    if (std::ferror(file.get())) return fail(errno ? errno : EIO);
+    if (HasUtf16ByteOrderMark(bytes))
+        throw AppError(head + "The file is UTF-16 text: save it as UTF-8 or Windows-1252");
     return ImportForcesFromText(bytes, colP, colMx, colMy);
 }
 

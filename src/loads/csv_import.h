@@ -62,8 +62,14 @@ struct ForceImport {
 //    " (line L, field F)", L counting the header as line 1.
 ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, int colMy);
 
+// Largest force file read.
+inline constexpr unsigned long long kForceFileMaxBytes = 256ull << 20;
+
 // Reads the file at `path` (raw bytes) and imports it as above. A file that
-// cannot be read gives "Cannot open file "<path>". <reason>".
+// cannot be read gives "Cannot open file "<path>". <reason>": the system's
+// reason, "It is not a file" for anything but a regular file (a FIFO or a
+// device, which might never end, is not opened for reading), a file larger
+// than kForceFileMaxBytes, or UTF-16 text.
 ForceImport ImportForcesFromFile(const std::string& path, int colP, int colMx, int colMy);
 
 // The import settings, in the window's order: Edit57, Edit58, Edit59 into the

@@ -84,4 +84,40 @@ std::string_view DecodeFileText(std::string_view bytes, std::string& storage) {
     return storage;
 }
 
+bool HasUtf16ByteOrderMark(std::string_view bytes) {
+    return bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
+}
+
+std::string ShownValue(std::string_view value, std::size_t maxChars) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    std::size_t chars = 0, i = 0;
+    while (i < value.size()) {
+        if (chars == maxChars) return out + "...";
+        const auto c = static_cast<unsigned char>(value[i]);
+        // A whole UTF-8 sequence is one character.
+        std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        if (len > 1 && (i + len > value.size() || !IsValidUtf8(value.substr(i, len)))) len = 0;
+        // C1 controls (U+0080..U+009F) are controls too.
+        if (len == 2 && c == 0xC2 && static_cast<unsigned char>(value[i + 1]) < 0xA0) len = 0;
+        if (len == 0 || (len == 1 && (c < 0x20 || c == 0x7F))) {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+            ++i;
+        } else {
+            out.append(value.substr(i, len));
+            i += len;
+        }
+        ++chars;
+    }
+    return out;
+}
+
+std::string WithShownValue(const std::string& message, std::string_view value) {
+    const std::size_t at = value.empty() ? std::string::npos : message.find(value);
+    if (at == std::string::npos) return message;
+    return message.substr(0, at) + ShownValue(value) + message.substr(at + value.size());
+}
+
 }  // namespace px

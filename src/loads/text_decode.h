@@ -21,4 +21,20 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 // if it has one. The result views `bytes` or `storage`.
 std::string_view DecodeFileText(std::string_view bytes, std::string& storage);
 
+// True when `bytes` starts with a UTF-16 byte order mark (FF FE or FE FF),
+// as Windows programs save "Unicode" text.
+bool HasUtf16ByteOrderMark(std::string_view bytes);
+
+// Characters of a value a message shows before it is cut.
+inline constexpr std::size_t kShownValueChars = 60;
+
+// A value as a message shows it: every byte that is not printable text (a
+// control character such as NUL or a tab, a byte of no valid UTF-8
+// sequence) written as \xNN, and a value longer than `maxChars` characters
+// cut there and followed by "...".
+std::string ShownValue(std::string_view value, std::size_t maxChars = kShownValueChars);
+
+// `message` with its first `value` written as ShownValue shows it.
+std::string WithShownValue(const std::string& message, std::string_view value);
+
 }  // namespace px

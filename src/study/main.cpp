@@ -1,10 +1,13 @@
 // pillarix-study: a table of columns in, a table of results out, on the
 // computation library alone.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 
 #include "input/error.h"
+#include "loads/text_decode.h"
 #include "study/study.h"
 #include "study/study_output.h"
 
@@ -18,10 +21,12 @@ Runs one column per row of COLUMNS.csv as the main window would: the row's
 fields, the mesh, the section information, the P-M curves of both
 directions and, with a force file, the capacity check of its combinations.
 
-COLUMNS.csv: a header line, then one line per column. Header names:
+COLUMNS.csv: a file of at most 1 GB, or a pipe (/dev/stdin), read once;
+a header line, then one line per column. Header names:
   Name           the column's name (required)
   Forces         a force CSV file, relative to the table's folder (optional;
-                 a row with an empty cell has no forces)
+                 a row with an empty cell has no forces; a regular file of
+                 at most 256 MB)
   EditN          the window's edit field EditN (1..70), as typed; there is
                  no Edit69, and Edit70 is "Cover Layers"
   ComboBoxN      the item index of ComboBoxN (1..7, 0 = first item);
@@ -66,8 +71,8 @@ Exit status:
   0  every row is ok
   1  at least one row failed (the study still runs every row)
   2  a wrong argument, a table that cannot be read or has a wrong header
-     (no row runs), or output that cannot be written: a message on
-     standard error
+     (no row runs), or output that cannot be written (the study stops at
+     the first failed write): a message on standard error
 
 Example:
   pillarix-study columns.csv --threads 4 --out results.csv
@@ -103,8 +108,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
-            std::fputs(kSynopsis, stdout);
-            std::fputs(kHelp, stdout);
+            // Checked like the study's own output: a help text that did not
+            // arrive is no success.
+            errno = 0;
+            if (std::fputs(kSynopsis, stdout) < 0 || std::fputs(kHelp, stdout) < 0 || std::fflush(stdout) != 0) {
+                std::fprintf(stderr, "pillarix-study: Cannot write to standard output. %s.\n",
+                             std::strerror(errno ? errno : EIO));
+                return 2;
+            }
             return 0;
         }
     }
@@ -153,14 +164,18 @@ int main(int argc, char** argv) {
     px::RemoveTemporaryFilesOnSignals();
     try {
         px::StudyTable columns(table);
-        if (!out.empty()) px::RefuseOutputOverInput(out, table);
+        if (!out.empty()) px::RefuseOutputOverInput(out, table, columns);
         px::StudyOutput output(out);
         const px::StudySummary s =
             px::RunStudy(columns, options, [&output](std::string_view text) { output.write(text); });
         output.finish();
         return s.Failed ? 1 : 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "pillarix-study: %s\n", px::displayMessage(e.what()).c_str());
+        // Bytes that are not text (a NUL of a damaged table) are shown escaped.
+        const auto* app = dynamic_cast<const px::AppError*>(&e);
+        const std::string message = app ? app->message() : std::string(e.what());
+        std::fprintf(stderr, "pillarix-study: %s\n",
+                     px::displayMessage(px::ShownValue(message, std::string::npos)).c_str());
         return 2;
     }
 }

@@ -1,10 +1,15 @@
 #include "study/study.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -73,7 +78,7 @@ public:
                                 std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
             const std::string range = " (0.." + std::to_string(items.size() - 1) + ")";
             if (!digits || std::stoi(std::string(cell)) >= static_cast<int>(items.size()))
-                throw ColumnError(name, "'" + std::string(cell) + "' is not an item index" + range);
+                throw ColumnError(name, "'" + ShownValue(cell) + "' is not an item index" + range);
             const int index = std::stoi(std::string(cell));
             items_[static_cast<size_t>(n)] = index;
         }
@@ -198,7 +203,7 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         const std::string name(names[static_cast<size_t>(k)]);
         if (name.empty()) continue;
         const std::string where = " (column " + std::to_string(k + 1) + " of the header)";
-        if (!seen.emplace(name, k).second) throw AppError("Column \"" + name + "\" appears twice" + where);
+        if (!seen.emplace(name, k).second) throw AppError("Column \"" + ShownValue(name) + "\" appears twice" + where);
         const int edit = controlNumber(name, "Edit");
         const int combo = controlNumber(name, "ComboBox");
         if (name == "Name") c.Name = k;
@@ -208,7 +213,7 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         else if (edit >= 1 && edit <= kEditCount) c.EditColumn[static_cast<size_t>(edit)] = c.Fields[name] = k;
         else if (combo >= 1 && combo <= kComboBoxCount) c.ComboColumn[static_cast<size_t>(combo)] = c.Fields[name] = k;
         else
-            throw AppError("Unknown column \"" + name + "\"" + where +
+            throw AppError("Unknown column \"" + ShownValue(name) + "\"" + where +
                            ": columns are Name, Forces, Edit1 .. Edit" + std::to_string(kEditCount) +
                            " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount));
     }
@@ -226,11 +231,12 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
     StudyRowResult r;
     std::optional<RowFields> fields;
     // "line N" or "line N, column" before a failed row's message.
+    // Every byte of the message that is not text is shown escaped.
     auto failed = [&](const std::string& column, const std::string& message) {
         std::fill(out.begin() + 1, out.end(), std::string());
         std::string where = "line " + std::to_string(line);
         if (!column.empty()) where += ", " + column;
-        out.back() = where + ": " + displayMessage(message);
+        out.back() = where + ": " + displayMessage(ShownValue(message, std::string::npos));
     };
     try {
         if (name.empty()) throw AppError("The row has no Name");
@@ -277,10 +283,10 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
             ForceImport imported;
             try {
                 imported = ImportForcesFromFile(path, cP, cMx, cMy);
-                if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\"");
+                if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\".");
             } catch (const AppError& e) {
                 // The file as the row names it.
-                throw ColumnError("Forces \"" + std::string(forces) + "\"", e.what());
+                throw ColumnError("Forces \"" + ShownValue(forces) + "\"", WithShownValue(e.message(), forces));
             }
             const MmSettings mm = ReadMmSettings(*fields);
             CheckMmSettings(mm);
@@ -303,13 +309,17 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
         out.back() = "ok";
         r.Ok = true;
     } catch (const ColumnError& e) {
-        failed(e.column(), e.what());
+        failed(e.column(), e.message());
     } catch (const FieldError& e) {
-        failed(e.field(), e.what());
+        failed(e.field(), e.message());
     } catch (const ConversionError& e) {
-        // A conversion refuses the text of the field read just before it.
+        // A conversion refuses the text of the field read just before it,
+        // and quotes that text: shown escaped, a long one cut.
         const std::string& field = fields ? fields->lastRead() : std::string();
-        failed(cols.Fields.count(field) ? field : std::string(), e.what());
+        const std::string message = fields ? WithShownValue(e.message(), fields->text(field)) : e.message();
+        failed(cols.Fields.count(field) ? field : std::string(), message);
+    } catch (const AppError& e) {
+        failed({}, e.message());
     } catch (const std::exception& e) {
         failed({}, e.what());
     } catch (...) {
@@ -325,8 +335,10 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
 // without an ending counts, an ending at the very end adds no empty line.
 struct StudyTable::Lines {
     std::FILE* file = nullptr;
+    std::string shown;  // the table's name in messages
     std::vector<char> buf = std::vector<char>(1 << 16);
     size_t pos = 0, len = 0;
+    unsigned long long bytes = 0;  // read since the last rewind
 
     long long count = 0;  // lines read since the last rewind
 
@@ -336,11 +348,18 @@ struct StudyTable::Lines {
     bool fill() {
         pos = 0;
         len = std::fread(buf.data(), 1, buf.size(), file);
+        bytes += len;
+        // A file that grows while it is read.
+        if (bytes > kStudyTableMaxBytes)
+            throw AppError("Cannot read file \"" + shown + "\". It holds more than " +
+                           std::to_string(kStudyTableMaxBytes >> 30) + " GB; a table holds at most " +
+                           std::to_string(kStudyTableMaxBytes >> 30) + " GB");
         return len > 0;
     }
     void rewind() {
         std::rewind(file);
         pos = len = 0;
+        bytes = 0;
         count = 0;
     }
     bool next(std::string& line) {
@@ -387,11 +406,83 @@ void skipByteOrderMark(std::string& line) {
     if (line.size() >= 3 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
 }
 
+// The table's bytes as a stream that can be read twice: a file itself; a
+// pipe or FIFO (a table from another program) copied to an unnamed
+// temporary file as it is read. Anything else, or too large a file, is
+// refused before it is read.
+std::FILE* openTable(const std::string& path, const std::string& shown) {
+    const std::string head = "Cannot open file \"" + shown + "\". ";
+    auto fail = [&](int err) -> std::FILE* { throw AppError(head + std::strerror(err)); };
+    // Not blocking, to look at what it is first.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return fail(err);
+    }
+    if (S_ISREG(st.st_mode)) {
+        if (static_cast<unsigned long long>(st.st_size) > kStudyTableMaxBytes) {
+            ::close(fd);
+            throw AppError(head + "The file is " + std::to_string(st.st_size) + " bytes; a table holds at most " +
+                           std::to_string(kStudyTableMaxBytes >> 30) + " GB");
+        }
+        std::FILE* f = ::fdopen(fd, "rb");
+        if (!f) {
+            const int err = errno;
+            ::close(fd);
+            return fail(err);
+        }
+        return f;
+    }
+    ::close(fd);
+    if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+    if (!S_ISFIFO(st.st_mode)) throw AppError(head + "It is not a file");
+    // A pipe or FIFO: opened again to block, waiting for a FIFO's writer as
+    // any reader of it would.
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    std::FILE* copy = std::tmpfile();
+    if (!copy) {
+        const int err = errno;
+        ::close(fd);
+        throw AppError("Cannot read file \"" + shown + "\". No temporary file for a copy: " + std::strerror(err));
+    }
+    std::vector<char> buf(1 << 16);
+    unsigned long long total = 0;
+    int err = 0;
+    while (true) {
+        const ssize_t n = ::read(fd, buf.data(), buf.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) err = errno;
+        if (n <= 0) break;
+        total += static_cast<unsigned long long>(n);
+        if (total > kStudyTableMaxBytes) break;
+        if (std::fwrite(buf.data(), 1, static_cast<size_t>(n), copy) != static_cast<size_t>(n)) {
+            err = errno ? errno : EIO;
+            break;
+        }
+    }
+    ::close(fd);
+    if (err == 0 && std::fflush(copy) != 0) err = errno ? errno : EIO;
+    if (err != 0 || total > kStudyTableMaxBytes) {
+        std::fclose(copy);
+        if (err != 0) throw AppError("Cannot read file \"" + shown + "\". " + std::strerror(err));
+        throw AppError("Cannot read file \"" + shown + "\". It holds more than " +
+                       std::to_string(kStudyTableMaxBytes >> 30) + " GB; a table holds at most " +
+                       std::to_string(kStudyTableMaxBytes >> 30) + " GB");
+    }
+    std::rewind(copy);
+    return copy;
+}
+
 }  // namespace
 
 StudyTable::StudyTable(const std::string& path) : lines_(std::make_unique<Lines>()) {
-    lines_->file = std::fopen(path.c_str(), "rb");
-    if (!lines_->file) throw AppError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+    const std::string shown = ShownValue(path, std::string::npos);
+    lines_->shown = shown;
+    lines_->file = openTable(path, shown);
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     folder_ = (parent.empty() ? std::filesystem::path(".") : parent).string();
 
@@ -401,20 +492,28 @@ StudyTable::StudyTable(const std::string& path) : lines_(std::make_unique<Lines>
     std::string line;
     bool header = false;
     while (lines_->next(line)) {
+        if (!header && HasUtf16ByteOrderMark(line))
+            throw AppError("The table \"" + shown + "\" is UTF-16 text: save it as UTF-8 or Windows-1252");
         utf8_ = utf8_ && IsValidUtf8(line);
         if (!header) header = true;
         else if (!isBlankLine(line)) ++rows_;
     }
-    if (std::ferror(lines_->file)) throw AppError("Cannot read file \"" + path + "\"");
-    if (!header) throw AppError("The table \"" + path + "\" is empty: it needs a header line");
+    if (std::ferror(lines_->file))
+        throw AppError("Cannot read file \"" + shown + "\". " + std::strerror(errno ? errno : EIO));
+    if (!header) throw AppError("The table \"" + shown + "\" is empty: it needs a header line");
 
+    Restart();
+}
+
+StudyTable::~StudyTable() = default;
+
+void StudyTable::Restart() {
     lines_->rewind();
+    std::string line;
     lines_->next(line);
     skipByteOrderMark(line);
     columns_ = ReadStudyHeader(decode(line));
 }
-
-StudyTable::~StudyTable() = default;
 
 std::string StudyTable::decode(const std::string& line) const {
     // What DecodeFileText does to the whole file, one line at a time:
@@ -491,13 +590,14 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
     std::mutex m;
     std::condition_variable cv;
     long long read = 0, taken = 0, written = 0;
-    bool endOfRows = false;
+    bool endOfRows = false, stop = false;
+    std::exception_ptr failure;
 
     auto worker = [&] {
         std::unique_lock<std::mutex> lock(m);
         while (true) {
-            cv.wait(lock, [&] { return taken < read || endOfRows; });
-            if (taken == read) return;
+            cv.wait(lock, [&] { return taken < read || endOfRows || stop; });
+            if (taken == read || stop) return;
             Slot& s = slots[static_cast<size_t>(taken % window)];
             ++taken;
             lock.unlock();
@@ -523,7 +623,17 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
             lock.unlock();
             if (!r.Ok) ++summary.Failed;
             r.Line += kStudyEol;
-            write(r.Line);
+            try {
+                write(r.Line);
+            } catch (...) {
+                // Output that cannot be written ends the study: the workers
+                // finish the rows they hold and take no more.
+                failure = std::current_exception();
+                lock.lock();
+                stop = true;
+                cv.notify_all();
+                break;
+            }
             lock.lock();
             continue;
         }
@@ -547,6 +657,7 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
     }
     lock.unlock();
     for (std::thread& t : pool) t.join();
+    if (failure) std::rethrow_exception(failure);
     return summary;
 }
 

@@ -79,14 +79,20 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
 // it holds a comma, a quotation mark or a line break.
 std::string CsvCell(std::string_view text);
 
+// Largest table read.
+inline constexpr unsigned long long kStudyTableMaxBytes = 1ull << 30;
+
 // Reads a table file one line at a time. Opening makes a first pass that
 // checks whether the whole file is valid UTF-8 (else every line is read as
 // Windows-1252) and counts the data rows; lines end at CR LF, LF or CR; a
 // leading UTF-8 byte order mark is skipped; lines that hold nothing but
-// commas and blanks are not rows.
+// commas and blanks are not rows. A pipe or FIFO is read once, into an
+// unnamed temporary file; anything else that is not a file is refused.
 class StudyTable {
 public:
-    // Throws AppError "Cannot open file ..." or for a file without a header.
+    // Throws AppError "Cannot open file ..." (the system's reason, "It is
+    // not a file", or a file larger than kStudyTableMaxBytes), or for a
+    // UTF-16 file or one without a header.
     explicit StudyTable(const std::string& path);
     ~StudyTable();
     StudyTable(const StudyTable&) = delete;
@@ -100,6 +106,8 @@ public:
     bool NextRow(std::string& row);
     // Line of the file (the header is line 1) of the row NextRow gave last.
     long long LineNumber() const;
+    // Back to the first row.
+    void Restart();
 
 private:
     struct Lines;
@@ -126,7 +134,9 @@ struct StudySummary {
 };
 
 // Runs the shard's rows and hands the output to `write` in order: the header
-// (shard 0 only), then one line per row, every line ending in CR LF.
+// (shard 0 only), then one line per row, every line ending in CR LF. When
+// `write` throws, no further row is read: the rows in flight finish unseen
+// and the exception is thrown on.
 StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
                       const std::function<void(std::string_view)>& write);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "input/error.h"
+#include "loads/text_decode.h"
 #include "study/study.h"
 
 namespace px {
@@ -39,12 +40,13 @@ void StudyOutput::writeStandardOutput(std::string_view text) {
 }
 
 void StudyOutput::write(std::string_view text) {
-    if (!error_.empty()) return;
+    if (!error_.empty()) throw AppError(error_);
     if (file_) {
         try {
             file_->write(text);
-        } catch (const std::exception& e) {
-            error_ = e.what();
+        } catch (const AppError& e) {
+            error_ = e.message();
+            throw;
         }
         return;
     }
@@ -54,11 +56,13 @@ void StudyOutput::write(std::string_view text) {
     }
     if (pending_.empty()) {
         writeStandardOutput(text);
+        if (!error_.empty()) throw AppError(error_);
         return;
     }
     pending_.append(text);
     writeStandardOutput(pending_);
     pending_.clear();
+    if (!error_.empty()) throw AppError(error_);
 }
 
 void StudyOutput::finish() {
@@ -75,7 +79,7 @@ void StudyOutput::finish() {
     if (!error_.empty()) throw AppError(error_);
 }
 
-void RefuseOutputOverInput(const std::string& out, const std::string& table) {
+void RefuseOutputOverInput(const std::string& out, const std::string& tablePath, StudyTable& t) {
     struct stat o {};
     if (::stat(out.c_str(), &o) != 0) return;
     auto same = [&](const std::string& path) {
@@ -83,9 +87,8 @@ void RefuseOutputOverInput(const std::string& out, const std::string& table) {
         return ::stat(path.c_str(), &s) == 0 && s.st_dev == o.st_dev && s.st_ino == o.st_ino;
     };
     const std::string head = "--out \"" + out + "\" is ";
-    if (same(table)) throw AppError(head + "the table being read; give another output file");
+    if (same(tablePath)) throw AppError(head + "the table being read; give another output file");
 
-    StudyTable t(table);
     const StudyColumns& cols = t.Columns();
     if (cols.Forces < 0) return;
     std::set<std::string> seen;
@@ -101,10 +104,11 @@ void RefuseOutputOverInput(const std::string& out, const std::string& table) {
             const std::string name(static_cast<size_t>(cols.Name) < cells.size()
                                        ? cells[static_cast<size_t>(cols.Name)]
                                        : std::string_view());
-            throw AppError(head + "the force file \"" + forces + "\" of column \"" + name +
+            throw AppError(head + "the force file \"" + ShownValue(forces) + "\" of column \"" + ShownValue(name) +
                            "\"; give another output file");
         }
     }
+    t.Restart();
 }
 
 }  // namespace px

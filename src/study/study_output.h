@@ -21,8 +21,8 @@ public:
     explicit StudyOutput(const std::string& path);
     ~StudyOutput();
 
-    // Never throws (rows are written from the study's loop): the first
-    // failure is kept, and nothing more is written after it.
+    // Throws AppError at the first failure, which ends the study; nothing
+    // more is written after it.
     void write(std::string_view text);
     // Writes what remains and puts the file in place; throws AppError for
     // the first failure of the whole run.
@@ -36,9 +36,12 @@ private:
     std::string error_;
 };
 
+class StudyTable;
+
 // Refuses (AppError) an output file that is the table itself or the force
-// file of one of its rows: the same file by device and inode, whatever the
-// names. A file that does not exist yet is no input.
-void RefuseOutputOverInput(const std::string& out, const std::string& table);
+// file of one of its rows (looked up in the table's folder, as the rows
+// do): the same file by device and inode, whatever the names. A file that
+// does not exist yet is no input. Reads the table's rows, then restarts it.
+void RefuseOutputOverInput(const std::string& out, const std::string& tablePath, StudyTable& table);
 
 }  // namespace px

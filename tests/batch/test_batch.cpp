@@ -266,3 +266,39 @@ TEST(Batch, TheProgramKeepsItsStreamsApart) {
     EXPECT_EQ(usage.out, "");
     EXPECT_EQ(usage.err.rfind("pillarix-batch: unknown command '-platform'", 0), 0u) << usage.err;
 }
+
+// Output that does not all arrive (a full disk, a file-size limit) fails
+// both programs, --help included, with the reason on standard error.
+TEST(Batch, OutputThatDoesNotArriveIsAFailure) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("t.csv"), "Name,Edit12,Edit13,Edit33\nA,4,4,4\n");
+    struct Case {
+        const char* command;  // run by bash in the folder; $B the binary folder
+        int status;
+        const char* err;
+    };
+    const Case cases[] = {
+        {"$B/pillarix-batch pm > /dev/full", 1,
+         "pillarix-batch: Cannot write to standard output. No space left on device.\n"},
+        {"$B/pillarix-batch --help > /dev/full", 1,
+         "pillarix-batch: Cannot write to standard output. No space left on device.\n"},
+        {"trap '' XFSZ; ulimit -f 4; $B/pillarix-batch surface > s.txt", 1,
+         "pillarix-batch: Cannot write to standard output. File too large.\n"},
+        {"$B/pillarix-study --help > /dev/full", 2,
+         "pillarix-study: Cannot write to standard output. No space left on device.\n"},
+        {"$B/pillarix-study t.csv > /dev/full", 2,
+         "pillarix-study: Cannot write to standard output. No space left on device.\n"},
+        {"$B/pillarix-batch pm > /dev/null", 0, ""},
+    };
+    for (const Case& c : cases) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("B", PILLARIX_BINARY_DIR);
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir.path());
+        p.start("/bin/bash", {"-c", c.command});
+        ASSERT_TRUE(p.waitForFinished(120000)) << c.command;
+        EXPECT_EQ(p.exitCode(), c.status) << c.command;
+        EXPECT_EQ(p.readAllStandardError().toStdString(), c.err) << c.command;
+    }
+}

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -238,5 +239,151 @@ TEST(FileReplacement, BatchAndStudyExitWithTheReasonAndKeepTheOldFile) {
         EXPECT_EQ(readAll(dir.filePath(c.name)), kOld) << c.what;
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"columns.csv", c.name}))
             << c.what;
+    }
+}
+
+TEST(FileReplacement, NamesTheFolderCanHoldLinksToNothingAndWriteOrder) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/";
+    ASSERT_EQ(symlink("missing.txt", (folder + "dangling.txt").c_str()), 0);
+    struct Case {
+        const char* what;
+        std::string name;
+        const char* message;  // "(no error)" or the reason after the wording's head
+    };
+    const Case cases[] = {
+        {"the longest name a folder holds", std::string(251, 'x') + ".pxc", "(no error)"},
+        {"82 CJK characters", [] {
+             std::string s;
+             for (int i = 0; i < 82; ++i) s += "\xE6\x9F\xB1";
+             return s + ".p";
+         }(), "(no error)"},
+        {"one byte more", std::string(252, 'x') + ".pxc", "File name too long"},
+        {"a link to nothing", "dangling.txt", "It is a symbolic link to a file that does not exist"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder + c.name;
+        const WriteWording wording = FileWording("f");
+        const std::string message = messageOf([&] { ReplaceFileWith(path, "saved", wording); });
+        EXPECT_EQ(message, std::string(c.message) == "(no error)" ? c.message : wording.create + c.message) << c.what;
+        if (message == "(no error)") {
+            EXPECT_EQ(readAll(QString::fromStdString(path)), "saved") << c.what;
+            QFile::remove(QString::fromStdString(path));
+        }
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath("dangling.txt")).isSymLink());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList({"dangling.txt"}));
+
+    // A piece larger than the buffer follows what is buffered before it.
+    const std::string path = folder + "order.csv", row(70000, 'r');
+    FileReplacement file(path, FileWording(path));
+    file.write("header\r\n");
+    file.write(row);
+    file.write("\r\n");
+    file.commit();
+    EXPECT_EQ(readAll(dir.filePath("order.csv")).toStdString(), "header\r\n" + row + "\r\n");
+}
+
+namespace {
+
+// A library preloaded into pillarix-study: PX_SHIM_FSYNC makes fsync fail
+// with EIO; PX_SHIM_NO_TMPFILE makes the folder refuse unnamed files, and
+// then the named temporary file, once created, is announced by creating the
+// file PX_SHIM_MARK and held for 20 s before the open returns.
+const char* const kShimSource = R"C(
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <stdarg.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+#include <time.h>
+static int shimOpen(const char* name, const char* path, int flags, mode_t mode) {
+    int (*real)(const char*, int, ...) = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, name);
+    if (getenv("PX_SHIM_NO_TMPFILE") && (flags & O_TMPFILE) == O_TMPFILE) { errno = EOPNOTSUPP; return -1; }
+    int fd = real(path, flags, mode);
+    const char* mark = getenv("PX_SHIM_MARK");
+    if (fd >= 0 && mark && (flags & O_EXCL) && strstr(path, ".pillarix-")) {
+        close(real(mark, O_WRONLY | O_CREAT, 0644));
+        struct timespec t = {20, 0};
+        nanosleep(&t, 0);
+    }
+    return fd;
+}
+int open(const char* p, int f, ...) { va_list a; va_start(a, f); mode_t m = va_arg(a, mode_t); va_end(a); return shimOpen("open", p, f, m); }
+int open64(const char* p, int f, ...) { va_list a; va_start(a, f); mode_t m = va_arg(a, mode_t); va_end(a); return shimOpen("open64", p, f, m); }
+int fsync(int fd) {
+    if (getenv("PX_SHIM_FSYNC")) { errno = EIO; return -1; }
+    int (*real)(int) = (int (*)(int))dlsym(RTLD_NEXT, "fsync");
+    return real(fd);
+}
+)C";
+
+// The shim's path, built once into `dir`; empty when it cannot be built.
+QString buildShim(const QTemporaryDir& dir) {
+    QFile src(dir.filePath("shim.c"));
+    if (!src.open(QIODevice::WriteOnly)) return {};
+    src.write(kShimSource);
+    src.close();
+    const QString lib = dir.filePath("shim.so");
+    QProcess cc;
+    cc.start("cc", {"-shared", "-fPIC", "-O1", "-o", lib, src.fileName(), "-ldl"});
+    if (!cc.waitForFinished(60000) || cc.exitCode() != 0) return {};
+    return lib;
+}
+
+}  // namespace
+
+// Through a preloaded library: a failing fsync fails the save, and a study
+// stopped while its named temporary file is being created leaves nothing.
+TEST(FileReplacement, FailedSyncAndAStopWhileTheTemporaryFileIsCreated) {
+    QTemporaryDir dir;
+    const QString shim = buildShim(dir);
+    ASSERT_FALSE(shim.isEmpty()) << "cannot build the preload library with cc";
+    {
+        QFile t(dir.filePath("columns.csv"));
+        ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+        t.write("Name,Edit12,Edit13\nC1,4,4\n");
+        QFile o(dir.filePath("old.csv"));
+        ASSERT_TRUE(o.open(QIODevice::WriteOnly));
+        o.write(kOld);
+    }
+    auto start = [&](QProcess& p, std::initializer_list<std::pair<const char*, QString>> vars) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_PRELOAD", shim);
+        // A sanitizer's runtime would insist on coming first.
+        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        for (const auto& [k, v] : vars) env.insert(k, v);
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(PILLARIX_BINARY_DIR "/pillarix-study"), {"columns.csv", "--out", "old.csv"});
+        ASSERT_TRUE(p.waitForStarted());
+    };
+    const QStringList kept({"columns.csv", "old.csv", "shim.c", "shim.so"});
+    for (const bool named : {false, true}) {
+        QProcess p;
+        start(p, {{"PX_SHIM_FSYNC", "1"}, {named ? "PX_SHIM_NO_TMPFILE" : "PX_SHIM_UNUSED", "1"}});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 2) << named;
+        EXPECT_EQ(p.readAllStandardError().toStdString(),
+                  "pillarix-study: Cannot write file \"old.csv\". Input/output error.\n")
+            << named;
+        EXPECT_EQ(readAll(dir.filePath("old.csv")), kOld) << named;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), kept) << named;
+    }
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        QProcess p;
+        const QString mark = dir.filePath("mark");
+        start(p, {{"PX_SHIM_NO_TMPFILE", "1"}, {"PX_SHIM_MARK", mark}});
+        for (int i = 0; i < 1000 && !QFile::exists(mark); ++i) QThread::msleep(10);
+        ASSERT_TRUE(QFile::exists(mark)) << "the temporary file was never created";
+        QFile::remove(mark);
+        ::kill(static_cast<pid_t>(p.processId()), sig);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitStatus(), QProcess::CrashExit) << sig;
+        EXPECT_EQ(readAll(dir.filePath("old.csv")), kOld) << sig;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), kept) << sig;
     }
 }

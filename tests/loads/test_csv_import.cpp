@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -188,6 +190,37 @@ TEST(ImportForces, FromFileAndUnreadableFile) {
               "Cannot open file \"" + path.string() + "\". No such file or directory");
     const std::string dir = std::filesystem::temp_directory_path().string();
     EXPECT_EQ(errorOf([&] { ImportForcesFromFile(dir, 5, 10, 9); }).rfind("Cannot open file \"" + dir + "\".", 0), 0u);
+}
+
+// Only a file is read, up to its size limit: a FIFO or a device that might
+// never end is refused before any read, and so is UTF-16 text.
+TEST(ImportForces, RefusesWhatIsNotAForceFile) {
+    char tmpl[] = "/tmp/px_import_XXXXXX";
+    const std::filesystem::path dir = mkdtemp(tmpl);
+    const std::string fifo = (dir / "fifo").string(), big = (dir / "big.csv").string(), utf16 = (dir / "u16.csv").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::ofstream(utf16, std::ios::binary) << std::string("\xFF\xFEP\0,\0M\0\n\0" "1\0,\0" "2\0", 16);
+    {
+        std::ofstream f(big, std::ios::binary);
+        f.seekp(static_cast<std::streamoff>(kForceFileMaxBytes));
+        f.put('\n');  // one byte past the limit, a sparse file
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {fifo, "It is not a file"},
+        {"/dev/zero", "It is not a file"},
+        {dir.string(), "Is a directory"},
+        {big, "The file is 268435457 bytes; a force file holds at most 256 MB"},
+        {utf16, "The file is UTF-16 text: save it as UTF-8 or Windows-1252"},
+    };
+    for (const auto& [path, reason] : cases)
+        EXPECT_EQ(errorOf([&] { ImportForcesFromFile(path, 1, 2, 3); }), "Cannot open file \"" + path + "\". " + reason);
+    std::filesystem::remove_all(dir);
+
+    // A bad value in a message: escaped and cut.
+    EXPECT_EQ(errorOf([] { ImportForcesFromText(std::string("P,M\n2\0x,1\n", 10), 1, 2, 2); }),
+              "'2\\x00x' is not a valid floating point value (line 2, field 1)");
+    EXPECT_EQ(errorOf([] { ImportForcesFromText("P,M\n" + std::string(100000, 'x') + ",1\n", 1, 2, 2); }),
+              "'" + std::string(60, 'x') + "...' is not a valid floating point value (line 2, field 1)");
 }
 
 TEST(ImportForces, HundredThousandLines) {

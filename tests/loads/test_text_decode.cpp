@@ -44,3 +44,29 @@ TEST(TextDecode, Utf8WhenValidAsAWholeElseWindows1252) {
         EXPECT_TRUE(IsValidUtf8(text)) << c.bytes;
     }
 }
+
+// Values in messages: bad bytes escaped, long values cut, good text kept.
+TEST(TextDecode, ShownValueEscapesAndCuts) {
+    const std::string sixty(60, 'a');
+    const std::pair<std::string, std::string> cases[] = {
+        {"22O0", "22O0"},
+        {std::string("22\0", 3), "22\\x00"},
+        {std::string("Na\0me", 5), "Na\\x00me"},
+        {"a\tb\x7F", "a\\x09b\\x7F"},
+        {"St\xC3\xBCtze \xE6\x9F\xB1", "St\xC3\xBCtze \xE6\x9F\xB1"},  // UTF-8 text kept whole
+        {"\xFF\xFEN", "\\xFF\\xFEN"},                                  // no UTF-8 sequence
+        {"\xC2\x81x", "\\xC2\\x81x"},                                  // a C1 control
+        {"ab\xE2\x82", "ab\\xE2\\x82"},                                // a sequence cut short
+        {sixty, sixty},
+        {sixty + "b", sixty + "..."},
+        {std::string(59, 'a') + "\xE6\x9F\xB1\xE6\x9F\xB1", std::string(59, 'a') + "\xE6\x9F\xB1..."},
+        {std::string(10 << 20, '9'), std::string(60, '9') + "..."},
+    };
+    for (const auto& [value, shown] : cases) EXPECT_EQ(ShownValue(value), shown) << value.substr(0, 80);
+    EXPECT_EQ(WithShownValue(std::string("'2\0' is bad", 11), std::string("2\0", 2)), "'2\\x00' is bad");
+    EXPECT_EQ(WithShownValue("'x' is bad", ""), "'x' is bad");
+    EXPECT_TRUE(HasUtf16ByteOrderMark("\xFF\xFEN\0"));
+    EXPECT_TRUE(HasUtf16ByteOrderMark("\xFE\xFF\0N"));
+    EXPECT_FALSE(HasUtf16ByteOrderMark("\xEF\xBB\xBFN"));
+    EXPECT_FALSE(HasUtf16ByteOrderMark("\xFF"));
+}

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -344,6 +345,8 @@ TEST(Study, RefusedTablesAndArguments) {
         {ok + " --shard 4/4", 2},
         {ok + " --shard 1", 2},
         {ok + " --threads 0", 2},
+        {ok + " --out ''", 2},
+        {ok + " --out=", 2},
         {ok + " --bogus", 2},
         {ok + " " + ok, 2},
         {"", 2},
@@ -361,9 +364,96 @@ TEST(Study, RefusedTablesAndArguments) {
     EXPECT_EQ(run(kBin + "/pillarix-study " + ok + " --out /nonexistent/x.csv 2>&1", &status),
               "pillarix-study: Cannot open file \"/nonexistent/x.csv\". No such file or directory.\n");
     EXPECT_EQ(status, 2);
+    // A name longer than the folder holds is refused before any row runs.
+    const std::string tooLong = (dir.path / (std::string(256, 'x') + ".csv")).string();
+    EXPECT_EQ(run(kBin + "/pillarix-study " + ok + " --out " + tooLong + " 2>&1", &status),
+              "pillarix-study: Cannot open file \"" + tooLong + "\". File name too long.\n");
+    EXPECT_EQ(status, 2);
     // An empty shard of a small table: just the header for shard 0.
     EXPECT_EQ(study(ok, 1, 0, 3), std::string(kStudyHeader) + "\r\n");
     EXPECT_EQ(study(ok, 1, 1, 3), "");
+}
+
+// What a table must be: a file or a pipe (read once), of at most 1 GB, in
+// UTF-8 or Windows-1252; messages show its bad bytes escaped.
+TEST(Study, TablesFromPipesAndTablesThatAreRefused) {
+    TempDir dir;
+    std::string text = mixedTable(1);
+    text.replace(text.find(",,Edit1"), 7, ",Forces,Edit1");  // a force column, every cell empty
+    const std::string path = dir.file("t.csv", text);
+    int status = -1;
+    const std::string whole = run(kBin + "/pillarix-study " + path, &status);
+    ASSERT_EQ(status, 1);
+    const std::string out = (dir.path / "out.csv").string();
+    EXPECT_EQ(run("cat " + path + " | " + kBin + "/pillarix-study /dev/stdin --threads 2", &status), whole);
+    EXPECT_EQ(status, 1);
+    dir.file("out.csv", "an earlier output\r\n");  // checked against the force files: the table is read twice
+    run("cat " + path + " | " + kBin + "/pillarix-study /dev/stdin --out " + out, &status);
+    EXPECT_EQ(readFile(out), whole);
+    // A FIFO whose writer comes later.
+    const std::string fifo = (dir.path / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(run("(sleep 0.3; cat " + path + " > " + fifo + ") & " + kBin + "/pillarix-study " + fifo), whole);
+
+    const std::string big = (dir.path / "big.csv").string();
+    {
+        std::ofstream f(big, std::ios::binary);
+        f.seekp(static_cast<std::streamoff>(kStudyTableMaxBytes));
+        f.put('\n');  // one byte past the limit, a sparse file
+    }
+    const std::string d = dir.path.string();
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("nul.csv", std::string("Na\0me,Edit1\r\n", 14)),
+         "pillarix-study: Unknown column \"Na\\x00me\" (column 1 of the header): columns are Name, Forces, Edit1 .. "
+         "Edit68 and ComboBox1 .. ComboBox7.\n"},
+        {dir.file("u16.csv", std::string("\xFF\xFEN\0a\0m\0e\0\r\0\n\0", 14)),
+         "pillarix-study: The table \"" + d + "/u16.csv\" is UTF-16 text: save it as UTF-8 or Windows-1252.\n"},
+        {d, "pillarix-study: Cannot open file \"" + d + "\". Is a directory.\n"},
+        {"/dev/zero", "pillarix-study: Cannot open file \"/dev/zero\". It is not a file.\n"},
+        {big, "pillarix-study: Cannot open file \"" + big + "\". The file is 1073741825 bytes; a table holds at most 1 GB.\n"},
+    };
+    for (const auto& [table, err] : cases) {
+        EXPECT_EQ(run(kBin + "/pillarix-study '" + table + "' 2>&1", &status), err);
+        EXPECT_EQ(status, 2) << table;
+    }
+}
+
+// A failing row's message shows bad bytes escaped and long values cut; a
+// force file that is not a file is refused without being read.
+TEST(Study, RowMessagesShowBadBytesAndNeverHang) {
+    TempDir dir;
+    const std::string fifo = (dir.path / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    dir.file("empty.csv", "");
+    const std::string big(10 << 20, 'x');
+    const std::string d = dir.path.string();
+    struct Case {
+        std::string header, row, status;
+    };
+    const Case cases[] = {
+        {"Name,Edit7", std::string("C,22\0x", 6), "line 7, Edit7: '22\\x00x' is not a valid floating point value."},
+        {"Name,Edit7", "C,1" + big, "line 7, Edit7: '1" + std::string(59, 'x') + "...' is not a valid floating point value."},
+        {"Name,ComboBox1", "C,1\x01" "1", "line 7, ComboBox1: '1\\x011' is not an item index (0..7)"},
+        {"Name,Forces", "C,fifo", "line 7, Forces \"fifo\": Cannot open file \"" + fifo + "\". It is not a file."},
+        {"Name,Forces", "C,/dev/null", "line 7, Forces \"/dev/null\": Cannot open file \"/dev/null\". It is not a file."},
+        {"Name,Forces", "C,/dev/zero", "line 7, Forces \"/dev/zero\": Cannot open file \"/dev/zero\". It is not a file."},
+        {"Name,Forces", "C,empty.csv", "line 7, Forces \"empty.csv\": No forces have been imported from \"" + d + "/empty.csv\"."},
+        {"Name,Forces", "C," + big, "line 7, Forces \"" + std::string(60, 'x') + "...\": Cannot open file \"" + d + "/" +
+                                        std::string(60, 'x') + "...\". File name too long."},
+    };
+    for (const Case& c : cases) {
+        const StudyRowResult r = RunStudyRow(ReadStudyHeader(c.header + ",Edit12,Edit13"), c.row + ",4,4", 7, d, {});
+        EXPECT_FALSE(r.Ok);
+        EXPECT_EQ(r.Line, "C" + std::string(20, ',') + CsvCell(c.status)) << c.status;
+    }
+    // A folder name with a control character, from the table's path.
+    {
+        const Case c{"Name,Forces", "C,f.csv",
+                     "line 7, Forces \"f.csv\": Cannot open file \"/nowhere\\x01/f.csv\". No such file or directory."};
+        const StudyRowResult r = RunStudyRow(ReadStudyHeader(c.header + ",Edit12,Edit13"), c.row + ",4,4", 7, "/nowhere\x01", {});
+        EXPECT_FALSE(r.Ok);
+        EXPECT_EQ(r.Line, "C" + std::string(20, ',') + CsvCell(c.status)) << c.status;
+    }
 }
 
 // The moment at P = 0: at a point on it, or linear between the two points
@@ -398,7 +488,7 @@ TEST(Study, ForcesRunTheCapacityCheck) {
     std::string out = study(path, 1);
     const std::string last = out.substr(out.rfind("\r\n", out.size() - 3) + 2);
     EXPECT_EQ(last, "B" + std::string(20, ',') + "\"line 3, Forces \"\"loads/empty.csv\"\": No forces have been imported from \"\"" +
-                        (dir.path / "loads/empty.csv").string() + "\"\"\"\r\n");
+                        (dir.path / "loads/empty.csv").string() + "\"\".\"\r\n");
     out.resize(out.size() - last.size());
     const std::vector<std::string> cells = cellsOf(out.substr(out.find("\r\n") + 2, out.size() - out.find("\r\n") - 4));
 

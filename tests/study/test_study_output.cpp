@@ -11,12 +11,16 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <string>
 
+#include "input/error.h"
 #include "study/study.h"
+#include "study/study_output.h"
 
 using namespace px;
 
@@ -84,6 +88,86 @@ TEST(StudyOutput, AnOutputThatIsAnInputIsRefusedBeforeAnyRow) {
         EXPECT_EQ(readAll(dir.filePath("loads/f.csv")), forces) << c.out;
     }
     EXPECT_TRUE(readAll(dir.filePath("new.csv")).endsWith(",ok\r\n"));
+
+    // Run from the table's parent folder: its force files are still found
+    // in the table's folder, not the current one.
+    QDir(dir.path()).mkpath("proj/loads");
+    writeFile(dir.filePath("proj/t.csv"), table);
+    writeFile(dir.filePath("proj/loads/f.csv"), forces);
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start(kStudy, {"proj/t.csv", "--out", "proj/loads/f.csv"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_EQ(p.readAllStandardError().toStdString(),
+              "pillarix-study: --out \"proj/loads/f.csv\" is the force file \"loads/f.csv\" of column \"C2\"; give "
+              "another output file.\n");
+    EXPECT_EQ(readAll(dir.filePath("proj/loads/f.csv")), forces);
+}
+
+// The first output that cannot be written ends the study: no further row
+// is read, on one thread or several.
+TEST(StudyOutput, TheStudyStopsAtTheFirstFailedWrite) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("t.csv"), quickRows(20000));
+    for (const int threads : {1, 2}) {
+        SCOPED_TRACE(threads);
+        StudyTable table(dir.filePath("t.csv").toStdString());
+        StudyOptions o;
+        o.Threads = threads;
+        int writes = 0;
+        std::string message;
+        try {
+            RunStudy(table, o, [&](std::string_view) {
+                if (++writes == 40) throw AppError("Cannot write file \"x\". File too large");
+            });
+        } catch (const AppError& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(message, "Cannot write file \"x\". File too large");
+        EXPECT_EQ(writes, 40);
+        EXPECT_LT(table.LineNumber(), 100);
+    }
+    // A file: its first failed write throws, and so does every later one.
+    const std::string out = dir.filePath("out.csv").toStdString();
+    StudyOutput output(out);
+    std::string first, again;
+    {
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lower = old;
+        lower.rlim_cur = 1000;
+        setrlimit(RLIMIT_FSIZE, &lower);
+        try {
+            output.write(std::string(100000, 'x'));
+        } catch (const AppError& e) {
+            first = e.what();
+        }
+        try {
+            output.write("y\r\n");
+        } catch (const AppError& e) {
+            again = e.what();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, handler);
+    }
+    EXPECT_EQ(first, "Cannot write file \"" + out + "\". File too large");
+    EXPECT_EQ(again, first);
+}
+
+// Standard output that goes away (a reader that stops, with SIGPIPE
+// ignored) ends the study with the reason.
+TEST(StudyOutput, ABrokenPipeEndsTheStudy) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("t.csv"), quickRows(20000));
+    QProcess p;
+    p.setWorkingDirectory(dir.path());
+    p.start("/bin/bash", {"-c", "trap '' PIPE; \"$0\" t.csv --threads 2 | head -c 100 > /dev/null; exit ${PIPESTATUS[0]}",
+                          kStudy});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_EQ(p.readAllStandardError().toStdString(), "pillarix-study: Cannot write to standard output. Broken pipe.\n");
 }
 
 TEST(StudyOutput, AStoppedStudyLeavesNoHalfRowAndNoFile) {
