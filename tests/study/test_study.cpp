@@ -405,7 +405,7 @@ TEST(Study, TablesFromPipesAndTablesThatAreRefused) {
     const std::pair<std::string, std::string> cases[] = {
         {dir.file("nul.csv", std::string("Na\0me,Edit1\r\n", 14)),
          "pillarix-study: Unknown column \"Na\\x00me\" (column 1 of the header): columns are Name, Forces, Edit1 .. "
-         "Edit68 and ComboBox1 .. ComboBox7.\n"},
+         "Edit" + std::to_string(kEditCount) + " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount) + ".\n"},
         {dir.file("u16.csv", std::string("\xFF\xFEN\0a\0m\0e\0\r\0\n\0", 14)),
          "pillarix-study: The table \"" + d + "/u16.csv\" is UTF-16 text: save it as UTF-8 or Windows-1252.\n"},
         {d, "pillarix-study: Cannot open file \"" + d + "\". Is a directory.\n"},
