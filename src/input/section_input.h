@@ -18,10 +18,11 @@ struct SectionInput {
     double XBarDia = 0, YBarDia = 0, CornerBarDia = 0;
     int MeshX = 0, MeshY = 0, FlangeMesh = 0, WebMesh = 0;
     int SectionType = 0;
+    int StrainLimitsAt = 0;  // "Strain limits at" (ComboBox8): 0 bounding rectangle, 1 section outline
 };
 
-// Reads ComboBox1 and the fields of the chosen type, in the type's order,
-// storing each value as soon as it converts.
+// Reads ComboBox1, ComboBox8 and the fields of the chosen type, in the
+// type's order, storing each value as soon as it converts.
 void ReadSectionInput(const FieldSource& f, SectionInput& in);
 
 // Refuses sizes no section can be built from, before any work: outlines,

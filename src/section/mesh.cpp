@@ -5,6 +5,7 @@
 
 #include "input/error.h"
 #include "input/guards.h"
+#include "section/limit_points.h"
 #include "section/mesh_common.h"
 
 namespace px {
@@ -149,8 +150,9 @@ void BuildFiberTable(const SectionInput& in, FiberTable& t) {
         case 6: MeshRectSteelBox(in, t); break;
         case 7: MeshCircularSrc(in, t); break;
         case 8: MeshSteelTubeInRect(in, t); break;
-        default: break;
+        default: return;
     }
+    ApplyStrainLimitsAt(in.StrainLimitsAt, t);
 }
 
 namespace {
