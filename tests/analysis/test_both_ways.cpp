@@ -178,6 +178,8 @@ TEST(BothWays, MomentCurvatureAtAnyAngleCompressesItsOwnSide) {
     const double tol = 5e-3 * std::fabs(PlasticMx(s.axialForce, true));
     EXPECT_NEAR(bottom.Mx, PlasticMx(s.axialForce, false), tol);
     EXPECT_NEAR(turned.Mx, -bottom.Mx, tol);
+    // The same state: its most compressed point (a hull vertex) has the same strain.
+    EXPECT_NEAR(bottom.cornerStrain, turned.cornerStrain, 1e-3 * std::fabs(turned.cornerStrain));
     // The fibers stand where they stood.
     const FiberTable fresh = LSection(false);
     for (int i = 1; i <= L.NFib; ++i) ASSERT_EQ(L[i].X, fresh[i].X) << i;
@@ -266,6 +268,12 @@ TEST(StrainLimitsAt, TheOutlinesHullIsTheRectanglesCornersOrTheCirclesOuterRing)
         ApplyStrainLimitsAt(LimitsAtBoundingRectangle, col.t);
         EXPECT_TRUE(col.t.LimitPoints.empty());
     }
+    // A template meshed into a table that held another section is
+    // point-symmetric with its own limits, whatever the table held.
+    FiberTable reused = LSection(false);
+    BuildFiberTable(pxtest::MeshedColumn(1).in, reused);
+    EXPECT_TRUE(reused.PointSymmetric);
+    EXPECT_TRUE(reused.LimitPoints.empty());
 }
 
 }  // namespace
