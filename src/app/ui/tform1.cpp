@@ -760,12 +760,12 @@ void TForm1::Button9Click() {
     run([&] {
         images_[2]->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           ws_.PMScale.X);
+                           ws_.PMScale.X, ws_.PM.bothWays());
         });
         images_[2]->refresh();
         images_[3]->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           ws_.PMScale.Y);
+                           ws_.PMScale.Y, ws_.PM.bothWays());
         });
         images_[3]->refresh();
     });
@@ -885,7 +885,7 @@ void TForm1::Button12Click() {
         const bool y = ComboBox7->currentIndex() == 1;
         images_[4]->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, y ? 90 : 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           y ? ws_.PMScale.Y : ws_.PMScale.X);
+                           y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.PM.bothWays());
         });
         images_[4]->refresh();
     });
