@@ -150,9 +150,10 @@ void BuildFiberTable(const SectionInput& in, FiberTable& t) {
         case 6: MeshRectSteelBox(in, t); break;
         case 7: MeshCircularSrc(in, t); break;
         case 8: MeshSteelTubeInRect(in, t); break;
-        default: return;
+        default: break;
     }
-    ApplyStrainLimitsAt(in.StrainLimitsAt, t);
+    // A template's strain limits: its rectangle's corners or its outline, as chosen.
+    if (in.SectionType >= 1 && in.SectionType <= 8) ApplyStrainLimitsAt(in.StrainLimitsAt, t);
 }
 
 namespace {
