@@ -239,6 +239,12 @@ SweepTable BuildSweepTable(const FiberTable& t) {
     return s;
 }
 
+SweepTable TurnedSweepTable(SweepTable s) {
+    for (double& v : s.X) v = -v;
+    for (double& v : s.Y) v = -v;
+    return s;
+}
+
 void AxisTerms(const SweepTable& s, double w, std::vector<double>& U) {
     U.resize(static_cast<size_t>(s.n));
     for (int i = 0; i < s.n; ++i) U[i] = w * s.X[i] - s.Y[i];
@@ -306,7 +312,7 @@ void SweepGridPass(const SweepTable& st, const SweepRun& run, const GridAxis& ax
     for (int G = 0; G <= N; ++G) {
         const double c = GridOffset(cmin, cmax, G, N);
         try {
-            ws.phi[G] = TrialCurvatureAt(axis.w, c, axis.B, axis.H, axis.limit, axis.strict);
+            ws.phi[G] = TrialCurvatureAt(axis.w, c, *axis.pts, axis.limit, axis.strict);
         } catch (...) {
             curvatureError = std::current_exception();
             T = G;

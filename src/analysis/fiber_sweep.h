@@ -35,6 +35,10 @@ struct SweepTable {
 
 SweepTable BuildSweepTable(const FiberTable& t);
 
+// The same table with every fiber turned by 180 degrees about the origin, as
+// TurnedFibers turns the fiber table.
+SweepTable TurnedSweepTable(SweepTable s);
+
 // U[i] = w X[i] - Y[i], the part of a fiber's distance that does not depend
 // on the offset.
 void AxisTerms(const SweepTable& s, double w, std::vector<double>& U);
@@ -81,11 +85,13 @@ struct SweepRun {
 };
 
 // The axis a grid pass searches: slope w with its divisor norm and the
-// fibers' terms U (AxisTerms), in the B x H rectangle, with the curvatures
-// of TrialCurvature(limit, strict).
+// fibers' terms U (AxisTerms), with the curvatures of TrialCurvature(limit,
+// strict) at the points where the strain limits apply.
 struct GridAxis {
     const double* U;
-    double w, norm, B, H, limit;
+    double w, norm;
+    const StrainLimitPoints* pts;
+    double limit;
     bool strict;
 };
 

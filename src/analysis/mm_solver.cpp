@@ -82,14 +82,33 @@ constexpr int kReachBatches = 5;
 // One angle as the exact solves see it: the axis, the sign rule, and how to
 // evaluate a block of trials. The trials' moments carry the sign rule.
 struct AngleAxis {
-    double w, sign, B, H, limit, theta;
-    double phi(double c) const { return TrialCurvatureAt(w, c, B, H, limit, true); }
+    double w, sign;
+    const StrainLimitPoints* pts;
+    double limit, theta;
+    bool turned;  // solved on the turned fibers (SolvedTurned)
+    double phi(double c) const { return TrialCurvatureAt(w, c, *pts, limit, true); }
+};
+
+// The points where the strain limits apply, as the section stands and
+// turned by 180 degrees, and which directions are solved turned: for a
+// section that is not point-symmetric, those whose compressed side lies
+// below the axis (cosine of the angle below 0). A point-symmetric section
+// takes the state of the opposite direction with both moments negated.
+struct Sides {
+    StrainLimitPoints pts, turnedPts;
+    bool bothWays;
+    Sides(const FiberTable& t, double B, double H)
+        : pts(StrainLimitPoints::Of(t, B, H)), turnedPts(pts.Turned()), bothWays(!t.PointSymmetric) {}
+    AngleAxis axis(double w, double sign, double limit, double theta) const {
+        const bool turned = bothWays && sign < 0;
+        return {w, sign, turned ? &turnedPts : &pts, limit, theta, turned};
+    }
 };
 
 template <class Eval>
 OffsetState PastWindow(Eval&& eval, const AngleAxis& a, const OffsetState& end, double other,
                        const Target& g, const OffsetState* inner = nullptr) {
-    const AxisWindowResult section = AxisWindowForSlope(a.w, a.B, a.H, 1);
+    const AxisWindowResult section = AxisWindowForSlope(a.w, *a.pts, 1);
     return SolvePastEnd(
         eval, end, other, g, kReachBatches, inner,
         [&] {
@@ -145,10 +164,10 @@ int NearerEnd(const Target& g, const double* P, int N) {
 
 double AngleOf(int i, int points) { return static_cast<double>(i * 360) / points; }
 
-AngleAxis AxisOf(const MmSettings& s, int i, double B, double H) {
-    AngleAxis a{0, 0, B, H, s.strainLimit, AngleOf(i, s.points)};
-    MmSlope(i, s.points, a.w, a.sign);
-    return a;
+AngleAxis AxisOf(const MmSettings& s, int i, const Sides& sides) {
+    double w = 0, sign = 0;
+    MmSlope(i, s.points, w, sign);
+    return sides.axis(w, sign, s.strainLimit, AngleOf(i, s.points));
 }
 
 // Trials one by one through the fiber table, as the reference pass goes.
@@ -205,15 +224,16 @@ void Store(MMCurve& curve, int i, const OffsetState& s) {
     curve.P[i] = s.P;
 }
 
-void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
+void SolveReference(FiberTable& t, const Sides& sides, const MmSettings& s, MMCurve& curve,
                     const Progress& progress, const SolveOptions& options) {
     const int N = s.N;
     const double Pt = s.axialForce;
     const Target g = TargetOf(t, Pt);
     std::vector<double> P(N + 1), Mx(N + 1), My(N + 1);
     for (int i = 0; i <= s.points; ++i) {
-        const AngleAxis a = AxisOf(s, i, B, H);
-        const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+        const AngleAxis a = AxisOf(s, i, sides);
+        TurnedFibers turned(t, a.turned);
+        const AxisWindowResult win = AxisWindowForSlope(a.w, *a.pts, s.factor);
         TableEval eval{t, a, AxisNorm(a.w), options.cancel};
         double cLo = win.cmin, cHi = win.cmax;
         int chosen = 1;
@@ -250,24 +270,42 @@ void SolveReference(FiberTable& t, double B, double H, const MmSettings& s, MMCu
 // The fibers' state a solve leaves: that of its last trial.
 struct LastTrial {
     double w = 0, c = 0, phi = 0;
+    bool turned = false;
 };
 
-OffsetState SolveAngleFast(const SweepTable& st, const SweepRun& run, double B, double H,
+// The fiber tables of the fast pass: as the section stands and, for a
+// section solved both ways, turned.
+struct SweepTables {
+    SweepTable st, turned;
+    SweepTables(const FiberTable& t) : st(BuildSweepTable(t)) {
+        if (!t.PointSymmetric) turned = TurnedSweepTable(st);
+    }
+    const SweepTable& of(const AngleAxis& a) const { return a.turned ? turned : st; }
+};
+
+void StoreLastTrial(FiberTable& t, const LastTrial& last) {
+    TurnedFibers turned(t, last.turned);
+    StoreTrialState(t, last.w, AxisNorm(last.w), last.c, last.phi);
+}
+
+OffsetState SolveAngleFast(const SweepTables& tables, const SweepRun& run, const Sides& sides,
                            const MmSettings& s, const Target& g, int i, GridScratch& ws,
                            LastTrial& last) {
     const int N = s.N;
-    const AngleAxis a = AxisOf(s, i, B, H);
-    const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+    const AngleAxis a = AxisOf(s, i, sides);
+    const SweepTable& st = tables.of(a);
+    const AxisWindowResult win = AxisWindowForSlope(a.w, *a.pts, s.factor);
     const double norm = AxisNorm(a.w);
     AxisTerms(st, a.w, ws.U);
     SweepEval eval{st, run, ws.U.data(), a, norm};
     last.w = a.w;
+    last.turned = a.turned;
     auto solved = [&](const OffsetState& p) {
         last.c = eval.lastC;
         last.phi = eval.lastPhi;
         return p;
     };
-    const GridAxis axis{ws.U.data(), a.w, norm, B, H, s.strainLimit, true};
+    const GridAxis axis{ws.U.data(), a.w, norm, a.pts, s.strainLimit, true};
     double cLo = win.cmin, cHi = win.cmax;
     int chosen = 1;
     for (int pass = 1; pass <= s.K; ++pass) {
@@ -288,11 +326,12 @@ OffsetState SolveAngleFast(const SweepTable& st, const SweepRun& run, double B, 
     return {0, ws.P[chosen], a.sign * (ws.Sx[chosen] / 1000000), a.sign * (ws.Sy[chosen] / 1000000)};
 }
 
-void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,
+void SolveFast(FiberTable& t, const Sides& sides, const MmSettings& s, MMCurve& curve,
                const Progress& progress, const SolveOptions& options) {
-    const SweepTable st = BuildSweepTable(t);
+    const SweepTables tables(t);
+    const SweepTable& st = tables.st;
     if (!st.reproducible) {
-        SolveReference(t, B, H, s, curve, progress, options);
+        SolveReference(t, sides, s, curve, progress, options);
         return;
     }
     const Target g = TargetOf(t, s.axialForce);
@@ -315,7 +354,7 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
         [&](int worker, int i) {
             if (CancelRequested(options.cancel)) return;  // thrown once, below
             LastTrial last;
-            points[i] = SolveAngleFast(st, {isa, nullptr, options.cancel, &passes}, B, H, s, g, i,
+            points[i] = SolveAngleFast(tables, {isa, nullptr, options.cancel, &passes}, sides, s, g, i,
                                        scratch[worker], last);
             if (i == angles - 1) lastTrial = last;
         },
@@ -326,7 +365,7 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
         ChunkHelpers helpers(threads - 1);
         for (int i = angles - tail; i < angles; ++i) {
             try {
-                points[i] = SolveAngleFast(st, {isa, &helpers, options.cancel, &passes}, B, H, s, g,
+                points[i] = SolveAngleFast(tables, {isa, &helpers, options.cancel, &passes}, sides, s, g,
                                            i, scratch[0], lastTrial);
             } catch (...) {
                 errors[i] = std::current_exception();
@@ -338,7 +377,7 @@ void SolveFast(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& 
     for (int i = 0; i < failed; ++i) Store(curve, i, points[i]);
     ThrowIfCancelled(options.cancel);
     if (failed < angles) std::rethrow_exception(errors[failed]);
-    StoreTrialState(t, lastTrial.w, AxisNorm(lastTrial.w), lastTrial.c, lastTrial.phi);
+    StoreLastTrial(t, lastTrial);
 }
 
 // One angle of the root-finding pass for every force: the family sampled,
@@ -373,6 +412,7 @@ void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, c
                        const Progress& progress, const SolveOptions& options) {
     CheckMmSettings(s);
     ThrowIfCancelled(options.cancel);
+    const Sides sides(t, B, H);
     const int angles = s.points + 1;
     std::vector<Target> g(static_cast<size_t>(levels));
     for (int k = 0; k < levels; ++k) {
@@ -385,12 +425,14 @@ void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, c
     // failing angle, whatever order the threads took the angles in.
     std::vector<std::exception_ptr> faults(static_cast<size_t>(angles) * levels);
     auto faultsOf = [&](int i) { return faults.data() + static_cast<size_t>(i) * levels; };
-    const SweepTable st = options.pass == SolverPass::Fast ? BuildSweepTable(t) : SweepTable{};
+    const SweepTables tables = options.pass == SolverPass::Fast ? SweepTables(t) : SweepTables(FiberTable{});
+    const SweepTable& st = tables.st;
     if (options.pass == SolverPass::Reference || !st.reproducible) {
         for (int i = 0; i < angles; ++i) {
             if (progress) progress(nearest(static_cast<double>(i * 100) / angles));
-            const AngleAxis a = AxisOf(s, i, B, H);
-            const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+            const AngleAxis a = AxisOf(s, i, sides);
+            TurnedFibers turned(t, a.turned);
+            const AxisWindowResult win = AxisWindowForSlope(a.w, *a.pts, s.factor);
             SolveAngleLevels(TableEval{t, a, AxisNorm(a.w), options.cancel}, a, win.cmin, win.cmax, g, i,
                              curves, faultsOf(i));
         }
@@ -406,21 +448,21 @@ void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, c
             angles, threads,
             [&](int worker, int i) {
                 if (CancelRequested(options.cancel)) return;  // thrown once, below
-                const AngleAxis a = AxisOf(s, i, B, H);
-                const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+                const AngleAxis a = AxisOf(s, i, sides);
+                const AxisWindowResult win = AxisWindowForSlope(a.w, *a.pts, s.factor);
                 std::vector<double>& u = U[static_cast<size_t>(worker)];
-                AxisTerms(st, a.w, u);
+                AxisTerms(tables.of(a), a.w, u);
                 const SweepRun run{isa, nullptr, options.cancel, &passes};
-                SweepEval eval{st, run, u.data(), a, AxisNorm(a.w)};
+                SweepEval eval{tables.of(a), run, u.data(), a, AxisNorm(a.w)};
                 SolveAngleLevels(eval, a, win.cmin, win.cmax, g, i, curves, faultsOf(i));
-                if (i == angles - 1) lastTrial = {a.w, eval.lastC, eval.lastPhi};
+                if (i == angles - 1) lastTrial = {a.w, eval.lastC, eval.lastPhi, a.turned};
                 passes.passDone();
             },
             passes.finished(), jobErrors, passes.tick());
         ThrowIfCancelled(options.cancel);
         for (const std::exception_ptr& e : jobErrors)
             if (e) std::rethrow_exception(e);
-        StoreTrialState(t, lastTrial.w, AxisNorm(lastTrial.w), lastTrial.c, lastTrial.phi);
+        StoreLastTrial(t, lastTrial);
     }
     for (int k = 0; k < levels; ++k) {
         errors[k] = nullptr;
@@ -431,9 +473,12 @@ void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, c
 MmState SolveMmStateAt(FiberTable& t, double B, double H, const MmSettings& s, double thetaDeg) {
     const Target g = TargetOf(t, s.axialForce);
     if (!g.inside) throw AppError("The axial force must lie between the pure tension and the pure compression capacity");
-    AngleAxis a{0, 0, B, H, s.strainLimit, thetaDeg};
-    MmSlopeAt(thetaDeg, a.w, a.sign);
-    const AxisWindowResult win = AxisWindowForSlope(a.w, B, H, s.factor);
+    const Sides sides(t, B, H);
+    double w = 0, sign = 0;
+    MmSlopeAt(thetaDeg, w, sign);
+    const AngleAxis a = sides.axis(w, sign, s.strainLimit, thetaDeg);
+    TurnedFibers turned(t, a.turned);
+    const AxisWindowResult win = AxisWindowForSlope(a.w, *a.pts, s.factor);
     TableEval eval{t, a, AxisNorm(a.w), nullptr};
     const OffsetState p = SolveAngleRoot(eval, a, win.cmin, win.cmax, g);
     return {p.c, a.phi(p.c), p.P, p.Mx, p.My};
@@ -456,9 +501,9 @@ void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurv
                 SolveMMCurvesRoot(t, B, H, s, &s.axialForce, 1, &c, &fault, progress, options);
                 if (fault) std::rethrow_exception(fault);
             } else if (options.pass == SolverPass::Reference) {
-                SolveReference(t, B, H, s, c, progress, options);
+                SolveReference(t, Sides(t, B, H), s, c, progress, options);
             } else {
-                SolveFast(t, B, H, s, c, progress, options);
+                SolveFast(t, Sides(t, B, H), s, c, progress, options);
             }
         });
     } catch (const AxialForceOutOfReach&) {

@@ -46,7 +46,9 @@ void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, c
 // The ultimate state of the axis at thetaDeg (bounded slope, as the curve's
 // points) whose axial force is s.axialForce, solved exactly with the
 // strain limit and window factor of s: its offset, curvature, axial force
-// and moments by the curve's sign rule. Raises AppError for a force outside
+// and moments by the curve's sign rule. A direction solved on the turned
+// fibers (SolvedTurned) gives the offset of the turned fibers' axis; its
+// moments are the section's. Raises AppError for a force outside
 // (PMin, PMax) and AxialForceOutOfReach as the solver does.
 struct MmState {
     double c = 0, phi = 0, P = 0, Mx = 0, My = 0;
@@ -63,6 +65,13 @@ public:
 
 // Rewrites curve.Mx, curve.My and curve.P (points + 1 entries). Progress is
 // left at its last position.
+//
+// Every solver here takes the strain limits at t.LimitPoints, or with none at
+// the corners of the B x H rectangle. Each angle compresses the side above
+// its axis, and an angle whose cosine is below 0 gives that state's moments
+// negated (the opposite direction of a point-symmetric section); a section
+// that is not point-symmetric (t.PointSymmetric false) solves such an angle
+// with the side below the axis compressed instead, on the turned fibers.
 //
 // With the grid search (options.search), each angle runs K passes over its
 // window of offsets. When the axial force lies strictly between the fibers'

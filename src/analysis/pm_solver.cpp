@@ -39,32 +39,54 @@ struct LevelPoint {
 };
 
 struct PmJob {
-    double B, H, angleDeg, PMin, PMax;
+    const StrainLimitPoints* pts;
+    double angleDeg, PMin, PMax;
     const PmSettings* s;
 };
+
+// Which half of a direction's curve a solve gives: the moment magnitudes of
+// a point-symmetric section, or for any other section the signed moments
+// with the compressed side above the axis (the half of positive moments) or
+// below it (solved on the turned fibers: the half of negative moments).
+enum class Half { Magnitude, Positive, Negative };
 
 double LevelTarget(const PmJob& j, int o) {
     return j.PMin + ((j.PMax - j.PMin) / j.s->nP) * o;
 }
 
-void StoreLevel(PMCurve& curve, double angleDeg, int o, const LevelPoint& pt) {
+// The moment a half stores from a trial's signed moment. Compressing the
+// side above the axis gives a negative moment about x at 0 degrees and a
+// positive one about y at 90 degrees; the positive half is that side. The
+// negative half's trial is of the turned fibers, whose moments are the
+// section's negated.
+double HalfMoment(Half h, double m, double toward) {
+    switch (h) {
+        case Half::Magnitude: return std::fabs(m);
+        case Half::Positive: return toward * m;
+        case Half::Negative: return -toward * m;
+    }
+    return m;
+}
+
+void StoreLevel(PMCurve& curve, double angleDeg, int o, const LevelPoint& pt, Half h) {
+    const bool neg = h == Half::Negative;
     if (angleDeg == 0) {
-        curve.PX[o] = pt.P;
-        curve.MX[o] = pt.Mx;
+        (neg ? curve.PXNeg : curve.PX)[o] = pt.P;
+        (neg ? curve.MXNeg : curve.MX)[o] = HalfMoment(h, pt.Mx, -1);
     } else if (angleDeg == 90) {
-        curve.PY[o] = pt.P;
-        curve.MY[o] = pt.My;
+        (neg ? curve.PYNeg : curve.PY)[o] = pt.P;
+        (neg ? curve.MYNeg : curve.MY)[o] = HalfMoment(h, pt.My, 1);
     }
 }
 
-void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& progress,
+void SolveReference(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const Progress& progress,
                     const std::atomic<bool>* cancel) {
     const PmSettings& s = *j.s;
     const int N = s.N;
     std::vector<double> P(N + 1), Mx(N + 1), My(N + 1);
     for (int o = 1; o <= s.nP - 1; ++o) {
         const double Pt = LevelTarget(j, o);
-        const AxisWindowResult win = AxisWindow(j.angleDeg, j.B, j.H, s.factor);
+        const AxisWindowResult win = AxisWindow(j.angleDeg, *j.pts, s.factor);
         const double w = win.w, norm = AxisNorm(w);
         double cmin = win.cmin, cmax = win.cmax;
         int b = 0;
@@ -73,16 +95,16 @@ void SolveReference(FiberTable& t, const PmJob& j, PMCurve& curve, const Progres
                 if (progress) progress(nearest(static_cast<double>(G) / N * 100));
                 ThrowIfCancelled(cancel);
                 const double c = GridOffset(cmin, cmax, G, N);
-                const double phi = TrialCurvatureAt(w, c, j.B, j.H, s.strainLimit, false);
+                const double phi = TrialCurvatureAt(w, c, *j.pts, s.strainLimit, false);
                 const SectionForceResult r = SectionForcesNorm(t, w, norm, c, phi);
                 P[G] = r.P;
-                Mx[G] = std::fabs(r.Mx);
-                My[G] = std::fabs(r.My);
+                Mx[G] = r.Mx;
+                My[G] = r.My;
             }
             b = ChooseClosest(P.data(), 0, N, Pt);
             NarrowWindow(cmin, cmax, b, N);
         }
-        StoreLevel(curve, j.angleDeg, o, {P[b], Mx[b], My[b]});
+        StoreLevel(curve, j.angleDeg, o, {P[b], Mx[b], My[b]}, h);
     }
 }
 
@@ -94,8 +116,8 @@ LevelPoint SolveLevelFast(const SweepTable& st, const SweepRun& run, const std::
     const PmSettings& s = *j.s;
     const int N = s.N;
     const double Pt = LevelTarget(j, o);
-    const AxisWindowResult win = AxisWindowForSlope(w, j.B, j.H, s.factor);
-    const GridAxis axis{U.data(), w, norm, j.B, j.H, s.strainLimit, false};
+    const AxisWindowResult win = AxisWindowForSlope(w, *j.pts, s.factor);
+    const GridAxis axis{U.data(), w, norm, j.pts, s.strainLimit, false};
     double cmin = win.cmin, cmax = win.cmax;
     int b = 0;
     for (int pass = 1; pass <= s.K; ++pass) {
@@ -105,17 +127,17 @@ LevelPoint SolveLevelFast(const SweepTable& st, const SweepRun& run, const std::
         lastPhi = ws.phi[N];
         NarrowWindow(cmin, cmax, b, N);
     }
-    return {ws.P[b], std::fabs(ws.Sx[b] / 1000000), std::fabs(ws.Sy[b] / 1000000)};
+    return {ws.P[b], ws.Sx[b] / 1000000, ws.Sy[b] / 1000000};
 }
 
-void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& progress,
+void SolveFast(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const Progress& progress,
                const SolveOptions& options) {
     const PmSettings& s = *j.s;
     const int levels = s.nP - 1;
     if (levels <= 0) return;
     const SweepTable st = BuildSweepTable(t);
     if (!st.reproducible) {
-        SolveReference(t, j, curve, progress, options.cancel);
+        SolveReference(t, j, h, curve, progress, options.cancel);
         return;
     }
     const double w = checkedFinite(std::tan(j.angleDeg * kDegToRad));
@@ -171,7 +193,7 @@ void SolveFast(FiberTable& t, const PmJob& j, PMCurve& curve, const Progress& pr
     for (int k = 0; k < levels && firstFailed == levels; ++k) {
         if (errors[levels - 1 - k]) firstFailed = k;
     }
-    for (int k = 0; k < firstFailed; ++k) StoreLevel(curve, j.angleDeg, k + 1, points[k]);
+    for (int k = 0; k < firstFailed; ++k) StoreLevel(curve, j.angleDeg, k + 1, points[k], h);
     if (firstFailed < levels) std::rethrow_exception(errors[levels - 1 - firstFailed]);
     // Leave the fibers as the last trial left them.
     StoreTrialState(t, w, norm, lastC, lastPhi);
@@ -191,12 +213,36 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
     curve.MX[0] = curve.MY[0] = 0;
     curve.PX[nP] = curve.PY[nP] = PMax;
     curve.MX[nP] = curve.MY[nP] = 0;
+    for (std::vector<double>* v : {&curve.PXNeg, &curve.MXNeg, &curve.PYNeg, &curve.MYNeg}) {
+        if (t.PointSymmetric) {
+            v->clear();
+        } else {
+            v->resize(n);
+        }
+    }
+    if (!t.PointSymmetric) {
+        curve.PXNeg[0] = curve.PYNeg[0] = PMin;
+        curve.MXNeg[0] = curve.MYNeg[0] = 0;
+        curve.PXNeg[nP] = curve.PYNeg[nP] = PMax;
+        curve.MXNeg[nP] = curve.MYNeg[nP] = 0;
+    }
 
-    const PmJob job{B, H, angleDeg, PMin, PMax, &s};
-    if (options.pass == SolverPass::Reference) {
-        SolveReference(t, job, curve, progress, options.cancel);
+    const StrainLimitPoints pts = StrainLimitPoints::Of(t, B, H);
+    auto solveHalf = [&](const PmJob& job, Half h) {
+        if (options.pass == SolverPass::Reference) {
+            SolveReference(t, job, h, curve, progress, options.cancel);
+        } else {
+            SolveFast(t, job, h, curve, progress, options);
+        }
+    };
+    if (t.PointSymmetric) {
+        solveHalf({&pts, angleDeg, PMin, PMax, &s}, Half::Magnitude);
     } else {
-        SolveFast(t, job, curve, progress, options);
+        solveHalf({&pts, angleDeg, PMin, PMax, &s}, Half::Positive);
+        // The other side compressed: the same search on the turned fibers.
+        const StrainLimitPoints turnedPts = pts.Turned();
+        TurnedFibers turned(t, true);
+        solveHalf({&turnedPts, angleDeg, PMin, PMax, &s}, Half::Negative);
     }
     if (progress) progress(0);
 }

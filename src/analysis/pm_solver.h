@@ -31,6 +31,10 @@ void CheckPmSettings(const PmSettings& s);
 // neutral axis at angleDeg. Sizes the curve arrays to nP + 1 (keeping values),
 // writes the end points of both directions and stores the solved points in
 // PX/MX for angle 0 and PY/MY for angle 90 only. Progress ends at 0.
+// The strain limits apply at t.LimitPoints, or with none at the corners of
+// the B x H rectangle. A point-symmetric section stores moment magnitudes; any
+// other also solves the direction with the other side compressed into the
+// curve's negative half (PXNeg ...), both halves with signed moments.
 void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angleDeg, double PMin,
              double PMax, PMCurve& curve, const Progress& progress = {},
              const SolveOptions& options = {});

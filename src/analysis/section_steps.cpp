@@ -32,13 +32,36 @@ void ComputeAxialBounds(const FiberTable& t, double& PMax, double& PMin) {
     PMin = -tens / 1000;
 }
 
-AxisWindowResult AxisWindowForSlope(double w, double B, double H, double factor) {
+StrainLimitPoints StrainLimitPoints::Rectangle(double B, double H) {
     const double hb = B / 2, hh = H / 2;
-    const double v[4] = {-hh - w * -hb, -hh - w * hb, hh - w * hb, hh - w * -hb};
-    double lo = v[0], hi = v[0];
-    for (double x : v) {
-        if (x < lo) lo = x;
-        if (x > hi) hi = x;
+    return {{-hb, hb, hb, -hb}, {-hh, -hh, hh, hh}};
+}
+
+StrainLimitPoints StrainLimitPoints::Of(const FiberTable& t, double B, double H) {
+    if (t.LimitPoints.empty()) return Rectangle(B, H);
+    StrainLimitPoints p;
+    p.x.reserve(t.LimitPoints.size());
+    p.y.reserve(t.LimitPoints.size());
+    for (const auto& [x, y] : t.LimitPoints) {
+        p.x.push_back(checkedFinite(x));
+        p.y.push_back(checkedFinite(y));
+    }
+    return p;
+}
+
+StrainLimitPoints StrainLimitPoints::Turned() const {
+    StrainLimitPoints p = *this;
+    for (double& v : p.x) v = -v;
+    for (double& v : p.y) v = -v;
+    return p;
+}
+
+AxisWindowResult AxisWindowForSlope(double w, const StrainLimitPoints& pts, double factor) {
+    double lo = 0, hi = 0;
+    for (int k = 0; k < pts.size(); ++k) {
+        const double v = pts.y[k] - w * pts.x[k];
+        if (k == 0 || v < lo) lo = v;
+        if (k == 0 || v > hi) hi = v;
     }
     AxisWindowResult r;
     r.w = w;
@@ -47,25 +70,35 @@ AxisWindowResult AxisWindowForSlope(double w, double B, double H, double factor)
     return r;
 }
 
-AxisWindowResult AxisWindow(double angleDeg, double B, double H, double factor) {
+AxisWindowResult AxisWindowForSlope(double w, double B, double H, double factor) {
+    return AxisWindowForSlope(w, StrainLimitPoints::Rectangle(B, H), factor);
+}
+
+AxisWindowResult AxisWindow(double angleDeg, const StrainLimitPoints& pts, double factor) {
     const double w = checkedFinite(std::tan(angleDeg * kDegToRad));
-    return AxisWindowForSlope(w, B, H, factor);
+    return AxisWindowForSlope(w, pts, factor);
+}
+
+AxisWindowResult AxisWindow(double angleDeg, double B, double H, double factor) {
+    return AxisWindow(angleDeg, StrainLimitPoints::Rectangle(B, H), factor);
 }
 
 double AxisNorm(double w) { return checkedFinite(std::sqrt(w * w + 1)); }
 
-void CornerDistances(double w, double c, double B, double H, double& dmin, double& dmax) {
+void CornerDistances(double w, double c, const StrainLimitPoints& pts, double& dmin, double& dmax) {
     const double norm = AxisNorm(w);
-    const double hb = B / 2, hh = H / 2;
-    const double xs[4] = {-hb, hb, hb, -hb};
-    const double ys[4] = {-hh, -hh, hh, hh};
-    for (int k = 0; k < 4; ++k) {
-        const double d = (w * xs[k] - ys[k] + c) / norm;
+    dmin = dmax = 0;
+    for (int k = 0; k < pts.size(); ++k) {
+        const double d = (w * pts.x[k] - pts.y[k] + c) / norm;
         if (k == 0 || d < dmin) dmin = d;
         if (k == 0 || d > dmax) dmax = d;
     }
     checkedFinite(dmin);
     checkedFinite(dmax);
+}
+
+void CornerDistances(double w, double c, double B, double H, double& dmin, double& dmax) {
+    CornerDistances(w, c, StrainLimitPoints::Rectangle(B, H), dmin, dmax);
 }
 
 double TrialCurvature(double dmin, double dmax, double limit, bool strict) {
@@ -85,10 +118,31 @@ double TrialCurvature(double dmin, double dmax, double limit, bool strict) {
     return phi;
 }
 
-double TrialCurvatureAt(double w, double c, double B, double H, double limit, bool strict) {
+double TrialCurvatureAt(double w, double c, const StrainLimitPoints& pts, double limit, bool strict) {
     double dmin, dmax;
-    CornerDistances(w, c, B, H, dmin, dmax);
+    CornerDistances(w, c, pts, dmin, dmax);
     return TrialCurvature(dmin, dmax, limit, strict);
+}
+
+double TrialCurvatureAt(double w, double c, double B, double H, double limit, bool strict) {
+    return TrialCurvatureAt(w, c, StrainLimitPoints::Rectangle(B, H), limit, strict);
+}
+
+namespace {
+void TurnFibers(FiberTable& t) {
+    for (int i = 1; i <= t.NFib; ++i) {
+        Fiber& f = t[i];
+        for (double* v : {&f.X, &f.Y, &f.X1, &f.Y1, &f.X2, &f.Y2, &f.X3, &f.Y3, &f.X4, &f.Y4}) *v = -*v;
+    }
+}
+}  // namespace
+
+TurnedFibers::TurnedFibers(FiberTable& t, bool turn) : t_(t), turn_(turn) {
+    if (turn_) TurnFibers(t_);
+}
+
+TurnedFibers::~TurnedFibers() {
+    if (turn_) TurnFibers(t_);
 }
 
 void CheckSums(double F, double Sx, double Sy) {

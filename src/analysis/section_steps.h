@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include <cstddef>  // fiber.h uses size_t
 
@@ -83,25 +84,45 @@ inline constexpr double kDegToRad = 0.017453292519943295;
 // Pure compression (PMax, positive) and pure tension (PMin) capacities, kN.
 void ComputeAxialBounds(const FiberTable& t, double& PMax, double& PMin);
 
+// Points where the strain limits apply, in the solvers' coordinates: the
+// corners of the B x H rectangle centred at the origin, or a section's own
+// extreme fibers (FiberTable::LimitPoints).
+struct StrainLimitPoints {
+    std::vector<double> x, y;
+
+    // Corners (-B/2, -H/2), (B/2, -H/2), (B/2, H/2), (-B/2, H/2), in that order.
+    static StrainLimitPoints Rectangle(double B, double H);
+    // The table's LimitPoints, or with none the corners of the B x H rectangle.
+    static StrainLimitPoints Of(const FiberTable& t, double B, double H);
+    // Every point turned by 180 degrees about the origin.
+    StrainLimitPoints Turned() const;
+    int size() const { return static_cast<int>(x.size()); }
+};
+
 struct AxisWindowResult {
     double w = 0;     // slope of the neutral axis y = w x + c
     double cmin = 0;  // smallest offset of the window
     double cmax = 0;  // largest offset of the window
 };
 
-// Window of offsets for a given slope: the offsets y - w x of the four corners
-// of the B x H rectangle centred at the origin, least and greatest, each
-// multiplied by factor.
+// Window of offsets for a given slope: the offsets y - w x of the points
+// where the strain limits apply, least and greatest, each multiplied by
+// factor.
+AxisWindowResult AxisWindowForSlope(double w, const StrainLimitPoints& pts, double factor);
+// The same for the corners of the B x H rectangle centred at the origin.
 AxisWindowResult AxisWindowForSlope(double w, double B, double H, double factor);
 
 // Slope tan(angle) and the window of offsets for that slope.
+AxisWindowResult AxisWindow(double angleDeg, const StrainLimitPoints& pts, double factor);
 AxisWindowResult AxisWindow(double angleDeg, double B, double H, double factor);
 
 // sqrt(w w + 1), the divisor of the signed distance from the axis y = w x + c.
 double AxisNorm(double w);
 
-// Least and greatest signed distance (w x - y + c) / sqrt(w w + 1) of the four
-// corners of the B x H rectangle; negative on the compressed side.
+// Least and greatest signed distance (w x - y + c) / sqrt(w w + 1) of the
+// points where the strain limits apply; negative on the compressed side.
+void CornerDistances(double w, double c, const StrainLimitPoints& pts, double& dmin, double& dmax);
+// The same for the four corners of the B x H rectangle.
 void CornerDistances(double w, double c, double B, double H, double& dmin, double& dmax);
 
 // Smallest curvature that brings a corner to a strain limit:
@@ -113,7 +134,30 @@ void CornerDistances(double w, double c, double B, double H, double& dmin, doubl
 double TrialCurvature(double dmin, double dmax, double limit, bool strict);
 
 // TrialCurvature of the corner distances of the axis y = w x + c.
+double TrialCurvatureAt(double w, double c, const StrainLimitPoints& pts, double limit, bool strict);
 double TrialCurvatureAt(double w, double c, double B, double H, double limit, bool strict);
+
+// The fibers turned by 180 degrees about the origin (centres and corners
+// negated, which is exact) while the object lives, then turned back to the same bits; does
+// nothing when `turn` is false. A section that is not point-symmetric solves
+// the directions whose compressed side lies below the axis on the turned
+// fibers: the strain plane of offset c on the turned fibers is the plane of
+// the original fibers compressed on the other side, and its moments are the
+// original's negated.
+class TurnedFibers {
+public:
+    TurnedFibers(FiberTable& t, bool turn);
+    ~TurnedFibers();
+    TurnedFibers(const TurnedFibers&) = delete;
+    TurnedFibers& operator=(const TurnedFibers&) = delete;
+
+private:
+    FiberTable& t_;
+    bool turn_;
+};
+
+// Whether the direction with this cosine sign is solved on the turned fibers.
+inline bool SolvedTurned(const FiberTable& t, double cosSign) { return !t.PointSymmetric && cosSign < 0; }
 
 struct SectionForceResult {
     double P = 0;   // axial force, kN, compression positive

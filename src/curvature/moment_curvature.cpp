@@ -45,7 +45,8 @@ std::string MphiInputsKey(const FieldSource& f) {
     for (int n = 1; n <= 29; ++n) edit(n);
     for (int n = 41; n <= 51; ++n) edit(n);
     for (int n : {34, 63, 66, 67, 68, 70}) edit(n);
-    for (int n = 1; n <= 6; ++n) key += std::to_string(f.itemIndex("ComboBox" + std::to_string(n))) + '\n';
+    for (int n : {1, 2, 3, 4, 5, 6, 8}) key += std::to_string(f.itemIndex("ComboBox" + std::to_string(n))) + '
+';
     return key;
 }
 
@@ -65,6 +66,7 @@ struct Context {
         : t(table), B(b), H(h), s(settings) {}
     FiberTable& t;
     double B, H;
+    StrainLimitPoints pts;  // where the strain limits apply, turned with the fibers
     const MphiSettings& s;
     double w = 0, sign = 0, norm = 1;
     ForceTarget g;
@@ -117,7 +119,7 @@ MphiPoint PointOf(const Context& x, double phiShown, double phi, const OffsetSta
     p.My = st.My;
     p.M = std::hypot(st.Mx, st.My);
     double dmin = 0, dmax = 0;
-    CornerDistances(x.w, st.c, x.B, x.H, dmin, dmax);
+    CornerDistances(x.w, st.c, x.pts, dmin, dmax);
     p.cornerStrain = phi * dmin;
     for (int i : x.yieldFibers) {
         const Fiber& f = x.t[i];
@@ -141,10 +143,10 @@ OffsetState SolveState(Context& x, double phi) {
     const double ph = phi > 0 ? phi : kUniformCurvature;
     double cmin, cmax, span;  // span: the offsets of the window at factor 1
     if (phi > 0) {
-        const AxisWindowResult win = AxisWindowForSlope(x.w, x.B, x.H, x.s.factor);
+        const AxisWindowResult win = AxisWindowForSlope(x.w, x.pts, x.s.factor);
         cmin = win.cmin;
         cmax = win.cmax;
-        const AxisWindowResult whole = AxisWindowForSlope(x.w, x.B, x.H, 1);
+        const AxisWindowResult whole = AxisWindowForSlope(x.w, x.pts, 1);
         span = whole.cmax - whole.cmin;
     } else {
         // Uniform strains from the strain limit to the tensile limit.
@@ -182,8 +184,20 @@ MphiPoint SolvePoint(Context& x, double phi) {
     return PointOf(x, phi, phi > 0 ? phi : kUniformCurvature, st);
 }
 
-Context MakeContext(FiberTable& t, double B, double H, const MphiSettings& s, double PMax, double PMin) {
+// Whether the angle's direction is solved on the turned fibers (a section
+// that is not point-symmetric, compressed below the axis).
+bool AngleTurned(const FiberTable& t, double angle) {
+    double w = 0, sign = 0;
+    MmSlopeAt(angle, w, sign);
+    return SolvedTurned(t, sign);
+}
+
+// The context of fibers already turned when `turned`.
+Context MakeContext(FiberTable& t, double B, double H, const MphiSettings& s, double PMax, double PMin,
+                    bool turned) {
     Context x(t, B, H, s);
+    x.pts = StrainLimitPoints::Of(t, B, H);
+    if (turned) x.pts = x.pts.Turned();
     MmSlopeAt(s.angle, x.w, x.sign);
     x.norm = AxisNorm(x.w);
     x.g.Pt = s.axialForce;
@@ -278,7 +292,9 @@ void Idealise(MphiResult& r) {
 MphiPoint SolveAtCurvature(FiberTable& t, double B, double H, const MphiSettings& s, double phi) {
     double PMax = 0, PMin = 0;
     ComputeAxialBounds(t, PMax, PMin);
-    Context x = MakeContext(t, B, H, s, PMax, PMin);
+    const bool turned = AngleTurned(t, s.angle);
+    TurnedFibers turn(t, turned);
+    Context x = MakeContext(t, B, H, s, PMax, PMin, turned);
     return SolvePoint(x, phi);
 }
 
@@ -288,16 +304,19 @@ MphiResult SolveMomentCurvature(FiberTable& t, double B, double H, const MphiSet
     double PMax = 0, PMin = 0;
     ComputeAxialBounds(t, PMax, PMin);
     CheckMphiForce(s.axialForce, PMin, PMax);
-    Context x = MakeContext(t, B, H, s, PMax, PMin);
-    x.cancel = cancel;
-
     MphiResult r;
     r.settings = s;
     MmSettings mm;
     mm.axialForce = s.axialForce;
     mm.strainLimit = s.strainLimit;
     mm.factor = s.factor;
+    // Solved before the fibers are turned: the exact solve turns them itself,
+    // and its offset is that of the turned fibers.
     const MmState u = SolveMmStateAt(t, B, H, mm, s.angle);
+    const bool turned = AngleTurned(t, s.angle);
+    TurnedFibers turn(t, turned);
+    Context x = MakeContext(t, B, H, s, PMax, PMin, turned);
+    x.cancel = cancel;
     r.ultimate = PointOf(x, u.phi, u.phi, {u.c, u.P, u.Mx, u.My});
 
     const int n = s.steps;

@@ -18,6 +18,7 @@ const std::vector<std::string>& ComboBoxItems(const std::string& name) {
         {"ComboBox5", model},
         {"ComboBox6", model},
         {"ComboBox7", {"X-Dir PM Curve", "Y-Dir PM Curve"}},
+        {"ComboBox8", {"Bounding rectangle", "Section outline"}},
     };
     static const std::vector<std::string> none;
     auto it = items.find(name);

@@ -7,11 +7,11 @@
 
 namespace px {
 
-// Items of "ComboBox1" ... "ComboBox7" in order; empty for any other name.
+// Items of "ComboBox1" ... "ComboBox8" in order; empty for any other name.
 const std::vector<std::string>& ComboBoxItems(const std::string& name);
 
 // Number of combo boxes of the window.
-inline constexpr int kComboBoxCount = 7;
+inline constexpr int kComboBoxCount = 8;
 // Number of edit fields of the window.
 // Edit65: "Axial Levels" of the surface; Edit66..68: the M-Phi page;
 // Edit70: "Cover Layers" of the Section page.

@@ -169,6 +169,10 @@ const std::vector<Help>& Table() {
                    "The slider sets it between the compression and tension capacities.", {}},
         {"Button8", "Draws the purple line at the Axial Force typed on the left plot.", {}},
         {"ComboBox7", "Which P-M curve the left plot shows: about X (0°) or about Y (90°).", {}},
+        {"ComboBox8", "Where every analysis (P-M, Mx-My, check, surface, M-Phi) applies the strain limits. "
+                      "\"Bounding rectangle\": the corners of the section's B x H rectangle. \"Section outline\": "
+                      "the corners of the outline as meshed (a circle's outer ring), so a round column's "
+                      "Mx-My curve is round.", {}},
         {"ScrollBar1", "Sets the Axial Force: top is the compression capacity, bottom the tension capacity.", {}},
         {"Edit34", "Compressive strain limit of the Mx-My curve, a negative number. Default -0.0035.", {}},
         {"Edit35", "Number of neutral-axis directions over a full turn: the points of the Mx-My curve.\n"

@@ -1,5 +1,7 @@
 #include "input/fields.h"
 
+#include "input/field_defaults.h"
+
 namespace px {
 
 const std::map<std::string, std::string>& DefaultFieldTexts() {
@@ -31,7 +33,7 @@ const std::map<std::string, std::string>& DefaultFieldTexts() {
 MapFields DefaultFields() {
     MapFields f;
     f.texts = DefaultFieldTexts();
-    for (int i = 1; i <= 7; ++i) f.items["ComboBox" + std::to_string(i)] = 0;
+    for (int i = 1; i <= kComboBoxCount; ++i) f.items["ComboBox" + std::to_string(i)] = 0;
     return f;
 }
 

@@ -10,7 +10,7 @@ public:
     virtual ~FieldSource() = default;
     // Text of an edit field ("Edit1" ... "Edit64").
     virtual std::string text(const std::string& name) const = 0;
-    // Item index of a combo box ("ComboBox1" ... "ComboBox7").
+    // Item index of a combo box ("ComboBox1" ... "ComboBox8").
     virtual int itemIndex(const std::string& name) const = 0;
 };
 

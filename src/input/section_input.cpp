@@ -67,6 +67,7 @@ void readSteelMesh(const Reader& r, SectionInput& in) {
 void ReadSectionInput(const FieldSource& f, SectionInput& in) {
     const Reader r{f};
     in.SectionType = f.itemIndex("ComboBox1") + 1;
+    in.StrainLimitsAt = f.itemIndex("ComboBox8");
     switch (in.SectionType) {
         case 1:
             readRectBlock(r, in);

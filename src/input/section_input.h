@@ -21,10 +21,11 @@ struct SectionInput {
     // through its depth; 1 keeps one fiber across it.
     int CoverLayers = 1;
     int SectionType = 0;
+    int StrainLimitsAt = 0;  // "Strain limits at" (ComboBox8): 0 bounding rectangle, 1 section outline
 };
 
-// Reads ComboBox1 and the fields of the chosen type, in the type's order,
-// storing each value as soon as it converts.
+// Reads ComboBox1, ComboBox8 and the fields of the chosen type, in the
+// type's order, storing each value as soon as it converts.
 void ReadSectionInput(const FieldSource& f, SectionInput& in);
 
 // Refuses sizes no section can be built from, before any work: outlines,

@@ -30,6 +30,18 @@ std::vector<std::string> FillPMText(const PMCurve& curve) {
         const auto k = static_cast<size_t>(i);
         lines.push_back(cell(curve.PX[k]) + cell(curve.MX[k]) + cell(curve.PY[k]) + cell(curve.MY[k]));
     }
+    // A section bent both ways: the other half, from PMax back to PMin, its
+    // moments signed, so the rows trace the closed curve as the plot does.
+    if (curve.bothWays()) {
+        const size_t other =
+            std::min({available, curve.PXNeg.size(), curve.MXNeg.size(), curve.PYNeg.size(), curve.MYNeg.size()});
+        const long long top = std::min<long long>(curve.Divisions, static_cast<long long>(other) - 1);
+        for (long long i = top; i >= 0; --i) {
+            const auto k = static_cast<size_t>(i);
+            lines.push_back(cell(curve.PXNeg[k]) + cell(curve.MXNeg[k]) + cell(curve.PYNeg[k]) +
+                            cell(curve.MYNeg[k]));
+        }
+    }
     lines.push_back(rule);
     return lines;
 }

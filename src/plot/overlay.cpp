@@ -9,13 +9,14 @@ namespace px {
 
 std::vector<ForceMarker> PMForceMarkers(double direction, const LoadCombinationTable& table,
                                         double fP, double fMx, double fMy,
-                                        const PMPlotScaleSet& s, int W, int H) {
+                                        const PMPlotScaleSet& s, int W, int H, bool signedMoments) {
     std::vector<ForceMarker> out;
     if (!AxisHasRange(s.MAxisMin, s.MAxisMax) || !AxisHasRange(s.PAxisMin, s.PAxisMax)) return out;
     for (int i = 1; i <= table.Count && static_cast<size_t>(i) < table.Items.size(); ++i) {
         const LoadCombination& c = table.Items[i];
         const double Pa = checkedFinite(fP * c.P);
-        const double moment = std::fabs(checkedFinite(direction == 90 ? fMy * c.My : fMx * c.Mx));
+        const double m = checkedFinite(direction == 90 ? fMy * c.My : fMx * c.Mx);
+        const double moment = !signedMoments ? std::fabs(m) : (direction == 90 ? m : -m);
         auto x = VisibleX(moment, s.MAxisMin, s.MAxisMax, W, kMarkerSlack);
         auto y = VisibleY(Pa, s.PAxisMin, s.PAxisMax, H, kMarkerSlack);
         if (x && y) out.push_back({i, *x, *y, false});

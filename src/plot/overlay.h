@@ -16,10 +16,12 @@ struct ForceMarker {
 
 // Markers on a P-M chart of direction 0 (X, |Mx|) or 90 (Y, |My|). Entries
 // that fall outside the image, and every entry when an axis of `s` has no
-// range, are left out.
+// range, are left out. With signedMoments (a curve with both halves) the
+// moment keeps its side: -Mx and My, as the curve's halves are signed.
 std::vector<ForceMarker> PMForceMarkers(double direction, const LoadCombinationTable& table,
                                         double fP, double fMx, double fMy,
-                                        const PMPlotScaleSet& s, int W, int H);
+                                        const PMPlotScaleSet& s, int W, int H,
+                                        bool signedMoments = false);
 
 // Markers on the Mx-My chart with signed moments. An entry is highlighted
 // when MMAxialForce - r < Pa < MMAxialForce + r.

@@ -58,7 +58,7 @@ struct ProjectData {
     std::string Program = kProjectProgram;
     // Every saved field by name ("Edit1" ...), defaults where the file has none.
     std::map<std::string, std::string> Fields;
-    // "ComboBox1" ... "ComboBox7".
+    // "ComboBox1" ... "ComboBox8".
     std::map<std::string, int> Combos;
     MaterialColors Colors = MaterialColors::defaults();
     std::optional<ProjectForces> Forces;

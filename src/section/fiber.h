@@ -1,6 +1,7 @@
 #pragma once
 // The fiber record and the fiber table shared by meshers, drawing and solvers.
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace px {
@@ -38,6 +39,13 @@ struct FiberTable {
     }
     Fiber& operator[](int i) { return f[static_cast<size_t>(i)]; }
     const Fiber& operator[](int i) const { return f[static_cast<size_t>(i)]; }
+
+    // Points where the strain limits apply (the section's extreme fibers), in
+    // the solvers' coordinates. Empty: the corners of the B x H rectangle.
+    std::vector<std::pair<double, double>> LimitPoints;
+    // False when the section is not point-symmetric about the origin: each
+    // direction is then solved with its own compressed side.
+    bool PointSymmetric = true;
 };
 
 // Colour of a material, components 0..255.

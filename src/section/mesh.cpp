@@ -5,6 +5,7 @@
 
 #include "input/error.h"
 #include "input/guards.h"
+#include "section/limit_points.h"
 #include "section/mesh_common.h"
 
 namespace px {
@@ -155,6 +156,8 @@ void BuildFiberTable(const SectionInput& in, FiberTable& t) {
         case 8: MeshSteelTubeInRect(in, t); break;
         default: break;
     }
+    // A template's strain limits: its rectangle's corners or its outline, as chosen.
+    if (in.SectionType >= 1 && in.SectionType <= 8) ApplyStrainLimitsAt(in.StrainLimitsAt, t);
 }
 
 namespace {

@@ -21,8 +21,9 @@ long long FiberCount(const SectionInput& in);
 // Throws AppError; changes nothing.
 void CheckMeshInput(const SectionInput& in);
 
-// CheckMeshInput, then the mesher of in.SectionType; other values leave the
-// table as it is.
+// CheckMeshInput, then the mesher of in.SectionType and, for the eight
+// templates, the points where its strain limits apply (in.StrainLimitsAt);
+// other values leave the table as it is.
 void BuildFiberTable(const SectionInput& in, FiberTable& t);
 
 void MeshRectColumn(const SectionInput& in, FiberTable& t);

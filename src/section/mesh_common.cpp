@@ -15,6 +15,10 @@ FiberWriter::FiberWriter(FiberTable& t, long long count) : t_(t) {
         throw AppError("The mesh would have " + std::to_string(count) + " fibers; it must have 0 to " +
                        std::to_string(kMaxFibers));
     t_.resize(static_cast<int>(count));
+    // Every template is point-symmetric with its strain limits at the corners
+    // of its B x H rectangle, whatever section the table held before.
+    t_.LimitPoints.clear();
+    t_.PointSymmetric = true;
 }
 
 Fiber& FiberWriter::next() {

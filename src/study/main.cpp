@@ -29,11 +29,13 @@ a header line, then one line per column. Header names:
                  at most 256 MB)
   EditN          the window's edit field EditN (1..70), as typed; there is
                  no Edit69, and Edit70 is "Cover Layers"
-  ComboBoxN      the item index of ComboBoxN (1..7, 0 = first item);
+  ComboBoxN      the item index of ComboBoxN (1..8, 0 = first item);
                  ComboBox1 is the section type: 0 Rect Column, 1 Circular
                  Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
                  4 Circular Steel Tube Col, 5 Rect Steel Box Column,
-                 6 Circular SRC Column, 7 Steel Tube in Rect Col
+                 6 Circular SRC Column, 7 Steel Tube in Rect Col;
+                 ComboBox8 is "Strain limits at": 0 Bounding rectangle,
+                 1 Section outline
 A field without a column keeps the text the window starts with. Text is
 UTF-8, else Windows-1252; lines end in CR, LF or CR LF; fields are split at
 every comma; lines holding nothing but commas and blanks are skipped.

@@ -173,3 +173,25 @@ TEST(Settings, ReadInOrderAndGuarded) {
 }
 
 }  // namespace
+
+TEST(StrainLimitPoints, WindowAndDistancesOfAnyPointsInAnyOrderAndTurned) {
+    // A triangle, each of its vertices first in turn.
+    const double xs[3] = {0, -50, 60}, ys[3] = {100, -20, -40};
+    for (int first = 0; first < 3; ++first) {
+        StrainLimitPoints p;
+        for (int k = 0; k < 3; ++k) {
+            p.x.push_back(xs[(first + k) % 3]);
+            p.y.push_back(ys[(first + k) % 3]);
+        }
+        const AxisWindowResult win = AxisWindowForSlope(0, p, 1.5);
+        EXPECT_EQ(win.cmin, -40 * 1.5) << first;
+        EXPECT_EQ(win.cmax, 100 * 1.5) << first;
+        const AxisWindowResult turned = AxisWindowForSlope(0, p.Turned(), 1.5);
+        EXPECT_EQ(turned.cmin, -100 * 1.5) << first;
+        EXPECT_EQ(turned.cmax, 40 * 1.5) << first;
+        double dmin, dmax;
+        CornerDistances(0, 0, p, dmin, dmax);  // distance -y on a level axis
+        EXPECT_EQ(dmin, -100) << first;
+        EXPECT_EQ(dmax, 40) << first;
+    }
+}

@@ -106,6 +106,20 @@ TEST(Batch, CircularColumnWithChangedFieldsIsTheWindowsText) {
     EXPECT_EQ(r.out, section + pm + mm);
 }
 
+TEST(Batch, StrainLimitsAtTheOutlineAsTheWindowSetsThem) {
+    Window w;
+    w.chooseType(1);
+    w.form->findChild<QComboBox*>("ComboBox8")->setCurrentIndex(1);
+    w.form->edit(30)->setText("20000");
+    const std::string mm = w.mmText();
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.platform.errors.join("\n").toStdString();
+    const Outcome outline = batch({"ComboBox1=1", "ComboBox8=1", "section", "Edit30=20000", "mm"});
+    const Outcome corners = batch({"ComboBox1=1", "section", "Edit30=20000", "mm"});
+    EXPECT_EQ(outline.status, kBatchOk) << outline.err;
+    EXPECT_NE(outline.out.find(mm), std::string::npos);
+    EXPECT_EQ(corners.out.find(mm), std::string::npos);
+}
+
 TEST(Batch, TwoSectionsWithAssignmentsBetweenThem) {
     Window w;
     const std::string first = w.sectionText();
@@ -188,6 +202,8 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
         {"Button1=1", "section"},
         {"ComboBox1=8", "section"},  // no such item
         {"ComboBox2=2", "section"},
+        {"ComboBox8=2", "section"},
+        {"ComboBox9=0", "section"},
         {"ComboBox1=one", "section"},
         {"save=Image4:x.png"},
         {"save=Image2"},

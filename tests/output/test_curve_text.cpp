@@ -65,6 +65,26 @@ TEST(PMText, LongValueFillsItsCellWithoutSpace) {
     EXPECT_EQ(lines[6], "123456789012.00-1234567890123.001.00           -0.00          ");
 }
 
+TEST(PMText, BothHalvesTraceTheClosedCurveWithNegativeMomentsSigned) {
+    PMCurve c = defaultShape();
+    for (int i = 0; i <= 10; ++i) {
+        c.PXNeg.push_back(c.PX[i] + 0.5);
+        c.MXNeg.push_back(-c.MX[i] / 2);
+        c.PYNeg.push_back(c.PY[i]);
+        c.MYNeg.push_back(-c.MY[i]);
+    }
+    const auto lines = FillPMText(c);
+    ASSERT_EQ(lines.size(), 18u + 11u);
+    EXPECT_EQ(lines[16], "83809.38       0.00           83809.38       0.00           ");  // the positive half's end
+    EXPECT_EQ(lines[17], "83809.88       0.00           83809.38       0.00           ");  // PMax, back down
+    EXPECT_EQ(lines[18], "73809.88       -4500.06       73809.38       -9000.13       ");
+    EXPECT_EQ(lines[27], "-16190.13      0.00           -16190.63      0.00           ");  // PMin closes it
+    EXPECT_EQ(lines[28], std::string(60, '='));
+    // A shorter other half stops its rows where it ends.
+    c.MYNeg.resize(2);
+    EXPECT_EQ(FillPMText(c).size(), 18u + 2u);
+}
+
 TEST(PMText, BeforeAnyCurveAndShortArrays) {
     auto lines = FillPMText(PMCurve{});
     ASSERT_EQ(lines.size(), 7u);

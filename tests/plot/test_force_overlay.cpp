@@ -72,6 +72,18 @@ TEST(ForceOverlay, MomentSignOnPMAndMM) {
     EXPECT_EQ(mPlus[0].X, 225);   // 224.6
 }
 
+TEST(ForceOverlay, ACurveWithBothHalvesKeepsEachMomentOnItsSide) {
+    // A scale from -48000 to 48000: the X chart shows -Mx, the Y chart My.
+    const PMPlotScaleSet both{48000, 150000, -48000, -16000};
+    const auto t = Table({{0, -24000, -12000}});
+    for (double dir : {0.0, 90.0}) {
+        const auto m = PMForceMarkers(dir, t, 1, 1, 1, both, PW, PH, true);
+        ASSERT_EQ(m.size(), 1u);
+        EXPECT_EQ(m[0].X, MapX(dir == 0 ? 24000 : -12000, -48000, 48000, PW)) << dir;
+        EXPECT_EQ(PMForceMarkers(dir, t, 1, 1, 1, both, PW, PH)[0].X, MapX(dir == 0 ? 24000 : 12000, -48000, 48000, PW));
+    }
+}
+
 TEST(ForceOverlay, MMBandHighlightsStrictlyInside) {
     const auto t = Table({{1499, 200, 0}, {1500, -200, 0}, {500, 0, 500}, {501, 0, -500}});
     auto m = MMForceMarkers(t, 1, 1, 1, kMM, 1000, 500, MW, MH);

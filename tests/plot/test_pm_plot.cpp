@@ -107,6 +107,27 @@ TEST(PMPlot, DrawsDefaultColumnChart) {
     EXPECT_TRUE(AnyColor(img, 50, 376, 80, 390, kBlack));
 }
 
+TEST(PMPlot, BothHalvesSpanTheScaleAndCloseTheCurve) {
+    PMCurve c = DefaultColumnCurve();
+    for (int i = 0; i <= 10; ++i) {
+        c.PXNeg.push_back(c.PX[i]);
+        c.MXNeg.push_back(-c.MX[i] / 2);
+        c.PYNeg.push_back(c.PY[i]);
+        c.MYNeg.push_back(-c.MY[i] / 2);
+    }
+    QImage img = BlankImage(kPMImageWidth, kPMImageHeight);
+    PMPlotScale scale;
+    DrawPMCurve(img, c, 0, scale);
+    EXPECT_EQ(scale.X.MAxisMax, 48000);
+    EXPECT_EQ(scale.X.MAxisMin, -24000);  // the negative half's largest, -23670
+    const PMPlotScaleSet& s = scale.X;
+    for (int i : {3, 5, 7}) {
+        const int x = MapX(c.MXNeg[i], s.MAxisMin, s.MAxisMax, kPMImageWidth);
+        const int y = MapY(c.PXNeg[i], s.PAxisMin, s.PAxisMax, kPMImageHeight);
+        EXPECT_TRUE(AnyColor(img, x - 1, y - 1, x + 1, y + 1, kRed)) << i;
+    }
+}
+
 TEST(PMPlot, EmptyMomentRangeDrawsFrameWithoutCurve) {
     PMCurve c;
     c.Divisions = 1;

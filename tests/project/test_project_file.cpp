@@ -199,6 +199,7 @@ TEST(ProjectFile, MissingValuesKeepDefaultsAndUnknownKeysAreSkipped) {
     EXPECT_EQ(d.Combos.at("ComboBox1"), 0);
     EXPECT_EQ(d.Combos.at("ComboBox7"), 1);
     EXPECT_EQ(d.Combos.at("ComboBox2"), 1);  // "Descending model"
+    EXPECT_EQ(d.Combos.at("ComboBox8"), 0);  // an older file: strain limits at the bounding rectangle
     EXPECT_EQ(d.Colors.c[1], MaterialColors::defaults().c[1]);
     EXPECT_FALSE(d.Forces);
     EXPECT_FALSE(d.Live);
@@ -225,6 +226,7 @@ TEST(ProjectFile, BadFilesAreRefusedWithTheReason) {
         {head + R"("fields": {"Edit1": "1", "Edit1": "2"}})", "fields holds \"Edit1\" twice"},
         {head + R"("combos": {"ComboBox1": 8}})", "combos.ComboBox1 must be a whole number from 0 to 7"},
         {head + R"("combos": {"ComboBox2": 0.5}})", "combos.ComboBox2 must be a whole number from 0 to 1"},
+        {head + R"("combos": {"ComboBox8": 2}})", "combos.ComboBox8 must be a whole number from 0 to 1"},
         {head + R"("colors": {"Shape4": "red"}})", "colors.Shape4 must be a colour written #rrggbb"},
         {withForces(R"({"count": 2, "items": [[1, 2, 3]]})"), "forces.count is 2 but forces.items holds 1"},
         {withForces(R"({"items": []})"), "forces has no count"},

@@ -97,7 +97,7 @@ struct Snapshot {
 Snapshot snapshot(Window& w) {
     Snapshot s;
     for (int n = 1; n <= 64; ++n) s.edits << w.edit(n)->text();
-    for (int n = 1; n <= 7; ++n) s.combos << w.combo(n)->currentIndex();
+    for (int n = 1; n <= 8; ++n) s.combos << w.combo(n)->currentIndex();
     for (int n = 1; n <= 5; ++n) s.colors << w.swatch(n)->color();
     const GridModel* g = w.grid("StringGrid1")->grid();
     for (int r = 0; r < g->rowCount(); ++r)
@@ -128,6 +128,7 @@ TEST(ProjectWindow, EverySectionTypeReadsBackIntoAFreshWindow) {
         a.type(42, "1500");
         a.type(57, "1.5");
         a.combo(7)->setCurrentIndex(1);
+        a.combo(8)->setCurrentIndex(type % 2);  // strain limits at the outline for every other type
         // All five colours, so that none is lost on the way.
         for (int k = 1; k <= 5; ++k) a.platform.colorAnswers.push_back(QColor(10 * k, 20, 30 + type));
         a.form->Shape1MouseDown();

@@ -410,6 +410,12 @@ void TForm1::buildPmPage(QWidget* page) {
                    {{"Strain Limit", 32}, {"Axial Force Division Points", 33}});
     makeFieldGroup(page, "GroupBox8", "Iteration Setting", QRect(270, 424, 230, 108),
                    {{"Outside Steps K", 52}, {"Inside Steps N", 53}, {"Extention Factor", 60}});
+    makeLabel(page, {}, "Strain limits at", 10, 512, 90);
+    ComboBox8 = new QComboBox(page);
+    ComboBox8->setObjectName("ComboBox8");
+    for (const std::string& item : ComboBoxItems("ComboBox8")) ComboBox8->addItem(qs(item));
+    ComboBox8->setGeometry(100, 510, 160, 21);
+    fields_.combos["ComboBox8"] = ComboBox8;
 
     makeButton(page, 2, "Show PM Curve", 510, 430, &TForm1::Button2Click);
     makeButton(page, 9, "Show Force", 630, 430, &TForm1::Button9Click);
@@ -755,12 +761,12 @@ void TForm1::Button9Click() {
     run([&] {
         images_[2]->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           ws_.PMScale.X);
+                           ws_.PMScale.X, ws_.PM.bothWays());
         });
         images_[2]->refresh();
         images_[3]->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           ws_.PMScale.Y);
+                           ws_.PMScale.Y, ws_.PM.bothWays());
         });
         images_[3]->refresh();
     });
@@ -880,7 +886,7 @@ void TForm1::Button12Click() {
         const bool y = ComboBox7->currentIndex() == 1;
         images_[4]->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, y ? 90 : 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           y ? ws_.PMScale.Y : ws_.PMScale.X);
+                           y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.PM.bothWays());
         });
         images_[4]->refresh();
     });

@@ -205,6 +205,7 @@ private:
     QTabWidget* PageControl1 = nullptr;
     QComboBox* ComboBox1 = nullptr;
     QComboBox* ComboBox7 = nullptr;
+    QComboBox* ComboBox8 = nullptr;  // "Strain limits at" on the P-M page
     QProgressBar* ProgressBar1 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
     QScrollBar* ScrollBar1 = nullptr;

@@ -284,12 +284,14 @@ press its buttons and print what the window shows.
 Assignments (apply from where they stand, as typed between presses):
   EditN=TEXT       edit field EditN (N = 1..68, and 70: "Cover Layers") to
                    TEXT as typed
-  ComboBoxN=I      combo box ComboBoxN (N = 1..7) to item index I (0 = first);
+  ComboBoxN=I      combo box ComboBoxN (N = 1..8) to item index I (0 = first);
                    ComboBox1, the section type: 0 Rect Column, 1 Circular
                    Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
                    4 Circular Steel Tube Col, 5 Rect Steel Box Column,
-                   6 Circular SRC Column, 7 Steel Tube in Rect Col; setting
-                   a combo box runs no handler by itself
+                   6 Circular SRC Column, 7 Steel Tube in Rect Col;
+                   ComboBox8, "Strain limits at": 0 Bounding rectangle,
+                   1 Section outline; setting a combo box runs no handler
+                   by itself
 
 Commands:
   section          section-type change and "Input Section"; prints

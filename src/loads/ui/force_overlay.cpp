@@ -11,14 +11,14 @@ const QColor kFaintGrey(240, 240, 240);
 }  // namespace
 
 void DrawForcesOnPM(QImage& image, double direction, const LoadCombinationTable& table, double fP,
-                    double fMx, double fMy, const PMPlotScaleSet& s) {
+                    double fMx, double fMy, const PMPlotScaleSet& s, bool signedMoments) {
     QPainter p(&image);
-    DrawForcesOnPM(p, image.width(), image.height(), direction, table, fP, fMx, fMy, s);
+    DrawForcesOnPM(p, image.width(), image.height(), direction, table, fP, fMx, fMy, s, signedMoments);
 }
 
 void DrawForcesOnPM(QPainter& p, int W, int H, double direction, const LoadCombinationTable& table, double fP,
-                    double fMx, double fMy, const PMPlotScaleSet& s) {
-    const auto markers = PMForceMarkers(direction, table, fP, fMx, fMy, s, W, H);
+                    double fMx, double fMy, const PMPlotScaleSet& s, bool signedMoments) {
+    const auto markers = PMForceMarkers(direction, table, fP, fMx, fMy, s, W, H, signedMoments);
     if (markers.empty()) return;
     PrepareChartPainter(p);
     p.setPen(ChartPen(kMarkerBlue, 1));

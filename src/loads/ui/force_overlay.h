@@ -11,9 +11,10 @@ namespace px {
 
 // Blue circles of radius 2 at (|moment|, P) of every combination, amplified
 // by the factors; direction 0 uses Mx, 90 uses My. `s` is the scale of that
-// direction's chart.
+// direction's chart. signedMoments: the moments on their own side of a
+// curve drawn with both halves (PMForceMarkers).
 void DrawForcesOnPM(QImage& image, double direction, const LoadCombinationTable& table, double fP,
-                    double fMx, double fMy, const PMPlotScaleSet& s);
+                    double fMx, double fMy, const PMPlotScaleSet& s, bool signedMoments = false);
 
 // Light grey circles of radius 2 at the signed (Mx, My) of every combination,
 // then blue circles of radius 4 (pen 2) around those whose amplified axial
@@ -23,7 +24,7 @@ void DrawForcesOnMM(QImage& image, const LoadCombinationTable& table, double fP,
 
 // The same markers painted on `p` over a W x H pixel chart at the origin.
 void DrawForcesOnPM(QPainter& p, int W, int H, double direction, const LoadCombinationTable& table, double fP,
-                    double fMx, double fMy, const PMPlotScaleSet& s);
+                    double fMx, double fMy, const PMPlotScaleSet& s, bool signedMoments = false);
 void DrawForcesOnMM(QPainter& p, int W, int H, const LoadCombinationTable& table, double fP, double fMx,
                     double fMy, const MMPlotScale& s, double MMAxialForce, double r);
 

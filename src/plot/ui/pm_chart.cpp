@@ -15,11 +15,30 @@ void DrawPMCurve(QImage& image, const PMCurve& curve, double angle, PMPlotScale&
 
 void DrawPMCurve(QPainter& p, int W, int H, const PMCurve& curve, double angle, PMPlotScale& scale) {
     const bool yDir = angle == 90;
-    const std::vector<double>& P = yDir ? curve.PY : curve.PX;
-    const std::vector<double>& M = yDir ? curve.MY : curve.MX;
-    const int nP = curve.Divisions;
-    const bool hasPoints = nP >= 0 && P.size() > static_cast<size_t>(nP) &&
-                           M.size() > static_cast<size_t>(nP);
+    const std::vector<double>& PHalf = yDir ? curve.PY : curve.PX;
+    const std::vector<double>& MHalf = yDir ? curve.MY : curve.MX;
+    int nP = curve.Divisions;
+    bool hasPoints = nP >= 0 && PHalf.size() > static_cast<size_t>(nP) &&
+                     MHalf.size() > static_cast<size_t>(nP);
+    // A section bent both ways: the positive half from PMin to PMax, then the
+    // negative half back down, one closed line.
+    std::vector<double> both[2];
+    const std::vector<double>& PNeg = yDir ? curve.PYNeg : curve.PXNeg;
+    const std::vector<double>& MNeg = yDir ? curve.MYNeg : curve.MXNeg;
+    if (hasPoints && curve.bothWays() && PNeg.size() > static_cast<size_t>(nP) &&
+        MNeg.size() > static_cast<size_t>(nP)) {
+        for (int i = 0; i <= nP; ++i) {
+            both[0].push_back(PHalf[i]);
+            both[1].push_back(MHalf[i]);
+        }
+        for (int i = nP; i >= 0; --i) {
+            both[0].push_back(PNeg[i]);
+            both[1].push_back(MNeg[i]);
+        }
+        nP = 2 * nP + 1;
+    }
+    const std::vector<double>& P = both[0].empty() ? PHalf : both[0];
+    const std::vector<double>& M = both[0].empty() ? MHalf : both[1];
     // Limits first: a fault in the data leaves the picture as it was.
     const PMPlotScaleSet s = hasPoints ? PMAxisLimits(P, M, nP) : PMPlotScaleSet{};
 
