@@ -45,8 +45,7 @@ std::string MphiInputsKey(const FieldSource& f) {
     for (int n = 1; n <= 29; ++n) edit(n);
     for (int n = 41; n <= 51; ++n) edit(n);
     for (int n : {34, 63, 66, 67, 68, 70}) edit(n);
-    for (int n : {1, 2, 3, 4, 5, 6, 8}) key += std::to_string(f.itemIndex("ComboBox" + std::to_string(n))) + '
-';
+    for (int n : {1, 2, 3, 4, 5, 6, 8}) key += std::to_string(f.itemIndex("ComboBox" + std::to_string(n))) + '\n';
     return key;
 }
 
