@@ -60,27 +60,41 @@ double tickStep(double span) {
 
 std::string svgPlot(const std::string& title, const std::string& xLabel, const std::string& yLabel,
                     const std::vector<Point>& pts, const std::vector<Line>& lines, double x0, double x1, double y0,
-                    double y1) {
+                    double y1, bool logScale = false) {
     const double W = 640, H = 480, L = 70, R = 20, T = 40, B = 60;
-    auto X = [&](double x) { return L + (x - x0) / (x1 - x0) * (W - L - R); };
-    auto Y = [&](double y) { return H - B - (y - y0) / (y1 - y0) * (H - T - B); };
+    // On log axes positions are decades; the ranges are given as values.
+    auto at = [&](double v) { return logScale ? std::log10(v) : v; };
+    const double a0 = at(x0), a1 = at(x1), b0 = at(y0), b1 = at(y1);
+    auto X = [&](double x) { return L + (at(x) - a0) / (a1 - a0) * (W - L - R); };
+    auto Y = [&](double y) { return H - B - (at(y) - b0) / (b1 - b0) * (H - T - B); };
+    auto ticks = [&](double lo, double hi) {
+        std::vector<std::pair<double, std::string>> t;
+        if (logScale) {
+            for (double d = std::ceil(std::log10(lo) - 1e-9); d <= std::log10(hi) + 1e-9; d += 1)
+                t.push_back({std::pow(10, d), fx(std::pow(10, d), d < 0 ? static_cast<int>(-d) : 0)});
+        } else {
+            const double step = tickStep(hi - lo);
+            for (double v = std::ceil(lo / step) * step; v <= hi + 1e-9; v += step)
+                t.push_back({v, fx(v, step < 1 ? 1 : 0)});
+        }
+        return t;
+    };
     std::ostringstream s;
     s << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << W << "\" height=\"" << H
       << "\" font-family=\"sans-serif\" font-size=\"12\">\n";
     s << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    s << "<text x=\"" << W / 2 << "\" y=\"22\" text-anchor=\"middle\" font-size=\"15\">" << title << "</text>\n";
-    const double dx = tickStep(x1 - x0), dy = tickStep(y1 - y0);
-    for (double v = std::ceil(x0 / dx) * dx; v <= x1 + 1e-9; v += dx) {
+    s << "<text x=\"" << L << "\" y=\"20\" font-size=\"15\">" << title << "</text>\n";
+    for (const auto& [v, label] : ticks(x0, x1)) {
         s << "<line x1=\"" << fx(X(v), 1) << "\" y1=\"" << T << "\" x2=\"" << fx(X(v), 1) << "\" y2=\"" << H - B
           << "\" stroke=\"#e0e0e0\"/>\n";
-        s << "<text x=\"" << fx(X(v), 1) << "\" y=\"" << H - B + 16 << "\" text-anchor=\"middle\">"
-          << fx(v, dx < 1 ? 1 : 0) << "</text>\n";
+        s << "<text x=\"" << fx(X(v), 1) << "\" y=\"" << H - B + 16 << "\" text-anchor=\"middle\">" << label
+          << "</text>\n";
     }
-    for (double v = std::ceil(y0 / dy) * dy; v <= y1 + 1e-9; v += dy) {
+    for (const auto& [v, label] : ticks(y0, y1)) {
         s << "<line x1=\"" << L << "\" y1=\"" << fx(Y(v), 1) << "\" x2=\"" << W - R << "\" y2=\"" << fx(Y(v), 1)
           << "\" stroke=\"#e0e0e0\"/>\n";
-        s << "<text x=\"" << L - 6 << "\" y=\"" << fx(Y(v) + 4, 1) << "\" text-anchor=\"end\">"
-          << fx(v, dy < 1 ? 1 : 0) << "</text>\n";
+        s << "<text x=\"" << L - 6 << "\" y=\"" << fx(Y(v) + 4, 1) << "\" text-anchor=\"end\">" << label
+          << "</text>\n";
     }
     s << "<rect x=\"" << L << "\" y=\"" << T << "\" width=\"" << W - L - R << "\" height=\"" << H - T - B
       << "\" fill=\"none\" stroke=\"black\"/>\n";
@@ -96,14 +110,15 @@ std::string svgPlot(const std::string& title, const std::string& xLabel, const s
         s << "<circle cx=\"" << fx(X(x), 1) << "\" cy=\"" << fx(Y(y), 1) << "\" r=\"2.5\" fill=\"" << familyColor(p.f)
           << "\" fill-opacity=\"0.6\"/>\n";
     }
-    double ly = T + 14;
+    // The legend above the frame's right end.
+    double lx = W - R - 150;
     std::set<Family> seen;
     for (const Point& p : pts) seen.insert(p.f);
     for (Family f : kFamilies) {
         if (!seen.count(f)) continue;
-        s << "<circle cx=\"" << L + 14 << "\" cy=\"" << ly - 4 << "\" r=\"4\" fill=\"" << familyColor(f) << "\"/>\n";
-        s << "<text x=\"" << L + 24 << "\" y=\"" << ly << "\">" << FamilyName(f) << "</text>\n";
-        ly += 16;
+        s << "<circle cx=\"" << lx << "\" cy=\"" << T - 10 << "\" r=\"4\" fill=\"" << familyColor(f) << "\"/>\n";
+        s << "<text x=\"" << lx + 8 << "\" y=\"" << T - 6 << "\">" << FamilyName(f) << "</text>\n";
+        lx += 50;
     }
     s << "</svg>\n";
     return s.str();
@@ -304,7 +319,7 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
 
     // Plots.
     std::vector<Point> axial, beams, slender, strength;
-    double maxP = 0, maxM = 0, maxS = 0, maxFc = 0;
+    double maxP = 0, maxM = 0, maxS = 0, maxFc = 0, minP = 1e300, minM = 1e300;
     for (size_t i = 0; i < all.size(); ++i) {
         if (!pred[i].Ok) continue;
         const Specimen& s = all[i];
@@ -312,9 +327,11 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
         if (s.K == Kind::Beam) {
             beams.push_back({p.Value, s.Test, s.Fam});
             maxM = std::max({maxM, p.Value, s.Test});
+            minM = std::min({minM, p.Value, s.Test});
         } else {
             axial.push_back({p.Value, s.Test, s.Fam});
             maxP = std::max({maxP, p.Value, s.Test});
+            minP = std::min({minP, p.Value, s.Test});
         }
         if (s.Fam != Family::SRC) {
             slender.push_back({p.Slenderness, p.Ratio, s.Fam});
@@ -323,12 +340,19 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
         strength.push_back({s.Fc, p.Ratio, s.Fam});
         maxFc = std::max(maxFc, s.Fc);
     }
+    // Log axes from the decade below the smallest value to the one above the largest.
+    auto lo = [](double v) { return std::pow(10, std::floor(std::log10(v))); };
+    auto hi = [](double v) { return std::pow(10, std::ceil(std::log10(v))); };
     writeFile((std::filesystem::path(folder) / "scatter_axial.svg").string(),
               svgPlot("Columns and beam-columns: test against predicted", "Predicted (kN)", "Test (kN)", axial,
-                      {{0, 0, maxP, maxP, "none"}, {0, 0, maxP, 0.9 * maxP, "4,3"}}, 0, maxP, 0, maxP));
+                      {{lo(minP), lo(minP), hi(maxP), hi(maxP), "none"},
+                       {lo(minP) / 0.9, lo(minP), hi(maxP), 0.9 * hi(maxP), "4,3"}},
+                      lo(minP), hi(maxP), lo(minP), hi(maxP), true));
     writeFile((std::filesystem::path(folder) / "scatter_beams.svg").string(),
               svgPlot("Beams: test against predicted", "Predicted (kNm)", "Test (kNm)", beams,
-                      {{0, 0, maxM, maxM, "none"}, {0, 0, maxM, 0.9 * maxM, "4,3"}}, 0, maxM, 0, maxM));
+                      {{lo(minM), lo(minM), hi(maxM), hi(maxM), "none"},
+                       {lo(minM) / 0.9, lo(minM), hi(maxM), 0.9 * hi(maxM), "4,3"}},
+                      lo(minM), hi(maxM), lo(minM), hi(maxM), true));
     writeFile((std::filesystem::path(folder) / "ratio_slenderness.svg").string(),
               svgPlot("Test / predicted against wall slenderness", "Wall slenderness / compactness limit",
                       "Test / predicted", slender,

@@ -70,12 +70,14 @@ std::map<std::string, std::string> SpecimenFields(const Specimen& s, const RunSe
 bool CurveMeetsEccentricity(const std::vector<double>& P, const std::vector<double>& M, int n, double e, double& Pe) {
     auto gap = [&](int i) { return std::fabs(M[static_cast<size_t>(i)]) - P[static_cast<size_t>(i)] * e / 1000; };
     for (int i = n - 1; i >= 0; --i) {
-        if (P[static_cast<size_t>(i)] < 0) return false;
+        // Below the compression side's last point the line M = P e has no
+        // meaning: a crossing needs P above zero at the upper point.
+        if (P[static_cast<size_t>(i + 1)] <= 0) return false;
         const double g0 = gap(i), g1 = gap(i + 1);
         if (g0 >= 0 && g1 < 0) {
             const double p0 = P[static_cast<size_t>(i)], p1 = P[static_cast<size_t>(i + 1)];
             Pe = p0 + (p1 - p0) * g0 / (g0 - g1);
-            return true;
+            return Pe > 0;
         }
     }
     return false;
