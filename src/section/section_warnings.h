@@ -22,7 +22,7 @@ struct WarningMaterials {
 // fc of the fibers; zero where the section has no such fiber.
 WarningMaterials WarningMaterialsOf(const FiberTable& t);
 
-enum class WarningKind { TubeWall, BoxWall, HFlange, HWeb, HighConcrete };
+enum class WarningKind { TubeWall, BoxWall, HFlange, HighConcrete };
 
 struct SectionWarning {
     WarningKind Kind;
@@ -36,8 +36,7 @@ struct SectionWarning {
 // - rectangular box (type 6): b/t > 2.26 sqrt(Es/fy) for either wall pair,
 //   with b the outside width the wall spans less 3 t;
 // - encased H sections (types 3, 4, 7) whose concrete cover is thinner than
-//   max(40 mm, bf/6): flange bf/tf > 44 sqrt(235/fy), web
-//   (d - 2 tf)/tw > 1.49 sqrt(Es/fy);
+//   the larger of 40 mm and bf/6: flange bf/tf > 44 sqrt(235/fy);
 // - concrete-filled and encased sections (types 3 to 8): fc > 69 N/mm2.
 // A limit that needs fy is not applied when fy is not above zero.
 std::vector<SectionWarning> ComputeSectionWarnings(const SectionInput& in, const WarningMaterials& m);
