@@ -15,7 +15,7 @@
 namespace {
 
 const char* const kHelp =
-    "usage: pillarix-validate [--data DIR] [--out DIR] [--check REPORT] [--threads N]\n"
+    "usage: pillarix-validate [--data DIR] [--out DIR] [--check REPORT] [--threads N] [--mesh N]\n"
     "\n"
     "Predicts every test specimen of DIR (default validation/data) that a section\n"
     "analysis can predict and compares the measured strengths with the program's.\n"
@@ -24,6 +24,8 @@ const char* const kHelp =
     "                  predicted with REPORT's summary; exit status 1 when one\n"
     "                  moved by more than 0.02\n"
     "  --threads N     specimens run on N threads (default: every core)\n"
+    "  --mesh N        mesh counts of the sections (default 40; the committed\n"
+    "                  report uses the default)\n"
     "Without --out or --check it prints the summary.\n";
 
 bool option(const char* arg, const char* name, int& i, int argc, char** argv, std::string& value) {
@@ -44,7 +46,7 @@ bool option(const char* arg, const char* name, int& i, int argc, char** argv, st
 int main(int argc, char** argv) {
     using namespace px::validation;
     try {
-        std::string data = "validation/data", out, check, threads;
+        std::string data = "validation/data", out, check, threads, mesh;
         for (int i = 1; i < argc; ++i) {
             const char* a = argv[i];
             if (std::strcmp(a, "--help") == 0) {
@@ -52,7 +54,8 @@ int main(int argc, char** argv) {
                 return 0;
             }
             if (!option(a, "--data", i, argc, argv, data) && !option(a, "--out", i, argc, argv, out) &&
-                !option(a, "--check", i, argc, argv, check) && !option(a, "--threads", i, argc, argv, threads))
+                !option(a, "--check", i, argc, argv, check) && !option(a, "--threads", i, argc, argv, threads) &&
+                !option(a, "--mesh", i, argc, argv, mesh))
                 throw px::AppError(std::string("unknown argument \"") + a + "\"\n" + kHelp);
         }
         RunSettings settings;
@@ -61,6 +64,12 @@ int main(int argc, char** argv) {
             const long n = std::strtol(threads.c_str(), &end, 10);
             if (*end || n < 1 || n > 1024) throw px::AppError("--threads must be a whole number from 1 to 1024");
             settings.Threads = static_cast<int>(n);
+        }
+        if (!mesh.empty()) {
+            char* end = nullptr;
+            const long n = std::strtol(mesh.c_str(), &end, 10);
+            if (*end || n < 4 || n > 200) throw px::AppError("--mesh must be a whole number from 4 to 200");
+            settings.Mesh = static_cast<int>(n);
         }
         std::string committed;
         if (!check.empty()) {

@@ -263,7 +263,8 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
           "- Mesh: " << settings.Mesh << " x " << settings.Mesh
        << " (sectors x rings for tubes; flange strips " << settings.Mesh << ", web strips "
        << std::max(2, settings.Mesh / 2) << " for the H section); P-M curves with " << settings.Levels
-       << " axial force divisions.\n"
+       << " axial force divisions. The circular sections converge slowest: with 12 x 12 the CCFT beams' mean "
+          "is about 0.04 higher, with 80 x 80 (`--mesh 80`) no family's mean moves by more than 0.005.\n"
           "- Units: lengths in mm, cm, m, in and ft, and as a ratio of the depth (\"ratio_D\", \"ratio_H\", "
           "\"ratio_B\"); stresses in MPa, kPa, psi, ksi, kgf/cm2 (\"kgscm\", 0.0980665 MPa), tf/cm2 (\"tscm\", "
           "98.0665 MPa) and long ton/in2 (15.444 MPa); forces in kN, MN, kips, lbf, tonne (9.80665 kN) and long "

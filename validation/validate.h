@@ -10,7 +10,7 @@
 namespace px::validation {
 
 struct RunSettings {
-    int Mesh = 20;       // mesh counts of the section (both directions)
+    int Mesh = 40;       // mesh counts of the section (both directions)
     int Levels = 60;     // axial force divisions of the P-M curves
     int Threads = 0;     // specimens run on this many threads (0: every core)
 };
