@@ -163,8 +163,9 @@ std::string LiteratureText() {
            "literature finds the plastic strength of compact rectangular tubes close to the tests on average, "
            "with a scatter of the order seen here. For walls beyond the compactness limit AISC 360-16 lowers "
            "the strength (noncompact and slender filled members, Table I1.1a and Section I2.2b) and Eurocode 4 "
-           "sets the same kind of limit on b/t (Table 6.3). This run shows why: RCFT specimens with walls "
-           "beyond the limit fall below 0.9 of the program's strength far more often than compact ones.\n"
+           "sets the same kind of limit on b/t (Table 6.3). This run shows why: stub columns and beams of "
+           "tubes and boxes with walls beyond the limit fall below 0.9 of the program's strength far more "
+           "often than compact ones (the wall slenderness table).\n"
            "- Beams. The literature reports that the plastic moment of filled tubes underestimates the tests, "
            "from strain hardening of the steel and confinement of the concrete in the compression zone; the "
            "beams above agree, except for rectangular tubes with slender walls.\n"
@@ -315,7 +316,9 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
                 if (pred[i].Ok && all[i].Fam == f && all[i].Fc > bins[b] && all[i].Fc <= bins[b + 1] &&
                     pred[i].Slenderness <= 1)
                     r.push_back(pred[i].Ratio);
-            if (!r.empty()) md << statsRow(FamilyName(f), std::string(binNames[b]) + ", compact walls", ComputeStats(r));
+            if (!r.empty())
+                md << statsRow(FamilyName(f), std::string(binNames[b]) + (f == Family::SRC ? "" : ", compact walls"),
+                               ComputeStats(r));
         }
 
     // Plots.
