@@ -120,9 +120,9 @@ void readRow(const std::string& file, const Row& r, Specimen& s) {
         if (bars == "2x-2y") {
             s.BarDia = r.length("db");
             s.FyBar = r.stress("Fylr");
-            // The cover is clear cover to the ties.
-            const double ties = r.has("dbTies") ? r.length("dbTies") : 0;
-            s.Cover = r.length("cover") + ties + s.BarDia / 2;
+            // The cover is clear cover to the bars: read as cover to the ties,
+            // the bars of many specimens would overlap the steel section.
+            s.Cover = r.length("cover") + s.BarDia / 2;
         } else if (bars != "none") {
             s.OutOfScope = "bar layout '" + bars + "' cannot be modelled";
         }

@@ -81,10 +81,10 @@ TEST(Validation, SpecimensOfTheFiles) {
     EXPECT_EQ(b.Test, 1114);
     EXPECT_EQ(b.L, 360);
     EXPECT_TRUE(b.OutOfScope.empty());
-    // US bar sizes with no unit, clear cover to the ties.
+    // US bar sizes with no unit, clear cover to the bars.
     const Specimen& c = find(all, "SRC_C+PBC.csv", 116);
     EXPECT_NEAR(c.BarDia, 0.875 * 25.4, 1e-9);
-    EXPECT_NEAR(c.Cover, (1 + 0.375 + 0.4375) * 25.4, 1e-9);
+    EXPECT_NEAR(c.Cover, (1 + 0.4375) * 25.4, 1e-9);
     EXPECT_NEAR(c.L, 15 * 304.8, 1e-9);
     EXPECT_FALSE(c.Strong);
     // Beams: cube strength and moments in kN-m; kip-in.
