@@ -148,7 +148,7 @@ std::string LiteratureText() {
            "- Concrete at its full strength. The program takes the concrete at the full cylinder strength. The "
            "design methods take a reduced one (0.85 fc in AISC 360-16's plastic stress distribution for "
            "rectangular sections and encased members, 0.95 fc for circular filled tubes; 0.85 fc in Eurocode 4 "
-           "for encased and rectangular sections, 1.0 fc for filled tubes) and apply a resistance factor on top. "
+           "for encased sections, 1.0 fc for filled tubes, circular or rectangular) and apply a resistance factor on top. "
            "Their ratios of test to nominal strength are therefore higher than the ones above, roughly by the "
            "concrete's share of the strength times the reduction, and their design values are safe where the "
            "ratios above fall a little below 1.\n"
@@ -319,6 +319,22 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
                     r.push_back(pred[i].Ratio);
             if (!r.empty())
                 md << statsRow(FamilyName(f), std::string(binNames[b]) + (f == Family::SRC ? "" : ", compact walls"),
+                               ComputeStats(r));
+        }
+
+    // Steel strength.
+    md << "\n## Steel strength\n\n" << kStatsHead;
+    const double steelBins[] = {0, 355, 525, 1e9};
+    const char* steelNames[] = {"fy up to 355 N/mm2", "fy 355 to 525 N/mm2", "fy above 525 N/mm2"};
+    for (Family f : kFamilies)
+        for (int b = 0; b < 3; ++b) {
+            std::vector<double> r;
+            for (size_t i = 0; i < all.size(); ++i)
+                if (pred[i].Ok && all[i].Fam == f && all[i].Fy > steelBins[b] && all[i].Fy <= steelBins[b + 1] &&
+                    pred[i].Slenderness <= 1)
+                    r.push_back(pred[i].Ratio);
+            if (!r.empty())
+                md << statsRow(FamilyName(f), std::string(steelNames[b]) + (f == Family::SRC ? "" : ", compact walls"),
                                ComputeStats(r));
         }
 
