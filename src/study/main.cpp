@@ -56,7 +56,7 @@ Output: CSV, every line ending in CR LF, one line per row in input order:
   Name,Section Type,NFib,Gross Area (mm2),Rebar Ratio (%),Steel Ratio (%),
   PMax (kN),PMin (kN),M0 X (kNm),M0 Y (kNm),Max M X (kNm),Max M Y (kNm),
   Forces,Passed,Check,Governing Case,Governing P (kN),Governing Mx (kNm),
-  Governing My (kNm),Governing Ratio,Status
+  Governing My (kNm),Governing Ratio,Warnings,Status
 Areas and ratios as the window's section information shows them; PMax and
 PMin the pure compression and tension capacities; M0 X and M0 Y the moment
 of the X and Y P-M curves at P = 0 (linear between the two points around
@@ -65,7 +65,9 @@ largest moment of each curve, wherever it lies (two decimals). With a force
 file: Forces is the number of load combinations checked, Passed how many
 pass, Check "OK" when all pass and "NG" otherwise, then the governing case,
 its amplified forces and its ratio (four decimals); these are empty for a
-row without forces. Status is "ok" when the row ran (its Check tells
+row without forces. Warnings are the section's warnings where the model
+is not safe (thin tube or box walls, slender plates of a thinly covered
+H section, very strong concrete), empty for none. Status is "ok" when the row ran (its Check tells
 whether its forces pass), or "line N, COLUMN: message" with every other
 field but Name empty; a cell holding a comma or a quotation mark is quoted.
 

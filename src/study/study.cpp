@@ -26,6 +26,7 @@
 #include "loads/text_decode.h"
 #include "section/section_from_fields.h"
 #include "section/section_info.h"
+#include "section/section_warnings.h"
 
 namespace px {
 
@@ -247,6 +248,7 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
         FiberTable t;
         MeshSectionFromFields(*fields, in, t);
         const SectionInfoTexts info = FormatSectionInfo(ComputeSectionInfo(in, t));
+        out[20] = SectionWarningsText(in, t);
 
         // "Show PM Curve": both directions with the P-M page's settings.
         CheckFiberMaterials(t);

@@ -23,10 +23,10 @@ namespace px {
 inline constexpr std::string_view kStudyHeader =
     "Name,Section Type,NFib,Gross Area (mm2),Rebar Ratio (%),Steel Ratio (%),PMax (kN),PMin (kN),"
     "M0 X (kNm),M0 Y (kNm),Max M X (kNm),Max M Y (kNm),Forces,Passed,Check,Governing Case,"
-    "Governing P (kN),Governing Mx (kNm),Governing My (kNm),Governing Ratio,Status";
+    "Governing P (kN),Governing Mx (kNm),Governing My (kNm),Governing Ratio,Warnings,Status";
 inline constexpr std::string_view kStudyEol = "\r\n";
 // Columns of every output line.
-inline constexpr int kStudyOutputColumns = 21;
+inline constexpr int kStudyOutputColumns = 22;
 
 // The moment of one direction's P-M curve (points 0 .. divisions) at P = 0,
 // linear between the two points around it; nothing when no point pair

@@ -45,6 +45,7 @@
 #include "report/ui/report_writer.h"
 #include "section/mesh.h"
 #include "section/section_info.h"
+#include "section/section_warnings.h"
 #include "section/ui/section_drawing.h"
 
 namespace px {
@@ -314,6 +315,13 @@ void TForm1::buildSectionPage(QWidget* page) {
         e->setReadOnly(true);
         e->setStyleSheet("background-color: rgb(166, 202, 240);");
     }
+
+    // Where the section model is not safe: empty unless "Input Section" finds a warning.
+    sectionWarnings_ = makeLabel(page, "SectionWarnings", QString(), 290, 542, 400);
+    sectionWarnings_->setGeometry(290, 542, 400, 56);
+    sectionWarnings_->setWordWrap(true);
+    sectionWarnings_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    sectionWarnings_->setStyleSheet("color: rgb(192, 0, 0);");
 
     makeButton(page, 1, "Input Section", 700, 468, &TForm1::Button1Click);
 
@@ -719,6 +727,7 @@ void TForm1::showSectionInfo() {
     edit(38)->setText(qs(t.Edit38));
     edit(39)->setText(qs(t.Edit39));
     edit(40)->setText(qs(t.Edit40));
+    sectionWarnings_->setText(qs(SectionWarningsText(ws_.Input, ws_.Fibers)));
 }
 
 // ---------------------------------------------------------------- P-M page

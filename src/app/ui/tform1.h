@@ -211,6 +211,7 @@ private:
     QScrollBar* ScrollBar1 = nullptr;
     StringGrid* StringGrid1 = nullptr;
     StringGrid* StringGrid2 = nullptr;
+    QLabel* sectionWarnings_ = nullptr;  // the section's warnings under its information
     QLabel* Label66 = nullptr;
     QLabel* Label68 = nullptr;
     QLabel* Label69 = nullptr;

@@ -39,6 +39,7 @@
 #include "loads/load_table.h"
 #include "output/ui/picture_export.h"
 #include "section/section_from_fields.h"
+#include "section/section_warnings.h"
 
 namespace px {
 
@@ -453,6 +454,9 @@ QString PmmPage::summaryText() const {
     if (!ws_.Check) return {};
     std::string line = CheckSummaryLine(*ws_.Check);
     if (ws_.CheckStale) line += kStaleNote;
+    // The section's warnings, where the model is not safe.
+    const std::string warnings = SectionWarningsText(ws_.Input, ws_.Fibers);
+    if (!warnings.empty()) line += " " + warnings;
     return QString::fromStdString(line);
 }
 

@@ -17,6 +17,7 @@
 #include "output/curve_text.h"
 #include "section/mesh.h"
 #include "section/section_info.h"
+#include "section/section_warnings.h"
 #include "section/ui/section_drawing.h"
 
 namespace px {
@@ -188,6 +189,8 @@ ReportData BuildReportData(const ReportSource& src) {
     d.info = {{"Gross Area (mm2)", qs(t.Edit36)}, {"Conc Area (mm2)", qs(t.Edit31)},
               {"Rebar Area (mm2)", qs(t.Edit37)}, {"Ratio(%)", qs(t.Edit39)},
               {"Steel Area (mm2)", qs(t.Edit38)}, {"Ratio(%)", qs(t.Edit40)}};
+    for (const SectionWarning& w : ComputeSectionWarnings(d.input, WarningMaterialsOf(d.fibers)))
+        d.warnings.push_back(w.Text);
 
     // Both P-M curves, as "Show PM Curve" solves them.
     CheckFiberMaterials(d.fibers);

@@ -46,6 +46,7 @@ struct ReportData {
     FiberTable fibers;
     MaterialColors colors;
     std::vector<ReportRow> info;  // the six section-information figures
+    std::vector<std::string> warnings;  // where the section model is not safe
 
     std::vector<ReportMaterial> materials;
 

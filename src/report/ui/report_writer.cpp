@@ -280,6 +280,20 @@ void laySection(Flow& f, const ReportData& d) {
     std::vector<QStringList> info(3);
     for (size_t i = 0; i < d.info.size(); ++i) info[i % 2 ? 1 : 0] << d.info[i].caption << d.info[i].value;
     f.table({0, mm(36), mm(58), mm(94), mm(116), mm(152)}, {info[0], info[1]}, false);
+    // Each warning as lines broken between words to the page's width.
+    for (const std::string& w : d.warnings) {
+        QString lineText;
+        for (const QString& word : qs(w).split(' ')) {
+            const QString next = lineText.isEmpty() ? word : lineText + ' ' + word;
+            if (!lineText.isEmpty() && f.textWidth(f.body(), next) > f.width()) {
+                f.line(lineText, f.body());
+                lineText = word;
+            } else {
+                lineText = next;
+            }
+        }
+        if (!lineText.isEmpty()) f.line(lineText, f.body());
+    }
 }
 
 void layMaterials(Flow& f, const ReportData& d) {
