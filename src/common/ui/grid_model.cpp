@@ -151,11 +151,19 @@ QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers mo
 
 bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
     // The wheel over the title cells scrolls the data, as over the data.
-    if (event->type() == QEvent::Wheel && watched != viewport()) {
+    // Only theirs: the grid also watches its own scroll bars, and the data's
+    // viewport hands its wheel on to them.
+    if (event->type() == QEvent::Wheel && isTitleViewport(watched)) {
         QCoreApplication::sendEvent(viewport(), event);
         return true;
     }
     return QTableView::eventFilter(watched, event);
+}
+
+bool StringGrid::isTitleViewport(const QObject* o) const {
+    for (const FrozenCells* f : {top_, left_, corner_})
+        if (f && o == f->viewport()) return true;
+    return false;
 }
 
 }  // namespace px

@@ -66,6 +66,7 @@ protected:
 
 private:
     void placeTitleCells();
+    bool isTitleViewport(const QObject* o) const;
 
     GridModel* model_;
     FrozenCells* top_ = nullptr;     // the title row
