@@ -131,6 +131,8 @@ namespace {
 constexpr int kInputEdits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 34, 35, 41,
                                42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 61, 62, 63};
+// The surface's axial levels: the surface reads them, the check does not.
+constexpr int kLevelsEdit = 65;
 // Fields rewritten by every section command: a change there may come with a
 // section type changed while its box's signals were blocked.
 constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
@@ -275,6 +277,7 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     };
     for (int n : kInputEdits) watch(n);
     for (int n : kSectionInfoEdits) watch(n);
+    watch(kLevelsEdit);
     for (const auto& [name, c] : fields_.combos)
         if (name != "ComboBox7") connect(c, &QComboBox::currentIndexChanged, this, &PmmPage::inputsChanged);
     page->installEventFilter(this);
@@ -290,6 +293,7 @@ bool PmmPage::eventFilter(QObject* watched, QEvent* e) {
 std::string PmmPage::inputsKey(bool withForces) const {
     std::string key;
     for (int n : kInputEdits) key += fields_.text(editName(n)) + '\n';
+    if (!withForces) key += fields_.text(editName(kLevelsEdit)) + '\n';
     for (const auto& [name, c] : fields_.combos)
         if (name != "ComboBox7") key += std::to_string(fields_.itemIndex(name)) + '\n';
     if (withForces) {
@@ -336,6 +340,10 @@ void PmmPage::runLong(F&& f) {
         cancelButton_);
     cancelButton_->setEnabled(false);
     running_ = false;
+    // The command stopped any live run pending: whatever it left stale (the
+    // check after a surface, or everything after a fault or a cancel) the
+    // live check runs again.
+    if (live()) inputsChanged();
 }
 
 void PmmPage::cancel() {
