@@ -17,16 +17,21 @@
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "app/ui/tform1.h"
 #include "batch/ui/batch_runner.h"
 #include "check/surface.h"
+#include "check/ui/live_check.h"
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
 #include "input/numbers.h"
@@ -68,6 +73,7 @@ struct Window : FormWindow {
         return sel.size() == 1 ? sel[0].data().toString() : QString("none");
     }
     const CheckResult& check() { return *form->workspace().Check; }
+    std::string surfaceCsv() { return page().surfaceCsv("\n"); }
 };
 
 QRgb rgb(const QImage& img, int x, int y) { return img.pixel(x, y) & 0xFFFFFF; }
@@ -393,4 +399,111 @@ TEST(PmmPage, LiveCheckFollowsTheTypingAndMatchesCheckForces) {
     EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
     EXPECT_TRUE(w.summary().endsWith(kStaleNote));
+}
+
+TEST(PmmPage, LiveRunsAgainAfterAPageOpenedAtOnceAndAfterAFault) {
+    // A width typed and the page opened within the pause: the page's own
+    // surface stops the pending run, and the check must still follow.
+    Window w;
+    w.importForces();
+    w.form->show();
+    int updates = 0;
+    QObject::connect(&w.page(), &PmmPage::liveUpdated, [&] { ++updates; });
+    w.page().setLive(true);
+    WaitForLive(w, &updates);
+    QTabBar* tabs = w.form->pages()->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    updates = 0;
+    w.form->edit(1)->selectAll();
+    QTest::keyClicks(w.form->edit(1), "2400");
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(6).center());
+    ASSERT_EQ(w.form->pages()->currentIndex(), 6);
+    EXPECT_EQ(WaitForLive(w, &updates), 1);
+    EXPECT_FALSE(w.form->workspace().CheckStale);
+    EXPECT_FALSE(w.summary().contains("stale"));
+    const std::string liveCsv = CheckCsv(w.check(), "\n");
+
+    // A bad field while a page opens: the status bar, no box; with Live off
+    // the page's command speaks up again.
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    updates = 0;
+    w.form->edit(2)->setText("22O0");
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(3).center());
+    EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(w.form->statusBar()->currentMessage(), "'22O0' is not a valid floating point value.");
+    WaitForLive(w, &updates);
+    w.page().setLive(false);
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
+    EXPECT_EQ(w.errors(), "'22O0' is not a valid floating point value.");
+
+    // Live off: "Check Forces" on the same inputs gives the live check's.
+    w.form->edit(2)->setText("2200");
+    w.click(19);
+    EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
+}
+
+TEST(PmmPage, LiveAxialLevelsMakeTheSurfaceStale) {
+    Window w;
+    w.click(18);
+    ASSERT_TRUE(w.surfaceCsv().size() > 0);
+    EXPECT_FALSE(w.page().picture()->stale());
+    QLineEdit* levels = w.form->findChild<QLineEdit*>("Edit65");
+    levels->selectAll();
+    QTest::keyClicks(levels, "3");
+    EXPECT_TRUE(w.page().picture()->stale());
+    int updates = 0;
+    QObject::connect(&w.page(), &PmmPage::liveUpdated, [&] { ++updates; });
+    QTest::mouseClick(w.page().liveBox(), Qt::LeftButton);
+    EXPECT_EQ(WaitForLive(w, &updates), 1);
+    EXPECT_FALSE(w.page().picture()->stale());
+    EXPECT_EQ(QString::fromStdString(w.surfaceCsv()).count('\n'), 1 + 2 + 2 * 36);  // as "Edit65=3" prints it
+}
+
+TEST(PmmPage, LiveNeverWaitsForACancelledRunAndDropsItsResults) {
+    // The first run is held on its thread once it has its results; a newer
+    // run starts, ends and is shown meanwhile, and the held one, let go,
+    // shows nothing.
+    Window w;
+    w.importForces();
+    LiveRunner& runner = *w.page().liveRunner();
+    std::atomic<unsigned long long> first{0};
+    std::atomic<bool> held{false}, release{false};
+    runner.setRunHook([&](unsigned long long run) {
+        unsigned long long none = 0;
+        if (!first.compare_exchange_strong(none, run) && first.load() != run) return;
+        held = true;
+        QElapsedTimer t;
+        t.start();
+        while (!release && t.elapsed() < 20000) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    int updates = 0;
+    QObject::connect(&w.page(), &PmmPage::liveUpdated, [&] { ++updates; });
+    w.page().setLive(true);
+    QElapsedTimer t;
+    t.start();
+    while (!held && t.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_TRUE(held);
+    w.form->edit(7)->selectAll();
+    QTest::keyClicks(w.form->edit(7), "30");
+    int most = 0;  // threads alive at once
+    t.restart();
+    while ((w.page().livePending() || updates == 0) && t.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        most = std::max(most, runner.threads());
+    }
+    EXPECT_EQ(updates, 1);
+    EXPECT_EQ(most, 2);
+    EXPECT_FALSE(release);
+    const std::string liveCsv = CheckCsv(w.check(), "\n");
+    release = true;
+    t.restart();
+    while (runner.threads() > 0 && t.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QTest::qWait(3 * LiveRunner::kPollMs);
+    EXPECT_EQ(runner.threads(), 0);
+    EXPECT_EQ(updates, 1);
+    EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
+    EXPECT_FALSE(w.summary().contains("stale"));
+    w.page().setLive(false);
+    w.click(19);
+    EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
 }
