@@ -17,6 +17,7 @@
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QStyle>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -36,6 +37,7 @@
 #include "check/ui/surface_view.h"
 #include "input/numbers.h"
 #include "support/form_window.h"
+#include "realistic_forces.h"
 
 using namespace px;
 
@@ -506,4 +508,25 @@ TEST(PmmPage, LiveNeverWaitsForACancelledRunAndDropsItsResults) {
     w.page().setLive(false);
     w.click(19);
     EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
+}
+
+TEST(PmmPage, TableShowsEveryColumnWhateverTheFactor) {
+    // 240 combinations, amplified: the figures widen, the Status column
+    // stays whole beside the vertical scroll bar.
+    Window w;
+    w.form->workspace().Loads = pxtest::RealisticForces();
+    w.form->pages()->setCurrentIndex(6);
+    w.form->show();
+    for (const char* factor : {"1.5", "3", "1"}) {
+        w.form->edit(57)->setText(factor);
+        w.click(13);
+        w.click(19);
+        QApplication::processEvents();
+        QTableView* t = w.page().table();
+        ASSERT_TRUE(t->verticalScrollBar()->isVisible());
+        EXPECT_EQ(t->horizontalScrollBar()->maximum(), 0) << factor;
+        EXPECT_LE(t->columnViewportPosition(6) + t->columnWidth(6), t->viewport()->width()) << factor;
+        EXPECT_GE(w.page().table()->parentWidget()->minimumWidth(), t->geometry().right() + 1);
+    }
+    EXPECT_EQ(w.page().table()->width(), 286);  // back to its own width
 }

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 #include <cmath>
@@ -142,6 +143,8 @@ constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
 // with a vertical scroll bar too.
 constexpr double kCheckTablePoints = 7;
 constexpr int kCellPad = 4, kHeaderPad = 4;
+// The table's width, and that of the page's column of controls.
+constexpr int kTableWidth = 286;
 
 // The table's style: a cell's text one pixel from its edges (a pixel for
 // the grid line and one to spare make kCellPad); the header's sort arrow
@@ -190,7 +193,7 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     view_->move(8, 8);
     connect(view_, &ImageBox::mouseMoved, this, &PmmPage::showHover);
 
-    const int x0 = 614, w = 286, half = 139;
+    const int x0 = 614, w = kTableWidth, half = 139;
     auto* group = new QGroupBox("Surface", page);
     group->setObjectName("GroupBox15");
     group->setGeometry(x0, 4, w, 56);
@@ -431,12 +434,23 @@ void PmmPage::fitColumns() {
         return static_cast<int>(std::ceil(fm.horizontalAdvance(t))) + pad;
     };
     static const int floor[kCheckColumns] = {0, 6, 6, 6, 6, 6, 0};  // figures before any check
+    int total = 0;
     for (int c = 0; c < kCheckColumns; ++c) {
         int w = width(head, model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), kHeaderPad);
         w = std::max(w, width(cell, QString(floor[c], '0'), kCellPad));
         for (const std::string& t : CheckColumnSamples(ws_.Check ? &*ws_.Check : nullptr, c))
             w = std::max(w, width(cell, QString::fromStdString(t), kCellPad));
         table_->setColumnWidth(c, w);
+        total += w;
+    }
+    // Wide figures (large forces, a large factor) widen the table rightwards
+    // rather than cut the last columns; the page scrolls to it.
+    const int needed = total + 2 * table_->frameWidth() +
+                       table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table_);
+    const int tableWidth = std::max(kTableWidth, needed);
+    if (tableWidth != table_->width()) {
+        table_->resize(tableWidth, table_->height());
+        page_->setMinimumWidth(std::max(page_->minimumWidth(), table_->geometry().right() + 1));
     }
 }
 
