@@ -386,3 +386,23 @@ TEST(ImportFlow, WheelScrollsTheGridOverItsDataTitlesAndScrollBars) {
         EXPECT_GT(c.moves->value(), 0) << c.part;
     }
 }
+
+TEST(ImportFlow, ColumnsFitTheirLongestTexts) {
+    // Long case names and captions widen their columns, in the data and in
+    // the title row alike; short ones keep the default width.
+    Window w;
+    const QString name = "1.2D+1.0L+1.0EQx+0.3EQy (envelope)";
+    w.platform.openAnswers.push_back(w.file("names.csv", "Story,Column,Load Case,Location,P,V2,V3,T,M2,M3\n"
+                                                         "Storey 12,C1," + name.toUtf8() +
+                                                         ",Bottom,-1500,1,2,0,300,-200\n"));
+    w.click(4);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    StringGrid* g = w.grid("StringGrid1");
+    const QFontMetrics fm(g->font());
+    for (int c = 0; c < 10; ++c) {
+        const int need = std::max(fm.horizontalAdvance(g->cell(c, 0)), fm.horizontalAdvance(g->cell(c, 1)));
+        EXPECT_GT(g->columnWidth(c), need) << c;
+        for (QTableView* title : g->findChildren<QTableView*>()) EXPECT_EQ(title->columnWidth(c), g->columnWidth(c));
+    }
+    EXPECT_EQ(g->columnWidth(9), 64);
+}
