@@ -48,7 +48,7 @@ struct SolveOptions {
     MmSearch search = MmSearch::Grid;
     // The table's axial capacities (ComputeAxialBounds) when the caller holds
     // them already; the solver makes its own pass over the fibers otherwise.
-    std::optional<AxialBounds> bounds;
+    std::optional<AxialBounds> bounds = std::nullopt;
 };
 
 // Whether the caller has asked the solve to stop. A relaxed load: the flag
