@@ -408,7 +408,6 @@ TEST(PmmPage, LiveRunsAgainAfterAPageOpenedAtOnceAndAfterAFault) {
     // surface stops the pending run, and the check must still follow.
     Window w;
     w.importForces();
-    w.form->show();
     int updates = 0;
     QObject::connect(&w.page(), &PmmPage::liveUpdated, [&] { ++updates; });
     w.page().setLive(true);

@@ -65,9 +65,12 @@ void LiveRunner::start() {
                              results = std::make_shared<const LiveResults>(RunLive(inputs, run->cancel));
                          } catch (const Cancelled&) {
                          } catch (const std::bad_alloc&) {
-                             LiveResults failed;  // small: there is room for it again
-                             failed.error = "Out of memory";
-                             results = std::make_shared<const LiveResults>(std::move(failed));
+                             try {  // small: there is room for it again, or nothing is shown
+                                 LiveResults failed;
+                                 failed.error = "Out of memory";
+                                 results = std::make_shared<const LiveResults>(std::move(failed));
+                             } catch (const std::bad_alloc&) {
+                             }
                          }
                          if (results && hook) hook(generation);
                          const std::lock_guard<std::mutex> lock(run->lock);
