@@ -59,9 +59,16 @@ struct Target : ForceTarget {
     bool inside = false;  // PMin < Pt < PMax of the fibers being solved
 };
 
-Target TargetOf(const FiberTable& t, double Pt) {
-    double PMax = 0, PMin = 0;
-    ComputeAxialBounds(t, PMax, PMin);
+// The axial capacities of `t`: the caller's when given, one pass otherwise.
+AxialBounds BoundsOf(const FiberTable& t, const SolveOptions& options) {
+    if (options.bounds) return *options.bounds;
+    AxialBounds b;
+    ComputeAxialBounds(t, b.PMax, b.PMin);
+    return b;
+}
+
+Target TargetOf(const AxialBounds& b, double Pt) {
+    const double PMax = b.PMax, PMin = b.PMin;
     Target g;
     g.Pt = Pt;
     g.tol = 1e-9 * (PMax - PMin);
@@ -228,7 +235,7 @@ void SolveReference(FiberTable& t, const Sides& sides, const MmSettings& s, MMCu
                     const Progress& progress, const SolveOptions& options) {
     const int N = s.N;
     const double Pt = s.axialForce;
-    const Target g = TargetOf(t, Pt);
+    const Target g = TargetOf(BoundsOf(t, options), Pt);
     std::vector<double> P(N + 1), Mx(N + 1), My(N + 1);
     for (int i = 0; i <= s.points; ++i) {
         const AngleAxis a = AxisOf(s, i, sides);
@@ -334,7 +341,7 @@ void SolveFast(FiberTable& t, const Sides& sides, const MmSettings& s, MMCurve& 
         SolveReference(t, sides, s, curve, progress, options);
         return;
     }
-    const Target g = TargetOf(t, s.axialForce);
+    const Target g = TargetOf(BoundsOf(t, options), s.axialForce);
     const int angles = s.points + 1;
     const int threads = ThreadCountFor(options.threads, angles);
     const SweepIsa isa = ResolveSweepIsa(options.isa);
@@ -415,8 +422,9 @@ void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, c
     const Sides sides(t, B, H);
     const int angles = s.points + 1;
     std::vector<Target> g(static_cast<size_t>(levels));
+    const AxialBounds bounds = BoundsOf(t, options);  // once: the same table at every level
     for (int k = 0; k < levels; ++k) {
-        g[static_cast<size_t>(k)] = TargetOf(t, Pt[k]);
+        g[static_cast<size_t>(k)] = TargetOf(bounds, Pt[k]);
         curves[k].Mx.resize(static_cast<size_t>(angles));
         curves[k].My.resize(static_cast<size_t>(angles));
         curves[k].P.resize(static_cast<size_t>(angles));
@@ -471,7 +479,7 @@ void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, c
 }
 
 MmState SolveMmStateAt(FiberTable& t, double B, double H, const MmSettings& s, double thetaDeg) {
-    const Target g = TargetOf(t, s.axialForce);
+    const Target g = TargetOf(BoundsOf(t, {}), s.axialForce);
     if (!g.inside) throw AppError("The axial force must lie between the pure tension and the pure compression capacity");
     const Sides sides(t, B, H);
     double w = 0, sign = 0;
@@ -496,7 +504,7 @@ void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurv
             c.Mx.resize(n);
             c.My.resize(n);
             c.P.resize(n);
-            if (options.search == MmSearch::Root && TargetOf(t, s.axialForce).inside) {
+            if (options.search == MmSearch::Root && TargetOf(BoundsOf(t, options), s.axialForce).inside) {
                 std::exception_ptr fault;
                 SolveMMCurvesRoot(t, B, H, s, &s.axialForce, 1, &c, &fault, progress, options);
                 if (fault) std::rethrow_exception(fault);

@@ -4,6 +4,7 @@
 // of a trial strain plane.
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,10 @@ enum class SweepIsa { Auto, Baseline, Avx2, Avx512 };
 // check and the surface).
 enum class MmSearch { Grid, Root };
 
+struct AxialBounds {
+    double PMax = 0, PMin = 0;
+};
+
 struct SolveOptions {
     SolverPass pass = SolverPass::Fast;
     int threads = 0;  // fast pass only; 0 = every hardware thread
@@ -42,6 +47,9 @@ struct SolveOptions {
     // and Stress may hold those of a trial).
     const std::atomic<bool>* cancel = nullptr;
     MmSearch search = MmSearch::Grid;
+    // The table's axial capacities (ComputeAxialBounds) when the caller holds
+    // them already; the solver makes its own pass over the fibers otherwise.
+    std::optional<AxialBounds> bounds = std::nullopt;
 };
 
 // Whether the caller has asked the solve to stop. A relaxed load: the flag

@@ -74,7 +74,10 @@ void SolveLevelsRoot(const SectionRequest& s, const std::vector<double>& P, cons
 }  // namespace
 
 void SolveLevels(const SectionRequest& s, const std::vector<double>& P, const Progress& progress,
-                 const SolveOptions& options, const LevelSink& sink, const LevelMiss& outOfReach) {
+                 const SolveOptions& given, const LevelSink& sink, const LevelMiss& outOfReach) {
+    // Every level solves over the same table: its capacities are the request's.
+    SolveOptions options = given;
+    options.bounds = AxialBounds{s.PMax, s.PMin};
     auto stopIfCancelled = [&] { ThrowIfCancelled(options.cancel); };
     stopIfCancelled();
     const int levels = static_cast<int>(P.size());

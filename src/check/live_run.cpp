@@ -7,10 +7,12 @@
 
 namespace px {
 
-CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& base) {
+CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& base,
+                              const std::atomic<bool>* cancel) {
     CheckSection s;
     s.input = base;
     MeshSectionFromFields(fields, s.input, s.fibers);
+    ThrowIfCancelled(cancel);  // a fine mesh takes long: nothing more for a run no one waits for
     CheckFiberMaterials(s.fibers);
     s.mm = ReadMmSettings(fields);
     CheckMmSettings(s.mm);
@@ -23,7 +25,8 @@ LiveResults RunLive(const LiveInputs& in, const std::atomic<bool>& cancel) {
     r.checkKey = in.checkKey;
     r.surfaceKey = in.surfaceKey;
     try {
-        const CheckSection s = ReadCheckSection(in.fields, in.base);
+        ThrowIfCancelled(&cancel);
+        const CheckSection s = ReadCheckSection(in.fields, in.base, &cancel);
         const int levels = StrToInt(in.fields.text("Edit65"));
         CheckAxialLevels(levels, s.mm.points);
         SolveOptions o;
@@ -33,6 +36,7 @@ LiveResults RunLive(const LiveInputs& in, const std::atomic<bool>& cancel) {
             r.check = RunCapacityCheck(req, {}, o);
         }
         r.surface = SolveSurface(SurfaceRequest{s.request(), levels}, {}, o);
+        ThrowIfCancelled(&cancel);
     } catch (const Cancelled&) {
         throw;
     } catch (const std::exception& e) {

@@ -27,8 +27,10 @@ struct CheckSection {
 };
 
 // `base` supplies what the fields do not (the input record as the window
-// holds it). Raises the message of the first bad field or setting.
-CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& base);
+// holds it). Raises the message of the first bad field or setting, and
+// Cancelled once `cancel` is set (looked at after the meshing).
+CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& base,
+                              const std::atomic<bool>* cancel = nullptr);
 
 // What one run reads, copied on the window's thread.
 struct LiveInputs {

@@ -3,6 +3,8 @@
 // and the readouts are those of the window at ratio 1.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -11,6 +13,10 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTabWidget>
+#include <QTimer>
+#include <QDialog>
+#include <QScreen>
+#include "common/ui/platform.h"
 
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
@@ -114,5 +120,35 @@ TEST(HighDpi, PicturesArePaintedAtTheRatioSavedAndReadAsAt1x) {
     for (const auto& r : readouts) {
         MoveMouse(w.form->imageBox(r.image), r.at);
         EXPECT_EQ(w.form->findChild<QLabel*>(r.label)->text(), r.text) << r.image;
+    }
+}
+
+TEST(HighDpi, FileDialogsFitTheScreen) {
+    // The real dialogs on a screen of 400 x 400 pixels at this ratio (800 x
+    // 800 device pixels): each one whole on it, as on a 768-pixel screen.
+    QtPlatformServices real;
+    QWidget parent;
+    parent.show();
+    const QRect room = parent.screen()->availableGeometry();
+    ASSERT_LE(room.height(), 400);
+    const std::function<void()> opens[] = {
+        [&] { real.saveFile(&parent, "Save File As", "Pillarix project (*.pxc)", "pxc", "a.pxc"); },
+        [&] { real.openFile(&parent, "Import Force Data(CSV File)"); },
+        [&] { real.openFileOfType(&parent, "Open File", "Pillarix project (*.pxc)"); },
+    };
+    for (const auto& open : opens) {
+        QRect seen;
+        QTimer closer;  // until the dialog is up
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                seen = d->frameGeometry();
+                d->reject();
+            }
+        });
+        closer.start(20);
+        open();
+        ASSERT_FALSE(seen.isEmpty());
+        EXPECT_LE(seen.height(), room.height());
+        EXPECT_LE(seen.width(), room.width());
     }
 }

@@ -129,15 +129,20 @@ TEST(Screens, The3DPageDrawsTheSurfaceOfTheCurrentSectionOnArrival) {
     EXPECT_EQ(page.picture()->wire().Rings.size(), 19u);  // "Axial Levels" 20: the rings between the ends
     const std::string first = page.surfaceCsv("\n");
 
-    // The surface is current: arriving again runs nothing (a bad level
-    // count goes unread).
+    // The surface is current: arriving again runs nothing (a bad force
+    // factor goes unread).
     w.form->pages()->setCurrentIndex(5);
-    w.form->edit(65)->setText("x");
+    w.form->edit(57)->setText("x");
     w.form->pages()->setCurrentIndex(6);
     EXPECT_TRUE(w.errors().isEmpty()) << w.errors().toStdString();
 
-    // Another section: arriving draws its surface, through the command and
-    // its messages.
+    // Other levels or another section: arriving draws the surface, through
+    // the command and its messages.
+    w.form->pages()->setCurrentIndex(5);
+    w.form->edit(65)->setText("x");
+    w.form->pages()->setCurrentIndex(6);
+    EXPECT_EQ(w.errors(), "'x' is not a valid integer value.");
+    w.platform.errors.clear();
     w.form->pages()->setCurrentIndex(0);
     w.form->edit(1)->setText("1500");
     w.form->pages()->setCurrentIndex(6);

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
@@ -315,4 +316,93 @@ TEST(ImportFlow, TitleCellsStayWhileTheDataScrolls) {
         QTest::keyClick(g, key, mods);
         EXPECT_EQ(g->currentIndex(), g->model()->index(1, 1)) << key;
     }
+}
+
+namespace {
+// Counts the deliveries of wheel events; a loop is stopped before it
+// overflows the stack.
+struct WheelCount : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override { return e->type() == QEvent::Wheel && ++count > 64; }
+};
+
+// A wheel step as the window system delivers it: to the window's widget
+// under the global point, through the application.
+void wheelAt(QWidget* window, QPoint global, QPoint angle) {
+    QWidget* under = window->childAt(window->mapFromGlobal(global));
+    ASSERT_NE(under, nullptr);
+    QWheelEvent e(QPointF(under->mapFromGlobal(global)), QPointF(global), QPoint(), angle, Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    WheelCount deliveries;
+    qApp->installEventFilter(&deliveries);
+    QApplication::sendEvent(under, &e);
+    qApp->removeEventFilter(&deliveries);
+    // The widget, the grid's viewport, the scroll bar and the widgets between.
+    EXPECT_LE(deliveries.count, 8) << under->metaObject()->className();
+}
+}  // namespace
+
+TEST(ImportFlow, WheelScrollsTheGridOverItsDataTitlesAndScrollBars) {
+    // The import grid with 240 combinations, and a grid wider than itself
+    // for the horizontal scroll bar; two steps over each part of each.
+    Window w;
+    QByteArray csv = "Story,Col,Case,Loc,P,V2,V3,T,M2,M3\n";
+    for (int i = 1; i <= 240; ++i) csv += QByteArray::number(i) + ",C1,D,0,-1500,1,2,0,300,-200\n";
+    w.platform.openAnswers.push_back(w.file("long.csv", csv));
+    w.click(4);
+    w.form->pages()->setCurrentIndex(5);
+    w.form->show();
+    StringGrid wide(QStringLiteral("G"), 30, 100);
+    wide.resize(300, 200);
+    wide.show();
+    QApplication::processEvents();
+    StringGrid* g = w.grid("StringGrid1");
+    ASSERT_TRUE(g->horizontalScrollBar()->isVisible() || wide.horizontalScrollBar()->isVisible());
+    const QPoint down(0, -120);
+    struct Case {
+        StringGrid* grid;
+        const char* part;
+        QWidget* over;
+        QPoint at;  // within `over`
+        QScrollBar* moves;
+    };
+    QWidget* titleRow = w.form->childAt(w.form->mapFromGlobal(g->viewport()->mapToGlobal(QPoint(100, 5))));
+    ASSERT_NE(titleRow, g->viewport());
+    const Case cases[] = {
+        {g, "data", g->viewport(), {200, 200}, g->verticalScrollBar()},
+        {g, "title row", g->viewport(), {200, 5}, g->verticalScrollBar()},
+        {g, "title column", g->viewport(), {10, 200}, g->verticalScrollBar()},
+        {g, "vertical bar", g->verticalScrollBar(), {5, 100}, g->verticalScrollBar()},
+        {&wide, "horizontal bar", wide.horizontalScrollBar(), {100, 5}, wide.horizontalScrollBar()},
+        {&wide, "wide data", wide.viewport(), {150, 100}, wide.verticalScrollBar()},
+    };
+    for (const Case& c : cases) {
+        c.grid->verticalScrollBar()->setValue(0);
+        c.grid->horizontalScrollBar()->setValue(0);
+        QApplication::processEvents();
+        const QPoint global = c.over->mapToGlobal(c.at);
+        wheelAt(c.grid->window(), global, down);
+        wheelAt(c.grid->window(), global, down);
+        EXPECT_GT(c.moves->value(), 0) << c.part;
+    }
+}
+
+TEST(ImportFlow, ColumnsFitTheirLongestTexts) {
+    // Long case names and captions widen their columns, in the data and in
+    // the title row alike; short ones keep the default width.
+    Window w;
+    const QString name = "1.2D+1.0L+1.0EQx+0.3EQy (envelope)";
+    w.platform.openAnswers.push_back(w.file("names.csv", "Story,Column,Load Case,Location,P,V2,V3,T,M2,M3\n"
+                                                         "Storey 12,C1," + name.toUtf8() +
+                                                         ",Bottom,-1500,1,2,0,300,-200\n"));
+    w.click(4);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    StringGrid* g = w.grid("StringGrid1");
+    const QFontMetrics fm(g->font());
+    for (int c = 0; c < 10; ++c) {
+        const int need = std::max(fm.horizontalAdvance(g->cell(c, 0)), fm.horizontalAdvance(g->cell(c, 1)));
+        EXPECT_GT(g->columnWidth(c), need) << c;
+        for (QTableView* title : g->findChildren<QTableView*>()) EXPECT_EQ(title->columnWidth(c), g->columnWidth(c));
+    }
+    EXPECT_EQ(g->columnWidth(9), 64);
 }

@@ -92,12 +92,45 @@ int FormFields::itemIndex(const std::string& name) const {
     return it->second->currentIndex();
 }
 
+// Forwards every dialog to the window's services; while `toStatusBar` is
+// set, an error message goes to the window's status bar instead of a box.
+class TForm1::ErrorRouting : public PlatformServices {
+public:
+    ErrorRouting(PlatformServices& to, QMainWindow& window) : to_(to), window_(window) {}
+    bool toStatusBar = false;
+
+    QString openFile(QWidget* parent, const QString& title) override { return to_.openFile(parent, title); }
+    QString saveFile(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
+                     const QString& proposedName) override {
+        return to_.saveFile(parent, title, filter, defaultSuffix, proposedName);
+    }
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override {
+        return to_.chooseColor(parent, initial);
+    }
+    void showError(QWidget* parent, const QString& message) override {
+        if (toStatusBar) window_.statusBar()->showMessage(message);
+        else to_.showError(parent, message);
+    }
+    bool openUrl(const QString& url) override { return to_.openUrl(url); }
+    QString openFileOfType(QWidget* parent, const QString& title, const QString& filter) override {
+        return to_.openFileOfType(parent, title, filter);
+    }
+    SaveChoice askSaveChanges(QWidget* parent, const QString& name) override {
+        return to_.askSaveChanges(parent, name);
+    }
+
+private:
+    PlatformServices& to_;
+    QMainWindow& window_;
+};
+
 TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr) {
     if (!services) {
         ownedServices_ = std::make_unique<QtPlatformServices>();
         services = ownedServices_.get();
     }
-    services_ = services;
+    routing_ = std::make_unique<ErrorRouting>(*services, *this);
+    services_ = routing_.get();
     setObjectName("TForm1");
     setWindowTitle("PILLARIX v1.2(Section Analysis Program)Version(2014-09-06)");
     setFont(QFont("Arial", 8));
@@ -1004,6 +1037,14 @@ void TForm1::dataSummary() {
 // ---------------------------------------------------------------- pages and menus
 
 void TForm1::PageControl1Change() {
+    // With the live check on, a bad field met by the page's own command is
+    // reported as the live check reports it: in the status bar, no box.
+    struct Quiet {
+        ErrorRouting& r;
+        bool was;
+        ~Quiet() { r.toStatusBar = was; }
+    } quiet{*routing_, routing_->toStatusBar};
+    if (pmmPage_ && pmmPage_->live()) routing_->toStatusBar = true;
     switch (PageControl1->currentIndex()) {
         case 0: Button1Click(); break;
         case 1: Button10Click(); break;

@@ -190,6 +190,10 @@ private:
     void setCaption(const char* name, const QString& text);
 
     std::unique_ptr<PlatformServices> ownedServices_;
+    // The window's services: the given ones, except that errors may go to
+    // the status bar (see PageControl1Change).
+    class ErrorRouting;
+    std::unique_ptr<ErrorRouting> routing_;
     PlatformServices* services_ = nullptr;
     Workspace ws_;
     FormFields fields_;

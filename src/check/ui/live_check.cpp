@@ -1,76 +1,110 @@
 #include "check/ui/live_check.h"
 
+#include <mutex>
+#include <new>
 #include <utility>
 
 #include "input/error.h"
 
 namespace px {
 
+// What one run's thread shares with the window: the flag that cancels it,
+// its results once made, and whether the thread is done with all of it.
+struct LiveRunner::Run {
+    std::atomic<bool> cancel{false};
+    std::mutex lock;
+    std::shared_ptr<const LiveResults> results;  // under the lock
+    bool ended = false;                           // under the lock
+};
+
 LiveRunner::LiveRunner(QObject* parent) : QObject(parent) {
     pause_.setSingleShot(true);
     pause_.setInterval(kPauseMs);
     connect(&pause_, &QTimer::timeout, this, &LiveRunner::start);
-    // The run's thread only stores its results; the window picks them up
+    // The runs' threads only store their results; the window picks them up
     // here, so no event crosses between the threads.
     poll_.setInterval(kPollMs);
     connect(&poll_, &QTimer::timeout, this, &LiveRunner::collect);
 }
 
-LiveRunner::~LiveRunner() { retire(); }
+LiveRunner::~LiveRunner() {
+    for (Thread& t : runs_) t.run->cancel.store(true);
+    for (Thread& t : runs_) t.thread.join();
+}
+
+void LiveRunner::cancelCurrent() {
+    if (current_) current_->cancel.store(true);
+    current_.reset();
+    running_ = false;
+}
 
 void LiveRunner::schedule(std::function<LiveInputs()> read) {
     read_ = std::move(read);
-    if (cancel_) cancel_->store(true);  // its results would be stale anyway
+    cancelCurrent();  // its results would be stale anyway
     pause_.start();
 }
 
 void LiveRunner::stop() {
     pause_.stop();
-    poll_.stop();
     ++generation_;
-    if (cancel_) cancel_->store(true);
-    running_ = false;
-}
-
-void LiveRunner::retire() {
-    if (cancel_) cancel_->store(true);
-    // A cancelled run stops within one block of trials.
-    if (worker_.joinable()) worker_.join();
+    cancelCurrent();
 }
 
 void LiveRunner::start() {
     if (!read_) return;
-    retire();
+    cancelCurrent();
+    auto run = std::make_shared<Run>();
     LiveInputs inputs = read_();
-    auto cancel = std::make_shared<std::atomic<bool>>(false);
-    cancel_ = cancel;
     const unsigned long long generation = ++generation_;
+    current_ = run;
     running_ = true;
     poll_.start();
-    worker_ = std::thread([this, cancel, generation, inputs = std::move(inputs)] {
-        std::shared_ptr<const LiveResults> results;
-        try {
-            results = std::make_shared<const LiveResults>(RunLive(inputs, *cancel));
-        } catch (const Cancelled&) {
-            return;
-        }
-        const std::lock_guard<std::mutex> lock(handOver_);
-        done_ = std::move(results);
-        doneGeneration_ = generation;
-    });
+    runs_.push_back({std::thread([run, generation, hook = hook_, inputs = std::move(inputs)] {
+                         std::shared_ptr<const LiveResults> results;
+                         try {
+                             results = std::make_shared<const LiveResults>(RunLive(inputs, run->cancel));
+                         } catch (const Cancelled&) {
+                         } catch (const std::bad_alloc&) {
+                             try {  // small: there is room for it again, or nothing is shown
+                                 LiveResults failed;
+                                 failed.error = "Out of memory";
+                                 results = std::make_shared<const LiveResults>(std::move(failed));
+                             } catch (const std::bad_alloc&) {
+                             }
+                         }
+                         if (results && hook) hook(generation);
+                         const std::lock_guard<std::mutex> lock(run->lock);
+                         if (!run->cancel.load()) run->results = std::move(results);
+                         run->ended = true;
+                     }),
+                     run});
 }
 
 void LiveRunner::collect() {
     std::shared_ptr<const LiveResults> results;
-    {
-        const std::lock_guard<std::mutex> lock(handOver_);
-        if (!done_ || doneGeneration_ != generation_) return;
-        results = std::move(done_);
-        done_.reset();
+    // Threads whose runs have ended are joined: each has only its return
+    // left, so the window does not wait on them.
+    for (auto it = runs_.begin(); it != runs_.end();) {
+        bool ended = false;
+        {
+            const std::lock_guard<std::mutex> lock(it->run->lock);
+            ended = it->run->ended;
+            if (ended && it->run == current_) results = std::move(it->run->results);
+        }
+        if (!ended) {
+            ++it;
+            continue;
+        }
+        it->thread.join();
+        if (it->run == current_) {
+            current_.reset();
+            running_ = false;
+        }
+        it = runs_.erase(it);
     }
-    running_ = false;
-    poll_.stop();
-    emit finished(results);
+    if (runs_.empty()) poll_.stop();
+    // A run cancelled as it ended leaves nothing: the next one is coming.
+    if (results) emit finished(results);
 }
 
 }  // namespace px

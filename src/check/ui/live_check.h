@@ -2,14 +2,15 @@
 // The live check's runs: each change of the inputs (re)starts a pause of
 // kPauseMs; when it ends, a run of RunLive starts on a thread of its own. A
 // newer run cancels the one in flight, and only the newest run's results
-// are delivered, on the window's thread. The window never waits for a run.
+// are delivered, on the window's thread. The window never waits for a run:
+// a cancelled run ends on its own thread, and its results are dropped there.
 #include <QObject>
 #include <QTimer>
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "check/live_run.h"
 
@@ -23,7 +24,9 @@ public:
     static constexpr int kPollMs = 5;
 
     explicit LiveRunner(QObject* parent);
-    ~LiveRunner() override;  // cancels the run in flight and lets it end
+    // Cancels every run still going and lets each end: the one place that
+    // waits, when the window goes.
+    ~LiveRunner() override;
 
     // The inputs changed: the pause starts again, and `read` takes the
     // inputs when it ends.
@@ -32,25 +35,34 @@ public:
     void stop();
     // A pause or a run is pending.
     bool pending() const { return pause_.isActive() || running_; }
+    // Threads of runs not yet ended, the newest and the cancelled ones.
+    int threads() const { return static_cast<int>(runs_.size()); }
+
+    // Called on a run's thread once it has its results, before it hands them
+    // over (tests hold a run there). Taken by each run as it starts.
+    using RunHook = std::function<void(unsigned long long run)>;
+    void setRunHook(RunHook hook) { hook_ = std::move(hook); }
 
 signals:
     void finished(std::shared_ptr<const LiveResults> results);
 
 private:
+    struct Run;
     void start();
     void collect();
-    void retire();  // cancels the run in flight and waits for its thread
+    void cancelCurrent();
 
     QTimer pause_, poll_;
     std::function<LiveInputs()> read_;
-    std::thread worker_;
-    std::shared_ptr<std::atomic<bool>> cancel_;
+    RunHook hook_;
+    struct Thread {
+        std::thread thread;
+        std::shared_ptr<Run> run;
+    };
+    std::vector<Thread> runs_;     // oldest first; the last may be current_
+    std::shared_ptr<Run> current_;  // the run whose results are awaited
     unsigned long long generation_ = 0;  // of the newest run started
     bool running_ = false;
-    // A run's results, handed from its thread to the window's under the lock.
-    std::mutex handOver_;
-    std::shared_ptr<const LiveResults> done_;
-    unsigned long long doneGeneration_ = 0;
 };
 
 }  // namespace px

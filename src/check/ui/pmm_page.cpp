@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <algorithm>
 #include <cmath>
@@ -132,6 +133,8 @@ namespace {
 constexpr int kInputEdits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 34, 35, 41,
                                42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 61, 62, 63, 70};
+// The surface's axial levels: the surface reads them, the check does not.
+constexpr int kLevelsEdit = 65;
 // Fields rewritten by every section command: a change there may come with a
 // section type changed while its box's signals were blocked.
 constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
@@ -141,6 +144,8 @@ constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
 // with a vertical scroll bar too.
 constexpr double kCheckTablePoints = 7;
 constexpr int kCellPad = 4, kHeaderPad = 4;
+// The table's width, and that of the page's column of controls.
+constexpr int kTableWidth = 286;
 
 // The table's style: a cell's text one pixel from its edges (a pixel for
 // the grid line and one to spare make kCellPad); the header's sort arrow
@@ -189,7 +194,7 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     view_->move(8, 8);
     connect(view_, &ImageBox::mouseMoved, this, &PmmPage::showHover);
 
-    const int x0 = 614, w = 286, half = 139;
+    const int x0 = 614, w = kTableWidth, half = 139;
     auto* group = new QGroupBox("Surface", page);
     group->setObjectName("GroupBox15");
     group->setGeometry(x0, 4, w, 56);
@@ -276,6 +281,7 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     };
     for (int n : kInputEdits) watch(n);
     for (int n : kSectionInfoEdits) watch(n);
+    watch(kLevelsEdit);
     for (const auto& [name, c] : fields_.combos)
         if (name != "ComboBox7") connect(c, &QComboBox::currentIndexChanged, this, &PmmPage::inputsChanged);
     page->installEventFilter(this);
@@ -291,6 +297,7 @@ bool PmmPage::eventFilter(QObject* watched, QEvent* e) {
 std::string PmmPage::inputsKey(bool withForces) const {
     std::string key;
     for (int n : kInputEdits) key += fields_.text(editName(n)) + '\n';
+    if (!withForces) key += fields_.text(editName(kLevelsEdit)) + '\n';
     for (const auto& [name, c] : fields_.combos)
         if (name != "ComboBox7") key += std::to_string(fields_.itemIndex(name)) + '\n';
     if (withForces) {
@@ -337,6 +344,10 @@ void PmmPage::runLong(F&& f) {
         cancelButton_);
     cancelButton_->setEnabled(false);
     running_ = false;
+    // The command stopped any live run pending: whatever it left stale (the
+    // check after a surface, or everything after a fault or a cancel) the
+    // live check runs again.
+    if (live()) inputsChanged();
 }
 
 void PmmPage::cancel() {
@@ -424,12 +435,23 @@ void PmmPage::fitColumns() {
         return static_cast<int>(std::ceil(fm.horizontalAdvance(t))) + pad;
     };
     static const int floor[kCheckColumns] = {0, 6, 6, 6, 6, 6, 0};  // figures before any check
+    int total = 0;
     for (int c = 0; c < kCheckColumns; ++c) {
         int w = width(head, model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), kHeaderPad);
         w = std::max(w, width(cell, QString(floor[c], '0'), kCellPad));
         for (const std::string& t : CheckColumnSamples(ws_.Check ? &*ws_.Check : nullptr, c))
             w = std::max(w, width(cell, QString::fromStdString(t), kCellPad));
         table_->setColumnWidth(c, w);
+        total += w;
+    }
+    // Wide figures (large forces, a large factor) widen the table rightwards
+    // rather than cut the last columns; the page scrolls to it.
+    const int needed = total + 2 * table_->frameWidth() +
+                       table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table_);
+    const int tableWidth = std::max(kTableWidth, needed);
+    if (tableWidth != table_->width()) {
+        table_->resize(tableWidth, table_->height());
+        page_->setMinimumWidth(std::max(page_->minimumWidth(), table_->geometry().right() + 1));
     }
 }
 

@@ -54,6 +54,7 @@ public:
     void setLive(bool on);
     // A live run is waiting for the typing to pause or running.
     bool livePending() const;
+    LiveRunner* liveRunner() const { return runner_; }
 
     // Text of the summary line: the check's line, with the stale note when
     // the inputs changed since; empty before any check.

@@ -59,6 +59,7 @@ public:
     // check emptied there simply loses its dots.
     void setContent(SurfaceWire wire, const std::optional<CheckResult>* check, bool stale);
     void setStale(bool stale);
+    bool stale() const { return stale_; }
     const SurfaceWire& wire() const { return wire_; }
     const CheckResult* check() const { return check_ && *check_ ? &**check_ : nullptr; }
     const SceneLimits& limits() const { return limits_; }

@@ -49,7 +49,7 @@ namespace {
 void setUpView(QTableView* v) {
     v->horizontalHeader()->hide();
     v->verticalHeader()->hide();
-    v->horizontalHeader()->setDefaultSectionSize(64);
+    v->horizontalHeader()->setDefaultSectionSize(StringGrid::kColumnWidth);
     v->verticalHeader()->setDefaultSectionSize(20);
     v->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // By pixel, so that a data row can pass under the title row.
@@ -106,6 +106,19 @@ StringGrid::StringGrid(const QString& name, int cols, int rows, QWidget* parent)
     corner_ = new FrozenCells(this, false, false);
     viewport()->stackUnder(top_);  // the data under all three
     for (FrozenCells* f : {top_, left_, corner_}) f->viewport()->installEventFilter(this);
+    connect(model_, &QAbstractItemModel::modelReset, this, &StringGrid::fitColumns);
+    placeTitleCells();
+}
+
+void StringGrid::fitColumns() {
+    // Each column as wide as its widest text among the first rows (the
+    // header's precision), never below the default: no text is elided.
+    horizontalHeader()->setResizeContentsPrecision(kFitRows);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const int w = std::max(kColumnWidth, sizeHintForColumn(c));
+        setColumnWidth(c, w);
+        for (FrozenCells* f : {top_, left_, corner_}) f->setColumnWidth(c, w);
+    }
     placeTitleCells();
 }
 
@@ -151,11 +164,19 @@ QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers mo
 
 bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
     // The wheel over the title cells scrolls the data, as over the data.
-    if (event->type() == QEvent::Wheel && watched != viewport()) {
+    // Only theirs: the grid also watches its own scroll bars, and the data's
+    // viewport hands its wheel on to them.
+    if (event->type() == QEvent::Wheel && isTitleViewport(watched)) {
         QCoreApplication::sendEvent(viewport(), event);
         return true;
     }
     return QTableView::eventFilter(watched, event);
+}
+
+bool StringGrid::isTitleViewport(const QObject* o) const {
+    for (const FrozenCells* f : {top_, left_, corner_})
+        if (f && o == f->viewport()) return true;
+    return false;
 }
 
 }  // namespace px

@@ -50,6 +50,9 @@ class FrozenCells;
 class StringGrid : public QTableView {
     Q_OBJECT
 public:
+    static constexpr int kColumnWidth = 64;  // at least, each column
+    static constexpr int kFitRows = 1000;    // rows a column's width is fitted to
+
     StringGrid(const QString& name, int cols, int rows, QWidget* parent = nullptr);
     GridModel* grid() const { return model_; }
     QString cell(int col, int row) const { return model_->cell(col, row); }
@@ -66,6 +69,9 @@ protected:
 
 private:
     void placeTitleCells();
+    // Widens the columns to their texts after the grid was refilled.
+    void fitColumns();
+    bool isTitleViewport(const QObject* o) const;
 
     GridModel* model_;
     FrozenCells* top_ = nullptr;     // the title row

@@ -3,6 +3,8 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -10,8 +12,34 @@
 
 namespace px {
 
+namespace {
+
+// Room for a window frame and title bar around a dialog.
+constexpr QSize kFrameAllowance(8, 34);
+
+// The dialog no larger than the screen it opens on, frame included: at
+// 200 % a 768-pixel screen holds 384 pixels of height.
+void FitToScreen(QDialog& dlg, QWidget* parent) {
+    QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QSize room = screen->availableGeometry().size() - kFrameAllowance;
+    dlg.resize(dlg.sizeHint().boundedTo(room).expandedTo(dlg.minimumSizeHint()));
+}
+
+QString OpenWith(QWidget* parent, const QString& title, const QString& filter) {
+    QFileDialog dlg(parent, title, QString(), filter);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    FitToScreen(dlg, parent);
+    if (dlg.exec() != QDialog::Accepted) return {};
+    const QStringList files = dlg.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+}  // namespace
+
 QString QtPlatformServices::openFile(QWidget* parent, const QString& title) {
-    return QFileDialog::getOpenFileName(parent, title);
+    return OpenWith(parent, title, QString());
 }
 
 QString QtPlatformServices::saveFile(QWidget* parent, const QString& title, const QString& filter,
@@ -21,6 +49,7 @@ QString QtPlatformServices::saveFile(QWidget* parent, const QString& title, cons
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setDefaultSuffix(defaultSuffix);
     if (!proposedName.isEmpty()) dlg.selectFile(proposedName);
+    FitToScreen(dlg, parent);
     if (dlg.exec() != QDialog::Accepted) return {};
     const QStringList files = dlg.selectedFiles();
     return files.isEmpty() ? QString() : files.first();
@@ -42,7 +71,7 @@ bool QtPlatformServices::openUrl(const QString& url) {
 }
 
 QString QtPlatformServices::openFileOfType(QWidget* parent, const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    return OpenWith(parent, title, filter);
 }
 
 SaveChoice QtPlatformServices::askSaveChanges(QWidget* parent, const QString& name) {
