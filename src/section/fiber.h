@@ -1,6 +1,7 @@
 #pragma once
 // The fiber record and the fiber table shared by meshers, drawing and solvers.
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace px {
@@ -30,6 +31,15 @@ struct Fiber {
 struct FiberTable {
     std::vector<Fiber> f{1};
     int NFib = 0;
+    // A drawn section's fiber outlines in the solvers' coordinates, indexed
+    // like f (entry 0 unused); empty for the templates, whose fibers are the
+    // quadrilaterals X1..Y4, and for bars. An outline with holes holds its
+    // outer ring, closed, then each hole closed and followed by the outer
+    // ring's first point again: filled with the odd-even rule it is the piece.
+    std::vector<std::vector<std::pair<double, double>>> Outline;
+    // Where the solvers' origin (the gross section's centroid) lies in the
+    // drawing's coordinates; 0, 0 for the templates.
+    double OriginX = 0, OriginY = 0;
 
     // Resizes to n + 1 elements, keeping existing ones, zero-filling new ones.
     void resize(int n) {
@@ -38,6 +48,13 @@ struct FiberTable {
     }
     Fiber& operator[](int i) { return f[static_cast<size_t>(i)]; }
     const Fiber& operator[](int i) const { return f[static_cast<size_t>(i)]; }
+
+    // Points where the strain limits apply (the section's extreme fibers), in
+    // the solvers' coordinates. Empty: the corners of the B x H rectangle.
+    std::vector<std::pair<double, double>> LimitPoints;
+    // False when the section is not point-symmetric about the origin: each
+    // direction is then solved with its own compressed side.
+    bool PointSymmetric = true;
 };
 
 // Colour of a material, components 0..255.

@@ -15,6 +15,11 @@ FiberWriter::FiberWriter(FiberTable& t, long long count) : t_(t) {
         throw AppError("The mesh would have " + std::to_string(count) + " fibers; it must have 0 to " +
                        std::to_string(kMaxFibers));
     t_.resize(static_cast<int>(count));
+    // A template's table carries nothing of a drawn section meshed before.
+    t_.Outline.clear();
+    t_.OriginX = t_.OriginY = 0;
+    t_.LimitPoints.clear();
+    t_.PointSymmetric = true;
 }
 
 Fiber& FiberWriter::next() {

@@ -1,0 +1,28 @@
+#pragma once
+// Boost.Geometry models used by the geometry layer and the custom mesher.
+// Boost 1.74's geometry headers include some of its own deprecated headers.
+#ifndef BOOST_ALLOW_DEPRECATED_HEADERS
+#define BOOST_ALLOW_DEPRECATED_HEADERS
+#endif
+#include <boost/geometry.hpp>
+#include <boost/geometry/geometries/box.hpp>
+#include <boost/geometry/geometries/multi_polygon.hpp>
+#include <boost/geometry/geometries/point_xy.hpp>
+#include <boost/geometry/geometries/polygon.hpp>
+
+#include "geometry/shape.h"
+
+namespace px::geom {
+
+namespace bg = boost::geometry;
+using BPoint = bg::model::d2::point_xy<double>;
+using BPoly = bg::model::polygon<BPoint>;  // clockwise outer ring, closed
+using BMulti = bg::model::multi_polygon<BPoly>;
+using BBox = bg::model::box<BPoint>;
+
+// A ring as a closed, clockwise Boost polygon without holes.
+BPoly ToBoost(const Ring& r);
+// A polygon with its holes, oriented and closed.
+BPoly ToBoost(const Polygon& p);
+
+}  // namespace px::geom
