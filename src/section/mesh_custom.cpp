@@ -66,55 +66,74 @@ struct Piece {
 
 long long Clamp(long long v, long long n) { return std::clamp(v, 0LL, n - 1); }
 
-// The region cut by the grid: column by column (left to right), each column
-// row by row (bottom to top). A column's rows that no boundary edge reaches
-// are whole cells inside or outside; only the others are clipped.
-void CutIntoCells(const BMulti& region, const Grid& g, int mat, std::vector<Piece>& out) {
-    if (region.empty()) return;
-    const BBox env = bg::return_envelope<BBox>(region);
-    const double ey0 = env.min_corner().y(), ey1 = env.max_corner().y();
-    const long long i0 = Clamp(static_cast<long long>(std::floor((env.min_corner().x() - g.x0) / g.h)), g.nx);
-    const long long i1 = Clamp(static_cast<long long>(std::floor((env.max_corner().x() - g.x0) / g.h)), g.nx);
-    std::vector<char> boundary(static_cast<size_t>(g.ny));
-    for (long long i = i0; i <= i1; ++i) {
-        const double xa = g.x0 + static_cast<double>(i) * g.h, xb = g.x0 + static_cast<double>(i + 1) * g.h;
-        const BBox strip(BPoint(xa, ey0 - g.h), BPoint(xb, ey1 + g.h));
-        BMulti column;
-        bg::intersection(region, strip, column);
-        const double eps = 1e-9 * (g.h + std::fabs(xa) + std::fabs(xb));
-        for (const BPoly& piece : column) {
-            const BBox pe = bg::return_envelope<BBox>(piece);
-            const long long j0 = Clamp(static_cast<long long>(std::floor((pe.min_corner().y() - g.y0) / g.h)), g.ny);
-            const long long j1 = Clamp(static_cast<long long>(std::floor((pe.max_corner().y() - g.y0) / g.h)), g.ny);
-            std::fill(boundary.begin() + j0, boundary.begin() + j1 + 1, 0);
-            auto mark = [&](const BPoly::ring_type& r) {
-                for (size_t k = 0; k + 1 < r.size(); ++k) {
-                    const BPoint &a = r[k], &b = r[k + 1];
-                    const bool onA = std::fabs(a.x() - xa) <= eps && std::fabs(b.x() - xa) <= eps;
-                    const bool onB = std::fabs(a.x() - xb) <= eps && std::fabs(b.x() - xb) <= eps;
-                    if (onA || onB) continue;  // the strip's own side: a cell side
-                    const double lo = std::min(a.y(), b.y()), hi = std::max(a.y(), b.y());
-                    const long long r0 = Clamp(static_cast<long long>(std::floor((lo - g.y0) / g.h)), g.ny);
-                    const long long r1 = Clamp(static_cast<long long>(std::floor((hi - g.y0) / g.h)), g.ny);
-                    std::fill(boundary.begin() + r0, boundary.begin() + r1 + 1, 1);
-                }
-            };
-            mark(piece.outer());
-            for (const auto& inner : piece.inners()) mark(inner);
-            for (long long j = j0; j <= j1; ++j) {
-                const double ya = g.y0 + static_cast<double>(j) * g.h, yb = g.y0 + static_cast<double>(j + 1) * g.h;
-                if (boundary[static_cast<size_t>(j)]) {
-                    BMulti cell;
-                    bg::intersection(piece, BBox(BPoint(xa, ya), BPoint(xb, yb)), cell);
-                    for (BPoly& c : cell) out.push_back({mat, std::move(c)});
-                } else if (bg::within(BPoint((xa + xb) / 2, (ya + yb) / 2), piece)) {
-                    BPoly c;
-                    bg::convert(BBox(BPoint(xa, ya), BPoint(xb, yb)), c);
-                    out.push_back({mat, std::move(c)});
-                }
+// One column's part of a region (already clipped to the column's sides
+// xa, xb), cut row by row from the bottom. Rows that no boundary edge
+// reaches are whole cells inside or outside; only the others are clipped.
+void CutColumn(const BMulti& column, double xa, double xb, const Grid& g, int mat, std::vector<Piece>& out,
+               std::vector<char>& boundary) {
+    const double eps = 1e-9 * (g.h + std::fabs(xa) + std::fabs(xb));
+    for (const BPoly& piece : column) {
+        const BBox pe = bg::return_envelope<BBox>(piece);
+        const long long j0 = Clamp(static_cast<long long>(std::floor((pe.min_corner().y() - g.y0) / g.h)), g.ny);
+        const long long j1 = Clamp(static_cast<long long>(std::floor((pe.max_corner().y() - g.y0) / g.h)), g.ny);
+        std::fill(boundary.begin() + j0, boundary.begin() + j1 + 1, 0);
+        auto mark = [&](const BPoly::ring_type& r) {
+            for (size_t k = 0; k + 1 < r.size(); ++k) {
+                const BPoint &a = r[k], &b = r[k + 1];
+                const bool onA = std::fabs(a.x() - xa) <= eps && std::fabs(b.x() - xa) <= eps;
+                const bool onB = std::fabs(a.x() - xb) <= eps && std::fabs(b.x() - xb) <= eps;
+                if (onA || onB) continue;  // the column's own side: a cell side
+                const double lo = std::min(a.y(), b.y()), hi = std::max(a.y(), b.y());
+                const long long r0 = Clamp(static_cast<long long>(std::floor((lo - g.y0) / g.h)), g.ny);
+                const long long r1 = Clamp(static_cast<long long>(std::floor((hi - g.y0) / g.h)), g.ny);
+                std::fill(boundary.begin() + r0, boundary.begin() + r1 + 1, 1);
+            }
+        };
+        mark(piece.outer());
+        for (const auto& inner : piece.inners()) mark(inner);
+        for (long long j = j0; j <= j1; ++j) {
+            const double ya = g.y0 + static_cast<double>(j) * g.h, yb = g.y0 + static_cast<double>(j + 1) * g.h;
+            const BBox cellBox(BPoint(xa, ya), BPoint(xb, yb));
+            if (boundary[static_cast<size_t>(j)]) {
+                BMulti cell;
+                bg::intersection(piece, cellBox, cell);
+                for (BPoly& c : cell) out.push_back({mat, std::move(c)});
+            } else if (bg::within(BPoint((xa + xb) / 2, (ya + yb) / 2), piece)) {
+                BPoly c;
+                bg::convert(cellBox, c);
+                out.push_back({mat, std::move(c)});
             }
         }
     }
+}
+
+// Columns i0..i1 of a region, left to right: the region is halved between
+// columns until one column is left, so each point is clipped about
+// log2(columns) times rather than once per column.
+void CutColumns(const BMulti& region, long long i0, long long i1, const Grid& g, int mat, std::vector<Piece>& out,
+                std::vector<char>& boundary) {
+    if (region.empty()) return;
+    const BBox env = bg::return_envelope<BBox>(region);
+    i0 = std::max(i0, Clamp(static_cast<long long>(std::floor((env.min_corner().x() - g.x0) / g.h)), g.nx));
+    i1 = std::min(i1, Clamp(static_cast<long long>(std::floor((env.max_corner().x() - g.x0) / g.h)), g.nx));
+    auto x = [&](long long i) { return g.x0 + static_cast<double>(i) * g.h; };
+    if (i0 >= i1) {
+        CutColumn(region, x(i0), x(i0 + 1), g, mat, out, boundary);
+        return;
+    }
+    const long long mid = (i0 + i1) / 2;
+    const double y0 = env.min_corner().y() - g.h, y1 = env.max_corner().y() + g.h;
+    BMulti left, right;
+    bg::intersection(region, BBox(BPoint(x(i0) - g.h, y0), BPoint(x(mid + 1), y1)), left);
+    CutColumns(left, i0, mid, g, mat, out, boundary);
+    left.clear();
+    bg::intersection(region, BBox(BPoint(x(mid + 1), y0), BPoint(x(i1 + 1) + g.h, y1)), right);
+    CutColumns(right, mid + 1, i1, g, mat, out, boundary);
+}
+
+void CutIntoCells(const BMulti& region, const Grid& g, int mat, std::vector<Piece>& out) {
+    std::vector<char> boundary(static_cast<size_t>(g.ny));
+    CutColumns(region, 0, g.nx - 1, g, mat, out, boundary);
 }
 
 void FillOutline(const Piece& p, double ox, double oy, Fiber& f, std::vector<std::pair<double, double>>& outline) {
