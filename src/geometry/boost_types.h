@@ -10,7 +10,11 @@
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
 
+#include <exception>
+#include <string>
+
 #include "geometry/shape.h"
+#include "input/error.h"
 
 namespace px::geom {
 
@@ -24,5 +28,18 @@ using BBox = bg::model::box<BPoint>;
 BPoly ToBoost(const Ring& r);
 // A polygon with its holes, oriented and closed.
 BPoly ToBoost(const Polygon& p);
+
+// Runs f, turning whatever the geometry library throws (a numeric cast it
+// cannot make, an overlay it cannot finish) into the program's error.
+template <class F>
+decltype(auto) Clipping(F&& f) {
+    try {
+        return f();
+    } catch (const AppError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw AppError(std::string("The section's polygons could not be clipped (") + e.what() + ")");
+    }
+}
 
 }  // namespace px::geom

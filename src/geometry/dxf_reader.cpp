@@ -193,6 +193,11 @@ void Finite(double v, const std::string& where) {
     if (!std::isfinite(v)) throw AppError(where + ": a coordinate is not a finite number");
 }
 
+// A coordinate or diameter in mm.
+void InRange(double v, const std::string& where) {
+    if (!(std::fabs(v) <= kMaxCoordinate)) throw AppError(where + ": a length is beyond 1000000000 mm (1,000 km)");
+}
+
 // The points of an arc from a to b with the polyline's bulge (the tangent of
 // a quarter of the swept angle, positive counter-clockwise), without b.
 void AppendArc(const RawVertex& a, const RawVertex& b, double tol, Ring& out, const std::string& where) {
@@ -263,7 +268,7 @@ Shape ReadDxf(std::string_view content) {
         points += static_cast<long long>(ring.size());
         if (points > kMaxPoints)
             throw AppError(where + ": the drawing has more than " + std::to_string(kMaxPoints) + " points");
-        for (const Pt& p : ring) Finite(p.x * scale, where), Finite(p.y * scale, where);
+        for (const Pt& p : ring) InRange(p.x * scale, where), InRange(p.y * scale, where);
         ring = Normalized(Scaled(std::move(ring), scale));
         if (l == Layer::Hole) {
             holes.emplace_back(std::move(ring), where);
@@ -298,7 +303,7 @@ Shape ReadDxf(std::string_view content) {
         if (l == Layer::Rebar) {
             if (++points > kMaxPoints)
                 throw AppError(ci.where + ": the drawing has more than " + std::to_string(kMaxPoints) + " points");
-            Finite(2 * ci.r * scale, ci.where);
+            for (double x : {ci.cx, ci.cy, 2 * ci.r}) InRange(x * scale, ci.where);
             s.bars.push_back({ci.cx * scale, ci.cy * scale, 2 * ci.r * scale, ci.where});
         } else {
             place(l, CircleRing(ci.cx, ci.cy, ci.r, tol), ci.where);

@@ -117,9 +117,22 @@ double OutsideArea(const BPoly& inner, const BPoly& outer) {
 
 bool IsConcrete(Group g) { return g != Group::Steel; }
 
+void AttachHolesUnguarded(std::vector<Polygon>& polygons, const std::vector<std::pair<Ring, std::string>>& holes);
+void ValidateUnguarded(const Shape& s);
+
 }  // namespace
 
 void AttachHoles(std::vector<Polygon>& polygons, const std::vector<std::pair<Ring, std::string>>& holes) {
+    Clipping([&] { AttachHolesUnguarded(polygons, holes); });
+}
+
+void ValidateShape(const Shape& s) {
+    Clipping([&] { ValidateUnguarded(s); });
+}
+
+namespace {
+
+void AttachHolesUnguarded(std::vector<Polygon>& polygons, const std::vector<std::pair<Ring, std::string>>& holes) {
     std::vector<BPoly> outers;
     std::vector<double> areas;
     for (const Polygon& p : polygons) {
@@ -141,7 +154,7 @@ void AttachHoles(std::vector<Polygon>& polygons, const std::vector<std::pair<Rin
     }
 }
 
-void ValidateShape(const Shape& s) {
+void ValidateUnguarded(const Shape& s) {
     if (s.polygons.empty()) throw AppError("The section has no polygon (cover, core1, core2 or steel)");
     double extent = 0;
     for (const Polygon& p : s.polygons) extent = std::max(extent, Extent(p.outer));
@@ -192,5 +205,7 @@ void ValidateShape(const Shape& s) {
         if (!inside) Refuse(b.where, "the bar's centre lies outside every polygon");
     }
 }
+
+}  // namespace
 
 }  // namespace px::geom

@@ -85,7 +85,7 @@ std::optional<Group> GroupOf(const std::string& key) {
 
 double Scaled(double v, double scale, long long line) {
     const double s = v * scale;
-    if (!std::isfinite(s)) Refuse(line, "a length is too large once scaled to mm");
+    if (!(std::fabs(s) <= kMaxCoordinate)) Refuse(line, "a length is beyond 1000000000 mm (1,000 km)");
     return s;
 }
 

@@ -42,6 +42,9 @@ struct Shape {
 
 // At most this many points in a section (ring vertices and bars together).
 inline constexpr long long kMaxPoints = 100000;
+// Coordinates and diameters lie within this many mm of 0 (1,000 km), where
+// the clipping's arithmetic is exact enough.
+inline constexpr double kMaxCoordinate = 1e9;
 // At most this many bytes in a section file or drawing (50 MB).
 inline constexpr long long kMaxFileBytes = 50LL * 1024 * 1024;
 

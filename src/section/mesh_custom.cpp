@@ -183,9 +183,22 @@ bool MapsOntoItself(const FiberTable& t, double q) {
     return true;
 }
 
+GrossSection GrossUnguarded(const Shape& s);
+void MeshUnguarded(const Shape& s, double meshSize, FiberTable& t);
+
 }  // namespace
 
 GrossSection ComputeGrossSection(const Shape& s) {
+    return Clipping([&] { return GrossUnguarded(s); });
+}
+
+void MeshCustomSection(const Shape& s, double meshSize, FiberTable& t) {
+    Clipping([&] { MeshUnguarded(s, meshSize, t); });
+}
+
+namespace {
+
+GrossSection GrossUnguarded(const Shape& s) {
     std::vector<BMulti> all;
     for (const Polygon& p : s.polygons) all.push_back(RegionOf(p));
     const BMulti u = UnionOf(all);
@@ -204,7 +217,6 @@ GrossSection ComputeGrossSection(const Shape& s) {
     return g;
 }
 
-namespace {
 double DefaultSize(const GrossSection& g) { return std::max(g.MaxX - g.MinX, g.MaxY - g.MinY) / 40; }
 
 double Cells(const GrossSection& g, double h) {
@@ -221,14 +233,8 @@ void CheckSize(const GrossSection& g, double h) {
     throw AppError("Mesh Size " + F2(h) + " mm would cut the section into more than " + std::to_string(kMaxFibers) +
                    " cells; it must be at least " + F2(least) + " mm");
 }
-}  // namespace
-
-double DefaultMeshSize(const Shape& s) { return DefaultSize(ComputeGrossSection(s)); }
-
-void CheckCustomMesh(const Shape& s, double meshSize) { CheckSize(ComputeGrossSection(s), meshSize); }
-
-void MeshCustomSection(const Shape& s, double meshSize, FiberTable& t) {
-    const GrossSection g = ComputeGrossSection(s);
+void MeshUnguarded(const Shape& s, double meshSize, FiberTable& t) {
+    const GrossSection g = GrossUnguarded(s);
     CheckSize(g, meshSize);
     const Grid grid = GridOf(g, meshSize);
 
@@ -298,5 +304,11 @@ void MeshCustomSection(const Shape& s, double meshSize, FiberTable& t) {
     const double size = std::max(g.MaxX - g.MinX, g.MaxY - g.MinY);
     t.PointSymmetric = MapsOntoItself(t, 1e-6 * size);
 }
+
+}  // namespace
+
+double DefaultMeshSize(const Shape& s) { return DefaultSize(ComputeGrossSection(s)); }
+
+void CheckCustomMesh(const Shape& s, double meshSize) { CheckSize(ComputeGrossSection(s), meshSize); }
 
 }  // namespace px

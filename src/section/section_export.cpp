@@ -96,8 +96,14 @@ void CircularColumn(const SectionInput& in, Shape& s) {
     }
 }
 
+void SteelUnionUnguarded(const std::vector<Ring>& plates, Shape& s);
+
 // The union of steel plates, as steel polygons.
 void SteelUnion(const std::vector<Ring>& plates, Shape& s) {
+    Clipping([&] { SteelUnionUnguarded(plates, s); });
+}
+
+void SteelUnionUnguarded(const std::vector<Ring>& plates, Shape& s) {
     BMulti u;
     for (const Ring& r : plates) {
         if (!(std::fabs(bg::area(ToBoost(r))) > 0)) continue;

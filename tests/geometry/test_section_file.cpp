@@ -71,8 +71,9 @@ TEST(SectionFile, RefusesEachFaultNamingItsLine) {
         {"# comments only\n\n", "The section has no polygon"},
         {kSquare + "units cm\n", "Line 2: 'units' must be the first item"},
         {"units ft\n" + kSquare, "Line 1: unknown unit 'ft'"},
-        {"units m\ncover 0 0 1e306 0 1e306 1e306\n", "Line 2: a length is too large once scaled to mm"},
+        {"units m\ncover 0 0 1e306 0 1e306 1e306\n", "Line 2: a length is beyond 1000000000 mm"},
         {", 1 2\n", "Line 1: the line starts with a comma"},
+        {"cover -200 -300 200 -300 200 1.0222e23 1e16 2.8e13\n", "Line 1: a length is beyond 1000000000 mm"},
     };
     for (const Case& c : cases) EXPECT_EQ(Refusal(c.text).rfind(c.message, 0), 0u) << c.text << " -> " << Refusal(c.text);
 }
