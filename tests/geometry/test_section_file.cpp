@@ -85,9 +85,13 @@ TEST(SectionFile, RefusesTooManyPointsAndTooManyBytes) {
         big += " " + std::to_string(1000 * std::cos(t)) + " " + std::to_string(1000 * std::sin(t));
     }
     EXPECT_EQ(Refusal(big + "\n"), "Line 1: the section has more than 100000 points");
+    // 4 corners and 99,996 bars are the most a file may hold.
     std::string bars = kSquare;
-    for (int i = 0; i < 99997; ++i) bars += "bar 50 50 1\n";
-    EXPECT_EQ(Refusal(bars).rfind("Line 99998: the section has more than 100000 points", 0), 0u);
+    for (int i = 0; i < 99996; ++i) bars += "bar 50 50 1\n";
+    EXPECT_EQ(ReadSectionFile(bars).bars.size(), 99996u);
+    EXPECT_EQ(Refusal(bars + "bar 50 50 1\n"), "Line 99998: the section has more than 100000 points");
+    EXPECT_EQ(Refusal("cover 0 0 1 0 1 1 0 1\n" + bars.substr(kSquare.size()) + "hole 0.5 0.5 0.6 0.5 0.6 0.6\n"),
+              "Line 99998: the section has more than 100000 points");
     EXPECT_EQ(Refusal(kSquare + std::string(kMaxFileBytes, ' ')).rfind("The section file is larger than 50 MB", 0), 0u);
 }
 
