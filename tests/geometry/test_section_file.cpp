@@ -90,8 +90,10 @@ TEST(SectionFile, RefusesTooManyPointsAndTooManyBytes) {
     for (int i = 0; i < 99996; ++i) bars += "bar 50 50 1\n";
     EXPECT_EQ(ReadSectionFile(bars).bars.size(), 99996u);
     EXPECT_EQ(Refusal(bars + "bar 50 50 1\n"), "Line 99998: the section has more than 100000 points");
-    EXPECT_EQ(Refusal("cover 0 0 1 0 1 1 0 1\n" + bars.substr(kSquare.size()) + "hole 0.5 0.5 0.6 0.5 0.6 0.6\n"),
-              "Line 99998: the section has more than 100000 points");
+    std::string holes = kSquare;
+    for (int i = 0; i < 99993; ++i) holes += "bar 50 50 1\n";
+    holes += "steel 0 0 10 0 10 10\n";  // the 100,000th point
+    EXPECT_EQ(Refusal(holes + "hole 1 1 2 1 2 2\n"), "Line 99996: the section has more than 100000 points");
     EXPECT_EQ(Refusal(kSquare + std::string(kMaxFileBytes, ' ')).rfind("The section file is larger than 50 MB", 0), 0u);
 }
 
