@@ -236,6 +236,13 @@ TEST(Dxf, BulgesAndCirclesBecomeCloseFittingPolygons) {
             EXPECT_EQ(RingArea(ring) < c.area, c.bulge > 0);
             ExpectNearCircle(Ring(ring.begin() + 3, ring.end()), 100, 150, 100);
         }
+    // A quarter circle (bulge tan 22.5 degrees) from (0, 0) to (100, 0),
+    // counter-clockwise about (50, 50), closed by its chord: a segment of
+    // r^2 / 2 (theta - sin theta) with r^2 = 5,000.
+    const Shape seg = ReadDxf(Drawing(LwPolyline("D", "STEEL", true, {{0, 0, std::tan(kPi / 8)}, {100, 0}})));
+    ExpectNearCircle(seg.polygons[0].outer, 50, 50, std::sqrt(5000.0));
+    EXPECT_NEAR(RingArea(seg.polygons[0].outer), 2500 * (kPi / 2 - 1), 0.5 * std::sqrt(5000.0) * kPi / 2);
+    for (const Pt& p : seg.polygons[0].outer) EXPECT_LE(p.y, 1e-9);
     const Shape s = ReadDxf(Drawing(Circle("C", "steel", 10, 20, 300)));
     EXPECT_EQ(s.polygons[0].outer.size() % 4, 0u);
     ExpectNearCircle(s.polygons[0].outer, 10, 20, 300);

@@ -79,9 +79,11 @@ TEST(CustomMesh, RectangleIsItsCellsAndPointSymmetric) {
     EXPECT_NEAR(t[t.NFib].Area, kPi * 100, 1e-9);
     EXPECT_EQ(t.LimitPoints.size(), 4u);
     EXPECT_TRUE(t.PointSymmetric);
-    // One bar moved: no longer its own image through the origin.
-    MeshCustomSection(geom::ReadSectionFile("core1 100 100 400 100 400 600 100 600\nbar 120 120 20\nbar 380 570 20\n"), 25, t);
-    EXPECT_FALSE(t.PointSymmetric);
+    // One bar moved, or made larger: no longer its own image through the origin.
+    for (const char* bar : {"bar 380 570 20\n", "bar 380 580 25\n"}) {
+        MeshCustomSection(geom::ReadSectionFile(std::string("core1 100 100 400 100 400 600 100 600\nbar 120 120 20\n") + bar), 25, t);
+        EXPECT_FALSE(t.PointSymmetric) << bar;
+    }
 }
 
 // A hollow 400 x 600 rectangle with an off-centre opening, a small void
