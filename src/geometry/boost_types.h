@@ -4,11 +4,15 @@
 #ifndef BOOST_ALLOW_DEPRECATED_HEADERS
 #define BOOST_ALLOW_DEPRECATED_HEADERS
 #endif
+// GCC 12 takes the rescaling factor of Boost 1.74's overlay for uninitialised.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <boost/geometry.hpp>
 #include <boost/geometry/geometries/box.hpp>
 #include <boost/geometry/geometries/multi_polygon.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
+#pragma GCC diagnostic pop
 
 #include <exception>
 #include <string>

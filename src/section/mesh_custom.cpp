@@ -205,7 +205,7 @@ GrossSection GrossUnguarded(const Shape& s) {
     GrossSection g;
     g.Area = bg::area(u);
     if (!(g.Area > 0)) throw AppError("The section has no area");
-    BPoint c;
+    BPoint c(0, 0);
     bg::centroid(u, c);
     g.X = c.x();
     g.Y = c.y();
@@ -270,7 +270,7 @@ void MeshUnguarded(const Shape& s, double meshSize, FiberTable& t) {
         Fiber& f = w.next();
         ++index;
         f = Fiber{};
-        BPoint c;
+        BPoint c(0, 0);
         bg::centroid(p.poly, c);
         f.X = c.x() - ox;
         f.Y = c.y() - oy;
