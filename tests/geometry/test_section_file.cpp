@@ -82,7 +82,10 @@ TEST(SectionFile, RefusesTooManyPointsAndTooManyBytes) {
     std::string big = "cover";
     for (int i = 0; i < 100001; ++i) {
         const double t = 2 * kPi * i / 100001;
-        big += " " + std::to_string(1000 * std::cos(t)) + " " + std::to_string(1000 * std::sin(t));
+        big += ' ';
+        big += std::to_string(1000 * std::cos(t));
+        big += ' ';
+        big += std::to_string(1000 * std::sin(t));
     }
     EXPECT_EQ(Refusal(big + "\n"), "Line 1: the section has more than 100000 points");
     // 4 corners and 99,996 bars are the most a file may hold.
