@@ -21,7 +21,10 @@ std::string PierFile() {
         for (int i = 0; i < n; ++i) {
             const double t = 2 * kPi * i / n;
             const double w = 1 + 0.03 * std::sin(12 * t);
-            s += " " + std::to_string(cx + a * w * std::cos(t)) + " " + std::to_string(cy + b * w * std::sin(t));
+            s += ' ';
+            s += std::to_string(cx + a * w * std::cos(t));
+            s += ' ';
+            s += std::to_string(cy + b * w * std::sin(t));
         }
         return s + "\n";
     };
