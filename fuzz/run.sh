@@ -29,7 +29,7 @@ if [ -z "$cxx" ]; then
     exit 2
 fi
 
-mkdir -p "$out/artifacts" "$out/corpus/csv" "$out/corpus/numbers" "$out/corpus/project" || exit 2
+mkdir -p "$out/artifacts" "$out/corpus/csv" "$out/corpus/numbers" "$out/corpus/project" "$out/corpus/section" || exit 2
 
 flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
@@ -38,11 +38,14 @@ numbers_src=("$root/src/input/numbers.cpp" "$root/src/input/error.cpp")
 csv_src=("${numbers_src[@]}" "$root/src/loads/text_decode.cpp" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
 project_src=("$root/src/input/error.cpp" "$root/src/input/field_defaults.cpp" "$root/src/input/fields.cpp"
              "$root/src/project/json.cpp" "$root/src/project/project_file.cpp")
+# The section-file reader checks its polygons with Boost.Geometry (headers only).
+section_src=("$root/src/input/error.cpp" "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp")
 
 echo "fuzz: building with $cxx"
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_csv_import.cpp" "${csv_src[@]}" -o "$out/fuzz_csv_import" || exit 2
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_numbers.cpp" "${numbers_src[@]}" -o "$out/fuzz_numbers" || exit 2
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_project.cpp" "${project_src[@]}" -o "$out/fuzz_project" || exit 2
+"$cxx" "${flags[@]}" "$root/fuzz/fuzz_section_file.cpp" "${section_src[@]}" -o "$out/fuzz_section_file" || exit 2
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
@@ -71,5 +74,6 @@ run() {
 run fuzz_csv_import csv csv 65536 -dict="$root/fuzz/csv.dict"
 run fuzz_numbers numbers numbers 4096
 run fuzz_project project project 65536 -dict="$root/fuzz/json.dict"
+run fuzz_section_file section section 16384 -dict="$root/fuzz/section.dict"
 
 exit $failed

@@ -31,6 +31,15 @@ struct Fiber {
 struct FiberTable {
     std::vector<Fiber> f{1};
     int NFib = 0;
+    // A drawn section's fiber outlines in the solvers' coordinates, indexed
+    // like f (entry 0 unused); empty for the templates, whose fibers are the
+    // quadrilaterals X1..Y4, and for bars. An outline with holes holds its
+    // outer ring, closed, then each hole closed and followed by the outer
+    // ring's first point again: filled with the odd-even rule it is the piece.
+    std::vector<std::vector<std::pair<double, double>>> Outline;
+    // Where the solvers' origin (the gross section's centroid) lies in the
+    // drawing's coordinates; 0, 0 for the templates.
+    double OriginX = 0, OriginY = 0;
 
     // Resizes to n + 1 elements, keeping existing ones, zero-filling new ones.
     void resize(int n) {

@@ -16,7 +16,10 @@ FiberWriter::FiberWriter(FiberTable& t, long long count) : t_(t) {
                        std::to_string(kMaxFibers));
     t_.resize(static_cast<int>(count));
     // Every template is point-symmetric with its strain limits at the corners
-    // of its B x H rectangle, whatever section the table held before.
+    // of its B x H rectangle, and carries nothing of a drawn section meshed
+    // into the table before.
+    t_.Outline.clear();
+    t_.OriginX = t_.OriginY = 0;
     t_.LimitPoints.clear();
     t_.PointSymmetric = true;
 }

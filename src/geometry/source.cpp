@@ -1,0 +1,46 @@
+#include "geometry/source.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "geometry/dxf_reader.h"
+#include "geometry/section_file.h"
+#include "input/error.h"
+
+namespace px::geom {
+
+namespace {
+bool EndsWithDxf(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ext == ".dxf";
+}
+}  // namespace
+
+Shape ReadSectionSource(std::string_view content, const std::string& name) {
+    if (EndsWithDxf(name) || IsBinaryDxf(content)) return ReadDxf(content);
+    return ReadSectionFile(content);
+}
+
+std::string ReadSectionBytes(const std::string& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) throw AppError("Cannot open the section file " + path + ": " + ec.message());
+    if (size > static_cast<std::uintmax_t>(kMaxFileBytes))
+        throw AppError("The section file " + path + " is larger than 50 MB (" + std::to_string(kMaxFileBytes) +
+                       " bytes)");
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw AppError("Cannot open the section file " + path);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw AppError("Cannot read the section file " + path);
+    if (static_cast<long long>(bytes.size()) > kMaxFileBytes)
+        throw AppError("The section file " + path + " is larger than 50 MB (" + std::to_string(kMaxFileBytes) +
+                       " bytes)");
+    return bytes;
+}
+
+}  // namespace px::geom

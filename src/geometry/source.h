@@ -1,0 +1,19 @@
+#pragma once
+// Loading a section from a file: a section file or a DXF drawing.
+#include <string>
+#include <string_view>
+
+#include "geometry/shape.h"
+
+namespace px::geom {
+
+// A DXF drawing when the name ends in ".dxf" (any case) or the bytes are a
+// binary drawing; a section file otherwise. `name` is only looked at, never
+// opened, so a project can load the content it keeps.
+Shape ReadSectionSource(std::string_view content, const std::string& name);
+
+// The bytes of the file at `path`; refuses a missing or unreadable file and
+// one over 50 MB before reading it.
+std::string ReadSectionBytes(const std::string& path);
+
+}  // namespace px::geom
