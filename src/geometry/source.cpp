@@ -43,4 +43,16 @@ std::string ReadSectionBytes(const std::string& path) {
     return bytes;
 }
 
+std::shared_ptr<const LoadedSection> LoadSection(std::string content, const std::string& name) {
+    auto s = std::make_shared<LoadedSection>();
+    s->Section = ReadSectionSource(content, name);
+    s->Name = name;
+    s->Content = std::move(content);
+    return s;
+}
+
+std::shared_ptr<const LoadedSection> LoadSectionFile(const std::string& path) {
+    return LoadSection(ReadSectionBytes(path), std::filesystem::path(path).filename().string());
+}
+
 }  // namespace px::geom

@@ -1,5 +1,6 @@
 #pragma once
 // Loading a section from a file: a section file or a DXF drawing.
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,19 @@ Shape ReadSectionSource(std::string_view content, const std::string& name);
 // The bytes of the file at `path`; refuses a missing or unreadable file and
 // one over 50 MB before reading it.
 std::string ReadSectionBytes(const std::string& path);
+
+// A loaded section: the bytes it was read from, the file's name (for display
+// and to tell a drawing from a section file) and the checked shape.
+struct LoadedSection {
+    std::string Name;
+    std::string Content;
+    Shape Section;
+};
+
+// ReadSectionSource over `content`, kept together with it. Throws AppError.
+std::shared_ptr<const LoadedSection> LoadSection(std::string content, const std::string& name);
+
+// ReadSectionBytes, then LoadSection under the path's file name.
+std::shared_ptr<const LoadedSection> LoadSectionFile(const std::string& path);
 
 }  // namespace px::geom

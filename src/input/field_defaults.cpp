@@ -11,7 +11,7 @@ const std::vector<std::string>& ComboBoxItems(const std::string& name) {
         {"ComboBox1",
          {"Rect Column", "Circular Column", "Rect SRC Column Type1", "Rect SRC Column Type2",
           "Circular Steel Tube Col", "Rect Steel Box Column", "Circular SRC Column",
-          "Steel Tube in Rect Col"}},
+          "Steel Tube in Rect Col", "Custom Section"}},
         {"ComboBox2", concrete},
         {"ComboBox3", concrete},
         {"ComboBox4", concrete},

@@ -25,6 +25,15 @@ const std::vector<Help>& Table() {
     static const std::vector<Help> t = {
         // ---- Section page
         {"ComboBox1", "Section type. Choosing one relabels this page and meshes and draws the new section.", {}},
+        {"LoadSectionButton",
+         "Loads a section file (.txt, .sec) or a DXF drawing as \"Custom Section\": any outline,\n"
+         "holes, steel plates and bars. A file that cannot be read or meshed changes nothing.", {}},
+        {"SectionFileLabel", "The file the custom section was loaded from; its content is kept in the project.", {}},
+        {"Edit69",
+         "Mesh Size: the side of the square grid cells the custom section is cut into (mm), greater than 0.\n"
+         "Filled on load with the larger of the section's width and height / 40; empty means that default.", {}},
+        {"CentroidLabel", "Where the moments are taken about: the centroid of the outline, in the drawing's coordinates.",
+         {}},
         {"Edit1",
          "Width B of the section along x (mm), greater than 0. Default 2200.",
          {{"27", "Diameter D of the column (mm), greater than 0. Default 2200."},

@@ -1,7 +1,10 @@
 #pragma once
 // How the computation layer reads the window's fields: by control name.
 #include <map>
+#include <memory>
 #include <string>
+
+#include "geometry/source.h"
 
 namespace px {
 
@@ -12,6 +15,8 @@ public:
     virtual std::string text(const std::string& name) const = 0;
     // Item index of a combo box ("ComboBox1" ... "ComboBox8").
     virtual int itemIndex(const std::string& name) const = 0;
+    // The section loaded for "Custom Section"; null when none is.
+    virtual std::shared_ptr<const geom::LoadedSection> customSection() const { return nullptr; }
 };
 
 // A field source backed by a map, for tests and scripted front ends.
@@ -20,6 +25,7 @@ class MapFields : public FieldSource {
 public:
     std::map<std::string, std::string> texts;
     std::map<std::string, int> items;
+    std::shared_ptr<const geom::LoadedSection> custom;
     std::string text(const std::string& name) const override {
         auto it = texts.find(name);
         return it == texts.end() ? std::string() : it->second;
@@ -28,6 +34,7 @@ public:
         auto it = items.find(name);
         return it == items.end() ? 0 : it->second;
     }
+    std::shared_ptr<const geom::LoadedSection> customSection() const override { return custom; }
     std::string& operator[](const std::string& name) { return texts[name]; }
 };
 

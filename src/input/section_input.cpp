@@ -3,6 +3,7 @@
 #include "input/error.h"
 #include "input/numbers.h"
 #include "section/fiber.h"
+#include "section/mesh_custom.h"
 
 namespace px {
 
@@ -113,6 +114,18 @@ void ReadSectionInput(const FieldSource& f, SectionInput& in) {
             r.real("Edit44", in.SteelYTf);
             readSteelMesh(r, in);
             break;
+        case 9: {
+            const auto custom = f.customSection();
+            if (!custom)
+                throw AppError("Custom Section: no section is loaded; choose one with \"Load Section File...\"");
+            const std::string mesh = f.text("Edit69");
+            in.MeshSize = mesh.find_first_not_of(" \t") == std::string::npos ? 0 : StrToFloat(mesh);
+            const GrossSection g = ComputeGrossSection(custom->Section);
+            in.B = g.MaxX - g.MinX;
+            in.H = g.MaxY - g.MinY;
+            in.Custom = custom;
+            return;
+        }
         default:
             return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The analysis input record read from the Section page, and the copying of
 // the material pages' parameters into the fibers.
+#include <memory>
 #include <string>
 
 #include "input/fields.h"
@@ -22,6 +23,11 @@ struct SectionInput {
     int CoverLayers = 1;
     int SectionType = 0;
     int StrainLimitsAt = 0;  // "Strain limits at" (ComboBox8): 0 bounding rectangle, 1 section outline
+    // "Custom Section" (type 9): the loaded section and "Mesh Size" (mm; 0
+    // when the field is empty: the section's default). B and H hold the
+    // section's bounding box.
+    std::shared_ptr<const geom::LoadedSection> Custom;
+    double MeshSize = 0;
 };
 
 // Reads ComboBox1, ComboBox8 and the fields of the chosen type, in the

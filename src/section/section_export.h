@@ -19,4 +19,8 @@ geom::Shape TemplateShape(const SectionInput& in);
 // template cannot be described (a fault in its sizes).
 std::string ExportTemplateSectionFile(const SectionInput& in);
 
+// The section file of the section `in` describes: a template's as above, a
+// custom section's (type 9) polygons and bars as loaded, in mm.
+std::string ExportSectionFile(const SectionInput& in);
+
 }  // namespace px

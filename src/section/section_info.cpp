@@ -2,6 +2,7 @@
 
 #include "input/error.h"
 #include "input/numbers.h"
+#include "section/mesh_custom.h"
 
 namespace px {
 
@@ -10,6 +11,13 @@ SectionInfo ComputeSectionInfo(const SectionInput& in, const FiberTable& t) {
     // Gross area of the outline; the circular types hold the diameter in H.
     const bool circular = in.SectionType == 2 || in.SectionType == 5 || in.SectionType == 7;
     s.Ag = checkedFinite(circular ? 3.14 * in.H * in.H / 4 : in.B * in.H);
+    if (in.SectionType == 9 && in.Custom) {
+        const GrossSection g = ComputeGrossSection(in.Custom->Section);
+        s.Ag = checkedFinite(g.Area);
+        s.custom = true;
+        s.centroidX = g.X;
+        s.centroidY = g.Y;
+    }
 
     for (int i = 1; i <= t.NFib; ++i) {
         const Fiber& f = t[i];
@@ -40,6 +48,7 @@ SectionInfoTexts FormatSectionInfo(const SectionInfo& s) {
     x.Edit38 = F0(s.Aa);
     x.Edit39 = F3(s.barRatio);
     x.Edit40 = F3(s.steelRatio);
+    if (s.custom) x.Centroid = "Centroid at x = " + F2(s.centroidX) + ", y = " + F2(s.centroidY) + " mm";
     return x;
 }
 

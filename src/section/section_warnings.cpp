@@ -100,7 +100,11 @@ std::vector<SectionWarning> ComputeSectionWarnings(const SectionInput& in, const
     default:
         break;
     }
-    if (in.SectionType >= 3 && m.ConcreteFc > kHighConcrete)
+    // A drawn section is composite when it holds steel.
+    bool composite = in.SectionType >= 3 && in.SectionType <= 8;
+    if (in.SectionType == 9 && in.Custom)
+        for (const auto& poly : in.Custom->Section.polygons) composite = composite || poly.group == geom::Group::Steel;
+    if (composite && m.ConcreteFc > kHighConcrete)
         out.push_back({WarningKind::HighConcrete, m.ConcreteFc, kHighConcrete,
                        "Warning: concrete of fc = " + F1(m.ConcreteFc) +
                            " N/mm2 is beyond 69 N/mm2: tests of such composite sections fall short of the computed "

@@ -44,6 +44,10 @@
 #include "project/ui/project_controller.h"
 #include "report/ui/report_writer.h"
 #include "section/mesh.h"
+#include "section/mesh_custom.h"
+#include "section/section_export.h"
+#include "common/ui/file_write.h"
+#include "geometry/source.h"
 #include "section/section_info.h"
 #include "section/section_warnings.h"
 #include "section/ui/section_drawing.h"
@@ -268,9 +272,7 @@ void TForm1::buildSectionPage(QWidget* page) {
     makeLabel(page, "Label1", "Sec Type", 10, 10, 60);
     ComboBox1 = new QComboBox(page);
     ComboBox1->setObjectName("ComboBox1");
-    ComboBox1->addItems({"Rect Column", "Circular Column", "Rect SRC Column Type1",
-                         "Rect SRC Column Type2", "Circular Steel Tube Col", "Rect Steel Box Column",
-                         "Circular SRC Column", "Steel Tube in Rect Col"});
+    for (const std::string& item : ComboBoxItems("ComboBox1")) ComboBox1->addItem(qs(item));
     ComboBox1->setGeometry(70, 10, 200, 21);
     fields_.combos["ComboBox1"] = ComboBox1;
     connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox1Change);
@@ -291,6 +293,13 @@ void TForm1::buildSectionPage(QWidget* page) {
     }
     setVisible("Label49", false);
     setVisible("Edit41", false);
+    // "Custom Section" in the places of the template's rows.
+    makeButton(props, 0, "Load Section File...", 10, 20, &TForm1::LoadSectionClick, 150)
+        ->setObjectName("LoadSectionButton");
+    sectionFileName_ = makeLabel(props, "SectionFileLabel", QString(), 10, 46, 250);
+    makeLabel(props, "Label84", "Mesh Size (mm)", 10, 70, 150);
+    makeEdit(props, 69, 170, 70, 80);
+    for (const char* name : {"LoadSectionButton", "SectionFileLabel", "Label84", "Edit69"}) setVisible(name, false);
 
     // A caption and its fields side by side, `step` apart from `x`; a 0 leaves
     // a field's place empty.
@@ -357,6 +366,10 @@ void TForm1::buildSectionPage(QWidget* page) {
     sectionWarnings_->setStyleSheet("color: rgb(192, 0, 0);");
 
     makeButton(page, 1, "Input Section", 700, 468, &TForm1::Button1Click);
+    centroid_ = makeLabel(page, "CentroidLabel", QString(), 700, 500, 190);
+    centroid_->setGeometry(700, 500, 190, 44);
+    centroid_->setWordWrap(true);
+    centroid_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     ImageBox* logo = makeImage(page, 11, 199, 63, 698, 500);
     logo->setCursor(Qt::PointingHandCursor);
@@ -558,6 +571,10 @@ void TForm1::buildMenus() {
     add(sec, "N22", "Rect Steel Box Column", &TForm1::N22Click);
     add(sec, "N23", "Circular SRC Column", &TForm1::N23Click);
     add(sec, "N24", "Steel Tube in Rect Column", &TForm1::N24Click);
+    add(sec, "N26", "Custom Section", &TForm1::N26Click);
+    sec->addSeparator();
+    add(sec, "LoadSection1", "Load Section File...", &TForm1::LoadSectionClick);
+    add(sec, "ExportSection1", "Export Section File...", &TForm1::ExportSectionClick);
 
     QMenu* mat = bar->addMenu("Material");
     mat->setObjectName("N12");
@@ -664,13 +681,14 @@ void TForm1::applySectionType(int index) {
         {"Diameter D", " ", "Cover as", "Rebar", " ", " ", "Mesh Num 1", "Mesh Num 2"},
         {"Sec Width B", "Sec Height H", "Cover as", "X-Dir Rebar", "Y-Dir Rebar", "Coner Rebar", "X-Dir Mesh Num", "Y-Dir Mesh Num"},
     };
-    if (type < 1 || type > 8) return;
-    const Captions& c = caps[type - 1];
+    if (type < 1 || type > 9) return;
+    const Captions& c = caps[type == 9 ? 0 : type - 1];
     const std::pair<const char*, const char*> labels[] = {
         {"Label2", c.l2}, {"Label3", c.l3}, {"Label4", c.l4}, {"Label5", c.l5},
         {"Label10", c.l10}, {"Label11", c.l11}, {"Label12", c.l12}, {"Label13", c.l13}};
-    for (const auto& [name, text] : labels)
-        if (text) setCaption(name, text);
+    if (type <= 8)
+        for (const auto& [name, text] : labels)
+            if (text) setCaption(name, text);
     if (type == 6) setCaption("Label49", "Y-Dir Thickness");
     if (type == 3 || type == 4 || type == 7) {
         setCaption("Label54", "Steel Y-Dir");
@@ -685,18 +703,19 @@ void TForm1::applySectionType(int index) {
     // Visibility by type: 'S' shown, 'h' hidden, '.' unchanged.
     struct Vis { std::initializer_list<const char*> names; const char* flags; };
     static const Vis vis[] = {
-        {{"Edit1", "Edit3", "Edit12", "Edit13"}, "SSSSS.SS"},
-        {{"Edit2"}, "ShSShShS"},
-        {{"Label3"}, ".....S.."},
-        {{"Label49", "Edit41"}, "hhhhhShh"},
-        {{"GroupBox11"}, "SSSShhSS"},
-        {{"Label5"}, "SSSSh.SS"},
-        {{"Edit5", "Edit6", "Edit7"}, "SSSS..SS"},
-        {{"Edit4", "Edit8", "Edit9", "Edit10", "Edit11"}, "ShSS..hS"},
-        {{"GroupBox10"}, "hhSShhSS"},
-        {{"Label55", "Edit46", "Edit47", "Edit48", "Edit49"}, "..Sh..Sh"},
-        {{"Label51", "Label53", "Edit43", "Edit45"}, "..SS..Sh"},
-        {{"Edit42", "Edit44"}, ".......S"},
+        {{"Edit1", "Edit3", "Edit12", "Edit13"}, "SSSSSSSSh"},
+        {{"Edit2"}, "ShSShShSh"},
+        {{"Label2", "Label3", "Label4", "Label12", "Label13", "Label82", "Edit70"}, "SSSSSSSSh"},
+        {{"Label49", "Edit41"}, "hhhhhShhh"},
+        {{"GroupBox11"}, "SSSShhSSh"},
+        {{"Label5"}, "SSSSh.SS."},
+        {{"Edit5", "Edit6", "Edit7"}, "SSSS..SS."},
+        {{"Edit4", "Edit8", "Edit9", "Edit10", "Edit11"}, "ShSS..hS."},
+        {{"GroupBox10"}, "hhSShhSSh"},
+        {{"Label55", "Edit46", "Edit47", "Edit48", "Edit49"}, "..Sh..Sh."},
+        {{"Label51", "Label53", "Edit43", "Edit45"}, "..SS..Sh."},
+        {{"Edit42", "Edit44"}, ".......S."},
+        {{"LoadSectionButton", "SectionFileLabel", "Label84", "Edit69"}, "hhhhhhhhS"},
     };
     for (const Vis& v : vis) {
         const char f = v.flags[type - 1];
@@ -709,6 +728,11 @@ void TForm1::applySectionType(int index) {
 void TForm1::ComboBox1Change() {
     applySectionType(ComboBox1->currentIndex());
     if (pmmPage_) pmmPage_->inputsChanged();
+    // "Custom Section" without a section waits for "Load Section File...".
+    if (ComboBox1->currentIndex() == 8 && !fields_.custom) {
+        sectionFileName_->setText("No section file loaded");
+        return;
+    }
     Button1Click();
 }
 
@@ -760,6 +784,8 @@ void TForm1::showSectionInfo() {
     edit(38)->setText(qs(t.Edit38));
     edit(39)->setText(qs(t.Edit39));
     edit(40)->setText(qs(t.Edit40));
+    centroid_->setText(qs(t.Centroid));
+    sectionFileName_->setText(fields_.custom ? qs("File: " + fields_.custom->Name) : QString("No section file loaded"));
     sectionWarnings_->setText(qs(SectionWarningsText(ws_.Input, ws_.Fibers)));
 }
 
@@ -1088,6 +1114,7 @@ void TForm1::N25Click() { selectSectionType(4); }
 void TForm1::N22Click() { selectSectionType(5); }
 void TForm1::N23Click() { selectSectionType(6); }
 void TForm1::N24Click() { selectSectionType(7); }
+void TForm1::N26Click() { selectSectionType(8); }
 void TForm1::N13Click() { selectPage(1); }
 void TForm1::N14Click() { selectPage(2); }
 void TForm1::PM1Click() { selectPage(3); }
@@ -1134,5 +1161,73 @@ void TForm1::Shape2MouseDown() { pickColor(2); }
 void TForm1::Shape3MouseDown() { pickColor(3); }
 void TForm1::Shape4MouseDown() { pickColor(4); }
 void TForm1::Shape5MouseDown() { pickColor(5); }
+
+// ---------------------------------------------------------------- custom section
+
+void TForm1::loadCustomSection(std::shared_ptr<const geom::LoadedSection> section, bool fillMeshSize) {
+    // Everything the load may touch, put back if the section cannot be meshed.
+    const Workspace saved = ws_;
+    const auto savedCustom = fields_.custom;
+    const int savedType = ComboBox1->currentIndex();
+    const QString savedMesh = edit(69)->text();
+    const ImageBox::Snapshot picture = images_[1]->snapshot();
+    const QString info[] = {edit(36)->text(), edit(31)->text(), edit(37)->text(), edit(38)->text(),
+                            edit(39)->text(), edit(40)->text(), centroid_->text(), sectionWarnings_->text(),
+                            sectionFileName_->text()};
+    try {
+        fields_.custom = section;
+        if (fillMeshSize) edit(69)->setText(qs(FormatFixed(DefaultMeshSize(section->Section), 2)));
+        {
+            const QSignalBlocker block(ComboBox1);
+            ComboBox1->setCurrentIndex(8);
+        }
+        applySectionType(8);
+        inputSection();
+    } catch (...) {
+        ws_ = saved;
+        fields_.custom = savedCustom;
+        edit(69)->setText(savedMesh);
+        {
+            const QSignalBlocker block(ComboBox1);
+            ComboBox1->setCurrentIndex(savedType);
+        }
+        applySectionType(savedType);
+        images_[1]->restore(picture);
+        QLineEdit* infoEdits[] = {edit(36), edit(31), edit(37), edit(38), edit(39), edit(40)};
+        for (int k = 0; k < 6; ++k) infoEdits[k]->setText(info[k]);
+        centroid_->setText(info[6]);
+        sectionWarnings_->setText(info[7]);
+        sectionFileName_->setText(info[8]);
+        throw;
+    }
+    if (pmmPage_) pmmPage_->inputsChanged();
+    project_->markModified();
+}
+
+void TForm1::LoadSectionClick() {
+    run([&] {
+        const QString path = services_->openFileOfType(
+            this, "Load Section File",
+            "Section files (*.txt *.sec);;DXF drawings (*.dxf);;All files (*)");
+        if (path.isEmpty()) return;
+        loadCustomSection(geom::LoadSectionFile(LocalPath(path)));
+    });
+}
+
+void TForm1::ExportSectionClick() {
+    run([&] {
+        // The section as the Section page describes it now, checked first.
+        SectionInput in = ws_.Input;
+        ReadSectionInput(fields_, in);
+        CheckSectionInput(in);
+        CheckMeshInput(in);
+        const std::string text = ExportSectionFile(in);
+        const QString path =
+            services_->saveFile(this, "Export Section File", "Section files (*.sec *.txt);;All files (*)", "sec",
+                                in.Custom && in.SectionType == 9 ? QString("custom.sec") : QString("section.sec"));
+        if (path.isEmpty()) return;
+        ReplaceFile(path, text, FileWording(path));
+    });
+}
 
 }  // namespace px

@@ -44,6 +44,9 @@ public:
     std::map<std::string, QComboBox*> combos;
     std::string text(const std::string& name) const override;
     int itemIndex(const std::string& name) const override;
+    std::shared_ptr<const geom::LoadedSection> customSection() const override { return custom; }
+    // The section "Load Section File..." loaded; kept while other types are chosen.
+    std::shared_ptr<const geom::LoadedSection> custom;
 };
 
 class TForm1 : public QMainWindow {
@@ -126,6 +129,11 @@ public slots:
     void SaveAs1Click();
     void AnalysisReport1Click();
     void PMM3DSurface1Click();
+    // "Load Section File...": a section file or DXF drawing as "Custom Section".
+    void LoadSectionClick();
+    // "Export Section File...": the current section in the section-file format.
+    void ExportSectionClick();
+    void N26Click();
 
 protected:
     // Asks about unsaved project changes; Cancel keeps the window open.
@@ -157,6 +165,12 @@ private:
     void dataSummary();
     void savePicture(ImageBox* box);
     void applySectionType(int index);
+public:
+    // Makes `section` the custom section and chooses "Custom Section", filling
+    // "Mesh Size" with its default; a section that cannot be meshed changes
+    // nothing. Throws AppError. Also used by a project that keeps one.
+    void loadCustomSection(std::shared_ptr<const geom::LoadedSection> section, bool fillMeshSize = true);
+private:
     void selectSectionType(int index);
     void selectPage(int index);
     void pickColor(int k);
@@ -215,7 +229,9 @@ private:
     QScrollBar* ScrollBar1 = nullptr;
     StringGrid* StringGrid1 = nullptr;
     StringGrid* StringGrid2 = nullptr;
-    QLabel* sectionWarnings_ = nullptr;  // the section's warnings under its information
+    QLabel* sectionWarnings_ = nullptr;
+    QLabel* sectionFileName_ = nullptr;  // the custom section's file name
+    QLabel* centroid_ = nullptr;         // a custom section's centroid, drawing coordinates  // the section's warnings under its information
     QLabel* Label66 = nullptr;
     QLabel* Label68 = nullptr;
     QLabel* Label69 = nullptr;

@@ -44,7 +44,20 @@ void DrawSection(QPainter& p, int W, int Hs, const SectionInput& in, const Fiber
 
     const double sx = checkedDiv(0.8 * W, in.B);
     const double sy = checkedDiv(0.8 * Hs, in.H);
-    const PixelMap map{std::min(sx, sy), W / 2.0, Hs / 2.0};
+    PixelMap map{std::min(sx, sy), W / 2.0, Hs / 2.0};
+    // A drawn section's origin is its centroid: centre its bounding box instead.
+    const bool drawn = !t.Outline.empty();
+    if (drawn) {
+        double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+        bool first = true;
+        for (const auto& ring : t.Outline)
+            for (const auto& [x, y] : ring) {
+                if (first) x0 = x1 = x, y0 = y1 = y, first = false;
+                x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+            }
+        map.halfW -= map.s * (x0 + x1) / 2;
+        map.halfH += map.s * (y0 + y1) / 2;
+    }
 
     for (int i = 1; i <= t.NFib; ++i) {
         const Fiber& f = t[i];
@@ -62,11 +75,23 @@ void DrawSection(QPainter& p, int W, int Hs, const SectionInput& in, const Fiber
             const QPoint c = map(f.X, f.Y);
             const int r = nearest(f.BarDia / 2 * map.s);
             p.drawEllipse(c.x() - r, c.y() - r, 2 * r, 2 * r);
+        } else if (drawn && static_cast<size_t>(i) < t.Outline.size() && !t.Outline[i].empty()) {
+            QPolygon poly;
+            for (const auto& [x, y] : t.Outline[i]) poly << map(x, y);
+            p.drawPolygon(poly, Qt::OddEvenFill);
         } else {
             QPolygon poly;
             poly << map(f.X1, f.Y1) << map(f.X2, f.Y2) << map(f.X3, f.Y3) << map(f.X4, f.Y4) << map(f.X1, f.Y1);
             p.drawPolygon(poly);
         }
+    }
+    if (drawn) {
+        // The centroid, where the moments are taken about.
+        const QPoint c = map(0, 0);
+        p.setPen(QPen(Qt::red, 2));
+        p.drawLine(c.x() - 8, c.y(), c.x() + 8, c.y());
+        p.drawLine(c.x(), c.y() - 8, c.x(), c.y() + 8);
+        p.setPen(QPen(Qt::black, 1));
     }
 }
 

@@ -1,0 +1,179 @@
+// "Custom Section" through the real main window: loading a drawn section,
+// refusing a bad one, the curves on it and "Export Section File".
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "geometry/section_file.h"
+#include "section/section_export.h"
+#include "support/form_window.h"
+
+using namespace px;
+
+namespace {
+
+// An L (600 x 200 leg along x, 200 x 400 leg up its left end) with a
+// 100 x 100 hole and two bars. Gross area 200,000 - 10,000 = 190,000 mm2;
+// centroid (200,000 x 220 - 10,000 x 100) / 190,000 = 226.3158 both ways.
+// The default mesh, 600 / 40 = 15 mm, lays 40 x 14 cells on the long leg
+// (its top row 195..210 cut) and 14 x 26 above it: 924 pieces, less the 6 x 6
+// cells wholly inside the hole (60..150), plus 2 bars: 890 fibers.
+const QByteArray kLWithHole =
+    "# L with a hole\n"
+    "cover 0 0 600 0 600 200 200 200 200 600 0 600\n"
+    "hole 50 50 150 50 150 150 50 150\n"
+    "bar 560 160 20\n"
+    "bar 40 560 20\n";
+
+struct Window : FormWindow {
+    QLabel* label(const char* name) { return form->findChild<QLabel*>(name); }
+    QComboBox* types() { return form->findChild<QComboBox*>("ComboBox1"); }
+    // Chooses "Custom Section" and presses "Load Section File..." on the page.
+    void load(const QString& path) {
+        types()->setCurrentIndex(8);
+        platform.openAnswers.push_back(path);
+        QTest::mouseClick(form->findChild<QPushButton*>("LoadSectionButton"), Qt::LeftButton);
+    }
+    // "Section Type > Load Section File...", from whatever type is chosen.
+    void loadFromMenu(const QString& path) {
+        platform.openAnswers.push_back(path);
+        trigger("LoadSection1");
+    }
+    void trigger(const char* action) { form->findChild<QAction*>(action)->trigger(); }
+    // What a refused load must leave as it was.
+    struct State {
+        int type, nfib;
+        QString area, centroid, fileLabel, mesh;
+        QImage picture;
+        bool operator==(const State&) const = default;
+    };
+    State state() {
+        return {types()->currentIndex(),        form->workspace().Fibers.NFib, form->edit(36)->text(),
+                label("CentroidLabel")->text(), label("SectionFileLabel")->text(), form->edit(69)->text(),
+                form->imageBox(1)->image().copy()};
+    }
+};
+
+int CountPixels(const QImage& img, QRgb rgb) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += (img.pixel(x, y) & 0xFFFFFF) == (rgb & 0xFFFFFF);
+    return n;
+}
+
+}  // namespace
+
+TEST(CustomWindow, LoadsAnLWithAHoleMeshesDrawsAndListsItsCentroid) {
+    Window w;
+    w.load(w.file("lhole.sec", kLWithHole));
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(w.types()->currentIndex(), 8);
+    EXPECT_EQ(w.types()->currentText(), "Custom Section");
+    const Workspace& ws = w.form->workspace();
+    EXPECT_EQ(ws.Fibers.NFib, 890);
+    EXPECT_NEAR(ws.Fibers.OriginX, 43000000.0 / 190000, 1e-9);
+    EXPECT_NEAR(ws.Fibers.OriginY, 43000000.0 / 190000, 1e-9);
+    EXPECT_DOUBLE_EQ(ws.Input.B, 600);
+    EXPECT_DOUBLE_EQ(ws.Input.H, 600);
+    EXPECT_EQ(w.form->edit(36)->text(), "190000");
+    EXPECT_EQ(w.label("CentroidLabel")->text(), "Centroid at x = 226.32, y = 226.32 mm");
+    EXPECT_EQ(w.label("SectionFileLabel")->text(), "File: lhole.sec");
+    EXPECT_EQ(w.form->edit(69)->text(), "15.00");
+    // The custom controls replace the template's rows.
+    EXPECT_FALSE(w.form->edit(1)->isVisibleTo(w.form.get()));
+    EXPECT_FALSE(w.form->edit(70)->isVisibleTo(w.form.get()));
+    EXPECT_TRUE(w.form->edit(69)->isVisibleTo(w.form.get()));
+    EXPECT_FALSE(w.form->edit(69)->toolTip().isEmpty());
+
+    // The picture: the cross on the centroid, the hole left white, the
+    // concrete beside it in the cover colour. 600 mm fill 0.8 x 447 pixels.
+    const QImage& img = w.form->imageBox(1)->image();
+    EXPECT_GT(CountPixels(img, qRgb(255, 0, 0)), 20);
+    const double s = 0.8 * 447 / 600;
+    auto pixel = [&](double x, double y) {  // drawing coordinates: the box's centre is the picture's
+        return img.pixel(qRound(607 / 2.0 + s * (x - 300)), qRound(447 / 2.0 - s * (y - 300))) & 0xFFFFFF;
+    };
+    const Rgb cover = ws.Colors.c[1];
+    EXPECT_EQ(pixel(100, 100), 0xFFFFFFu);
+    EXPECT_EQ(pixel(100, 400), qRgb(cover.r, cover.g, cover.b) & 0xFFFFFF);
+    EXPECT_EQ(pixel(400, 400), 0xFFFFFFu);
+
+    // A smaller mesh size through the field: 7.5 mm, four times the cells.
+    w.form->edit(69)->setText("7.5");
+    w.click(1);
+    EXPECT_GT(ws.Fibers.NFib, 3000);
+
+    // Every solver takes it: P-M both ways, Mx-My.
+    w.click(2);
+    w.click(7);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_TRUE(ws.PM.bothWays());
+    EXPECT_GT(ws.MMPointCount, 0);
+}
+
+TEST(CustomWindow, ABadFileOrMeshChangesNothing) {
+    Window w;
+    const Window::State before = w.state();
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* says;
+    } bad[] = {
+        {"cross.sec", "cover 0 0 100 100 100 0 0 100\n", "Line 1"},
+        {"bar.sec", "cover 0 0 100 0 100 100 0 100\nbar 500 500 20\n", "Line 2"},
+        {"word.sec", "cover 0 0 100 0 100 100 0 100\nslab 1 2 3\n", "Line 2"},
+        {"open.dxf", "0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n5\n2F\n8\nCOVER\n90\n3\n70\n0\n10\n0\n20\n0\n10\n1\n20\n0\n10\n1\n20\n1\n0\nENDSEC\n0\nEOF\n", "2F"},
+    };
+    for (const auto& b : bad) {
+        w.platform.errors.clear();
+        w.loadFromMenu(w.file(b.name, b.bytes));
+        ASSERT_EQ(w.platform.errors.size(), 1) << b.name;
+        EXPECT_TRUE(w.platform.errors[0].contains(b.says)) << w.errors().toStdString();
+        EXPECT_TRUE(w.state() == before) << b.name;
+    }
+    w.platform.errors.clear();
+    w.loadFromMenu(w.file("missing.sec"));
+    EXPECT_EQ(w.platform.errors.size(), 1);
+    EXPECT_TRUE(w.state() == before);
+
+    // After a good load, a bad one keeps the good section.
+    w.loadFromMenu(w.file("lhole.sec", kLWithHole));
+    const Window::State loaded = w.state();
+    w.platform.errors.clear();
+    w.load(w.file("cross.sec"));
+    EXPECT_EQ(w.platform.errors.size(), 1);
+    EXPECT_TRUE(w.state() == loaded);
+    // A mesh size the grid cannot hold is refused by "Input Section".
+    w.form->edit(69)->setText("0.01");
+    w.platform.errors.clear();
+    w.click(1);
+    EXPECT_EQ(w.platform.errors.size(), 1);
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, 890);
+}
+
+TEST(CustomWindow, ExportsTheTemplateOrTheCustomSection) {
+    Window w;
+    w.platform.saveAnswers.push_back(w.file("rect.sec"));
+    w.trigger("ExportSection1");
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    QFile rect(w.file("rect.sec"));
+    ASSERT_TRUE(rect.open(QIODevice::ReadOnly));
+    EXPECT_EQ(rect.readAll().toStdString(), ExportTemplateSectionFile(w.form->workspace().Input));
+
+    w.load(w.file("lhole.sec", kLWithHole));
+    w.platform.saveAnswers.push_back(w.file("back.sec"));
+    w.trigger("ExportSection1");
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    // Loaded again it is the same section.
+    const int nfib = w.form->workspace().Fibers.NFib;
+    const double ox = w.form->workspace().Fibers.OriginX;
+    w.load(w.file("back.sec"));
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, nfib);
+    EXPECT_DOUBLE_EQ(w.form->workspace().Fibers.OriginX, ox);
+    EXPECT_EQ(w.label("SectionFileLabel")->text(), "File: back.sec");
+}
