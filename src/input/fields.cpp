@@ -25,6 +25,7 @@ const std::map<std::string, std::string>& DefaultFieldTexts() {
         {"Edit65", "20"},  // "Axial Levels" of the interaction surface
         // "Axial Force", "Neutral Axis Angle", "Curvature Steps" of the M-Phi page
         {"Edit66", "0"},      {"Edit67", "0"},      {"Edit68", "100"},
+        {"Edit69", ""},   // "Mesh Size" of a custom section: empty for its default
         {"Edit70", "1"},  // "Cover Layers" of the Section page
     };
     return m;

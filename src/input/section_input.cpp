@@ -119,7 +119,9 @@ void ReadSectionInput(const FieldSource& f, SectionInput& in) {
             if (!custom)
                 throw AppError("Custom Section: no section is loaded; choose one with \"Load Section File...\"");
             const std::string mesh = f.text("Edit69");
-            in.MeshSize = mesh.find_first_not_of(" \t") == std::string::npos ? 0 : StrToFloat(mesh);
+            // An empty field: the section's default.
+            in.MeshSize = mesh.find_first_not_of(" \t") == std::string::npos ? DefaultMeshSize(custom->Section)
+                                                                               : StrToFloat(mesh);
             const GrossSection g = ComputeGrossSection(custom->Section);
             in.B = g.MaxX - g.MinX;
             in.H = g.MaxY - g.MinY;

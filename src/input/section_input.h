@@ -23,9 +23,9 @@ struct SectionInput {
     int CoverLayers = 1;
     int SectionType = 0;
     int StrainLimitsAt = 0;  // "Strain limits at" (ComboBox8): 0 bounding rectangle, 1 section outline
-    // "Custom Section" (type 9): the loaded section and "Mesh Size" (mm; 0
-    // when the field is empty: the section's default). B and H hold the
-    // section's bounding box.
+    // "Custom Section" (type 9): the loaded section and "Mesh Size" (mm; the
+    // section's default when the field is empty). B and H hold the section's
+    // bounding box.
     std::shared_ptr<const geom::LoadedSection> Custom;
     double MeshSize = 0;
 };

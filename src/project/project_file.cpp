@@ -260,6 +260,28 @@ void readForces(Reader& in, ProjectData& d) {
     d.Forces = std::move(f);
 }
 
+void readSection(Reader& in, ProjectData& d) {
+    in.object("section");
+    std::string k, name, content;
+    bool haveContent = false;
+    while (in.key("section", k)) {
+        if (k == "name") {
+            name = in.string("section.name");
+        } else if (k == "content") {
+            content = in.string("section.content");
+            haveContent = true;
+        } else {
+            in.skip();
+        }
+    }
+    if (!haveContent) throw AppError("section has no content");
+    try {
+        d.Section = geom::LoadSection(std::move(content), name);
+    } catch (const AppError& e) {
+        throw AppError("the section kept in the project (" + name + ") does not read: " + e.what());
+    }
+}
+
 }  // namespace
 
 const std::vector<std::string>& ProjectFieldNames() {
@@ -365,6 +387,17 @@ std::string WriteProject(const ProjectData& d) {
     }
     w.key("program");
     w.value(d.Program);
+    if (d.Section) {
+        // Bytes that are not UTF-8 are kept as U+FFFD; a section file has them
+        // only in comments and a drawing only on layers it skips.
+        w.key("section");
+        w.beginObject();
+        w.key("content");
+        w.value(d.Section->Content);
+        w.key("name");
+        w.value(d.Section->Name);
+        w.endObject();
+    }
     w.key("version");
     w.value(kProjectVersion);
     w.endObject();
@@ -388,6 +421,7 @@ ProjectData ReadProject(std::string_view bytes) {
         else if (k == "forces") readForces(in, d);
         else if (k == "program") d.Program = in.string("program");
         else if (k == "live") d.Live = in.integer("live", 0, 1) == 1;
+        else if (k == "section") readSection(in, d);
         else in.skip();
     }
     in.finish();

@@ -18,6 +18,10 @@
 //     "format": "pillarix-column",
 //     "live": 1,                                   only while the live check is on
 //     "program": "Pillarix 1.2",
+//     "section": {                                 only with a custom section
+//       "content": "cover 0 0 ...",                the loaded file's text
+//       "name": "lcolumn.sec"                      its name, for display
+//     },
 //     "version": 1
 //   }
 //
@@ -27,11 +31,13 @@
 // or colour missing from the file keeps its default.
 #include <cstddef>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "geometry/source.h"
 #include "loads/load_table.h"
 #include "section/fiber.h"
 
@@ -63,6 +69,9 @@ struct ProjectData {
     MaterialColors Colors = MaterialColors::defaults();
     std::optional<ProjectForces> Forces;
     bool Live = false;  // the PMM page's "Live" check box
+    // The custom section, read back from the content the project keeps, so
+    // the project opens where its section file is gone.
+    std::shared_ptr<const geom::LoadedSection> Section;
 };
 
 // The edit fields a project keeps: every input field; the section
@@ -77,7 +86,8 @@ std::string WriteProject(const ProjectData& data);
 // Reads a whole file's bytes. Throws AppError naming what is wrong (with the
 // byte offset where there is one): a size over kProjectMaxBytes, text that is
 // not JSON, a value of the wrong type or range, a count that does not match
-// its forces, a number out of range, another format or a newer version.
+// its forces, a number out of range, another format or a newer version, and
+// a kept section that does not read as a section.
 ProjectData ReadProject(std::string_view bytes);
 
 // "#rrggbb".

@@ -101,7 +101,7 @@ long long FiberCount(const SectionInput& in) {
 
 void CheckMeshInput(const SectionInput& in) {
     if (in.SectionType == 9) {
-        if (in.Custom && in.MeshSize != 0) CheckCustomMesh(in.Custom->Section, in.MeshSize);
+        if (in.Custom) CheckCustomMesh(in.Custom->Section, in.MeshSize);
         return;
     }
     if (in.SectionType >= 1 && in.SectionType <= 8) {
@@ -149,18 +149,11 @@ void CheckMeshInput(const SectionInput& in) {
                        " are allowed");
 }
 
-double CustomMeshSize(const SectionInput& in) {
-    if (in.SectionType != 9 || !in.Custom) return 0;
-    return in.MeshSize > 0 ? in.MeshSize : DefaultMeshSize(in.Custom->Section);
-}
-
 void BuildFiberTable(const SectionInput& in, FiberTable& t) {
     if (in.SectionType == 9) {
         if (!in.Custom) throw AppError("Custom Section: no section is loaded");
-        // An empty "Mesh Size" reads as 0: the section's default.
-        const double h = CustomMeshSize(in);
-        if (in.MeshSize != 0) CheckCustomMesh(in.Custom->Section, in.MeshSize);
-        MeshCustomSection(in.Custom->Section, h, t);
+        CheckCustomMesh(in.Custom->Section, in.MeshSize);
+        MeshCustomSection(in.Custom->Section, in.MeshSize, t);
         return;
     }
     CheckMeshInput(in);

@@ -24,12 +24,8 @@ void CheckMeshInput(const SectionInput& in);
 // CheckMeshInput, then the mesher of in.SectionType and, for the eight
 // templates, the points where its strain limits apply (in.StrainLimitsAt);
 // other values leave the table as it is.
-// "Custom Section" (type 9) meshes its loaded section with "Mesh Size", or
-// the section's default when the field is empty.
+// "Custom Section" (type 9) meshes its loaded section with "Mesh Size".
 void BuildFiberTable(const SectionInput& in, FiberTable& t);
-
-// The cell size a custom section is meshed with; 0 for other types.
-double CustomMeshSize(const SectionInput& in);
 
 void MeshRectColumn(const SectionInput& in, FiberTable& t);
 void MeshCircularColumn(const SectionInput& in, FiberTable& t);

@@ -27,13 +27,18 @@ a header line, then one line per column. Header names:
   Forces         a force CSV file, relative to the table's folder (optional;
                  a row with an empty cell has no forces; a regular file of
                  at most 256 MB)
-  EditN          the window's edit field EditN (1..70), as typed; there is
-                 no Edit69, and Edit70 is "Cover Layers"
+  Section File   a section file or DXF drawing (.dxf), relative to the
+                 table's folder (optional; a row with one is a Custom
+                 Section, ComboBox1 = 8; a regular file of at most 50 MB)
+  EditN          the window's edit field EditN (1..70), as typed; Edit69
+                 is "Mesh Size" of a custom section (empty: the larger of
+                 its width and height / 40), Edit70 is "Cover Layers"
   ComboBoxN      the item index of ComboBoxN (1..8, 0 = first item);
                  ComboBox1 is the section type: 0 Rect Column, 1 Circular
                  Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
                  4 Circular Steel Tube Col, 5 Rect Steel Box Column,
-                 6 Circular SRC Column, 7 Steel Tube in Rect Col;
+                 6 Circular SRC Column, 7 Steel Tube in Rect Col,
+                 8 Custom Section (with a Section File);
                  ComboBox8 is "Strain limits at": 0 Bounding rectangle,
                  1 Section outline
 A field without a column keeps the text the window starts with. Text is
@@ -49,7 +54,7 @@ Options:
   --out FILE     writes to FILE instead of standard output; FILE appears
                  only when the study has finished (a stopped study leaves
                  an earlier FILE as it was), and may not be the table or
-                 one of its force files
+                 one of its force or section files
   --help         prints this text
 
 Output: CSV, every line ending in CR LF, one line per row in input order:

@@ -102,6 +102,18 @@ public:
         return n >= 1 && n <= kComboBoxCount ? items_[static_cast<size_t>(n)] : 0;
     }
 
+    std::shared_ptr<const geom::LoadedSection> customSection() const override { return custom_; }
+
+    // The row's section file: the row becomes a "Custom Section" unless its
+    // ComboBox1 names another type.
+    void setCustomSection(const StudyColumns& cols, std::shared_ptr<const geom::LoadedSection> s) {
+        if (cols.ComboColumn[1] >= 0 && !cell(cols.ComboColumn[1]).empty() && items_[1] != 8)
+            throw ColumnError("ComboBox1", "a row with a Section File is a Custom Section (ComboBox1 = 8), not item " +
+                                               std::to_string(items_[1]));
+        items_[1] = 8;
+        custom_ = std::move(s);
+    }
+
     // The field read last: the one whose text a conversion just refused.
     const std::string& lastRead() const { return last_; }
 
@@ -125,6 +137,7 @@ private:
     const std::vector<std::string_view>& cells_;
     std::array<int, kComboBoxCount + 1> items_{};
     std::array<std::string, kEditCount + 1> texts_;
+    std::shared_ptr<const geom::LoadedSection> custom_;
     mutable std::string last_;
 };
 
@@ -209,13 +222,14 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         const int combo = controlNumber(name, "ComboBox");
         if (name == "Name") c.Name = k;
         else if (name == "Forces") c.Forces = k;
+        else if (name == "Section File") c.SectionFile = k;
         else if (edit >= 1 && edit <= kEditCount && !DefaultFieldTexts().count(name))
             throw AppError("Unknown column \"" + name + "\"" + where + ": the window has no field " + name);
         else if (edit >= 1 && edit <= kEditCount) c.EditColumn[static_cast<size_t>(edit)] = c.Fields[name] = k;
         else if (combo >= 1 && combo <= kComboBoxCount) c.ComboColumn[static_cast<size_t>(combo)] = c.Fields[name] = k;
         else
             throw AppError("Unknown column \"" + ShownValue(name) + "\"" + where +
-                           ": columns are Name, Forces, Edit1 .. Edit" + std::to_string(kEditCount) +
+                           ": columns are Name, Forces, Section File, Edit1 .. Edit" + std::to_string(kEditCount) +
                            " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount));
     }
     if (c.Name < 0) throw AppError("The header has no \"Name\" column");
@@ -242,6 +256,21 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
     try {
         if (name.empty()) throw AppError("The row has no Name");
         fields.emplace(cols, cells);
+        const std::string_view sectionFile = cols.SectionFile >= 0 && static_cast<size_t>(cols.SectionFile) < cells.size()
+                                                 ? cells[static_cast<size_t>(cols.SectionFile)]
+                                                 : std::string_view();
+        if (!sectionFile.empty()) {
+            const std::string path =
+                (std::filesystem::path(folder) / std::filesystem::path(std::string(sectionFile))).string();
+            std::shared_ptr<const geom::LoadedSection> loaded;
+            try {
+                loaded = geom::LoadSectionFile(path);
+            } catch (const AppError& e) {
+                throw ColumnError("Section File \"" + ShownValue(sectionFile) + "\"",
+                                  WithShownValue(e.message(), sectionFile));
+            }
+            fields->setCustomSection(cols, std::move(loaded));
+        }
 
         // "Input Section": the fields, the mesh, the section information.
         SectionInput in;

@@ -38,6 +38,7 @@ std::optional<double> MomentAtZeroAxialForce(const std::vector<double>& P, const
 struct StudyColumns {
     int Name = -1;
     int Forces = -1;                    // -1: no force files
+    int SectionFile = -1;               // -1: no section files
     std::map<std::string, int> Fields;  // "Edit7" or "ComboBox1" -> column
     int Count = 0;                      // columns of the header line
     // The same by number: EditColumn[7] is the column of "Edit7", -1 for none.
@@ -50,7 +51,7 @@ struct StudyColumns {
 };
 
 // Reads the header line (already decoded). Names: "Name" (required),
-// "Forces", "Edit1" ... "Edit68", "Edit70", "ComboBox1" ... "ComboBox8"; a column with
+// "Forces", "Section File", "Edit1" ... "Edit70", "ComboBox1" ... "ComboBox8"; a column with
 // an empty name is ignored. An unknown or repeated name, or no "Name", is
 // refused with an AppError naming it.
 StudyColumns ReadStudyHeader(std::string_view header);
@@ -67,8 +68,10 @@ struct StudyRowResult {
 
 // Runs one data row (decoded text) as the window runs "Input Section" and
 // "Show PM Curve" on the row's fields, the absent ones at their starting
-// texts; with a force file, its import and the capacity check. Force files
-// are looked up relative to `folder`. Never throws: a failure becomes the
+// texts; with a force file, its import and the capacity check. With a
+// section file (a section file or DXF drawing) the row is a "Custom Section"
+// of that file; a ComboBox1 other than 8 beside it is refused. Force and
+// section files are looked up relative to `folder`. Never throws: a failure becomes the
 // row's status, "line N: message" with N = `line`, the row's line in the
 // table, and the column after the number when the message is about one
 // ("line 14, Edit7: '22O0' is not a valid floating point value.").

@@ -90,22 +90,25 @@ void RefuseOutputOverInput(const std::string& out, const std::string& tablePath,
     if (same(tablePath)) throw AppError(head + "the table being read; give another output file");
 
     const StudyColumns& cols = t.Columns();
-    if (cols.Forces < 0) return;
+    if (cols.Forces < 0 && cols.SectionFile < 0) return;
+    const std::pair<int, const char*> inputs[] = {{cols.Forces, "force file"}, {cols.SectionFile, "section file"}};
     std::set<std::string> seen;
     std::string row;
     while (t.NextRow(row)) {
         const std::vector<std::string_view> cells = SplitStudyLine(row);
-        if (static_cast<size_t>(cols.Forces) >= cells.size()) continue;
-        const std::string forces(cells[static_cast<size_t>(cols.Forces)]);
-        if (forces.empty() || !seen.insert(forces).second) continue;
-        // Where the row's import looks for it.
-        const std::string path = (std::filesystem::path(t.Folder()) / std::filesystem::path(forces)).string();
-        if (same(path)) {
-            const std::string name(static_cast<size_t>(cols.Name) < cells.size()
-                                       ? cells[static_cast<size_t>(cols.Name)]
-                                       : std::string_view());
-            throw AppError(head + "the force file \"" + ShownValue(forces) + "\" of column \"" + ShownValue(name) +
-                           "\"; give another output file");
+        for (const auto& [col, what] : inputs) {
+            if (col < 0 || static_cast<size_t>(col) >= cells.size()) continue;
+            const std::string file(cells[static_cast<size_t>(col)]);
+            if (file.empty() || !seen.insert(file).second) continue;
+            // Where the row looks for it.
+            const std::string path = (std::filesystem::path(t.Folder()) / std::filesystem::path(file)).string();
+            if (same(path)) {
+                const std::string name(static_cast<size_t>(cols.Name) < cells.size()
+                                           ? cells[static_cast<size_t>(cols.Name)]
+                                           : std::string_view());
+                throw AppError(head + "the " + what + " \"" + ShownValue(file) + "\" of column \"" +
+                               ShownValue(name) + "\"; give another output file");
+            }
         }
     }
     t.Restart();

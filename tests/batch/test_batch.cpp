@@ -17,6 +17,8 @@
 #include "batch/ui/batch_runner.h"
 #include "output/ui/tform2.h"
 #include "support/scripted_platform.h"
+#include "support/sections.h"
+#include "section/section_export.h"
 
 using namespace px;
 
@@ -198,9 +200,9 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
         {},
         {"Edit1=100"},            // no command
         {"sections"},             // unknown command
-        {"Edit69=1", "section"},  // unknown control
+        {"Edit71=1", "section"},  // unknown control
         {"Button1=1", "section"},
-        {"ComboBox1=8", "section"},  // no such item
+        {"ComboBox1=9", "section"},  // no such item
         {"ComboBox2=2", "section"},
         {"ComboBox8=2", "section"},
         {"ComboBox9=0", "section"},
@@ -220,7 +222,7 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << what;
     }
     // Each command that takes a file names itself when the file is missing.
-    for (const char* command : {"import=", "open=", "saveproject=", "report="}) {
+    for (const char* command : {"import=", "open=", "saveproject=", "report=", "loadsection=", "exportsection="}) {
         const Outcome r = batch({"section", command});
         EXPECT_EQ(r.status, kBatchUsage) << command;
         EXPECT_EQ(r.err.rfind(std::string("pillarix-batch: ") + command + " needs a file name;", 0), 0u) << r.err;
@@ -316,5 +318,46 @@ TEST(Batch, OutputThatDoesNotArriveIsAFailure) {
         ASSERT_TRUE(p.waitForFinished(120000)) << c.command;
         EXPECT_EQ(p.exitCode(), c.status) << c.command;
         EXPECT_EQ(p.readAllStandardError().toStdString(), c.err) << c.command;
+    }
+}
+
+// A custom section: loaded, meshed and printed, exported back, and the
+// failures of a bad file and of "Custom Section" without one.
+TEST(Batch, LoadsAndExportsSectionFiles) {
+    QTemporaryDir dir;
+    const QString l = dir.filePath("l.sec");
+    {
+        QFile f(l);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // The L with a hole of the window's tests: 890 fibers, centroid 226.3158.
+        f.write("cover 0 0 600 0 600 200 200 200 200 600 0 600\nhole 50 50 150 50 150 150 50 150\n"
+                "bar 560 160 20\nbar 40 560 20\n");
+    }
+    const Outcome r = batch({"loadsection=" + l, "section", "exportsection=" + dir.filePath("back")});
+    ASSERT_EQ(r.status, kBatchOk) << r.err;
+    EXPECT_EQ(r.out.rfind("NFib = 890\nGross Area = 190000\n", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("\nCentroid at x = 226.32, y = 226.32 mm\n"), std::string::npos) << r.out;
+    // Exported with the default suffix, it loads back as the same section.
+    const Outcome back = batch({"loadsection=" + dir.filePath("back.sec"), "section"});
+    EXPECT_EQ(back.out, r.out);
+    // A template's file is the one its exporter writes.
+    ASSERT_EQ(batch({"ComboBox1=2", "exportsection=" + dir.filePath("src1.sec")}).status, kBatchOk);
+    QFile src1(dir.filePath("src1.sec"));
+    ASSERT_TRUE(src1.open(QIODevice::ReadOnly));
+    EXPECT_EQ(src1.readAll().toStdString(), ExportTemplateSectionFile(fixtures::DefaultInput(3)));
+
+    const struct {
+        QStringList args;
+        const char* says;
+    } failing[] = {
+        {{"loadsection=" + dir.filePath("none.sec"), "section"}, "Cannot open the section file"},
+        {{"ComboBox1=8", "section"}, "no section is loaded"},
+        {{"loadsection=" + l, "Edit69=0", "section"}, "Mesh Size"},
+    };
+    for (const auto& f : failing) {
+        const Outcome bad = batch(f.args);
+        EXPECT_EQ(bad.status, kBatchFailed) << f.says;
+        EXPECT_EQ(bad.out, "");
+        EXPECT_NE(bad.err.find(f.says), std::string::npos) << bad.err;
     }
 }

@@ -378,3 +378,47 @@ TEST(ProjectWindow, BatchSavesAndOpensProjects) {
     EXPECT_EQ(RunBatch({"saveproject=" + dir.filePath("gone/x.pxc")}, out, err), kBatchFailed);
     EXPECT_EQ(RunBatch({"open="}, out, err), kBatchUsage);
 }
+
+// A custom section travels inside the project: saved, its file deleted, the
+// project opens in a fresh window with the same section and curves. A kept
+// section that no longer reads refuses the whole file.
+TEST(ProjectWindow, ACustomSectionOpensWithoutItsFile) {
+    QTemporaryDir dir;
+    const QString sec = writeFile(dir.filePath("lcol.sec"),
+                                  "cover 0 0 600 0 600 200 200 200 200 600 0 600\n"
+                                  "hole 50 50 150 50 150 150 50 150\nbar 560 160 20\nbar 40 560 20\n");
+    const QString path = dir.filePath("custom.pxc");
+    Window a;
+    a.combo(1)->setCurrentIndex(8);
+    a.platform.openAnswers.push_back(sec);
+    QTest::mouseClick(a.form->findChild<QPushButton*>("LoadSectionButton"), Qt::LeftButton);
+    a.type(69, "12");
+    a.click(1);
+    a.platform.saveAnswers.push_back(path);
+    a.form->N3Click();
+    ASSERT_TRUE(a.platform.errors.isEmpty()) << a.errors().toStdString();
+    ASSERT_TRUE(QFile::remove(sec));
+
+    Window b;
+    b.platform.openAnswers.push_back(path);
+    b.form->N2Click();
+    ASSERT_TRUE(b.platform.errors.isEmpty()) << b.errors().toStdString();
+    EXPECT_EQ(b.combo(1)->currentIndex(), 8);
+    EXPECT_EQ(b.edit(69)->text(), "12");
+    EXPECT_EQ(b.form->findChild<QLabel*>("SectionFileLabel")->text(), "File: lcol.sec");
+    EXPECT_EQ(b.form->workspace().Fibers.NFib, a.form->workspace().Fibers.NFib);
+    EXPECT_TRUE(snapshot(a).section == snapshot(b).section);
+    EXPECT_EQ(a.pmText(), b.pmText());
+
+    // Old files without a section open as before; a section that does not read is refused.
+    QByteArray text = readFile(path);
+    const qsizetype at = text.indexOf("\"content\": \"cover 0 0");
+    ASSERT_GT(at, 0);
+    text.replace(at, 21, "\"content\": \"cover 0 X");
+    Window c;
+    c.platform.openAnswers.push_back(writeFile(dir.filePath("bad.pxc"), text));
+    c.form->N2Click();
+    ASSERT_EQ(c.platform.errors.size(), 1);
+    EXPECT_TRUE(c.platform.errors[0].contains("lcol.sec")) << c.errors().toStdString();
+    EXPECT_EQ(c.combo(1)->currentIndex(), 0);
+}

@@ -359,3 +359,24 @@ TEST(AnalysisReport, MomentCurvaturePageCurrentOrStale) {
     EXPECT_TRUE(b.contains("is stale")) << b.right(300).toStdString();
     EXPECT_FALSE(b.contains("phi_u ="));
 }
+
+// A custom section's report names its file, mesh and centroid beside the drawing.
+TEST(AnalysisReport, ACustomSectionListsItsSourceAndCentroid) {
+    QTemporaryDir dir;
+    const QString sec = dir.filePath("lhole.sec");
+    {
+        QFile f(sec);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("cover 0 0 600 0 600 200 200 200 200 600 0 600\nhole 50 50 150 50 150 150 50 150\n"
+                "bar 560 160 20\nbar 40 560 20\n");
+    }
+    const QString pdf = dir.filePath("custom.pdf");
+    std::string out, err;
+    ASSERT_EQ(RunBatch({"loadsection=" + sec, "report=" + pdf}, out, err), kBatchOk) << err;
+    if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
+    const QString first = RunTool("pdftotext", {"-layout", "-f", "1", "-l", "1", pdf, "-"}).simplified();
+    for (const char* s : {"Custom Section", "Section File lhole.sec", "Mesh Size (mm) 15.00",
+                          "Centroid x in the drawing (mm) 226.32", "Centroid y in the drawing (mm) 226.32",
+                          "NFib = 890", "190000"})
+        EXPECT_TRUE(first.contains(s)) << s << "\n" << first.toStdString();
+}

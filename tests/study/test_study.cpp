@@ -289,7 +289,7 @@ TEST(Study, FailingRowsKeepTheirPlace) {
         const char* status;
     };
     const Case cases[] = {
-        {"Name,ComboBox1", "C,8", "line 7, ComboBox1: '8' is not an item index (0..7)"},
+        {"Name,ComboBox1", "C,9", "line 7, ComboBox1: '9' is not an item index (0..8)"},
         {"Name,ComboBox3", "C,one", "line 7, ComboBox3: 'one' is not an item index (0..1)"},
         {"Name,Edit7,Edit12", "C,22O0,6", "line 7, Edit7: '22O0' is not a valid floating point value."},
         {"Name,Edit5", "C,1.5", "line 7, Edit5: '1.5' is not a valid integer value."},
@@ -326,7 +326,7 @@ TEST(Study, RefusedTablesAndArguments) {
     TempDir dir;
     const std::pair<const char*, const char*> headers[] = {
         {"Edit1,Edit2\r\n", "The header has no \"Name\" column"},
-        {"Name,Edit69\r\n", "Unknown column \"Edit69\" (column 2 of the header)"},
+        {"Name,Edit0\r\n", "Unknown column \"Edit0\" (column 2 of the header)"},
         {"Name,Edit71\r\n", "Unknown column \"Edit71\" (column 2 of the header)"},
         {"Name,Edit1,Edit1\r\n", "Column \"Edit1\" appears twice (column 3 of the header)"},
         {"", "is empty: it needs a header line"},
@@ -409,7 +409,7 @@ TEST(Study, TablesFromPipesAndTablesThatAreRefused) {
     const std::string d = dir.path.string();
     const std::pair<std::string, std::string> cases[] = {
         {dir.file("nul.csv", std::string("Na\0me,Edit1\r\n", 14)),
-         "pillarix-study: Unknown column \"Na\\x00me\" (column 1 of the header): columns are Name, Forces, Edit1 .. "
+         "pillarix-study: Unknown column \"Na\\x00me\" (column 1 of the header): columns are Name, Forces, Section File, Edit1 .. "
          "Edit" + std::to_string(kEditCount) + " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount) + ".\n"},
         {dir.file("u16.csv", std::string("\xFF\xFEN\0a\0m\0e\0\r\0\n\0", 14)),
          "pillarix-study: The table \"" + d + "/u16.csv\" is UTF-16 text: save it as UTF-8 or Windows-1252.\n"},
@@ -438,7 +438,7 @@ TEST(Study, RowMessagesShowBadBytesAndNeverHang) {
     const Case cases[] = {
         {"Name,Edit7", std::string("C,22\0x", 6), "line 7, Edit7: '22\\x00x' is not a valid floating point value."},
         {"Name,Edit7", "C,1" + big, "line 7, Edit7: '1" + std::string(59, 'x') + "...' is not a valid floating point value."},
-        {"Name,ComboBox1", "C,1\x01" "1", "line 7, ComboBox1: '1\\x011' is not an item index (0..7)"},
+        {"Name,ComboBox1", "C,1\x01" "1", "line 7, ComboBox1: '1\\x011' is not an item index (0..8)"},
         {"Name,Forces", "C,fifo", "line 7, Forces \"fifo\": Cannot open file \"" + fifo + "\". It is not a file."},
         {"Name,Forces", "C,/dev/null", "line 7, Forces \"/dev/null\": Cannot open file \"/dev/null\". It is not a file."},
         {"Name,Forces", "C,/dev/zero", "line 7, Forces \"/dev/zero\": Cannot open file \"/dev/zero\". It is not a file."},
@@ -523,4 +523,38 @@ TEST(Study, ForcesRunTheCapacityCheck) {
                                            CheckCellText(g, 3),    FormatFixed(*g.Ratio, 4), "", "ok"};
     EXPECT_EQ(std::vector<std::string>(cells.begin() + 12, cells.end()), want) << out;
     EXPECT_EQ(g.Mx, 1.5 * loads.Table.Items[static_cast<size_t>(g.Case)].Mx);  // the amplified force
+}
+
+// A "Section File" column: the row is a Custom Section of that file, found
+// relative to the table; a missing file or a clashing ComboBox1 fails the row.
+TEST(Study, SectionFileColumnRunsACustomSection) {
+    TempDir dir;
+    fs::create_directory(dir.path / "secs");
+    // The L with a hole of the window's tests: 890 fibers at the default mesh.
+    dir.file("secs/l.sec", "cover 0 0 600 0 600 200 200 200 200 600 0 600\nhole 50 50 150 50 150 150 50 150\n"
+                           "bar 560 160 20\nbar 40 560 20\n");
+    const std::string header = "Name,Section File,Edit69,ComboBox1";
+    const std::string d = dir.path.string();
+    const StudyRowResult l = RunStudyRow(ReadStudyHeader(header), "L,secs/l.sec,,", 2, d, {});
+    ASSERT_TRUE(l.Ok) << l.Line;
+    const std::vector<std::string> cells = cellsOf(l.Line);
+    EXPECT_EQ(cells[1], "Custom Section");
+    EXPECT_EQ(cells[2], "890");
+    EXPECT_EQ(cells[3], "190000");
+    const StudyRowResult fine = RunStudyRow(ReadStudyHeader(header), "M,secs/l.sec,7.5,8", 3, d, {});
+    ASSERT_TRUE(fine.Ok) << fine.Line;
+    EXPECT_GT(std::stoi(cellsOf(fine.Line)[2]), 3000);
+
+    const std::pair<std::string, std::string> failing[] = {
+        {"N,secs/none.sec,,", "line 4, Section File \"secs/none.sec\": Cannot open the section file " + d + "/secs/none.sec"},
+        {"O,secs,,", "line 4, Section File \"secs\": "},
+        {"P,secs/l.sec,,0", "line 4, ComboBox1: a row with a Section File is a Custom Section"},
+        {"Q,secs/l.sec,0,", "Mesh Size must be a length greater than 0 mm"},
+        {"R,,,8", "Custom Section: no section is loaded"},
+    };
+    for (const auto& [row, says] : failing) {
+        const StudyRowResult r = RunStudyRow(ReadStudyHeader(header), row, 4, d, {});
+        EXPECT_FALSE(r.Ok) << row;
+        EXPECT_NE(r.Line.find(says), std::string::npos) << r.Line;
+    }
 }

@@ -30,7 +30,10 @@ namespace {
 
 constexpr int kComboCount = kComboBoxCount;
 
-enum class StepKind { SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject, Check, Surface, Mphi, Report };
+enum class StepKind {
+    SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject, Check, Surface, Mphi, Report,
+    LoadSection, ExportSection
+};
 
 struct Step {
     StepKind kind = StepKind::Section;
@@ -85,7 +88,9 @@ constexpr Command kPlainCommands[] = {{"section", StepKind::Section}, {"pm", Ste
 constexpr Command kFileCommands[] = {{"import=", StepKind::Import},
                                      {"open=", StepKind::Open},
                                      {"saveproject=", StepKind::SaveProject},
-                                     {"report=", StepKind::Report}};
+                                     {"report=", StepKind::Report},
+                                     {"loadsection=", StepKind::LoadSection},
+                                     {"exportsection=", StepKind::ExportSection}};
 
 // Splits the arguments into steps; false with a reason on a wrong argument.
 bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reason) {
@@ -193,10 +198,13 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
         }
         case StepKind::Section:
             form.ComboBox1Change();
+            // "Custom Section" without a section waits in the window; here it fails.
+            if (!form.fields().customSection() && comboOf(form, 1)->currentIndex() == 8) form.Button1Click();
             if (platform.failed) return false;
             addLine(out, QString("NFib = %1").arg(form.workspace().Fibers.NFib));
             for (const InfoField& f : kInfoFields)
                 addLine(out, QString("%1 = %2").arg(f.caption, form.edit(f.edit)->text()));
+            if (const QString c = form.findChild<QLabel*>("CentroidLabel")->text(); !c.isEmpty()) addLine(out, c);
             return true;
         case StepKind::Pm:
         case StepKind::Mm: {
@@ -258,6 +266,14 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
             platform.savePath = s.text;
             form.AnalysisReport1Click();
             return !platform.failed;
+        case StepKind::LoadSection:
+            platform.importPath = s.text;
+            form.LoadSectionClick();
+            return !platform.failed;
+        case StepKind::ExportSection:
+            platform.savePath = s.text;
+            form.ExportSectionClick();
+            return !platform.failed;
     }
     return true;
 }
@@ -282,13 +298,14 @@ arguments in order on that one window: assignments set its fields, commands
 press its buttons and print what the window shows.
 
 Assignments (apply from where they stand, as typed between presses):
-  EditN=TEXT       edit field EditN (N = 1..68, and 70: "Cover Layers") to
-                   TEXT as typed
+  EditN=TEXT       edit field EditN (N = 1..68, 69: "Mesh Size" of a custom
+                   section, 70: "Cover Layers") to TEXT as typed
   ComboBoxN=I      combo box ComboBoxN (N = 1..8) to item index I (0 = first);
                    ComboBox1, the section type: 0 Rect Column, 1 Circular
                    Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
                    4 Circular Steel Tube Col, 5 Rect Steel Box Column,
-                   6 Circular SRC Column, 7 Steel Tube in Rect Col;
+                   6 Circular SRC Column, 7 Steel Tube in Rect Col,
+                   8 Custom Section (with loadsection=FILE);
                    ComboBox8, "Strain limits at": 0 Bounding rectangle,
                    1 Section outline; setting a combo box runs no handler
                    by itself
@@ -302,6 +319,8 @@ Commands:
                      Ratio(%) = <rebar ratio>
                      Steel Area = <text>
                      Ratio(%) = <steel ratio>
+                   and for a custom section the line
+                     Centroid at x = <x>, y = <y> mm
   pm               "Show PM Curve", then "Export Text"; prints the result text
   mm               "Gen MM Curve", then "Export Txt"; prints the result text
   import=FILE      "Import Force Data(CSV File)" on FILE; prints the count line
@@ -328,6 +347,15 @@ Commands:
                    prints nothing
   saveproject=FILE writes the window's project to FILE as "Save File" does;
                    prints nothing
+  loadsection=FILE "Load Section File..." on FILE, a section file or a DXF
+                   drawing (.dxf): chooses Custom Section (ComboBox1=8),
+                   fills Edit69 with the default mesh size and meshes it;
+                   a file that cannot be read or meshed fails and changes
+                   nothing; prints nothing
+  exportsection=FILE
+                   "Export Section File...": writes the current section,
+                   template or custom, as a section file; a name without a
+                   suffix gets ".sec"; prints nothing
   report=FILE      "Analysis Report": writes the PDF report of the current
                    fields (computing the section and curves it shows) to
                    FILE; a name without a suffix gets ".pdf"; prints nothing
@@ -346,6 +374,8 @@ Example:
   pillarix-batch Edit1=1500 import=forces.csv saveproject=c7.pxc
   pillarix-batch open=c7.pxc pm
   pillarix-batch import=forces.csv check
+  pillarix-batch loadsection=lcolumn.sec Edit69=10 section pm
+  pillarix-batch ComboBox1=2 exportsection=src1.sec
 )HELP");
 }
 

@@ -140,6 +140,9 @@ bool ProjectController::openPath(const QString& path) {
 bool ProjectController::saveTo(const QString& path) {
     const bool ok = form_.run([&] {
         const std::string text = WriteProject(collect());
+        if (text.size() > kProjectMaxBytes)
+            throw AppError("The project would be " + std::to_string(text.size()) + " bytes; a project file holds at most " +
+                           std::to_string(kProjectMaxBytes >> 20) + " MB (the kept section file is too large)");
         const std::string head = "Cannot save project file \"" + shownPath(path).toStdString() + "\": ";
         ReplaceFile(path, text, {head, head});
     });
@@ -159,6 +162,7 @@ ProjectData ProjectController::collect() const {
     const Workspace& ws = form_.ws_;
     for (int k = 1; k <= 5; ++k) d.Colors.c[k] = ws.Colors.c[k];
     d.Live = form_.pmmPage() && form_.pmmPage()->live();
+    d.Section = form_.fields_.custom;
     if (hasForces_) {
         ProjectForces f;
         const GridModel* grid = form_.StringGrid1->grid();
@@ -210,6 +214,7 @@ void ProjectController::apply(const ProjectData& d) {
         const QSignalBlocker block(it->second);
         it->second->setCurrentIndex(index);
     }
+    f.fields_.custom = d.Section;
     for (int k = 1; k <= 5; ++k) {
         ws.Colors.c[k] = d.Colors.c[k];
         const Rgb c = d.Colors.c[k];

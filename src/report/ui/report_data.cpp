@@ -98,8 +98,8 @@ std::vector<ReportRow> sectionFields(const ReportSource& src, int type) {
 }
 
 QString typeName(const QWidget& form, int type) {
-    static const char* const items[] = {"N19", "N20", "N110", "N21", "N25", "N22", "N23", "N24"};
-    if (type < 1 || type > 8) return {};
+    static const char* const items[] = {"N19", "N20", "N110", "N21", "N25", "N22", "N23", "N24", "N26"};
+    if (type < 1 || type > 9) return {};
     const QAction* a = form.findChild<const QAction*>(items[type - 1]);
     return a ? a->text() : QString();
 }
@@ -215,6 +215,13 @@ ReportData BuildReportData(const ReportSource& src) {
     d.dateTime = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm");
     d.typeName = typeName(*src.form, d.input.SectionType);
     d.fields = sectionFields(src, d.input.SectionType);
+    if (d.input.SectionType == 9 && d.input.Custom) {
+        // A drawn section: where it came from, its mesh and where its moments are taken.
+        d.fields = {{"Section File", qs(d.input.Custom->Name)},
+                    {"Mesh Size (mm)", qs(F2(d.input.MeshSize))},
+                    {"Centroid x in the drawing (mm)", qs(F2(d.fibers.OriginX))},
+                    {"Centroid y in the drawing (mm)", qs(F2(d.fibers.OriginY))}};
+    }
     d.colors = ws.Colors;
     d.materials = materials(src, d.fibers);
 
