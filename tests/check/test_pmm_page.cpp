@@ -41,15 +41,6 @@
 
 using namespace px;
 
-// Under ThreadSanitizer: Qt is not built with it, and Qt hands images to its
-// own thread pool with locks the sanitizer cannot see, so memory that a
-// second window's pictures pass between those threads looks raced. What Qt
-// allocates, copies and frees is left out of the watch; every access of the
-// live check's own code is still watched.
-extern "C" const char* __tsan_default_suppressions() {
-    return "called_from_lib:libQt6Gui.so.6\ncalled_from_lib:libQt6Core.so.6\n";
-}
-
 namespace {
 
 // Twelve combinations of a column over two storeys: gravity, wind and two

@@ -449,7 +449,7 @@ TEST(Study, RowMessagesShowBadBytesAndNeverHang) {
     for (const Case& c : cases) {
         const StudyRowResult r = RunStudyRow(ReadStudyHeader(c.header + ",Edit12,Edit13"), c.row + ",4,4", 7, d, {});
         EXPECT_FALSE(r.Ok);
-        EXPECT_EQ(r.Line, "C" + std::string(20, ',') + CsvCell(c.status)) << c.status;
+        EXPECT_EQ(r.Line, "C" + std::string(21, ',') + CsvCell(c.status)) << c.status;
     }
     // A folder name with a control character, from the table's path.
     {
@@ -457,7 +457,7 @@ TEST(Study, RowMessagesShowBadBytesAndNeverHang) {
                      "line 7, Forces \"f.csv\": Cannot open file \"/nowhere\\x01/f.csv\". No such file or directory."};
         const StudyRowResult r = RunStudyRow(ReadStudyHeader(c.header + ",Edit12,Edit13"), c.row + ",4,4", 7, "/nowhere\x01", {});
         EXPECT_FALSE(r.Ok);
-        EXPECT_EQ(r.Line, "C" + std::string(20, ',') + CsvCell(c.status)) << c.status;
+        EXPECT_EQ(r.Line, "C" + std::string(21, ',') + CsvCell(c.status)) << c.status;
     }
 }
 
