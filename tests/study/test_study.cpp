@@ -533,27 +533,29 @@ TEST(Study, SectionFileColumnRunsACustomSection) {
     // The L with a hole of the window's tests: 890 fibers at the default mesh.
     dir.file("secs/l.sec", "cover 0 0 600 0 600 200 200 200 200 600 0 600\nhole 50 50 150 50 150 150 50 150\n"
                            "bar 560 160 20\nbar 40 560 20\n");
-    const std::string header = "Name,Section File,Edit69,ComboBox1";
+    const std::string header = "Name,Section File,Edit69", withType = header + ",ComboBox1";
     const std::string d = dir.path.string();
-    const StudyRowResult l = RunStudyRow(ReadStudyHeader(header), "L,secs/l.sec,,", 2, d, {});
+    const StudyRowResult l = RunStudyRow(ReadStudyHeader(header), "L,secs/l.sec,", 2, d, {});
     ASSERT_TRUE(l.Ok) << l.Line;
     const std::vector<std::string> cells = cellsOf(l.Line);
     EXPECT_EQ(cells[1], "Custom Section");
     EXPECT_EQ(cells[2], "890");
     EXPECT_EQ(cells[3], "190000");
-    const StudyRowResult fine = RunStudyRow(ReadStudyHeader(header), "M,secs/l.sec,7.5,8", 3, d, {});
+    const StudyRowResult fine = RunStudyRow(ReadStudyHeader(withType), "M,secs/l.sec,7.5,8", 3, d, {});
     ASSERT_TRUE(fine.Ok) << fine.Line;
     EXPECT_GT(std::stoi(cellsOf(fine.Line)[2]), 3000);
 
     const std::pair<std::string, std::string> failing[] = {
-        {"N,secs/none.sec,,", "line 4, Section File \"secs/none.sec\": Cannot open the section file " + d + "/secs/none.sec"},
-        {"O,secs,,", "line 4, Section File \"secs\": "},
+        // The status is a CSV cell: its quotation marks doubled.
+        {"N,secs/none.sec,,8", "line 4, Section File \"\"secs/none.sec\"\": Cannot open the section file " + d +
+                                   "/secs/none.sec: No such file"},
+        {"O,secs,,8", "line 4, Section File \"\"secs\"\": Cannot open the section file " + d + "/secs: Is a directory"},
         {"P,secs/l.sec,,0", "line 4, ComboBox1: a row with a Section File is a Custom Section"},
-        {"Q,secs/l.sec,0,", "Mesh Size must be a length greater than 0 mm"},
+        {"Q,secs/l.sec,0,8", "Mesh Size must be a length greater than 0 mm"},
         {"R,,,8", "Custom Section: no section is loaded"},
     };
     for (const auto& [row, says] : failing) {
-        const StudyRowResult r = RunStudyRow(ReadStudyHeader(header), row, 4, d, {});
+        const StudyRowResult r = RunStudyRow(ReadStudyHeader(withType), row, 4, d, {});
         EXPECT_FALSE(r.Ok) << row;
         EXPECT_NE(r.Line.find(says), std::string::npos) << r.Line;
     }
