@@ -115,6 +115,25 @@ TEST(CustomWindow, LoadsAnLWithAHoleMeshesDrawsAndListsItsCentroid) {
     EXPECT_GT(ws.MMPointCount, 0);
 }
 
+// A hole that lies inside one grid cell leaves that cell a piece with a hole,
+// drawn with its hole empty.
+TEST(CustomWindow, AHoleInsideOneCellIsDrawnEmpty) {
+    Window w;
+    w.load(w.file("square.sec", "cover 0 0 600 0 600 600 0 600\nhole 370 370 390 370 390 390 370 390\n"));
+    w.form->edit(69)->setText("40");  // cells 360..400 around the hole
+    w.click(1);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, 225);
+    const QImage& img = w.form->imageBox(1)->image();
+    const double s = 0.8 * 447 / 600;
+    auto pixel = [&](double x, double y) {
+        return img.pixel(qRound(607 / 2.0 + s * (x - 300)), qRound(447 / 2.0 - s * (y - 300))) & 0xFFFFFF;
+    };
+    const Rgb cover = w.form->workspace().Colors.c[1];
+    EXPECT_EQ(pixel(380, 380), 0xFFFFFFu);
+    EXPECT_EQ(pixel(380, 365), qRgb(cover.r, cover.g, cover.b) & 0xFFFFFF);
+}
+
 TEST(CustomWindow, ABadFileOrMeshChangesNothing) {
     Window w;
     const Window::State before = w.state();

@@ -185,7 +185,7 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     // The outputs of the section information are not kept.
     EXPECT_EQ(text.find("\"Edit31\""), std::string::npos);
     EXPECT_EQ(text.find("\"Edit36\""), std::string::npos);
-    EXPECT_EQ(ProjectFieldNames().size(), 63u);  // Edit1..Edit68 and Edit70 without the six outputs
+    EXPECT_EQ(ProjectFieldNames().size(), 64u);  // Edit1..Edit70 without the six outputs
     EXPECT_NE(text.find("\"Edit68\""), std::string::npos);  // the M-Phi page's fields
 }
 
@@ -224,7 +224,7 @@ TEST(ProjectFile, BadFilesAreRefusedWithTheReason) {
         {head + R"("fields": {"Edit1": 2200}})", "fields.Edit1 must be text in quotes"},
         {head + R"("fields": []})", "fields must be an object"},
         {head + R"("fields": {"Edit1": "1", "Edit1": "2"}})", "fields holds \"Edit1\" twice"},
-        {head + R"("combos": {"ComboBox1": 8}})", "combos.ComboBox1 must be a whole number from 0 to 7"},
+        {head + R"("combos": {"ComboBox1": 9}})", "combos.ComboBox1 must be a whole number from 0 to 8"},
         {head + R"("combos": {"ComboBox2": 0.5}})", "combos.ComboBox2 must be a whole number from 0 to 1"},
         {head + R"("combos": {"ComboBox8": 2}})", "combos.ComboBox8 must be a whole number from 0 to 1"},
         {head + R"("colors": {"Shape4": "red"}})", "colors.Shape4 must be a colour written #rrggbb"},

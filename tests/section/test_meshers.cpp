@@ -623,7 +623,7 @@ TEST(MeshGuards, HugeMeshesAreRefusedWithTheirCount) {
 TEST(MeshGuards, UnknownTypeLeavesTheTable) {
     FiberTable t = Meshed(DefaultInput(2));
     SectionInput in = DefaultInput(1);
-    in.SectionType = 9;
+    in.SectionType = 10;
     in.MeshX = -7;
     BuildFiberTable(in, t);
     EXPECT_EQ(t.NFib, 180);

@@ -92,4 +92,17 @@ TEST(TemplateRoundTrip, ExportedFilesGiveTheTemplatesCurves) {
     }
 }
 
+// A custom section's file name goes into the exported file's comment line; a
+// line break in the name must not start an item there.
+TEST(TemplateRoundTrip, ACustomSectionExportsAsLoadedWhateverItsName) {
+    SectionInput in;
+    in.SectionType = 9;
+    in.Custom = geom::LoadSection("cover 0 0 400 0 400 300 0 300\nbar 100 100 20\n", "odd\nbar 9 9 9\r.sec");
+    const geom::Shape back = geom::ReadSectionSource(ExportSectionFile(in), "back.sec");
+    ASSERT_EQ(back.polygons.size(), 1u);
+    EXPECT_EQ(back.polygons[0].outer, in.Custom->Section.polygons[0].outer);
+    ASSERT_EQ(back.bars.size(), 1u);
+    EXPECT_EQ(back.bars[0].d, 20);
+}
+
 }  // namespace

@@ -51,10 +51,13 @@ QByteArray quickRows(int count) {
 TEST(StudyOutput, AnOutputThatIsAnInputIsRefusedBeforeAnyRow) {
     QTemporaryDir dir;
     const QByteArray forces = "Story,Col,Case,Loc,P,V2,V3,T,M2,M3\r\n1,C1,A,0,-1000,0,0,0,10,20\r\n";
-    const QByteArray table = "Name,Forces,Edit12,Edit13\r\nC1,,4,4\r\nC2,loads/f.csv,4,4\r\n";
+    const QByteArray table =
+        "Name,Forces,Section File,Edit12,Edit13\r\nC1,,,4,4\r\nC2,loads/f.csv,,4,4\r\nC3,,loads/s.sec,4,4\r\n";
+    const QByteArray section = "cover 0 0 400 0 400 400 0 400\nbar 200 200 20\n";
     QDir(dir.path()).mkdir("loads");
     writeFile(dir.filePath("t.csv"), table);
     writeFile(dir.filePath("loads/f.csv"), forces);
+    writeFile(dir.filePath("loads/s.sec"), section);
     ASSERT_EQ(link(dir.filePath("t.csv").toLocal8Bit().constData(), dir.filePath("t2.csv").toLocal8Bit().constData()), 0);
     ASSERT_EQ(link(dir.filePath("loads/f.csv").toLocal8Bit().constData(), dir.filePath("f2.csv").toLocal8Bit().constData()),
               0);
@@ -74,6 +77,9 @@ TEST(StudyOutput, AnOutputThatIsAnInputIsRefusedBeforeAnyRow) {
         {"f2.csv", 2,
          "pillarix-study: --out \"f2.csv\" is the force file \"loads/f.csv\" of column \"C2\"; give another output "
          "file.\n"},
+        {"loads/s.sec", 2,
+         "pillarix-study: --out \"loads/s.sec\" is the section file \"loads/s.sec\" of column \"C3\"; give another "
+         "output file.\n"},
         {"new.csv", 0, ""},
     };
     for (const Case& c : cases) {
@@ -86,6 +92,7 @@ TEST(StudyOutput, AnOutputThatIsAnInputIsRefusedBeforeAnyRow) {
         EXPECT_EQ(p.readAllStandardOutput(), "") << c.out;
         EXPECT_EQ(readAll(dir.filePath("t.csv")), table) << c.out;
         EXPECT_EQ(readAll(dir.filePath("loads/f.csv")), forces) << c.out;
+        EXPECT_EQ(readAll(dir.filePath("loads/s.sec")), section) << c.out;
     }
     EXPECT_TRUE(readAll(dir.filePath("new.csv")).endsWith(",ok\r\n"));
 
