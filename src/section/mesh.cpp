@@ -152,7 +152,6 @@ void CheckMeshInput(const SectionInput& in) {
 void BuildFiberTable(const SectionInput& in, FiberTable& t) {
     if (in.SectionType == 9) {
         if (!in.Custom) throw AppError("Custom Section: no section is loaded");
-        CheckCustomMesh(in.Custom->Section, in.MeshSize);
         MeshCustomSection(in.Custom->Section, in.MeshSize, t);
         return;
     }

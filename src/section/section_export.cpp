@@ -206,11 +206,7 @@ std::string ExportTemplateSectionFile(const SectionInput& in) {
 std::string ExportSectionFile(const SectionInput& in) {
     if (in.SectionType != 9) return ExportTemplateSectionFile(in);
     if (!in.Custom) throw AppError("Custom Section: no section is loaded");
-    // The name goes into a comment line: a line break in it would start an item.
-    std::string name = in.Custom->Name;
-    for (char& c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-    return WriteSectionFile(in.Custom->Section, "Pillarix section: Custom Section, from " + name);
+    return WriteSectionFile(in.Custom->Section, "Pillarix section: Custom Section, from " + in.Custom->Name);
 }
 
 }  // namespace px

@@ -116,22 +116,26 @@ TEST(CustomWindow, LoadsAnLWithAHoleMeshesDrawsAndListsItsCentroid) {
 }
 
 // A hole that lies inside one grid cell leaves that cell a piece with a hole,
-// drawn with its hole empty.
+// drawn with its hole empty. The square lies away from the drawing's origin:
+// B and H are its extent, not its far corner.
 TEST(CustomWindow, AHoleInsideOneCellIsDrawnEmpty) {
     Window w;
-    w.load(w.file("square.sec", "cover 0 0 600 0 600 600 0 600\nhole 370 370 390 370 390 390 370 390\n"));
-    w.form->edit(69)->setText("40");  // cells 360..400 around the hole
+    w.load(w.file("square.sec", "cover 1000 2000 1600 2000 1600 2600 1000 2600\n"
+                                "hole 1370 2370 1390 2370 1390 2390 1370 2390\n"));
+    w.form->edit(69)->setText("40");  // cells 1360..1400 and 2360..2400 around the hole
     w.click(1);
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     EXPECT_EQ(w.form->workspace().Fibers.NFib, 225);
+    EXPECT_DOUBLE_EQ(w.form->workspace().Input.B, 600);
+    EXPECT_DOUBLE_EQ(w.form->workspace().Input.H, 600);
     const QImage& img = w.form->imageBox(1)->image();
     const double s = 0.8 * 447 / 600;
     auto pixel = [&](double x, double y) {
-        return img.pixel(qRound(607 / 2.0 + s * (x - 300)), qRound(447 / 2.0 - s * (y - 300))) & 0xFFFFFF;
+        return img.pixel(qRound(607 / 2.0 + s * (x - 1300)), qRound(447 / 2.0 - s * (y - 2300))) & 0xFFFFFF;
     };
     const Rgb cover = w.form->workspace().Colors.c[1];
-    EXPECT_EQ(pixel(380, 380), 0xFFFFFFu);
-    EXPECT_EQ(pixel(380, 365), qRgb(cover.r, cover.g, cover.b) & 0xFFFFFF);
+    EXPECT_EQ(pixel(1380, 2380), 0xFFFFFFu);
+    EXPECT_EQ(pixel(1380, 2365), qRgb(cover.r, cover.g, cover.b) & 0xFFFFFF);
 }
 
 TEST(CustomWindow, ABadFileOrMeshChangesNothing) {
@@ -172,6 +176,7 @@ TEST(CustomWindow, ABadFileOrMeshChangesNothing) {
     w.click(1);
     EXPECT_EQ(w.platform.errors.size(), 1);
     EXPECT_EQ(w.form->workspace().Fibers.NFib, 890);
+    EXPECT_EQ(w.form->workspace().Input.MeshSize, 15);
 }
 
 TEST(CustomWindow, ExportsTheTemplateOrTheCustomSection) {

@@ -422,3 +422,23 @@ TEST(ProjectWindow, ACustomSectionOpensWithoutItsFile) {
     EXPECT_TRUE(c.platform.errors[0].contains("lcol.sec")) << c.errors().toStdString();
     EXPECT_EQ(c.combo(1)->currentIndex(), 0);
 }
+
+// A kept section file whose text would grow past the 64 MB a project file may
+// hold (every line break is written as "\n") is refused at "Save File": such a
+// project could not be opened again. The file on disk keeps its bytes.
+TEST(ProjectWindow, AProjectTooLargeToOpenAgainIsNotSaved) {
+    QTemporaryDir dir;
+    QByteArray big = "cover 0 0 400 0 400 400 0 400\n";
+    big += QByteArray(40 << 20, '\n');
+    const QString sec = writeFile(dir.filePath("big.sec"), big);
+    const QString path = writeFile(dir.filePath("old.pxc"), "old bytes");
+    Window w;
+    w.combo(1)->setCurrentIndex(8);
+    w.platform.openAnswers.push_back(sec);
+    QTest::mouseClick(w.form->findChild<QPushButton*>("LoadSectionButton"), Qt::LeftButton);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_FALSE(w.form->project().saveTo(path));
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_TRUE(w.platform.errors[0].contains("a project file holds at most 64 MB")) << w.errors().toStdString();
+    EXPECT_EQ(readFile(path), "old bytes");
+}

@@ -146,6 +146,15 @@ TEST(SectionWarnings, HighStrengthConcrete) {
         EXPECT_TRUE(kinds(in, {0, 0, 69}).empty()) << type;
         EXPECT_EQ(kinds(in, {0, 0, up(69)}), composite ? K{WarningKind::HighConcrete} : K{}) << type;
     }
+    // A drawn section is composite when it holds steel.
+    for (const bool steel : {false, true}) {
+        SectionInput in;
+        in.SectionType = 9;
+        in.Custom = geom::LoadSection(std::string("cover 0 0 400 0 400 400 0 400\n") +
+                                          (steel ? "steel 100 100 300 100 300 120 100 120\n" : ""),
+                                      "c.sec");
+        EXPECT_EQ(kinds(in, {0, 0, up(69)}), steel ? K{WarningKind::HighConcrete} : K{}) << steel;
+    }
 }
 
 // From the fields: the window's starting section has no warning, a thin box
