@@ -44,7 +44,8 @@ std::string MphiInputsKey(const FieldSource& f) {
     auto edit = [&](int n) { key += f.text("Edit" + std::to_string(n)) + '\n'; };
     for (int n = 1; n <= 29; ++n) edit(n);
     for (int n = 41; n <= 51; ++n) edit(n);
-    for (int n : {34, 63, 66, 67, 68, 70}) edit(n);
+    for (int n : {34, 63, 66, 67, 68, 69, 70}) edit(n);
+    key += CustomSectionKey(f);
     for (int n : {1, 2, 3, 4, 5, 6, 8}) key += std::to_string(f.itemIndex("ComboBox" + std::to_string(n))) + '\n';
     return key;
 }

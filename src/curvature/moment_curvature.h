@@ -74,7 +74,8 @@ MphiResult SolveMomentCurvature(FiberTable& t, double B, double H, const MphiSet
 
 // What a curve is computed from: the texts of the Section and material
 // fields, the MM page's strain limit and window factor, the page's three
-// fields and the combo boxes but "Ref. PM Curve". A curve whose key differs
+// fields, the combo boxes but "Ref. PM Curve", and the custom section's
+// "Mesh Size" and loaded file. A curve whose key differs
 // from the fields' is stale.
 std::string MphiInputsKey(const FieldSource& f);
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <system_error>
 
@@ -48,6 +49,7 @@ std::shared_ptr<const LoadedSection> LoadSection(std::string content, const std:
     s->Section = ReadSectionSource(content, name);
     s->Name = name;
     s->Content = std::move(content);
+    s->Hash = std::hash<std::string>{}(s->Content) ^ (std::hash<std::string>{}(s->Name) * 31);
     return s;
 }
 

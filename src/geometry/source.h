@@ -23,6 +23,8 @@ struct LoadedSection {
     std::string Name;
     std::string Content;
     Shape Section;
+    // A hash of Name and Content, for telling sections apart cheaply.
+    std::size_t Hash = 0;
 };
 
 // ReadSectionSource over `content`, kept together with it. Throws AppError.

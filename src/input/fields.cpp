@@ -31,6 +31,11 @@ const std::map<std::string, std::string>& DefaultFieldTexts() {
     return m;
 }
 
+std::string CustomSectionKey(const FieldSource& f) {
+    const auto s = f.customSection();
+    return s ? std::to_string(s->Hash) + ':' + std::to_string(s->Content.size()) + '\n' : std::string("-\n");
+}
+
 MapFields DefaultFields() {
     MapFields f;
     f.texts = DefaultFieldTexts();

@@ -38,6 +38,10 @@ public:
     std::string& operator[](const std::string& name) { return texts[name]; }
 };
 
+// Tells the custom section of `f` from another one (and from none), for the
+// keys that say what a result was computed from.
+std::string CustomSectionKey(const FieldSource& f);
+
 // Default texts of every edit field of the main window, as the window starts.
 const std::map<std::string, std::string>& DefaultFieldTexts();
 // A MapFields holding the defaults.

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "curvature/moment_curvature.h"
 #include "geometry/section_file.h"
 #include "section/section_export.h"
 #include "support/form_window.h"
@@ -192,7 +193,9 @@ TEST(CustomWindow, ExportsTheTemplateOrTheCustomSection) {
     w.platform.saveAnswers.push_back(w.file("back.sec"));
     w.trigger("ExportSection1");
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
-    // Loaded again it is the same section.
+    // Loaded again it is the same section; results made from the first
+    // file are not taken for results of another one.
+    const std::string key = MphiInputsKey(w.form->fields());
     const int nfib = w.form->workspace().Fibers.NFib;
     const double ox = w.form->workspace().Fibers.OriginX;
     w.load(w.file("back.sec"));
@@ -200,4 +203,7 @@ TEST(CustomWindow, ExportsTheTemplateOrTheCustomSection) {
     EXPECT_EQ(w.form->workspace().Fibers.NFib, nfib);
     EXPECT_DOUBLE_EQ(w.form->workspace().Fibers.OriginX, ox);
     EXPECT_EQ(w.label("SectionFileLabel")->text(), "File: back.sec");
+    EXPECT_NE(MphiInputsKey(w.form->fields()), key);
+    w.load(w.file("lhole.sec"));
+    EXPECT_EQ(MphiInputsKey(w.form->fields()), key);
 }

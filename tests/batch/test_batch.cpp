@@ -337,6 +337,10 @@ TEST(Batch, LoadsAndExportsSectionFiles) {
     ASSERT_EQ(r.status, kBatchOk) << r.err;
     EXPECT_EQ(r.out.rfind("NFib = 890\nGross Area = 190000\n", 0), 0u) << r.out;
     EXPECT_NE(r.out.find("\nCentroid at x = 226.32, y = 226.32 mm\n"), std::string::npos) << r.out;
+    // The surface and moment-curvature run on it too.
+    const Outcome more = batch({"loadsection=" + l, "Edit65=3", "surface", "Edit66=3000", "mphi"});
+    ASSERT_EQ(more.status, kBatchOk) << more.err;
+    EXPECT_NE(more.out.find("\nKey_Values\n"), std::string::npos) << more.out;
     // Exported with the default suffix, it loads back as the same section.
     const Outcome back = batch({"loadsection=" + dir.filePath("back.sec"), "section"});
     EXPECT_EQ(back.out, r.out);

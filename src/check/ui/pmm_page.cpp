@@ -132,7 +132,7 @@ namespace {
 // pages and the MM settings.
 constexpr int kInputEdits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
                                17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 34, 35, 41,
-                               42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 61, 62, 63, 70};
+                               42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 61, 62, 63, 69, 70};
 // The surface's axial levels: the surface reads them, the check does not.
 constexpr int kLevelsEdit = 65;
 // Fields rewritten by every section command: a change there may come with a
@@ -300,6 +300,7 @@ std::string PmmPage::inputsKey(bool withForces) const {
     if (!withForces) key += fields_.text(editName(kLevelsEdit)) + '\n';
     for (const auto& [name, c] : fields_.combos)
         if (name != "ComboBox7") key += std::to_string(fields_.itemIndex(name)) + '\n';
+    key += CustomSectionKey(fields_);
     if (withForces) {
         uint64_t h = 14695981039346656037ull;
         const LoadCombinationTable& t = ws_.Loads;
