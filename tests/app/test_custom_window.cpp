@@ -89,6 +89,7 @@ TEST(CustomWindow, LoadsAnLWithAHoleMeshesDrawsAndListsItsCentroid) {
     EXPECT_FALSE(w.form->edit(70)->isVisibleTo(w.form.get()));
     EXPECT_TRUE(w.form->edit(69)->isVisibleTo(w.form.get()));
     EXPECT_FALSE(w.form->edit(69)->toolTip().isEmpty());
+    EXPECT_FALSE(w.form->findChild<QComboBox*>("ComboBox8")->isEnabled());  // "Strain limits at": the hull
 
     // The picture: the cross on the centroid, the hole left white, the
     // concrete beside it in the cover colour. 600 mm fill 0.8 x 447 pixels.

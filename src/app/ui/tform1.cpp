@@ -722,6 +722,8 @@ void TForm1::applySectionType(int index) {
         if (f == '.') continue;
         for (const char* name : v.names) setVisible(name, f == 'S');
     }
+    // A drawn section always takes its strain limits on its outline's hull.
+    if (ComboBox8) ComboBox8->setEnabled(type != 9);
     showHelp();
 }
 
