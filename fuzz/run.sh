@@ -37,14 +37,18 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
 numbers_src=("$root/src/input/numbers.cpp" "$root/src/input/error.cpp")
 csv_src=("${numbers_src[@]}" "$root/src/loads/text_decode.cpp" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
 project_src=("$root/src/input/error.cpp" "$root/src/input/field_defaults.cpp" "$root/src/input/fields.cpp"
-             "$root/src/project/json.cpp" "$root/src/project/project_file.cpp")
-# The section-file reader checks its polygons with Boost.Geometry (headers only).
+             "$root/src/project/json.cpp" "$root/src/project/project_file.cpp"
+             "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp"
+             "$root/src/geometry/dxf_reader.cpp" "$root/src/geometry/source.cpp")
+# The section-file reader checks its polygons with Boost.Geometry (headers
+# only); a project keeps its custom section, read again as a section file or
+# a DXF drawing (dxflib).
 section_src=("$root/src/input/error.cpp" "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp")
 
 echo "fuzz: building with $cxx"
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_csv_import.cpp" "${csv_src[@]}" -o "$out/fuzz_csv_import" || exit 2
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_numbers.cpp" "${numbers_src[@]}" -o "$out/fuzz_numbers" || exit 2
-"$cxx" "${flags[@]}" "$root/fuzz/fuzz_project.cpp" "${project_src[@]}" -o "$out/fuzz_project" || exit 2
+"$cxx" "${flags[@]}" "$root/fuzz/fuzz_project.cpp" "${project_src[@]}" -ldxflib -o "$out/fuzz_project" || exit 2
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_section_file.cpp" "${section_src[@]}" -o "$out/fuzz_section_file" || exit 2
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

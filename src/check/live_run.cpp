@@ -3,6 +3,7 @@
 #include "analysis/mm_solver.h"
 #include "input/error.h"
 #include "input/numbers.h"
+#include "section/mesh.h"
 #include "section/section_from_fields.h"
 
 namespace px {
@@ -11,8 +12,11 @@ CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& bas
                               const std::atomic<bool>* cancel) {
     CheckSection s;
     s.input = base;
-    MeshSectionFromFields(fields, s.input, s.fibers);
-    ThrowIfCancelled(cancel);  // a fine mesh takes long: nothing more for a run no one waits for
+    {
+        const MeshCancelScope scope(cancel);  // a fine mesh takes long: stop it for a run no one waits for
+        MeshSectionFromFields(fields, s.input, s.fibers);
+    }
+    ThrowIfCancelled(cancel);
     CheckFiberMaterials(s.fibers);
     s.mm = ReadMmSettings(fields);
     CheckMmSettings(s.mm);

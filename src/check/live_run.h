@@ -28,7 +28,7 @@ struct CheckSection {
 
 // `base` supplies what the fields do not (the input record as the window
 // holds it). Raises the message of the first bad field or setting, and
-// Cancelled once `cancel` is set (looked at after the meshing).
+// Cancelled once `cancel` is set (looked at while meshing and after it).
 CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& base,
                               const std::atomic<bool>* cancel = nullptr);
 

@@ -1,5 +1,6 @@
 #pragma once
 // The eight meshers and the dispatch by section type.
+#include <atomic>
 #include <string>
 
 #include "input/section_input.h"
@@ -26,6 +27,21 @@ void CheckMeshInput(const SectionInput& in);
 // other values leave the table as it is.
 // "Custom Section" (type 9) meshes its loaded section with "Mesh Size".
 void BuildFiberTable(const SectionInput& in, FiberTable& t);
+
+// While one lives on a thread, every mesher on that thread gives up with
+// Cancelled once `cancel` is set (looked at every 4096 fibers), leaving the
+// table half written: a background run that no one waits for any more stops
+// meshing a fine section. Scopes nest; a null flag cancels nothing.
+class MeshCancelScope {
+public:
+    explicit MeshCancelScope(const std::atomic<bool>* cancel);
+    ~MeshCancelScope();
+    MeshCancelScope(const MeshCancelScope&) = delete;
+    MeshCancelScope& operator=(const MeshCancelScope&) = delete;
+
+private:
+    const std::atomic<bool>* previous_;
+};
 
 void MeshRectColumn(const SectionInput& in, FiberTable& t);
 void MeshCircularColumn(const SectionInput& in, FiberTable& t);

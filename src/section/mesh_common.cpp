@@ -6,6 +6,19 @@
 #include "input/error.h"
 #include "section/mesh.h"
 
+namespace px {
+
+namespace {
+// The flag of the innermost MeshCancelScope of this thread, if any.
+thread_local const std::atomic<bool>* tMeshCancel = nullptr;
+}  // namespace
+
+MeshCancelScope::MeshCancelScope(const std::atomic<bool>* cancel) : previous_(tMeshCancel) { tMeshCancel = cancel; }
+
+MeshCancelScope::~MeshCancelScope() { tMeshCancel = previous_; }
+
+}  // namespace px
+
 namespace px::mesh {
 
 FiberWriter::FiberWriter(FiberTable& t, long long count) : t_(t) {
@@ -27,6 +40,7 @@ FiberWriter::FiberWriter(FiberTable& t, long long count) : t_(t) {
 Fiber& FiberWriter::next() {
     checkLast();
     if (index_ >= t_.NFib) throw AppError("The mesh wrote more fibers than it counted");
+    if ((index_ & 4095) == 0 && tMeshCancel && tMeshCancel->load(std::memory_order_relaxed)) throw Cancelled();
     ++index_;
     return t_[index_];
 }

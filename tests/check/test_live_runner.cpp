@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -13,6 +14,8 @@
 
 #include "check/capacity_check.h"
 #include "check/ui/live_check.h"
+#include "input/error.h"
+#include "section/mesh.h"
 #include "input/section_input.h"
 #include "realistic_forces.h"
 
@@ -117,4 +120,30 @@ TEST(LiveRunner, StoppedAndDestroyedRunsDeliverNothing) {
     Runner r;
     r.schedule("300", "2200");
     Spin([&] { return r.runner.threads() > 0; });
+}
+
+TEST(LiveRunner, AFineMeshStopsOnceItsRunIsCancelled) {
+    // A million fibers: a cancelled run gives up while meshing, and only on
+    // the thread whose scope holds the flag.
+    MapFields f = DefaultFields();
+    f.texts["Edit12"] = "1000";
+    f.texts["Edit13"] = "996";
+    std::atomic<bool> cancel{true};
+    SectionInput in;
+    FiberTable t;
+    ReadSectionInput(f, in);
+    {
+        const MeshCancelScope scope(&cancel);
+        EXPECT_THROW(BuildFiberTable(in, t), Cancelled);
+        EXPECT_LE(std::count_if(t.f.begin(), t.f.end(), [](const Fiber& x) { return x.Area > 0; }), 4096);
+        std::thread other([&] { EXPECT_NO_THROW(BuildFiberTable(in, t)); });
+        other.join();
+        {
+            const MeshCancelScope inner(nullptr);
+            EXPECT_NO_THROW(BuildFiberTable(in, t));
+        }
+        EXPECT_THROW(BuildFiberTable(in, t), Cancelled);  // the outer scope's flag again
+    }
+    EXPECT_NO_THROW(BuildFiberTable(in, t));
+    EXPECT_THROW(ReadCheckSection(f, in, &cancel), Cancelled);
 }
