@@ -1,6 +1,7 @@
 // pillarix-validate: the program's section analysis against the composite
 // column tests of validation/data, with a report, or a check of a committed
 // report.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -9,7 +10,7 @@
 
 #include "input/error.h"
 #include "validation/report.h"
-#include "validation/specimens.h"
+#include "validation/experiments.h"
 #include "validation/validate.h"
 
 namespace {
@@ -43,6 +44,15 @@ bool option(const char* arg, const char* name, int& i, int argc, char** argv, st
 
 }  // namespace
 
+// 0 once everything printed has arrived; otherwise the reason and 2, so a
+// script never takes a cut-off summary for a whole one.
+int finishOutput() {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    std::fprintf(stderr, "pillarix-validate: Cannot write to standard output. %s.\n", std::strerror(errno ? errno : EIO));
+    return 2;
+}
+
 int main(int argc, char** argv) {
     using namespace px::validation;
     try {
@@ -51,7 +61,7 @@ int main(int argc, char** argv) {
             const char* a = argv[i];
             if (std::strcmp(a, "--help") == 0) {
                 std::fputs(kHelp, stdout);
-                return 0;
+                return finishOutput();
             }
             if (!option(a, "--data", i, argc, argv, data) && !option(a, "--out", i, argc, argv, out) &&
                 !option(a, "--check", i, argc, argv, check) && !option(a, "--threads", i, argc, argv, threads) &&
@@ -99,7 +109,7 @@ int main(int argc, char** argv) {
             for (const GroupStats& g : groups)
                 std::printf("%s %s: %d, mean %.3f, COV %.3f, 5%% %.3f, min %.3f, below 0.9: %d\n", FamilyName(g.Fam),
                             KindName(g.K), g.S.Count, g.S.Mean, g.S.Cov, g.S.Fractile5, g.S.Min, g.S.Below09);
-        return 0;
+        return finishOutput();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pillarix-validate: %s\n", e.what());
         return 2;

@@ -1,5 +1,7 @@
 #include "validation/report.h"
 
+#include "common/file_replace.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -30,12 +32,7 @@ const char* familyColor(Family f) {
     }
 }
 
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-    out.close();
-    if (!out) throw AppError("Cannot write file \"" + path + "\"");
-}
+void writeFile(const std::string& path, const std::string& text) { ReplaceFileWith(path, text, FileWording(path)); }
 
 // ------------------------------------------------------------------ plots
 

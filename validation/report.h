@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "validation/specimens.h"
+#include "validation/experiments.h"
 #include "validation/validate.h"
 
 namespace px::validation {

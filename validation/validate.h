@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "validation/specimens.h"
+#include "validation/experiments.h"
 
 namespace px::validation {
 

@@ -7,7 +7,7 @@
 
 #include "input/error.h"
 #include "validation/report.h"
-#include "validation/specimens.h"
+#include "validation/experiments.h"
 #include "validation/validate.h"
 
 using namespace px;

@@ -1,4 +1,4 @@
-#include "validation/specimens.h"
+#include "validation/experiments.h"
 
 #include <algorithm>
 #include <cmath>
