@@ -51,7 +51,9 @@ struct Confinement {
 // lambda_bar > 0.5 or e/d >= 0.1.
 Confinement ConfinementFactors(double lambdaBar, double eOverD);
 // eta_a Aa fyd + Ac fcd (1 + eta_c (t / d)(fy / fck)) + As fsd, for a tube
-// of wall t and outer diameter d.
+// of wall t and outer diameter d. Towards lambda_bar 0.5 this can fall below
+// NplRd (the steel loses more than the concrete gains); the clause permits
+// confinement without requiring it, so a curve may keep the larger.
 double NplRdConfined(const Section& s, const Confinement& c, double t, double d);
 
 // Local-buckling limits of Table 6.3, beyond which the code does not apply.
