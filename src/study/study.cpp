@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -45,6 +46,17 @@ int controlNumber(std::string_view name, std::string_view prefix) {
         n = n * 10 + (c - '0');
     }
     return n;
+}
+
+std::mutex& dxfReaderMutex() {
+    static std::mutex m;
+    return m;
+}
+
+bool isDrawing(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".dxf";
 }
 
 // An error about one column of the row; `column` is the name the status
@@ -294,7 +306,13 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
         if (!sectionFile.empty()) {
             std::shared_ptr<const geom::LoadedSection> loaded;
             try {
-                loaded = geom::LoadSectionFile(StudyInputPath(folder, sectionFile, allowedFolders));
+                const std::string path = StudyInputPath(folder, sectionFile, allowedFolders);
+                // Rows run on several threads, and dxflib counts the lines it
+                // reads in a static variable that every reader changes: the
+                // study reads one drawing at a time.
+                std::unique_lock<std::mutex> oneDrawing(dxfReaderMutex(), std::defer_lock);
+                if (isDrawing(path)) oneDrawing.lock();
+                loaded = geom::LoadSectionFile(path);
             } catch (const AppError& e) {
                 throw ColumnError("Section File \"" + ShownValue(sectionFile) + "\"",
                                   WithShownValue(e.message(), sectionFile));
