@@ -413,3 +413,53 @@ TEST(Validation, StatisticsAndTheGuard) {
     nan[1].Mean = std::nan("");
     EXPECT_EQ(CompareWithReport(nan, rows, 0.02).size(), 1u);
 }
+
+// The plots: a marker per kind, counts in the legend, labelled lines, the fc
+// plot on compact walls as its table, room for the last tick label.
+TEST(Validation, ReportPlots) {
+    std::vector<Specimen> all(3);
+    std::vector<Prediction> pred(3);
+    const Kind kinds[] = {Kind::Stub, Kind::Beam, Kind::BeamColumn};
+    const Family fams[] = {Family::CCFT, Family::RCFT, Family::CCFT};
+    const double test[] = {1000, 50, 500}, value[] = {900, 40, 600}, slender[] = {0.5, 0.8, 1.5};
+    for (size_t i = 0; i < 3; ++i) {
+        all[i].Fam = fams[i];
+        all[i].K = kinds[i];
+        all[i].Fc = 30;
+        all[i].Fy = 300;
+        all[i].Test = test[i];
+        pred[i].Ok = true;
+        pred[i].Value = value[i];
+        pred[i].Ratio = test[i] / value[i];
+        pred[i].Slenderness = slender[i];
+    }
+    std::map<std::string, std::string> files = BuildReport(all, pred, {}, {});
+    for (const char* name : {"report.md", "scatter_axial.svg", "ratio_axial.svg", "scatter_beams.svg", "ratio_beams.svg",
+                             "ratio_slenderness.svg", "ratio_fc.svg"})
+        EXPECT_EQ(files.count(name), 1u) << name;
+    auto has = [&](const char* file, const std::string& text) {
+        return files[file].find(text) != std::string::npos;
+    };
+    // The beam-column's walls are beyond the limit: not in the fc plot.
+    EXPECT_TRUE(has("ratio_fc.svg", "CCFT (1)"));
+    EXPECT_TRUE(has("ratio_fc.svg", "RCFT (1)"));
+    EXPECT_TRUE(has("ratio_slenderness.svg", "CCFT (2)"));
+    EXPECT_TRUE(has("scatter_axial.svg", "stub columns (1)"));
+    EXPECT_TRUE(has("scatter_axial.svg", "short beam-columns (1)"));
+    EXPECT_TRUE(has("scatter_axial.svg", "<polygon"));                  // a triangle: beam-column
+    EXPECT_TRUE(has("scatter_beams.svg", "width=\"5.0\" height=\"5.0\""));  // a square: beam
+    EXPECT_FALSE(has("scatter_beams.svg", "<circle cx=\"1"));
+    EXPECT_TRUE(has("scatter_axial.svg", ">test = predicted<"));
+    EXPECT_TRUE(has("scatter_axial.svg", ">test = 0.9 x predicted<"));
+    EXPECT_TRUE(has("ratio_axial.svg", ">+10 %<"));
+    EXPECT_TRUE(has("ratio_axial.svg", ">-10 %<"));
+    // The frame's right edge leaves half of a six-digit tick label (about
+    // 21 pixels at 12 px) inside the 640-pixel picture.
+    const std::string& svg = files["scatter_axial.svg"];
+    const size_t frame = svg.find("fill=\"none\" stroke=\"black\"/>");
+    const size_t rect = svg.rfind("<rect x=\"", frame);
+    double x = 0, w = 0;
+    ASSERT_EQ(std::sscanf(svg.c_str() + rect, "<rect x=\"%lf\" y=\"%*[0-9.]\" width=\"%lf\"", &x, &w), 2);
+    EXPECT_LE(x + w + 21, 640);
+    EXPECT_TRUE(has("report.md", "| predicted | 3 |"));
+}
