@@ -658,7 +658,6 @@ TEST(Study, AFileSizeLimitIsAFailedWrite) {
         {"trap '' XFSZ; ulimit -f 4; " + kBin + "/pillarix-study --help > " + d + "/help.txt", 2},
         {"ulimit -f 4; " + kBin + "/pillarix-study --help > " + d + "/help.txt", 2},
         {"ulimit -f 16; " + kBin + "/pillarix-study --help > " + d + "/help.txt", 0},
-        {"ulimit -f 1; " + kBin + "/pillarix-validate --help > " + d + "/help.txt", 2},
         {"ulimit -f 1; " + BatchProgram() + " --help > " + d + "/help.txt", 1},
     };
     for (const Case& c : cases) {

@@ -252,6 +252,12 @@ TEST(Validation, ProgramCountsAndPerSpecimenTable) {
     EXPECT_NE(out.find("nothing could be predicted"), std::string::npos) << out;
     run(kBin + "/pillarix-validate --threads 1 --data " + d + "/empty 2>&1", &status);
     EXPECT_EQ(status, 2);  // no such folder
+    // Past a file-size limit (bash counts 1024-byte blocks) the help is cut:
+    // a failed write, reported, not a death by signal.
+    EXPECT_NE(run("bash -c 'ulimit -f 1; " + kBin + "/pillarix-validate --help > " + d + "/help.txt' 2>&1", &status)
+                  .find("Cannot write to standard output. File too large."),
+              std::string::npos);
+    EXPECT_EQ(status, 2);
 
     dir.file("t.csv", std::string(kCcftHeader) + kCcftRow + "A,1,S2,8,in,0.2,in,50,ksi,,,4,ksi,Cylinder,500,kips,,,0,in,,,100,in,,\n");
     const std::string csv = d + "/specimens.csv";
