@@ -6,10 +6,17 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "input/error.h"
 #include "input/numbers.h"
+#include "loads/text_decode.h"
 
 namespace px::validation {
 
@@ -30,7 +37,7 @@ std::string lower(std::string s) {
 
 double factor(const std::map<std::string, double>& table, std::string_view unit, const char* what) {
     const auto it = table.find(trim(unit));
-    if (it == table.end()) throw AppError(std::string("unknown ") + what + " unit '" + std::string(unit) + "'");
+    if (it == table.end()) throw AppError(std::string("unknown ") + what + " unit '" + ShownValue(unit) + "'");
     return it->second;
 }
 
@@ -46,7 +53,11 @@ public:
     double num(const std::string& name) const {
         const std::string s = text(name);
         if (s.empty()) throw AppError("no " + name);
-        return ParseValue(s);
+        try {
+            return ParseValue(s);
+        } catch (const AppError& e) {
+            throw AppError(name + ": " + e.message());
+        }
     }
     // A US bar size "#n" is in eighths of an inch whatever its unit cell says.
     double length(const std::string& name) const {
@@ -60,6 +71,22 @@ private:
     std::vector<std::string> cells_;
 };
 
+// Largest magnitude of a value in mm, N/mm2, kN or kNm: anything larger is a
+// typing error, and would swamp the statistics.
+constexpr double kHugeValue = 1e9;
+
+// A value the row gives, refused when it is not finite, huge, or not above
+// (or, with `zero`, not at least) zero.
+double checked(double v, const std::string& name, const char* unit, bool zero) {
+    const std::string shown = FormatFixed(v, 3) + (*unit ? std::string(" ") + unit : std::string());
+    if (!std::isfinite(v) || std::fabs(v) > kHugeValue)
+        throw AppError(name + " is " + (std::isfinite(v) ? shown : std::string("not finite")) +
+                       ": no value may exceed 1e9 " + (*unit ? unit : ""));
+    if (zero ? v < 0 : v <= 0)
+        throw AppError(name + " is " + shown + ": it must be " + (zero ? "at least 0" : "greater than 0"));
+    return v;
+}
+
 // The length in mm; "ratio_D", "ratio_H", "ratio_B" multiply the depth named.
 double memberLength(const Row& r, const Specimen& s) {
     const std::string unit = trim(r.text("L_units"));
@@ -71,69 +98,142 @@ double memberLength(const Row& r, const Specimen& s) {
 
 // Eccentricity, length and kind of a column or beam-column row.
 void readColumn(const Row& r, Specimen& s) {
-    s.L = memberLength(r, s);
-    s.E = r.has("et") ? std::fabs(r.length("et")) : 0;
-    if (r.has("eb") && std::fabs(std::fabs(r.length("eb")) - s.E) > 1e-9)
+    s.L = checked(memberLength(r, s), "L", "mm", true);
+    s.E = checked(r.has("et") ? std::fabs(r.length("et")) : 0, "et", "mm", true);
+    if (r.has("eb") && std::fabs(checked(std::fabs(r.length("eb")), "eb", "mm", true) - s.E) > 1e-9)
         s.OutOfScope = "unequal end eccentricities";
     s.K = s.E > 0 ? Kind::BeamColumn : Kind::Stub;
-    s.Test = r.num("Pexp") * ForceToKn(r.text("Pexp_units"));
+    s.Test = checked(r.num("Pexp") * ForceToKn(r.text("Pexp_units")), "Pexp", "kN", false);
     if (s.OutOfScope.empty() && s.L > kShortLength * s.Depth()) s.OutOfScope = "slender";
 }
 
 void readConcrete(const Row& r, Specimen& s) {
     s.FcType = r.text("fc_type");
-    s.Fc = CylinderStrength(r.stress("fc"), s.FcType);
+    s.FcMeasured = checked(r.stress("fc"), "fc", "N/mm2", true);
+    s.Fc = CylinderStrength(s.FcMeasured, s.FcType);
 }
 
 bool strongAxis(const Row& r) {
     const std::string a = lower(r.text("BendingAxis"));
     if (a == "strong" || a == "x") return true;
     if (a == "weak" || a == "y") return false;
-    throw AppError("unknown bending axis '" + r.text("BendingAxis") + "'");
+    throw AppError("unknown bending axis '" + ShownValue(r.text("BendingAxis")) + "'");
 }
 
-void readRow(const std::string& file, const Row& r, Specimen& s) {
-    const bool beams = file.find("Beams") != std::string::npos;
-    if (file.rfind("CCFT", 0) == 0) {
-        s.Fam = Family::CCFT;
-        s.B = s.H = r.length("D");
-        s.t = r.length("t");
-        s.Fy = r.stress("Fy");
-    } else if (file.rfind("RCFT", 0) == 0) {
-        s.Fam = Family::RCFT;
-        s.B = r.length("B");
-        s.H = r.length("H");
-        s.t = r.length("t");
-        s.Fy = r.stress("Fy");
+// What a file of the database holds, told by its header.
+struct Format {
+    Family Fam = Family::CCFT;
+    bool Beams = false;
+};
+
+// The file's format from its column names; false (with the reason) for a
+// file that is not one of the database's.
+bool formatOf(const std::map<std::string, size_t>& cols, Format& f, std::string& why) {
+    auto has = [&](std::initializer_list<const char*> names) {
+        for (const char* n : names)
+            if (!cols.count(n)) {
+                why = std::string("not of the database's format (no column \"") + n + "\")";
+                return false;
+            }
+        return true;
+    };
+    if (!has({"Author", "Year", "Specimen", "Fy", "Fy_units", "fc", "fc_units", "fc_type"})) return false;
+    f.Beams = cols.count("Mexp") > 0;
+    if (!f.Beams && !has({"Pexp", "Pexp_units", "L", "L_units", "et"})) return false;
+    if (f.Beams && !has({"Mexp_units"})) return false;
+    if (cols.count("d") && cols.count("bf")) {
+        f.Fam = Family::SRC;
+        return has({"B", "H", "tf", "tw", "config_longitudinal", "BendingAxis"});
+    }
+    if (cols.count("D")) {
+        f.Fam = Family::CCFT;
+        return has({"t"});
+    }
+    f.Fam = Family::RCFT;
+    return has({"B", "H", "t", "BendingAxis"});
+}
+
+void readRow(const Format& format, const Row& r, Specimen& s) {
+    s.Fam = format.Fam;
+    auto length = [&r](const char* name) { return checked(r.length(name), name, "mm", false); };
+    if (format.Fam == Family::CCFT) {
+        s.B = s.H = length("D");
+        s.t = length("t");
+    } else if (format.Fam == Family::RCFT) {
+        s.B = length("B");
+        s.H = length("H");
+        s.t = length("t");
         s.Strong = strongAxis(r);
     } else {
-        s.Fam = Family::SRC;
-        s.B = r.length("B");
-        s.H = r.length("H");
-        s.d = r.length("d");
-        s.bf = r.length("bf");
-        s.tf = r.length("tf");
-        s.tw = r.length("tw");
-        s.Fy = r.stress("Fy");
+        s.B = length("B");
+        s.H = length("H");
+        s.d = length("d");
+        s.bf = length("bf");
+        s.tf = length("tf");
+        s.tw = length("tw");
         s.Strong = strongAxis(r);
         const std::string bars = r.text("config_longitudinal");
         if (bars == "2x-2y") {
-            s.BarDia = r.length("db");
-            s.FyBar = r.stress("Fylr");
-            // The cover is clear cover to the bars: read as cover to the ties,
-            // the bars of many specimens would overlap the steel section.
-            s.Cover = r.length("cover") + s.BarDia / 2;
+            s.BarDia = length("db");
+            s.FyBar = checked(r.stress("Fylr"), "Fylr", "N/mm2", false);
+            // The database gives the cover from the bars' centres to the face.
+            s.Cover = checked(r.length("cover"), "cover", "mm", true);
         } else if (bars != "none") {
-            s.OutOfScope = "bar layout '" + bars + "' cannot be modelled";
+            s.OutOfScope = "bar layout '" + ShownValue(bars) + "' cannot be modelled";
         }
     }
+    s.Fy = checked(r.stress("Fy"), "Fy", "N/mm2", false);
     readConcrete(r, s);
-    if (beams) {
+    if (format.Beams) {
         s.K = Kind::Beam;
-        s.Test = r.num("Mexp") * MomentToKnm(r.text("Mexp_units"));
+        s.Test = checked(r.num("Mexp") * MomentToKnm(r.text("Mexp_units")), "Mexp", "kNm", false);
     } else {
         readColumn(r, s);
     }
+}
+
+// A data file's bytes: a regular file of at most kMaxDataFileBytes, looked at
+// before it is read.
+std::string readDataFile(const std::string& path) {
+    const std::string head = "Cannot open file \"" + ShownValue(path, std::string::npos) + "\". ";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw AppError(head + std::strerror(errno));
+    struct stat st {};
+    std::string bytes;
+    int err = 0;
+    if (::fstat(fd, &st) != 0) {
+        err = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        err = EISDIR;
+    } else if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw AppError(head + "It is not a file");
+    } else if (static_cast<unsigned long long>(st.st_size) > kMaxDataFileBytes) {
+        ::close(fd);
+        throw AppError(head + "The file is " + std::to_string(st.st_size) + " bytes; a data file holds at most " +
+                       std::to_string(kMaxDataFileBytes >> 20) + " MB");
+    } else {
+        char buf[1 << 16];
+        while (true) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) err = errno;
+            if (n <= 0) break;
+            bytes.append(buf, static_cast<size_t>(n));
+            if (bytes.size() > kMaxDataFileBytes) {  // a file that grows while it is read
+                ::close(fd);
+                throw AppError(head + "It holds more than " + std::to_string(kMaxDataFileBytes >> 20) +
+                               " MB; a data file holds at most that");
+            }
+        }
+    }
+    ::close(fd);
+    if (err) throw AppError(head + std::strerror(err));
+    return bytes;
+}
+
+bool isCsvName(const std::string& name) {
+    return name.size() > 4 && lower(name.substr(name.size() - 4)) == ".csv";
 }
 
 }  // namespace
@@ -158,21 +258,54 @@ double ForceToKn(std::string_view unit) {
 }
 
 double MomentToKnm(std::string_view unit) {
-    static const std::map<std::string, double> t = {
-        {"kN-m", 1}, {"kip-in", 4.44822162 * 0.0254}, {"kip-ft", 4.44822162 * 0.3048}};
+    // "k" is a kip; a tonne-force metre by standard gravity.
+    static const std::map<std::string, double> t = {{"kN-m", 1},
+                                                    {"kip-in", 4.44822162 * 0.0254},
+                                                    {"k-in", 4.44822162 * 0.0254},
+                                                    {"kip-ft", 4.44822162 * 0.3048},
+                                                    {"k-ft", 4.44822162 * 0.3048},
+                                                    {"tf-m", 9.80665}};
     return factor(t, unit, "moment");
 }
 
+namespace {
+
+// Thousands separators, as in "1,114": a sign, one to three digits, then
+// groups of a comma and three digits, then perhaps a fraction.
+bool isGrouped(std::string_view s) {
+    size_t i = 0;
+    if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
+    auto digit = [&s](size_t k) { return k < s.size() && s[k] >= '0' && s[k] <= '9'; };
+    size_t lead = 0;
+    while (digit(i)) ++i, ++lead;
+    if (lead < 1 || lead > 3) return false;
+    int groups = 0;
+    while (i < s.size() && s[i] == ',') {
+        if (!digit(i + 1) || !digit(i + 2) || !digit(i + 3)) return false;
+        i += 4;
+        ++groups;
+    }
+    if (groups == 0 || digit(i)) return false;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (digit(i)) ++i;
+    }
+    return i == s.size();
+}
+
+}  // namespace
+
 double ParseValue(std::string_view text) {
     std::string s = trim(text);
-    // Thousands separators, as in "1,114": groups of three digits only.
-    static const std::regex grouped("[-+]?[0-9]{1,3}(,[0-9]{3})+(\\.[0-9]*)?");
-    if (std::regex_match(s, grouped)) s.erase(std::remove(s.begin(), s.end(), ','), s.end());
+    if (s.size() > kMaxNumberChars)
+        throw AppError("'" + ShownValue(s) + "' is not a number (more than " + std::to_string(kMaxNumberChars) +
+                       " characters)");
+    if (isGrouped(s)) s.erase(std::remove(s.begin(), s.end(), ','), s.end());
     if (!s.empty() && s[0] == '#') return ParseValue(s.substr(1)) / 8;
     char* end = nullptr;
     const double v = std::strtod(s.c_str(), &end);
     if (s.empty() || end != s.c_str() + s.size() || !std::isfinite(v))
-        throw AppError("'" + s + "' is not a number");
+        throw AppError("'" + ShownValue(s) + "' is not a number");
     return v;
 }
 
@@ -225,40 +358,75 @@ std::vector<std::string> SplitCsv(std::string_view line) {
     return out;
 }
 
-std::vector<Specimen> LoadSpecimens(const std::string& folder) {
-    static const char* const files[] = {"CCFT_C+PBC.csv", "CCFT_Beams.csv", "RCFT_C+PBC.csv", "RCFT_Beams.csv",
-                                        "SRC_C+PBC.csv"};
+std::vector<Specimen> LoadSpecimens(const std::string& folder, std::vector<DataFile>* files) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (isCsvName(it->path().filename().string())) names.push_back(it->path().filename().string());
+    if (ec) throw AppError("Cannot read folder \"" + ShownValue(folder, std::string::npos) + "\". " + ec.message());
+    std::sort(names.begin(), names.end());
+
     std::vector<Specimen> all;
-    for (const char* file : files) {
-        const std::string path = (std::filesystem::path(folder) / file).string();
-        std::ifstream in(path, std::ios::binary);
-        if (!in) throw AppError("Cannot open file \"" + path + "\"");
-        std::string line;
+    for (const std::string& file : names) {
+        DataFile df;
+        df.Name = file;
+        const std::string bytes = readDataFile((fs::path(folder) / file).string());
+        // Lines end at LF, CR LF or CR.
+        std::vector<std::string_view> lines;
+        std::string_view rest(bytes);
+        if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
+        while (!rest.empty()) {
+            const size_t e = rest.find_first_of("\r\n");
+            lines.push_back(rest.substr(0, e));
+            if (e == std::string_view::npos) break;
+            rest.remove_prefix(e + (rest[e] == '\r' && e + 1 < rest.size() && rest[e + 1] == '\n' ? 2 : 1));
+        }
         std::map<std::string, size_t> cols;
-        int lineNo = 0;
-        while (std::getline(in, line)) {
-            ++lineNo;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (lineNo == 1) {
-                const std::vector<std::string> names = SplitCsv(line);
-                for (size_t k = 0; k < names.size(); ++k) cols[names[k]] = k;
-                continue;
+        if (!lines.empty()) {
+            const std::vector<std::string> header = SplitCsv(lines[0]);
+            for (size_t k = 0; k < header.size(); ++k) {
+                if (header[k].empty()) continue;
+                if (header[k].size() > kMaxFieldChars || !cols.emplace(header[k], k).second)
+                    throw AppError(file + " line 1: the column \"" + ShownValue(header[k]) + "\" " +
+                                   (header[k].size() > kMaxFieldChars ? "has too long a name" : "appears twice"));
             }
-            if (trim(line).empty()) continue;
-            const Row r(cols, SplitCsv(line));
+        }
+        Format format;
+        if (lines.empty()) df.Note = "empty";
+        else df.Read = formatOf(cols, format, df.Note);
+        if (!df.Read) {
+            if (files) files->push_back(std::move(df));
+            continue;
+        }
+        for (size_t k = 1; k < lines.size(); ++k) {
+            if (trim(lines[k]).empty()) continue;
+            std::vector<std::string> cells = SplitCsv(lines[k]);
             Specimen s;
             s.File = file;
-            s.Line = lineNo;
-            s.Author = r.text("Author");
-            s.Year = r.text("Year");
-            s.Name = r.text("Specimen");
+            s.Line = static_cast<int>(k + 1);
+            std::string tooLong;
+            for (size_t c = 0; c < cells.size(); ++c)
+                if (cells[c].size() > kMaxFieldChars) {
+                    tooLong = "field " + std::to_string(c + 1) + " holds more than " +
+                              std::to_string(kMaxFieldChars) + " characters";
+                    cells[c].clear();
+                }
+            const Row r(cols, std::move(cells));
+            s.Author = ShownValue(r.text("Author"));
+            s.Year = ShownValue(r.text("Year"));
+            s.Name = ShownValue(r.text("Specimen"));
             try {
-                readRow(file, r, s);
+                if (!tooLong.empty()) throw AppError(tooLong);
+                readRow(format, r, s);
             } catch (const AppError& e) {
-                s.OutOfScope = std::string("unreadable: ") + e.what();
+                s.Refused = e.message();
+                s.OutOfScope = "refused";
             }
+            ++df.Rows;
             all.push_back(std::move(s));
         }
+        if (files) files->push_back(std::move(df));
     }
     return all;
 }

@@ -15,8 +15,10 @@ double StressToMpa(std::string_view unit);
 double ForceToKn(std::string_view unit);
 double MomentToKnm(std::string_view unit);
 
-// A number of the files: plain decimal, or a US bar size "#n" (n/8 of the
-// unit). Throws an AppError for anything else.
+// A number of the files: plain decimal, with or without thousands grouped
+// by commas ("1,114"), or a US bar size "#n" (n/8 of the unit). Throws an
+// AppError for anything else, a text of more than kMaxNumberChars among it.
+inline constexpr size_t kMaxNumberChars = 40;
 double ParseValue(std::string_view text);
 
 // The cylinder strength of a concrete strength of the given type
@@ -51,6 +53,7 @@ struct Specimen {
     double d = 0, bf = 0, tf = 0, tw = 0, BarDia = 0, Cover = 0;
     double Fy = 0, FyBar = 0;  // steel section and bars, N/mm2
     double Fc = 0;             // cylinder strength, N/mm2
+    double FcMeasured = 0;     // the strength as measured (a cube's for cubes), N/mm2
     std::string FcType;        // as the file states it
     double L = 0;              // length, mm (0: a beam without one)
     double E = 0;              // end eccentricity, mm
@@ -58,13 +61,34 @@ struct Specimen {
     double Test = 0;           // measured strength: kN, or kNm for beams
     // Why a section analysis cannot predict it; empty when it can.
     std::string OutOfScope;
+    // Why the row was refused (a value that cannot be read, or one that is
+    // impossible: a strength of 0, a negative length); empty when read.
+    // A refused row has "refused" as its OutOfScope and is never predicted.
+    std::string Refused;
     // Smaller outside dimension, mm: the depth the length is measured in.
     double Depth() const { return B < H ? B : H; }
 };
 
-// Every specimen of the five files in `folder`, in file and line order. A
-// row whose values cannot be read is kept, with the reason as OutOfScope.
-std::vector<Specimen> LoadSpecimens(const std::string& folder);
+// Largest data file read, and longest field of a row.
+inline constexpr unsigned long long kMaxDataFileBytes = 64ull << 20;
+inline constexpr size_t kMaxFieldChars = 1000;
+
+// A CSV file of the folder and what became of it.
+struct DataFile {
+    std::string Name;
+    bool Read = false;  // of the database's format, its rows read
+    int Rows = 0;       // rows read
+    std::string Note;   // why it was not read
+};
+
+// Every specimen of every CSV file of the database's format in `folder`
+// (the family and kind told by the header's columns), in file name and line
+// order; `files`, when given, receives every CSV file and whether it was
+// read. A row whose values cannot be read or are impossible is kept, with
+// the reason as Refused. Throws AppError for a CSV file that is not a
+// regular file or is larger than kMaxDataFileBytes ("It is not a file"), for
+// a header naming a column twice, and for a folder that cannot be listed.
+std::vector<Specimen> LoadSpecimens(const std::string& folder, std::vector<DataFile>* files = nullptr);
 
 // One CSV line split at commas outside double quotes, each field trimmed,
 // quotes removed.

@@ -11,9 +11,13 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
+#include "analysis/section_steps.h"
 #include "input/error.h"
 #include "input/numbers.h"
+#include "loads/text_decode.h"
+#include "study/study.h"
 
 namespace px::validation {
 
@@ -23,6 +27,12 @@ const Family kFamilies[] = {Family::CCFT, Family::RCFT, Family::SRC};
 const Kind kKinds[] = {Kind::Stub, Kind::Beam, Kind::BeamColumn};
 
 std::string fx(double v, int decimals) { return FormatFixed(v, decimals); }
+
+std::string lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
 
 const char* familyColor(Family f) {
     switch (f) {
@@ -39,11 +49,17 @@ void writeFile(const std::string& path, const std::string& text) { ReplaceFileWi
 struct Point {
     double x, y;
     Family f;
+    Kind k;
 };
 
 struct Line {
     double x0, y0, x1, y1;
     const char* dash;
+    std::string label;  // written at the line's right (or upper) end
+    // A sloping line's label: at this share of its length, above it on the
+    // left or below it on the right.
+    double at = 0.8;
+    bool below = false;
 };
 
 // "Nice" tick step for a range.
@@ -55,18 +71,37 @@ double tickStep(double span) {
     return 10 * p;
 }
 
+// A specimen's marker at (x, y): a circle for stub columns, a square for
+// beams, a triangle for beam-columns; `r` its half size.
+std::string marker(Kind k, double x, double y, double r, const std::string& fill, const char* extra) {
+    std::ostringstream s;
+    if (k == Kind::Stub) {
+        s << "<circle cx=\"" << fx(x, 1) << "\" cy=\"" << fx(y, 1) << "\" r=\"" << fx(r, 1) << "\"";
+    } else if (k == Kind::Beam) {
+        s << "<rect x=\"" << fx(x - r, 1) << "\" y=\"" << fx(y - r, 1) << "\" width=\"" << fx(2 * r, 1)
+          << "\" height=\"" << fx(2 * r, 1) << "\"";
+    } else {
+        s << "<polygon points=\"" << fx(x, 1) << "," << fx(y - 1.2 * r, 1) << " " << fx(x - 1.1 * r, 1) << ","
+          << fx(y + 0.8 * r, 1) << " " << fx(x + 1.1 * r, 1) << "," << fx(y + 0.8 * r, 1) << "\"";
+    }
+    s << " fill=\"" << fill << "\"" << extra << "/>\n";
+    return s.str();
+}
+
 std::string svgPlot(const std::string& title, const std::string& xLabel, const std::string& yLabel,
                     const std::vector<Point>& pts, const std::vector<Line>& lines, double x0, double x1, double y0,
-                    double y1, bool logScale = false) {
-    const double W = 640, H = 480, L = 70, R = 20, T = 40, B = 60;
+                    double y1, bool logX, bool logY) {
+    // The right margin holds half of the last tick label ("100000").
+    const double W = 640, H = 500, L = 70, R = 45, T = 70, B = 60;
     // On log axes positions are decades; the ranges are given as values.
-    auto at = [&](double v) { return logScale ? std::log10(v) : v; };
-    const double a0 = at(x0), a1 = at(x1), b0 = at(y0), b1 = at(y1);
-    auto X = [&](double x) { return L + (at(x) - a0) / (a1 - a0) * (W - L - R); };
-    auto Y = [&](double y) { return H - B - (at(y) - b0) / (b1 - b0) * (H - T - B); };
-    auto ticks = [&](double lo, double hi) {
+    auto atX = [&](double v) { return logX ? std::log10(v) : v; };
+    auto atY = [&](double v) { return logY ? std::log10(v) : v; };
+    const double a0 = atX(x0), a1 = atX(x1), b0 = atY(y0), b1 = atY(y1);
+    auto X = [&](double x) { return L + (atX(x) - a0) / (a1 - a0) * (W - L - R); };
+    auto Y = [&](double y) { return H - B - (atY(y) - b0) / (b1 - b0) * (H - T - B); };
+    auto ticks = [&](double lo, double hi, bool log) {
         std::vector<std::pair<double, std::string>> t;
-        if (logScale) {
+        if (log) {
             for (double d = std::ceil(std::log10(lo) - 1e-9); d <= std::log10(hi) + 1e-9; d += 1)
                 t.push_back({std::pow(10, d), fx(std::pow(10, d), d < 0 ? static_cast<int>(-d) : 0)});
         } else {
@@ -81,13 +116,13 @@ std::string svgPlot(const std::string& title, const std::string& xLabel, const s
       << "\" font-family=\"sans-serif\" font-size=\"12\">\n";
     s << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
     s << "<text x=\"" << L << "\" y=\"20\" font-size=\"15\">" << title << "</text>\n";
-    for (const auto& [v, label] : ticks(x0, x1)) {
+    for (const auto& [v, label] : ticks(x0, x1, logX)) {
         s << "<line x1=\"" << fx(X(v), 1) << "\" y1=\"" << T << "\" x2=\"" << fx(X(v), 1) << "\" y2=\"" << H - B
           << "\" stroke=\"#e0e0e0\"/>\n";
         s << "<text x=\"" << fx(X(v), 1) << "\" y=\"" << H - B + 16 << "\" text-anchor=\"middle\">" << label
           << "</text>\n";
     }
-    for (const auto& [v, label] : ticks(y0, y1)) {
+    for (const auto& [v, label] : ticks(y0, y1, logY)) {
         s << "<line x1=\"" << L << "\" y1=\"" << fx(Y(v), 1) << "\" x2=\"" << W - R << "\" y2=\"" << fx(Y(v), 1)
           << "\" stroke=\"#e0e0e0\"/>\n";
         s << "<text x=\"" << L - 6 << "\" y=\"" << fx(Y(v) + 4, 1) << "\" text-anchor=\"end\">" << label
@@ -99,23 +134,56 @@ std::string svgPlot(const std::string& title, const std::string& xLabel, const s
       << "</text>\n";
     s << "<text transform=\"translate(18," << (T + H - B) / 2 << ") rotate(-90)\" text-anchor=\"middle\">" << yLabel
       << "</text>\n";
-    for (const Line& l : lines)
-        s << "<line x1=\"" << fx(X(l.x0), 1) << "\" y1=\"" << fx(Y(l.y0), 1) << "\" x2=\"" << fx(X(l.x1), 1)
-          << "\" y2=\"" << fx(Y(l.y1), 1) << "\" stroke=\"black\" stroke-dasharray=\"" << l.dash << "\"/>\n";
     for (const Point& p : pts) {
         const double x = std::clamp(p.x, x0, x1), y = std::clamp(p.y, y0, y1);
-        s << "<circle cx=\"" << fx(X(x), 1) << "\" cy=\"" << fx(Y(y), 1) << "\" r=\"2.5\" fill=\"" << familyColor(p.f)
-          << "\" fill-opacity=\"0.6\"/>\n";
+        s << marker(p.k, X(x), Y(y), 2.5, familyColor(p.f), " fill-opacity=\"0.6\"");
     }
-    // The legend above the frame's right end.
-    double lx = W - R - 150;
-    std::set<Family> seen;
-    for (const Point& p : pts) seen.insert(p.f);
+    for (const Line& l : lines) {
+        s << "<line x1=\"" << fx(X(l.x0), 1) << "\" y1=\"" << fx(Y(l.y0), 1) << "\" x2=\"" << fx(X(l.x1), 1)
+          << "\" y2=\"" << fx(Y(l.y1), 1) << "\" stroke=\"black\" stroke-dasharray=\"" << l.dash << "\"/>\n";
+        if (l.label.empty()) continue;
+        const bool vertical = l.x0 == l.x1, flat = l.y0 == l.y1;
+        std::string anchor = vertical ? "start" : "end";
+        double ex = X(l.x1), ey = Y(l.y1), dx = vertical ? 4 : -4, dy = vertical ? 0 : -4;
+        if (!vertical && !flat) {
+            // Along the line, in screen positions (the axes may be logarithmic).
+            ex = X(l.x0) + l.at * (X(l.x1) - X(l.x0));
+            ey = Y(l.y0) + l.at * (Y(l.y1) - Y(l.y0));
+            if (l.below) {
+                anchor = "start";
+                dx = 6;
+                dy = 12;
+            } else {
+                dx = -6;
+            }
+        }
+        ex = std::clamp(ex, L + 4, W - R - 4);
+        ey = std::clamp(ey, T + 12, H - B - 4);
+        s << "<text x=\"" << fx(ex + dx, 1) << "\" y=\"" << fx(ey + dy, 1) << "\" text-anchor=\"" << anchor
+          << "\" font-size=\"11\">" << l.label << "</text>\n";
+    }
+    // The legend between the title and the frame: families by colour, then
+    // kinds by marker, each with its count.
+    std::map<Family, int> families;
+    std::map<Kind, int> kinds;
+    for (const Point& p : pts) {
+        ++families[p.f];
+        ++kinds[p.k];
+    }
+    double lx = L;
     for (Family f : kFamilies) {
-        if (!seen.count(f)) continue;
-        s << "<circle cx=\"" << lx << "\" cy=\"" << T - 10 << "\" r=\"4\" fill=\"" << familyColor(f) << "\"/>\n";
-        s << "<text x=\"" << lx + 8 << "\" y=\"" << T - 6 << "\">" << FamilyName(f) << "</text>\n";
-        lx += 50;
+        if (!families.count(f)) continue;
+        s << "<circle cx=\"" << lx + 4 << "\" cy=\"" << 38 << "\" r=\"4\" fill=\"" << familyColor(f) << "\"/>\n";
+        s << "<text x=\"" << lx + 12 << "\" y=\"" << 42 << "\">" << FamilyName(f) << " (" << families[f]
+          << ")</text>\n";
+        lx += 110;
+    }
+    lx = L;
+    for (Kind k : kKinds) {
+        if (!kinds.count(k)) continue;
+        s << marker(k, lx + 4, 56, 4, "none", " stroke=\"black\"");
+        s << "<text x=\"" << lx + 12 << "\" y=\"" << 60 << "\">" << KindName(k) << " (" << kinds[k] << ")</text>\n";
+        lx += 180;
     }
     s << "</svg>\n";
     return s.str();
@@ -187,29 +255,33 @@ std::vector<GroupStats> GroupStatistics(const std::vector<Specimen>& all, const 
     return out;
 }
 
-void WriteReport(const std::string& folder, const std::vector<Specimen>& all, const std::vector<Prediction>& pred,
-                 const RunSettings& settings) {
-    std::filesystem::create_directories(folder);
+RowCounts CountRows(const std::vector<Specimen>& all, const std::vector<Prediction>& pred) {
+    RowCounts c;
+    c.Read = static_cast<int>(all.size());
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (!all[i].Refused.empty()) ++c.Refused;
+        else if (!all[i].OutOfScope.empty()) ++c.OutOfScope;
+        else if (pred[i].Ok) ++c.Predicted;
+        else ++c.Failed;
+    }
+    return c;
+}
+
+std::map<std::string, std::string> BuildReport(const std::vector<Specimen>& all, const std::vector<Prediction>& pred,
+                                               const RunSettings& settings, const std::vector<DataFile>& files) {
+    std::map<std::string, std::string> out;
     std::ostringstream md;
     const std::vector<GroupStats> groups = GroupStatistics(all, pred);
+    const RowCounts counts = CountRows(all, pred);
 
     // Scope.
     std::map<std::string, int> outCount;
     std::map<std::string, int> layouts;
-    int predicted = 0, failed = 0;
-    for (size_t i = 0; i < all.size(); ++i) {
-        const Specimen& s = all[i];
-        if (!s.OutOfScope.empty()) {
-            const std::string key = s.OutOfScope.rfind("unreadable", 0) == 0 ? "values missing or unreadable"
-                                    : s.OutOfScope.rfind("bar layout", 0) == 0 ? "SRC bar layout not modelled"
-                                                                              : s.OutOfScope;
-            ++outCount[key];
-            if (key == "SRC bar layout not modelled") ++layouts[s.OutOfScope];
-        } else if (pred[i].Ok) {
-            ++predicted;
-        } else {
-            ++failed;
-        }
+    for (const Specimen& s : all) {
+        if (!s.Refused.empty() || s.OutOfScope.empty()) continue;
+        const std::string key = s.OutOfScope.rfind("bar layout", 0) == 0 ? "SRC bar layout not modelled" : s.OutOfScope;
+        ++outCount[key];
+        if (key == "SRC bar layout not modelled") ++layouts[s.OutOfScope];
     }
 
     md << "# Pillarix against 2,000+ composite column tests\n\n"
@@ -217,28 +289,34 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
           "Mark Denavit's research group, University of Tennessee, Knoxville). Do not edit by hand: run\n\n"
           "    ./build/pillarix-validate --data validation/data --out validation\n\n"
           "Every ratio is the measured strength over the strength the program computes for the section with "
-          "the measured sizes and material strengths: above 1 the program is on the safe side.\n\n";
+          "the measured sizes and material strengths: above 1 the program is on the safe side. "
+          "`--csv FILE` writes every specimen as the program read it, with its prediction.\n\n";
     md << "## Summary\n\n" << kStatsHead;
     for (const GroupStats& g : groups) md << statsRow(FamilyName(g.Fam), KindName(g.K), g.S);
-    md << "\n" << all.size() << " specimens in the files; " << predicted << " predicted";
-    if (failed) md << ", " << failed << " could not be analysed (listed below)";
-    md << "; the others are out of scope:\n\n| Reason | Count |\n|---|---:|\n";
+    md << "\n## Rows\n\n| Rows | Count |\n|---|---:|\n"
+       << "| read | " << counts.Read << " |\n| refused | " << counts.Refused << " |\n| out of scope | "
+       << counts.OutOfScope << " |\n| predicted | " << counts.Predicted << " |\n| could not be analysed | "
+       << counts.Failed << " |\n";
+    md << "\nFiles of the folder:\n\n| File | Rows read |\n|---|---:|\n";
+    for (const DataFile& f : files)
+        md << "| " << f.Name << " | " << (f.Read ? std::to_string(f.Rows) : "not read: " + f.Note) << " |\n";
+    md << "\nOut of scope:\n\n| Reason | Count |\n|---|---:|\n";
     for (const auto& [why, n] : outCount) md << "| " << why << " | " << n << " |\n";
     if (!layouts.empty()) {
         md << "\nSRC layouts the program's encased section (one H section and bars at the four corners) cannot "
               "model:\n\n";
         for (const auto& [why, n] : layouts) md << "- " << why << ": " << n << " specimens\n";
-    }
-    if (outCount.count("values missing or unreadable")) {
-        md << "\nSpecimens whose values cannot be read:\n\n";
-        for (const Specimen& s : all)
-            if (s.OutOfScope.rfind("unreadable", 0) == 0)
-                md << "- " << s.File << " line " << s.Line << " (" << s.Author << " " << s.Year << ", " << s.Name
-                   << "): " << s.OutOfScope.substr(12) << "\n";
-    }
-    if (layouts.empty())
+    } else {
         md << "\nEvery SRC bar layout of the files (\"none\" and \"2x-2y\", four corner bars) is modelled.\n";
-    if (failed) {
+    }
+    if (counts.Refused) {
+        md << "\nRefused rows (a value that cannot be read or is impossible):\n\n";
+        for (const Specimen& s : all)
+            if (!s.Refused.empty())
+                md << "- " << s.File << " line " << s.Line << " (" << s.Author << " " << s.Year << ", " << s.Name
+                   << "): " << ShownValue(s.Refused, 200) << "\n";
+    }
+    if (counts.Failed) {
         md << "\nSpecimens in scope the program could not analyse:\n\n";
         for (size_t i = 0; i < all.size(); ++i)
             if (all[i].OutOfScope.empty() && !pred[i].Ok)
@@ -246,19 +324,40 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
                    << ", " << all[i].Name << "): " << pred[i].Error << "\n";
     }
 
+    // The cube rule's weight: stub columns again with every cube at 0.71 x
+    // its strength, whatever its size.
+    std::map<Family, std::vector<double>> cubeRule;
+    std::map<Family, int> cubes;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (!pred[i].Ok || all[i].K != Kind::Stub) continue;
+        const bool cube = lower(all[i].FcType).rfind("cube", 0) == 0;
+        if (!cube) {
+            cubeRule[all[i].Fam].push_back(pred[i].Ratio);
+            continue;
+        }
+        Specimen c = all[i];
+        c.Fc = 0.71 * c.FcMeasured;
+        const Prediction p = Predict(c, settings);
+        if (!p.Ok) continue;
+        cubeRule[all[i].Fam].push_back(p.Ratio);
+        ++cubes[all[i].Fam];
+    }
+
     // Rules.
     md << "\n## Rules\n\n"
           "- Sections: CCFT as \"Circular Steel Tube Col\" (the tube's diameter and wall); RCFT as \"Rect Steel Box "
           "Column\" (width B along x, height H along y, both walls of the tube's thickness); SRC as \"Rect SRC "
           "Column Type2\" (the concrete B x H, one H section with its web along y, and bars at the four corners "
-          "for the layout \"2x-2y\", none for \"none\"). The SRC cover is the clear cover to the bars: their "
-          "centres lie at cover + bar diameter / 2 from the faces (read as cover to the ties, the bars of 50 "
-          "specimens would overlap the steel section).\n"
+          "for the layout \"2x-2y\", none for \"none\"). The SRC cover is read as the database documents it, "
+          "from the centre of the longitudinal bars to the face. The SRC template counts the concrete over the "
+          "whole B x H, under the steel section too, so its squash load lies 3 to 4 % above a closed form on "
+          "the net concrete area.\n"
           "- Materials: the program's default laws (concrete: the simplified law, e0 = 0.002, ecu = 0.0035, "
           "strain limit -0.0035; steel: elastic-perfectly plastic, Es = 215000 N/mm2 for the section, 206000 "
-          "N/mm2 for bars) with fc = fcu = the cylinder strength for every concrete and fy = the measured yield "
-          "stress of the section and of the bars. Confinement, local buckling and strain hardening are not "
-          "modelled.\n"
+          "N/mm2 for bars; the tensile strain limit " << fx(kTensileStrainLimit, 2)
+       << " of the section analysis, which governs the moment of thin-walled beams) with fc = fcu = the "
+          "cylinder strength for every concrete and fy = the measured yield stress of the section and of the "
+          "bars. Confinement, local buckling and strain hardening are not modelled.\n"
           "- Mesh: " << settings.Mesh << " x " << settings.Mesh
        << " (sectors x rings for tubes; flange strips " << settings.Mesh << ", web strips "
        << std::max(2, settings.Mesh / 2) << " for the H section); P-M curves with " << settings.Levels
@@ -267,11 +366,24 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
           "- Units: lengths in mm, cm, m, in and ft, and as a ratio of the depth (\"ratio_D\", \"ratio_H\", "
           "\"ratio_B\"); stresses in MPa, kPa, psi, ksi, kgf/cm2 (\"kgscm\", 0.0980665 MPa), tf/cm2 (\"tscm\", "
           "98.0665 MPa) and long ton/in2 (15.444 MPa); forces in kN, MN, kips, lbf, tonne (9.80665 kN) and long "
-          "ton (9.96402 kN); moments in kN-m, kip-in and kip-ft. US bar sizes \"#n\" are n/8 in.\n"
+          "ton (9.96402 kN); moments in kN-m, kip-in (\"k-in\"), kip-ft (\"k-ft\") and tf-m (9.80665 kNm). US "
+          "bar sizes \"#n\" are n/8 in. Every CSV file of the folder whose header is the database's is read, "
+          "its family and kind told by its columns.\n"
+          "- Refused rows: a value that is not a number, one that is not finite or beyond 1e9 (mm, N/mm2, kN, "
+          "kNm), a measured strength, yield stress or size of 0 or less, a concrete strength or length below 0.\n"
           "- Concrete strength: cylinders (and 100 mm prisms) as measured; cubes at 0.8 x the 150 mm cube "
           "strength, a 100 mm cube counting 0.95 and a 200 mm cube 1.05 of its value as a 150 mm cube (cylinder "
           "= 0.76, 0.80 and 0.84 x the cube strength); a cube of no stated size counts as 150 mm; a strength of "
-          "no stated type as a cylinder's.\n"
+          "no stated type as a cylinder's. The database's own scripts take 0.71 x the cube strength for every "
+          "size; under that rule the stub columns' means of test / predicted are";
+    std::string sep = " ";
+    for (const GroupStats& g : groups)
+        if (g.K == Kind::Stub && cubes[g.Fam] > 0) {
+            md << sep << FamilyName(g.Fam) << " " << fx(ComputeStats(cubeRule[g.Fam]).Mean, 3) << " instead of "
+               << fx(g.S.Mean, 3) << " (" << cubes[g.Fam] << " of " << g.S.Count << " with cube strengths)";
+            sep = ", ";
+        }
+    md << (sep == " " ? " unchanged (no stub column has a cube strength)" : "") << ".\n"
           "- Strength compared: stub columns (no eccentricity): PMax, the squash load. Beams: the moment at P = 0 "
           "of the P-M curve about the stated axis (strong or x: about x; weak or y: about y), linear between "
           "the curve's points around P = 0. Short beam-columns with equal end eccentricities e: the axial force "
@@ -286,9 +398,11 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
 
     // Wall slenderness.
     md << "\n## Wall slenderness\n\n"
-          "Slenderness is the tube's D/t over 0.15 Es/fy, or the box's larger b/t (b = outside width less 3 t) "
-          "over 2.26 sqrt(Es/fy): the compactness limits of AISC 360-16 Table I1.1a for filled members, with "
-          "the program's Es. Above 1 the program warns.\n\n"
+          "Slenderness of columns and beam-columns is the tube's D/t over 0.15 Es/fy, or the box's larger b/t "
+          "(b = outside width less 3 t) over 2.26 sqrt(Es/fy): the compactness limits in compression of AISC "
+          "360-16 Table I1.1a for filled members, with the program's Es; above 1 the program warns. Beams take "
+          "the limits in flexure of Table I1.1b: the tube's D/t over 0.09 Es/fy, the box's flange b/t over "
+          "2.26 sqrt(Es/fy) or web h/t over 3.00 sqrt(Es/fy), the larger.\n\n"
        << kStatsHead;
     for (Family f : {Family::CCFT, Family::RCFT})
         for (Kind k : kKinds)
@@ -343,56 +457,90 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
         const Specimen& s = all[i];
         const Prediction& p = pred[i];
         if (s.K == Kind::Beam) {
-            beams.push_back({p.Value, s.Test, s.Fam});
+            beams.push_back({p.Value, s.Test, s.Fam, s.K});
             maxM = std::max({maxM, p.Value, s.Test});
             minM = std::min({minM, p.Value, s.Test});
         } else {
-            axial.push_back({p.Value, s.Test, s.Fam});
+            axial.push_back({p.Value, s.Test, s.Fam, s.K});
             maxP = std::max({maxP, p.Value, s.Test});
             minP = std::min({minP, p.Value, s.Test});
         }
         if (s.Fam != Family::SRC) {
-            slender.push_back({p.Slenderness, p.Ratio, s.Fam});
+            slender.push_back({p.Slenderness, p.Ratio, s.Fam, s.K});
             maxS = std::max(maxS, p.Slenderness);
         }
-        strength.push_back({s.Fc, p.Ratio, s.Fam});
-        maxFc = std::max(maxFc, s.Fc);
+        // As the concrete strength table: compact walls only.
+        if (p.Slenderness <= 1) {
+            strength.push_back({s.Fc, p.Ratio, s.Fam, s.K});
+            maxFc = std::max(maxFc, s.Fc);
+        }
     }
     // Log axes from the decade below the smallest value to the one above the largest.
     auto lo = [](double v) { return std::pow(10, std::floor(std::log10(v))); };
     auto hi = [](double v) { return std::pow(10, std::ceil(std::log10(v))); };
-    writeFile((std::filesystem::path(folder) / "scatter_axial.svg").string(),
-              svgPlot("Columns and beam-columns: test against predicted", "Predicted (kN)", "Test (kN)", axial,
-                      {{lo(minP), lo(minP), hi(maxP), hi(maxP), "none"},
-                       {lo(minP) / 0.9, lo(minP), hi(maxP), 0.9 * hi(maxP), "4,3"}},
-                      lo(minP), hi(maxP), lo(minP), hi(maxP), true));
-    writeFile((std::filesystem::path(folder) / "scatter_beams.svg").string(),
-              svgPlot("Beams: test against predicted", "Predicted (kNm)", "Test (kNm)", beams,
-                      {{lo(minM), lo(minM), hi(maxM), hi(maxM), "none"},
-                       {lo(minM) / 0.9, lo(minM), hi(maxM), 0.9 * hi(maxM), "4,3"}},
-                      lo(minM), hi(maxM), lo(minM), hi(maxM), true));
-    writeFile((std::filesystem::path(folder) / "ratio_slenderness.svg").string(),
-              svgPlot("Test / predicted against wall slenderness", "Wall slenderness / compactness limit",
-                      "Test / predicted", slender,
-                      {{0, 1, maxS, 1, "none"}, {0, 0.9, maxS, 0.9, "4,3"}, {1, 0.4, 1, 2.2, "2,2"}}, 0, maxS, 0.4,
-                      2.2));
-    writeFile((std::filesystem::path(folder) / "ratio_fc.svg").string(),
-              svgPlot("Test / predicted against concrete strength", "Cylinder strength fc (N/mm2)",
-                      "Test / predicted", strength,
-                      {{0, 1, maxFc, 1, "none"}, {0, 0.9, maxFc, 0.9, "4,3"}, {69, 0.4, 69, 2.2, "2,2"}}, 0, maxFc,
-                      0.4, 2.2));
+    // Test / predicted against the prediction: the band of +-10 % around 1.
+    auto ratios = [](const std::vector<Point>& pts) {
+        std::vector<Point> r;
+        for (const Point& p : pts) r.push_back({p.x, p.y / p.x, p.f, p.k});
+        return r;
+    };
+    auto band = [](double x0, double x1) {
+        return std::vector<Line>{{x0, 1, x1, 1, "none", "1.0"},
+                                 {x0, 1.1, x1, 1.1, "4,3", "+10 %"},
+                                 {x0, 0.9, x1, 0.9, "4,3", "-10 %"}};
+    };
+    if (!axial.empty()) {
+        out["scatter_axial.svg"] =
+            svgPlot("Columns and beam-columns: test against predicted", "Predicted (kN)", "Test (kN)", axial,
+                    {{lo(minP), lo(minP), hi(maxP), hi(maxP), "none", "test = predicted"},
+                     {lo(minP) / 0.9, lo(minP), hi(maxP), 0.9 * hi(maxP), "4,3", "test = 0.9 x predicted", 0.7, true}},
+                    lo(minP), hi(maxP), lo(minP), hi(maxP), true, true);
+        out["ratio_axial.svg"] = svgPlot("Columns and beam-columns: test / predicted against predicted",
+                                         "Predicted (kN)", "Test / predicted", ratios(axial),
+                                         band(lo(minP), hi(maxP)), lo(minP), hi(maxP), 0.4, 2.2, true, false);
+    }
+    if (!beams.empty()) {
+        out["scatter_beams.svg"] =
+            svgPlot("Beams: test against predicted", "Predicted (kNm)", "Test (kNm)", beams,
+                    {{lo(minM), lo(minM), hi(maxM), hi(maxM), "none", "test = predicted"},
+                     {lo(minM) / 0.9, lo(minM), hi(maxM), 0.9 * hi(maxM), "4,3", "test = 0.9 x predicted", 0.7, true}},
+                    lo(minM), hi(maxM), lo(minM), hi(maxM), true, true);
+        out["ratio_beams.svg"] = svgPlot("Beams: test / predicted against predicted", "Predicted (kNm)",
+                                         "Test / predicted", ratios(beams), band(lo(minM), hi(maxM)), lo(minM),
+                                         hi(maxM), 0.4, 2.2, true, false);
+    }
+    if (!slender.empty() && maxS > 0)
+        out["ratio_slenderness.svg"] =
+            svgPlot("Test / predicted against wall slenderness", "Wall slenderness / compactness limit",
+                    "Test / predicted", slender,
+                    {{0, 1, maxS, 1, "none", "1.0"}, {0, 0.9, maxS, 0.9, "4,3", "0.9"}, {1, 0.4, 1, 2.2, "2,2", "limit"}},
+                    0, maxS, 0.4, 2.2, false, false);
+    if (!strength.empty() && maxFc > 0)
+        out["ratio_fc.svg"] = svgPlot(
+            "Test / predicted against concrete strength (compact walls)", "Cylinder strength fc (N/mm2)",
+            "Test / predicted", strength,
+            {{0, 1, maxFc, 1, "none", "1.0"}, {0, 0.9, maxFc, 0.9, "4,3", "0.9"}, {69, 0.4, 69, 2.2, "2,2", "69 N/mm2"}},
+            0, maxFc, 0.4, 2.2, false, false);
     md << "\n## Plots\n\n"
-          "![Columns and beam-columns](scatter_axial.svg)\n\n![Beams](scatter_beams.svg)\n\n"
-          "![Ratio against wall slenderness](ratio_slenderness.svg)\n\n"
-          "![Ratio against concrete strength](ratio_fc.svg)\n\n"
-          "Solid line: test = predicted; dashed: test = 0.9 x predicted; dotted: the warning's limit.\n";
+          "Colours: the family; markers: circle stub columns, square beams, triangle beam-columns (counts in "
+          "the legend). Solid line: test = predicted; dashed: test = 0.9 x predicted, or +-10 % around 1; "
+          "dotted: the warning's limit.\n\n";
+    const std::pair<const char*, const char*> plots[] = {
+        {"scatter_axial.svg", "Columns and beam-columns"},
+        {"ratio_axial.svg", "Columns and beam-columns: ratio against prediction"},
+        {"scatter_beams.svg", "Beams"},
+        {"ratio_beams.svg", "Beams: ratio against prediction"},
+        {"ratio_slenderness.svg", "Ratio against wall slenderness"},
+        {"ratio_fc.svg", "Ratio against concrete strength, compact walls"}};
+    for (const auto& [file, caption] : plots)
+        if (out.count(file)) md << "![" << caption << "](" << file << ")\n\n";
 
     // Ten worst.
     std::vector<size_t> order;
     for (size_t i = 0; i < all.size(); ++i)
         if (pred[i].Ok) order.push_back(i);
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return pred[a].Ratio < pred[b].Ratio; });
-    md << "\n## The ten lowest ratios\n\n"
+    md << "## The ten lowest ratios\n\n"
           "| Test / predicted | Specimen | Family | Members | Size (mm) | fy (N/mm2) | fc (N/mm2) | L (mm) | e (mm) "
           "| Test | Predicted | Warnings |\n|---:|---|---|---|---|---:|---:|---:|---:|---:|---:|---|\n";
     for (size_t n = 0; n < std::min<size_t>(10, order.size()); ++n) {
@@ -406,21 +554,68 @@ void WriteReport(const std::string& folder, const std::vector<Specimen>& all, co
            << " | " << (p.Warnings.empty() ? "none" : p.Warnings) << " |\n";
     }
     md << "\n## Comparison with design methods\n\n" << LiteratureText() << "\n";
-    writeFile((std::filesystem::path(folder) / "report.md").string(), md.str());
+    out["report.md"] = md.str();
+    return out;
+}
+
+void WriteReport(const std::string& folder, const std::vector<Specimen>& all, const std::vector<Prediction>& pred,
+                 const RunSettings& settings, const std::vector<DataFile>& files) {
+    std::filesystem::create_directories(folder);
+    for (const auto& [name, text] : BuildReport(all, pred, settings, files))
+        writeFile((std::filesystem::path(folder) / name).string(), text);
+}
+
+std::string SpecimenCsv(const std::vector<Specimen>& all, const std::vector<Prediction>& pred) {
+    std::string out =
+        "File,Line,Author,Year,Specimen,Family,Members,Bending Axis,B (mm),H (mm),t (mm),d (mm),bf (mm),tf (mm),"
+        "tw (mm),Bar Diameter (mm),Cover to Bar Centres (mm),fy (N/mm2),fy Bars (N/mm2),fc as Measured (N/mm2),"
+        "fc Type,fc Cylinder (N/mm2),L (mm),e (mm),Test (kN or kNm),Predicted (kN or kNm),Test / Predicted,"
+        "Wall Slenderness / Limit,Status\r\n";
+    auto num = [](double v) { return FormatFixed(v, 4); };
+    for (size_t i = 0; i < all.size(); ++i) {
+        const Specimen& s = all[i];
+        const Prediction& p = pred[i];
+        const bool read = s.Refused.empty();
+        std::vector<std::string> c = {s.File, std::to_string(s.Line), s.Author, s.Year, s.Name};
+        if (read) {
+            const bool src = s.Fam == Family::SRC, bars = s.BarDia > 0;
+            const std::vector<std::string> values = {
+                FamilyName(s.Fam), KindName(s.K), s.Fam == Family::CCFT ? "" : (s.Strong ? "strong" : "weak"),
+                num(s.B), num(s.H), src ? "" : num(s.t), src ? num(s.d) : "", src ? num(s.bf) : "",
+                src ? num(s.tf) : "", src ? num(s.tw) : "", bars ? num(s.BarDia) : "", bars ? num(s.Cover) : "",
+                num(s.Fy), bars ? num(s.FyBar) : "", num(s.FcMeasured), s.FcType, num(s.Fc),
+                s.K == Kind::Beam ? "" : num(s.L), s.K == Kind::Beam ? "" : num(s.E), num(s.Test)};
+            c.insert(c.end(), values.begin(), values.end());
+        } else {
+            c.resize(c.size() + 20);
+        }
+        c.push_back(p.Ok ? num(p.Value) : "");
+        c.push_back(p.Ok ? num(p.Ratio) : "");
+        c.push_back(p.Ok && s.Fam != Family::SRC ? num(p.Slenderness) : "");
+        c.push_back(!read                   ? "refused: " + s.Refused
+                    : !s.OutOfScope.empty() ? "out of scope: " + s.OutOfScope
+                    : p.Ok                  ? "predicted"
+                                            : "not analysed: " + p.Error);
+        for (size_t k = 0; k < c.size(); ++k) {
+            if (k) out += ',';
+            out += CsvCell(c[k]);
+        }
+        out += "\r\n";
+    }
+    return out;
 }
 
 std::vector<SummaryRow> ReadSummary(const std::string& text) {
     std::vector<SummaryRow> rows;
     std::istringstream in(text);
-    std::string line;
-    bool inSummary = false;
+    std::string line, section;
     while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.rfind("## ", 0) == 0) {
-            if (inSummary) break;
-            inSummary = line == "## Summary";
+            section = line.substr(3);
             continue;
         }
-        if (!inSummary || line.rfind("| ", 0) != 0) continue;
+        if (line.rfind("| ", 0) != 0) continue;
         std::vector<std::string> cells;
         std::string cell;
         std::istringstream cs(line.substr(1));
@@ -428,38 +623,65 @@ std::vector<SummaryRow> ReadSummary(const std::string& text) {
             size_t a = cell.find_first_not_of(' '), b = cell.find_last_not_of(' ');
             cells.push_back(a == std::string::npos ? "" : cell.substr(a, b - a + 1));
         }
-        if (cells.size() < 8 || cells[0] == "Family") continue;
+        // Statistics rows: Family | Members | Count | Mean | COV | 5 % | Min | Below 0.9;
+        // count rows: a name | Count. Headers and other tables are skipped.
+        const bool stats = cells.size() == 8 && section != "The ten lowest ratios";
+        const bool count = cells.size() == 2;
+        if (!stats && !count) continue;
+        const std::string& countCell = cells[stats ? 2 : 1];
+        if (countCell.empty() || countCell.find_first_not_of("0123456789") != std::string::npos) continue;
+        SummaryRow r;
+        r.Key = section + " / " + cells[0] + (stats ? " " + cells[1] : "");
+        r.Stats = stats;
         try {
-            rows.push_back({cells[0], cells[1], std::stod(cells[3]), std::stod(cells[5])});
+            r.Count = std::stoi(countCell);
+            if (stats) {
+                r.Mean = std::stod(cells[3]);
+                r.Cov = std::stod(cells[4]);
+                r.Fractile5 = std::stod(cells[5]);
+                r.Min = std::stod(cells[6]);
+                r.Below09 = std::stoi(cells[7]);
+            }
         } catch (const std::exception&) {
-            throw AppError("The report's summary line \"" + line + "\" cannot be read");
+            throw AppError("The report's line \"" + ShownValue(line, 200) + "\" cannot be read");
         }
+        rows.push_back(r);
     }
     return rows;
 }
 
 std::vector<std::string> CompareWithReport(const std::vector<SummaryRow>& committed,
-                                           const std::vector<GroupStats>& run, double tolerance) {
+                                           const std::vector<SummaryRow>& run, double tolerance) {
     std::vector<std::string> diffs;
+    std::map<std::string, const SummaryRow*> before;
+    for (const SummaryRow& r : committed) before[r.Key] = &r;
     std::set<std::string> matched;
-    for (const GroupStats& g : run) {
-        const std::string name = std::string(FamilyName(g.Fam)) + " " + KindName(g.K);
-        const auto it = std::find_if(committed.begin(), committed.end(), [&](const SummaryRow& r) {
-            return r.Family == FamilyName(g.Fam) && r.Members == KindName(g.K);
-        });
-        if (it == committed.end()) {
-            diffs.push_back(name + ": not in the committed report");
+    for (const SummaryRow& g : run) {
+        const auto it = before.find(g.Key);
+        if (it == before.end()) {
+            diffs.push_back(g.Key + ": not in the committed report");
             continue;
         }
-        matched.insert(name);
-        if (std::fabs(g.S.Mean - it->Mean) > tolerance)
-            diffs.push_back(name + ": mean " + fx(g.S.Mean, 3) + ", the report has " + fx(it->Mean, 3));
-        if (std::fabs(g.S.Fractile5 - it->Fractile5) > tolerance)
-            diffs.push_back(name + ": 5 % fractile " + fx(g.S.Fractile5, 3) + ", the report has " +
-                            fx(it->Fractile5, 3));
+        matched.insert(g.Key);
+        const SummaryRow& c = *it->second;
+        if (g.Count != c.Count)
+            diffs.push_back(g.Key + ": count " + std::to_string(g.Count) + ", the report has " + std::to_string(c.Count));
+        if (!g.Stats) continue;
+        // Written so that a value that is not a number fails.
+        auto near = [tolerance](double a, double b) { return std::fabs(a - b) <= tolerance; };
+        const std::tuple<const char*, double, double> values[] = {{"mean", g.Mean, c.Mean},
+                                                                  {"COV", g.Cov, c.Cov},
+                                                                  {"5 % fractile", g.Fractile5, c.Fractile5},
+                                                                  {"min", g.Min, c.Min}};
+        for (const auto& [what, now, then] : values)
+            if (!near(now, then))
+                diffs.push_back(g.Key + ": " + what + " " + fx(now, 3) + ", the report has " + fx(then, 3));
+        if (g.Below09 != c.Below09)
+            diffs.push_back(g.Key + ": below 0.9 " + std::to_string(g.Below09) + ", the report has " +
+                            std::to_string(c.Below09));
     }
     for (const SummaryRow& r : committed)
-        if (!matched.count(r.Family + " " + r.Members)) diffs.push_back(r.Family + " " + r.Members + ": not in this run");
+        if (!matched.count(r.Key)) diffs.push_back(r.Key + ": not in this run");
     return diffs;
 }
 

@@ -67,6 +67,16 @@ std::map<std::string, std::string> SpecimenFields(const Specimen& s, const RunSe
     return f;
 }
 
+double FlexuralWallSlenderness(const Specimen& s, double Es) {
+    if (s.t <= 0 || s.Fy <= 0 || Es <= 0) return 0;
+    if (s.Fam == Family::CCFT) return s.H / s.t / (0.09 * Es / s.Fy);
+    if (s.Fam != Family::RCFT) return 0;
+    // The flange is the wall across the bending: B wide about x, H about y.
+    const double flange = s.Strong ? s.B : s.H, web = s.Strong ? s.H : s.B;
+    const double root = std::sqrt(Es / s.Fy);
+    return std::max((flange - 3 * s.t) / s.t / (2.26 * root), (web - 3 * s.t) / s.t / (3.00 * root));
+}
+
 bool CurveMeetsEccentricity(const std::vector<double>& P, const std::vector<double>& M, int n, double e, double& Pe) {
     auto gap = [&](int i) { return std::fabs(M[static_cast<size_t>(i)]) - P[static_cast<size_t>(i)] * e / 1000; };
     for (int i = n - 1; i >= 0; --i) {
@@ -98,7 +108,8 @@ Prediction Predict(const Specimen& s, const RunSettings& settings) {
         const WarningMaterials wm = WarningMaterialsOf(t);
         r.Warnings = WarningsText(ComputeSectionWarnings(in, wm));
         double ratio = 0, limit = 0;
-        if (WallSlenderness(in, wm, ratio, limit)) r.Slenderness = ratio / limit;
+        if (s.K == Kind::Beam) r.Slenderness = FlexuralWallSlenderness(s, wm.SteelEs);
+        else if (WallSlenderness(in, wm, ratio, limit)) r.Slenderness = ratio / limit;
 
         double PMax = 0, PMin = 0;
         ComputeAxialBounds(t, PMax, PMin);

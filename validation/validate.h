@@ -19,7 +19,7 @@ struct Prediction {
     bool Ok = false;
     double Value = 0;   // predicted strength, kN (kNm for beams)
     double Ratio = 0;   // test / predicted
-    double Slenderness = 0;  // wall b/t or D/t over its limit; 0 for SRC
+    double Slenderness = 0;  // wall b/t or D/t over its limit (beams: the flexural one); 0 for SRC
     std::string Warnings;    // the program's warnings for the section
     std::string Error;       // why it could not be predicted
 };
@@ -32,6 +32,13 @@ std::map<std::string, std::string> SpecimenFields(const Specimen& s, const RunSe
 // about the specimen's axis for beams, and for beam-columns the axial force
 // where the P-M curve about that axis meets the line M = P x e.
 Prediction Predict(const Specimen& s, const RunSettings& settings);
+
+// A beam's wall slenderness over the compactness limit in flexure of filled
+// members (AISC 360-16 Table I1.1b): a tube's D/t over 0.09 Es/fy; a box's
+// flange (the wall across the bending axis) b/t over 2.26 sqrt(Es/fy) or web
+// h/t over 3.00 sqrt(Es/fy), the larger, with b and h the outside widths
+// less 3 t. 0 for SRC.
+double FlexuralWallSlenderness(const Specimen& s, double Es);
 
 // The point where a P-M curve (points 0 .. n, P rising from PMin to PMax)
 // meets M = P x e (e in mm), searched from PMax downwards, linear between

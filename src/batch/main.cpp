@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QStringList>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -28,6 +29,9 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& tex
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write fails and is reported like any other
+    // failed write, instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     qInstallMessageHandler(quietMessages);
     px::RemoveTemporaryFilesOnSignals();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

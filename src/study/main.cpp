@@ -1,6 +1,7 @@
 // pillarix-study: a table of columns in, a table of results out, on the
 // computation library alone.
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,7 +14,7 @@
 
 namespace {
 
-const char* const kSynopsis = "usage: pillarix-study COLUMNS.csv [--threads N] [--shard I/N] [--out FILE]";
+const char* const kSynopsis = "usage: pillarix-study COLUMNS.csv [--threads N] [--shard I/N] [--out FILE] [--allow-folder DIR]";
 
 const char* const kHelp = R"HELP(
 
@@ -29,7 +30,11 @@ a header line, then one line per column. Header names:
                  at most 256 MB)
   Section File   a section file or DXF drawing (.dxf), relative to the
                  table's folder (optional; a row with one is a Custom
-                 Section, ComboBox1 = 8; a regular file of at most 50 MB)
+                 Section, ComboBox1 = 8 or empty; a regular file of at most
+                 50 MB)
+Force and section files must lie in the table's folder or below it once
+".." and symbolic links are resolved (see --allow-folder); for a table read
+from a pipe that is the working folder.
   EditN          the window's edit field EditN (1..70), as typed; Edit69
                  is "Mesh Size" of a custom section (empty: the larger of
                  its width and height / 40), Edit70 is "Cover Layers"
@@ -55,6 +60,9 @@ Options:
                  only when the study has finished (a stopped study leaves
                  an earlier FILE as it was), and may not be the table or
                  one of its force or section files
+  --allow-folder DIR
+                 rows may also read force and section files in DIR or
+                 below it (may be given more than once)
   --help         prints this text
 
 Output: CSV, every line ending in CR LF, one line per row in input order:
@@ -109,6 +117,9 @@ bool parseCount(const std::string& text, long long min, long long max, long long
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write fails and is reported like any other
+    // failed write, instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::string table, out;
     px::StudyOptions options;
     const unsigned cores = std::thread::hardware_concurrency();
@@ -138,7 +149,7 @@ int main(int argc, char** argv) {
                 value = a.substr(eq + 1);
                 a = a.substr(0, eq);
                 hasValue = true;
-            } else if (a == "--threads" || a == "--shard" || a == "--out") {
+            } else if (a == "--threads" || a == "--shard" || a == "--out" || a == "--allow-folder") {
                 if (i + 1 >= argc) return usage(a + " needs a value");
                 value = argv[++i];
                 hasValue = true;
@@ -156,6 +167,9 @@ int main(int argc, char** argv) {
                 return usage("--shard takes I/N with 0 <= I < N, not '" + value + "'");
             options.ShardIndex = index;
             options.ShardCount = count;
+        } else if (a == "--allow-folder" && hasValue) {
+            if (value.empty()) return usage("--allow-folder needs a folder");
+            options.AllowedFolders.push_back(value);
         } else if (a == "--out" && hasValue) {
             if (value.empty()) return usage("--out needs a file name");
             out = value;

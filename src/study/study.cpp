@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -47,6 +48,17 @@ int controlNumber(std::string_view name, std::string_view prefix) {
     return n;
 }
 
+std::mutex& dxfReaderMutex() {
+    static std::mutex m;
+    return m;
+}
+
+bool isDrawing(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".dxf";
+}
+
 // An error about one column of the row; `column` is the name the status
 // gives it.
 class ColumnError : public AppError {
@@ -75,6 +87,9 @@ public:
             const std::string name = "ComboBox" + std::to_string(n);
             const std::vector<std::string>& items = ComboBoxItems(name);
             const std::string_view cell = this->cell(col);
+            // A row with a section file may leave its section type empty:
+            // it is a Custom Section.
+            if (n == 1 && cell.empty() && !this->cell(cols.SectionFile).empty()) continue;
             const bool digits = !cell.empty() && cell.size() <= 9 &&
                                 std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
             const std::string range = " (0.." + std::to_string(items.size() - 1) + ")";
@@ -131,7 +146,7 @@ private:
     }
 
     std::string_view cell(int col) const {
-        return static_cast<size_t>(col) < cells_.size() ? cells_[static_cast<size_t>(col)] : std::string_view();
+        return col >= 0 && static_cast<size_t>(col) < cells_.size() ? cells_[static_cast<size_t>(col)] : std::string_view();
     }
 
     const std::vector<std::string_view>& cells_;
@@ -193,15 +208,12 @@ std::vector<std::string_view> SplitStudyLine(std::string_view line) {
     size_t start = 0;
     while (true) {
         const size_t comma = line.find(',', start);
-        const std::string_view piece = line.substr(start, comma == std::string_view::npos ? line.npos : comma - start);
-        // The force import's trimming of one field.
-        const CsvFields f = SplitCsvLine(piece);
-        if (f[1].empty()) {
-            cells.push_back({});
-        } else {
-            const size_t offset = static_cast<size_t>(f[1].data() - piece.data());
-            cells.push_back(line.substr(start + offset, f[1].size()));
-        }
+        std::string_view piece = line.substr(start, comma == std::string_view::npos ? line.npos : comma - start);
+        // Blanks only: a NUL or another control byte is part of the cell.
+        auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+        while (!piece.empty() && blank(piece.front())) piece.remove_prefix(1);
+        while (!piece.empty() && blank(piece.back())) piece.remove_suffix(1);
+        cells.push_back(piece);
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }
@@ -236,8 +248,39 @@ StudyColumns ReadStudyHeader(std::string_view header) {
     return c;
 }
 
+std::string StudyInputPath(const std::string& folder, std::string_view cell,
+                           const std::vector<std::string>& allowedFolders) {
+    namespace fs = std::filesystem;
+    if (cell.find('\0') != std::string_view::npos)
+        throw AppError("A file name may not hold a NUL byte: '" + ShownValue(cell) + "'");
+    const fs::path path = fs::path(folder) / fs::path(std::string(cell));
+    // Where the name leads once ".." and links are resolved. A name the
+    // system cannot even look at (too long, a folder without permission)
+    // cannot be opened either: its reader says why.
+    std::error_code ec;
+    const fs::path real = fs::weakly_canonical(path, ec);
+    if (ec) return path.string();
+    auto inside = [&real](const std::string& dir) {
+        std::error_code e;
+        const fs::path root = fs::weakly_canonical(fs::path(dir), e);
+        if (e || root.empty()) return false;
+        // Component by component: "/data2" is not inside "/data".
+        auto r = root.begin(), p = real.begin();
+        for (; r != root.end(); ++r, ++p) {
+            if (r->empty() && std::next(r) == root.end()) break;  // a trailing "/"
+            if (p == real.end() || *r != *p) return false;
+        }
+        return true;
+    };
+    if (inside(folder)) return path.string();
+    for (const std::string& dir : allowedFolders)
+        if (inside(dir)) return path.string();
+    throw AppError("The file lies outside the table's folder \"" + ShownValue(folder) +
+                   "\"; pillarix-study --allow-folder DIR lets the rows read files in DIR");
+}
+
 StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long long line, const std::string& folder,
-                           const SolveOptions& options) {
+                           const SolveOptions& options, const std::vector<std::string>& allowedFolders) {
     const std::vector<std::string_view> cells = SplitStudyLine(row);
     const std::string name(static_cast<size_t>(cols.Name) < cells.size() ? cells[static_cast<size_t>(cols.Name)]
                                                                            : std::string_view());
@@ -251,7 +294,8 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
         std::fill(out.begin() + 1, out.end(), std::string());
         std::string where = "line " + std::to_string(line);
         if (!column.empty()) where += ", " + column;
-        out.back() = where + ": " + displayMessage(ShownValue(message, std::string::npos));
+        // A message may quote a file's text: never more than a few lines' worth.
+        out.back() = where + ": " + displayMessage(ShownValue(message, kStudyMessageChars));
     };
     try {
         if (name.empty()) throw AppError("The row has no Name");
@@ -260,10 +304,14 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
                                                  ? cells[static_cast<size_t>(cols.SectionFile)]
                                                  : std::string_view();
         if (!sectionFile.empty()) {
-            const std::string path =
-                (std::filesystem::path(folder) / std::filesystem::path(std::string(sectionFile))).string();
             std::shared_ptr<const geom::LoadedSection> loaded;
             try {
+                const std::string path = StudyInputPath(folder, sectionFile, allowedFolders);
+                // Rows run on several threads, and dxflib counts the lines it
+                // reads in a static variable that every reader changes: the
+                // study reads one drawing at a time.
+                std::unique_lock<std::mutex> oneDrawing(dxfReaderMutex(), std::defer_lock);
+                if (isDrawing(path)) oneDrawing.lock();
                 loaded = geom::LoadSectionFile(path);
             } catch (const AppError& e) {
                 throw ColumnError("Section File \"" + ShownValue(sectionFile) + "\"",
@@ -310,9 +358,9 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
             double fP = 1, fMx = 1, fMy = 1;
             int cP = 0, cMx = 0, cMy = 0;
             ReadImportSettings(*fields, fP, fMx, fMy, cP, cMx, cMy);
-            const std::string path = (std::filesystem::path(folder) / std::filesystem::path(std::string(forces))).string();
             ForceImport imported;
             try {
+                const std::string path = StudyInputPath(folder, forces, allowedFolders);
                 imported = ImportForcesFromFile(path, cP, cMx, cMy);
                 if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\".");
             } catch (const AppError& e) {
@@ -441,7 +489,8 @@ void skipByteOrderMark(std::string& line) {
 // pipe or FIFO (a table from another program) copied to an unnamed
 // temporary file as it is read. Anything else, or too large a file, is
 // refused before it is read.
-std::FILE* openTable(const std::string& path, const std::string& shown) {
+std::FILE* openTable(const std::string& path, const std::string& shown, bool& pipe) {
+    pipe = false;
     const std::string head = "Cannot open file \"" + shown + "\". ";
     auto fail = [&](int err) -> std::FILE* { throw AppError(head + std::strerror(err)); };
     // Not blocking, to look at what it is first.
@@ -470,6 +519,7 @@ std::FILE* openTable(const std::string& path, const std::string& shown) {
     ::close(fd);
     if (S_ISDIR(st.st_mode)) return fail(EISDIR);
     if (!S_ISFIFO(st.st_mode)) throw AppError(head + "It is not a file");
+    pipe = true;
     // A pipe or FIFO: opened again to block, waiting for a FIFO's writer as
     // any reader of it would.
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -513,9 +563,12 @@ std::FILE* openTable(const std::string& path, const std::string& shown) {
 StudyTable::StudyTable(const std::string& path) : lines_(std::make_unique<Lines>()) {
     const std::string shown = ShownValue(path, std::string::npos);
     lines_->shown = shown;
-    lines_->file = openTable(path, shown);
+    bool pipe = false;
+    lines_->file = openTable(path, shown, pipe);
+    // A table from a pipe ("/dev/stdin") has no folder of its own: its rows'
+    // files are found from the working folder.
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    folder_ = (parent.empty() ? std::filesystem::path(".") : parent).string();
+    folder_ = (parent.empty() || pipe ? std::filesystem::path(".") : parent).string();
 
     // First pass: the encoding of the whole file and the number of rows.
     // Line endings are single bytes that never occur inside a UTF-8
@@ -594,12 +647,13 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
     solve.threads = options.SolveThreads;
     const StudyColumns& cols = table.Columns();
     const std::string& folder = table.Folder();
+    const std::vector<std::string>& allowed = options.AllowedFolders;
     const int threads =
         static_cast<int>(std::max<long long>(1, std::min<long long>(options.Threads, summary.Rows)));
 
     if (threads == 1) {
         for (long long k = 0; k < summary.Rows && table.NextRow(row); ++k) {
-            StudyRowResult r = RunStudyRow(cols, row, table.LineNumber(), folder, solve);
+            StudyRowResult r = RunStudyRow(cols, row, table.LineNumber(), folder, solve, allowed);
             if (!r.Ok) ++summary.Failed;
             r.Line += kStudyEol;
             write(r.Line);
@@ -632,7 +686,7 @@ StudySummary RunStudy(StudyTable& table, const StudyOptions& options,
             Slot& s = slots[static_cast<size_t>(taken % window)];
             ++taken;
             lock.unlock();
-            StudyRowResult r = RunStudyRow(cols, s.text, s.line, folder, solve);
+            StudyRowResult r = RunStudyRow(cols, s.text, s.line, folder, solve, allowed);
             lock.lock();
             s.result = std::move(r);
             s.done = true;

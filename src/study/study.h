@@ -27,6 +27,8 @@ inline constexpr std::string_view kStudyHeader =
 inline constexpr std::string_view kStudyEol = "\r\n";
 // Columns of every output line.
 inline constexpr int kStudyOutputColumns = 22;
+// Longest failed row's message, in characters; a longer one is cut.
+inline constexpr size_t kStudyMessageChars = 400;
 
 // The moment of one direction's P-M curve (points 0 .. divisions) at P = 0,
 // linear between the two points around it; nothing when no point pair
@@ -56,8 +58,10 @@ struct StudyColumns {
 // refused with an AppError naming it.
 StudyColumns ReadStudyHeader(std::string_view header);
 
-// The fields of one line at every ',', each trimmed of characters of code 32
-// or below, as the force import splits its lines but without its limit of 40.
+// The fields of one line at every ',', each trimmed of blanks (space, tab and
+// the line-break characters), without the force import's limit of 40. Other
+// control bytes, a NUL among them, stay in the cell, so its message shows
+// them.
 std::vector<std::string_view> SplitStudyLine(std::string_view line);
 
 // One output line (without its ending) and whether the row passed.
@@ -75,8 +79,17 @@ struct StudyRowResult {
 // row's status, "line N: message" with N = `line`, the row's line in the
 // table, and the column after the number when the message is about one
 // ("line 14, Edit7: '22O0' is not a valid floating point value.").
+// A force or section file must lie in `folder` or below it, or in or below
+// one of `allowedFolders`, once ".." and symbolic links are resolved; a file
+// name holding a NUL is refused.
 StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long long line, const std::string& folder,
-                           const SolveOptions& options);
+                           const SolveOptions& options, const std::vector<std::string>& allowedFolders = {});
+
+// The file a row's `Forces` or `Section File` cell names: `cell` in `folder`.
+// Throws AppError for a name with a NUL, or for a file that lies outside
+// `folder` and every one of `allowedFolders` (".." and links resolved).
+std::string StudyInputPath(const std::string& folder, std::string_view cell,
+                           const std::vector<std::string>& allowedFolders);
 
 // A field of an output line: quoted (with its quotation marks doubled) when
 // it holds a comma, a quotation mark or a line break.
@@ -102,7 +115,8 @@ public:
     StudyTable& operator=(const StudyTable&) = delete;
 
     const StudyColumns& Columns() const { return columns_; }
-    // Folder the force files are relative to.
+    // Folder the force and section files are relative to: the table's, or
+    // the working folder for a table read from a pipe.
     const std::string& Folder() const { return folder_; }
     long long RowCount() const { return rows_; }
     // The next data row, decoded to UTF-8; false at the end.
@@ -126,6 +140,8 @@ struct StudyOptions {
     int Threads = 1;       // workers taking rows
     int SolveThreads = 1;  // threads of each row's solves (0: every core)
     long long ShardIndex = 0, ShardCount = 1;
+    // Folders besides the table's whose files the rows may read.
+    std::vector<std::string> AllowedFolders;
 };
 
 // Rows [I x R / N, (I + 1) x R / N) of R rows for shard I of N.

@@ -1,5 +1,6 @@
 #include "study/study_output.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,11 +28,23 @@ StudyOutput::~StudyOutput() = default;
 void StudyOutput::writeStandardOutput(std::string_view text) {
     const char* data = text.data();
     size_t size = text.size();
+    // Where these whole lines start, when standard output is a file: a
+    // write that fails part way (a full disk, a file-size limit) is taken
+    // back to there, so the output ends at a whole row.
+    off_t start = -1;
+    struct stat st {};
+    if (::fstat(STDOUT_FILENO, &st) == 0 && S_ISREG(st.st_mode)) {
+        const int flags = ::fcntl(STDOUT_FILENO, F_GETFL);
+        start = flags >= 0 && (flags & O_APPEND) ? st.st_size : ::lseek(STDOUT_FILENO, 0, SEEK_CUR);
+    }
     while (size > 0) {
         const ssize_t n = ::write(STDOUT_FILENO, data, size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            error_ = std::string("Cannot write to standard output. ") + std::strerror(n < 0 ? errno : EIO);
+            const int err = n < 0 ? errno : EIO;
+            error_ = std::string("Cannot write to standard output. ") + std::strerror(err);
+            if (start >= 0 && size < text.size() && ::ftruncate(STDOUT_FILENO, start) == 0)
+                ::lseek(STDOUT_FILENO, start, SEEK_SET);
             return;
         }
         data += n;

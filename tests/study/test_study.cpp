@@ -437,6 +437,8 @@ TEST(Study, RowMessagesShowBadBytesAndNeverHang) {
     };
     const Case cases[] = {
         {"Name,Edit7", std::string("C,22\0x", 6), "line 7, Edit7: '22\\x00x' is not a valid floating point value."},
+        // A trailing NUL is part of the cell, not a blank.
+        {"Name,Edit7", std::string("C,22\0", 5), "line 7, Edit7: '22\\x00' is not a valid floating point value."},
         {"Name,Edit7", "C,1" + big, "line 7, Edit7: '1" + std::string(59, 'x') + "...' is not a valid floating point value."},
         {"Name,ComboBox1", "C,1\x01" "1", "line 7, ComboBox1: '1\\x011' is not an item index (0..8)"},
         {"Name,Forces", "C,fifo", "line 7, Forces \"fifo\": Cannot open file \"" + fifo + "\". It is not a file."},
@@ -447,7 +449,9 @@ TEST(Study, RowMessagesShowBadBytesAndNeverHang) {
                                         std::string(60, 'x') + "...\". File name too long."},
     };
     for (const Case& c : cases) {
-        const StudyRowResult r = RunStudyRow(ReadStudyHeader(c.header + ",Edit12,Edit13"), c.row + ",4,4", 7, d, {});
+        // /dev allowed: devices are refused for what they are.
+        const StudyRowResult r =
+            RunStudyRow(ReadStudyHeader(c.header + ",Edit12,Edit13"), c.row + ",4,4", 7, d, {}, {"/dev"});
         EXPECT_FALSE(r.Ok);
         EXPECT_EQ(r.Line, "C" + std::string(21, ',') + CsvCell(c.status)) << c.status;
     }
@@ -543,6 +547,10 @@ TEST(Study, SectionFileColumnRunsACustomSection) {
     EXPECT_EQ(cells[3], "190000");
     const StudyRowResult fine = RunStudyRow(ReadStudyHeader(withType), "M,secs/l.sec,7.5,8", 3, d, {});
     ASSERT_TRUE(fine.Ok) << fine.Line;
+    // An empty section type beside a section file: a Custom Section.
+    const StudyRowResult empty = RunStudyRow(ReadStudyHeader(withType), "E,secs/l.sec,,", 3, d, {});
+    ASSERT_TRUE(empty.Ok) << empty.Line;
+    EXPECT_EQ(cellsOf(empty.Line)[2], "890");
     EXPECT_GT(std::stoi(cellsOf(fine.Line)[2]), 3000);
 
     const std::pair<std::string, std::string> failing[] = {
@@ -553,10 +561,126 @@ TEST(Study, SectionFileColumnRunsACustomSection) {
         {"P,secs/l.sec,,0", "line 4, ComboBox1: a row with a Section File is a Custom Section"},
         {"Q,secs/l.sec,0,8", "Mesh Size must be a length greater than 0 mm"},
         {"R,,,8", "Custom Section: no section is loaded"},
+        {"T,../l.sec,,8", "line 4, Section File \"\"../l.sec\"\": The file lies outside the table's folder"},
     };
     for (const auto& [row, says] : failing) {
         const StudyRowResult r = RunStudyRow(ReadStudyHeader(withType), row, 4, d, {});
         EXPECT_FALSE(r.Ok) << row;
         EXPECT_NE(r.Line.find(says), std::string::npos) << r.Line;
     }
+}
+
+// A row reads files in the table's folder and below it only, unless another
+// folder is allowed; nothing of a file outside reaches the output.
+TEST(Study, RowFilesStayInTheTablesFolder) {
+    TempDir dir;
+    const std::string d = dir.path.string();
+    fs::create_directories(dir.path / "t" / "loads");
+    fs::create_directories(dir.path / "other");
+    const std::string forces = "Case,P,Mx,My\n1,-100,10,10\n";
+    dir.file("secret.csv", "root:*:SECRET\n");
+    dir.file("t/loads/f.csv", forces);
+    dir.file("other/g.csv", forces);
+    fs::create_symlink(dir.path / "secret.csv", dir.path / "t" / "out.csv");
+    fs::create_symlink(dir.path / "t" / "loads" / "f.csv", dir.path / "t" / "in.csv");
+    const std::string folder = d + "/t";
+    struct Case {
+        std::string cell;
+        std::vector<std::string> allowed;
+        bool ok;
+        std::string says;
+    };
+    const std::string outside = "The file lies outside the table's folder";
+    const Case cases[] = {
+        {"loads/f.csv", {}, true, ""},
+        {"loads/../loads/f.csv", {}, true, ""},
+        {"in.csv", {}, true, ""},  // a link that stays inside
+        {"../secret.csv", {}, false, outside},
+        {d + "/secret.csv", {}, false, outside},
+        {"out.csv", {}, false, outside},
+        {"/etc/passwd", {}, false, outside},
+        {"../other/g.csv", {}, false, outside},
+        {"../other/g.csv", {d + "/other"}, true, ""},
+        {"../other/g.csv", {d + "/oth"}, false, outside},  // a folder's name is not a prefix
+        {"../secret.csv", {d + "/other"}, false, outside},
+        {std::string("loads/f.csv\0x", 13), {}, false, "A file name may not hold a NUL byte: 'loads/f.csv\\x00x'"},
+        {std::string("loads/f.csv\0", 12), {}, false, "A file name may not hold a NUL byte: 'loads/f.csv\\x00'"},
+    };
+    for (const Case& c : cases)
+        for (const char* column : {"Forces", "Section File"}) {
+            const bool section = std::string(column) == "Section File";
+            const StudyRowResult r =
+                RunStudyRow(ReadStudyHeader(std::string("Name,") + column + ",Edit54,Edit55,Edit56,Edit12,Edit13"),
+                            "C," + c.cell + ",2,3,4,4,4", 7, folder, {}, c.allowed);
+            EXPECT_EQ(r.Line.find("SECRET"), std::string::npos) << r.Line;
+            EXPECT_EQ(r.Line.find("root:"), std::string::npos) << r.Line;
+            if (section) {
+                // The force file is no section file: read, it fails on its
+                // content; refused, it fails on where it lies.
+                EXPECT_EQ(r.Line.find(outside) == std::string::npos && r.Line.find("NUL") == std::string::npos, c.ok)
+                    << c.cell << ": " << r.Line;
+                continue;
+            }
+            EXPECT_EQ(r.Ok, c.ok) << c.cell << ": " << r.Line;
+            if (!c.ok) EXPECT_NE(r.Line.find(c.says), std::string::npos) << r.Line;
+        }
+
+    // The program: refused by default, read with --allow-folder; a table
+    // from a pipe finds its files from the working folder.
+    const std::string table = dir.file("t/t.csv", "Name,Forces,Edit54,Edit55,Edit56,Edit12,Edit13\nA,../other/g.csv,2,3,4,4,4\n");
+    int status = -1;
+    std::string out = run(kBin + "/pillarix-study " + table, &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find("lies outside the table's folder"), std::string::npos) << out;
+    out = run(kBin + "/pillarix-study " + table + " --allow-folder " + d + "/other", &status);
+    EXPECT_EQ(status, 0) << out;
+    out = run("cd " + folder + " && printf 'Name,Forces,Edit54,Edit55,Edit56,Edit12,Edit13\\nA,loads/f.csv,2,3,4,4,4\\n' | " + kBin +
+                  "/pillarix-study /dev/stdin",
+              &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_EQ(out.substr(out.size() - 5), ",ok\r\n");
+    run(kBin + "/pillarix-study " + table + " --allow-folder '' 2>/dev/null", &status);
+    EXPECT_EQ(status, 2);
+}
+
+// Past a file-size limit the write fails and is reported: the programs do
+// not die of the signal, a cut help is no success, and the study's output
+// ends at a whole row.
+TEST(Study, AFileSizeLimitIsAFailedWrite) {
+    TempDir dir;
+    const std::string d = dir.path.string();
+    struct Case {
+        std::string command;
+        int status;
+    };
+    const Case cases[] = {
+        // The help is longer than 4096 bytes: the end of it is lost.
+        {"trap '' XFSZ; ulimit -f 4; " + kBin + "/pillarix-study --help > " + d + "/help.txt", 2},
+        {"ulimit -f 4; " + kBin + "/pillarix-study --help > " + d + "/help.txt", 2},
+        {"ulimit -f 16; " + kBin + "/pillarix-study --help > " + d + "/help.txt", 0},
+        {"ulimit -f 1; " + BatchProgram() + " --help > " + d + "/help.txt", 1},
+    };
+    for (const Case& c : cases) {
+        int status = -1;
+        // bash: its ulimit -f counts blocks of 1024 bytes.
+        const std::string err = run("bash -c \"" + c.command + "\" 2>&1", &status);
+        EXPECT_EQ(status, c.status) << c.command << ": " << err;
+        if (c.status) EXPECT_NE(err.find("File too large"), std::string::npos) << err;
+    }
+
+    std::string table = "Name,Edit12,Edit13,Edit33\n";
+    for (int i = 0; i < 40; ++i) table += "C" + std::to_string(i) + ",4,4,4\n";
+    const std::string path = dir.file("t.csv", table);
+    int status = -1;
+    const std::string err =
+        run("bash -c 'ulimit -f 2; " + kBin + "/pillarix-study " + path + " --threads 1 > " + d + "/out.csv' 2>&1", &status);
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(err.find("Cannot write to standard output. File too large."), std::string::npos) << err;
+    const std::string out = readFile(d + "/out.csv");
+    EXPECT_GT(out.size(), 1000u);
+    EXPECT_LE(out.size(), 2048u);
+    EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+    // Every line whole: the header's or a row's 22 fields.
+    for (size_t a = 0, b; (b = out.find("\r\n", a)) != std::string::npos; a = b + 2)
+        EXPECT_EQ(std::count(out.begin() + static_cast<long>(a), out.begin() + static_cast<long>(b), ','), 21);
 }
