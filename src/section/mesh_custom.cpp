@@ -12,6 +12,7 @@
 #include "input/numbers.h"
 #include "section/mesh.h"
 #include "section/mesh_common.h"
+#include "section/thin_parts.h"
 
 namespace px {
 
@@ -217,21 +218,23 @@ GrossSection GrossUnguarded(const Shape& s) {
     return g;
 }
 
-double DefaultSize(const GrossSection& g) { return std::max(g.MaxX - g.MinX, g.MaxY - g.MinY) / 40; }
-
 double Cells(const GrossSection& g, double h) {
     return std::ceil((g.MaxX - g.MinX) / h) * std::ceil((g.MaxY - g.MinY) / h);
+}
+
+// The smallest size in hundredths of a mm that the limit allows.
+double LeastSize(const GrossSection& g) {
+    const double limit = static_cast<double>(kMaxFibers);
+    double least = std::ceil(std::sqrt((g.MaxX - g.MinX) * (g.MaxY - g.MinY) / limit) * 100) / 100;
+    while (Cells(g, least) > limit) least = std::ceil(std::max(least + 0.01, least * 1.001) * 100) / 100;
+    return least;
 }
 
 void CheckSize(const GrossSection& g, double h) {
     if (!(h > 0) || !std::isfinite(h)) throw AppError("Mesh Size must be a length greater than 0 mm");
     if (Cells(g, h) <= static_cast<double>(kMaxFibers)) return;
-    // The smallest size in hundredths of a mm that the limit allows.
-    const double limit = static_cast<double>(kMaxFibers);
-    double least = std::ceil(std::sqrt((g.MaxX - g.MinX) * (g.MaxY - g.MinY) / limit) * 100) / 100;
-    while (Cells(g, least) > limit) least = std::ceil(std::max(least + 0.01, least * 1.001) * 100) / 100;
     throw AppError("Mesh Size " + F2(h) + " mm would cut the section into more than " + std::to_string(kMaxFibers) +
-                   " cells; it must be at least " + F2(least) + " mm");
+                   " cells; it must be at least " + F2(LeastSize(g)) + " mm");
 }
 void MeshUnguarded(const Shape& s, double meshSize, FiberTable& t) {
     const GrossSection g = GrossUnguarded(s);
@@ -307,7 +310,10 @@ void MeshUnguarded(const Shape& s, double meshSize, FiberTable& t) {
 
 }  // namespace
 
-double DefaultMeshSize(const Shape& s) { return DefaultSize(ComputeGrossSection(s)); }
+double DefaultMeshSize(const Shape& s) {
+    const GrossSection g = ComputeGrossSection(s);
+    return ThinPartsMeshSize(g.MaxX - g.MinX, g.MaxY - g.MinY, ThinnestPartOf(s), LeastSize(g));
+}
 
 void CheckCustomMesh(const Shape& s, double meshSize) { CheckSize(ComputeGrossSection(s), meshSize); }
 
