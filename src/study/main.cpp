@@ -32,7 +32,8 @@ a header line, then one line per column. Header names:
                  Section, ComboBox1 = 8; a regular file of at most 50 MB)
   EditN          the window's edit field EditN (1..70), as typed; Edit69
                  is "Mesh Size" of a custom section (empty: the larger of
-                 its width and height / 40), Edit70 is "Cover Layers"
+                 its width and height / 40, or a quarter of its thinnest
+                 part when smaller), Edit70 is "Cover Layers"
   ComboBoxN      the item index of ComboBoxN (1..8, 0 = first item);
                  ComboBox1 is the section type: 0 Rect Column, 1 Circular
                  Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
