@@ -534,3 +534,27 @@ TEST(MomentCurvature, DrawnSectionTakesItsAxisFromTheAngle) {
     const FiberTable fresh = meshed(u);
     for (int i = 1; i <= U.NFib; ++i) ASSERT_EQ(U[i].X, fresh[i].X) << i;
 }
+
+// A drawn 400 x 200 steel plate without bars yields at its fibers' corners
+// on the face: at angle 0 and P = 0 the face is 100 mm from the axis, so
+// phi_y = (fy / Es) / 100; the plate drawn a quarter turn round yields at
+// the same curvature with its axis at 90 degrees.
+TEST(MomentCurvature, DrawnSteelYieldsAtItsFaceAtAnyAngle) {
+    auto meshed = [](const char* text) {
+        FiberTable t;
+        MeshCustomSection(geom::ReadSectionFile(text), 25, t);
+        AssignFiberMaterials(DefaultFields(), t);
+        return t;
+    };
+    FiberTable plate = meshed("steel 0 0 400 0 400 200 0 200\n"), turned = meshed("steel 0 0 200 0 200 400 0 400\n");
+    const double phiY = 260.0 / 215000 / 100;
+    const MphiResult a = SolveMomentCurvature(plate, 400, 200, Settings(0, 0, 8));
+    const MphiResult b = SolveMomentCurvature(turned, 200, 400, Settings(0, 90, 8));
+    ASSERT_TRUE(a.yield && b.yield) << a.yieldNote << b.yieldNote;
+    EXPECT_NEAR(a.yield->phi, phiY, 1e-9 * phiY);
+    EXPECT_NEAR(b.yield->phi, phiY, 1e-9 * phiY);
+    EXPECT_NEAR(b.yield->M, a.yield->M, 1e-9 * a.yield->M);
+    // About x at angle 0, about y at 90.
+    EXPECT_NEAR(a.yield->My, 0, 1e-9 * a.yield->M);
+    EXPECT_NEAR(b.yield->Mx, 0, 1e-9 * a.yield->M);
+}

@@ -120,6 +120,7 @@ TEST(ThinParts, RefusesAMeshSizeThatLeavesAPartOneFiberAcross) {
         {"wall, 49", kWall, 49, nullptr},
         {"no length", kWall, 0, nullptr},
         {"not a number", kWall, std::nan(""), nullptr},
+        {"infinite", kWall, HUGE_VAL, nullptr},
     };
     for (const auto& c : cases) {
         const SectionInput in = Custom(c.text, c.mesh);
