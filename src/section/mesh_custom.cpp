@@ -67,6 +67,25 @@ struct Piece {
 
 long long Clamp(long long v, long long n) { return std::clamp(v, 0LL, n - 1); }
 
+// The part of `piece` inside a grid cell. Boost's box clipping can hand back
+// the whole piece when one of its vertices lies a rounding error outside the
+// cell's corner; a result that leaves the cell is clipped again against the
+// cell as a polygon.
+void ClipToCell(const BPoly& piece, const BBox& cellBox, double eps, BMulti& cell) {
+    bg::intersection(piece, cellBox, cell);
+    for (const BPoly& c : cell) {
+        const BBox e = bg::return_envelope<BBox>(c);
+        if (e.min_corner().x() < cellBox.min_corner().x() - eps || e.max_corner().x() > cellBox.max_corner().x() + eps ||
+            e.min_corner().y() < cellBox.min_corner().y() - eps || e.max_corner().y() > cellBox.max_corner().y() + eps) {
+            BPoly box;
+            bg::convert(cellBox, box);
+            cell.clear();
+            bg::intersection(piece, box, cell);
+            return;
+        }
+    }
+}
+
 // One column's part of a region (already clipped to the column's sides
 // xa, xb), cut row by row from the bottom. Rows that no boundary edge
 // reaches are whole cells inside or outside; only the others are clipped.
@@ -97,7 +116,7 @@ void CutColumn(const BMulti& column, double xa, double xb, const Grid& g, int ma
             const BBox cellBox(BPoint(xa, ya), BPoint(xb, yb));
             if (boundary[static_cast<size_t>(j)]) {
                 BMulti cell;
-                bg::intersection(piece, cellBox, cell);
+                ClipToCell(piece, cellBox, eps, cell);
                 for (BPoly& c : cell) out.push_back({mat, std::move(c)});
             } else if (bg::within(BPoint((xa + xb) / 2, (ya + yb) / 2), piece)) {
                 BPoly c;
