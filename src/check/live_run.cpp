@@ -11,6 +11,12 @@ namespace px {
 CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& base,
                               const std::atomic<bool>* cancel) {
     CheckSection s;
+    ReadCheckSectionInto(fields, base, s, cancel);
+    return s;
+}
+
+void ReadCheckSectionInto(const FieldSource& fields, const SectionInput& base, CheckSection& s,
+                          const std::atomic<bool>* cancel) {
     s.input = base;
     {
         const MeshCancelScope scope(cancel);  // a fine mesh takes long: stop it for a run no one waits for
@@ -21,7 +27,6 @@ CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& bas
     s.mm = ReadMmSettings(fields);
     CheckMmSettings(s.mm);
     ComputeAxialBounds(s.fibers, s.PMax, s.PMin);
-    return s;
 }
 
 LiveResults RunLive(const LiveInputs& in, const std::atomic<bool>& cancel) {

@@ -31,6 +31,9 @@ struct CheckSection {
 // Cancelled once `cancel` is set (looked at while meshing and after it).
 CheckSection ReadCheckSection(const FieldSource& fields, const SectionInput& base,
                               const std::atomic<bool>* cancel = nullptr);
+// The same into `s`, which holds what was meshed when the run stops.
+void ReadCheckSectionInto(const FieldSource& fields, const SectionInput& base, CheckSection& s,
+                          const std::atomic<bool>* cancel = nullptr);
 
 // What one run reads, copied on the window's thread.
 struct LiveInputs {

@@ -287,9 +287,99 @@ void Idealise(MphiResult& r) {
     r.ductility = phiU / phiYp;
 }
 
+// A drawn section takes its neutral axis from the angle itself: a copy of
+// its fibers is turned by the cosine and sine of the angle less 45 degrees,
+// so that the axis lies at 45 degrees, a slope the solvers take as it is,
+// and the moments are turned back. The templates keep the slope rule of the
+// Mx-My curve (tan bounded to +-100 and kept away from 0), on which their
+// published curves rest.
+constexpr double kCopyAxisDeg = 45;
+
+bool ExactAngle(const FiberTable& t) { return !t.Outline.empty(); }
+
+struct AxisTurn {
+    double cs = 1, sn = 0;  // cosine and sine of the turn
+
+    explicit AxisTurn(double angleDeg) {
+        const double turn = std::fmod(angleDeg - kCopyAxisDeg, 360.0) * (3.14159265358979323846 / 180);
+        cs = std::cos(turn);
+        sn = std::sin(turn);
+    }
+    // A point of the section in the copy's axes.
+    void into(double& x, double& y) const {
+        const double u = cs * x + sn * y, v = -sn * x + cs * y;
+        x = u;
+        y = v;
+    }
+    // Moments of the copy (lever arms Y and X) as the section's.
+    void back(double& Mx, double& My) const {
+        const double my = cs * My - sn * Mx, mx = sn * My + cs * Mx;
+        Mx = mx;
+        My = my;
+    }
+    void back(MphiPoint& p) const { back(p.Mx, p.My); }
+};
+
+// The fibers and strain limit points in the copy's axes; the outlines,
+// which no solver reads, are left out.
+FiberTable TurnedCopy(const FiberTable& t, double B, double H, const AxisTurn& a) {
+    FiberTable c;
+    c.f = t.f;
+    c.NFib = t.NFib;
+    c.PointSymmetric = t.PointSymmetric;
+    const StrainLimitPoints pts = StrainLimitPoints::Of(t, B, H);
+    for (int k = 0; k < pts.size(); ++k) {
+        double x = pts.x[static_cast<size_t>(k)], y = pts.y[static_cast<size_t>(k)];
+        a.into(x, y);
+        c.LimitPoints.emplace_back(x, y);
+    }
+    for (int i = 1; i <= c.NFib; ++i) {
+        Fiber& f = c[i];
+        a.into(f.X, f.Y);
+        a.into(f.X1, f.Y1);
+        a.into(f.X2, f.Y2);
+        a.into(f.X3, f.Y3);
+        a.into(f.X4, f.Y4);
+    }
+    return c;
+}
+
+MphiPoint SolveAtCurvatureOf(FiberTable& t, double B, double H, const MphiSettings& s, double phi);
+MphiResult SolveMomentCurvatureOf(FiberTable& t, double B, double H, const MphiSettings& s,
+                                  const Progress& progress, const std::atomic<bool>* cancel);
+
 }  // namespace
 
 MphiPoint SolveAtCurvature(FiberTable& t, double B, double H, const MphiSettings& s, double phi) {
+    if (!ExactAngle(t)) return SolveAtCurvatureOf(t, B, H, s, phi);
+    const AxisTurn a(s.angle);
+    FiberTable copy = TurnedCopy(t, B, H, a);
+    MphiSettings at = s;
+    at.angle = kCopyAxisDeg;
+    MphiPoint p = SolveAtCurvatureOf(copy, B, H, at, phi);
+    a.back(p);
+    return p;
+}
+
+MphiResult SolveMomentCurvature(FiberTable& t, double B, double H, const MphiSettings& s,
+                                const Progress& progress, const std::atomic<bool>* cancel) {
+    CheckMphiSettings(s);
+    if (!ExactAngle(t)) return SolveMomentCurvatureOf(t, B, H, s, progress, cancel);
+    const AxisTurn a(s.angle);
+    FiberTable copy = TurnedCopy(t, B, H, a);
+    MphiSettings at = s;
+    at.angle = kCopyAxisDeg;
+    MphiResult r = SolveMomentCurvatureOf(copy, B, H, at, progress, cancel);
+    r.settings = s;
+    for (MphiPoint& p : r.points) a.back(p);
+    a.back(r.ultimate);
+    if (r.yield) a.back(*r.yield);
+    return r;
+}
+
+namespace {
+
+MphiPoint SolveAtCurvatureOf(FiberTable& t, double B, double H, const MphiSettings& s, double phi) {
     double PMax = 0, PMin = 0;
     ComputeAxialBounds(t, PMax, PMin);
     const bool turned = AngleTurned(t, s.angle);
@@ -298,9 +388,8 @@ MphiPoint SolveAtCurvature(FiberTable& t, double B, double H, const MphiSettings
     return SolvePoint(x, phi);
 }
 
-MphiResult SolveMomentCurvature(FiberTable& t, double B, double H, const MphiSettings& s,
-                                const Progress& progress, const std::atomic<bool>* cancel) {
-    CheckMphiSettings(s);
+MphiResult SolveMomentCurvatureOf(FiberTable& t, double B, double H, const MphiSettings& s,
+                                  const Progress& progress, const std::atomic<bool>* cancel) {
     double PMax = 0, PMin = 0;
     ComputeAxialBounds(t, PMax, PMin);
     CheckMphiForce(s.axialForce, PMin, PMax);
@@ -346,6 +435,8 @@ MphiResult SolveMomentCurvature(FiberTable& t, double B, double H, const MphiSet
     r.phiMmax = peak->phi;
     return r;
 }
+
+}  // namespace
 
 namespace {
 

@@ -61,7 +61,9 @@ struct MphiResult {
 
 // The state at curvature phi (1/mm, > 0) whose axial force is Pt within
 // 1e-9 (PMax - PMin): strain = phi x d, d the signed distance from the axis
-// at `angle` (the Mx-My solver's bounded slope). When the force crosses Pt
+// at `angle`: for a drawn section (t.Outline not empty) the angle itself,
+// its cosine and sine; for a template the Mx-My solver's bounded slope, as
+// its curves have always been. When the force crosses Pt
 // more than once, the crossing met first coming from the tension side.
 // Raises "No state with axial force ... at curvature ..." when none exists.
 // phi = 0 gives the uniform strain that carries Pt.

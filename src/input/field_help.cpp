@@ -31,7 +31,9 @@ const std::vector<Help>& Table() {
         {"SectionFileLabel", "The file the custom section was loaded from; its content is kept in the project.", {}},
         {"Edit69",
          "Mesh Size: the side of the square grid cells the custom section is cut into (mm), greater than 0.\n"
-         "Filled on load with the larger of the section's width and height / 40; empty means that default.", {}},
+         "Filled on load with the larger of the section's width and height / 40, or a quarter of the thickness of its\n"
+         "thinnest part when that is smaller; empty means that default. A size that leaves a part one fiber across\n"
+         "is refused.", {}},
         {"CentroidLabel", "Where the moments are taken about: the centroid of the outline, in the drawing's coordinates.",
          {}},
         {"Edit1",

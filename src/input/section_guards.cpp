@@ -7,6 +7,7 @@
 
 #include "input/error.h"
 #include "input/section_input.h"
+#include "section/thin_parts.h"
 
 namespace px {
 
@@ -171,6 +172,10 @@ void CheckSectionInput(const SectionInput& in) {
             inside(in.SteelYH, dp, in.H, kRect.height);
             break;
         }
+        case 9:
+            // "Mesh Size", typed or the default, must put two fibers or more across every polygon.
+            if (in.Custom) CheckMeshAcrossParts(in.Custom->Section, in.MeshSize);
+            break;
         default:
             break;
     }

@@ -39,6 +39,8 @@ void ReadSectionInput(const FieldSource& f, SectionInput& in);
 // diameters must not be negative, and an inner size (B - 2 x cover, a tube's
 // inner diameter, a web's height between the flanges) must stay above 0. The
 // message names each field by the caption the Section page shows for the type.
+// A custom section's "Mesh Size" must be less than the thickness of each of
+// its polygons (CheckMeshAcrossParts).
 void CheckSectionInput(const SectionInput& in);
 
 // Copies the material pages' parameters into fibers 1..NFib by material id.

@@ -12,6 +12,7 @@
 #include "input/numbers.h"
 #include "section/mesh.h"
 #include "section/mesh_common.h"
+#include "section/thin_parts.h"
 
 namespace px {
 
@@ -66,6 +67,25 @@ struct Piece {
 
 long long Clamp(long long v, long long n) { return std::clamp(v, 0LL, n - 1); }
 
+// The part of `piece` inside a grid cell. Boost's box clipping can hand back
+// the whole piece when one of its vertices lies a rounding error outside the
+// cell's corner; a result that leaves the cell is clipped again against the
+// cell as a polygon.
+void ClipToCell(const BPoly& piece, const BBox& cellBox, double eps, BMulti& cell) {
+    bg::intersection(piece, cellBox, cell);
+    for (const BPoly& c : cell) {
+        const BBox e = bg::return_envelope<BBox>(c);
+        if (e.min_corner().x() < cellBox.min_corner().x() - eps || e.max_corner().x() > cellBox.max_corner().x() + eps ||
+            e.min_corner().y() < cellBox.min_corner().y() - eps || e.max_corner().y() > cellBox.max_corner().y() + eps) {
+            BPoly box;
+            bg::convert(cellBox, box);
+            cell.clear();
+            bg::intersection(piece, box, cell);
+            return;
+        }
+    }
+}
+
 // One column's part of a region (already clipped to the column's sides
 // xa, xb), cut row by row from the bottom. Rows that no boundary edge
 // reaches are whole cells inside or outside; only the others are clipped.
@@ -96,7 +116,7 @@ void CutColumn(const BMulti& column, double xa, double xb, const Grid& g, int ma
             const BBox cellBox(BPoint(xa, ya), BPoint(xb, yb));
             if (boundary[static_cast<size_t>(j)]) {
                 BMulti cell;
-                bg::intersection(piece, cellBox, cell);
+                ClipToCell(piece, cellBox, eps, cell);
                 for (BPoly& c : cell) out.push_back({mat, std::move(c)});
             } else if (bg::within(BPoint((xa + xb) / 2, (ya + yb) / 2), piece)) {
                 BPoly c;
@@ -217,21 +237,23 @@ GrossSection GrossUnguarded(const Shape& s) {
     return g;
 }
 
-double DefaultSize(const GrossSection& g) { return std::max(g.MaxX - g.MinX, g.MaxY - g.MinY) / 40; }
-
 double Cells(const GrossSection& g, double h) {
     return std::ceil((g.MaxX - g.MinX) / h) * std::ceil((g.MaxY - g.MinY) / h);
+}
+
+// The smallest size in hundredths of a mm that the limit allows.
+double LeastSize(const GrossSection& g) {
+    const double limit = static_cast<double>(kMaxFibers);
+    double least = std::ceil(std::sqrt((g.MaxX - g.MinX) * (g.MaxY - g.MinY) / limit) * 100) / 100;
+    while (Cells(g, least) > limit) least = std::ceil(std::max(least + 0.01, least * 1.001) * 100) / 100;
+    return least;
 }
 
 void CheckSize(const GrossSection& g, double h) {
     if (!(h > 0) || !std::isfinite(h)) throw AppError("Mesh Size must be a length greater than 0 mm");
     if (Cells(g, h) <= static_cast<double>(kMaxFibers)) return;
-    // The smallest size in hundredths of a mm that the limit allows.
-    const double limit = static_cast<double>(kMaxFibers);
-    double least = std::ceil(std::sqrt((g.MaxX - g.MinX) * (g.MaxY - g.MinY) / limit) * 100) / 100;
-    while (Cells(g, least) > limit) least = std::ceil(std::max(least + 0.01, least * 1.001) * 100) / 100;
     throw AppError("Mesh Size " + F2(h) + " mm would cut the section into more than " + std::to_string(kMaxFibers) +
-                   " cells; it must be at least " + F2(least) + " mm");
+                   " cells; it must be at least " + F2(LeastSize(g)) + " mm");
 }
 void MeshUnguarded(const Shape& s, double meshSize, FiberTable& t) {
     const GrossSection g = GrossUnguarded(s);
@@ -307,7 +329,10 @@ void MeshUnguarded(const Shape& s, double meshSize, FiberTable& t) {
 
 }  // namespace
 
-double DefaultMeshSize(const Shape& s) { return DefaultSize(ComputeGrossSection(s)); }
+double DefaultMeshSize(const Shape& s) {
+    const GrossSection g = ComputeGrossSection(s);
+    return ThinPartsMeshSize(g.MaxX - g.MinX, g.MaxY - g.MinY, ThinnestPartOf(s), LeastSize(g));
+}
 
 void CheckCustomMesh(const Shape& s, double meshSize) { CheckSize(ComputeGrossSection(s), meshSize); }
 

@@ -13,7 +13,9 @@ struct GrossSection {
 };
 GrossSection ComputeGrossSection(const geom::Shape& s);
 
-// The larger of the section's width and height / 40.
+// The larger of the section's width and height / 40, or a quarter of its
+// thinnest part's thickness when smaller (ThinPartsMeshSize), not below the
+// smallest size the fiber limit allows.
 double DefaultMeshSize(const geom::Shape& s);
 
 // Refuses a "Mesh Size" that is not a number above 0, or so small that the

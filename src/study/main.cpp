@@ -37,7 +37,8 @@ Force and section files must lie in the table's folder or below it once
 from a pipe that is the working folder.
   EditN          the window's edit field EditN (1..70), as typed; Edit69
                  is "Mesh Size" of a custom section (empty: the larger of
-                 its width and height / 40), Edit70 is "Cover Layers"
+                 its width and height / 40, or a quarter of its thinnest
+                 part when smaller), Edit70 is "Cover Layers"
   ComboBoxN      the item index of ComboBoxN (1..8, 0 = first item);
                  ComboBox1 is the section type: 0 Rect Column, 1 Circular
                  Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,

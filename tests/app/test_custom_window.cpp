@@ -10,7 +10,6 @@
 
 #include "curvature/moment_curvature.h"
 #include "geometry/section_file.h"
-#include "section/section_export.h"
 #include "support/form_window.h"
 
 using namespace px;
@@ -20,9 +19,9 @@ namespace {
 // An L (600 x 200 leg along x, 200 x 400 leg up its left end) with a
 // 100 x 100 hole and two bars. Gross area 200,000 - 10,000 = 190,000 mm2;
 // centroid (200,000 x 220 - 10,000 x 100) / 190,000 = 226.3158 both ways.
-// The default mesh, 600 / 40 = 15 mm, lays 40 x 14 cells on the long leg
-// (its top row 195..210 cut) and 14 x 26 above it: 924 pieces, less the 6 x 6
-// cells wholly inside the hole (60..150), plus 2 bars: 890 fibers.
+// The hole leaves walls 50 mm thick, so the default mesh is 50 / 4 = 12.5 mm
+// (less than 600 / 40 = 15): 48 x 16 cells on the long leg and 16 x 32 above
+// it, 1280 cells, less the 8 x 8 inside the hole, plus 2 bars: 1218 fibers.
 const QByteArray kLWithHole =
     "# L with a hole\n"
     "cover 0 0 600 0 600 200 200 200 200 600 0 600\n"
@@ -75,7 +74,7 @@ TEST(CustomWindow, LoadsAnLWithAHoleMeshesDrawsAndListsItsCentroid) {
     EXPECT_EQ(w.types()->currentIndex(), 8);
     EXPECT_EQ(w.types()->currentText(), "Custom Section");
     const Workspace& ws = w.form->workspace();
-    EXPECT_EQ(ws.Fibers.NFib, 890);
+    EXPECT_EQ(ws.Fibers.NFib, 1218);
     EXPECT_NEAR(ws.Fibers.OriginX, 43000000.0 / 190000, 1e-9);
     EXPECT_NEAR(ws.Fibers.OriginY, 43000000.0 / 190000, 1e-9);
     EXPECT_DOUBLE_EQ(ws.Input.B, 600);
@@ -83,7 +82,7 @@ TEST(CustomWindow, LoadsAnLWithAHoleMeshesDrawsAndListsItsCentroid) {
     EXPECT_EQ(w.form->edit(36)->text(), "190000");
     EXPECT_EQ(w.label("CentroidLabel")->text(), "Centroid at x = 226.32, y = 226.32 mm");
     EXPECT_EQ(w.label("SectionFileLabel")->text(), "File: lhole.sec");
-    EXPECT_EQ(w.form->edit(69)->text(), "15.00");
+    EXPECT_EQ(w.form->edit(69)->text(), "12.50");
     // The custom controls replace the template's rows.
     EXPECT_FALSE(w.form->edit(1)->isVisibleTo(w.form.get()));
     EXPECT_FALSE(w.form->edit(70)->isVisibleTo(w.form.get()));
@@ -101,10 +100,10 @@ TEST(CustomWindow, LoadsAnLWithAHoleMeshesDrawsAndListsItsCentroid) {
     };
     const Rgb cover = ws.Colors.c[1];
     EXPECT_EQ(pixel(100, 100), 0xFFFFFFu);
-    EXPECT_EQ(pixel(100, 400), qRgb(cover.r, cover.g, cover.b) & 0xFFFFFF);
+    EXPECT_EQ(pixel(106.25, 406.25), qRgb(cover.r, cover.g, cover.b) & 0xFFFFFF);  // a cell's middle
     EXPECT_EQ(pixel(400, 400), 0xFFFFFFu);
 
-    // A smaller mesh size through the field: 7.5 mm, four times the cells.
+    // A smaller mesh size through the field: 7.5 mm, (12.5 / 7.5)^2 times the cells.
     w.form->edit(69)->setText("7.5");
     w.click(1);
     EXPECT_GT(ws.Fibers.NFib, 3000);
@@ -177,18 +176,49 @@ TEST(CustomWindow, ABadFileOrMeshChangesNothing) {
     w.platform.errors.clear();
     w.click(1);
     EXPECT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.form->workspace().Fibers.NFib, 890);
-    EXPECT_EQ(w.form->workspace().Input.MeshSize, 15);
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, 1218);
+    EXPECT_EQ(w.form->workspace().Input.MeshSize, 12.5);
+    // So is one that leaves the 50 mm walls beside the hole one fiber across.
+    w.form->edit(69)->setText("50");
+    w.platform.errors.clear();
+    w.click(1);
+    ASSERT_EQ(w.platform.errors.size(), 1);
+    EXPECT_TRUE(w.platform.errors[0].contains("Mesh Size 50.00 mm leaves the cover polygon of Line 2 one fiber across "
+                                              "its 50.00 mm thickness; Mesh Size must be less than 50.00 mm"))
+        << w.errors().toStdString();
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, 1218);
+    EXPECT_EQ(w.form->workspace().Input.MeshSize, 12.5);
+    w.form->edit(69)->setText("49.9");
+    w.platform.errors.clear();
+    w.click(1);
+    EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(w.form->workspace().Input.MeshSize, 49.9);
 }
 
 TEST(CustomWindow, ExportsTheTemplateOrTheCustomSection) {
     Window w;
+    // A 400 x 300 column, cover 40: the core and the bar centres 40 in from
+    // the faces; one row of three 20 mm bars at the top and bottom (spaced
+    // 320 / 4 = 80), one 16 mm bar on each side at mid-height, one 25 mm
+    // bar in each corner.
+    const std::pair<int, const char*> fields[] = {{1, "400"}, {2, "300"}, {3, "40"}, {4, "1"}, {5, "1"}, {6, "3"},
+                                                  {7, "20"},  {8, "1"},   {9, "16"}, {10, "1"}, {11, "25"}};
+    for (const auto& [n, text] : fields) w.form->edit(n)->setText(text);
+    w.click(1);
     w.platform.saveAnswers.push_back(w.file("rect.sec"));
     w.trigger("ExportSection1");
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     QFile rect(w.file("rect.sec"));
     ASSERT_TRUE(rect.open(QIODevice::ReadOnly));
-    EXPECT_EQ(rect.readAll().toStdString(), ExportTemplateSectionFile(w.form->workspace().Input));
+    EXPECT_EQ(rect.readAll().toStdString(),
+              "# Pillarix section: Rect Column\n"
+              "units mm\n"
+              "cover -200 -150 200 -150 200 150 -200 150\n"
+              "hole -160 -110 160 -110 160 110 -160 110\n"
+              "core1 -160 -110 160 -110 160 110 -160 110\n"
+              "bar -80 -110 20\nbar -80 110 20\nbar 0 -110 20\nbar 0 110 20\nbar 80 -110 20\nbar 80 110 20\n"
+              "bar -160 0 16\nbar 160 0 16\n"
+              "bar -160 -110 25\nbar 160 -110 25\nbar 160 110 25\nbar -160 110 25\n");
 
     w.load(w.file("lhole.sec", kLWithHole));
     w.platform.saveAnswers.push_back(w.file("back.sec"));

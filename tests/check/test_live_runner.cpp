@@ -146,4 +146,10 @@ TEST(LiveRunner, AFineMeshStopsOnceItsRunIsCancelled) {
     }
     EXPECT_NO_THROW(BuildFiberTable(in, t));
     EXPECT_THROW(ReadCheckSection(f, in, &cancel), Cancelled);
+    // The live run hands its flag to the mesher: it stops within the first
+    // 4096 of the million fibers rather than after meshing them all.
+    CheckSection s;
+    EXPECT_THROW(ReadCheckSectionInto(f, in, s, &cancel), Cancelled);
+    EXPECT_GT(s.fibers.NFib, 1000 * 996);  // the table was sized for the whole mesh
+    EXPECT_LE(std::count_if(s.fibers.f.begin(), s.fibers.f.end(), [](const Fiber& x) { return x.Area > 0; }), 4096);
 }

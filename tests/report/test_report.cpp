@@ -375,8 +375,8 @@ TEST(AnalysisReport, ACustomSectionListsItsSourceAndCentroid) {
     ASSERT_EQ(RunBatch({"loadsection=" + sec, "report=" + pdf}, out, err), kBatchOk) << err;
     if (PopplerMissing()) GTEST_SKIP() << "pdfinfo / pdftotext not installed";
     const QString first = RunTool("pdftotext", {"-layout", "-f", "1", "-l", "1", pdf, "-"}).simplified();
-    for (const char* s : {"Custom Section", "Section File lhole.sec", "Mesh Size (mm) 15.00",
+    for (const char* s : {"Custom Section", "Section File lhole.sec", "Mesh Size (mm) 12.50",
                           "Centroid x in the drawing (mm) 226.32", "Centroid y in the drawing (mm) 226.32",
-                          "NFib = 890", "190000"})
+                          "NFib = 1218", "190000"})
         EXPECT_TRUE(first.contains(s)) << s << "\n" << first.toStdString();
 }

@@ -128,6 +128,26 @@ TEST(SectionWarnings, EncasedFlangesAtTheirEdges) {
     two.SteelXTw = 20;
     two.H = 380;  // thin cover over the X section's flange tips, not over the Y section's flanges
     EXPECT_EQ(kinds(two, m), K{WarningKind::HFlange});
+    // On a column that is not square the X section's depth runs along B and
+    // its width along H: B 800, H 600, X section 200 deep, 540 wide, tf 8.
+    // Cover beyond its flange tips (600 - 540) / 2 = 30 and beyond its depth
+    // (800 - 200) / 2 = 300: 30 < max(40, 540 / 6 = 90), and 540 / 8 = 67.5
+    // > 44, so it warns. Taken across (B and H swapped) the cover would be
+    // min(200, 130) = 130 and nothing would be said.
+    SectionInput wide;
+    wide.SectionType = 3;
+    wide.B = 800;
+    wide.H = 600;
+    wide.SteelYH = wide.SteelYB = 300;
+    wide.SteelYTf = wide.SteelYTw = 20;
+    wide.SteelXH = 200;
+    wide.SteelXB = 540;
+    wide.SteelXTf = wide.SteelXTw = 8;
+    const std::vector<SectionWarning> w = ComputeSectionWarnings(wide, m);
+    ASSERT_EQ(w.size(), 1u);
+    EXPECT_EQ(w[0].Kind, WarningKind::HFlange);
+    EXPECT_NE(w[0].Text.find("X-direction H section's flange bf/tf = 67.5"), std::string::npos) << w[0].Text;
+    EXPECT_NE(w[0].Text.find("cover of 30.0 mm"), std::string::npos) << w[0].Text;
     // Type 7: the cover is what is left outside the section's corners.
     SectionInput round = encased(2 * std::hypot(150, 150) + 49, 300, 300, 5, 20);
     round.SectionType = 7;

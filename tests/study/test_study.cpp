@@ -534,7 +534,7 @@ TEST(Study, ForcesRunTheCapacityCheck) {
 TEST(Study, SectionFileColumnRunsACustomSection) {
     TempDir dir;
     fs::create_directory(dir.path / "secs");
-    // The L with a hole of the window's tests: 890 fibers at the default mesh.
+    // The L with a hole of the window's tests: 1218 fibers at the default mesh.
     dir.file("secs/l.sec", "cover 0 0 600 0 600 200 200 200 200 600 0 600\nhole 50 50 150 50 150 150 50 150\n"
                            "bar 560 160 20\nbar 40 560 20\n");
     const std::string header = "Name,Section File,Edit69", withType = header + ",ComboBox1";
@@ -543,7 +543,7 @@ TEST(Study, SectionFileColumnRunsACustomSection) {
     ASSERT_TRUE(l.Ok) << l.Line;
     const std::vector<std::string> cells = cellsOf(l.Line);
     EXPECT_EQ(cells[1], "Custom Section");
-    EXPECT_EQ(cells[2], "890");
+    EXPECT_EQ(cells[2], "1218");
     EXPECT_EQ(cells[3], "190000");
     const StudyRowResult fine = RunStudyRow(ReadStudyHeader(withType), "M,secs/l.sec,7.5,8", 3, d, {});
     ASSERT_TRUE(fine.Ok) << fine.Line;
