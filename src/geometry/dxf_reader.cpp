@@ -113,10 +113,56 @@ void TakeWidth(double w, bool& seen, Entity& e) {
     if (w != e.width) e.varyingWidth = true;
 }
 
+// At most this many names in one list of a message.
+constexpr std::size_t kMaxNames = 20;
+
+// Names for a message: the first kMaxNames, then "and more".
+struct Names {
+    std::set<std::string> names;
+    bool more = false;
+    void insert(const std::string& n) {
+        if (names.size() < kMaxNames || names.count(n))
+            names.insert(n);
+        else
+            more = true;
+    }
+    bool empty() const { return names.empty(); }
+    // "layer A" or "layers A, B".
+    std::string list(const std::string& what) const {
+        std::string out = what + (names.size() == 1 && !more ? " " : "s ");
+        bool first = true;
+        for (const std::string& x : names) out += (first ? "" : ", ") + x, first = false;
+        return more ? out + " and more" : out;
+    }
+};
+
+// What is not part of the section, for the warning.
+struct Skips {
+    long long ignored = 0, paper = 0;
+    Names otherLayers, otherKinds, paperLayers;
+
+    void add(const std::string& type, const std::string& layer, long long n) {
+        ignored += n;
+        if (LayerOf(layer) == Layer::Other)
+            otherLayers.insert(ShownDxfText(layer));
+        else
+            otherKinds.insert(ShownDxfText(type) + " on " + ShownDxfText(layer));
+    }
+    // Paper space on a section layer; elsewhere it is the layout's own.
+    void addPaper(const std::string& layer, long long n) {
+        if (LayerOf(layer) == Layer::Other) return;
+        ignored += n, paper += n;
+        paperLayers.insert(ShownDxfText(layer));
+    }
+};
+
 struct Block {
     std::string name;
     double bx = 0, by = 0;
     std::vector<Entity> entities;
+    // Entities that are never part of a section, by layer and type, counted
+    // each time the block is placed.
+    std::map<std::pair<std::string, std::string>, long long> skipped;
 };
 
 // The values of one entity's groups, each number checked.
@@ -326,10 +372,14 @@ struct Drawing {
     long long insunits = 0;
     std::map<std::string, Block> blocks;  // by upper-case name
     std::vector<Entity> entities;
-    // Entities on section layers inside paper-space blocks.
-    long long paperBlockEntities = 0;
-    std::set<std::string> paperLayers;
+    // Model-space entities that are not part of the section; paper space.
+    Skips skips;
+    long long stored = 0;
 };
+
+// Entities kept for placing: on section layers, on layer 0 in blocks, and
+// INSERTs. Each gives at least one point or places a block.
+constexpr long long kMaxStored = 2 * kMaxPoints;
 
 Drawing Parse(std::string_view content) {
     Drawing d;
@@ -399,9 +449,27 @@ Drawing Parse(std::string_view content) {
         Entity e = MakeEntity(type, rec, recLine);
         std::vector<Entity>& list = block ? block->entities : d.entities;
         if (block && paperBlock) {
-            if (LayerOf(e.layer) != Layer::Other) ++d.paperBlockEntities, d.paperLayers.insert(e.layer);
+            d.skips.addPaper(e.layer, 1);
             return;
         }
+        const bool onSection = LayerOf(e.layer) != Layer::Other || (block && e.layer == "0");
+        if (!block && e.paper) {
+            d.skips.addPaper(e.layer, 1);
+            return;
+        }
+        if (e.kind != Kind::Insert && (e.kind == Kind::Skipped || !onSection)) {
+            if (block && block->skipped.size() < kMaxNames)
+                ++block->skipped[{e.layer, e.type}];
+            else if (block)
+                ++block->skipped[{block->skipped.count({e.layer, e.type}) ? e.layer : "(other layers)", e.type}];
+            else
+                d.skips.add(e.type, e.layer, 1);
+            return;
+        }
+        if (++d.stored > kMaxStored)
+            throw AppError("The drawing has more than " + std::to_string(kMaxStored) +
+                           " entities that may be part of the section (on its layers, on layer 0 in blocks, or "
+                           "INSERTs)");
         list.push_back(std::move(e));
         if (type == "POLYLINE" && list.back().kind == Kind::Polyline) polyline = &list.back();
     };
@@ -610,13 +678,12 @@ struct Piece {
 
 class Placer {
 public:
-    Placer(const Drawing& d, double unit) : d_(d) { root_ = {unit, 0, 0, 0, unit, 0}; }
+    Placer(const Drawing& d, double unit) : skips(d.skips), d_(d) { root_ = {unit, 0, 0, 0, unit, 0}; }
 
     std::vector<Piece> rings, chains;
     std::vector<Bar> bars;
-    long long ignored = 0;
-    std::set<std::string> otherLayers, otherKinds, paperLayers, unplacedBlocks;
-    long long paper = 0;
+    Skips skips;
+    Names unplacedBlocks;
 
     void run() {
         for (const Entity& e : d_.entities) place(e, root_, "", "", 0);
@@ -625,7 +692,7 @@ public:
             if (inserted.count(key) || key.rfind("*PAPER_SPACE", 0) == 0 || key.rfind("*MODEL_SPACE", 0) == 0)
                 continue;
             for (const Entity& e : b.entities)
-                if (LayerOf(e.layer) != Layer::Other && e.kind != Kind::Skipped) unplacedBlocks.insert(b.name);
+                if (LayerOf(e.layer) != Layer::Other && e.kind != Kind::Skipped) unplacedBlocks.insert(ShownDxfText(b.name));
         }
     }
 
@@ -635,25 +702,17 @@ private:
         if (points_ > kMaxPoints) throw AppError("The drawing has more than " + std::to_string(kMaxPoints) + " points");
     }
     void place(const Entity& e, const Xform& xf, const std::string& inherited, const std::string& in, int depth) {
-        if (++placed_ > kMaxPlaced)
+        if (depth > 0 && ++placed_ > kMaxPlaced)
             throw AppError("The drawing's blocks place more than " + std::to_string(kMaxPlaced) + " entities");
         const std::string layerName = !inherited.empty() && e.layer == "0" ? inherited : e.layer;
         const std::string where = e.name(layerName) + in;
         const Layer l = LayerOf(layerName);
-        if (depth == 0 && e.paper) {
-            if (l != Layer::Other) ++ignored, ++paper, paperLayers.insert(layerName);
-            return;
-        }
         if (e.kind == Kind::Insert) {
             explode(e, xf, layerName, where, depth);
             return;
         }
         if (e.kind == Kind::Skipped || l == Layer::Other) {
-            ++ignored;
-            if (l == Layer::Other)
-                otherLayers.insert(ShownDxfText(layerName));
-            else
-                otherKinds.insert(e.type + " on " + ShownDxfText(layerName));
+            skips.add(e.type, layerName, 1);
             return;
         }
         double hi = 0, lo = 0;
@@ -765,7 +824,8 @@ private:
         if (ins.sx == 0 || ins.sy == 0) throw AppError(where + ": the INSERT's scale is 0");
         const long long cols = std::max(1LL, ins.cols), rows = std::max(1LL, ins.rows);
         const double cells = static_cast<double>(cols) * static_cast<double>(rows);
-        if (cells * static_cast<double>(it->second.entities.size() + 1) > static_cast<double>(kMaxPlaced - placed_))
+        if (cells * static_cast<double>(it->second.entities.size() + it->second.skipped.size() + 1) >
+            static_cast<double>(kMaxPlaced - placed_))
             throw AppError("The drawing's blocks place more than " + std::to_string(kMaxPlaced) + " entities");
         used_.insert(key);
         active_.insert(key);
@@ -782,6 +842,10 @@ private:
                 const Xform m = xf.then(Mirror(ins.mirror)).then(local);
                 for (const Entity& e : b.entities)
                     place(e, m, layer, " in block " + ShownDxfText(b.name), depth + 1);
+                for (const auto& [what, n] : b.skipped) {
+                    placed_ += 1;
+                    skips.add(what.second, what.first == "0" ? layer : what.first, n);
+                }
             }
         active_.erase(key);
     }
@@ -851,12 +915,6 @@ void JoinChains(std::vector<Piece>& chains, std::vector<Piece>& rings) {
     }
 }
 
-std::string Joined(const std::set<std::string>& s) {
-    std::string out;
-    for (const std::string& x : s) out += (out.empty() ? "" : ", ") + x;
-    return out;
-}
-
 }  // namespace
 
 bool IsBinaryDxf(std::string_view content) {
@@ -892,38 +950,34 @@ Shape ReadDxf(std::string_view content) {
     }
     s.bars = std::move(p.bars);
 
+    const Skips& k = p.skips;
     if (s.polygons.empty()) {
         std::string m = "The section has no polygon: the drawing has no closed outline on the layers COVER, CORE1, "
                         "CORE2 or STEEL in model space";
-        if (!p.otherLayers.empty()) m += "; its entities are on layer" + std::string(p.otherLayers.size() == 1 ? " " : "s ") + Joined(p.otherLayers);
+        if (!k.otherLayers.empty()) m += "; its entities are on " + k.otherLayers.list("layer");
         if (!p.unplacedBlocks.empty())
-            m += "; block" + std::string(p.unplacedBlocks.size() == 1 ? " " : "s ") + Joined(p.unplacedBlocks) +
-                 (p.unplacedBlocks.size() == 1 ? " holds" : " hold") +
+            m += "; " + p.unplacedBlocks.list("block") +
+                 (p.unplacedBlocks.names.size() == 1 && !p.unplacedBlocks.more ? " holds" : " hold") +
                  " entities on section layers but no INSERT places them";
-        if (const long long paper = p.paper + d.paperBlockEntities; paper > 0)
-            m += "; " + std::to_string(paper) + (paper == 1 ? " entity" : " entities") + " on section layers " +
-                 (paper == 1 ? "is" : "are") + " in paper space";
+        if (k.paper > 0)
+            m += "; " + std::to_string(k.paper) + (k.paper == 1 ? " entity" : " entities") + " on section layers " +
+                 (k.paper == 1 ? "is" : "are") + " in paper space";
         throw AppError(m);
     }
     AttachHoles(s.polygons, holes);
 
     std::vector<std::string> notes;
-    const long long paper = p.paper + d.paperBlockEntities;
-    const long long ignored = p.ignored + d.paperBlockEntities;
-    if (ignored > 0) {
-        std::string w = "Ignored " + std::to_string(ignored) + (ignored == 1 ? " entity" : " entities");
+    if (k.ignored > 0) {
+        std::string w = "Ignored " + std::to_string(k.ignored) + (k.ignored == 1 ? " entity" : " entities");
         std::string sep = ": ";
-        if (!p.otherLayers.empty()) {
-            w += sep + "on layer" + (p.otherLayers.size() == 1 ? " " : "s ") + Joined(p.otherLayers);
+        if (!k.otherLayers.empty()) {
+            w += sep + "on " + k.otherLayers.list("layer");
             sep = "; ";
         }
-        for (const std::string& k : p.otherKinds) w += sep + k, sep = ", ";
-        if (paper > 0) {
-            std::set<std::string> layers = p.paperLayers;
-            layers.insert(d.paperLayers.begin(), d.paperLayers.end());
-            w += (sep == ", " ? "; " : sep) + std::to_string(paper) + " in paper space on layer" +
-                 (layers.size() == 1 ? " " : "s ") + Joined(layers);
-        }
+        for (const std::string& x : k.otherKinds.names) w += sep + x, sep = ", ";
+        if (k.otherKinds.more) w += " and more";
+        if (k.paper > 0)
+            w += (sep == ", " ? "; " : sep) + std::to_string(k.paper) + " in paper space on " + k.paperLayers.list("layer");
         notes.push_back(w);
     }
     // A drawing in another unit than it says gives a section 1,000 times off.

@@ -238,6 +238,15 @@ TEST(DxfReader, JoinsClosedChainsOfLinesAndArcsAndRefusesOpenOnes) {
     EXPECT_NEAR(Area(s.polygons[0].holes[0]), 100 * 40 + kPi * 400, 0.5 * 2 * kPi * 20);
     EXPECT_EQ(s.warning, "");
 
+    // Ends a CAD program left 0.0005 mm apart join; 0.002 mm apart they do not.
+    for (const double gap : {0.0005, 0.002}) {
+        const std::string text = Dxf(Line("1", "STEEL", 0, 0, 300, 0) + Line("2", "STEEL", 300 + gap, 0, 300, 200) +
+                                     Line("3", "STEEL", 300, 200, 0, 0));
+        EXPECT_EQ(Refusal(text), gap < 0.001 ? "(accepted)"
+                                             : "Line 1 on layer STEEL: its end at (300.00, 0.00) mm meets no other "
+                                               "line, arc or open polyline of its layer; close the outline")
+            << gap;
+    }
     EXPECT_EQ(Refusal(Dxf(Line("1", "STEEL", 0, 0, 300, 0) + Line("2", "STEEL", 300, 0, 300, 200) +
                           Line("3", "STEEL", 300, 200, 0, 200))),
               "Line 1 on layer STEEL: its end at (0.00, 0.00) mm meets no other line, arc or open polyline of its "
@@ -336,6 +345,19 @@ TEST(DxfReader, WarnsOfImplausibleUnitsAndShowsWhatItSkipped) {
          "Ignored 3 entities: on layers DIMS, Rebar 25; TEXT on COVER"},
     };
     for (const Case& c : cases) EXPECT_EQ(ReadDxf(c.text).warning, c.warning) << c.text.substr(0, 120);
+    // Thousands of layers, in model space or in a block, name twenty.
+    std::string many, block;
+    for (int i = 0; i < 3000; ++i) {
+        many += G(0, "POINT") + G(8, std::to_string(10000 + i));
+        block += G(0, "TEXT") + G(8, std::to_string(20000 + i));
+    }
+    const std::string named = ReadDxf(Dxf(Lw("A", "COVER", kSquare) + many + Insert("I", "0", "NOTES", 0, 0) +
+                                          Insert("J", "0", "NOTES", 10, 0),
+                                          BlockDef("NOTES", 0, 0, block)))
+                                  .warning;
+    EXPECT_EQ(named.rfind("Ignored 9000 entities: on layers 10000, 10001, ", 0), 0u) << named;
+    EXPECT_NE(named.find(", 10019 and more"), std::string::npos) << named;
+    EXPECT_LT(named.size(), 300u);
 
     // The warning is the section's first, wherever its warnings are shown.
     SectionInput in;
