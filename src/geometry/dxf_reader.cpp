@@ -416,6 +416,8 @@ Drawing Parse(std::string_view content) {
                 if (x.code == 2) b.name = std::string(x.value);
             b.bx = f.real(10, 0), b.by = f.real(20, 0);
             const std::string key = Upper(b.name);
+            if (d.blocks.size() >= static_cast<std::size_t>(kMaxStored) && !d.blocks.count(key))
+                throw AppError("The drawing has more than " + std::to_string(kMaxStored) + " blocks");
             paperBlock = key.rfind("*PAPER_SPACE", 0) == 0;
             block = &(d.blocks[key] = std::move(b));
             polyline = nullptr;

@@ -16,6 +16,7 @@
 #include "input/error.h"
 #include "input/section_input.h"
 #include "section/section_warnings.h"
+#include "study/study.h"
 
 namespace {
 
@@ -373,6 +374,13 @@ TEST(DxfReader, WarnsOfImplausibleUnitsAndShowsWhatItSkipped) {
     std::string out, err;
     ASSERT_EQ(RunBatch({"loadsection=" + QString::fromStdString(path)}, out, err), kBatchOk) << err;
     EXPECT_EQ(err, "pillarix-batch: " + path + ": Ignored 3 entities: on layers DIMS, Rebar 25; TEXT on COVER\n");
+    // A study's row has it in its Warnings column.
+    const StudyRowResult row =
+        RunStudyRow(ReadStudyHeader("Name,Section File"), "C,column.dxf", 2, dir.path().toStdString(), {});
+    ASSERT_TRUE(row.Ok) << row.Line;
+    EXPECT_NE(row.Line.find(",\"Warning: Ignored 3 entities: on layers DIMS, Rebar 25; TEXT on COVER.\",ok"),
+              std::string::npos)
+        << row.Line;
 }
 
 }  // namespace
