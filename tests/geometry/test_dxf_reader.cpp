@@ -284,6 +284,10 @@ TEST(DxfReader, BlocksPaperSpaceExtrusionAndDonuts) {
     EXPECT_DOUBLE_EQ(m.bars[0].x, -100);
     EXPECT_DOUBLE_EQ(m.bars[0].y, 50);
     for (const Pt& p : m.polygons[0].outer) EXPECT_LE(p.x, 0);
+    // A mirrored INSERT: its insertion point and its block both turn over.
+    const Shape mi = ReadDxf(Dxf(Lw("A", "COVER", kSquare, down) + Insert("I", "REBAR", "BAR", 100, 200) + down, blocks));
+    EXPECT_DOUBLE_EQ(mi.bars[0].x, -110);
+    EXPECT_DOUBLE_EQ(mi.bars[0].y, 200);
 
     // A filled DONUT on REBAR is a bar: diameter its centre line's plus its width.
     const std::string donut = G(43, "12");
