@@ -720,7 +720,8 @@ private:
         double hi = 0, lo = 0;
         xf.stretch(hi, lo);
         const double tol = kChordError / hi;
-        const Xform full = xf.then(Mirror(e.mirror));
+        // An ellipse's points are the drawing's own; its extrusion only turns its minor axis.
+        const Xform full = xf.then(Mirror(e.mirror && e.kind != Kind::Ellipse));
         const bool isDonut = e.kind == Kind::Polyline && e.closed && e.v.size() == 2 && (e.width > 0 || e.varyingWidth) &&
                              std::fabs(std::fabs(e.v[0].bulge) - 1) < 1e-6 && std::fabs(e.v[1].bulge - e.v[0].bulge) < 1e-6;
         if (l == Layer::Rebar) {

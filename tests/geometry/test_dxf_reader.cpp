@@ -136,6 +136,9 @@ TEST(DxfReader, BoundedByTheFileNotByItsCounts) {
 }
 
 TEST(DxfReader, RefusesTextWhereANumberBelongsAndNamesTheEntity) {
+    // A count or flag that is no integer.
+    EXPECT_EQ(Refusal(Dxf(G(0, "LWPOLYLINE") + G(5, "2F") + G(8, "STEEL") + G(90, "3x") + G(70, "1"))),
+              "Polyline 2F on layer STEEL, line 12: '3x' in group 90 is not a number");
     for (const char* bad : {"abc", "nan", "inf", "-inf", "0x10", "1,5", "+-2", "", "1e400"}) {
         const std::string text = Dxf(G(0, "LWPOLYLINE") + G(5, "2F") + G(8, "STEEL") + G(90, "3") + G(70, "1") +
                                      G(10, "0") + G(20, "0") + G(10, bad) + G(20, "0") + G(10, "5") + G(20, "5"));
@@ -219,6 +222,16 @@ TEST(DxfReader, CurvesInOtherUnitsStayWithinHalfAMillimetre) {
     for (const Pt& p : e) EXPECT_NEAR(std::pow((p.x - 400) / 40, 2) + std::pow((p.y - 300) / 80, 2), 1, 1e-9);
     EXPECT_NEAR(Area(e), kPi * 80 * 40, 0.5 * 2 * kPi * 80);
     EXPECT_LE(Area(e), kPi * 80 * 40);
+    // Half an ellipse (parameters 0 to pi, counter-clockwise) closed by its
+    // major axis: it lies on the side its minor axis turns to.
+    for (const bool mirrored : {false, true}) {
+        const std::string half = G(0, "ELLIPSE") + G(5, "H") + G(8, "HOLE") + G(10, "300") + G(20, "300") +
+                                 G(11, "80") + G(21, "0") + G(40, "0.5") + G(41, "0") + G(42, N(kPi)) +
+                                 (mirrored ? G(230, "-1") : "") + Line("L", "HOLE", 220, 300, 380, 300);
+        const Shape h = ReadDxf(Dxf(Lw("A", "COVER", kSquare) + half));
+        for (const Pt& p : h.polygons[0].holes[0]) EXPECT_TRUE(mirrored ? p.y <= 300 : p.y >= 300) << p.y;
+        EXPECT_NEAR(Area(h.polygons[0].holes[0]), kPi * 80 * 40 / 2, 0.5 * kPi * 80);
+    }
     EXPECT_EQ(Refusal(Dxf(Lw("A", "COVER", kSquare) + G(0, "SPLINE") + G(5, "F") + G(8, "HOLE") + G(71, "3") +
                           G(74, "2") + G(11, "1") + G(21, "1") + G(11, "5") + G(21, "5"))),
               "Spline F on layer HOLE: a SPLINE given by fit points only is not read; save it with its control points");
