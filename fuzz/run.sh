@@ -29,7 +29,7 @@ if [ -z "$cxx" ]; then
     exit 2
 fi
 
-mkdir -p "$out/artifacts" "$out/corpus/csv" "$out/corpus/numbers" "$out/corpus/project" "$out/corpus/section" || exit 2
+mkdir -p "$out/artifacts" "$out/corpus/csv" "$out/corpus/numbers" "$out/corpus/project" "$out/corpus/section" "$out/corpus/dxf" || exit 2
 
 flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
@@ -39,17 +39,20 @@ csv_src=("${numbers_src[@]}" "$root/src/loads/text_decode.cpp" "$root/src/loads/
 project_src=("$root/src/input/error.cpp" "$root/src/input/field_defaults.cpp" "$root/src/input/fields.cpp"
              "$root/src/project/json.cpp" "$root/src/project/project_file.cpp"
              "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp"
-             "$root/src/geometry/dxf_reader.cpp" "$root/src/geometry/source.cpp")
+             "$root/src/geometry/dxf_reader.cpp" "$root/src/geometry/dxf_groups.cpp" "$root/src/input/numbers.cpp"
+             "$root/src/geometry/source.cpp")
 # The section-file reader checks its polygons with Boost.Geometry (headers
 # only); a project keeps its custom section, read again as a section file or
-# a DXF drawing (dxflib).
+# a DXF drawing.
 section_src=("$root/src/input/error.cpp" "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp")
+dxf_src=("${section_src[@]}" "$root/src/input/numbers.cpp" "$root/src/geometry/dxf_groups.cpp" "$root/src/geometry/dxf_reader.cpp")
 
 echo "fuzz: building with $cxx"
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_csv_import.cpp" "${csv_src[@]}" -o "$out/fuzz_csv_import" || exit 2
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_numbers.cpp" "${numbers_src[@]}" -o "$out/fuzz_numbers" || exit 2
-"$cxx" "${flags[@]}" "$root/fuzz/fuzz_project.cpp" "${project_src[@]}" -ldxflib -o "$out/fuzz_project" || exit 2
+"$cxx" "${flags[@]}" "$root/fuzz/fuzz_project.cpp" "${project_src[@]}" -o "$out/fuzz_project" || exit 2
 "$cxx" "${flags[@]}" "$root/fuzz/fuzz_section_file.cpp" "${section_src[@]}" -o "$out/fuzz_section_file" || exit 2
+"$cxx" "${flags[@]}" "$root/fuzz/fuzz_dxf.cpp" "${dxf_src[@]}" -o "$out/fuzz_dxf" || exit 2
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
@@ -79,5 +82,7 @@ run fuzz_csv_import csv csv 65536 -dict="$root/fuzz/csv.dict"
 run fuzz_numbers numbers numbers 4096
 run fuzz_project project project 65536 -dict="$root/fuzz/json.dict"
 run fuzz_section_file section section 16384 -dict="$root/fuzz/section.dict"
+# Long enough for a line past the 4,096-character limit.
+run fuzz_dxf dxf dxf 65536 -dict="$root/fuzz/dxf.dict"
 
 exit $failed

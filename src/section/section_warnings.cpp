@@ -74,6 +74,8 @@ bool WallSlenderness(const SectionInput& in, const WarningMaterials& m, double& 
 
 std::vector<SectionWarning> ComputeSectionWarnings(const SectionInput& in, const WarningMaterials& m) {
     std::vector<SectionWarning> out;
+    if (in.SectionType == 9 && in.Custom && !in.Custom->Section.warning.empty())
+        out.push_back({WarningKind::Drawing, 0, 0, "Warning: " + in.Custom->Section.warning + "."});
     double ratio = 0, limit = 0;
     if (WallSlenderness(in, m, ratio, limit) && ratio > limit) {
         const bool tube = in.SectionType == 5;

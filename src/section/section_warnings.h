@@ -22,7 +22,7 @@ struct WarningMaterials {
 // fc of the fibers; zero where the section has no such fiber.
 WarningMaterials WarningMaterialsOf(const FiberTable& t);
 
-enum class WarningKind { TubeWall, BoxWall, HFlange, HighConcrete };
+enum class WarningKind { TubeWall, BoxWall, HFlange, HighConcrete, Drawing };
 
 struct SectionWarning {
     WarningKind Kind;
@@ -37,7 +37,9 @@ struct SectionWarning {
 //   with b the outside width the wall spans less 3 t;
 // - encased H sections (types 3, 4, 7) whose concrete cover is thinner than
 //   the larger of 40 mm and bf/6: flange bf/tf > 44 sqrt(235/fy);
-// - concrete-filled and encased sections (types 3 to 8): fc > 69 N/mm2.
+// - concrete-filled and encased sections (types 3 to 8): fc > 69 N/mm2;
+// - a custom section (type 9) whose reader skipped entities or doubts the
+//   drawing's units: the reader's own warning, first.
 // A limit that needs fy is not applied when fy is not above zero.
 std::vector<SectionWarning> ComputeSectionWarnings(const SectionInput& in, const WarningMaterials& m);
 

@@ -50,6 +50,8 @@ public:
     QString savePath;
     bool failed = false;
     QString message;
+    // What a loaded drawing's reader warns of, for standard error.
+    std::string warnings;
 
     QString openFile(QWidget*, const QString&) override { return importPath; }
 
@@ -269,7 +271,10 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
         case StepKind::LoadSection:
             platform.importPath = s.text;
             form.LoadSectionClick();
-            return !platform.failed;
+            if (platform.failed) return false;
+            if (const auto c = form.fields().customSection(); c && !c->Section.warning.empty())
+                platform.warnings += "pillarix-batch: " + s.text.toStdString() + ": " + c->Section.warning + "\n";
+            return true;
         case StepKind::ExportSection:
             platform.savePath = s.text;
             form.ExportSectionClick();
@@ -351,7 +356,8 @@ Commands:
                    drawing (.dxf): chooses Custom Section (ComboBox1=8),
                    fills Edit69 with the default mesh size and meshes it;
                    a file that cannot be read or meshed fails and changes
-                   nothing; prints nothing
+                   nothing; prints nothing (what a drawing's reader skipped,
+                   or its doubt about the units, goes to standard error)
   exportsection=FILE
                    "Export Section File...": writes the current section,
                    template or custom, as a section file; a name without a
@@ -417,6 +423,7 @@ int RunBatch(const QStringList& args, std::string& out, std::string& err) {
             }
         }
         out = std::move(printed);
+        err = platform.warnings;
         return kBatchOk;
     } catch (const std::exception& e) {
         err = displayMessage(e.what()) + "\n";
