@@ -48,16 +48,6 @@ int controlNumber(std::string_view name, std::string_view prefix) {
     return n;
 }
 
-std::mutex& dxfReaderMutex() {
-    static std::mutex m;
-    return m;
-}
-
-bool isDrawing(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".dxf";
-}
 
 // An error about one column of the row; `column` is the name the status
 // gives it.
@@ -307,11 +297,8 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
             std::shared_ptr<const geom::LoadedSection> loaded;
             try {
                 const std::string path = StudyInputPath(folder, sectionFile, allowedFolders);
-                // Rows run on several threads, and dxflib counts the lines it
-                // reads in a static variable that every reader changes: the
-                // study reads one drawing at a time.
-                std::unique_lock<std::mutex> oneDrawing(dxfReaderMutex(), std::defer_lock);
-                if (isDrawing(path)) oneDrawing.lock();
+                // The section readers keep no state between calls, so rows
+                // on several threads read their drawings side by side.
                 loaded = geom::LoadSectionFile(path);
             } catch (const AppError& e) {
                 throw ColumnError("Section File \"" + ShownValue(sectionFile) + "\"",
