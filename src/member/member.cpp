@@ -152,8 +152,8 @@ public:
     }
 
 private:
-    static constexpr int kIterations = 100;
-    static constexpr int kHalvings = 30;
+    static constexpr int kIterations = 50;
+    static constexpr int kHalvings = 20;
     static constexpr double kTol = 1e-11;
 
     // Curvatures and residuals R_i = y_{i-1} - 2 y_i + y_{i+1} +
