@@ -107,7 +107,6 @@ En1994Result En1994Magnified(const En1994Member& m, const MomentResistance& mRd)
     r.NplRd = en::NplRd(m.section) / kN;
     r.Ncr = en::Ncr(en::EIeff(m.Ia, m.Is, ecm, m.Ic), m.L) / kN;
     r.slenderness = en::LambdaBar(en::NplRk(m.section), r.Ncr * kN);
-    r.limit = 0.2;  // chi is 1 up to it
     r.chi = en::Chi(r.slenderness, m.curve);
     r.NcrEff = en::Ncr(en::EIeffII(m.Ia, m.Is, ecm, m.Ic), m.L) / kN;
     r.e0 = en::MemberImperfection(m.curve, m.L);
@@ -132,7 +131,6 @@ AiscResult AiscMemberCheck(const AiscMember& m, const MomentResistance& mRd) {
     r.Pn = aisc::Pn(m.Pno, r.Pe * kN) / kN;
     r.phiPn = aisc::kPhiC * r.Pn;
     r.slenderness = m.Pno / kN / r.Pe;
-    r.limit = 2.25;  // inelastic buckling up to it, elastic beyond
     r.slender = true;
     r.reduction = r.Pn * kN / m.Pno;
     r.M = m.Mu;

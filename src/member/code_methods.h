@@ -20,7 +20,7 @@ using MomentResistance = std::function<double(double P)>;
 // What every method returns.
 struct MagnifiedMoment {
     double slenderness = 0;  // k lu / r (ACI), l0 / i (EN 1992), lambda_bar (EN 1994), Pno / Pe (AISC)
-    double limit = 0;        // the code's limit below which slenderness is neglected (0 where none)
+    double limit = 0;        // k lu / r or lambda_lim below which slenderness is neglected (ACI, EN 1992; else 0)
     bool slender = false;    // slenderness counts: the moment is magnified
     double magnifier = 1;    // delta_ns, MEd / M02, k (end moments) or 1
     double M = 0;            // magnified design moment, kNm

@@ -18,6 +18,14 @@ void RequireFieldPositive(double v, const char* caption, const char* field) {
     throw FieldError(field, std::string("\"") + caption + "\" must be greater than 0");
 }
 
+void CheckRatioAndSegments(double endRatio, int segments) {
+    if (!(endRatio >= -1 && endRatio <= 1))
+        throw AppError("The ratio of the end moments M1/M2 must lie between -1 and 1");
+    if (segments < kMinMemberSegments || segments > kMaxMemberSegments)
+        throw AppError("A member needs between " + std::to_string(kMinMemberSegments) + " and " +
+                       std::to_string(kMaxMemberSegments) + " segments");
+}
+
 }  // namespace
 
 void CheckMemberSettings(const MemberSettings& s) {
@@ -25,11 +33,7 @@ void CheckMemberSettings(const MemberSettings& s) {
     RequireFieldPositive(s.kx, "kx", "Edit73");
     RequireFieldPositive(s.ky, "ky", "Edit74");
     if (!(s.bow >= 0) || !std::isfinite(s.bow)) throw FieldError("Edit77", "\"Initial Bow\" must be at least 0");
-    if (!(s.endRatio >= -1 && s.endRatio <= 1))
-        throw AppError("The ratio of the end moments M1/M2 must lie between -1 and 1");
-    if (s.segments < kMinMemberSegments || s.segments > kMaxMemberSegments)
-        throw AppError("A member needs between " + std::to_string(kMinMemberSegments) + " and " +
-                       std::to_string(kMaxMemberSegments) + " segments");
+    CheckRatioAndSegments(s.endRatio, s.segments);
     RequireAtLeast(s.curvatureSteps, 1, "Curvature Steps");
     RequireAtMost(s.curvatureSteps, kMaxCurvatureSteps, "Curvature Steps");
     if (!(s.strainLimit < 0)) throw AppError("\"Strain Limit\" must be less than 0");
@@ -202,6 +206,10 @@ private:
 
 MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, double P, double l, double e0,
                              double endRatio, int segments) {
+    if (!(l > 0) || !std::isfinite(l)) throw AppError("The effective length must be greater than 0");
+    if (!(e0 >= 0) || !std::isfinite(e0)) throw AppError("The initial bow must be at least 0");
+    CheckRatioAndSegments(endRatio, segments);
+    checkedFinite(P);
     MemberPoint pt;
     pt.P = P;
     Member m(pos, neg, P, l, e0, endRatio, segments);

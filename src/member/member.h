@@ -74,6 +74,9 @@ struct MemberPoint {
 
 // The section's response at one force in one direction: curvature (1/mm,
 // from 0) and moment (kNm) along the loading branch up to the peak moment.
+// Moments are about the section's origin, and the state without curvature
+// counts as no moment: exact for a section symmetric about the axis of
+// bending, which carries the force there without a moment.
 struct MphiBranch {
     std::vector<double> phi, M;
 };
@@ -81,7 +84,8 @@ struct MphiBranch {
 // The largest end moment of the member of effective length l (mm) at force P
 // (kN) with the initial bow e0 (mm), for the positive moments on `pos` and
 // the negative ones on `neg` (magnitudes); `segments` as in MemberSettings.
-// A member that cannot carry P alone is Buckled with M = 0.
+// A member that cannot carry P alone is Buckled with M = 0. Refuses l <= 0,
+// e0 < 0, a ratio outside [-1, 1] and a count outside its range.
 MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, double P, double l, double e0,
                              double endRatio, int segments);
 

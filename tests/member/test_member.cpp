@@ -11,6 +11,7 @@
 
 #include "analysis/default_column.h"
 #include "analysis/pm_solver.h"
+#include "curvature/moment_curvature.h"
 #include "input/error.h"
 #include "member/code_methods.h"
 #include "member/member.h"
@@ -130,6 +131,31 @@ TEST(Member, DoubleCurvatureIsNeverWeaker) {
     EXPECT_EQ(slender.limit, MemberLimit::Instability);
     EXPECT_LT(std::fabs(slender.Mcrit), 0.999 * slender.Msection);
     EXPECT_GT(slender.M, 0);
+}
+
+// A section that is not point-symmetric (an elastic steel flange of 8000
+// mm2 at the top, one of 4000 mm2 at the bottom) bends the other way with
+// its other curve: with equal and opposite end moments a short member is as
+// strong as the weaker way, in single curvature as the way it is bent.
+TEST(Member, UnsymmetricSectionUsesEachSide) {
+    FiberTable t;
+    for (int i = 0; i < 8; ++i) {
+        pxtest::AddFiber(t, -175 + 50 * i, 290, 1000, MatSteelSection);
+        if (i % 2 == 0) pxtest::AddFiber(t, -150 + 100 * (i / 2), -290, 1000, MatSteelSection);
+    }
+    for (int i = 1; i <= t.NFib; ++i) t[i].Fy = 5000;
+    t.PointSymmetric = false;
+    double M[2];
+    for (int side = 0; side < 2; ++side) {
+        MphiSettings ms;
+        ms.angle = 180.0 * side;
+        M[side] = SolveMomentCurvature(t, 400, 600, ms).Mmax;
+    }
+    ASSERT_GT(std::fabs(M[0] - M[1]), 0.05 * M[0]);
+    for (double r : {1.0, -1.0}) {
+        const MemberCurve c = SolveMemberCurve(t, 400, 600, Member(10, 0, r), MemberAxis::X, {0});
+        EXPECT_NEAR(c.points[0].M, r > 0 ? M[0] : std::min(M[0], M[1]), 1e-9 * M[0]) << r;
+    }
 }
 
 // An elastic branch (EI = 1e15 N mm2 up to 1000 kNm): an axial force at or
