@@ -19,7 +19,8 @@ constexpr double kNm = 1e6;     // N mm per kNm
 void CheckRow(double P, double M2, double endRatio) {
     checkedFinite(P);
     if (!(M2 >= 0) || !std::isfinite(M2)) throw AppError("The larger end moment M2 must be at least 0");
-    if (!(endRatio >= -1 && endRatio <= 1)) throw AppError("The ratio of the end moments M1/M2 must lie between -1 and 1");
+    if (!(endRatio >= -1 && endRatio <= 1))
+        throw AppError("The ratio of the end moments M1/M2 must lie between -1 and 1");
 }
 
 void Check(MagnifiedMoment& r, double P, const MomentResistance& mRd) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "analysis/mm_solver.h"
 #include "curvature/moment_curvature.h"
 #include "input/error.h"
 #include "input/guards.h"
@@ -304,7 +305,15 @@ MemberCurve SolveMemberCurve(FiberTable& t, double B, double H, const MemberSett
             end.P = P;
             return end;
         }
-        const MphiBranch pos = SectionBranch(t, B, H, s, angle, P);
+        MphiBranch pos;
+        try {
+            pos = SectionBranch(t, B, H, s, angle, P);
+        } catch (const AxialForceOutOfReach&) {
+            MemberPoint none;
+            none.P = P;
+            none.limit = MemberLimit::Unreachable;
+            return none;
+        }
         // Moments of the other sign bend the section the other way; a
         // point-symmetric section answers both alike.
         const bool other = !t.PointSymmetric && (s.endRatio < 0 || (P < 0 && s.bow > 0));
@@ -322,9 +331,9 @@ MemberCurve SolveMemberCurve(FiberTable& t, double B, double H, const MemberSett
         firstPoint = solve(levels[first]);
         if (firstPoint.limit == MemberLimit::Buckled)
             throw FieldError("Edit72", "\"Member Length\" is too long for the section: with \"" +
-                                           std::string(FactorCaption(axis)) + "\" " + FormatFixed(axis == MemberAxis::X ? s.kx : s.ky, 2) +
-                                           " the member buckles under " + F2(levels[first]) +
-                                           " kN, the smallest compressive level of its curve");
+                                           std::string(FactorCaption(axis)) + "\" " +
+                                           F2(axis == MemberAxis::X ? s.kx : s.ky) + " the member buckles under " +
+                                           F2(levels[first]) + " kN, the smallest compressive level of its curve");
     }
     for (size_t i = 0; i < levels.size(); ++i) {
         if (progress) progress(static_cast<int>(std::lround(100.0 * static_cast<double>(i) / levels.size())));

@@ -60,6 +60,7 @@ enum class MemberLimit {
     Section,      // a section reaches its peak moment (at the strain limit when the curve rises to it)
     Instability,  // the member's stiffness vanishes before any section reaches its peak
     Buckled,      // the member carries no end moment at this force
+    Unreachable,  // no state of the section within its strain limits carries the force
 };
 
 struct MemberPoint {
@@ -102,8 +103,9 @@ struct MemberCurve {
     std::vector<MemberPoint> points;  // one per level
 };
 
-// The member's interaction curve at the levels (kN, ascending). Levels at or
-// beyond the section's capacities carry no moment. Refuses, naming "Member
+// The member's interaction curve at the levels (kN). Levels at or beyond
+// the section's capacities, or beyond the forces its strain limits let it
+// carry, carry no moment. Refuses, naming "Member
 // Length" and the axis's factor, a member that buckles under its smallest
 // compressive level. Progress 0..100; a set cancel flag throws Cancelled.
 MemberCurve SolveMemberCurve(FiberTable& t, double B, double H, const MemberSettings& s, MemberAxis axis,
