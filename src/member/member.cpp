@@ -210,6 +210,9 @@ MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, doubl
     if (!(l > 0) || !std::isfinite(l)) throw AppError("The effective length must be greater than 0");
     if (!(e0 >= 0) || !std::isfinite(e0)) throw AppError("The initial bow must be at least 0");
     CheckRatioAndSegments(endRatio, segments);
+    for (const MphiBranch* b : {&pos, &neg})
+        if (b->phi.empty() || b->phi.size() != b->M.size())
+            throw AppError("A moment-curvature branch needs as many moments as curvatures, at least one");
     checkedFinite(P);
     MemberPoint pt;
     pt.P = P;

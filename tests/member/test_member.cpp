@@ -4,6 +4,7 @@
 // the code methods against values worked by hand, and the refusals.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -251,6 +252,8 @@ TEST(Member, RefusesBadMembersNamingTheField) {
         row.change(bad);
         EXPECT_EQ(refusal(bad), row.message);
     }
+    std::atomic<bool> stop{true};
+    EXPECT_THROW(SolveMemberCurve(c.t, c.in.B, c.in.H, Member(5000), MemberAxis::X, levels, {}, &stop), Cancelled);
     // About X the same member stands (kx 1, Pe 8100 kN): every level is solved.
     MemberSettings stands = Member(24000);
     stands.ky = 2;
