@@ -26,6 +26,16 @@ std::vector<std::string> FillPMText(const PMCurve& curve) {
     };
     const size_t available = std::min({curve.PX.size(), curve.MX.size(), curve.PY.size(), curve.MY.size()});
     const long long last = std::min<long long>(curve.Divisions, static_cast<long long>(available) - 1);
+    // A section bent both ways: what the columns hold and the pure-axial
+    // points with the moments they carry, above the table.
+    if (curve.bothWays() && last >= 0) {
+        const auto end = static_cast<size_t>(last);
+        lines.insert(lines.begin() + 2, {kUniaxialNote,
+                                         "Pure_Compression  P = " + F2(curve.PX[end]) + "  Mx = " + F2(curve.Mx0) +
+                                             "  My = " + F2(curve.My0),
+                                         "Pure_Tension  P = " + F2(curve.PX[0]) + "  Mx = " + F2(curve.Mx1) +
+                                             "  My = " + F2(curve.My1)});
+    }
     for (long long i = 0; i <= last; ++i) {
         const auto k = static_cast<size_t>(i);
         lines.push_back(cell(curve.PX[k]) + cell(curve.MX[k]) + cell(curve.PY[k]) + cell(curve.MY[k]));
