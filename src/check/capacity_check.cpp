@@ -239,6 +239,7 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
                 [](int) {});
 
     result.Curves = static_cast<int>(groups.size());
+    result.FromCentre = !req.Fibers->PointSymmetric;
     TallyCheck(result);
     return result;
 }
@@ -284,11 +285,17 @@ double CheckSortKey(const CheckRow& r, int column) {
     }
 }
 
+std::string CheckColumnName(const CheckResult& r, int column) {
+    if (column < 0 || column >= kCheckColumns) return {};
+    if (column == 5 && r.FromCentre) return "Ratio from plastic centroid";
+    return kCheckColumnNames[column];
+}
+
 std::string CheckCsv(const CheckResult& r, const std::string& eol) {
     std::string out;
     for (int c = 0; c < kCheckColumns; ++c) {
         if (c) out += ',';
-        out += kCheckColumnNames[c];
+        out += CheckColumnName(r, c);
     }
     out += eol;
     for (const CheckRow& row : r.Rows) {

@@ -52,6 +52,9 @@ struct CheckResult {
     int Passed = 0;
     int Governing = -1;  // index into Rows; -1 when there are none
     int Curves = 0;      // curves solved: one per distinct axial force that needs one
+    // The section is not point-symmetric: the rays start at its plastic
+    // centroid, which the ratio column's caption says.
+    bool FromCentre = false;
 };
 
 // Counts the rows that pass and picks the governing one: the largest ratio,
@@ -78,6 +81,9 @@ inline constexpr int kCheckColumns = 7;
 inline constexpr const char* kCheckColumnNames[kCheckColumns] = {"Case",     "P",     "Mx",    "My",
                                                                  "Capacity", "Ratio", "Status"};
 std::string CheckCellText(const CheckRow& row, int column);
+// Caption of column `column` of a result: kCheckColumnNames, with the ratio's
+// "Ratio from plastic centroid" for a result FromCentre.
+std::string CheckColumnName(const CheckResult& r, int column);
 // A number to sort column `column` by: the value itself; a missing capacity
 // below every other, a missing ratio above every other; Status NG above OK.
 double CheckSortKey(const CheckRow& row, int column);

@@ -139,8 +139,10 @@ TEST(Unsymmetric, PureAxialPointsCarryTheBarsMomentAboutTheCentroid) {
     EXPECT_EQ(FormatSectionInfo(ComputeSectionInfo(in, sym)).Centroid, "");
     const std::vector<std::string> text = FillPMText(WallCurves().pm);
     EXPECT_EQ(text[2], kUniaxialNote);
-    EXPECT_EQ(text[3], "Pure_Compression  P = " + F2(a.PMax) + "  Mx = " + F2(a.Mx0) + "  My = " + F2(a.My0));
-    EXPECT_EQ(text[4], "Pure_Tension  P = " + F2(a.PMin) + "  Mx = " + F2(a.Mx1) + "  My = " + F2(a.My1));
+    EXPECT_EQ(text[3], "Pure_Compression  Axial_P = " + F2(a.PMax) + "  Moment_Mx = " + F2(-a.Mx0) +
+                           "  Moment_My = " + F2(a.My0));
+    EXPECT_EQ(text[4], "Pure_Tension  Axial_P = " + F2(a.PMin) + "  Moment_Mx = " + F2(-a.Mx1) +
+                           "  Moment_My = " + F2(a.My1));
 }
 
 TEST(Unsymmetric, PmCurveClosesThroughThePureAxialPointsAndIsTheHandCurve) {
@@ -218,6 +220,9 @@ TEST(Unsymmetric, CheckNeverPassesAForceOutsideTheSurface) {
             EXPECT_GT(*row.Ratio, 1) << cases[k].what;
         }
     }
+    // The export names the rule.
+    EXPECT_TRUE(r.FromCentre);
+    EXPECT_EQ(CheckCsv(r, "\n").substr(0, 54), "Case,P,Mx,My,Capacity,Ratio from plastic centroid,Stat");
     // A force at the centre or at a pure-axial point takes the axial ratio.
     EXPECT_EQ(*r.Rows[4].Ratio, Pu / s.PMax);
     EXPECT_EQ(*r.Rows[5].Ratio, 1);

@@ -81,8 +81,8 @@ TEST(PMText, BothHalvesTraceTheClosedCurveWithNegativeMomentsSigned) {
     // Under the title: what the curves are and the pure-axial points.
     EXPECT_EQ(lines[1], "PMM_Curve_Data ");
     EXPECT_EQ(lines[2], "Uniaxial: Mx with My = 0, My with Mx = 0");
-    EXPECT_EQ(lines[3], "Pure_Compression  P = 83809.38  Mx = -12.35  My = 6.70");
-    EXPECT_EQ(lines[4], "Pure_Tension  P = -16190.63  Mx = 12.35  My = 0.00");
+    EXPECT_EQ(lines[3], "Pure_Compression  Axial_P = 83809.38  Moment_Mx = 12.35  Moment_My = 6.70");
+    EXPECT_EQ(lines[4], "Pure_Tension  Axial_P = -16190.63  Moment_Mx = -12.35  Moment_My = 0.00");
     EXPECT_EQ(lines[19], "83809.38       0.00           83809.38       0.00           ");  // the positive half's end
     EXPECT_EQ(lines[20], "83809.88       0.00           83809.38       0.00           ");  // PMax, back down
     EXPECT_EQ(lines[21], "73809.88       -4500.06       73809.38       -9000.13       ");

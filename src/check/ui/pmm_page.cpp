@@ -90,7 +90,9 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns)
-            return QString(kCheckColumnNames[section]);
+            return check_ ? QString::fromStdString(CheckColumnName(*check_, section))
+                          : QString(kCheckColumnNames[section]);
+        if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == 5) return QString(kCheckRatioRule);
         return QAbstractTableModel::headerData(section, o, role);
     }
 
