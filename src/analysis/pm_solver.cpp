@@ -213,7 +213,7 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
     curve.MY.resize(n);
     // The ends are the pure-axial points; a point-symmetric section's carry
     // no moment.
-    const PureAxialPoints pure = ComputePureAxialPoints(t);
+    const PureAxialPoints pure = t.PointSymmetric ? PureAxialPoints{} : ComputePureAxialPoints(t);
     curve.Mx0 = pure.Mx0;
     curve.My0 = pure.My0;
     curve.Mx1 = pure.Mx1;

@@ -146,7 +146,8 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
     if (count < 1) throw AppError("No forces have been imported");
     CheckMmSettings(req.Mm);
 
-    PureAxialPoints pure = ComputePureAxialPoints(*req.Fibers);
+    // A point-symmetric section's centre is the origin: no pass over its fibers.
+    PureAxialPoints pure = req.Fibers->PointSymmetric ? PureAxialPoints{} : ComputePureAxialPoints(*req.Fibers);
     pure.PMax = req.PMax;
     pure.PMin = req.PMin;
 

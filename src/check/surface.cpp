@@ -27,7 +27,8 @@ InteractionSurface SolveSurface(const SurfaceRequest& req, const Progress& progr
     InteractionSurface s;
     s.PMin = req.PMin;
     s.PMax = req.PMax;
-    const PureAxialPoints pure = ComputePureAxialPoints(*req.Fibers);
+    const PureAxialPoints pure =
+        req.Fibers->PointSymmetric ? PureAxialPoints{} : ComputePureAxialPoints(*req.Fibers);
     s.Mx0 = pure.Mx0;
     s.My0 = pure.My0;
     s.Mx1 = pure.Mx1;
