@@ -121,6 +121,19 @@ TEST(Unsymmetric, PureAxialPointsCarryTheBarsMomentAboutTheCentroid) {
     double mx = 0, my = 0;
     a.centreAt(0.5 * (a.PMax + a.PMin), mx, my);
     EXPECT_NEAR(mx, 0, tol);
+    // Concrete off the origin carries compression alone; deducted concrete
+    // (under steel) takes its compression away.
+    FiberTable two;
+    pxtest::AddFiber(two, 10, 100, 1000, MatCoverConcrete);
+    pxtest::AddFiber(two, -20, -100, 500, MatRebar);
+    pxtest::AddFiber(two, 0, 50, 200, MatDeductedConcrete1);
+    two.PointSymmetric = false;
+    const PureAxialPoints p2 = ComputePureAxialPoints(two);
+    const double fc = two[1].Fc, fy = two[2].Fy;
+    EXPECT_NEAR(p2.Mx0, (-fc * 1000 * 100 + fy * 500 * 100 + fc * 200 * 50) / 1e6, tol);
+    EXPECT_NEAR(p2.My0, (-fc * 1000 * 10 + fy * 500 * 20) / 1e6, tol);
+    EXPECT_NEAR(p2.Mx1, -fy * 500 * 100 / 1e6, tol);
+    EXPECT_NEAR(p2.My1, -fy * 500 * 20 / 1e6, tol);
     // A point-symmetric table carries no moment, exactly.
     FiberTable sym = t;
     sym.PointSymmetric = true;
