@@ -661,7 +661,17 @@ void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurv
             c.Mx.resize(n);
             c.My.resize(n);
             c.P.resize(n);
-            if (options.search == MmSearch::Root && TargetOf(BoundsOf(t, options), s.axialForce).inside) {
+            const AxialBounds bounds = BoundsOf(t, options);
+            if (!t.PointSymmetric && (s.axialForce == bounds.PMax || s.axialForce == bounds.PMin)) {
+                // A pure-axial state: the curve closes to its point.
+                const PureAxialPoints pure = ComputePureAxialPoints(t);
+                const bool top = s.axialForce == bounds.PMax;
+                for (size_t i = 0; i < n; ++i) {
+                    c.Mx[i] = top ? pure.Mx0 : pure.Mx1;
+                    c.My[i] = top ? pure.My0 : pure.My1;
+                    c.P[i] = s.axialForce;
+                }
+            } else if (options.search == MmSearch::Root && TargetOf(bounds, s.axialForce).inside) {
                 std::exception_ptr fault;
                 SolveMMCurvesRoot(t, B, H, s, &s.axialForce, 1, &c, &fault, progress, options);
                 if (fault) std::rethrow_exception(fault);

@@ -104,6 +104,9 @@ public:
 // the tension end), and the bracket is narrowed to the same tolerance. K and
 // N play no part; an axial force outside (PMin, PMax) falls back to the grid.
 //
+// A section that is not point-symmetric asked for its PMax or PMin exactly
+// gets the pure-axial point (ComputePureAxialPoints) at every angle.
+//
 // Raises AxialForceOutOfReach when no state of an angle's family gets to the
 // force.
 void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurve& curve,

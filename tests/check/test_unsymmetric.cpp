@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/default_column.h"
+#include "analysis/mm_solver.h"
 #include "analysis/pm_solver.h"
 #include "check/capacity_check.h"
 #include "check/surface.h"
@@ -258,6 +259,23 @@ TEST(Unsymmetric, CurveAndCheckAgreeAtEveryLevel) {
         // On the curve: the polygon of 360 points lies just inside it.
         EXPECT_GT(*r.Rows[k].Ratio, 1 - 1e-6) << k;
         EXPECT_LT(*r.Rows[k].Ratio, 1 + 2e-3) << k;
+    }
+}
+
+TEST(Unsymmetric, MxMyCurveAtAPureAxialForceIsItsPoint) {
+    const Solved& s = WallCurves();
+    FiberTable t = s.t;
+    const PureAxialPoints a = ComputePureAxialPoints(t);
+    MmSettings mm;
+    mm.points = 8;
+    for (const bool top : {true, false}) {
+        mm.axialForce = top ? s.PMax : s.PMin;
+        MMCurve c;
+        SolveMMCurve(t, b, h, mm, c);
+        for (int i = 0; i <= 8; ++i) {
+            EXPECT_EQ(c.Mx[i], top ? a.Mx0 : a.Mx1) << i;
+            EXPECT_EQ(c.My[i], top ? a.My0 : a.My1) << i;
+        }
     }
 }
 
