@@ -11,10 +11,21 @@ struct PMCurve {
     // A section that is not point-symmetric: each direction's other half,
     // compressed on the opposite side, with its moments signed (negative for
     // the usual section), and MX, MY above signed too (positive). Empty for a
-    // point-symmetric section, whose MX and MY are magnitudes.
+    // point-symmetric section, whose MX and MY are magnitudes. Such a
+    // section's curves are uniaxial: the X direction's points carry no My,
+    // the Y direction's no Mx.
     std::vector<double> PXNeg, MXNeg, PYNeg, MYNeg;
+    // Moments of the pure-axial states about the centroid, signed as the
+    // Mx-My curve's: at PMax (Mx0, My0) and at PMin (Mx1, My1). The curve's
+    // ends are these points (MX = -Mx, MY = My); 0 for a point-symmetric
+    // section.
+    double Mx0 = 0, My0 = 0, Mx1 = 0, My1 = 0;
     bool bothWays() const { return !MXNeg.empty(); }
 };
+
+// What the P-M curves of a section bent both ways show, on the P-M page and
+// in its text.
+inline constexpr const char* kUniaxialNote = "Uniaxial: Mx with My = 0, My with Mx = 0";
 
 // Mx-My curve; MMPointCount + 1 entries, indexed by angle step.
 struct MMCurve {

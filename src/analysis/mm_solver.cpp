@@ -478,6 +478,163 @@ void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, c
     }
 }
 
+namespace {
+
+// The section seen from a frame turned so that the direction and side asked
+// for bend about the frame's x with its top compressed: X' = a X + b Y,
+// Y' = c X + d Y.
+struct Frame {
+    double a, b, c, d;
+    static Frame Of(double directionDeg, bool otherSide) {
+        const double s = otherSide ? -1 : 1;
+        if (directionDeg == 90) return {0, s, -s, 0};
+        return {s, 0, 0, s};
+    }
+    void apply(double& x, double& y) const {
+        const double nx = a * x + b * y, ny = c * x + d * y;
+        x = nx;
+        y = ny;
+    }
+    // The section's moments from the frame's (Mx' = sum of stress x area x
+    // Y', My' with X').
+    void back(double mxF, double myF, double& Mx, double& My) const {
+        Mx = b * myF + d * mxF;
+        My = a * myF + c * mxF;
+    }
+};
+
+// Turns of the axis tried outwards from the direction's own, degrees, while
+// the moment that must vanish keeps its sign.
+constexpr double kTurnSteps[] = {1, 2, 4, 8, 16, 32, 60, 80};
+constexpr int kTurnIterations = 80;
+
+// The pure-moment state of one force: the frame's My' as a function of the
+// turn, bracketed outwards from 0 and narrowed by the Illinois rule.
+template <class StateAt>
+UniaxialState SolveTurn(StateAt&& stateAt, const Frame& fr) {
+    struct Trial {
+        double turn;
+        OffsetState s;
+    };
+    auto at = [&](double turn) { return Trial{turn, stateAt(turn)}; };
+    auto done = [&](const Trial& x) {
+        UniaxialState u;
+        u.P = x.s.P;
+        fr.back(x.s.Mx, x.s.My, u.Mx, u.My);
+        u.turnDeg = x.turn;
+        return u;
+    };
+    auto small = [](const Trial& x) { return std::fabs(x.s.My) <= 1e-10 * std::fabs(x.s.Mx); };
+    const Trial zero = at(0);
+    if (small(zero)) return done(zero);
+    // The compressed side's moment about y' grows as the axis turns
+    // counterclockwise: look that way first for a change of sign.
+    const double first = zero.s.My > 0 ? -1 : 1;
+    Trial lo = zero, hi = zero;
+    bool found = false;
+    for (double dir : {first, -first}) {
+        lo = zero;
+        for (double step : kTurnSteps) {
+            const Trial t = at(dir * step);
+            if (small(t)) return done(t);
+            if ((t.s.My > 0) != (zero.s.My > 0)) {
+                hi = t;
+                found = true;
+                break;
+            }
+            lo = t;
+        }
+        if (found) break;
+    }
+    // No turn within 80 degrees frees the section of the other moment: the
+    // least of it found.
+    if (!found) return done(std::fabs(lo.s.My) < std::fabs(zero.s.My) ? lo : zero);
+    double flo = lo.s.My, fhi = hi.s.My;
+    int kept = 0;  // which end stayed last time: -1 lo, 1 hi
+    Trial best = std::fabs(flo) <= std::fabs(fhi) ? lo : hi;
+    for (int k = 0; k < kTurnIterations; ++k) {
+        const double turn = (lo.turn * fhi - hi.turn * flo) / (fhi - flo);
+        if (!(turn != lo.turn && turn != hi.turn)) break;  // the bracket is spent
+        const Trial t = at(turn);
+        if (std::fabs(t.s.My) < std::fabs(best.s.My)) best = t;
+        if (small(t)) break;
+        if ((t.s.My > 0) == (lo.s.My > 0)) {
+            lo = t;
+            flo = t.s.My;
+            if (kept == 1) fhi /= 2;
+            kept = 1;
+        } else {
+            hi = t;
+            fhi = t.s.My;
+            if (kept == -1) flo /= 2;
+            kept = -1;
+        }
+    }
+    return done(best);
+}
+
+}  // namespace
+
+void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg, bool otherSide,
+                         double strainLimit, double factor, const double* Pt, int levels,
+                         UniaxialState* out, const SolveOptions& options) {
+    if (levels <= 0) return;
+    ThrowIfCancelled(options.cancel);
+    const Frame fr = Frame::Of(directionDeg, otherSide);
+    const AxialBounds bounds = BoundsOf(t, options);
+    StrainLimitPoints pts = StrainLimitPoints::Of(t, B, H);
+    for (int k = 0; k < pts.size(); ++k) fr.apply(pts.x[static_cast<size_t>(k)], pts.y[static_cast<size_t>(k)]);
+    FiberTable turned = t;
+    for (int i = 1; i <= turned.NFib; ++i) fr.apply(turned[i].X, turned[i].Y);
+    auto axisAt = [&](double turnDeg) {
+        const double w = checkedFinite(std::tan(turnDeg * kDegToRad));
+        return AngleAxis{w, 1, &pts, strainLimit, directionDeg + turnDeg, false};
+    };
+    const SweepTable st = options.pass == SolverPass::Fast ? BuildSweepTable(turned) : SweepTable{};
+    if (options.pass == SolverPass::Reference || !st.reproducible) {
+        for (int k = 0; k < levels; ++k) {
+            const Target g = TargetOf(bounds, Pt[k]);
+            if (!g.inside) throw AppError("The axial force must lie between the pure tension and the pure compression capacity");
+            out[k] = SolveTurn(
+                [&](double turn) {
+                    const AngleAxis a = axisAt(turn);
+                    const AxisWindowResult win = AxisWindowForSlope(a.w, pts, factor);
+                    TableEval eval{turned, a, AxisNorm(a.w), options.cancel};
+                    return SolveAngleRoot(eval, a, win.cmin, win.cmax, g);
+                },
+                fr);
+        }
+        return;
+    }
+    const int threads = ThreadCountFor(options.threads, levels);
+    const SweepIsa isa = ResolveSweepIsa(options.isa);
+    std::vector<std::vector<double>> U(static_cast<size_t>(threads));
+    for (std::vector<double>& u : U) u.resize(static_cast<size_t>(st.n));
+    std::vector<std::exception_ptr> errors;
+    const int failed = RunJobs(
+        levels, threads,
+        [&](int worker, int k) {
+            ThrowIfCancelled(options.cancel);
+            const Target g = TargetOf(bounds, Pt[k]);
+            if (!g.inside) throw AppError("The axial force must lie between the pure tension and the pure compression capacity");
+            std::vector<double>& u = U[static_cast<size_t>(worker)];
+            const SweepRun run{isa, nullptr, options.cancel, nullptr};
+            out[k] = SolveTurn(
+                [&](double turn) {
+                    const AngleAxis a = axisAt(turn);
+                    const AxisWindowResult win = AxisWindowForSlope(a.w, pts, factor);
+                    AxisTerms(st, a.w, u);  // sized once: no allocation here
+                    SweepEval eval{st, run, u.data(), a, AxisNorm(a.w)};
+                    return SolveAngleRoot(eval, a, win.cmin, win.cmax, g);
+                },
+                fr);
+        },
+        [](int) {}, errors,
+        [&] { ThrowIfCancelled(options.cancel); });
+    ThrowIfCancelled(options.cancel);
+    if (failed < levels) std::rethrow_exception(errors[static_cast<size_t>(failed)]);
+}
+
 MmState SolveMmStateAt(FiberTable& t, double B, double H, const MmSettings& s, double thetaDeg) {
     const Target g = TargetOf(BoundsOf(t, {}), s.axialForce);
     if (!g.inside) throw AppError("The axial force must lie between the pure tension and the pure compression capacity");
@@ -504,7 +661,17 @@ void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurv
             c.Mx.resize(n);
             c.My.resize(n);
             c.P.resize(n);
-            if (options.search == MmSearch::Root && TargetOf(BoundsOf(t, options), s.axialForce).inside) {
+            const AxialBounds bounds = BoundsOf(t, options);
+            if (!t.PointSymmetric && (s.axialForce == bounds.PMax || s.axialForce == bounds.PMin)) {
+                // A pure-axial state: the curve closes to its point.
+                const PureAxialPoints pure = ComputePureAxialPoints(t);
+                const bool top = s.axialForce == bounds.PMax;
+                for (size_t i = 0; i < n; ++i) {
+                    c.Mx[i] = top ? pure.Mx0 : pure.Mx1;
+                    c.My[i] = top ? pure.My0 : pure.My1;
+                    c.P[i] = s.axialForce;
+                }
+            } else if (options.search == MmSearch::Root && TargetOf(bounds, s.axialForce).inside) {
                 std::exception_ptr fault;
                 SolveMMCurvesRoot(t, B, H, s, &s.axialForce, 1, &c, &fault, progress, options);
                 if (fault) std::rethrow_exception(fault);

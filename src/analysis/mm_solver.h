@@ -55,6 +55,25 @@ struct MmState {
 };
 MmState SolveMmStateAt(FiberTable& t, double B, double H, const MmSettings& s, double thetaDeg);
 
+// Pure-moment states of a section at several axial forces: for direction 0
+// (bending about x) the ultimate state whose moment about y vanishes, for
+// direction 90 the one whose moment about x vanishes. The side compressed is
+// that of the P-M curve's positive half (the top at 0 degrees, the left at
+// 90), or with otherSide the opposite one. At each force the neutral axis is
+// turned from the direction's own until the other moment is 0, each trial
+// axis solved to the force exactly as the Mx-My root-finding solves an
+// angle; the moments returned are the section's (signed as the Mx-My
+// curve's). Each Pt must lie strictly between PMin and PMax. Raises
+// AxialForceOutOfReach as the Mx-My solver does, Cancelled once
+// options.cancel is set.
+struct UniaxialState {
+    double P = 0, Mx = 0, My = 0;
+    double turnDeg = 0;  // how far the axis was turned, degrees
+};
+void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg, bool otherSide,
+                         double strainLimit, double factor, const double* Pt, int levels,
+                         UniaxialState* out, const SolveOptions& options = {});
+
 // No ultimate state of one angle's family carries the axial force asked for,
 // though it lies between PMin and PMax (strain limits that stop short of the
 // laws' plateaus). The curve is left as it was.
@@ -84,6 +103,9 @@ public:
 // of trials across the window brackets the force (the first crossing from
 // the tension end), and the bracket is narrowed to the same tolerance. K and
 // N play no part; an axial force outside (PMin, PMax) falls back to the grid.
+//
+// A section that is not point-symmetric asked for its PMax or PMin exactly
+// gets the pure-axial point (ComputePureAxialPoints) at every angle.
 //
 // Raises AxialForceOutOfReach when no state of an angle's family gets to the
 // force.

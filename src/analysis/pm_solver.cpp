@@ -1,10 +1,12 @@
 #include "analysis/pm_solver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "analysis/fiber_sweep.h"
+#include "analysis/mm_solver.h"
 #include "analysis/parallel_jobs.h"
 #include "input/error.h"
 #include "input/guards.h"
@@ -209,10 +211,24 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
     curve.MX.resize(n);
     curve.PY.resize(n);
     curve.MY.resize(n);
+    // The ends are the pure-axial points; a point-symmetric section's carry
+    // no moment.
+    const PureAxialPoints pure = t.PointSymmetric ? PureAxialPoints{} : ComputePureAxialPoints(t);
+    curve.Mx0 = pure.Mx0;
+    curve.My0 = pure.My0;
+    curve.Mx1 = pure.Mx1;
+    curve.My1 = pure.My1;
     curve.PX[0] = curve.PY[0] = PMin;
-    curve.MX[0] = curve.MY[0] = 0;
     curve.PX[nP] = curve.PY[nP] = PMax;
-    curve.MX[nP] = curve.MY[nP] = 0;
+    if (t.PointSymmetric) {
+        curve.MX[0] = curve.MY[0] = 0;
+        curve.MX[nP] = curve.MY[nP] = 0;
+    } else {
+        curve.MX[0] = -pure.Mx1;
+        curve.MY[0] = pure.My1;
+        curve.MX[nP] = -pure.Mx0;
+        curve.MY[nP] = pure.My0;
+    }
     for (std::vector<double>* v : {&curve.PXNeg, &curve.MXNeg, &curve.PYNeg, &curve.MYNeg}) {
         if (t.PointSymmetric) {
             v->clear();
@@ -222,9 +238,11 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
     }
     if (!t.PointSymmetric) {
         curve.PXNeg[0] = curve.PYNeg[0] = PMin;
-        curve.MXNeg[0] = curve.MYNeg[0] = 0;
+        curve.MXNeg[0] = curve.MX[0];
+        curve.MYNeg[0] = curve.MY[0];
         curve.PXNeg[nP] = curve.PYNeg[nP] = PMax;
-        curve.MXNeg[nP] = curve.MYNeg[nP] = 0;
+        curve.MXNeg[nP] = curve.MX[nP];
+        curve.MYNeg[nP] = curve.MY[nP];
     }
 
     const StrainLimitPoints pts = StrainLimitPoints::Of(t, B, H);
@@ -237,6 +255,31 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
     };
     if (t.PointSymmetric) {
         solveHalf({&pts, angleDeg, PMin, PMax, &s}, Half::Magnitude);
+    } else if (angleDeg == 0 || angleDeg == 90) {
+        // Bending about one axis alone: at each level and on each side the
+        // neutral axis is turned until the other moment vanishes, so the
+        // curve is the section's pure-Mx (or pure-My) capacity, the point
+        // its Mx-My curve at that force has on the axis.
+        const int levels = nP - 1;
+        std::vector<double> Pt(static_cast<size_t>(std::max(levels, 0)));
+        const PmJob job{&pts, angleDeg, PMin, PMax, &s};
+        for (int o = 1; o <= levels; ++o) Pt[static_cast<size_t>(o - 1)] = LevelTarget(job, o);
+        std::vector<UniaxialState> states(Pt.size());
+        for (const bool other : {false, true}) {
+            SolveUniaxialStates(t, B, H, angleDeg, other, s.strainLimit, s.factor, Pt.data(), levels,
+                                states.data(), options);
+            for (int o = 1; o <= levels; ++o) {
+                const UniaxialState& u = states[static_cast<size_t>(o - 1)];
+                const double m = angleDeg == 0 ? -u.Mx : u.My;
+                if (angleDeg == 0) {
+                    (other ? curve.PXNeg : curve.PX)[o] = u.P;
+                    (other ? curve.MXNeg : curve.MX)[o] = m;
+                } else {
+                    (other ? curve.PYNeg : curve.PY)[o] = u.P;
+                    (other ? curve.MYNeg : curve.MY)[o] = m;
+                }
+            }
+        }
     } else {
         solveHalf({&pts, angleDeg, PMin, PMax, &s}, Half::Positive);
         // The other side compressed: the same search on the turned fibers.

@@ -1,5 +1,7 @@
 #include "analysis/section_steps.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 #include "input/error.h"
@@ -30,6 +32,45 @@ void ComputeAxialBounds(const FiberTable& t, double& PMax, double& PMin) {
     checkedFinite(tens);
     PMax = comp / 1000;
     PMin = -tens / 1000;
+}
+
+PureAxialPoints ComputePureAxialPoints(const FiberTable& t) {
+    PureAxialPoints a;
+    ComputeAxialBounds(t, a.PMax, a.PMin);
+    if (t.PointSymmetric) return a;
+    double cx = 0, cy = 0, tx = 0, ty = 0;  // stress x area x lever arm, N mm
+    for (int i = 1; i <= t.NFib; ++i) {
+        const Fiber& f = t[i];
+        double comp = 0, tens = 0;  // stresses of the two states, tension positive
+        switch (f.MatId) {
+            case MatCoverConcrete:
+            case MatCoreConcrete1:
+            case MatCoreConcrete2: comp = -f.Fc; break;
+            case MatDeductedConcrete1: comp = f.Fc; break;
+            case MatRebar:
+            case MatSteelSection:
+                comp = -f.Fy;
+                tens = f.Fy;
+                break;
+            default: break;
+        }
+        cx += comp * f.Area * f.Y;
+        cy += comp * f.Area * f.X;
+        tx += tens * f.Area * f.Y;
+        ty += tens * f.Area * f.X;
+    }
+    a.Mx0 = checkedFinite(cx) / 1000000;
+    a.My0 = checkedFinite(cy) / 1000000;
+    a.Mx1 = checkedFinite(tx) / 1000000;
+    a.My1 = checkedFinite(ty) / 1000000;
+    return a;
+}
+
+void PureAxialPoints::centreAt(double P, double& Mx, double& My) const {
+    const double span = PMax - PMin;
+    const double u = span > 0 ? std::clamp((P - PMin) / span, 0.0, 1.0) : 0.0;
+    Mx = Mx1 + u * (Mx0 - Mx1);
+    My = My1 + u * (My0 - My1);
 }
 
 StrainLimitPoints StrainLimitPoints::Rectangle(double B, double H) {

@@ -92,6 +92,21 @@ inline constexpr double kDegToRad = 0.017453292519943295;
 // Pure compression (PMax, positive) and pure tension (PMin) capacities, kN.
 void ComputeAxialBounds(const FiberTable& t, double& PMax, double& PMin);
 
+// The two pure-axial states with the moments they carry about the origin
+// (the outline's centroid), signed as the section forces' (lever arms Y and
+// X): every fiber at its compressive capacity (PMax; Mx0, My0) and every
+// steel fiber at its tensile capacity with the concrete cracked (PMin; Mx1,
+// My1). A point-symmetric table carries none: its moments are exactly 0.
+struct PureAxialPoints {
+    double PMax = 0, PMin = 0;
+    double Mx0 = 0, My0 = 0;  // at PMax, kNm
+    double Mx1 = 0, My1 = 0;  // at PMin, kNm
+    // Moments of the pure-axial states interpolated linearly in P: the
+    // plastic centroid's moments at the axial force P (PMin <= P <= PMax).
+    void centreAt(double P, double& Mx, double& My) const;
+};
+PureAxialPoints ComputePureAxialPoints(const FiberTable& t);
+
 // Points where the strain limits apply, in the solvers' coordinates: the
 // corners of the B x H rectangle centred at the origin, or a section's own
 // extreme fibers (FiberTable::LimitPoints).

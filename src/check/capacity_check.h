@@ -19,11 +19,30 @@ namespace px {
 // unit vector. Nothing when no edge is crossed.
 std::optional<double> CapacityAlong(const double* Mx, const double* My, int first, int last,
                                     double ux, double uy);
+// The same for the ray that starts at (cx, cy) instead of the origin.
+std::optional<double> CapacityAlongFrom(const double* Mx, const double* My, int first, int last,
+                                        double cx, double cy, double ux, double uy);
+
+// Whether (x, y) lies inside the closed polygon (Mx[k], My[k]), k = first ..
+// last (the odd-even rule; a point on an edge may go either way).
+bool InsidePolygon(const double* Mx, const double* My, int first, int last, double x, double y);
+
+// How a force's ratio is taken, as the table's heading, the export and the
+// report name it. At the force's axial force P the ray starts at the
+// section's plastic centroid: the moments of the two pure-axial states
+// interpolated in P (the origin for a point-symmetric section). The ratio
+// is the force's distance from it over the distance of the Mx-My curve
+// along the same ray; a force at the centre itself takes P / PMax or
+// P / PMin. Forces beyond PMax or PMin take that ratio too, above 1.
+inline constexpr const char* kCheckRatioRule =
+    "Ratio along the ray from the plastic centroid at the force's P to the Mx-My curve";
 
 struct CheckRow {
     int Case = 0;            // entry of the load table, 1-based
     double P = 0, Mx = 0, My = 0;  // amplified forces
-    std::optional<double> Capacity;  // moment capacity along the demand
+    // Moment capacity along the demand: the distance from the plastic
+    // centroid at P to the curve along the ray through the force.
+    std::optional<double> Capacity;
     std::optional<double> Ratio;     // nothing: "n/a"
     bool ok() const { return Ratio && *Ratio <= 1; }
 };
@@ -33,6 +52,9 @@ struct CheckResult {
     int Passed = 0;
     int Governing = -1;  // index into Rows; -1 when there are none
     int Curves = 0;      // curves solved: one per distinct axial force that needs one
+    // The section is not point-symmetric: the rays start at its plastic
+    // centroid, which the ratio column's caption says.
+    bool FromCentre = false;
 };
 
 // Counts the rows that pass and picks the governing one: the largest ratio,
@@ -59,6 +81,9 @@ inline constexpr int kCheckColumns = 7;
 inline constexpr const char* kCheckColumnNames[kCheckColumns] = {"Case",     "P",     "Mx",    "My",
                                                                  "Capacity", "Ratio", "Status"};
 std::string CheckCellText(const CheckRow& row, int column);
+// Caption of column `column` of a result: kCheckColumnNames, with the ratio's
+// "Ratio from plastic centroid" for a result FromCentre.
+std::string CheckColumnName(const CheckResult& r, int column);
 // A number to sort column `column` by: the value itself; a missing capacity
 // below every other, a missing ratio above every other; Status NG above OK.
 double CheckSortKey(const CheckRow& row, int column);

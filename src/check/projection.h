@@ -20,7 +20,7 @@ struct Point3 {
 // to the apexes.
 struct SurfaceWire {
     std::vector<std::vector<Point3>> Rings;
-    std::optional<Point3> Bottom, Top;  // (0, 0, PMin) and (0, 0, PMax)
+    std::optional<Point3> Bottom, Top;  // the pure-axial points at PMin and PMax
     bool empty() const { return Rings.empty() && !Bottom && !Top; }
 };
 

@@ -27,6 +27,12 @@ InteractionSurface SolveSurface(const SurfaceRequest& req, const Progress& progr
     InteractionSurface s;
     s.PMin = req.PMin;
     s.PMax = req.PMax;
+    const PureAxialPoints pure =
+        req.Fibers->PointSymmetric ? PureAxialPoints{} : ComputePureAxialPoints(*req.Fibers);
+    s.Mx0 = pure.Mx0;
+    s.My0 = pure.My0;
+    s.Mx1 = pure.Mx1;
+    s.My1 = pure.My1;
     s.Points = req.Mm.points;
     s.Levels.resize(static_cast<size_t>(L - 1));
     std::vector<double> P(static_cast<size_t>(L - 1));
@@ -53,14 +59,14 @@ std::string SurfaceCsv(const InteractionSurface& s, const std::string& eol) {
         out += std::to_string(level) + ',' + F2(P) + ',' + std::to_string(point) + ',' + F2(Mx) +
                ',' + F2(My) + eol;
     };
-    line(0, s.PMin, 0, 0, 0);
+    line(0, s.PMin, 0, s.Mx1, s.My1);
     for (int j = 1; j < L; ++j) {
         const SurfaceLevel& level = s.Levels[static_cast<size_t>(j - 1)];
         for (int i = 1; i <= s.Points; ++i)
             line(j, level.P, i, level.Curve.Mx[static_cast<size_t>(i)],
                  level.Curve.My[static_cast<size_t>(i)]);
     }
-    line(L, s.PMax, 0, 0, 0);
+    line(L, s.PMax, 0, s.Mx0, s.My0);
     return out;
 }
 

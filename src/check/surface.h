@@ -1,7 +1,7 @@
 #pragma once
 // The P-Mx-My interaction surface of the section: Mx-My curves at evenly
 // spaced axial forces between the tension and compression capacities,
-// closed by the two apexes where the moment capacity vanishes.
+// closed by the two pure-axial points.
 #include <string>
 #include <vector>
 
@@ -32,7 +32,10 @@ struct SurfaceLevel {
 };
 
 struct InteractionSurface {
-    double PMin = 0, PMax = 0;  // the apexes (0, 0, PMin) and (0, 0, PMax)
+    double PMin = 0, PMax = 0;  // the apexes (Mx1, My1, PMin) and (Mx0, My0, PMax)
+    // Moments of the pure-axial states (ComputePureAxialPoints): 0 for a
+    // point-symmetric section.
+    double Mx0 = 0, My0 = 0, Mx1 = 0, My1 = 0;
     int Points = 0;             // angle steps of every ring
     // Levels j = 1 .. L - 1 at P = PMin + (PMax - PMin) j / L, rising P.
     // Rings join level to level and to the apexes by equal angle index.
@@ -51,9 +54,9 @@ InteractionSurface SolveSurface(const SurfaceRequest& req, const Progress& progr
                                 const SolveOptions& options = {});
 
 // The surface as text, each line followed by `eol`: the header
-// "Level,P,Point,Mx,My", then the apex (0, 0, PMin) as level 0 point 0, the
-// rings as levels 1 .. L - 1 with points 1 .. n, and the apex (0, 0, PMax)
-// as level L point 0. P, Mx, My by "%0.2F".
+// "Level,P,Point,Mx,My", then the apex (Mx1, My1, PMin) as level 0 point 0,
+// the rings as levels 1 .. L - 1 with points 1 .. n, and the apex
+// (Mx0, My0, PMax) as level L point 0. P, Mx, My by "%0.2F".
 std::string SurfaceCsv(const InteractionSurface& s, const std::string& eol);
 
 }  // namespace px

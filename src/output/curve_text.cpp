@@ -26,6 +26,17 @@ std::vector<std::string> FillPMText(const PMCurve& curve) {
     };
     const size_t available = std::min({curve.PX.size(), curve.MX.size(), curve.PY.size(), curve.MY.size()});
     const long long last = std::min<long long>(curve.Divisions, static_cast<long long>(available) - 1);
+    // A section bent both ways: what the columns hold and the pure-axial
+    // points with the moments they carry, signed as the columns (the
+    // curve's ends), above the table.
+    if (curve.bothWays() && last >= 0) {
+        const auto end = static_cast<size_t>(last);
+        auto point = [](const char* name, double P, double Mx, double My) {
+            return std::string(name) + "  Axial_P = " + F2(P) + "  Moment_Mx = " + F2(Mx) + "  Moment_My = " + F2(My);
+        };
+        lines.insert(lines.begin() + 2, {kUniaxialNote, point("Pure_Compression", curve.PX[end], -curve.Mx0, curve.My0),
+                                         point("Pure_Tension", curve.PX[0], -curve.Mx1, curve.My1)});
+    }
     for (long long i = 0; i <= last; ++i) {
         const auto k = static_cast<size_t>(i);
         lines.push_back(cell(curve.PX[k]) + cell(curve.MX[k]) + cell(curve.PY[k]) + cell(curve.MY[k]));

@@ -12,7 +12,11 @@ inline constexpr int kTextCellWidth = 15;
 
 // The P-M table of both directions: six header lines, one row per level
 // 0..Divisions (PX, MX, PY, MY, each "%0.2F" padded to 15) and a closing rule.
-// Rows stop at the shortest of the four arrays.
+// Rows stop at the shortest of the four arrays. A section that is not
+// point-symmetric (curve.bothWays()) gets three lines more under the title:
+// kUniaxialNote and the two pure-axial points with their moments, signed as
+// the columns: "Pure_Compression  Axial_P = p  Moment_Mx = -Mx0  Moment_My =
+// My0", then "Pure_Tension ..." with Mx1, My1.
 std::vector<std::string> FillPMText(const PMCurve& curve);
 
 // The Mx-My table: eight header lines (with "Axial_Force_P = %0.2F"), rows

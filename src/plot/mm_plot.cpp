@@ -12,10 +12,16 @@ MMPlotScale MMAxisLimits(const MMCurve& curve, int MMPointCount) {
     if (MMPointCount < 0 || static_cast<size_t>(MMPointCount) >= curve.Mx.size() ||
         static_cast<size_t>(MMPointCount) >= curve.My.size())
         throw AppError(kInvalidOp);
+    // The largest moment either way: a curve that is not symmetric reaches
+    // further to one side.
     double mx = curve.Mx[0], my = curve.My[0];
     for (int i = 0; i <= MMPointCount; ++i) {
         mx = std::max(mx, checkedFinite(curve.Mx[i]));
         my = std::max(my, checkedFinite(curve.My[i]));
+    }
+    for (int i = 0; i <= MMPointCount; ++i) {
+        mx = std::max(mx, -curve.Mx[i]);
+        my = std::max(my, -curve.My[i]);
     }
     MMPlotScale s;
     s.MxAxisMax = RoundLimitUp(mx, 1000);

@@ -15,8 +15,9 @@ namespace px {
 inline constexpr int kMMImageWidth = 391;
 inline constexpr int kMMImageHeight = 391;
 
-// Symmetric axis limits from the largest Mx and the largest My over entries
-// 0..MMPointCount, each rounded up to whole thousands. Raises the
+// Symmetric axis limits from the largest |Mx| and the largest |My| over
+// entries 0..MMPointCount (both the positive and the negative extremes),
+// each rounded up to whole thousands. Raises the
 // invalid-operation fault when the curve has fewer entries.
 MMPlotScale MMAxisLimits(const MMCurve& curve, int MMPointCount);
 

@@ -46,6 +46,8 @@ PMReading ReadPM(const PMPlotScaleSet& s, int X, int Y, int W, int H) {
     return r;
 }
 
+std::string PMCurveCaption(double angle) { return angle == 90 ? "My with Mx = 0" : "Mx with My = 0"; }
+
 std::string Label68Text(const PMReading& r) { return "P = " + F0(r.P) + " , MX = " + F0(r.M); }
 std::string Label69Text(const PMReading& r) { return "P = " + F0(r.P) + " , MY = " + F0(r.M); }
 std::string Label74Text(const PMReading& r) { return "P = " + F0(r.P) + " , M = " + F0(r.M); }

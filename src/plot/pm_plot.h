@@ -34,6 +34,10 @@ struct PMReading {
 };
 PMReading ReadPM(const PMPlotScaleSet& s, int X, int Y, int W, int H);
 
+// Caption of the P-M chart of a section bent both ways, for the direction
+// at 0 or 90 degrees: "Mx with My = 0" or "My with Mx = 0".
+std::string PMCurveCaption(double angle);
+
 // Readout captions.
 std::string Label68Text(const PMReading& r);  // "P = %0.0F , MX = %0.0F"
 std::string Label69Text(const PMReading& r);  // "P = %0.0F , MY = %0.0F"

@@ -1,5 +1,6 @@
 #include "section/section_info.h"
 
+#include "analysis/section_steps.h"
 #include "input/error.h"
 #include "input/numbers.h"
 #include "section/mesh_custom.h"
@@ -35,6 +36,17 @@ SectionInfo ComputeSectionInfo(const SectionInput& in, const FiberTable& t) {
     checkedFinite(s.As);
     checkedFinite(s.Aa);
 
+    if (!t.PointSymmetric) {
+        const PureAxialPoints a = ComputePureAxialPoints(t);
+        s.pureAxial = true;
+        s.PMax = a.PMax;
+        s.PMin = a.PMin;
+        s.Mx0 = a.Mx0;
+        s.My0 = a.My0;
+        s.Mx1 = a.Mx1;
+        s.My1 = a.My1;
+    }
+
     s.barRatio = checkedFinite(checkedDiv(s.As, s.Ag) * 100);
     s.steelRatio = checkedFinite(checkedDiv(s.Aa, s.Ag) * 100);
     return s;
@@ -49,6 +61,13 @@ SectionInfoTexts FormatSectionInfo(const SectionInfo& s) {
     x.Edit39 = F3(s.barRatio);
     x.Edit40 = F3(s.steelRatio);
     if (s.custom) x.Centroid = "Centroid at x = " + F2(s.centroidX) + ", y = " + F2(s.centroidY) + " mm";
+    if (s.pureAxial) {
+        auto point = [](const char* name, double P, double Mx, double My) {
+            return std::string(name) + " = " + F2(P) + " kN at Mx = " + F2(Mx) + ", My = " + F2(My) + " kNm";
+        };
+        if (!x.Centroid.empty()) x.Centroid += '\n';
+        x.Centroid += point("PMax", s.PMax, s.Mx0, s.My0) + '\n' + point("PMin", s.PMin, s.Mx1, s.My1);
+    }
     return x;
 }
 

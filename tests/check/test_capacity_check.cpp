@@ -42,7 +42,22 @@ TEST(CapacityAlong, HandMadePolygons) {
         if (got) {
             EXPECT_NEAR(*got, *c.expected, 1e-15) << c.what;
         }
+        // The same polygon moved by (10, -7), the ray from (10, -7).
+        std::vector<double> mx = c.Mx, my = c.My;
+        for (double& v : mx) v += 10;
+        for (double& v : my) v -= 7;
+        const std::optional<double> from = CapacityAlongFrom(mx.data(), my.data(), 1, last, 10, -7, c.ux, c.uy);
+        ASSERT_EQ(from.has_value(), c.expected.has_value()) << c.what;
+        if (from) {
+            EXPECT_NEAR(*from, *c.expected, 1e-12) << c.what;
+        }
     }
+    // A square off the origin: the origin outside, its centre inside.
+    const double sx[] = {0, 2, 4, 4, 2}, sy[] = {0, -1, -1, 1, 1};
+    EXPECT_FALSE(InsidePolygon(sx, sy, 1, 4, 0, 0));
+    EXPECT_TRUE(InsidePolygon(sx, sy, 1, 4, 3, 0));
+    EXPECT_FALSE(InsidePolygon(sx, sy, 1, 4, 3, 1.5));
+    EXPECT_NEAR(*CapacityAlongFrom(sx, sy, 1, 4, 3, 0, -1, 0), 1, 1e-15);
 }
 
 struct Fixture {

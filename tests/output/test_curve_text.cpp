@@ -73,16 +73,24 @@ TEST(PMText, BothHalvesTraceTheClosedCurveWithNegativeMomentsSigned) {
         c.PYNeg.push_back(c.PY[i]);
         c.MYNeg.push_back(-c.MY[i]);
     }
+    c.Mx0 = -12.345;
+    c.My0 = 6.7;
+    c.Mx1 = 12.345;
     const auto lines = FillPMText(c);
-    ASSERT_EQ(lines.size(), 18u + 11u);
-    EXPECT_EQ(lines[16], "83809.38       0.00           83809.38       0.00           ");  // the positive half's end
-    EXPECT_EQ(lines[17], "83809.88       0.00           83809.38       0.00           ");  // PMax, back down
-    EXPECT_EQ(lines[18], "73809.88       -4500.06       73809.38       -9000.13       ");
-    EXPECT_EQ(lines[27], "-16190.13      0.00           -16190.63      0.00           ");  // PMin closes it
-    EXPECT_EQ(lines[28], std::string(60, '='));
+    ASSERT_EQ(lines.size(), 21u + 11u);
+    // Under the title: what the curves are and the pure-axial points.
+    EXPECT_EQ(lines[1], "PMM_Curve_Data ");
+    EXPECT_EQ(lines[2], "Uniaxial: Mx with My = 0, My with Mx = 0");
+    EXPECT_EQ(lines[3], "Pure_Compression  Axial_P = 83809.38  Moment_Mx = 12.35  Moment_My = 6.70");
+    EXPECT_EQ(lines[4], "Pure_Tension  Axial_P = -16190.63  Moment_Mx = -12.35  Moment_My = 0.00");
+    EXPECT_EQ(lines[19], "83809.38       0.00           83809.38       0.00           ");  // the positive half's end
+    EXPECT_EQ(lines[20], "83809.88       0.00           83809.38       0.00           ");  // PMax, back down
+    EXPECT_EQ(lines[21], "73809.88       -4500.06       73809.38       -9000.13       ");
+    EXPECT_EQ(lines[30], "-16190.13      0.00           -16190.63      0.00           ");  // PMin closes it
+    EXPECT_EQ(lines[31], std::string(60, '='));
     // A shorter other half stops its rows where it ends.
     c.MYNeg.resize(2);
-    EXPECT_EQ(FillPMText(c).size(), 18u + 2u);
+    EXPECT_EQ(FillPMText(c).size(), 21u + 2u);
 }
 
 TEST(PMText, BeforeAnyCurveAndShortArrays) {

@@ -31,10 +31,14 @@ MMCurve Circle(double radius, int n) {
 TEST(MMPlot, SymmetricLimitsOnWholeThousands) {
     MMCurve c{{0, 1234.5, -3000}, {0, 999.9, -5000}};
     MMPlotScale s = MMAxisLimits(c, 2);
-    EXPECT_EQ(s.MxAxisMax, 2000);
-    EXPECT_EQ(s.MxAxisMin, -2000);
-    EXPECT_EQ(s.MyAxisMax, 1000);  // the smallest values do not enter
-    EXPECT_EQ(s.MyAxisMin, -1000);
+    EXPECT_EQ(s.MxAxisMax, 3000);  // the negative extremes enter too
+    EXPECT_EQ(s.MxAxisMin, -3000);
+    EXPECT_EQ(s.MyAxisMax, 5000);
+    EXPECT_EQ(s.MyAxisMin, -5000);
+    // A U core at P = 0: Mx from -10564 to 6380.
+    s = MMAxisLimits(MMCurve{{0, 6380, -10564, 0}, {0, 0, 0, 2000}}, 3);
+    EXPECT_EQ(s.MxAxisMin, -11000);
+    EXPECT_EQ(s.MxAxisMax, 11000);
 
     s = MMAxisLimits(Circle(1000, 36), 36);
     EXPECT_EQ(s.MxAxisMax, 1000);
@@ -95,14 +99,23 @@ TEST(MMPlot, EntryZeroIsNotDrawn) {
     EXPECT_FALSE(AnyColor(img, 40, 180, 80, 210, kRed));
 }
 
-TEST(MMPlot, NoPositiveMomentDrawsFrameOnly) {
+TEST(MMPlot, CurveOnTheNegativeSideAloneIsDrawn) {
     MMCurve c{{-500, -300, -500}, {100, 2500, 100}};
     QImage img = BlankImage(kMMImageWidth, kMMImageHeight);
     MMPlotScale scale;
     DrawMMCurve(img, c, 2, scale);
-    EXPECT_EQ(scale.MxAxisMax, 0);
+    EXPECT_EQ(scale.MxAxisMax, 1000);
+    EXPECT_EQ(scale.MxAxisMin, -1000);
+    EXPECT_TRUE(MMScaleUsable(scale));
+    EXPECT_TRUE(AnyColor(img, kRed));
+    // Nothing of a point on the negative side is cut off at the frame.
+    EXPECT_FALSE(AnyColor(img.copy(0, 0, kFrameSide, kMMImageHeight), kRed));
+
+    // A curve of no moment at all still draws the frame only.
+    MMCurve zero{{0, 0, 0}, {0, 0, 0}};
+    QImage blank = BlankImage(kMMImageWidth, kMMImageHeight);
+    DrawMMCurve(blank, zero, 2, scale);
     EXPECT_FALSE(MMScaleUsable(scale));
-    EXPECT_FALSE(AnyColor(img, kRed));
-    EXPECT_TRUE(IsColor(img, 341, 100, kGrey));
-    EXPECT_EQ(Label73Text(ReadMM(scale, 100, 100, 391, 391)), "MY = 1632 , MX = 0");
+    EXPECT_FALSE(AnyColor(blank, kRed));
+    EXPECT_TRUE(IsColor(blank, 341, 100, kGrey));
 }

@@ -90,7 +90,9 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns)
-            return QString(kCheckColumnNames[section]);
+            return check_ ? QString::fromStdString(CheckColumnName(*check_, section))
+                          : QString(kCheckColumnNames[section]);
+        if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == 5) return QString(kCheckRatioRule);
         return QAbstractTableModel::headerData(section, o, role);
     }
 
@@ -112,8 +114,8 @@ namespace {
 // Rings of the wire: entries 1 .. points of each level's curve.
 SurfaceWire WireOf(const InteractionSurface& s) {
     SurfaceWire w;
-    w.Bottom = Point3{0, 0, s.PMin};
-    w.Top = Point3{0, 0, s.PMax};
+    w.Bottom = Point3{s.Mx1, s.My1, s.PMin};
+    w.Top = Point3{s.Mx0, s.My0, s.PMax};
     for (const SurfaceLevel& level : s.Levels) {
         std::vector<Point3>& ring = w.Rings.emplace_back();
         const size_t n = std::min({static_cast<size_t>(s.Points) + 1, level.Curve.Mx.size(), level.Curve.My.size()});

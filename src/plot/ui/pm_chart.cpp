@@ -63,6 +63,9 @@ void DrawPMCurve(QPainter& p, int W, int H, const PMCurve& curve, double angle, 
         p.setPen(ChartPen(kZeroLineBlue, 2));
         p.drawLine(kFrameSide, *y0, W - kFrameSide, *y0);
     }
+    // A section bent both ways: the curve is uniaxial, which the top strip
+    // names (a point-symmetric section's picture stays as it was).
+    if (curve.bothWays()) DrawChartText(p, kFrameSide, 3, PMCurveCaption(yDir ? 90 : 0));
 }
 
 void DrawAxialForceLine(QImage& image, const PMPlotScaleSet& s, double axialForce) {
