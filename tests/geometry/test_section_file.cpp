@@ -88,13 +88,17 @@ TEST(SectionFile, RefusesTooManyPointsAndTooManyBytes) {
         big += std::to_string(1000 * std::sin(t));
     }
     EXPECT_EQ(Refusal(big + "\n"), "Line 1: the section has more than 100000 points");
-    // 4 corners and 99,996 bars are the most a file may hold.
+    // 4 corners and 99,996 bars (0.1 mm, 0.25 mm apart) are the most a file
+    // may hold.
     std::string bars = kSquare;
-    for (int i = 0; i < 99996; ++i) bars += "bar 50 50 1\n";
+    auto bar = [](int i) {
+        return "bar " + std::to_string(0.5 + 0.25 * (i % 396)) + " " + std::to_string(0.5 + 0.25 * (i / 396)) + " 0.1\n";
+    };
+    for (int i = 0; i < 99996; ++i) bars += bar(i);
     EXPECT_EQ(ReadSectionFile(bars).bars.size(), 99996u);
     EXPECT_EQ(Refusal(bars + "bar 50 50 1\n"), "Line 99998: the section has more than 100000 points");
     std::string holes = kSquare;
-    for (int i = 0; i < 99993; ++i) holes += "bar 50 50 1\n";
+    for (int i = 0; i < 99993; ++i) holes += bar(i);
     holes += "steel 0 0 10 0 10 10\n";  // the 100,000th point
     EXPECT_EQ(Refusal(holes + "hole 1 1 2 1 2 2\n"), "Line 99996: the section has more than 100000 points");
     EXPECT_EQ(Refusal(kSquare + std::string(kMaxFileBytes, ' ')).rfind("The section file is larger than 50 MB", 0), 0u);
