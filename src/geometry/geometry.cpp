@@ -271,14 +271,6 @@ BPoly Near(const Checked& c, const BBox& box) {
     return p;
 }
 
-// Whether the point lies in the polygon's material or on its edge.
-bool Covers(const Checked& c, const BPoint& q) {
-    if (!bg::covered_by(q, c.box) || !bg::covered_by(q, c.outer)) return false;
-    for (size_t k : Meeting(c.holeIndex, BBox(q, q)))
-        if (bg::within(q, c.holes[k])) return false;
-    return true;
-}
-
 double SegmentDistance(const BPoint& q, const BPoint& a, const BPoint& b) {
     const double dx = b.x() - a.x(), dy = b.y() - a.y();
     const double len2 = dx * dx + dy * dy;
@@ -287,12 +279,38 @@ double SegmentDistance(const BPoint& q, const BPoint& a, const BPoint& b) {
     return std::hypot(q.x() - (a.x() + t * dx), q.y() - (a.y() + t * dy));
 }
 
+// Outlines of more points than this are not walked whole for each bar.
+constexpr size_t kManyOutline = 1024;
+
 // Every side of every ring, each with the polygon it bounds.
 struct Sides {
     std::vector<std::pair<BPoint, BPoint>> ends;
     std::vector<size_t> owner;
     BoxIndex index;
 };
+
+// Whether the point lies in polygon i's material or on its edge. An
+// outline of many points is not walked whole for each bar: only the sides
+// that a ray from the point to the right meets are counted.
+bool Covers(const Checked& c, size_t i, const Sides& sides, const BPoint& q) {
+    if (!bg::covered_by(q, c.box)) return false;
+    if (c.outer.outer().size() <= kManyOutline) {
+        if (!bg::covered_by(q, c.outer)) return false;
+        for (size_t k : Meeting(c.holeIndex, BBox(q, q)))
+            if (bg::within(q, c.holes[k])) return false;
+        return true;
+    }
+    bool inside = false;
+    for (size_t k : Meeting(sides.index, BBox(q, BPoint(c.box.max_corner().x(), q.y())))) {
+        if (sides.owner[k] != i) continue;
+        const BPoint &a = sides.ends[k].first, &b = sides.ends[k].second;
+        if (SegmentDistance(q, a, b) == 0) return true;
+        if ((a.y() > q.y()) != (b.y() > q.y()) &&
+            a.x() + (q.y() - a.y()) * (b.x() - a.x()) / (b.y() - a.y()) > q.x())
+            inside = !inside;
+    }
+    return inside;
+}
 
 Sides SidesOf(const std::vector<Checked>& pcs) {
     Sides s;
@@ -370,7 +388,7 @@ void ValidateUnguarded(const Shape& s) {
         const BPoint c(bar.x, bar.y);
         std::vector<size_t> around;  // the polygons the centre lies in
         for (size_t i : Meeting(index, BBox(c, c)))
-            if (Covers(pcs[i], c)) around.push_back(i);
+            if (Covers(pcs[i], i, sides, c)) around.push_back(i);
         if (around.empty()) Refuse(bar.where, "the bar's centre lies outside every polygon");
 
         const double r = bar.d / 2;

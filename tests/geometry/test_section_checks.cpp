@@ -123,6 +123,19 @@ TEST(SectionChecks, ManyPiecesAreCheckedAsFewAre) {
     EXPECT_EQ(Refusal(plate + "bar 7 7 2\n"), "Line 62: the bar's centre lies outside every polygon");
     EXPECT_EQ(Refusal(plate + "bar 15 7 4\n"), "(accepted)");
     EXPECT_EQ(Refusal(plate + "bar 15 7 8\n"), "Line 62: the bar's circle leaves the section's material");
+    // An outline of more points than are walked whole for each bar: the
+    // centre is found inside, outside, in an opening and on the edge.
+    const std::string disc = Item("cover", Circle(100, 1100)) + Item("hole", Square(40, -10, 20));
+    struct Case {
+        std::string bar, message;
+    };
+    const std::vector<Case> bars = {
+        {"bar 0 0 10\nbar 0 -60 10\nbar -99 0 1\n", "(accepted)"},
+        {"bar 0 0 10\nbar 80 75 2\n", "Line 4: the bar's centre lies outside every polygon"},
+        {"bar 50 0 2\n", "Line 3: the bar's centre lies outside every polygon"},
+        {"bar 100 0 2\n", "Line 3: the bar's circle leaves the section's material"},
+    };
+    for (const Case& b : bars) EXPECT_EQ(Refusal(disc + b.bar), b.message) << b.bar;
     // Openings that fill the plate leave it no area.
     std::string filled = Item("steel", Square(0, 0, 100));
     for (int i = 0; i < 25; ++i) filled += Item("hole", Square(20.0 * (i % 5), 20.0 * (i / 5), 20));

@@ -169,15 +169,18 @@ TEST(CustomMesh, ManyPiecesKeepTheirAreasAndCentroid) {
         std::string name, text;
         double concrete, steel, cx, cy;
     };
-    std::string separate, tiled, plates = Square(0, 0, 300), openings = Square(0, 0, 100, "steel");
+    std::string separate, tiled, plates, openings = Square(0, 0, 100, "steel");
     for (int i = 0; i < 40; ++i) separate += Square(20.0 * (i % 8), 30.0 * (i / 8), 10);  // 150 x 130
     for (int i = 0; i < 36; ++i) tiled += Square(10.0 * (i % 6), 10.0 * (i / 6), 10);  // 60 x 60
-    for (int i = 0; i < 25; ++i) plates += Square(10 + 60.0 * (i % 5), 10 + 60.0 * (i / 5), 20, "steel");
+    // 25 concrete squares, each under a steel plate of its own.
+    for (int i = 0; i < 25; ++i)
+        plates += Square(10 + 60.0 * (i % 5), 10 + 60.0 * (i / 5), 40) +
+                  Square(20 + 60.0 * (i % 5), 20 + 60.0 * (i / 5), 20, "steel");
     for (int i = 0; i < 25; ++i) openings += Square(5 + 20.0 * (i % 5), 5 + 20.0 * (i / 5), 10, "hole");
     const std::vector<Case> cases = {
         {"separate", separate, 4000, 0, 75, 65},
         {"tiled", tiled, 3600, 0, 30, 30},
-        {"plates", plates, 90000 - 25 * 400, 25 * 400, 150, 150},
+        {"plates", plates, 25 * (1600 - 400), 25 * 400, 150, 150},
         {"openings", openings, 0, 10000 - 2500, 50, 50},
     };
     for (const Case& c : cases) {
