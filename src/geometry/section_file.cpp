@@ -34,7 +34,9 @@ double ParseNumber(std::string_view tok, long long line) {
     double v = 0;
     const char* end = t.data() + t.size();
     const auto r = std::from_chars(t.data(), end, v);
-    const std::string quoted = "'" + ShownValue(tok) + "'";
+    std::string quoted(1, '\'');
+    quoted += ShownValue(tok);
+    quoted += '\'';
     if (t.empty() || r.ec == std::errc::invalid_argument || r.ptr != end) Refuse(line, quoted + " is not a valid number");
     if (r.ec == std::errc::result_out_of_range || !std::isfinite(v)) Refuse(line, quoted + " is not a finite number");
     return v;
