@@ -12,10 +12,14 @@
 #include <boost/geometry/geometries/multi_polygon.hpp>
 #include <boost/geometry/geometries/point_xy.hpp>
 #include <boost/geometry/geometries/polygon.hpp>
+#include <boost/geometry/index/rtree.hpp>
 #pragma GCC diagnostic pop
 
+#include <cstddef>
 #include <exception>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "geometry/shape.h"
 #include "input/error.h"
@@ -27,6 +31,23 @@ using BPoint = bg::model::d2::point_xy<double>;
 using BPoly = bg::model::polygon<BPoint>;  // clockwise outer ring, closed
 using BMulti = bg::model::multi_polygon<BPoly>;
 using BBox = bg::model::box<BPoint>;
+
+// Boxes with the index of what they bound, searched by overlap: the pairwise
+// checks and unions look only at pieces whose boxes meet.
+using BoxEntry = std::pair<BBox, std::size_t>;
+using BoxIndex = bg::index::rtree<BoxEntry, bg::index::rstar<16>>;
+BoxIndex IndexOf(const std::vector<BBox>& boxes);
+// Indices of the boxes of `index` that meet `box` (edges touching count), in
+// increasing order.
+std::vector<std::size_t> Meeting(const BoxIndex& index, const BBox& box);
+
+// The union of regions. A few are joined one at a time; many are grouped by
+// boxes that meet, each group joined in halves, the groups then set side by
+// side (they share no point), so the work grows little faster than the
+// count rather than with its square.
+BMulti UnionOfRegions(const std::vector<BMulti>& parts);
+// Pieces up to this many are joined one at a time.
+inline constexpr std::size_t kFewPieces = 16;
 
 // A ring as a closed, clockwise Boost polygon without holes.
 BPoly ToBoost(const Ring& r);

@@ -7,6 +7,7 @@
 
 #include "geometry/validate.h"
 #include "input/error.h"
+#include "loads/text_decode.h"
 
 namespace px::geom {
 
@@ -34,7 +35,7 @@ double ParseNumber(std::string_view tok, long long line) {
     const char* end = t.data() + t.size();
     const auto r = std::from_chars(t.data(), end, v);
     std::string quoted(1, '\'');
-    quoted.append(tok);
+    quoted += ShownValue(tok);
     quoted += '\'';
     if (t.empty() || r.ec == std::errc::invalid_argument || r.ptr != end) Refuse(line, quoted + " is not a valid number");
     if (r.ec == std::errc::result_out_of_range || !std::isfinite(v)) Refuse(line, quoted + " is not a finite number");
@@ -97,11 +98,32 @@ Ring RingOf(const std::vector<double>& v, double scale, long long line) {
     return Normalized(r);
 }
 
+// Refuses bytes that are not text, naming what they look like, before any
+// line is read: UTF-16 (a byte order mark, or NUL in every other byte of an
+// ASCII text), UTF-32, or binary (any other NUL).
+void CheckIsText(std::string_view text) {
+    if (text.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4) || text.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4))
+        throw AppError("The section file is UTF-32 text; save it as UTF-8 (plain text)");
+    const size_t nul = text.find('\0');
+    const size_t head = std::min<size_t>(text.size(), 64);
+    size_t oddNul = 0, evenNul = 0;
+    for (size_t i = 0; i < head; ++i)
+        if (text[i] == '\0') ++(i % 2 ? oddNul : evenNul);
+    const bool utf16 = HasUtf16ByteOrderMark(text) ||
+                       (head >= 4 && (oddNul * 2 >= head / 2 || evenNul * 2 >= head / 2) && (oddNul == 0 || evenNul == 0));
+    if (utf16) throw AppError("The section file is UTF-16 text; save it as UTF-8 (plain text)");
+    if (nul != std::string_view::npos)
+        throw AppError("The section file is binary, not text (a NUL byte at byte " + std::to_string(nul + 1) +
+                       "); save it as plain text");
+}
+
 }  // namespace
 
 Shape ReadSectionFile(std::string_view text) {
     if (static_cast<long long>(text.size()) > kMaxFileBytes)
         throw AppError("The section file is larger than 50 MB (" + std::to_string(kMaxFileBytes) + " bytes)");
+    CheckIsText(text);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // a UTF-8 byte order mark
     Shape s;
     double scale = 1;
     bool anyItem = false;
@@ -110,10 +132,11 @@ Shape ReadSectionFile(std::string_view text) {
     long long line = 0;
     size_t pos = 0;
     while (pos <= text.size()) {
-        size_t eol = text.find('\n', pos);
+        // Lines end in LF, CR LF or CR alone.
+        size_t eol = text.find_first_of("\r\n", pos);
         if (eol == std::string_view::npos) eol = text.size();
         std::string_view row = text.substr(pos, eol - pos);
-        pos = eol + 1;
+        pos = eol + (text.substr(eol, 2) == "\r\n" ? 2 : 1);
         ++line;
         if (const size_t hash = row.find('#'); hash != std::string_view::npos) row = row.substr(0, hash);
         size_t k = 0;
@@ -139,7 +162,7 @@ Shape ReadSectionFile(std::string_view text) {
             else if (unit == "cm") scale = 10;
             else if (unit == "m") scale = 1000;
             else if (unit == "in") scale = 25.4;
-            else Refuse(line, "unknown unit '" + std::string(rest.substr(a, b - a)) + "' (mm, cm, m or in)");
+            else Refuse(line, "unknown unit '" + ShownValue(rest.substr(a, b - a)) + "' (mm, cm, m or in)");
             anyItem = true;
             continue;
         }
@@ -168,7 +191,7 @@ Shape ReadSectionFile(std::string_view text) {
                               LineName(line)});
             last = Last::Bar;
         } else {
-            Refuse(line, "unknown item '" + std::string(row.substr(k, e - k)) +
+            Refuse(line, "unknown item '" + ShownValue(row.substr(k, e - k)) +
                              "' (units, cover, core1, core2, steel, hole or bar)");
         }
     }

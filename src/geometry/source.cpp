@@ -1,14 +1,19 @@
 #include "geometry/source.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <system_error>
+#include <memory>
 
 #include "geometry/dxf_reader.h"
 #include "geometry/section_file.h"
 #include "input/error.h"
+#include "loads/text_decode.h"
 
 namespace px::geom {
 
@@ -28,19 +33,38 @@ Shape ReadSectionSource(std::string_view content, const std::string& name) {
 }
 
 std::string ReadSectionBytes(const std::string& path) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec) throw AppError("Cannot open the section file " + path + ": " + ec.message());
-    if (size > static_cast<std::uintmax_t>(kMaxFileBytes))
-        throw AppError("The section file " + path + " is larger than 50 MB (" + std::to_string(kMaxFileBytes) +
-                       " bytes)");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw AppError("Cannot open the section file " + path);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw AppError("Cannot read the section file " + path);
-    if (static_cast<long long>(bytes.size()) > kMaxFileBytes)
-        throw AppError("The section file " + path + " is larger than 50 MB (" + std::to_string(kMaxFileBytes) +
-                       " bytes)");
+    const std::string head = "Cannot open the section file " + ShownValue(path, std::string::npos) + ": ";
+    auto fail = [&](int err) -> std::string { throw AppError(head + std::strerror(err)); };
+    // Not blocking: a FIFO with no writer must not hold the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
+        ::close(*f);
+        delete f;
+    });
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return fail(errno);
+    // A FIFO or a device may never end: only a file is read.
+    if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+    if (!S_ISREG(st.st_mode)) throw AppError(head + "It is not a file");
+    auto tooLarge = [&]() -> std::string {
+        throw AppError("The section file " + ShownValue(path, std::string::npos) + " is larger than 50 MB (" +
+                       std::to_string(kMaxFileBytes) + " bytes)");
+    };
+    if (static_cast<unsigned long long>(st.st_size) > static_cast<unsigned long long>(kMaxFileBytes)) return tooLarge();
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(st.st_size));
+    char buf[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buf, sizeof buf);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw AppError("Cannot read the section file " + ShownValue(path, std::string::npos) + ": " +
+                                    std::strerror(errno));
+        if (got == 0) break;
+        bytes.append(buf, static_cast<size_t>(got));
+        // A file that grows while it is read.
+        if (static_cast<long long>(bytes.size()) > kMaxFileBytes) return tooLarge();
+    }
     return bytes;
 }
 

@@ -13,8 +13,9 @@ namespace px::geom {
 // opened, so a project can load the content it keeps.
 Shape ReadSectionSource(std::string_view content, const std::string& name);
 
-// The bytes of the file at `path`; refuses a missing or unreadable file and
-// one over 50 MB before reading it.
+// The bytes of the file at `path`; refuses a missing or unreadable file,
+// anything that is not a file (a FIFO, a device: "It is not a file") and a
+// file over 50 MB before reading it. The path is shown escaped.
 std::string ReadSectionBytes(const std::string& path);
 
 // A loaded section: the bytes it was read from, the file's name (for display

@@ -16,12 +16,17 @@ Ring Normalized(const Ring& r);
 // fewer than 3 distinct points, zero area or crossing itself; a hole not
 // inside its polygon; holes that overlap; a polygon its holes leave without
 // area; two concrete polygons that overlap, or two steel polygons; a bar with
-// a diameter of 0 or less or whose centre lies outside every polygon; and a
-// section without any polygon. Throws AppError; changes nothing.
+// a diameter of 0 or less, whose centre lies outside every polygon, whose
+// circle leaves the polygons' material (their union less the holes), or
+// that lies on or overlaps an earlier bar; and a section without any
+// polygon. Throws AppError; changes nothing.
 void ValidateShape(const Shape& s);
 
 // Gives each hole (ring, where) to the smallest polygon whose outline
-// contains it; refuses a hole inside no polygon. Each ring is checked first.
+// contains it, whatever their order: one whose outline is the hole's own only
+// when no larger one contains it, and between outlines of the same area
+// steel before concrete. Refuses a hole inside no polygon. Each ring is
+// checked first.
 void AttachHoles(std::vector<Polygon>& polygons, const std::vector<std::pair<Ring, std::string>>& holes);
 
 }  // namespace px::geom

@@ -1,6 +1,7 @@
 #include "section/mesh_custom.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -24,8 +25,17 @@ constexpr double kPi = 3.14159265358979323846;
 
 BMulti RegionOf(const Polygon& p) {
     // A hole touching its outline or another hole along an edge is fine:
-    // the region is the outline less each hole.
+    // the region is the outline less each hole; many holes are joined
+    // first and taken away at once.
     BMulti region{ToBoost(p.outer)};
+    if (p.holes.size() > kFewPieces) {
+        std::vector<BMulti> holes;
+        holes.reserve(p.holes.size());
+        for (const Ring& h : p.holes) holes.push_back(BMulti{ToBoost(h)});
+        BMulti left;
+        bg::difference(region, UnionOfRegions(holes), left);
+        return left;
+    }
     for (const Ring& h : p.holes) {
         BMulti next;
         bg::difference(region, ToBoost(h), next);
@@ -34,14 +44,20 @@ BMulti RegionOf(const Polygon& p) {
     return region;
 }
 
-BMulti UnionOf(const std::vector<BMulti>& parts) {
-    BMulti u;
-    for (const BMulti& p : parts) {
-        BMulti next;
-        bg::union_(u, p, next);
-        u = std::move(next);
+// The region less the steel over it: with few steel pieces all of them,
+// with many only those whose boxes meet the region's.
+BMulti LessSteel(BMulti region, const BMulti& steel, const BoxIndex& steelIndex) {
+    if (steel.empty()) return region;
+    BMulti left;
+    if (steel.size() <= kFewPieces) {
+        bg::difference(region, steel, left);
+        return left;
     }
-    return u;
+    BMulti over;
+    for (size_t k : Meeting(steelIndex, bg::return_envelope<BBox>(region))) over.push_back(steel[k]);
+    if (over.empty()) return region;
+    bg::difference(region, over, left);
+    return left;
 }
 
 struct Grid {
@@ -86,16 +102,44 @@ void ClipToCell(const BPoly& piece, const BBox& cellBox, double eps, BMulti& cel
     }
 }
 
+size_t PointsOf(const BPoly& p) {
+    size_t n = p.outer().size();
+    for (const auto& inner : p.inners()) n += inner.size();
+    return n;
+}
+
+// Pieces of more points than this are halved by rows before they are cut
+// into cells, and the halves again while they have more than kFewPoints, so
+// that no cell is clipped out of a large piece.
+constexpr size_t kManyPoints = 256, kFewPoints = 32;
+
 // One column's part of a region (already clipped to the column's sides
-// xa, xb), cut row by row from the bottom. Rows that no boundary edge
-// reaches are whole cells inside or outside; only the others are clipped.
+// xa, xb) within rows r0..r1, cut row by row from the bottom. Rows that no
+// boundary edge reaches are whole cells inside or outside; only the others
+// are clipped. A large piece is first halved by rows; the lines it is
+// halved along (cut, at rows r0 and r1 + 1) are cell sides, as the
+// column's own sides are.
 void CutColumn(const BMulti& column, double xa, double xb, const Grid& g, int mat, std::vector<Piece>& out,
-               std::vector<char>& boundary) {
+               std::vector<char>& boundary, long long r0, long long r1, bool cutBelow, bool cutAbove, bool halved) {
     const double eps = 1e-9 * (g.h + std::fabs(xa) + std::fabs(xb));
+    auto y = [&](long long j) { return g.y0 + static_cast<double>(j) * g.h; };
+    const double yCut0 = y(r0), yCut1 = y(r1 + 1);
+    const double eps2 = 1e-9 * (g.h + std::fabs(yCut0) + std::fabs(yCut1));
     for (const BPoly& piece : column) {
         const BBox pe = bg::return_envelope<BBox>(piece);
-        const long long j0 = Clamp(static_cast<long long>(std::floor((pe.min_corner().y() - g.y0) / g.h)), g.ny);
-        const long long j1 = Clamp(static_cast<long long>(std::floor((pe.max_corner().y() - g.y0) / g.h)), g.ny);
+        const long long j0 = std::max(r0, Clamp(static_cast<long long>(std::floor((pe.min_corner().y() - g.y0) / g.h)), g.ny));
+        const long long j1 = std::min(r1, Clamp(static_cast<long long>(std::floor((pe.max_corner().y() - g.y0) / g.h)), g.ny));
+        if (j0 > j1) continue;
+        if (j0 < j1 && PointsOf(piece) > (halved ? kFewPoints : kManyPoints)) {
+            const long long mid = (j0 + j1) / 2;
+            BMulti part;
+            bg::intersection(piece, BBox(BPoint(xa - g.h, y(j0) - g.h), BPoint(xb + g.h, y(mid + 1))), part);
+            CutColumn(part, xa, xb, g, mat, out, boundary, j0, mid, cutBelow && j0 == r0, true, true);
+            part.clear();
+            bg::intersection(piece, BBox(BPoint(xa - g.h, y(mid + 1)), BPoint(xb + g.h, y(j1 + 1) + g.h)), part);
+            CutColumn(part, xa, xb, g, mat, out, boundary, mid + 1, j1, true, cutAbove && j1 == r1, true);
+            continue;
+        }
         std::fill(boundary.begin() + j0, boundary.begin() + j1 + 1, 0);
         auto mark = [&](const BPoly::ring_type& r) {
             for (size_t k = 0; k + 1 < r.size(); ++k) {
@@ -103,6 +147,9 @@ void CutColumn(const BMulti& column, double xa, double xb, const Grid& g, int ma
                 const bool onA = std::fabs(a.x() - xa) <= eps && std::fabs(b.x() - xa) <= eps;
                 const bool onB = std::fabs(a.x() - xb) <= eps && std::fabs(b.x() - xb) <= eps;
                 if (onA || onB) continue;  // the column's own side: a cell side
+                const bool onBelow = cutBelow && std::fabs(a.y() - yCut0) <= eps2 && std::fabs(b.y() - yCut0) <= eps2;
+                const bool onAbove = cutAbove && std::fabs(a.y() - yCut1) <= eps2 && std::fabs(b.y() - yCut1) <= eps2;
+                if (onBelow || onAbove) continue;  // a line the piece was halved along
                 const double lo = std::min(a.y(), b.y()), hi = std::max(a.y(), b.y());
                 const long long r0 = Clamp(static_cast<long long>(std::floor((lo - g.y0) / g.h)), g.ny);
                 const long long r1 = Clamp(static_cast<long long>(std::floor((hi - g.y0) / g.h)), g.ny);
@@ -138,7 +185,7 @@ void CutColumns(const BMulti& region, long long i0, long long i1, const Grid& g,
     i1 = std::min(i1, Clamp(static_cast<long long>(std::floor((env.max_corner().x() - g.x0) / g.h)), g.nx));
     auto x = [&](long long i) { return g.x0 + static_cast<double>(i) * g.h; };
     if (i0 >= i1) {
-        CutColumn(region, x(i0), x(i0 + 1), g, mat, out, boundary);
+        CutColumn(region, x(i0), x(i0 + 1), g, mat, out, boundary, 0, g.ny - 1, false, false, false);
         return;
     }
     const long long mid = (i0 + i1) / 2;
@@ -218,10 +265,8 @@ void MeshCustomSection(const Shape& s, double meshSize, FiberTable& t) {
 
 namespace {
 
-GrossSection GrossUnguarded(const Shape& s) {
-    std::vector<BMulti> all;
-    for (const Polygon& p : s.polygons) all.push_back(RegionOf(p));
-    const BMulti u = UnionOf(all);
+GrossSection GrossOf(const std::vector<BMulti>& regions) {
+    const BMulti u = UnionOfRegions(regions);
     GrossSection g;
     g.Area = bg::area(u);
     if (!(g.Area > 0)) throw AppError("The section has no area");
@@ -236,6 +281,15 @@ GrossSection GrossUnguarded(const Shape& s) {
     g.MaxY = b.max_corner().y();
     return g;
 }
+
+std::vector<BMulti> RegionsOf(const Shape& s) {
+    std::vector<BMulti> all;
+    all.reserve(s.polygons.size());
+    for (const Polygon& p : s.polygons) all.push_back(RegionOf(p));
+    return all;
+}
+
+GrossSection GrossUnguarded(const Shape& s) { return GrossOf(RegionsOf(s)); }
 
 double Cells(const GrossSection& g, double h) {
     return std::ceil((g.MaxX - g.MinX) / h) * std::ceil((g.MaxY - g.MinY) / h);
@@ -252,27 +306,29 @@ double LeastSize(const GrossSection& g) {
 void CheckSize(const GrossSection& g, double h) {
     if (!(h > 0) || !std::isfinite(h)) throw AppError("Mesh Size must be a length greater than 0 mm");
     if (Cells(g, h) <= static_cast<double>(kMaxFibers)) return;
-    throw AppError("Mesh Size " + F2(h) + " mm would cut the section into more than " + std::to_string(kMaxFibers) +
-                   " cells; it must be at least " + F2(LeastSize(g)) + " mm");
+    throw AppError("Mesh Size " + MeshSizeText(h) + " mm would cut the section into more than " +
+                   std::to_string(kMaxFibers) + " cells; it must be at least " + MeshSizeText(LeastSize(g)) + " mm");
 }
 void MeshUnguarded(const Shape& s, double meshSize, FiberTable& t) {
-    const GrossSection g = GrossUnguarded(s);
+    std::vector<BMulti> regions = RegionsOf(s);
+    const GrossSection g = GrossOf(regions);
     CheckSize(g, meshSize);
     const Grid grid = GridOf(g, meshSize);
 
     std::vector<BMulti> steel;
-    for (const Polygon& p : s.polygons)
-        if (p.group == Group::Steel) steel.push_back(RegionOf(p));
-    const BMulti steelUnion = UnionOf(steel);
+    for (size_t i = 0; i < s.polygons.size(); ++i)
+        if (s.polygons[i].group == Group::Steel) steel.push_back(regions[i]);
+    const BMulti steelUnion = UnionOfRegions(steel);
+    std::vector<BBox> steelBoxes;
+    if (steelUnion.size() > kFewPieces)
+        for (const BPoly& p : steelUnion) steelBoxes.push_back(bg::return_envelope<BBox>(p));
+    const BoxIndex steelIndex = IndexOf(steelBoxes);
 
     std::vector<Piece> pieces;
-    for (const Polygon& p : s.polygons) {
-        BMulti region = RegionOf(p);
-        if (p.group != Group::Steel && !steelUnion.empty()) {
-            BMulti left;
-            bg::difference(region, steelUnion, left);
-            region = std::move(left);
-        }
+    for (size_t i = 0; i < s.polygons.size(); ++i) {
+        const Polygon& p = s.polygons[i];
+        BMulti region = std::move(regions[i]);
+        if (p.group != Group::Steel) region = LessSteel(std::move(region), steelUnion, steelIndex);
         CutIntoCells(region, grid, GroupMatId(p.group), pieces);
     }
     // Slivers left by rounding where a side runs along a grid line.
@@ -328,6 +384,20 @@ void MeshUnguarded(const Shape& s, double meshSize, FiberTable& t) {
 }
 
 }  // namespace
+
+std::string MeshSizeText(double h) {
+    if (!std::isfinite(h)) return F2(h);
+    const double a = std::fabs(h);
+    // Six significant digits, at least two decimals, trailing zeros beyond
+    // those two dropped.
+    const int decimals = a > 0 ? std::clamp(5 - static_cast<int>(std::floor(std::log10(a))), 2, 330) : 2;
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, h, std::chars_format::fixed, decimals);
+    std::string out(buf, r.ptr);
+    const size_t dot = out.find('.');
+    while (out.size() > dot + 3 && out.back() == '0') out.pop_back();
+    return out;
+}
 
 double DefaultMeshSize(const Shape& s) {
     const GrossSection g = ComputeGrossSection(s);

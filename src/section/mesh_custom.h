@@ -1,5 +1,7 @@
 #pragma once
 // The mesher of a drawn section: a square grid clipped to every polygon.
+#include <string>
+
 #include "geometry/shape.h"
 #include "section/fiber.h"
 
@@ -17,6 +19,11 @@ GrossSection ComputeGrossSection(const geom::Shape& s);
 // thinnest part's thickness when smaller (ThinPartsMeshSize), not below the
 // smallest size the fiber limit allows.
 double DefaultMeshSize(const geom::Shape& s);
+
+// A mesh size in mm as messages and reports show it: two decimals, more
+// when the value needs them (0.001 shows as 0.001, not 0.00), up to six
+// significant digits.
+std::string MeshSizeText(double h);
 
 // Refuses a "Mesh Size" that is not a number above 0, or so small that the
 // grid would have more than kMaxFibers cells. Throws AppError; changes nothing.

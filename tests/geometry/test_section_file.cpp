@@ -2,7 +2,11 @@
 // refuse with the line or entity that holds it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -72,6 +76,9 @@ TEST(SectionFile, RefusesEachFaultNamingItsLine) {
         {kSquare + "units cm\n", "Line 2: 'units' must be the first item"},
         {"units ft\n" + kSquare, "Line 1: unknown unit 'ft'"},
         {"units m\ncover 0 0 1e306 0 1e306 1e306\n", "Line 2: a length is beyond 1000000000 mm"},
+        // The limit holds in mm, after the unit: 2,000,000 m is 2e9 mm.
+        {"units m\ncover 0 0 2000000 0 2000000 1 0 1\n", "Line 2: a length is beyond 1000000000 mm"},
+        {"units cm\n" + kSquare + "bar 50 50 200000000\n", "Line 3: a length is beyond 1000000000 mm"},
         {", 1 2\n", "Line 1: the line starts with a comma"},
         {"cover -200 -300 200 -300 200 1.0222e23 1e16 2.8e13\n", "Line 1: a length is beyond 1000000000 mm"},
     };
@@ -88,13 +95,17 @@ TEST(SectionFile, RefusesTooManyPointsAndTooManyBytes) {
         big += std::to_string(1000 * std::sin(t));
     }
     EXPECT_EQ(Refusal(big + "\n"), "Line 1: the section has more than 100000 points");
-    // 4 corners and 99,996 bars are the most a file may hold.
+    // 4 corners and 99,996 bars (0.1 mm, 0.25 mm apart) are the most a file
+    // may hold.
     std::string bars = kSquare;
-    for (int i = 0; i < 99996; ++i) bars += "bar 50 50 1\n";
+    auto bar = [](int i) {
+        return "bar " + std::to_string(0.5 + 0.25 * (i % 396)) + " " + std::to_string(0.5 + 0.25 * (i / 396)) + " 0.1\n";
+    };
+    for (int i = 0; i < 99996; ++i) bars += bar(i);
     EXPECT_EQ(ReadSectionFile(bars).bars.size(), 99996u);
     EXPECT_EQ(Refusal(bars + "bar 50 50 1\n"), "Line 99998: the section has more than 100000 points");
     std::string holes = kSquare;
-    for (int i = 0; i < 99993; ++i) holes += "bar 50 50 1\n";
+    for (int i = 0; i < 99993; ++i) holes += bar(i);
     holes += "steel 0 0 10 0 10 10\n";  // the 100,000th point
     EXPECT_EQ(Refusal(holes + "hole 1 1 2 1 2 2\n"), "Line 99996: the section has more than 100000 points");
     EXPECT_EQ(Refusal(kSquare + std::string(kMaxFileBytes, ' ')).rfind("The section file is larger than 50 MB", 0), 0u);
@@ -118,9 +129,76 @@ TEST(SectionFile, ReadsUnitsCommasCommentsAndEitherOrientation) {
     // Inches, and the written file reads back to the same numbers.
     const Shape in = ReadSectionFile("units in\nsteel 0 0 1 0 1 1\n");
     EXPECT_DOUBLE_EQ(in.polygons[0].outer[1].x, 25.4);
+    // 1,000 km in metres is within the limit.
+    EXPECT_DOUBLE_EQ(ReadSectionFile("units m\ncover 0 0 1000000 0 1000000 1 0 1\n").polygons[0].outer[1].x, 1e9);
     const std::string text = WriteSectionFile(s, "two\nlines");
     EXPECT_EQ(WriteSectionFile(ReadSectionFile(text), "two\nlines"), text);
     EXPECT_EQ(text.rfind("# two lines\nunits mm\ncover 0 0 0 100 100 100 100 0\nhole ", 0), 0u);
+}
+
+TEST(SectionFile, ReadsByteOrderMarkAndEveryLineEnd) {
+    for (const char* eol : {"\n", "\r\n", "\r"}) {
+        const std::string text = std::string("\xEF\xBB\xBF# a column") + eol + "cover 0 0 100 0 100 100 0 100" + eol +
+                                 "bar 50 50 10" + eol + eol + "bar 50 50 10" + eol;
+        // The refusal names line 5: each end counted once, CR LF as one.
+        EXPECT_EQ(Refusal(text), "Line 5: the bar has the same centre as the one at Line 3") << int(eol[0]);
+        const Shape s = ReadSectionFile(text.substr(0, text.rfind("bar")));
+        EXPECT_EQ(s.polygons.size(), 1u);
+        EXPECT_EQ(s.bars.size(), 1u);
+    }
+    EXPECT_EQ(ReadSectionFile("\xEF\xBB\xBF" + kSquare).polygons.size(), 1u);
+}
+
+TEST(SectionFile, NamesTheEncodingOfFilesThatAreNotText) {
+    auto utf16 = [](const std::string& ascii, bool big) {
+        std::string out;
+        for (char c : ascii) big ? (out += '\0', out += c) : (out += c, out += '\0');
+        return out;
+    };
+    const std::string sixteen = "The section file is UTF-16 text; save it as UTF-8 (plain text)";
+    EXPECT_EQ(Refusal("\xFF\xFE" + utf16(kSquare, false)), sixteen);
+    EXPECT_EQ(Refusal("\xFE\xFF" + utf16(kSquare, true)), sixteen);
+    EXPECT_EQ(Refusal(utf16(kSquare, false)), sixteen);
+    EXPECT_EQ(Refusal(utf16(kSquare, true)), sixteen);
+    EXPECT_EQ(Refusal(std::string("\xFF\xFE\0\0", 4) + "c\0\0\0"), "The section file is UTF-32 text; save it as UTF-8 (plain text)");
+    EXPECT_EQ(Refusal(kSquare + std::string("bar 1 1 1\0\x01\x02", 13)),
+              "The section file is binary, not text (a NUL byte at byte 40); save it as plain text");
+}
+
+TEST(SectionFile, ShowsTheFilesTextEscapedAndCut) {
+    EXPECT_EQ(Refusal("\x1b[2J 0 0\n"), "Line 1: unknown item '\\x1B[2J' (units, cover, core1, core2, steel, hole or bar)");
+    EXPECT_EQ(Refusal("units \x07m\n"), "Line 1: unknown unit '\\x07m' (mm, cm, m or in)");
+    EXPECT_EQ(Refusal("cover 0 0 1\x9b 0 1 1\n"), "Line 1: '1\\x9B' is not a valid number");
+    const std::string shown = "Line 1: '" + std::string(60, '7') + "...' is not a valid number";
+    EXPECT_EQ(Refusal("cover 0 0 " + std::string(1 << 20, '7') + "x 1 1 1\n"), shown);
+    EXPECT_EQ(Refusal(std::string(100000, 'q') + "\n"),
+              "Line 1: unknown item '" + std::string(60, 'q') + "...' (units, cover, core1, core2, steel, hole or bar)");
+}
+
+TEST(SectionFile, ReadsOnlyFiles) {
+    const std::string dir = ::testing::TempDir() + "section_file_kinds";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string fifo = dir + "/pipe.sec";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto refusal = [](const std::string& path) {
+        try {
+            ReadSectionBytes(path);
+        } catch (const AppError& e) {
+            return std::string(e.what());
+        }
+        return std::string("(read)");
+    };
+    // No writer ever opens the FIFO: the read must not wait for one.
+    EXPECT_EQ(refusal(fifo), "Cannot open the section file " + fifo + ": It is not a file");
+    EXPECT_EQ(refusal("/dev/zero"), "Cannot open the section file /dev/zero: It is not a file");
+    EXPECT_EQ(refusal(dir), "Cannot open the section file " + dir + ": Is a directory");
+    EXPECT_EQ(refusal(dir + "/none\x1b.sec"), "Cannot open the section file " + dir + "/none\\x1B.sec: No such file or directory");
+    {
+        std::ofstream(dir + "/ok.sec") << kSquare;
+    }
+    EXPECT_EQ(ReadSectionBytes(dir + "/ok.sec"), kSquare);
+    std::filesystem::remove_all(dir);
 }
 
 // A DXF drawing as CAD programs write it: group codes and values on

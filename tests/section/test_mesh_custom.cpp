@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,86 @@ TEST(CustomMesh, RefusesMeshSizesBeforeChangingTheTable) {
     EXPECT_TRUE(t.Outline.empty());
     EXPECT_TRUE(t.LimitPoints.empty());
     EXPECT_EQ(t.OriginX, 0);
+}
+
+TEST(CustomMesh, MeshSizeShownWithTheDigitsItNeeds) {
+    const std::vector<std::pair<double, std::string>> cases = {
+        {0.5, "0.50"}, {15, "15.00"}, {0.001, "0.001"}, {0.599, "0.599"}, {0.1 + 0.2, "0.30"},
+        {1.0 / 3, "0.333333"}, {1234.5678, "1234.57"}, {1e-7, "0.0000001"}, {0, "0.00"}};
+    for (const auto& [h, text] : cases) EXPECT_EQ(MeshSizeText(h), text) << h;
+    try {
+        MeshCustomSection(geom::ReadSectionFile(kL), 0.001, *std::make_unique<FiberTable>());
+        ADD_FAILURE() << "accepted";
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Mesh Size 0.001 mm would cut the section", 0), 0u) << e.what();
+    }
+}
+
+std::string Square(double x, double y, double side, const char* key = "cover") {
+    return std::string(key) + " " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(x + side) + " " +
+           std::to_string(y) + " " + std::to_string(x + side) + " " + std::to_string(y + side) + " " +
+           std::to_string(x) + " " + std::to_string(y + side) + "\n";
+}
+
+// Sections of more pieces than are joined one at a time, against their
+// closed forms: separate squares, squares tiled edge to edge, a plate with
+// many openings, and many steel plates on concrete.
+TEST(CustomMesh, ManyPiecesKeepTheirAreasAndCentroid) {
+    struct Case {
+        std::string name, text;
+        double concrete, steel, cx, cy;
+    };
+    std::string separate, tiled, plates, openings = Square(0, 0, 100, "steel");
+    for (int i = 0; i < 40; ++i) separate += Square(20.0 * (i % 8), 30.0 * (i / 8), 10);  // 150 x 130
+    for (int i = 0; i < 36; ++i) tiled += Square(10.0 * (i % 6), 10.0 * (i / 6), 10);  // 60 x 60
+    // 25 concrete squares, each under a steel plate of its own.
+    for (int i = 0; i < 25; ++i)
+        plates += Square(10 + 60.0 * (i % 5), 10 + 60.0 * (i / 5), 40) +
+                  Square(20 + 60.0 * (i % 5), 20 + 60.0 * (i / 5), 20, "steel");
+    for (int i = 0; i < 25; ++i) openings += Square(5 + 20.0 * (i % 5), 5 + 20.0 * (i / 5), 10, "hole");
+    const std::vector<Case> cases = {
+        {"separate", separate, 4000, 0, 75, 65},
+        {"tiled", tiled, 3600, 0, 30, 30},
+        {"plates", plates, 25 * (1600 - 400), 25 * 400, 150, 150},
+        {"openings", openings, 0, 10000 - 2500, 50, 50},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const geom::Shape s = geom::ReadSectionFile(c.text);
+        const GrossSection g = ComputeGrossSection(s);
+        EXPECT_NEAR(g.Area, c.concrete + c.steel, 1e-9 * g.Area);
+        EXPECT_NEAR(g.X, c.cx, 1e-9);
+        EXPECT_NEAR(g.Y, c.cy, 1e-9);
+        for (double h : {DefaultMeshSize(s), 3.7}) {
+            FiberTable t;
+            MeshCustomSection(s, h, t);
+            EXPECT_NEAR(AreaOf(t, MatCoverConcrete), c.concrete, 1e-9 * g.Area) << h;
+            EXPECT_NEAR(AreaOf(t, MatSteelSection), c.steel, 1e-9 * g.Area) << h;
+            for (int i = 1; i <= t.NFib; ++i) {
+                EXPECT_LE(t[i].Area, h * h * (1 + 1e-9));
+                EXPECT_NEAR(OutlineArea(t.Outline[static_cast<size_t>(i)]), t[i].Area, 1e-9);
+            }
+        }
+    }
+}
+
+// A 100 x 800 plate with 200 openings in one column of 100 mm cells: the
+// column is halved by rows before its cells are cut, and each cell keeps its
+// 25 openings.
+TEST(CustomMesh, LargeColumnIsHalvedIntoTheSameCells) {
+    std::string text = Square(0, 0, 100, "steel");
+    text.replace(text.find(" 100.000000 100.000000 "), 23, " 100.000000 800.000000 ");
+    text.replace(text.rfind(" 100.000000\n"), 12, " 800.000000\n");
+    for (int i = 0; i < 200; ++i) text += Square(5 + 20.0 * (i % 5), 5 + 20.0 * (i / 5), 10, "hole");
+    FiberTable t;
+    MeshCustomSection(geom::ReadSectionFile(text), 100, t);
+    ASSERT_EQ(t.NFib, 8);
+    for (int i = 1; i <= t.NFib; ++i) {
+        EXPECT_NEAR(t[i].Area, 10000 - 2500, 1e-9);
+        EXPECT_NEAR(t[i].X, 0, 1e-9);
+        EXPECT_NEAR(t[i].Y, -350 + 100 * (i - 1), 1e-9);
+        EXPECT_NEAR(OutlineArea(t.Outline[static_cast<size_t>(i)]), 7500, 1e-9);
+    }
 }
 
 // Every template's section file, loaded back and meshed, holds the
