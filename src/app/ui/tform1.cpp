@@ -366,8 +366,10 @@ void TForm1::buildSectionPage(QWidget* page) {
     sectionWarnings_->setStyleSheet("color: rgb(192, 0, 0);");
 
     makeButton(page, 1, "Input Section", 700, 468, &TForm1::Button1Click);
-    centroid_ = makeLabel(page, "CentroidLabel", QString(), 700, 500, 190);
-    centroid_->setGeometry(700, 500, 190, 44);
+    // Below the logo, tall enough for the centroid and the two pure-axial
+    // points of a section that is not point-symmetric.
+    centroid_ = makeLabel(page, "CentroidLabel", QString(), 700, 566, 190);
+    centroid_->setGeometry(700, 566, 197, 32);
     centroid_->setWordWrap(true);
     centroid_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

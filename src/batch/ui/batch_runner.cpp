@@ -326,6 +326,10 @@ Commands:
                      Ratio(%) = <steel ratio>
                    and for a custom section the line
                      Centroid at x = <x>, y = <y> mm
+                   followed, for a section that is not point-symmetric, by
+                   the pure-axial points and the moments they carry
+                     PMax = <P> kN at Mx = <Mx>, My = <My> kNm
+                     PMin = <P> kN at Mx = <Mx>, My = <My> kNm
   pm               "Show PM Curve", then "Export Text"; prints the result text
   mm               "Gen MM Curve", then "Export Txt"; prints the result text
   import=FILE      "Import Force Data(CSV File)" on FILE; prints the count line
@@ -334,7 +338,9 @@ Commands:
                    Mx,max, My,max), each row's four cells joined by one tab
   check            "Check Forces" on the imported forces; prints the check
                    as "Export Check" writes it (Case,P,Mx,My,Capacity,Ratio,
-                   Status, one line per combination in file order), then the
+                   Status, one line per combination in file order; for a
+                   section that is not point-symmetric the ratio's caption is
+                   "Ratio from plastic centroid"), then the
                    line "Passed N of M; governing case i, ratio r"
   surface          "Gen PMM Surface" with Edit65 axial levels (default 20);
                    prints Level,P,Point,Mx,My, one line per point: the

@@ -387,7 +387,7 @@ void layForces(Flow& f, const ReportData& d) {
     const std::vector<int> top = HighestRatios(r, kHighestRatios);
     // The cells as the check's own table and export write them.
     std::vector<QStringList> rows(1);
-    for (const char* name : kCheckColumnNames) rows[0] << name;
+    for (int c = 0; c < kCheckColumns; ++c) rows[0] << qs(CheckColumnName(r, c));
     rows[0] = withUnits(rows[0]);
     for (int i : top) {
         QStringList& row = rows.emplace_back();
