@@ -366,8 +366,9 @@ void TForm1::buildSectionPage(QWidget* page) {
     sectionWarnings_->setStyleSheet("color: rgb(192, 0, 0);");
 
     makeButton(page, 1, "Input Section", 700, 468, &TForm1::Button1Click);
-    // Below the logo, tall enough for the centroid and the two pure-axial
-    // points of a section that is not point-symmetric.
+    // Below the logo; the page has room for two lines, so the whole text
+    // (with the pure-axial points of a section that is not point-symmetric)
+    // is also the label's tooltip.
     centroid_ = makeLabel(page, "CentroidLabel", QString(), 700, 566, 190);
     centroid_->setGeometry(700, 566, 197, 32);
     centroid_->setWordWrap(true);
@@ -789,6 +790,7 @@ void TForm1::showSectionInfo() {
     edit(39)->setText(qs(t.Edit39));
     edit(40)->setText(qs(t.Edit40));
     centroid_->setText(qs(t.Centroid));
+    centroid_->setToolTip(centroid_->text());
     sectionFileName_->setText(fields_.custom ? qs("File: " + fields_.custom->Name) : QString("No section file loaded"));
     sectionWarnings_->setText(qs(SectionWarningsText(ws_.Input, ws_.Fibers)));
 }
@@ -1180,7 +1182,7 @@ void TForm1::loadCustomSection(std::shared_ptr<const geom::LoadedSection> sectio
                             sectionFileName_->text()};
     try {
         fields_.custom = section;
-        if (fillMeshSize) edit(69)->setText(qs(FormatFixed(DefaultMeshSize(section->Section), 2)));
+        if (fillMeshSize) edit(69)->setText(qs(MeshSizeText(DefaultMeshSize(section->Section))));
         {
             const QSignalBlocker block(ComboBox1);
             ComboBox1->setCurrentIndex(8);
@@ -1200,6 +1202,7 @@ void TForm1::loadCustomSection(std::shared_ptr<const geom::LoadedSection> sectio
         QLineEdit* infoEdits[] = {edit(36), edit(31), edit(37), edit(38), edit(39), edit(40)};
         for (int k = 0; k < 6; ++k) infoEdits[k]->setText(info[k]);
         centroid_->setText(info[6]);
+        centroid_->setToolTip(info[6]);
         sectionWarnings_->setText(info[7]);
         sectionFileName_->setText(info[8]);
         throw;

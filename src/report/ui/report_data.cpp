@@ -16,6 +16,7 @@
 #include "input/numbers.h"
 #include "output/curve_text.h"
 #include "section/mesh.h"
+#include "section/mesh_custom.h"
 #include "section/section_info.h"
 #include "section/section_warnings.h"
 #include "section/ui/section_drawing.h"
@@ -218,7 +219,7 @@ ReportData BuildReportData(const ReportSource& src) {
     if (d.input.SectionType == 9 && d.input.Custom) {
         // A drawn section: where it came from, its mesh and where its moments are taken.
         d.fields = {{"Section File", qs(d.input.Custom->Name)},
-                    {"Mesh Size (mm)", qs(F2(d.input.MeshSize))},
+                    {"Mesh Size (mm)", qs(MeshSizeText(d.input.MeshSize))},
                     {"Centroid x in the drawing (mm)", qs(F2(d.fibers.OriginX))},
                     {"Centroid y in the drawing (mm)", qs(F2(d.fibers.OriginY))}};
     }
