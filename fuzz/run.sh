@@ -40,11 +40,12 @@ project_src=("$root/src/input/error.cpp" "$root/src/input/field_defaults.cpp" "$
              "$root/src/project/json.cpp" "$root/src/project/project_file.cpp"
              "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp"
              "$root/src/geometry/dxf_reader.cpp" "$root/src/geometry/dxf_groups.cpp" "$root/src/input/numbers.cpp"
-             "$root/src/geometry/source.cpp")
+             "$root/src/geometry/source.cpp" "$root/src/loads/text_decode.cpp")
 # The section-file reader checks its polygons with Boost.Geometry (headers
 # only); a project keeps its custom section, read again as a section file or
 # a DXF drawing.
-section_src=("$root/src/input/error.cpp" "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp")
+section_src=("$root/src/input/error.cpp" "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp"
+             "$root/src/loads/text_decode.cpp")
 dxf_src=("${section_src[@]}" "$root/src/input/numbers.cpp" "$root/src/geometry/dxf_groups.cpp" "$root/src/geometry/dxf_reader.cpp")
 
 echo "fuzz: building with $cxx"
