@@ -35,12 +35,12 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
        -I"$root/src")
 numbers_src=("$root/src/input/numbers.cpp" "$root/src/input/error.cpp")
-csv_src=("${numbers_src[@]}" "$root/src/loads/text_decode.cpp" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
+csv_src=("${numbers_src[@]}" "$root/src/common/read_file.cpp" "$root/src/loads/text_decode.cpp" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
 project_src=("$root/src/input/error.cpp" "$root/src/input/field_defaults.cpp" "$root/src/input/fields.cpp"
              "$root/src/project/json.cpp" "$root/src/project/project_file.cpp"
              "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp"
              "$root/src/geometry/dxf_reader.cpp" "$root/src/geometry/dxf_groups.cpp" "$root/src/input/numbers.cpp"
-             "$root/src/geometry/source.cpp" "$root/src/loads/text_decode.cpp")
+             "$root/src/geometry/source.cpp" "$root/src/loads/text_decode.cpp" "$root/src/common/read_file.cpp")
 # The section-file reader checks its polygons with Boost.Geometry (headers
 # only); a project keeps its custom section, read again as a section file or
 # a DXF drawing.

@@ -7,13 +7,9 @@
 #include <fstream>
 #include <map>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
+#include "common/read_file.h"
 #include "input/error.h"
 #include "input/numbers.h"
 #include "loads/text_decode.h"
@@ -196,40 +192,19 @@ void readRow(const Format& format, const Row& r, Specimen& s) {
 // before it is read.
 std::string readDataFile(const std::string& path) {
     const std::string head = "Cannot open file \"" + ShownValue(path, std::string::npos) + "\". ";
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw AppError(head + std::strerror(errno));
-    struct stat st {};
-    std::string bytes;
-    int err = 0;
-    if (::fstat(fd, &st) != 0) {
-        err = errno;
-    } else if (S_ISDIR(st.st_mode)) {
-        err = EISDIR;
-    } else if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw AppError(head + "It is not a file");
-    } else if (static_cast<unsigned long long>(st.st_size) > kMaxDataFileBytes) {
-        ::close(fd);
-        throw AppError(head + "The file is " + std::to_string(st.st_size) + " bytes; a data file holds at most " +
-                       std::to_string(kMaxDataFileBytes >> 20) + " MB");
-    } else {
-        char buf[1 << 16];
-        while (true) {
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) err = errno;
-            if (n <= 0) break;
-            bytes.append(buf, static_cast<size_t>(n));
-            if (bytes.size() > kMaxDataFileBytes) {  // a file that grows while it is read
-                ::close(fd);
+    return ReadRegularFile(path, kMaxDataFileBytes, [&](const FileReadFault& f) {
+        switch (f.kind) {
+            case FileReadFault::NotAFile: throw AppError(head + "It is not a file");
+            case FileReadFault::TooLarge:
+                throw AppError(head + "The file is " + std::to_string(f.size) + " bytes; a data file holds at most " +
+                               std::to_string(kMaxDataFileBytes >> 20) + " MB");
+            // A file that grows while it is read.
+            case FileReadFault::Grew:
                 throw AppError(head + "It holds more than " + std::to_string(kMaxDataFileBytes >> 20) +
                                " MB; a data file holds at most that");
-            }
+            default: throw AppError(head + std::strerror(f.err));
         }
-    }
-    ::close(fd);
-    if (err) throw AppError(head + std::strerror(err));
-    return bytes;
+    });
 }
 
 bool isCsvName(const std::string& name) {

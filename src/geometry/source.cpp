@@ -1,15 +1,11 @@
 #include "geometry/source.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
+#include "common/read_file.h"
 #include "geometry/dxf_reader.h"
 #include "geometry/section_file.h"
 #include "input/error.h"
@@ -33,39 +29,20 @@ Shape ReadSectionSource(std::string_view content, const std::string& name) {
 }
 
 std::string ReadSectionBytes(const std::string& path) {
-    const std::string head = "Cannot open the section file " + ShownValue(path, std::string::npos) + ": ";
-    auto fail = [&](int err) -> std::string { throw AppError(head + std::strerror(err)); };
-    // Not blocking: a FIFO with no writer must not hold the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fail(errno);
-    const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
-        ::close(*f);
-        delete f;
+    const std::string shown = ShownValue(path, std::string::npos);
+    return ReadRegularFile(path, static_cast<unsigned long long>(kMaxFileBytes), [&](const FileReadFault& f) {
+        const std::string head = "Cannot open the section file " + shown + ": ";
+        switch (f.kind) {
+            case FileReadFault::NotAFile: throw AppError(head + "It is not a file");
+            case FileReadFault::TooLarge:
+            case FileReadFault::Grew:
+                throw AppError("The section file " + shown + " is larger than 50 MB (" + std::to_string(kMaxFileBytes) +
+                               " bytes)");
+            case FileReadFault::Read:
+                throw AppError("Cannot read the section file " + shown + ": " + std::strerror(f.err));
+            default: throw AppError(head + std::strerror(f.err));
+        }
     });
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return fail(errno);
-    // A FIFO or a device may never end: only a file is read.
-    if (S_ISDIR(st.st_mode)) return fail(EISDIR);
-    if (!S_ISREG(st.st_mode)) throw AppError(head + "It is not a file");
-    auto tooLarge = [&]() -> std::string {
-        throw AppError("The section file " + ShownValue(path, std::string::npos) + " is larger than 50 MB (" +
-                       std::to_string(kMaxFileBytes) + " bytes)");
-    };
-    if (static_cast<unsigned long long>(st.st_size) > static_cast<unsigned long long>(kMaxFileBytes)) return tooLarge();
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    char buf[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, buf, sizeof buf);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw AppError("Cannot read the section file " + ShownValue(path, std::string::npos) + ": " +
-                                    std::strerror(errno));
-        if (got == 0) break;
-        bytes.append(buf, static_cast<size_t>(got));
-        // A file that grows while it is read.
-        if (static_cast<long long>(bytes.size()) > kMaxFileBytes) return tooLarge();
-    }
-    return bytes;
 }
 
 std::shared_ptr<const LoadedSection> LoadSection(std::string content, const std::string& name) {

@@ -1,15 +1,10 @@
 #include "loads/csv_import.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <memory>
 
+#include "common/read_file.h"
 #include "input/error.h"
 #include "input/numbers.h"
 #include "loads/text_decode.h"
@@ -134,37 +129,16 @@ ForceImport ImportForcesFromFile(const std::string& path, int colP, int colMx, i
     checkColumns(colP, colMx, colMy);
 
     const std::string head = "Cannot open file \"" + path + "\". ";
-    auto fail = [&](int err) -> ForceImport { throw AppError(head + std::strerror(err)); };
-    // Not blocking: a FIFO with no writer must not hold the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fail(errno);
-    const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
-        ::close(*f);
-        delete f;
+    const std::string bytes = ReadRegularFile(path, kForceFileMaxBytes, [&](const FileReadFault& f) {
+        const std::string most = "; a force file holds at most " + std::to_string(kForceFileMaxBytes >> 20) + " MB";
+        switch (f.kind) {
+            case FileReadFault::NotAFile: throw AppError(head + "It is not a file");
+            case FileReadFault::TooLarge: throw AppError(head + "The file is " + std::to_string(f.size) + " bytes" + most);
+            // A file that grows while it is read.
+            case FileReadFault::Grew: throw AppError(head + "The file is larger than that" + most);
+            default: throw AppError(head + std::strerror(f.err));
+        }
     });
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return fail(errno);
-    // A FIFO or a device may never end: only a file is read.
-    if (S_ISDIR(st.st_mode)) return fail(EISDIR);
-    if (!S_ISREG(st.st_mode)) throw AppError(head + "It is not a file");
-    auto tooLarge = [&](const std::string& size) -> ForceImport {
-        throw AppError(head + "The file is " + size + "; a force file holds at most " +
-                       std::to_string(kForceFileMaxBytes >> 20) + " MB");
-    };
-    if (static_cast<unsigned long long>(st.st_size) > kForceFileMaxBytes)
-        return tooLarge(std::to_string(st.st_size) + " bytes");
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(st.st_size));
-    char buf[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd, buf, sizeof buf);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return fail(errno);
-        if (got == 0) break;
-        bytes.append(buf, static_cast<size_t>(got));
-        // A file that grows while it is read.
-        if (bytes.size() > kForceFileMaxBytes) return tooLarge("larger than that");
-    }
     if (HasUtf16ByteOrderMark(bytes))
         throw AppError(head + "The file is UTF-16 text: save it as UTF-8 or Windows-1252");
     return ImportForcesFromText(bytes, colP, colMx, colMy);

@@ -187,7 +187,7 @@ TEST(BothWays, MxMyOfAnLCompressesTheSideOfEachAngle) {
                 EXPECT_NEAR(turned.Mx[i], -c.Mx[j], tol) << i;
                 // At 0 and 180 degrees the guarded slopes, +1e-4 and -1e-4,
                 // tilt the axis along a row of fiber centres opposite ways.
-                if (i % 18 != 0) EXPECT_NEAR(turned.My[i], -c.My[j], tol) << i;
+                if (i % 18 != 0) { EXPECT_NEAR(turned.My[i], -c.My[j], tol) << i; }
             }
         }
     }

@@ -96,7 +96,7 @@ TEST(SolveMMCurve, DefaultColumnAroundTheOrigin) {
     }
     for (int i = 0; i < 18; ++i) {
         EXPECT_NEAR(c.Mx[i + 18], -c.Mx[i], 0.02) << i;
-        if (i > 0) EXPECT_NEAR(c.My[i + 18], -c.My[i], 0.02) << i;
+        if (i > 0) { EXPECT_NEAR(c.My[i + 18], -c.My[i], 0.02) << i; }
     }
     // 0 degrees uses +0.0001 and 360 degrees -0.0001: the small My flips sign.
     EXPECT_NEAR(c.Mx[36], c.Mx[0], 0.02);

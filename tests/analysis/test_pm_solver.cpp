@@ -37,7 +37,7 @@ TEST(SolvePM, DefaultColumnCurves) {
     for (int i = 0; i <= 10; ++i) {
         EXPECT_TRUE(c.PX[i] >= kPMin && c.PX[i] <= kPMax && c.PY[i] >= kPMin && c.PY[i] <= kPMax);
         EXPECT_TRUE(c.MX[i] >= 0 && c.MY[i] >= 0);
-        if (i > 0 && i < 9) EXPECT_NEAR(c.PX[i], kPMin + 16548.125 * i, 0.01) << i;
+        if (i > 0 && i < 9) { EXPECT_NEAR(c.PX[i], kPMin + 16548.125 * i, 0.01) << i; }
         // Doubly symmetric section: both directions agree within 0.1 per cent.
         EXPECT_NEAR(c.PY[i], c.PX[i], 0.001 * std::fabs(c.PX[i])) << i;
         EXPECT_NEAR(c.MY[i], c.MX[i], 0.001 * c.MX[i]) << i;

@@ -241,7 +241,7 @@ TEST(CustomMesh, TemplatesExportToFilesThatLoadBack) {
         // 0.008 mm2 short of its twin where a grid line meets the tube's
         // chord, so the section is solved both ways (same curves, twice the
         // work); every other template maps onto itself.
-        if (type != 7) EXPECT_TRUE(t.PointSymmetric);
+        if (type != 7) { EXPECT_TRUE(t.PointSymmetric); }
         const double bars = AreaOf(tt, MatRebar), steel = AreaOf(tt, MatSteelSection);
         EXPECT_NEAR(AreaOf(t, MatRebar), bars, 1e-3 * bars + 1e-9);
         EXPECT_NEAR(AreaOf(t, MatSteelSection), steel, 2e-3 * steel + 1e-9);

@@ -622,7 +622,7 @@ TEST(Study, RowFilesStayInTheTablesFolder) {
                 continue;
             }
             EXPECT_EQ(r.Ok, c.ok) << c.cell << ": " << r.Line;
-            if (!c.ok) EXPECT_NE(r.Line.find(c.says), std::string::npos) << r.Line;
+            if (!c.ok) { EXPECT_NE(r.Line.find(c.says), std::string::npos) << r.Line; }
         }
 
     // The program: refused by default, read with --allow-folder; a table
@@ -665,7 +665,7 @@ TEST(Study, AFileSizeLimitIsAFailedWrite) {
         // bash: its ulimit -f counts blocks of 1024 bytes.
         const std::string err = run("bash -c \"" + c.command + "\" 2>&1", &status);
         EXPECT_EQ(status, c.status) << c.command << ": " << err;
-        if (c.status) EXPECT_NE(err.find("File too large"), std::string::npos) << err;
+        if (c.status) { EXPECT_NE(err.find("File too large"), std::string::npos) << err; }
     }
 
     std::string table = "Name,Edit12,Edit13,Edit33\n";
