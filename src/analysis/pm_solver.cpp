@@ -279,6 +279,8 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
                     (other ? curve.MYNeg : curve.MY)[o] = m;
                 }
             }
+            // The bar moves by halves: one for each side's levels.
+            if (progress) progress(other ? 100 : 50);
         }
     } else {
         solveHalf({&pts, angleDeg, PMin, PMax, &s}, Half::Positive);

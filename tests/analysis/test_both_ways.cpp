@@ -101,7 +101,10 @@ PMCurve SolveL(FiberTable& tb, const SolveOptions& o) {
     PmSettings s;
     s.strainLimit = kStrainLimit;
     PMCurve c;
-    SolvePM(tb, 0, 0, s, 0, PMin, PMax, c, {}, o);
+    // The progress bar moves through each side's levels and ends at 0.
+    std::vector<int> seen;
+    SolvePM(tb, 0, 0, s, 0, PMin, PMax, c, [&](int v) { seen.push_back(v); }, o);
+    EXPECT_EQ(seen, (std::vector<int>{50, 100, 0}));
     SolvePM(tb, 0, 0, s, 90, PMin, PMax, c, {}, o);
     return c;
 }
