@@ -163,7 +163,7 @@ TEST(ExportFlow, PicturesCarryTheMarkersAndTheDialogRemembersTheName) {
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     ASSERT_EQ(w.platform.saveProposals.size(), 2);
     EXPECT_TRUE(w.platform.saveProposals[1].endsWith("x.jpg"));
-    EXPECT_EQ(w.platform.saveFilters[0], "JPG图片 (*.jpg)");
+    EXPECT_EQ(w.platform.saveFilters[0], "JPG图片 (*.jpg);;PNG图片 (*.png);;BMP图片 (*.bmp)");
     QImageReader reader(jpg);
     EXPECT_EQ(reader.format(), "jpeg");
     const QImage saved(png);

@@ -3,6 +3,7 @@
 // mark; and the batch commands.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QTemporaryDir>
@@ -54,6 +55,12 @@ int countColour(const QImage& img, QRgb rgb) {
 TEST(MphiPage, GenerateShowsTheCurveKeyValuesAndExport) {
     Window w;
     EXPECT_EQ(w.form->pages()->tabText(7), "M-Phi Curve");
+    // The Section Analysis menu reaches the page as it reaches the others.
+    w.form->pages()->setCurrentIndex(0);
+    QAction* menu = w.form->findChild<QAction*>("MPhi1");
+    ASSERT_NE(menu, nullptr);
+    menu->trigger();
+    EXPECT_EQ(w.form->pages()->currentIndex(), 7);
     w.type(68, "50");
     w.click(24);
     ASSERT_EQ(w.errors(), "");

@@ -177,7 +177,7 @@ TEST(PictureSaveDialog, ProposesThePreviousNameWhicheverPlotUsedIt) {
     EXPECT_EQ(platform.saveProposals[0], "");
     EXPECT_EQ(platform.saveProposals[1], first);
     EXPECT_EQ(platform.saveProposals[2], first);
-    EXPECT_EQ(platform.saveFilters[0], QString::fromUtf8("JPG图片 (*.jpg)"));
+    EXPECT_EQ(platform.saveFilters[0], QString::fromUtf8("JPG图片 (*.jpg);;PNG图片 (*.png);;BMP图片 (*.bmp)"));
     EXPECT_EQ(dialog.lastName(), dir.filePath("mm.jpg"));
     EXPECT_EQ(QImageReader(dir.filePath("mm.jpg")).size(), QSize(391, 391));
 

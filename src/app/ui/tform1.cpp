@@ -589,6 +589,7 @@ void TForm1::buildMenus() {
     add(ana, "PM1", "PM Curve Analysis", &TForm1::PM1Click);
     add(ana, "MM1", "MM Curve Analysis", &TForm1::MM1Click);
     add(ana, "PMM3DSurface1", "PMM 3D Surface", &TForm1::PMM3DSurface1Click);
+    add(ana, "MPhi1", "M-Phi Curve Analysis", &TForm1::MPhi1Click);
     ana->addSeparator();
     add(ana, "N16", "Import Force", &TForm1::N16Click);
     ana->addSeparator();
@@ -1126,6 +1127,7 @@ void TForm1::N14Click() { selectPage(2); }
 void TForm1::PM1Click() { selectPage(3); }
 void TForm1::MM1Click() { selectPage(4); }
 void TForm1::PMM3DSurface1Click() { selectPage(6); }
+void TForm1::MPhi1Click() { selectPage(7); }
 void TForm1::N16Click() { selectPage(5); }
 void TForm1::N6Click() { close(); }
 void TForm1::N2Click() { project_->open(); }

@@ -129,6 +129,7 @@ public slots:
     void SaveAs1Click();
     void AnalysisReport1Click();
     void PMM3DSurface1Click();
+    void MPhi1Click();
     // "Load Section File...": a section file or DXF drawing as "Custom Section".
     void LoadSectionClick();
     // "Export Section File...": the current section in the section-file format.

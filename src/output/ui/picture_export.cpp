@@ -45,7 +45,11 @@ void SavePicture(const QImage& image, const QString& path, bool everDrawn) {
     });
 }
 
-QString PictureSaveDialog::filter() { return QString::fromUtf8("JPG图片 (*.jpg)"); }
+// JPEG first, as the picture buttons always offered; PNG and BMP keep every
+// pixel and are written by the same writer.
+QString PictureSaveDialog::filter() {
+    return QString::fromUtf8("JPG图片 (*.jpg);;PNG图片 (*.png);;BMP图片 (*.bmp)");
+}
 
 bool PictureSaveDialog::save(PlatformServices& platform, QWidget* parent, const QImage& image, bool everDrawn) {
     refuseUndrawn(image, everDrawn);

@@ -15,7 +15,7 @@ class PlatformServices;
 // before any file is touched. Failures throw AppError naming the file.
 void SavePicture(const QImage& image, const QString& path, bool everDrawn);
 
-// The save dialog the three picture buttons share: filter "JPG图片 (*.jpg)",
+// The save dialog the three picture buttons share: filters "JPG图片 (*.jpg)", PNG and BMP,
 // default suffix "jpg", no name at first, then the name chosen last time
 // whichever button chose it.
 class PictureSaveDialog {
