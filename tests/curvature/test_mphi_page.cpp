@@ -298,6 +298,10 @@ TEST(MphiPage, CoverLayersThroughTheWindowBatchAndProject) {
     ASSERT_NE(layers, nullptr);
     EXPECT_EQ(layers->text(), "1");
     EXPECT_TRUE(layers->toolTip().contains("layers")) << layers->toolTip().toStdString();
+    // No concrete uses the descending law: one layer loses nothing.
+    EXPECT_EQ(w.page().layerNote()->text(), "");
+    w.form->findChild<QComboBox*>("ComboBox3")->setCurrentIndex(1);
+    w.click(1);
     EXPECT_EQ(w.page().layerNote()->text(), kMphiOneLayerNote);
     const int before = w.form->workspace().Fibers.NFib;
     for (const auto& [text, message] : {std::pair{"0", "\"Cover Layers\" must be at least 1."},

@@ -131,12 +131,26 @@ void MphiPage::genCurve() {
     showResult();
 }
 
+namespace {
+
+// The one-layer note matters where a concrete loses its stress as it crushes
+// (the descending law) and the section has "Cover Layers" (the templates; a
+// custom section is cut by its Mesh Size).
+bool OneLayerNoteApplies(const FieldSource& f) {
+    if (f.text("Edit70") != "1" || f.itemIndex("ComboBox1") == 8) return false;
+    for (const char* law : {"ComboBox2", "ComboBox3", "ComboBox4"})
+        if (f.itemIndex(law) == 1) return true;
+    return false;
+}
+
+}  // namespace
+
 void MphiPage::showResult() {
     if (running_) return;
     const MphiResult* r = ws_.Mphi ? &*ws_.Mphi : nullptr;
     drawChart(r);
     image_->refresh();
-    layerNote_->setText(fields_.text("Edit70") == "1" ? kMphiOneLayerNote : "");
+    layerNote_->setText(OneLayerNoteApplies(fields_) ? kMphiOneLayerNote : "");
     image_->setDrawn(r != nullptr);
     if (!r) {
         keys_->clear();

@@ -27,7 +27,8 @@ class PictureSaveDialog;
 
 // Appended to the key values while the curve no longer matches the inputs.
 inline constexpr const char* kMphiStaleNote = "(stale: inputs changed since the curve)";
-// Under the key values while "Cover Layers" is 1 (Label83).
+// Under the key values while "Cover Layers" is 1 and a concrete of a
+// template section uses the "Descending model" (Label83).
 inline constexpr const char* kMphiOneLayerNote =
     "Note: \"Cover Layers\" is 1, so the cover (or a steel wall) is one fiber deep: where it crushes, the "
     "curve drops in one step and Mmax can be too high. Set \"Cover Layers\" on the Section page above 1 "
