@@ -253,9 +253,14 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
             SolveFast(t, job, h, curve, progress, options);
         }
     };
-    if (t.PointSymmetric) {
+    // A template is symmetric about both axes, so its state with the axis at
+    // 0 (or 90) degrees carries no other moment. A drawn section may be
+    // point-symmetric without that (a parallelogram): it takes the uniaxial
+    // solve too, on one side when the other mirrors it.
+    const bool uniaxial = angleDeg == 0 || angleDeg == 90;
+    if (t.PointSymmetric && (t.Outline.empty() || !uniaxial)) {
         solveHalf({&pts, angleDeg, PMin, PMax, &s}, Half::Magnitude);
-    } else if (angleDeg == 0 || angleDeg == 90) {
+    } else if (uniaxial) {
         // Bending about one axis alone: at each level and on each side the
         // neutral axis is turned until the other moment vanishes, so the
         // curve is the section's pure-Mx (or pure-My) capacity, the point
@@ -266,11 +271,13 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
         for (int o = 1; o <= levels; ++o) Pt[static_cast<size_t>(o - 1)] = LevelTarget(job, o);
         std::vector<UniaxialState> states(Pt.size());
         for (const bool other : {false, true}) {
+            if (other && t.PointSymmetric) break;
             SolveUniaxialStates(t, B, H, angleDeg, other, s.strainLimit, s.factor, Pt.data(), levels,
                                 states.data(), options);
             for (int o = 1; o <= levels; ++o) {
                 const UniaxialState& u = states[static_cast<size_t>(o - 1)];
-                const double m = angleDeg == 0 ? -u.Mx : u.My;
+                const double signedM = angleDeg == 0 ? -u.Mx : u.My;
+                const double m = t.PointSymmetric ? std::fabs(signedM) : signedM;
                 if (angleDeg == 0) {
                     (other ? curve.PXNeg : curve.PX)[o] = u.P;
                     (other ? curve.MXNeg : curve.MX)[o] = m;
@@ -280,7 +287,7 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
                 }
             }
             // The bar moves by halves: one for each side's levels.
-            if (progress) progress(other ? 100 : 50);
+            if (progress) progress(other || t.PointSymmetric ? 100 : 50);
         }
     } else {
         solveHalf({&pts, angleDeg, PMin, PMax, &s}, Half::Positive);

@@ -297,3 +297,69 @@ TEST(Unsymmetric, SurfaceClosesThroughThePureAxialPoints) {
 }
 
 }  // namespace
+
+namespace {
+
+// A point-symmetric section that is symmetric about neither axis: a 600 x 600
+// parallelogram leaning 0.8 : 1, four 32 mm bars near its corners. Its state
+// with the axis at 0 degrees carries My as well; the X curve must not.
+FiberTable Parallelogram() {
+    FiberTable t;
+    constexpr int n = 40;
+    constexpr double w = 600, lean = 0.8, d = w / n;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            const double y = -w / 2 + (j + 0.5) * d;
+            pxtest::AddFiber(t, -w / 2 + (i + 0.5) * d + lean * y, y, d * d, MatCoreConcrete1);
+        }
+    const double bar = kPi * 32 * 32 / 4;
+    for (const double s : {-1.0, 1.0}) {
+        pxtest::AddFiber(t, s * (240 + lean * 240), s * 240, bar, MatRebar);
+        pxtest::AddFiber(t, s * (-240 + lean * 240), s * 240, bar, MatRebar);
+    }
+    for (int i = 1; i <= t.NFib; ++i) {
+        t[i].Fc = t[i].Fcu = Fc;
+        t[i].Es = Es;
+        t[i].Fy = Fy;
+    }
+    std::vector<std::pair<double, double>> ring;
+    for (const auto& [x, y] : {std::pair{-w / 2, -w / 2}, {w / 2, -w / 2}, {w / 2, w / 2}, {-w / 2, w / 2}})
+        ring.emplace_back(x + lean * y, y);
+    t.Outline = {ring};
+    t.LimitPoints = ring;
+    t.PointSymmetric = true;
+    return t;
+}
+
+}  // namespace
+
+TEST(Unsymmetric, DrawnPointSymmetricSectionHasUniaxialCurves) {
+    FiberTable t = Parallelogram();
+    double PMax = 0, PMin = 0;
+    ComputeAxialBounds(t, PMax, PMin);
+    PMCurve pm;
+    SolvePM(t, 1080, 600, PmSettings{}, 0, PMin, PMax, pm);
+    ASSERT_FALSE(pm.bothWays());
+    std::vector<std::array<double, 3>> forces;
+    for (int k = 1; k < pm.Divisions; ++k) {
+        forces.push_back({pm.PX[k], pm.MX[k], 0});
+        forces.push_back({pm.PX[k], -pm.MX[k], 0});
+    }
+    LoadCombinationTable loads;
+    loads.Items.assign(1, {});
+    for (const auto& f : forces) loads.Items.push_back({f[0], f[1], f[2]});
+    loads.Count = static_cast<int>(forces.size());
+    CheckRequest req;
+    req.Fibers = &t;
+    req.B = 1080;
+    req.H = 600;
+    req.PMax = PMax;
+    req.PMin = PMin;
+    req.Mm.points = 360;
+    req.Loads = &loads;
+    const CheckResult r = RunCapacityCheck(req);
+    for (size_t k = 0; k < r.Rows.size(); ++k) {
+        ASSERT_TRUE(r.Rows[k].Ratio) << k;
+        EXPECT_NEAR(*r.Rows[k].Ratio, 1, 3e-3) << k << " at P = " << r.Rows[k].P;
+    }
+}
