@@ -5,7 +5,7 @@
 #include <QBuffer>
 #include <QImage>
 
-#include "app/ui/jpeg_logo.h"
+#include "common/ui/jpeg_logo.h"
 
 using namespace px;
 

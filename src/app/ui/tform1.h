@@ -1,5 +1,6 @@
 #pragma once
-// The main window: eight pages, menus, swatches and the command pipelines.
+// The main window: the eight pages, each a class of its capability, the
+// menus and the handlers, which forward to the pages.
 #include <QMainWindow>
 #include <QRect>
 #include <QString>
@@ -12,42 +13,25 @@
 #include "common/ui/image_box.h"
 #include "common/ui/long_command.h"
 #include "common/ui/platform.h"
-#include "app/workspace.h"
-#include "input/fields.h"
+#include "input/ui/form_fields.h"
+#include "workspace/workspace.h"
 
 class QLineEdit;
-class QComboBox;
-class QLabel;
-class QGroupBox;
-class QPushButton;
-class QProgressBar;
-class QScrollBar;
 class QTabWidget;
-class QAction;
 
 namespace px {
-
-struct MaterialGroup;
 
 class TForm2;
 class TForm3;
 class PictureSaveDialog;
 class PmmPage;
 class MphiPage;
-class StringGrid;
+class SectionPage;
+class PmPage;
+class MmPage;
+class ImportPage;
+class MaterialPages;
 class ProjectController;
-
-// Reads the window's edit fields and combo boxes by name.
-class FormFields : public FieldSource {
-public:
-    std::map<std::string, QLineEdit*> edits;
-    std::map<std::string, QComboBox*> combos;
-    std::string text(const std::string& name) const override;
-    int itemIndex(const std::string& name) const override;
-    std::shared_ptr<const geom::LoadedSection> customSection() const override { return custom; }
-    // The section "Load Section File..." loaded; kept while other types are chosen.
-    std::shared_ptr<const geom::LoadedSection> custom;
-};
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -73,7 +57,11 @@ public:
     // size. The pages scroll where the window is smaller than they are.
     void fitToScreen(const QRect& available);
     MphiPage* mphiPage() const { return mphiPage_; }
-
+    SectionPage& sectionPage() const { return *sectionPage_; }
+    PmPage& pmPage() const { return *pmPage_; }
+    MmPage& mmPage() const { return *mmPage_; }
+    ImportPage& importPage() const { return *importPage_; }
+    MaterialPages& materialPages() const { return *materials_; }
 
 public slots:
     void FormCreate();
@@ -148,24 +136,6 @@ private:
         if (LongCommand::active()) return false;  // no command while a long one runs
         return runCommand(*services_, this, std::forward<F>(f));
     }
-    // Runs a solve that Esc can stop; a stopped one leaves the workspace and
-    // every picture as they were. `bar` restarts at 0.
-    void runLong(QProgressBar* bar, const std::function<void(LongCommand&)>& f);
-
-    // Pipeline steps shared by several commands.
-    void readSection();
-    void inputSection();
-    void showPmCurve(LongCommand* lc = nullptr);
-    void showReferencePm();
-    void genMmCurve(LongCommand* lc = nullptr);
-    void drawSection();
-    void showSectionInfo();
-    void drawForcesOnMm();
-    void drawForcesOnReference();
-    void importForces(const QString& path);
-    void dataSummary();
-    void savePicture(ImageBox* box);
-    void applySectionType(int index);
 public:
     // Makes `section` the custom section and chooses "Custom Section", filling
     // "Mesh Size" with its default; a section that cannot be meshed changes
@@ -174,35 +144,8 @@ public:
 private:
     void selectSectionType(int index);
     void selectPage(int index);
-    void pickColor(int k);
-
-    // Building the pages.
     void buildMenus();
-    void buildSectionPage(QWidget* page);
-    void buildConcretePage(QWidget* page);
-    void buildSteelPage(QWidget* page);
-    // Returns the bottom edge of the curves.
-    int buildMaterialGroups(QWidget* page, int firstGroup, const char* model,
-                            std::span<const MaterialGroup> groups);
-    void buildPmPage(QWidget* page);
-    void buildMmPage(QWidget* page);
-    void buildImportPage(QWidget* page);
     void buildStatusBar();
-    QLineEdit* makeEdit(QWidget* parent, int n, int x, int y, int w = 60);
-    QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y,
-                      int w = 120);
-    QPushButton* makeButton(QWidget* parent, int n, const QString& text, int x, int y, void (TForm1::*handler)(),
-                            int w = 110);
-    QGroupBox* makeFieldGroup(QWidget* parent, const char* name, const QString& title, QRect r,
-                              std::initializer_list<std::pair<const char*, int>> rows);
-    QProgressBar* makeProgressBar(QWidget* parent, const char* name, QRect r);
-    ImageBox* makeImage(QWidget* parent, int n, int w, int h, int x, int y);
-    QComboBox* makeModelCombo(QWidget* parent, int n, int x, int y);
-    Swatch* makeSwatch(QWidget* parent, int n, int x, int y);
-    void setVisible(const char* name, bool visible);
-    // Tooltips of the fields and buttons, for the section type chosen.
-    void showHelp();
-    void setCaption(const char* name, const QString& text);
 
     std::unique_ptr<PlatformServices> ownedServices_;
     // The window's services: the given ones, except that errors may go to
@@ -213,31 +156,20 @@ private:
     Workspace ws_;
     FormFields fields_;
     std::map<int, ImageBox*> images_;
-    std::map<int, Swatch*> swatches_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm3> form3_;
     std::unique_ptr<PictureSaveDialog> pictureSaver_;
     ProjectController* project_ = nullptr;  // a child QObject
+    // The pages, child QObjects.
+    SectionPage* sectionPage_ = nullptr;
+    MaterialPages* materials_ = nullptr;
+    PmPage* pmPage_ = nullptr;
+    MmPage* mmPage_ = nullptr;
+    ImportPage* importPage_ = nullptr;
     PmmPage* pmmPage_ = nullptr;
     MphiPage* mphiPage_ = nullptr;
 
     QTabWidget* PageControl1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QComboBox* ComboBox7 = nullptr;
-    QComboBox* ComboBox8 = nullptr;  // "Strain limits at" on the P-M page
-    QProgressBar* ProgressBar1 = nullptr;
-    QProgressBar* ProgressBar2 = nullptr;
-    QScrollBar* ScrollBar1 = nullptr;
-    StringGrid* StringGrid1 = nullptr;
-    StringGrid* StringGrid2 = nullptr;
-    QLabel* sectionWarnings_ = nullptr;
-    QLabel* sectionFileName_ = nullptr;  // the custom section's file name
-    QLabel* centroid_ = nullptr;         // a custom section's centroid, drawing coordinates  // the section's warnings under its information
-    QLabel* Label66 = nullptr;
-    QLabel* Label68 = nullptr;
-    QLabel* Label69 = nullptr;
-    QLabel* Label73 = nullptr;
-    QLabel* Label74 = nullptr;
 };
 
 }  // namespace px

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 #include <dlfcn.h>
 
 namespace px {
@@ -81,18 +82,49 @@ ImageBox::ImageBox(const QString& name, int w, int h, QWidget* parent)
 }
 
 QImage* ImageBox::screenAtRatio() {
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = devicePixelRatioF() * scale_;
     if (ratio == 1) {
         screen_ = QImage();
         return nullptr;
     }
     if (screen_.isNull() || screen_.devicePixelRatio() != ratio) {
         const QSize size(qRound(image_.width() * ratio), qRound(image_.height() * ratio));
-        screen_ = image_.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        screen_ = image_.scaled(size, Qt::IgnoreAspectRatio,
+                                scale_ == 1 ? Qt::FastTransformation : Qt::SmoothTransformation)
                       .convertToFormat(QImage::Format_RGB32);
         screen_.setDevicePixelRatio(ratio);
     }
     return &screen_;
+}
+
+ImageBox::Snapshot ImageBox::draft() {
+    PictureHinting();  // asks the screens once, here on the window's thread
+    const QImage* screen = screenAtRatio();
+    return {image_.copy(), screen ? screen->copy() : QImage(), drawn_};
+}
+
+void ImageBox::paintOn(Snapshot& s, const Painting& paint) {
+    const int w = s.image.width(), h = s.image.height();
+    {
+        QPainter p(&s.image);
+        BeginPicture(p);
+        paint(p, w, h);
+    }
+    if (!s.screen.isNull()) {
+        QPainter p(&s.screen);
+        BeginPicture(p);
+        paint(p, w, h);
+    }
+    s.drawn = true;
+}
+
+void ImageBox::setDisplayScale(double scale) {
+    scale = std::max(1.0, scale);
+    if (scale == scale_) return;
+    scale_ = scale;
+    setFixedSize(qRound(image_.width() * scale), qRound(image_.height() * scale));
+    screen_ = QImage();  // scaled from the picture until the next drawing
+    update();
 }
 
 void ImageBox::paint(const Painting& paint) {
@@ -160,12 +192,14 @@ void ImageBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     // An image of another ratio than the screen's (the window moved to
     // another screen) is scaled until the next drawing.
-    p.setRenderHint(QPainter::SmoothPixmapTransform, screenImage().devicePixelRatio() != devicePixelRatioF());
-    p.drawImage(QRect(0, 0, image_.width(), image_.height()), screenImage());
+    if (scale_ != 1 && screen_.isNull()) screenAtRatio();
+    p.setRenderHint(QPainter::SmoothPixmapTransform,
+                    screenImage().devicePixelRatio() != devicePixelRatioF() * scale_);
+    p.drawImage(QRect(0, 0, width(), height()), screenImage());
 }
 
 void ImageBox::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint pt = e->position().toPoint();
+    const QPoint pt = (e->position() / scale_).toPoint();
     emit mouseMoved(pt.x(), pt.y());
 }
 

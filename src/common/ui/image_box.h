@@ -55,6 +55,20 @@ public:
     Snapshot snapshot() const { return {image_, screen_, drawn_}; }
     void restore(const Snapshot& s);
 
+    // A drawing made away from the control, on another thread: draft() (on
+    // the window's thread) copies both images, paintOn() (on any thread)
+    // paints the copies as paint() would, show() puts them up. A drawing
+    // that fails or is stopped leaves the control untouched.
+    Snapshot draft();
+    static void paintOn(Snapshot& s, const Painting& paint);
+    void show(const Snapshot& s) { restore(s); refresh(); }
+
+    // Shown `scale` times its size (1 or more): the screen image is painted
+    // at that scale, mouse positions are reported in picture pixels, and the
+    // picture itself, which is saved and read, keeps its size.
+    void setDisplayScale(double scale);
+    double displayScale() const { return scale_; }
+
 signals:
     void mouseMoved(int x, int y);
     void clicked();
@@ -72,6 +86,7 @@ private:
     QImage image_;
     QImage screen_;
     bool drawn_ = false;
+    double scale_ = 1;
 };
 
 // A colour swatch: a filled rectangle that reports mouse presses.

@@ -1,6 +1,9 @@
 #include "common/ui/long_command.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <exception>
+#include <thread>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QMainWindow>
@@ -32,6 +35,23 @@ LongCommand::~LongCommand() {
 }
 
 LongCommand* LongCommand::current() { return g_current; }
+
+void RunOffThread(const std::function<void()>& work) {
+    QEventLoop loop;
+    std::exception_ptr error;
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        // Queued: it reaches the loop once it runs, however soon this ends.
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    if (error) std::rethrow_exception(error);
+}
 
 SolveOptions LongCommand::options(SolveOptions base) const {
     base.cancel = &cancel_;

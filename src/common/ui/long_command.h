@@ -17,6 +17,7 @@
 #include <QObject>
 #include <QPointer>
 #include <atomic>
+#include <functional>
 #include <utility>
 
 #include "analysis/section_steps.h"
@@ -71,6 +72,12 @@ private:
     LongCommand* previous_ = nullptr;
     bool holding_ = false;  // the allowed widget took the press now held
 };
+
+// Runs `work` on a thread of its own while the calling (window) thread goes
+// on handling events, as the running long command lets them through, and
+// returns when it ends; its exception is rethrown here. `work` must not
+// touch a widget: it computes and paints into copies that the caller shows.
+void RunOffThread(const std::function<void()>& work);
 
 // Runs f(LongCommand&) as a command (see runCommand). Refused, doing
 // nothing and returning false, while another long command runs.

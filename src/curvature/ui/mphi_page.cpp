@@ -7,8 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/ui/tform1.h"
-#include "app/workspace.h"
+#include "input/ui/form_fields.h"
+#include "workspace/workspace.h"
 #include "common/ui/image_box.h"
 #include "common/ui/long_command.h"
 #include "common/ui/platform.h"

@@ -17,6 +17,13 @@
 #include "common/ui/grid_model.h"
 #include "app/ui/tform1.h"
 #include "check/ui/pmm_page.h"
+#include "common/ui/long_command.h"
+#include "common/ui/image_box.h"
+#include "loads/ui/import_page.h"
+#include "material/ui/material_pages.h"
+#include "plot/ui/mm_page.h"
+#include "plot/ui/pm_page.h"
+#include "section/ui/section_page.h"
 #include "input/error.h"
 #include "loads/csv_import.h"
 
@@ -51,7 +58,7 @@ ProjectData readProjectFile(const QString& path) {
 
 ProjectController::ProjectController(TForm1& form) : QObject(&form), form_(form) {
     caption_ = form_.windowTitle();
-    emptyCountLine_ = form_.Label66->text();
+    emptyCountLine_ = form_.importPage().countLine()->text();
     for (const std::string& name : ProjectFieldNames()) {
         auto it = form_.fields_.edits.find(name);
         if (it != form_.fields_.edits.end())
@@ -63,7 +70,7 @@ ProjectController::ProjectController(TForm1& form) : QObject(&form), form_(form)
     for (const char* name : {"N19", "N20", "N110", "N21", "N25", "N22", "N23", "N24"})
         if (QAction* a = form_.findChild<QAction*>(name))
             connect(a, &QAction::triggered, this, &ProjectController::markModified);
-    connect(form_.ScrollBar1, &QScrollBar::actionTriggered, this, &ProjectController::markModified);
+    connect(form_.mmPage().slider(), &QScrollBar::actionTriggered, this, &ProjectController::markModified);
     if (PmmPage* page = form_.pmmPage())
         connect(page->liveBox(), &QCheckBox::clicked, this, &ProjectController::markModified);
     updateTitle();
@@ -128,7 +135,12 @@ bool ProjectController::maybeSave() {
 
 bool ProjectController::openPath(const QString& path) {
     ProjectData data;
-    if (!form_.run([&] { data = readProjectFile(path); })) return false;
+    // The file is read and parsed off the window's thread.
+    if (!runLongCommand(form_.services(), &form_, [&](LongCommand& lc) {
+            RunOffThread([&] { data = readProjectFile(path); });
+            if (lc.cancelled()) throw Cancelled();
+        }))
+        return false;
     form_.ws_.ProjectPath = QFileInfo(path).absoluteFilePath().toStdString();
     apply(data);
     // What the start-up commands set is the file's state, not a change.
@@ -165,7 +177,7 @@ ProjectData ProjectController::collect() const {
     d.Section = form_.fields_.custom;
     if (hasForces_) {
         ProjectForces f;
-        const GridModel* grid = form_.StringGrid1->grid();
+        const GridModel* grid = form_.importPage().table()->grid();
         for (int r = 0; r < grid->rowCount(); ++r) {
             std::vector<std::string> row;
             for (int c = 0; c < kImportGridColumns; ++c) row.push_back(grid->cell(c, r).toStdString());
@@ -198,7 +210,7 @@ void ProjectController::clearResults() {
     for (int n = 4; n <= 10; ++n) {
         if (ImageBox* box = form_.imageBox(n)) box->clear();
     }
-    form_.ProgressBar2->setValue(0);
+    form_.mmPage().progress()->setValue(0);
 }
 
 void ProjectController::apply(const ProjectData& d) {
@@ -218,7 +230,7 @@ void ProjectController::apply(const ProjectData& d) {
     for (int k = 1; k <= 5; ++k) {
         ws.Colors.c[k] = d.Colors.c[k];
         const Rgb c = d.Colors.c[k];
-        f.swatches_[k]->setColor(QColor(c.r, c.g, c.b));
+        f.materialPages().swatch(k)->setColor(QColor(c.r, c.g, c.b));
     }
 
     if (PmmPage* page = f.pmmPage()) page->setLive(d.Live);
@@ -232,7 +244,7 @@ void ProjectController::apply(const ProjectData& d) {
             while (r.size() < kImportGridColumns) r << QString();
             rows.push_back(std::move(r));
         }
-        f.StringGrid1->grid()->setRows(std::move(rows), 2);
+        f.importPage().table()->grid()->setRows(std::move(rows), 2);
         ws.Loads = pf.Table;
         ws.ForceFactorP = pf.FactorP;
         ws.ForceFactorMx = pf.FactorMx;
@@ -240,18 +252,18 @@ void ProjectController::apply(const ProjectData& d) {
         ws.ForceColumnP = pf.ColumnP;
         ws.ForceColumnMx = pf.ColumnMx;
         ws.ForceColumnMy = pf.ColumnMy;
-        f.Label66->setText(qs(ImportCountLine(pf.Table.Count)));
-        f.dataSummary();
+        f.importPage().countLine()->setText(qs(ImportCountLine(pf.Table.Count)));
+        f.importPage().dataSummary();
         hasForces_ = true;
         importedFile_ = qs(pf.File);
     } else {
         // As a new window has it: no forces, no factors yet.
-        f.StringGrid1->grid()->setRows({}, 2);
-        f.StringGrid2->grid()->setRows({}, 5);
+        f.importPage().table()->grid()->setRows({}, 2);
+        f.importPage().summary()->grid()->setRows({}, 5);
         ws.Loads = {};
         ws.ForceFactorP = ws.ForceFactorMx = ws.ForceFactorMy = 0;
         ws.ForceColumnP = ws.ForceColumnMx = ws.ForceColumnMy = 0;
-        f.Label66->setText(emptyCountLine_);
+        f.importPage().countLine()->setText(emptyCountLine_);
         hasForces_ = false;
         importedFile_.clear();
     }
@@ -259,11 +271,14 @@ void ProjectController::apply(const ProjectData& d) {
     updateTitle();
 
     // What start-up runs, on the opened column, then the Section page.
-    f.applySectionType(f.ComboBox1->currentIndex());
-    f.run([&] { f.inputSection(); });
-    f.run([&] { f.showPmCurve(); });
-    const QSignalBlocker block(f.PageControl1);
-    f.PageControl1->setCurrentIndex(0);
+    SectionPage& section = f.sectionPage();
+    section.applySectionType(section.typeBox()->currentIndex());
+    // Meshing and the curves run as long commands: the window keeps
+    // painting, and Esc stops them.
+    runLongCommand(f.services(), &f, [&](LongCommand&) { section.inputSection(); });
+    runLongCommand(f.services(), &f, [&](LongCommand& lc) { f.pmPage().showPmCurve(&lc); });
+    const QSignalBlocker block(f.pages());
+    f.pages()->setCurrentIndex(0);
 }
 
 }  // namespace px

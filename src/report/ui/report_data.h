@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analysis/curves.h"
-#include "app/workspace.h"
+#include "workspace/workspace.h"
 #include "check/capacity_check.h"
 #include "curvature/moment_curvature.h"
 #include "input/fields.h"

@@ -1,4 +1,4 @@
-#include "app/ui/jpeg_logo.h"
+#include "common/ui/jpeg_logo.h"
 
 #include <QFile>
 #include <csetjmp>

@@ -1,0 +1,146 @@
+#include "plot/ui/pm_page.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <set>
+
+#include "analysis/pm_solver.h"
+#include "common/ui/image_box.h"
+#include "common/ui/long_command.h"
+#include "common/ui/platform.h"
+#include "input/section_input.h"
+#include "input/ui/form_fields.h"
+#include "loads/ui/force_overlay.h"
+#include "output/curve_text.h"
+#include "output/ui/picture_export.h"
+#include "plot/pm_plot.h"
+#include "plot/ui/pm_chart.h"
+#include "section/mesh.h"
+#include "section/ui/section_page.h"
+#include "workspace/ui/page_run.h"
+#include "workspace/workspace.h"
+
+namespace px {
+
+namespace {
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+std::string PmInputsKey(const FieldSource& f) {
+    // Fields that do not reach the P-M curves; any other, a new one too,
+    // makes the curves stale when it changes.
+    static const std::set<int> others = {30, 31, 34, 35, 36, 37, 38, 39, 40, 54, 55, 56, 57, 58,
+                                         59, 61, 62, 63, 64, 65, 66, 67, 68};
+    std::string key;
+    for (int n = 1; n <= 99; ++n)
+        if (!others.count(n)) key += f.text("Edit" + std::to_string(n)) + '\n';
+    for (int n = 1; n <= 19; ++n)
+        if (n != 7) key += std::to_string(f.itemIndex("ComboBox" + std::to_string(n))) + '\n';
+    return key + CustomSectionKey(f);
+}
+
+PmPage::PmPage(QWidget* page, PageBuilder& build, Workspace& ws, PlatformServices& services,
+               PictureSaveDialog& pictureSaver, SectionPage& section, ShowText showText, QWidget* window)
+    : QObject(window), ws_(ws), fields_(build.fields), services_(services), pictureSaver_(pictureSaver),
+      section_(section), showText_(std::move(showText)), window_(window), images_(build.images) {
+    build.label(page, {}, "X Direction PM Curve (Degree=0)", 10, 4, 200);
+    readX_ = build.label(page, "Label68", "Force = ", 210, 4, 190);
+    build.label(page, {}, "Y Direction PM Curve (Degree=90)", 410, 4, 200);
+    readY_ = build.label(page, "Label69", "Force = ", 610, 4, 190);
+    x_ = build.image(page, 2, 388, 391, 10, 26);
+    y_ = build.image(page, 3, 388, 391, 410, 26);
+    connect(x_, &ImageBox::mouseMoved, this, &PmPage::readX);
+    connect(y_, &ImageBox::mouseMoved, this, &PmPage::readY);
+
+    build.fieldGroup(page, "GroupBox7", "Factors", QRect(10, 424, 250, 80),
+                     {{"Strain Limit", 32}, {"Axial Force Division Points", 33}});
+    build.fieldGroup(page, "GroupBox8", "Iteration Setting", QRect(270, 424, 230, 108),
+                     {{"Outside Steps K", 52}, {"Inside Steps N", 53}, {"Extention Factor", 60}});
+    build.label(page, {}, "Strain limits at", 10, 512, 90);
+    strainLimits_ = build.combo(page, 8, QRect(100, 510, 160, 21));
+
+    struct Button { int n; const char* text; int x, y, w; void (PmPage::*slot)(); };
+    const Button buttons[] = {{2, "Show PM Curve", 510, 430, 110, &PmPage::showCurves},
+                              {9, "Show Force", 630, 430, 110, &PmPage::showForces},
+                              {5, "Export Text", 750, 430, 110, &PmPage::exportText},
+                              {16, "Save PM X-Dir Image", 510, 462, 140, &PmPage::saveXImage},
+                              {17, "Save PM Y-Dir Image", 660, 462, 140, &PmPage::saveYImage}};
+    for (const Button& b : buttons)
+        connect(build.button(page, b.n, b.text, b.x, b.y, b.w), &QPushButton::clicked, this, b.slot);
+    progress_ = build.progressBar(page, "ProgressBar1", QRect(510, 500, 360, 20));
+}
+
+bool PmPage::stale() const { return key_.empty() || key_ != PmInputsKey(fields_); }
+
+void PmPage::showCurves() {
+    RunUndoable(services_, window_, ws_, images_, progress_, [&](LongCommand& lc) { showPmCurve(&lc); });
+}
+
+void PmPage::showPmCurve(LongCommand* lc, QProgressBar* bar) {
+    if (!bar) bar = progress_;
+    const std::string key = PmInputsKey(fields_);
+    key_.clear();
+    section_.readSection();
+    section_.meshAndDraw(false);
+    CheckFiberMaterials(ws_.Fibers);
+    const PmSettings settings = ReadPmSettings(fields_);
+    CheckPmSettings(settings);
+    ComputeAxialBounds(ws_.Fibers, ws_.PMax, ws_.PMin);
+    const Progress progress = lc ? lc->progress(bar) : Progress([bar](int v) { bar->setValue(v); });
+    const SolveOptions options = lc ? lc->options() : SolveOptions{};
+    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress, options);
+    x_->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 0, ws_.PMScale); });
+    x_->refresh();
+    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress, options);
+    y_->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 90, ws_.PMScale); });
+    y_->refresh();
+    key_ = key;
+}
+
+void PmPage::readX(int x, int y) {
+    readX_->setText(qs(Label68Text(ReadPM(ws_.PMScale.X, x, y, kPMImageWidth, kPMImageHeight))));
+}
+
+void PmPage::readY(int x, int y) {
+    readY_->setText(qs(Label69Text(ReadPM(ws_.PMScale.Y, x, y, kPMImageWidth, kPMImageHeight))));
+}
+
+void PmPage::showForces() {
+    runCommand(services_, window_, [&] {
+        if (LongCommand::active()) return;
+        x_->paint([&](QPainter& p, int W, int H) {
+            DrawForcesOnPM(p, W, H, 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
+                           ws_.PMScale.X, ws_.PM.bothWays());
+        });
+        x_->refresh();
+        y_->paint([&](QPainter& p, int W, int H) {
+            DrawForcesOnPM(p, W, H, 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
+                           ws_.PMScale.Y, ws_.PM.bothWays());
+        });
+        y_->refresh();
+    });
+}
+
+void PmPage::exportText() {
+    runCommand(services_, window_, [&] {
+        if (LongCommand::active()) return;
+        showText_(FillPMText(ws_.PM));
+    });
+}
+
+void PmPage::saveXImage() {
+    runCommand(services_, window_, [&] {
+        if (!LongCommand::active()) pictureSaver_.save(services_, window_, x_->image(), x_->drawn());
+    });
+}
+
+void PmPage::saveYImage() {
+    runCommand(services_, window_, [&] {
+        if (!LongCommand::active()) pictureSaver_.save(services_, window_, y_->image(), y_->drawn());
+    });
+}
+
+}  // namespace px
