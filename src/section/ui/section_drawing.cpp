@@ -8,6 +8,7 @@
 
 #include "input/error.h"
 #include "input/numbers.h"
+#include "section/ui/section_regions.h"
 
 namespace px {
 
@@ -59,8 +60,12 @@ void DrawSection(QPainter& p, int W, int Hs, const SectionInput& in, const Fiber
         map.halfH += map.s * (y0 + y1) / 2;
     }
 
+    // A fine mesh as its parts; its bars are drawn below as always.
+    const bool regions = t.NFib > kRegionDrawingFibers;
+    if (regions) DrawFiberRegions(p, W, Hs, t, colors, map.s, map.halfW, map.halfH);
     for (int i = 1; i <= t.NFib; ++i) {
         const Fiber& f = t[i];
+        if (regions && f.MatId != MatRebar) continue;
         int colour;
         switch (f.MatId) {
             case MatCoverConcrete: colour = 1; break;

@@ -1,0 +1,203 @@
+// The window's pages as classes: the section meshed and drawn off the
+// window's thread, a fine mesh drawn as its parts, the MM page's reference
+// of the current section, pictures that grow with the window.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include "analysis/section_steps.h"
+#include "common/ui/grid_model.h"
+#include "common/ui/image_box.h"
+#include "common/ui/long_command.h"
+#include "common/ui/page_zoom.h"
+#include "plot/mm_plot.h"
+#include "plot/pm_plot.h"
+#include "section/ui/section_drawing.h"
+#include "section/ui/section_regions.h"
+#include "support/form_window.h"
+
+using namespace px;
+
+namespace {
+
+struct Window : FormWindow {
+    QProgressBar* bar(int n) { return form->findChild<QProgressBar*>(QString("ProgressBar%1").arg(n)); }
+    QImage picture(int n) { return form->imageBox(n)->image().copy(); }
+    void fine() {
+        form->edit(12)->setText("1000");
+        form->edit(13)->setText("999");
+    }
+};
+
+// Share of black pixels inside the rectangle r.
+double BlackShare(const QImage& img, QRect r) {
+    long black = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) black += (img.pixel(x, y) & 0xFFFFFF) == 0;
+    return double(black) / (double(r.width()) * r.height());
+}
+
+TEST(Pages, InputSectionMeshesOffTheWindowThreadAndEscLeavesAllAsItWas) {
+    Window w;
+    w.fine();
+    const Workspace before = w.form->workspace();
+    const QImage picture = w.picture(1);
+    const QString area = w.form->edit(36)->text();
+    // While the mesher works the window goes on handling events: a timer
+    // fires, the bar is busy, and Esc stops the run.
+    bool fired = false, busy = false, commandRuns = false;
+    QTimer::singleShot(30, [&] {
+        fired = true;
+        busy = w.bar(5)->maximum() == 0;
+        commandRuns = LongCommand::active();
+        QTest::keyClick(w.form.get(), Qt::Key_Escape);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    w.click(1);
+    EXPECT_LT(clock.elapsed(), 3000);  // the mesher stops early, not after the whole mesh
+    EXPECT_TRUE(fired && busy && commandRuns);
+    EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    EXPECT_EQ(w.form->statusBar()->currentMessage(), "Cancelled");
+    EXPECT_EQ(w.form->workspace().Fibers.NFib, before.Fibers.NFib);
+    EXPECT_TRUE(w.picture(1) == picture);
+    EXPECT_EQ(w.form->edit(36)->text(), area);
+    EXPECT_EQ(w.bar(5)->maximum(), 100);
+    EXPECT_EQ(w.bar(5)->value(), 0);
+}
+
+TEST(Pages, AFineMeshIsDrawnAsItsPartsNotABlackSquare) {
+    Window w;
+    // The default column: fiber edges, as always.
+    const QRect inside(300, 60, 100, 100);  // within the default section's cover and core
+    w.click(1);
+    const double coarse = BlackShare(w.picture(1), inside);
+    EXPECT_GT(coarse, 0.01);
+    w.fine();
+    w.click(1);
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    const Workspace& ws = w.form->workspace();
+    ASSERT_GT(ws.Fibers.NFib, kRegionDrawingFibers);
+    const QImage fine = w.picture(1);
+    EXPECT_LT(BlackShare(fine, inside), coarse);
+    // The cover's and the core's colours both show, the bars are drawn.
+    bool cover = false, core = false, bar = false;
+    const auto rgb = [&](int k) { return qRgb(ws.Colors.c[k].r, ws.Colors.c[k].g, ws.Colors.c[k].b); };
+    for (int y = 0; y < fine.height(); ++y)
+        for (int x = 0; x < fine.width(); ++x) {
+            const QRgb p = fine.pixel(x, y);
+            cover |= p == rgb(1), core |= p == rgb(2), bar |= p == rgb(4);
+        }
+    EXPECT_TRUE(cover && core && bar);
+}
+
+TEST(Pages, TheRegionDrawingStartsAboveItsThreshold) {
+    // A table of n tiny squares of cover and core: at the threshold every
+    // fiber keeps its edges, one more and the parts are drawn.
+    for (const int extra : {0, 1}) {
+        FiberTable t;
+        const int n = kRegionDrawingFibers + extra;
+        t.resize(n);
+        const int side = 200;
+        for (int i = 1; i <= n; ++i) {
+            Fiber& f = t[i];
+            const double x = (i - 1) % side - side / 2.0, y = (i - 1) / side - side / 2.0;
+            f.MatId = x < 0 ? MatCoverConcrete : MatCoreConcrete1;
+            f.X = x + 0.5, f.Y = y + 0.5;
+            f.X1 = x, f.Y1 = y, f.X2 = x + 1, f.Y2 = y, f.X3 = x + 1, f.Y3 = y + 1, f.X4 = x, f.Y4 = y + 1;
+        }
+        SectionInput in;
+        in.B = in.H = side;
+        QImage img(607, 447, QImage::Format_RGB32);
+        DrawSection(img, in, t, MaterialColors::defaults(), "x");
+        EXPECT_EQ(BlackShare(img, QRect(150, 300, 300, 60)) > 0.3, extra == 0) << n;
+    }
+}
+
+TEST(Pages, TheMmReferenceIsOfTheCurrentSection) {
+    Window w;
+    const double pmaxBefore = w.form->workspace().PMax;
+    // A wider column, put in on the Section page only.
+    w.form->edit(1)->setText("1600");
+    w.click(1);
+    w.click(3);  // the MM page's "Show PM Curve"
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    double pmax = 0, pmin = 0;
+    ComputeAxialBounds(w.form->workspace().Fibers, pmax, pmin);
+    EXPECT_NE(pmax, pmaxBefore);
+    EXPECT_EQ(w.form->workspace().PMax, pmax);
+    // The reference is the P-M page's new X curve with the force's line.
+    const QImage reference = w.picture(4);
+    const QImage x = w.picture(2);
+    int differing = 0;
+    for (int yy = 0; yy < x.height(); ++yy)
+        for (int xx = 0; xx < x.width(); ++xx) differing += reference.pixel(xx, yy) != x.pixel(xx, yy);
+    EXPECT_LT(differing, 2 * x.width());  // the axial line at most
+
+    // The slider takes the PMax of the section on show, solved again first.
+    w.form->edit(2)->setText("1600");
+    w.click(1);
+    w.form->findChild<QScrollBar*>("ScrollBar1")->setValue(10);
+    ComputeAxialBounds(w.form->workspace().Fibers, pmax, pmin);
+    EXPECT_EQ(w.form->workspace().PMax, pmax);
+    EXPECT_EQ(w.form->edit(30)->text().toStdString(), Edit30Text(MMAxialForceFromSlider(pmax, pmin, 10)));
+}
+
+TEST(Pages, AFailedResolveOnArrivalLeavesNoOldReference) {
+    Window w;
+    w.form->pages()->setCurrentIndex(4);
+    ASSERT_TRUE(w.form->imageBox(4)->drawn());
+    w.form->pages()->setCurrentIndex(0);
+    w.form->edit(1)->setText("1x");
+    w.form->pages()->setCurrentIndex(4);
+    // One message, from "Gen MM Curve"; no picture of the old column.
+    EXPECT_EQ(w.platform.errors.size(), 1) << w.errors().toStdString();
+    EXPECT_FALSE(w.form->imageBox(4)->drawn());
+}
+
+TEST(Pages, PicturesGrowWithTheWindowAndKeepTheirSize) {
+    EXPECT_EQ(PageZoom::scaleFor({900, 600}, {897, 598}), 1);
+    EXPECT_EQ(PageZoom::scaleFor({1120, 745}, {897, 598}), 1);
+    EXPECT_EQ(PageZoom::scaleFor({1130, 760}, {897, 598}), 1.25);
+    EXPECT_EQ(PageZoom::scaleFor({2000, 1200}, {897, 598}), 2);
+
+    Window w;
+    w.form->show();
+    ImageBox* pm = w.form->imageBox(2);
+    EXPECT_EQ(pm->size(), QSize(388, 391));
+    w.form->pages()->setCurrentIndex(3);
+    w.form->resize(1900, 1500);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pm->displayScale(), 2);
+    EXPECT_EQ(pm->size(), QSize(776, 782));
+    EXPECT_EQ(pm->image().size(), QSize(388, 391));
+    // Its place grows too: the Y curve stays beside it, not over it.
+    EXPECT_GE(w.form->imageBox(3)->x(), pm->geometry().right());
+    // The readout maps the screen back to picture pixels.
+    QMouseEvent move(QEvent::MouseMove, QPointF(200, 300), QPointF(200, 300), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(pm, &move);
+    const Workspace& ws = w.form->workspace();
+    EXPECT_EQ(w.form->findChild<QLabel*>("Label68")->text().toStdString(),
+              Label68Text(ReadPM(ws.PMScale.X, 100, 150, kPMImageWidth, kPMImageHeight)));
+    // A redrawing leaves the picture as at the first size.
+    const QImage before = pm->image().copy();
+    w.click(2);
+    EXPECT_TRUE(pm->image() == before);
+    w.form->resize(909, 691);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pm->displayScale(), 1);
+    EXPECT_EQ(pm->size(), QSize(388, 391));
+}
+
+}  // namespace
