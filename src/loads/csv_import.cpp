@@ -1,5 +1,6 @@
 #include "loads/csv_import.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -114,7 +115,8 @@ ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, in
             throw AppError("Line " + std::to_string(li + 1) + " holds " + std::to_string(f.FieldCount) +
                            " fields: a line may hold at most " + std::to_string(kCsvMaxFields) + " fields");
         ImportGridRow& row = r.GridRows[li];
-        for (int c = 0; c < kImportGridColumns; ++c) row[static_cast<size_t>(c)] = f[c + 1];
+        row.resize(static_cast<size_t>(std::max(kImportGridColumns, f.FieldCount)));
+        for (size_t c = 0; c < row.size(); ++c) row[c] = f[static_cast<int>(c) + 1];
         if (li == 0) continue;  // the header is shown, never converted
         LoadCombination& item = r.Table.Items[li];
         item.P = -convertField(f, colP, li + 1);

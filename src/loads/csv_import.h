@@ -13,7 +13,7 @@ namespace px {
 
 // Capacity of a line: fields 1..40.
 inline constexpr int kCsvMaxFields = 40;
-// Fields of every line shown in the import grid.
+// Columns the import grid has at least; a wider table shows all its fields.
 inline constexpr int kImportGridColumns = 10;
 
 // The fields of one line. Slot 0 is always empty; slots 1..40 hold fields
@@ -41,8 +41,9 @@ CsvFields SplitCsvLine(std::string_view line);
 // line. A leading UTF-8 byte order mark is skipped. Views into `bytes`.
 std::vector<std::string_view> SplitTextLines(std::string_view bytes);
 
-// One row of the import grid: the first ten fields of a line.
-using ImportGridRow = std::array<std::string, kImportGridColumns>;
+// One row of the import grid: every field of a line, at least
+// kImportGridColumns (empty past the line's last field).
+using ImportGridRow = std::vector<std::string>;
 
 // Everything one import produces; nothing is stored until the caller takes it.
 struct ForceImport {

@@ -216,8 +216,8 @@ void readForces(Reader& in, ProjectData& d) {
                 std::vector<std::string> cells;
                 while (in.element()) {
                     const std::size_t at = in.offset();
-                    if (cells.size() == kImportGridColumns)
-                        in.fail(at, row() + " has more than " + std::to_string(kImportGridColumns) + " cells");
+                    if (cells.size() == kCsvMaxFields)
+                        in.fail(at, row() + " has more than " + std::to_string(kCsvMaxFields) + " cells");
                     cells.push_back(in.string([&] { return row() + "[" + std::to_string(cells.size()) + "]"; }));
                 }
                 f.Grid.push_back(std::move(cells));

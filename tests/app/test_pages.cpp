@@ -20,6 +20,7 @@
 #include "common/ui/image_box.h"
 #include "common/ui/long_command.h"
 #include "common/ui/page_zoom.h"
+#include "project/ui/project_controller.h"
 #include "plot/mm_plot.h"
 #include "plot/pm_plot.h"
 #include "section/ui/section_drawing.h"
@@ -198,6 +199,45 @@ TEST(Pages, PicturesGrowWithTheWindowAndKeepTheirSize) {
     QCoreApplication::processEvents();
     EXPECT_EQ(pm->displayScale(), 1);
     EXPECT_EQ(pm->size(), QSize(388, 391));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Pages, TheImportGridShowsEveryColumnAndStartsAtTheTopLeft) {
+    Window w;
+    // 14 fields a line, forces in 1..3, many lines.
+    QByteArray csv = "P,Mx,My,c4,c5,c6,c7,c8,c9,c10,c11,c12,c13,Last\n";
+    for (int i = 0; i < 200; ++i) csv += QByteArray::number(-100 - i) + ",10,20,4,5,6,7,8,9,10,11,12,13,x\n";
+    const QString path = w.file("wide.csv", csv);
+    for (const auto& [n, text] : {std::pair{54, "1"}, {55, "2"}, {56, "3"}}) w.form->edit(n)->setText(text);
+    auto* grid = w.form->findChild<StringGrid*>("StringGrid1");
+    for (int round = 0; round < 2; ++round) {
+        w.platform.openAnswers.push_back(path);
+        w.click(4);
+        ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+        EXPECT_EQ(grid->grid()->columnCount(), 14);
+        EXPECT_EQ(grid->cell(13, 0), "Last");
+        EXPECT_EQ(grid->cell(13, 200), "x");
+        EXPECT_EQ(grid->horizontalScrollBar()->value(), 0) << round;
+        EXPECT_EQ(grid->verticalScrollBar()->value(), 0) << round;
+        // Scrolled away before the next import.
+        grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+        ASSERT_GT(grid->verticalScrollBar()->value(), 0);
+    }
+    // A project keeps the wide grid.
+    const QString project = w.file("wide.pxc");
+    ASSERT_TRUE(w.form->project().saveTo(project));
+    w.form->project().markModified();
+    ASSERT_TRUE(w.form->project().openPath(project)) << w.errors().toStdString();
+    EXPECT_EQ(grid->grid()->columnCount(), 14);
+    EXPECT_EQ(grid->cell(13, 200), "x");
+    // A narrower table gives the columns back.
+    w.platform.openAnswers.push_back(w.file("narrow.csv", "P,Mx,My\n-1,2,3\n"));
+    w.click(4);
+    EXPECT_EQ(grid->grid()->columnCount(), 10);
 }
 
 }  // namespace

@@ -101,10 +101,13 @@ TEST(ImportForces, HeaderAndThreeLines) {
     EXPECT_EQ(r.Table.Items[3].P, -12.5);  // blanks around 12.5
     EXPECT_EQ(r.Table.Items[3].My, 100);
 
-    // The grid holds every line, the first ten fields of each.
+    // The grid holds every line and every field, at least ten of each.
     ASSERT_EQ(r.GridRows.size(), 4u);
     EXPECT_EQ(r.GridRows[0][0], "Story");
-    EXPECT_EQ(r.GridRows[0][9], "M3");  // "Extra" is field 11, not shown
+    EXPECT_EQ(r.GridRows[0][9], "M3");
+    ASSERT_EQ(r.GridRows[0].size(), 11u);
+    EXPECT_EQ(r.GridRows[0][10], "Extra");
+    EXPECT_EQ(r.GridRows[3].size(), 10u);
     EXPECT_EQ(r.GridRows[3][4], "12.5");
 }
 

@@ -42,6 +42,13 @@ JsonError failure(std::string_view text, int depth = kJsonMaxDepth) {
     return JsonError(0, "");
 }
 
+// n cells of a grid row: "1","2",...
+std::string cells(int n) {
+    std::string s;
+    for (int k = 1; k <= n; ++k) s += (k > 1 ? ",\"" : "\"") + std::to_string(k) + "\"";
+    return s;
+}
+
 std::string withForces(const std::string& forces) {
     return R"({"format": "pillarix-column", "version": 1, "forces": )" + forces + "}";
 }
@@ -236,8 +243,8 @@ TEST(ProjectFile, BadFilesAreRefusedWithTheReason) {
         {withForces(R"({"count": 1, "items": [[1e400, 2, 3]]})"), "a number out of range"},
         {withForces(R"({"count": 0, "items": [], "columns": {"P": 41}})"),
          "forces.columns.P must be a whole number from 1 to 40"},
-        {withForces(R"({"count": 0, "items": [], "grid": [["1","2","3","4","5","6","7","8","9","10","11"]]})"),
-         "forces.grid[0] has more than 10 cells"},
+        {withForces(R"({"count": 0, "items": [], "grid": [[)" + cells(41) + "]]}"),
+         "forces.grid[0] has more than 40 cells"},
         {withForces(R"({"count": 0, "items": [], "grid": [[], [], []]})"), "forces.grid has 3 rows"},
         {std::string(kProjectMaxBytes + 1, ' '), "a project file holds at most 64 MB"},
     };

@@ -11,7 +11,7 @@
 namespace px {
 
 GridModel::GridModel(int cols, int rows, QObject* parent)
-    : QAbstractTableModel(parent), cols_(cols), rows_(rows), cells_(static_cast<size_t>(rows)) {}
+    : QAbstractTableModel(parent), minCols_(cols), cols_(cols), rows_(rows), cells_(static_cast<size_t>(rows)) {}
 
 QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
@@ -38,6 +38,10 @@ void GridModel::setCell(int col, int row, const QString& text) {
 void GridModel::setRows(std::vector<QStringList> rows, int minRows) {
     beginResetModel();
     if (static_cast<int>(rows.size()) < minRows) rows.resize(static_cast<size_t>(minRows));
+    if (widens_) {
+        cols_ = minCols_;
+        for (const auto& r : rows) cols_ = std::max(cols_, static_cast<int>(r.size()));
+    }
     for (auto& r : rows)
         if (r.size() > cols_) r = r.mid(0, cols_);
     cells_ = std::move(rows);
@@ -113,6 +117,9 @@ StringGrid::StringGrid(const QString& name, int cols, int rows, QWidget* parent)
 void StringGrid::fitColumns() {
     // Each column as wide as its widest text among the first rows (the
     // header's precision), never below the default: no text is elided.
+    // New cells start at the top left, not where the last ones were scrolled.
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
     horizontalHeader()->setResizeContentsPrecision(kFitRows);
     for (int c = 0; c < model_->columnCount(); ++c) {
         const int w = std::max(kColumnWidth, sizeHintForColumn(c));

@@ -20,8 +20,11 @@ public:
 
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString& text);
-    // Replaces the whole grid: rows of texts, each row up to the column count.
+    // Replaces the whole grid: rows of texts, each row up to the column
+    // count (or, for a grid that widens, the columns as many as the widest
+    // row has, never fewer than at first).
     void setRows(std::vector<QStringList> rows, int minRows);
+    void setWidens(bool widens) { widens_ = widens; }
     // The same from rows of UTF-8 texts (rows of std::string).
     template <class Rows>
     void setUtf8Rows(const Rows& rows, int minRows) {
@@ -37,7 +40,8 @@ public:
     }
 
 private:
-    int cols_, rows_;
+    int minCols_, cols_, rows_;
+    bool widens_ = false;
     std::vector<QStringList> cells_;  // by row
 };
 

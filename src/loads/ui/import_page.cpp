@@ -43,6 +43,7 @@ ImportPage::ImportPage(QWidget* page, PageBuilder& build, Workspace& ws, Platfor
             &ImportPage::summaryClicked);
     count_ = build.label(page, "Label66", "Number of Import Force Load Comb", 8, 156, 400);
     table_ = new StringGrid("StringGrid1", kImportGridColumns, 2, page);
+    table_->grid()->setWidens(true);
     table_->setGeometry(8, 180, 880, 380);
 }
 

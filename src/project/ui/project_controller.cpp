@@ -180,7 +180,7 @@ ProjectData ProjectController::collect() const {
         const GridModel* grid = form_.importPage().table()->grid();
         for (int r = 0; r < grid->rowCount(); ++r) {
             std::vector<std::string> row;
-            for (int c = 0; c < kImportGridColumns; ++c) row.push_back(grid->cell(c, r).toStdString());
+            for (int c = 0; c < grid->columnCount(); ++c) row.push_back(grid->cell(c, r).toStdString());
             while (!row.empty() && row.back().empty()) row.pop_back();
             f.Grid.push_back(std::move(row));
         }
