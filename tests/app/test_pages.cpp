@@ -241,3 +241,39 @@ TEST(Pages, TheImportGridShowsEveryColumnAndStartsAtTheTopLeft) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Pages, OpeningAFineProjectKeepsTheWindowAnsweringAndEscStopsIt) {
+    Window w;
+    w.fine();
+    const QString project = w.file("fine.pxc");
+    ASSERT_TRUE(w.form->project().saveTo(project));
+    Window other;
+    const int fibers = other.form->workspace().Fibers.NFib;
+    const QImage picture = other.picture(1);
+    // Esc whenever a command runs: the meshing of the opened column and
+    // then that of its P-M curves stop.
+    int escapes = 0;
+    QTimer esc;
+    QObject::connect(&esc, &QTimer::timeout, [&] {
+        if (!LongCommand::active()) return;
+        ++escapes;
+        QTest::keyClick(other.form.get(), Qt::Key_Escape);
+    });
+    esc.start(40);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(other.form->project().openPath(project));
+    esc.stop();
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_GE(escapes, 1);
+    EXPECT_TRUE(other.platform.errors.isEmpty()) << other.errors().toStdString();
+    EXPECT_EQ(other.form->statusBar()->currentMessage(), "Cancelled");
+    // The fields are the project's; the stopped meshing changed nothing else.
+    EXPECT_EQ(other.form->edit(12)->text(), "1000");
+    EXPECT_EQ(other.form->workspace().Fibers.NFib, fibers);
+    EXPECT_TRUE(other.picture(1) == picture);
+}
+
+}  // namespace

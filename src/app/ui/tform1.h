@@ -14,6 +14,7 @@
 #include "common/ui/long_command.h"
 #include "common/ui/platform.h"
 #include "input/ui/form_fields.h"
+#include "project/ui/project_window.h"
 #include "workspace/workspace.h"
 
 class QLineEdit;
@@ -33,7 +34,7 @@ class ImportPage;
 class MaterialPages;
 class ProjectController;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public ProjectWindow {
     Q_OBJECT
 public:
     // services: dialogs and messages; the window uses the real ones when null.
@@ -41,27 +42,29 @@ public:
     explicit TForm1(PlatformServices* services = nullptr, bool runCreate = true);
     ~TForm1() override;
 
-    Workspace& workspace() { return ws_; }
+    Workspace& workspace() override { return ws_; }
     const FormFields& fields() const { return fields_; }
-    PlatformServices& services() { return *services_; }
+    FormFields& formFields() override { return fields_; }
+    PlatformServices& services() override { return *services_; }
+    QMainWindow& mainWindow() override { return *this; }
     TForm2* resultWindow() const { return form2_.get(); }
     TForm3* aboutBox() const { return form3_.get(); }
 
     QLineEdit* edit(int n) const;
-    ImageBox* imageBox(int n) const;
-    QTabWidget* pages() const { return PageControl1; }
+    ImageBox* imageBox(int n) const override;
+    QTabWidget* pages() const override { return PageControl1; }
     ProjectController& project() { return *project_; }
-    PmmPage* pmmPage() const { return pmmPage_; }
+    PmmPage* pmmPage() const override { return pmmPage_; }
     // Shrinks the window to fit `available`, a screen's free area, and moves
     // it there when it lies outside; the window never grows past its own
     // size. The pages scroll where the window is smaller than they are.
     void fitToScreen(const QRect& available);
     MphiPage* mphiPage() const { return mphiPage_; }
-    SectionPage& sectionPage() const { return *sectionPage_; }
-    PmPage& pmPage() const { return *pmPage_; }
-    MmPage& mmPage() const { return *mmPage_; }
-    ImportPage& importPage() const { return *importPage_; }
-    MaterialPages& materialPages() const { return *materials_; }
+    SectionPage& sectionPage() const override { return *sectionPage_; }
+    PmPage& pmPage() const override { return *pmPage_; }
+    MmPage& mmPage() const override { return *mmPage_; }
+    ImportPage& importPage() const override { return *importPage_; }
+    MaterialPages& materialPages() const override { return *materials_; }
 
 public slots:
     void FormCreate();
@@ -129,8 +132,6 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    friend class ProjectController;
-
     template <class F>
     bool run(F&& f) {
         if (LongCommand::active()) return false;  // no command while a long one runs

@@ -15,8 +15,10 @@
 
 #include "common/ui/file_write.h"
 #include "common/ui/grid_model.h"
-#include "app/ui/tform1.h"
 #include "check/ui/pmm_page.h"
+#include "input/ui/form_fields.h"
+#include "workspace/workspace.h"
+#include <QMainWindow>
 #include "common/ui/long_command.h"
 #include "common/ui/image_box.h"
 #include "loads/ui/import_page.h"
@@ -56,19 +58,19 @@ ProjectData readProjectFile(const QString& path) {
 
 }  // namespace
 
-ProjectController::ProjectController(TForm1& form) : QObject(&form), form_(form) {
-    caption_ = form_.windowTitle();
+ProjectController::ProjectController(ProjectWindow& form) : QObject(&form.mainWindow()), form_(form) {
+    caption_ = form_.mainWindow().windowTitle();
     emptyCountLine_ = form_.importPage().countLine()->text();
     for (const std::string& name : ProjectFieldNames()) {
-        auto it = form_.fields_.edits.find(name);
-        if (it != form_.fields_.edits.end())
+        auto it = form_.formFields().edits.find(name);
+        if (it != form_.formFields().edits.end())
             connect(it->second, &QLineEdit::textEdited, this, &ProjectController::markModified);
     }
-    for (const auto& [name, combo] : form_.fields_.combos)
+    for (const auto& [name, combo] : form_.formFields().combos)
         connect(combo, &QComboBox::activated, this, &ProjectController::markModified);
     // The section-type menu chooses a ComboBox1 item; the slider writes Edit30.
     for (const char* name : {"N19", "N20", "N110", "N21", "N25", "N22", "N23", "N24"})
-        if (QAction* a = form_.findChild<QAction*>(name))
+        if (QAction* a = form_.mainWindow().findChild<QAction*>(name))
             connect(a, &QAction::triggered, this, &ProjectController::markModified);
     connect(form_.mmPage().slider(), &QScrollBar::actionTriggered, this, &ProjectController::markModified);
     if (PmmPage* page = form_.pmmPage())
@@ -90,42 +92,42 @@ void ProjectController::forcesImported(const QString& path) {
 }
 
 QString ProjectController::displayName() const {
-    const std::string& p = form_.ws_.ProjectPath;
+    const std::string& p = form_.workspace().ProjectPath;
     return p.empty() ? QString("Untitled") : QFileInfo(qs(p)).fileName();
 }
 
 QString ProjectController::title() const {
-    if (form_.ws_.ProjectPath.empty()) return caption_;
+    if (form_.workspace().ProjectPath.empty()) return caption_;
     return displayName() + (modified_ ? "* - " : " - ") + caption_;
 }
 
-void ProjectController::updateTitle() { form_.setWindowTitle(title()); }
+void ProjectController::updateTitle() { form_.mainWindow().setWindowTitle(title()); }
 
 // ---------------------------------------------------------------- commands
 
 void ProjectController::open() {
     if (!maybeSave()) return;
-    const QString path = form_.services().openFileOfType(&form_, "Open File", kProjectFilter);
+    const QString path = form_.services().openFileOfType(&form_.mainWindow(), "Open File", kProjectFilter);
     if (path.isEmpty()) return;
     openPath(path);
 }
 
 bool ProjectController::save() {
-    if (form_.ws_.ProjectPath.empty()) return saveAs();
-    return saveTo(qs(form_.ws_.ProjectPath));
+    if (form_.workspace().ProjectPath.empty()) return saveAs();
+    return saveTo(qs(form_.workspace().ProjectPath));
 }
 
 bool ProjectController::saveAs() {
     // The current file with its folder, so that the dialog opens where it is.
-    const QString proposed = form_.ws_.ProjectPath.empty() ? QString("column.pxc") : qs(form_.ws_.ProjectPath);
-    const QString path = form_.services().saveFile(&form_, "Save File As", kProjectFilter, kProjectSuffix, proposed);
+    const QString proposed = form_.workspace().ProjectPath.empty() ? QString("column.pxc") : qs(form_.workspace().ProjectPath);
+    const QString path = form_.services().saveFile(&form_.mainWindow(), "Save File As", kProjectFilter, kProjectSuffix, proposed);
     if (path.isEmpty()) return false;
     return saveTo(path);
 }
 
 bool ProjectController::maybeSave() {
     if (!modified_) return true;
-    switch (form_.services().askSaveChanges(&form_, displayName())) {
+    switch (form_.services().askSaveChanges(&form_.mainWindow(), displayName())) {
         case SaveChoice::Save: return save();
         case SaveChoice::Discard: return true;
         case SaveChoice::Cancel: break;
@@ -136,12 +138,12 @@ bool ProjectController::maybeSave() {
 bool ProjectController::openPath(const QString& path) {
     ProjectData data;
     // The file is read and parsed off the window's thread.
-    if (!runLongCommand(form_.services(), &form_, [&](LongCommand& lc) {
+    if (!runLongCommand(form_.services(), &form_.mainWindow(), [&](LongCommand& lc) {
             RunOffThread([&] { data = readProjectFile(path); });
             if (lc.cancelled()) throw Cancelled();
         }))
         return false;
-    form_.ws_.ProjectPath = QFileInfo(path).absoluteFilePath().toStdString();
+    form_.workspace().ProjectPath = QFileInfo(path).absoluteFilePath().toStdString();
     apply(data);
     // What the start-up commands set is the file's state, not a change.
     modified_ = false;
@@ -150,7 +152,7 @@ bool ProjectController::openPath(const QString& path) {
 }
 
 bool ProjectController::saveTo(const QString& path) {
-    const bool ok = form_.run([&] {
+    const bool ok = !LongCommand::active() && runCommand(form_.services(), &form_.mainWindow(), [&] {
         const std::string text = WriteProject(collect());
         if (text.size() > kProjectMaxBytes)
             throw AppError("The project would be " + std::to_string(text.size()) + " bytes; a project file holds at most " +
@@ -159,7 +161,7 @@ bool ProjectController::saveTo(const QString& path) {
         ReplaceFile(path, text, {head, head});
     });
     if (!ok) return false;
-    form_.ws_.ProjectPath = QFileInfo(path).absoluteFilePath().toStdString();
+    form_.workspace().ProjectPath = QFileInfo(path).absoluteFilePath().toStdString();
     modified_ = false;
     updateTitle();
     return true;
@@ -169,12 +171,12 @@ bool ProjectController::saveTo(const QString& path) {
 
 ProjectData ProjectController::collect() const {
     ProjectData d = DefaultProject();
-    for (auto& [name, text] : d.Fields) text = form_.fields_.text(name);
-    for (auto& [name, index] : d.Combos) index = form_.fields_.itemIndex(name);
-    const Workspace& ws = form_.ws_;
+    for (auto& [name, text] : d.Fields) text = form_.formFields().text(name);
+    for (auto& [name, index] : d.Combos) index = form_.formFields().itemIndex(name);
+    const Workspace& ws = form_.workspace();
     for (int k = 1; k <= 5; ++k) d.Colors.c[k] = ws.Colors.c[k];
     d.Live = form_.pmmPage() && form_.pmmPage()->live();
-    d.Section = form_.fields_.custom;
+    d.Section = form_.formFields().custom;
     if (hasForces_) {
         ProjectForces f;
         const GridModel* grid = form_.importPage().table()->grid();
@@ -199,7 +201,7 @@ ProjectData ProjectController::collect() const {
 
 void ProjectController::clearResults() {
     // Curves and pictures of the previous column no longer hold.
-    Workspace& ws = form_.ws_;
+    Workspace& ws = form_.workspace();
     ws.MM = {};
     ws.MMPointCount = 0;
     ws.Check.reset();
@@ -214,19 +216,19 @@ void ProjectController::clearResults() {
 }
 
 void ProjectController::apply(const ProjectData& d) {
-    TForm1& f = form_;
-    Workspace& ws = f.ws_;
+    ProjectWindow& f = form_;
+    Workspace& ws = f.workspace();
     for (const auto& [name, text] : d.Fields) {
-        auto it = f.fields_.edits.find(name);
-        if (it != f.fields_.edits.end()) it->second->setText(qs(text));
+        auto it = f.formFields().edits.find(name);
+        if (it != f.formFields().edits.end()) it->second->setText(qs(text));
     }
     for (const auto& [name, index] : d.Combos) {
-        auto it = f.fields_.combos.find(name);
-        if (it == f.fields_.combos.end()) continue;
+        auto it = f.formFields().combos.find(name);
+        if (it == f.formFields().combos.end()) continue;
         const QSignalBlocker block(it->second);
         it->second->setCurrentIndex(index);
     }
-    f.fields_.custom = d.Section;
+    f.formFields().custom = d.Section;
     for (int k = 1; k <= 5; ++k) {
         ws.Colors.c[k] = d.Colors.c[k];
         const Rgb c = d.Colors.c[k];
@@ -275,8 +277,8 @@ void ProjectController::apply(const ProjectData& d) {
     section.applySectionType(section.typeBox()->currentIndex());
     // Meshing and the curves run as long commands: the window keeps
     // painting, and Esc stops them.
-    runLongCommand(f.services(), &f, [&](LongCommand&) { section.inputSection(); });
-    runLongCommand(f.services(), &f, [&](LongCommand& lc) { f.pmPage().showPmCurve(&lc); });
+    runLongCommand(f.services(), &f.mainWindow(), [&](LongCommand&) { section.inputSection(); });
+    runLongCommand(f.services(), &f.mainWindow(), [&](LongCommand& lc) { f.pmPage().showPmCurve(&lc); });
     const QSignalBlocker block(f.pages());
     f.pages()->setCurrentIndex(0);
 }

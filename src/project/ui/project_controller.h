@@ -5,10 +5,11 @@
 #include <QString>
 
 #include "project/project_file.h"
+#include "project/ui/project_window.h"
 
 namespace px {
 
-class TForm1;
+class ProjectWindow;
 
 inline constexpr const char* kProjectFilter = "Pillarix column (*.pxc)";
 
@@ -17,7 +18,7 @@ class ProjectController : public QObject {
 public:
     // Watches the window's input fields, combo boxes and section-type menu for
     // changes made by the user. Create it once the window is built.
-    explicit ProjectController(TForm1& form);
+    explicit ProjectController(ProjectWindow& form);
 
     bool modified() const { return modified_; }
     void markModified();
@@ -55,7 +56,7 @@ private:
     void clearResults();
     void updateTitle();
 
-    TForm1& form_;
+    ProjectWindow& form_;
     QString caption_;
     QString emptyCountLine_;
     bool modified_ = false;
