@@ -1,5 +1,6 @@
 // Fuzz target: a file's bytes through line splitting, field splitting, the
 // import with the window's default field numbers, and the data summary.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -43,7 +44,9 @@ void importWith(std::string_view bytes, int colP, int colMx, int colMy) {
         const px::CsvFields f = px::SplitCsvLine(lines[i]);
         check(f.FieldCount >= 1 && f.FieldCount <= px::kCsvMaxFields);
         check(f[0].empty());
-        for (int k = 1; k <= px::kImportGridColumns; ++k) check(r.GridRows[i][static_cast<size_t>(k - 1)] == f[k]);
+        // Every field of the line in the grid, at least kImportGridColumns.
+        check(r.GridRows[i].size() == static_cast<size_t>(std::max(px::kImportGridColumns, f.FieldCount)));
+        for (size_t k = 1; k <= r.GridRows[i].size(); ++k) check(r.GridRows[i][k - 1] == f[static_cast<int>(k)]);
     }
     const px::DataSummaryGrid g = px::DataSummary(r.Table);
     check(g.Cells[0][0] == "Case");
