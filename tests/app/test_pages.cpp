@@ -125,6 +125,38 @@ TEST(Pages, TheRegionDrawingStartsAboveItsThreshold) {
     }
 }
 
+TEST(Pages, RegionsAreFilledAndOutlinedWhereTheMaterialChanges) {
+    // Two 80 x 40 mm fibers, cover above core, drawn at 1 px per mm on a
+    // 100 x 100 grey picture centred on the origin.
+    FiberTable t;
+    t.resize(3);
+    const double y0[] = {0, -40};
+    const int mat[] = {MatCoverConcrete, MatCoreConcrete1};
+    for (int i = 1; i <= 2; ++i) {
+        Fiber& f = t[i];
+        f.MatId = mat[i - 1];
+        f.X1 = -40, f.Y1 = y0[i - 1], f.X2 = 40, f.Y2 = y0[i - 1];
+        f.X3 = 40, f.Y3 = y0[i - 1] + 40, f.X4 = -40, f.Y4 = y0[i - 1] + 40;
+    }
+    t[3].MatId = MatRebar;  // bars are left to the caller
+    t[3].X1 = -50, t[3].X2 = 50, t[3].X3 = 50, t[3].X4 = -50, t[3].Y3 = t[3].Y4 = 50;
+    const MaterialColors colors = MaterialColors::defaults();
+    const auto rgb = [&](int k) { return qRgb(colors.c[k].r, colors.c[k].g, colors.c[k].b); };
+    QImage img(100, 100, QImage::Format_RGB32);
+    img.fill(qRgb(128, 128, 128));
+    {
+        QPainter p(&img);
+        DrawFiberRegions(p, 100, 100, t, colors, 1, 50, 50);
+    }
+    const struct { int x, y; QRgb expected; const char* what; } points[] = {
+        {50, 30, rgb(1), "cover"},          {50, 70, rgb(2), "core"},
+        {50, 50, qRgb(0, 0, 0), "between"}, {50, 10, qRgb(0, 0, 0), "top edge"},
+        {10, 50, qRgb(0, 0, 0), "left edge"}, {89, 50, qRgb(0, 0, 0), "right edge"},
+        {50, 89, qRgb(0, 0, 0), "bottom edge"}, {5, 5, qRgb(128, 128, 128), "outside"},
+    };
+    for (const auto& pt : points) EXPECT_EQ(img.pixel(pt.x, pt.y), pt.expected) << pt.what;
+}
+
 TEST(Pages, TheMmReferenceIsOfTheCurrentSection) {
     Window w;
     const double pmaxBefore = w.form->workspace().PMax;

@@ -108,6 +108,7 @@ TEST(ImportForces, HeaderAndThreeLines) {
     ASSERT_EQ(r.GridRows[0].size(), 11u);
     EXPECT_EQ(r.GridRows[0][10], "Extra");
     EXPECT_EQ(r.GridRows[3].size(), 10u);
+    EXPECT_EQ(ImportForcesFromText("P,Mx,My\n1,2,3", 1, 2, 3).GridRows[1].size(), 10u);  // padded
     EXPECT_EQ(r.GridRows[3][4], "12.5");
 }
 
