@@ -202,6 +202,7 @@ TEST(Pages, PicturesGrowWithTheWindowAndKeepTheirSize) {
     EXPECT_EQ(PageZoom::scaleFor({900, 600}, {897, 598}), 1);
     EXPECT_EQ(PageZoom::scaleFor({1120, 745}, {897, 598}), 1);
     EXPECT_EQ(PageZoom::scaleFor({1130, 760}, {897, 598}), 1.25);
+    EXPECT_EQ(PageZoom::scaleFor({1300, 1000}, {897, 598}), 1.25);  // 1.45 rounds down
     EXPECT_EQ(PageZoom::scaleFor({2000, 1200}, {897, 598}), 2);
 
     Window w;
