@@ -268,8 +268,14 @@ void SectionPage::readSection() {
 }
 
 void SectionPage::inputSection() {
+    const SectionInput before = ws_.Input;
     readSection();
-    meshAndDraw();
+    try {
+        meshAndDraw();
+    } catch (const Cancelled&) {
+        ws_.Input = before;  // the record of the fibers kept
+        throw;
+    }
 }
 
 void SectionPage::meshAndDraw(bool showInfo, bool draw) {
