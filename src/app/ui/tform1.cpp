@@ -146,9 +146,9 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
         (this->*handlers[k])();
     });
     sectionPage_->showHelp();
-    if (runCreate) FormCreate();
     form2_ = std::make_unique<TForm2>(*services_);
     form3_ = std::make_unique<TForm3>(*services_);
+    if (runCreate) FormCreate();
     project_ = new ProjectController(*this);
     connect(sectionPage_, &SectionPage::modified, project_, &ProjectController::markModified);
     connect(materials_, &MaterialPages::modified, project_, &ProjectController::markModified);
