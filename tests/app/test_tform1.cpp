@@ -179,7 +179,7 @@ TEST(MainWindow, ABadFieldShowsTheMessageAndKeepsTheSection) {
     w.type(3, "");
     w.click(1);
     ASSERT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.platform.errors[0], "'' is not a valid floating point value.");
+    EXPECT_EQ(w.platform.errors[0], "Cover as (Section page): '' is not a valid floating point value.");
     EXPECT_EQ(w.form->workspace().Fibers.NFib, 248);
     EXPECT_EQ(w.image(1), before);
 
@@ -238,7 +238,7 @@ TEST(MainWindow, ABadSolverSettingLeavesThePlots) {
     w.type(53, "1.5");
     w.click(2);
     ASSERT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.platform.errors[0], "'1.5' is not a valid integer value.");
+    EXPECT_EQ(w.platform.errors[0], "Inside Steps N (PM Curve page): '1.5' is not a valid integer value.");
     EXPECT_EQ(w.image(2), x);
     w.type(53, "0");
     w.edit(1)->setText("3000");
@@ -279,7 +279,7 @@ TEST(MainWindow, MmPageRunsTheReferenceThenTheSolver) {
     w.type(30, "abc");
     w.click(8);
     ASSERT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.platform.errors[0], "'abc' is not a valid floating point value.");
+    EXPECT_EQ(w.platform.errors[0], "Axial Force (MM Curve page): 'abc' is not a valid floating point value.");
 }
 
 TEST(MainWindow, SwatchColourShowsAtTheNextDrawingOnly) {
@@ -347,7 +347,7 @@ TEST(MainWindow, TypeChangeWithABadFieldRelabelsFirst) {
     EXPECT_EQ(w.label("Label3")->text(), "Sec Heigth H");
     EXPECT_TRUE(w.shown("GroupBox10"));
     ASSERT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.platform.errors[0], "'x' is not a valid floating point value.");
+    EXPECT_EQ(w.platform.errors[0], "Steel Y-Dir Sec Height H (Section page): 'x' is not a valid floating point value.");
     EXPECT_EQ(w.form->workspace().Fibers.NFib, 248);
     EXPECT_EQ(w.edit(36)->text(), "4840000");
 }

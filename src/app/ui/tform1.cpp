@@ -904,7 +904,7 @@ void TForm1::genMmCurve(LongCommand* lc) {
 }
 
 void TForm1::drawForcesOnMm() {
-    const double r = StrToFloat(fields_.text("Edit64"));
+    const double r = fields_.real("Edit64");
     images_[5]->paint([&](QPainter& p, int W, int H) {
         DrawForcesOnMM(p, W, H, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.MMScale,
                        ws_.MMAxialForce, r);
@@ -919,7 +919,7 @@ void TForm1::Button3Click() {
 void TForm1::showReferencePm() {
     const bool y = ComboBox7->currentIndex() == 1;
     images_[4]->copyFrom(*images_[y ? 3 : 2]);
-    ws_.MMAxialForce = StrToFloat(fields_.text("Edit30"));
+    ws_.MMAxialForce = fields_.real("Edit30");
     images_[4]->paint([&](QPainter& p, int W, int H) {
         DrawAxialForceLine(p, W, H, y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.MMAxialForce);
     });
@@ -928,7 +928,7 @@ void TForm1::showReferencePm() {
 
 void TForm1::Button8Click() {
     run([&] {
-        ws_.MMAxialForce = StrToFloat(fields_.text("Edit30"));
+        ws_.MMAxialForce = fields_.real("Edit30");
         showReferencePm();
     });
 }
@@ -984,7 +984,7 @@ void TForm1::Button10Click() {
             if (model != 2) continue;
             double v[4];
             try {
-                for (int k = 0; k < 4; ++k) v[k] = StrToFloat(fields_.text(editName(g.fields[k].edit)));
+                for (int k = 0; k < 4; ++k) v[k] = fields_.real(editName(g.fields[k].edit));
             } catch (const AppError&) {
                 continue;
             }
@@ -992,10 +992,10 @@ void TForm1::Button10Click() {
         }
         for (const MaterialGroup& g : kConcreteGroups) {
             const int model = fields_.itemIndex(comboName(g.combo)) + 1;
-            const double fc = StrToFloat(fields_.text(editName(g.fields[0].edit)));
-            const double e0 = StrToFloat(fields_.text(editName(g.fields[1].edit)));
-            const double fcu = StrToFloat(fields_.text(editName(g.fields[2].edit)));
-            const double ecu = StrToFloat(fields_.text(editName(g.fields[3].edit)));
+            const double fc = fields_.real(editName(g.fields[0].edit));
+            const double e0 = fields_.real(editName(g.fields[1].edit));
+            const double fcu = fields_.real(editName(g.fields[2].edit));
+            const double ecu = fields_.real(editName(g.fields[3].edit));
             images_[g.image]->paint(
                 [&](QPainter& p, int W, int H) { DrawConcreteCurve(p, W, H, model, fc, fcu, e0, ecu); });
             images_[g.image]->refresh();
@@ -1019,8 +1019,8 @@ void TForm1::Button11Click() {
         }
         for (const MaterialGroup& g : kSteelGroups) {
             const int model = fields_.itemIndex(comboName(g.combo)) + 1;
-            const double es = StrToFloat(fields_.text(editName(g.fields[0].edit)));
-            const double fy = StrToFloat(fields_.text(editName(g.fields[1].edit)));
+            const double es = fields_.real(editName(g.fields[0].edit));
+            const double fy = fields_.real(editName(g.fields[1].edit));
             images_[g.image]->paint([&](QPainter& p, int W, int H) { DrawSteelCurve(p, W, H, model, fy, es); });
             images_[g.image]->refresh();
         }
