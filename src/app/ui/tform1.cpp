@@ -23,6 +23,7 @@
 #include "common/ui/links.h"
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
+#include "common/version.h"
 #include "curvature/ui/mphi_page.h"
 #include "input/error.h"
 #include "input/field_help.h"
@@ -50,6 +51,7 @@
 #include "geometry/source.h"
 #include "section/section_info.h"
 #include "section/section_warnings.h"
+#include "section/ui/custom_controls.h"
 #include "section/ui/section_drawing.h"
 
 namespace px {
@@ -136,7 +138,7 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     routing_ = std::make_unique<ErrorRouting>(*services, *this);
     services_ = routing_.get();
     setObjectName("TForm1");
-    setWindowTitle("PILLARIX v1.2(Section Analysis Program)Version(2014-09-06)");
+    setWindowTitle(kProgramTitle);
     setFont(QFont("Arial", 8));
     resize(kWindowSize);
 
@@ -727,7 +729,7 @@ void TForm1::applySectionType(int index) {
         for (const char* name : v.names) setVisible(name, f == 'S');
     }
     // A drawn section always takes its strain limits on its outline's hull.
-    if (ComboBox8) ComboBox8->setEnabled(type != 9);
+    if (ComboBox8) ShowStrainLimitsAt(*ComboBox8, type == 9);
     showHelp();
 }
 
@@ -1216,8 +1218,7 @@ void TForm1::loadCustomSection(std::shared_ptr<const geom::LoadedSection> sectio
 void TForm1::LoadSectionClick() {
     run([&] {
         const QString path = services_->openFileOfType(
-            this, "Load Section File",
-            "Section files (*.txt *.sec);;DXF drawings (*.dxf);;All files (*)");
+            this, "Load Section File", kLoadSectionFilter);
         if (path.isEmpty()) return;
         loadCustomSection(geom::LoadSectionFile(LocalPath(path)));
     });
