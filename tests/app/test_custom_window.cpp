@@ -134,7 +134,7 @@ TEST(CustomWindow, ControlsAndDrawingSpeakOfTheCustomSection) {
     QComboBox* limits = w.form->findChild<QComboBox*>("ComboBox8");
     const QImage templatePicture = w.form->imageBox(1)->image().copy();
     // A 2 m square core with a 12 mm bar: 12 x 0.8 x 447 / 2000 = 2.1 pixels across.
-    w.load(w.file("core.sec", "cover 0 0 2000 0 2000 2000 0 2000\nbar 400 400 12\n"));
+    w.load(w.file("core.sec", "cover 0 0 2000 0 2000 2000 0 2000\nbar 425 425 12\n"));
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     ASSERT_EQ(w.platform.openFilters.size(), 1);
     const QString shown = w.platform.openFilters[0].section(";;", 0, 0);
@@ -146,9 +146,12 @@ TEST(CustomWindow, ControlsAndDrawingSpeakOfTheCustomSection) {
 
     const QImage& img = w.form->imageBox(1)->image();
     const double s = 0.8 * 447 / 2000;
-    const QPoint bar(qRound(607 / 2.0 + s * (400 - 1000)), qRound(447 / 2.0 - s * (400 - 1000)));
+    const QPoint bar(qRound(607 / 2.0 + s * (425 - 1000)), qRound(447 / 2.0 - s * (425 - 1000)));  // mid-cell
     const Rgb rebar = w.form->workspace().Colors.c[4];
     EXPECT_EQ(img.pixel(bar) & 0xFFFFFF, qRgb(rebar.r, rebar.g, rebar.b) & 0xFFFFFF);
+    // 4 pixels across: its outline 2 pixels out, where one of 2 pixels would leave the cover.
+    EXPECT_EQ(img.pixel(bar + QPoint(2, 0)) & 0xFFFFFF, 0u);
+    EXPECT_EQ(img.pixel(bar - QPoint(2, 0)) & 0xFFFFFF, 0u);
     // The scale bar: 607 / 4 pixels are 849 mm, so 500 mm, 89 pixels from x = 10, at y = 447 - 12.
     EXPECT_EQ(img.pixel(10, 435) & 0xFFFFFF, 0u);
     EXPECT_EQ(img.pixel(99, 435) & 0xFFFFFF, 0u);
