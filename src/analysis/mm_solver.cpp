@@ -17,12 +17,12 @@ namespace px {
 
 MmSettings ReadMmSettings(const FieldSource& f) {
     MmSettings s;
-    s.points = StrToInt(f.text("Edit35"));
-    s.axialForce = StrToFloat(f.text("Edit30"));
-    s.K = StrToInt(f.text("Edit61"));
-    s.N = StrToInt(f.text("Edit62"));
-    s.factor = StrToFloat(f.text("Edit63"));
-    s.strainLimit = StrToFloat(f.text("Edit34"));
+    s.points = f.integer("Edit35");
+    s.axialForce = f.real("Edit30");
+    s.K = f.integer("Edit61");
+    s.N = f.integer("Edit62");
+    s.factor = f.real("Edit63");
+    s.strainLimit = f.real("Edit34");
     return s;
 }
 

@@ -16,11 +16,11 @@ namespace px {
 
 PmSettings ReadPmSettings(const FieldSource& f) {
     PmSettings s;
-    s.nP = StrToInt(f.text("Edit33"));
-    s.K = StrToInt(f.text("Edit52"));
-    s.N = StrToInt(f.text("Edit53"));
-    s.factor = StrToFloat(f.text("Edit60"));
-    s.strainLimit = StrToFloat(f.text("Edit32"));
+    s.nP = f.integer("Edit33");
+    s.K = f.integer("Edit52");
+    s.N = f.integer("Edit53");
+    s.factor = f.real("Edit60");
+    s.strainLimit = f.real("Edit32");
     return s;
 }
 

@@ -36,7 +36,7 @@ LiveResults RunLive(const LiveInputs& in, const std::atomic<bool>& cancel) {
     try {
         ThrowIfCancelled(&cancel);
         const CheckSection s = ReadCheckSection(in.fields, in.base, &cancel);
-        const int levels = StrToInt(in.fields.text("Edit65"));
+        const int levels = in.fields.integer("Edit65");
         CheckAxialLevels(levels, s.mm.points);
         SolveOptions o;
         o.cancel = &cancel;

@@ -15,11 +15,11 @@ namespace px {
 
 MphiSettings ReadMphiSettings(const FieldSource& f) {
     MphiSettings s;
-    s.axialForce = StrToFloat(f.text("Edit66"));
-    s.angle = StrToFloat(f.text("Edit67"));
-    s.steps = StrToInt(f.text("Edit68"));
-    s.strainLimit = StrToFloat(f.text("Edit34"));
-    s.factor = StrToFloat(f.text("Edit63"));
+    s.axialForce = f.real("Edit66");
+    s.angle = f.real("Edit67");
+    s.steps = f.integer("Edit68");
+    s.strainLimit = f.real("Edit34");
+    s.factor = f.real("Edit63");
     return s;
 }
 

@@ -15,11 +15,23 @@ private:
     std::string message_;
 };
 
-// A field's text that does not convert to a number; a front end that knows
-// which field it read can name it.
+// A text that does not convert to a number. Read from a field of the window,
+// the message begins with the field's caption and page ("Sec Width B (Section
+// page): '24O0' is not a valid floating point value").
 class ConversionError : public AppError {
 public:
-    using AppError::AppError;
+    explicit ConversionError(const std::string& msg) : AppError(msg), bare_(msg) {}
+    ConversionError(std::string field, const std::string& label, const std::string& msg)
+        : AppError(label.empty() ? msg : label + ": " + msg), field_(std::move(field)), label_(label), bare_(msg) {}
+    // The control whose text was refused ("Edit1"); empty for another text.
+    const std::string& field() const { return field_; }
+    // "Sec Width B (Section page)"; empty when no field is named.
+    const std::string& label() const { return label_; }
+    // The message without the field's name.
+    const std::string& bare() const { return bare_; }
+
+private:
+    std::string field_, label_, bare_;
 };
 
 // A refusal of one field's value; `field` is the control it came from

@@ -1,8 +1,33 @@
 #include "input/fields.h"
 
+#include "input/error.h"
 #include "input/field_defaults.h"
+#include "input/field_names.h"
+#include "input/numbers.h"
 
 namespace px {
+
+namespace {
+
+template <class Convert>
+auto readField(const FieldSource& f, const std::string& name, Convert convert) {
+    const std::string text = f.text(name);
+    try {
+        return convert(text);
+    } catch (const ConversionError& e) {
+        throw ConversionError(name, FieldLabel(name, f.itemIndex("ComboBox1") + 1), e.bare());
+    }
+}
+
+}  // namespace
+
+double FieldSource::real(const std::string& name) const {
+    return readField(*this, name, [](const std::string& t) { return StrToFloat(t); });
+}
+
+int FieldSource::integer(const std::string& name) const {
+    return readField(*this, name, [](const std::string& t) { return StrToInt(t); });
+}
 
 const std::map<std::string, std::string>& DefaultFieldTexts() {
     static const std::map<std::string, std::string> m = {

@@ -17,6 +17,11 @@ public:
     virtual int itemIndex(const std::string& name) const = 0;
     // The section loaded for "Custom Section"; null when none is.
     virtual std::shared_ptr<const geom::LoadedSection> customSection() const { return nullptr; }
+    // The text of edit field `name` as a number: every field's text is read
+    // here. A text that does not convert throws a ConversionError that names
+    // the field and its page (FieldLabel) before the conversion's message.
+    double real(const std::string& name) const;
+    int integer(const std::string& name) const;
 };
 
 // A field source backed by a map, for tests and scripted front ends.

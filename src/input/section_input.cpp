@@ -11,8 +11,8 @@ namespace {
 
 struct Reader {
     const FieldSource& f;
-    void real(const char* name, double& dst) const { dst = StrToFloat(f.text(name)); }
-    void integer(const char* name, int& dst) const { dst = StrToInt(f.text(name)); }
+    void real(const char* name, double& dst) const { dst = f.real(name); }
+    void integer(const char* name, int& dst) const { dst = f.integer(name); }
 };
 
 // The thirteen reads of the rectangular column, in their order.
@@ -121,7 +121,7 @@ void ReadSectionInput(const FieldSource& f, SectionInput& in) {
             const std::string mesh = f.text("Edit69");
             // An empty field: the section's default.
             in.MeshSize = mesh.find_first_not_of(" \t") == std::string::npos ? DefaultMeshSize(custom->Section)
-                                                                               : StrToFloat(mesh);
+                                                                               : f.real("Edit69");
             const GrossSection g = ComputeGrossSection(custom->Section);
             in.B = g.MaxX - g.MinX;
             in.H = g.MaxY - g.MinY;
@@ -153,16 +153,16 @@ constexpr SteelGroup kSteel{"ComboBox6", "Edit29", "Edit28"};
 
 void assignConcrete(const FieldSource& f, const ConcreteGroup& g, Fiber& fb) {
     fb.ConcModel = f.itemIndex(g.combo) + 1;
-    fb.Fc = StrToFloat(f.text(g.fc));
-    fb.E0 = StrToFloat(f.text(g.e0));
-    fb.Fcu = StrToFloat(f.text(g.fcu));
-    fb.Ecu = StrToFloat(f.text(g.ecu));
+    fb.Fc = f.real(g.fc);
+    fb.E0 = f.real(g.e0);
+    fb.Fcu = f.real(g.fcu);
+    fb.Ecu = f.real(g.ecu);
 }
 
 void assignSteel(const FieldSource& f, const SteelGroup& g, Fiber& fb) {
     fb.SteelModel = f.itemIndex(g.combo) + 1;
-    fb.Fy = StrToFloat(f.text(g.fy));
-    fb.Es = StrToFloat(f.text(g.es));
+    fb.Fy = f.real(g.fy);
+    fb.Es = f.real(g.es);
 }
 
 }  // namespace

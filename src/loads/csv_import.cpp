@@ -159,12 +159,12 @@ void ReadImportSettings(const FieldSource& fields, double& factorP, double& fact
         columnMy = cmy;
     };
     try {
-        fp = StrToFloat(fields.text("Edit57"));
-        fmx = StrToFloat(fields.text("Edit58"));
-        fmy = StrToFloat(fields.text("Edit59"));
-        cp = StrToInt(fields.text("Edit54"));
-        cmx = StrToInt(fields.text("Edit55"));
-        cmy = StrToInt(fields.text("Edit56"));
+        fp = fields.real("Edit57");
+        fmx = fields.real("Edit58");
+        fmy = fields.real("Edit59");
+        cp = fields.integer("Edit54");
+        cmx = fields.integer("Edit55");
+        cmy = fields.integer("Edit56");
     } catch (const AppError&) {
         store();  // what converted before the bad text is kept
         throw;
@@ -176,9 +176,9 @@ void ReadImportSettings(const FieldSource& fields, double& factorP, double& fact
 }
 
 void ReadForceFactors(const FieldSource& fields, double& factorP, double& factorMx, double& factorMy) {
-    factorP = StrToFloat(fields.text("Edit57"));
-    factorMx = StrToFloat(fields.text("Edit58"));
-    factorMy = StrToFloat(fields.text("Edit59"));
+    factorP = fields.real("Edit57");
+    factorMx = fields.real("Edit58");
+    factorMy = fields.real("Edit59");
 }
 
 }  // namespace px

@@ -37,6 +37,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/version.h"
 #include "geometry/source.h"
 #include "loads/load_table.h"
 #include "section/fiber.h"
@@ -45,7 +46,7 @@ namespace px {
 
 inline constexpr const char* kProjectFormat = "pillarix-column";
 inline constexpr int kProjectVersion = 1;
-inline constexpr const char* kProjectProgram = "Pillarix 1.2";
+inline constexpr const char* kProjectProgram = kProgramName;
 inline constexpr const char* kProjectSuffix = "pxc";
 // Largest file the program reads.
 inline constexpr std::size_t kProjectMaxBytes = std::size_t{64} << 20;

@@ -379,10 +379,11 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
     } catch (const FieldError& e) {
         failed(e.field(), e.message());
     } catch (const ConversionError& e) {
-        // A conversion refuses the text of the field read just before it,
-        // and quotes that text: shown escaped, a long one cut.
-        const std::string& field = fields ? fields->lastRead() : std::string();
-        const std::string message = fields ? WithShownValue(e.message(), fields->text(field)) : e.message();
+        // A conversion names the field it refused (else it is the field read
+        // just before it) and quotes its text: shown escaped, a long one cut.
+        const std::string field = !e.field().empty() ? e.field() : fields ? fields->lastRead() : std::string();
+        const std::string label = e.label().empty() ? std::string() : e.label() + ": ";
+        const std::string message = fields ? label + WithShownValue(e.bare(), fields->text(field)) : e.message();
         failed(cols.Fields.count(field) ? field : std::string(), message);
     } catch (const AppError& e) {
         failed({}, e.message());

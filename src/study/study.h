@@ -78,7 +78,8 @@ struct StudyRowResult {
 // section files are looked up relative to `folder`. Never throws: a failure becomes the
 // row's status, "line N: message" with N = `line`, the row's line in the
 // table, and the column after the number when the message is about one
-// ("line 14, Edit7: '22O0' is not a valid floating point value.").
+// ("line 14, Edit7: X-Dir Rebar Diameter (Section page): '22O0' is not a valid floating
+// point value.").
 // A force or section file must lie in `folder` or below it, or in or below
 // one of `allowedFolders`, once ".." and symbolic links are resolved; a file
 // name holding a NUL is refused.

@@ -135,10 +135,10 @@ TEST(Settings, ReadInOrderAndGuarded) {
     // The first bad field in reading order is the one reported.
     f["Edit53"] = "x";
     f["Edit60"] = "y";
-    EXPECT_EQ(ErrorOf([&] { ReadPmSettings(f); }), "'x' is not a valid integer value");
+    EXPECT_EQ(ErrorOf([&] { ReadPmSettings(f); }), "Inside Steps N (PM Curve page): 'x' is not a valid integer value");
     f["Edit30"] = "a";
     f["Edit61"] = "b";
-    EXPECT_EQ(ErrorOf([&] { ReadMmSettings(f); }), "'a' is not a valid floating point value");
+    EXPECT_EQ(ErrorOf([&] { ReadMmSettings(f); }), "Axial Force (MM Curve page): 'a' is not a valid floating point value");
 
     auto pm = [&](auto change) {
         PmSettings s = p;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 
 #include "curvature/moment_curvature.h"
+#include "curvature/ui/mphi_page.h"
 #include "geometry/section_file.h"
 #include "support/form_window.h"
 
@@ -125,6 +126,66 @@ TEST(CustomWindow, LoadsAnLWithAHoleMeshesDrawsAndListsItsCentroid) {
 // A hole that lies inside one grid cell leaves that cell a piece with a hole,
 // drawn with its hole empty. The square lies away from the drawing's origin:
 // B and H are its extent, not its far corner.
+// What differs on the window for a custom section: the load dialog lists
+// drawings too, "Strain limits at" shows the hull, bars stay visible and the
+// drawing has a scale bar, the M-Phi note speaks of the mesh size.
+TEST(CustomWindow, ControlsAndDrawingSpeakOfTheCustomSection) {
+    Window w;
+    QComboBox* limits = w.form->findChild<QComboBox*>("ComboBox8");
+    const QImage templatePicture = w.form->imageBox(1)->image().copy();
+    // A 2 m square core with a 12 mm bar: 12 x 0.8 x 447 / 2000 = 2.1 pixels across.
+    w.load(w.file("core.sec", "cover 0 0 2000 0 2000 2000 0 2000\nbar 425 425 12\n"));
+    ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+    ASSERT_EQ(w.platform.openFilters.size(), 1);
+    const QString shown = w.platform.openFilters[0].section(";;", 0, 0);
+    for (const char* pattern : {"*.sec", "*.txt", "*.dxf"})
+        EXPECT_TRUE(shown.contains(pattern)) << shown.toStdString();
+
+    EXPECT_EQ(limits->currentText(), "Section outline");
+    EXPECT_FALSE(limits->isEnabled());
+
+    const QImage& img = w.form->imageBox(1)->image();
+    const double s = 0.8 * 447 / 2000;
+    const QPoint bar(qRound(607 / 2.0 + s * (425 - 1000)), qRound(447 / 2.0 - s * (425 - 1000)));  // mid-cell
+    const Rgb rebar = w.form->workspace().Colors.c[4];
+    EXPECT_EQ(img.pixel(bar) & 0xFFFFFF, qRgb(rebar.r, rebar.g, rebar.b) & 0xFFFFFF);
+    // 4 pixels across: its outline 2 pixels out, where one of 2 pixels would leave the cover.
+    EXPECT_EQ(img.pixel(bar + QPoint(2, 0)) & 0xFFFFFF, 0u);
+    EXPECT_EQ(img.pixel(bar - QPoint(2, 0)) & 0xFFFFFF, 0u);
+    // The scale bar: 607 / 4 pixels are 849 mm, so 500 mm, 89 pixels from x = 10, at y = 447 - 12.
+    EXPECT_EQ(img.pixel(10, 435) & 0xFFFFFF, 0u);
+    EXPECT_EQ(img.pixel(99, 435) & 0xFFFFFF, 0u);
+    EXPECT_EQ(img.pixel(99, 431) & 0xFFFFFF, 0u);  // the end tick
+    EXPECT_EQ(img.pixel(101, 435) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(img.pixel(99, 429) & 0xFFFFFF, 0xFFFFFFu);  // the ticks are 4 pixels high
+    bool label = false;  // "500 mm" above the bar
+    for (int y = 415; y < 430; ++y)
+        for (int x = 12; x < 60; ++x) label = label || (img.pixel(x, y) & 0xFFFFFF) != 0xFFFFFFu;
+    EXPECT_TRUE(label);
+    // The template's picture has no scale bar.
+    EXPECT_EQ(templatePicture.pixel(10, 435) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(templatePicture.pixel(99, 435) & 0xFFFFFF, 0xFFFFFFu);
+
+    // The M-Phi note: only with the descending law, and about "Mesh Size".
+    QLabel* note = w.form->mphiPage()->layerNote();
+    w.form->mphiPage()->showResult();
+    EXPECT_EQ(note->text(), "");
+    w.form->findChild<QComboBox*>("ComboBox2")->setCurrentIndex(1);
+    w.form->mphiPage()->showResult();
+    EXPECT_EQ(note->text(), kMphiMeshNote);
+
+    // Back on a template: the choice it had, and the box can change again.
+    w.types()->setCurrentIndex(0);
+    EXPECT_EQ(limits->currentIndex(), 0);
+    EXPECT_TRUE(limits->isEnabled());
+    w.form->mphiPage()->showResult();
+    EXPECT_EQ(note->text(), kMphiOneLayerNote);
+    limits->setCurrentIndex(1);
+    w.types()->setCurrentIndex(8);
+    w.types()->setCurrentIndex(1);
+    EXPECT_EQ(limits->currentIndex(), 1);
+}
+
 TEST(CustomWindow, AHoleInsideOneCellIsDrawnEmpty) {
     Window w;
     w.load(w.file("square.sec", "cover 1000 2000 1600 2000 1600 2600 1000 2600\n"

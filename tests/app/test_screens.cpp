@@ -141,12 +141,12 @@ TEST(Screens, The3DPageDrawsTheSurfaceOfTheCurrentSectionOnArrival) {
     w.form->pages()->setCurrentIndex(5);
     w.form->edit(65)->setText("x");
     w.form->pages()->setCurrentIndex(6);
-    EXPECT_EQ(w.errors(), "'x' is not a valid integer value.");
+    EXPECT_EQ(w.errors(), "Axial Levels (PMM_3D_Curve page): 'x' is not a valid integer value.");
     w.platform.errors.clear();
     w.form->pages()->setCurrentIndex(0);
     w.form->edit(1)->setText("1500");
     w.form->pages()->setCurrentIndex(6);
-    EXPECT_EQ(w.errors(), "'x' is not a valid integer value.");
+    EXPECT_EQ(w.errors(), "Axial Levels (PMM_3D_Curve page): 'x' is not a valid integer value.");
     w.platform.errors.clear();
     w.form->edit(65)->setText("20");
     w.form->pages()->setCurrentIndex(5);

@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 #include <QLabel>
@@ -15,13 +18,18 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "common/ui/grid_model.h"
+#include "common/ui/links.h"
+#include "common/version.h"
 #include "app/ui/tform1.h"
 #include "output/ui/tform2.h"
 #include "output/ui/tform3.h"
 #include "input/numbers.h"
+#include "project/project_file.h"
+#include "report/ui/report_data.h"
 #include "support/scripted_platform.h"
 
 using namespace px;
@@ -179,7 +187,7 @@ TEST(MainWindow, ABadFieldShowsTheMessageAndKeepsTheSection) {
     w.type(3, "");
     w.click(1);
     ASSERT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.platform.errors[0], "'' is not a valid floating point value.");
+    EXPECT_EQ(w.platform.errors[0], "Cover as (Section page): '' is not a valid floating point value.");
     EXPECT_EQ(w.form->workspace().Fibers.NFib, 248);
     EXPECT_EQ(w.image(1), before);
 
@@ -238,7 +246,7 @@ TEST(MainWindow, ABadSolverSettingLeavesThePlots) {
     w.type(53, "1.5");
     w.click(2);
     ASSERT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.platform.errors[0], "'1.5' is not a valid integer value.");
+    EXPECT_EQ(w.platform.errors[0], "Inside Steps N (PM Curve page): '1.5' is not a valid integer value.");
     EXPECT_EQ(w.image(2), x);
     w.type(53, "0");
     w.edit(1)->setText("3000");
@@ -279,7 +287,7 @@ TEST(MainWindow, MmPageRunsTheReferenceThenTheSolver) {
     w.type(30, "abc");
     w.click(8);
     ASSERT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.platform.errors[0], "'abc' is not a valid floating point value.");
+    EXPECT_EQ(w.platform.errors[0], "Axial Force (MM Curve page): 'abc' is not a valid floating point value.");
 }
 
 TEST(MainWindow, SwatchColourShowsAtTheNextDrawingOnly) {
@@ -326,6 +334,50 @@ TEST(MainWindow, APageNoBrowserOpensIsNamedByItsPath) {
     }
 }
 
+// "Help" > "Tutorial" opens the copy beside the program, never the source
+// tree's while the copy is there; the places are tried in order.
+TEST(MainWindow, TheTutorialOpensFromBesideTheProgram) {
+    Window w;
+    w.trigger("N9");
+    ASSERT_EQ(w.platform.urls.size(), 1);
+    const QString path = QUrl(w.platform.urls[0]).toLocalFile();
+    EXPECT_EQ(path, QCoreApplication::applicationDirPath() + "/tutorial.html");
+    EXPECT_TRUE(QFileInfo(path).isFile());
+    EXPECT_NE(QFileInfo(path).canonicalFilePath(),
+              QFileInfo(PILLARIX_SOURCE_DIR "/resources/tutorial.html").canonicalFilePath());
+    const QStringList places = TutorialPlaces();
+    ASSERT_EQ(places.size(), 4);
+    EXPECT_EQ(places[1], QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/pillarix/tutorial.html"));
+    EXPECT_TRUE(places[2].endsWith("/share/pillarix/tutorial.html"));
+    EXPECT_EQ(places[3], PILLARIX_SOURCE_DIR "/resources/tutorial.html");
+
+    QTemporaryDir dir;
+    const QString a = dir.filePath("a.html"), b = dir.filePath("b.html"), c = dir.filePath("c.html");
+    QDir().mkpath(a);  // a folder of that name is no page
+    for (const QString& f : {b, c}) {
+        QFile file(f);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    EXPECT_EQ(FirstExisting({a, b, c}), b);
+    EXPECT_EQ(FirstExisting({a, dir.filePath("none.html")}), dir.filePath("none.html"));
+}
+
+// The title, the section drawing's banner, the About box and the report
+// show one version and date.
+TEST(MainWindow, OneVersionAndDateEverywhere) {
+    Window w;
+    const QString version = QString("v") + kProgramVersion, date = kProgramDate;
+    auto both = [&](const QString& text) { return text.contains(version) && text.contains(date); };
+    EXPECT_TRUE(both(w.form->windowTitle())) << w.form->windowTitle().toStdString();
+    EXPECT_TRUE(both(QString::fromUtf8(kProgramBanner)));
+    const TForm3* about = w.form->aboutBox();
+    EXPECT_TRUE(both(about->Label1->text() + " " + about->Label2->text()))
+        << (about->Label1->text() + " " + about->Label2->text()).toStdString();
+    const ReportData d = BuildReportData({w.form.get(), &w.form->fields(), &w.form->workspace()});
+    EXPECT_EQ(d.program, QString::fromUtf8(kProgramBanner));
+    EXPECT_EQ(kProjectProgram, std::string("Pillarix ") + kProgramVersion);
+}
+
 TEST(MainWindow, MmReadoutAndLogo) {
     Window w;
     w.form->Button7Click();
@@ -347,7 +399,7 @@ TEST(MainWindow, TypeChangeWithABadFieldRelabelsFirst) {
     EXPECT_EQ(w.label("Label3")->text(), "Sec Heigth H");
     EXPECT_TRUE(w.shown("GroupBox10"));
     ASSERT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.platform.errors[0], "'x' is not a valid floating point value.");
+    EXPECT_EQ(w.platform.errors[0], "Steel Y-Dir Sec Height H (Section page): 'x' is not a valid floating point value.");
     EXPECT_EQ(w.form->workspace().Fibers.NFib, 248);
     EXPECT_EQ(w.edit(36)->text(), "4840000");
 }

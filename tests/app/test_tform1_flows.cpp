@@ -200,7 +200,7 @@ TEST(MaterialPages, RefreshDrawsTheCurvesFromTheFields) {
     w.edit(22)->setText("x");
     w.click(10);
     ASSERT_EQ(w.platform.errors.size(), 1);
-    EXPECT_EQ(w.platform.errors[0], "'x' is not a valid floating point value.");
+    EXPECT_EQ(w.platform.errors[0], "Core Concrete Two Yield Strength fc (Concrete Material page): 'x' is not a valid floating point value.");
     EXPECT_EQ(w.image(10), core2);
 }
 

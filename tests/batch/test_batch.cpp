@@ -143,14 +143,14 @@ TEST(Batch, AnErrorPrintsOnlyTheMessage) {
     const Outcome bad = batch({"Edit3=abc", "section", "pm"});
     EXPECT_EQ(bad.status, kBatchFailed);
     EXPECT_EQ(bad.out, "");
-    EXPECT_EQ(bad.err, "'abc' is not a valid floating point value.\n");
+    EXPECT_EQ(bad.err, "Cover as (Section page): 'abc' is not a valid floating point value.\n");
 
     // Output of the commands before the failing one is discarded too, and the
     // first message is the one reported.
     const Outcome late = batch({"section", "Edit53=1.5", "pm", "Edit3=x", "section"});
     EXPECT_EQ(late.status, kBatchFailed);
     EXPECT_EQ(late.out, "");
-    EXPECT_EQ(late.err, "'1.5' is not a valid integer value.\n");
+    EXPECT_EQ(late.err, "Inside Steps N (PM Curve page): '1.5' is not a valid integer value.\n");
 
     // A size no section can have is refused by the caption the panel shows.
     const Outcome size = batch({"ComboBox1=2", "Edit1=-5", "section"});
@@ -272,7 +272,7 @@ TEST(Batch, TheProgramKeepsItsStreamsApart) {
     const Outcome bad = runProgram({"Edit3=abc", "section"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "");
-    EXPECT_EQ(bad.err, "'abc' is not a valid floating point value.\n");
+    EXPECT_EQ(bad.err, "Cover as (Section page): 'abc' is not a valid floating point value.\n");
 
     const Outcome size = runProgram({"Edit1=-5", "section"});
     EXPECT_EQ(size.status, 1);

@@ -397,7 +397,7 @@ TEST(PmmPage, LiveCheckFollowsTheTypingAndMatchesCheckForces) {
     updates = 0;
     w.form->edit(1)->setText("22O0");
     WaitForLive(w, &updates);
-    EXPECT_EQ(w.form->statusBar()->currentMessage(), "'22O0' is not a valid floating point value.");
+    EXPECT_EQ(w.form->statusBar()->currentMessage(), "Sec Width B (Section page): '22O0' is not a valid floating point value.");
     EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
     EXPECT_TRUE(w.summary().endsWith(kStaleNote));
@@ -431,11 +431,11 @@ TEST(PmmPage, LiveRunsAgainAfterAPageOpenedAtOnceAndAfterAFault) {
     w.form->edit(2)->setText("22O0");
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(3).center());
     EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
-    EXPECT_EQ(w.form->statusBar()->currentMessage(), "'22O0' is not a valid floating point value.");
+    EXPECT_EQ(w.form->statusBar()->currentMessage(), "Sec Height H (Section page): '22O0' is not a valid floating point value.");
     WaitForLive(w, &updates);
     w.page().setLive(false);
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
-    EXPECT_EQ(w.errors(), "'22O0' is not a valid floating point value.");
+    EXPECT_EQ(w.errors(), "Sec Height H (Section page): '22O0' is not a valid floating point value.");
 
     // Live off: "Check Forces" on the same inputs gives the live check's.
     w.form->edit(2)->setText("2200");

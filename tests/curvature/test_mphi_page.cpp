@@ -107,10 +107,10 @@ TEST(MphiPage, RefusalsChangeNothingAndEditsMarkTheCurveStale) {
         const char* message;
     } cases[] = {
         {68, "0", "\"Curvature Steps\" must be at least 1"},
-        {68, "x", "'x' is not a valid integer value"},
+        {68, "x", "Curvature Steps (M-Phi Curve page): 'x' is not a valid integer value"},
         {66, "1e9", "\"Axial Force\" must be greater than the pure tension capacity -16190.63 kN and less than the "
                     "pure compression capacity 149290.63 kN"},
-        {67, "", "'' is not a valid floating point value"},
+        {67, "", "Neutral Axis Angle (M-Phi Curve page): '' is not a valid floating point value"},
     };
     for (const auto& c : cases) {
         const QString old = w.form->edit(c.edit)->text();
@@ -306,7 +306,7 @@ TEST(MphiPage, CoverLayersThroughTheWindowBatchAndProject) {
     const int before = w.form->workspace().Fibers.NFib;
     for (const auto& [text, message] : {std::pair{"0", "\"Cover Layers\" must be at least 1."},
                                         std::pair{"101", "\"Cover Layers\" must be at most 100."},
-                                        std::pair{"2.5", "'2.5' is not a valid integer value."}}) {
+                                        std::pair{"2.5", "Cover Layers (Section page): '2.5' is not a valid integer value."}}) {
         w.type(70, text);
         w.platform.errors.clear();
         w.click(1);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "input/error.h"
+#include "input/field_names.h"
 #include "input/section_input.h"
 #include "section/fiber.h"
 
@@ -105,14 +106,14 @@ TEST(ReadSectionInput, ABadFieldStopsWithFieldsBeforeItStored) {
     f["Edit1"] = "3000";
     f["Edit2"] = "2500";
     f["Edit3"] = "";
-    EXPECT_EQ(messageOf([&] { ReadSectionInput(f, in); }), "'' is not a valid floating point value");
+    EXPECT_EQ(messageOf([&] { ReadSectionInput(f, in); }), "Cover as (Section page): '' is not a valid floating point value");
     EXPECT_EQ(in.B, 3000);
     EXPECT_EQ(in.H, 2500);
     EXPECT_EQ(in.MeshX, 0);
 
     MapFields g = fieldsFor(1);
     g["Edit5"] = "12.5";
-    EXPECT_EQ(messageOf([&] { ReadSectionInput(g, in); }), "'12.5' is not a valid integer value");
+    EXPECT_EQ(messageOf([&] { ReadSectionInput(g, in); }), "X-Dir Rebar Row (Section page): '12.5' is not a valid integer value");
 }
 
 TEST(AssignFiberMaterials, CopiesTheGroupOfEachMaterial) {
@@ -148,7 +149,8 @@ TEST(AssignFiberMaterials, FailsAtTheFirstFiberThatReadsABadField) {
     t[3].MatId = 0;
     MapFields f = DefaultFields();
     f["Edit22"] = "x";
-    EXPECT_EQ(messageOf([&] { AssignFiberMaterials(f, t); }), "'x' is not a valid floating point value");
+    EXPECT_EQ(messageOf([&] { AssignFiberMaterials(f, t); }),
+              "Core Concrete Two Yield Strength fc (Concrete Material page): 'x' is not a valid floating point value");
     EXPECT_EQ(t[1].Fc, 27.5);
     EXPECT_EQ(t[3].Fc, 0);
 
@@ -305,4 +307,69 @@ TEST(CheckSectionInput, RefusesImpossibleSizesByTheirCaptions) {
         const std::string expected = *c.message ? c.message : "(no error)";
         EXPECT_EQ(messageOf([&] { CheckSectionInput(in); }), expected) << "type " << c.type;
     }
+}
+
+// Every refusal of a field's text names the field as its page shows it, for
+// the type on show, and carries the control for front ends that mark it.
+TEST(FieldNames, ARefusedTextNamesItsFieldAndPage) {
+    struct Case {
+        int type;
+        const char* edit;
+        const char* text;
+        bool integer;
+        const char* message;
+    };
+    const Case cases[] = {
+        {1, "Edit1", "24O0", false, "Sec Width B (Section page): '24O0' is not a valid floating point value"},
+        {2, "Edit1", "x", false, "Diameter D (Section page): 'x' is not a valid floating point value"},
+        {3, "Edit2", "", false, "Sec Heigth H (Section page): '' is not a valid floating point value"},
+        {6, "Edit3", "a", false, "X-Dir Thickness (Section page): 'a' is not a valid floating point value"},
+        {8, "Edit11", "b", false, "Coner Rebar Diameter (Section page): 'b' is not a valid floating point value"},
+        {8, "Edit51", "2.5", true, "Pile Mesh Num2 (Section page): '2.5' is not a valid integer value"},
+        {1, "Edit70", "1.5", true, "Cover Layers (Section page): '1.5' is not a valid integer value"},
+        {9, "Edit69", "1,5,", false, "Mesh Size (Section page): '1,5,' is not a valid floating point value"},
+        {1, "Edit24", "e", false,
+         "Core Concrete Two Ultimate Stage Strain ecu (Concrete Material page): 'e' is not a valid floating point value"},
+        {1, "Edit28", "-", false,
+         "Steel Section Material Modulus of Elasticity Es (Steel Material page): '-' is not a valid floating point value"},
+        {1, "Edit33", "9x", true, "Axial Force Division Points (PM Curve page): '9x' is not a valid integer value"},
+        {1, "Edit64", "?", false, "Axial Force Range (MM Curve page): '?' is not a valid floating point value"},
+        {1, "Edit56", "1e1", true, "Table Column of Moment My(kNm) (Import Force Data page): '1e1' is not a valid integer value"},
+        {1, "Edit65", "2 0", true, "Axial Levels (PMM_3D_Curve page): '2 0' is not a valid integer value"},
+        {1, "Edit67", "9O", false, "Neutral Axis Angle (M-Phi Curve page): '9O' is not a valid floating point value"},
+        // A name the window does not have keeps the bare message.
+        {1, "Edit999", "x", false, "'x' is not a valid floating point value"},
+    };
+    for (const Case& c : cases) {
+        MapFields f = fieldsFor(c.type);
+        f[c.edit] = c.text;
+        try {
+            if (c.integer) f.integer(c.edit);
+            else f.real(c.edit);
+            ADD_FAILURE() << c.edit << " '" << c.text << "' converted";
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(e.message(), c.message);
+            EXPECT_EQ(e.field(), c.edit);
+            EXPECT_EQ(e.bare(), e.message().substr(e.message().find('\'')));
+        }
+    }
+    // A good text reads as the conversion reads it.
+    MapFields f = fieldsFor(1);
+    f["Edit1"] = " 1.5e3 ";
+    f["Edit70"] = "+7";
+    EXPECT_EQ(f.real("Edit1"), 1500);
+    EXPECT_EQ(f.integer("Edit70"), 7);
+}
+
+TEST(FieldNames, EveryFieldOfTheWindowHasACaptionAndAPage) {
+    for (const auto& [name, text] : DefaultFieldTexts()) {
+        for (int type = 1; type <= 9; ++type) EXPECT_FALSE(FieldCaption(name, type).empty()) << name << " type " << type;
+        EXPECT_FALSE(FieldPage(name).empty()) << name;
+    }
+    EXPECT_EQ(FieldLabel("Edit7", 2), "Rebar Diameter (Section page)");
+    EXPECT_EQ(FieldLabel("Edit7", 1), "X-Dir Rebar Diameter (Section page)");
+    EXPECT_EQ(FieldLabel("Edit7", 9), "X-Dir Rebar Diameter (Section page)");
+    EXPECT_EQ(FieldLabel("Edit42", 8), "Pipe Sec Height H (Section page)");
+    EXPECT_EQ(FieldLabel("Edit42", 7), "Steel Y-Dir Sec Height H (Section page)");
+    EXPECT_EQ(FieldLabel("Button1", 1), "");
 }

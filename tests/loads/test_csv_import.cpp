@@ -252,7 +252,7 @@ TEST(ImportSettings, ReadInTheWindowsOrder) {
     f["Edit58"] = "1.5x";
     f["Edit54"] = "7";
     EXPECT_EQ(errorOf([&] { ReadImportSettings(f, fp, fmx, fmy, cp, cmx, cmy); }),
-              "'1.5x' is not a valid floating point value");
+              "Amplifie Factor of Moment Mx(kNm) (Import Force Data page): '1.5x' is not a valid floating point value");
     EXPECT_EQ(fp, 2.0);
     EXPECT_EQ(fmx, 1.0);
     EXPECT_EQ(cp, 5);
@@ -261,7 +261,7 @@ TEST(ImportSettings, ReadInTheWindowsOrder) {
     f["Edit58"] = "3";
     f["Edit55"] = "ten";
     EXPECT_EQ(errorOf([&] { ReadImportSettings(f, fp, fmx, fmy, cp, cmx, cmy); }),
-              "'ten' is not a valid integer value");
+              "Table Column of Moment Mx(kNm) (Import Force Data page): 'ten' is not a valid integer value");
     EXPECT_EQ(fmx, 3.0);
     EXPECT_EQ(cp, 7);
     EXPECT_EQ(cmx, 10);
@@ -287,7 +287,8 @@ TEST(ImportSettings, InputReadsTheThreeFactorsInOrder) {
     f["Edit57"] = "1.2";
     f["Edit58"] = "";
     double fp = 0, fmx = 5, fmy = 5;
-    EXPECT_EQ(errorOf([&] { ReadForceFactors(f, fp, fmx, fmy); }), "'' is not a valid floating point value");
+    EXPECT_EQ(errorOf([&] { ReadForceFactors(f, fp, fmx, fmy); }),
+              "Amplifie Factor of Moment Mx(kNm) (Import Force Data page): '' is not a valid floating point value");
     EXPECT_EQ(fp, 1.2);
     EXPECT_EQ(fmx, 5);
     f["Edit58"] = "0.8";

@@ -185,8 +185,8 @@ TEST(AnalysisReport, FailuresWriteNoFile) {
         bool asked;      // the save dialog was shown
     };
     const Case cases[] = {
-        {"bad field", 1, "12a", "r.pdf", "'12a' is not a valid floating point value", false},
-        {"bad P-M setting", 33, "x", "r.pdf", "'x' is not a valid integer value", false},
+        {"bad field", 1, "12a", "r.pdf", "Sec Width B (Section page): '12a' is not a valid floating point value", false},
+        {"bad P-M setting", 33, "x", "r.pdf", "Axial Force Division Points (PM Curve page): 'x' is not a valid integer value", false},
         {"missing folder", 0, {}, "no/such/folder/r.pdf", "Cannot create file", true},
         {"folder is a file", 0, {}, "plain.txt/r.pdf", "Cannot create file", true},
     };

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <string>
 
+#include "common/version.h"
 #include "input/error.h"
 #include "input/fields.h"
 #include "input/section_input.h"
@@ -43,10 +44,10 @@ QImage Reference(const QString& text, int x, int y) {
     return ref;
 }
 
-// Pixels of the band y0..y1 (x 1..110, left of any section) equal the reference.
-bool BandMatches(const QImage& img, const QImage& ref, int y0, int y1) {
+// Pixels of the band y0..y1 (x 1..x1, left of any section or above it) equal the reference.
+bool BandMatches(const QImage& img, const QImage& ref, int y0, int y1, int x1 = 110) {
     for (int y = y0; y <= y1; ++y)
-        for (int x = 1; x <= 110; ++x)
+        for (int x = 1; x <= x1; ++x)
             if (Px(img, x, y) != Px(ref, x, y)) return false;
     return true;
 }
@@ -83,7 +84,10 @@ TEST(SectionDrawing, DefaultRectColumn) {
     EXPECT_EQ(Px(img, 484, 223), kWhite);
 
     // The banner: three lines with their top-left corners at (10, 10/25/40).
-    EXPECT_TRUE(BandMatches(img, Reference("Pillarix v1.1", 10, 10), 2, 24));
+    // The program's version and date, as the title and the About box show them.
+    const QString banner = QString::fromUtf8(kProgramBanner);
+    EXPECT_TRUE(banner.contains(QString("v") + kProgramVersion) && banner.contains(kProgramDate));
+    EXPECT_TRUE(BandMatches(img, Reference(banner, 10, 10), 2, 24, 600));
     EXPECT_TRUE(BandMatches(img, Reference("credit", 10, 25), 25, 39));
     EXPECT_TRUE(BandMatches(img, Reference("NFib = 248", 10, 40), 40, 60));
     EXPECT_TRUE(HasInk(img, 40, 60));

@@ -278,7 +278,7 @@ TEST(Study, FailingRowsKeepTheirPlace) {
     ASSERT_EQ(lines.size(), 11u);
     EXPECT_EQ(lines[0], kStudyHeader);
     // The row's line in the table (blank lines counted) and its column.
-    EXPECT_EQ(lines[9], "bad0" + std::string(21, ',') + "\"line 10, Edit1: 'x' is not a valid floating point value.\"");
+    EXPECT_EQ(lines[9], "bad0" + std::string(21, ',') + "\"line 10, Edit1: Sec Width B (Section page): 'x' is not a valid floating point value.\"");
     // The Windows-1252 name arrives as UTF-8, quoted for its quotation marks.
     EXPECT_EQ(lines[10].substr(0, lines[10].find(",Rect SRC")), "\"St\xC3\xBCtze \"\"A\"\"\"");
     EXPECT_EQ(lines[10].substr(lines[10].size() - 3), ",ok");
@@ -291,10 +291,12 @@ TEST(Study, FailingRowsKeepTheirPlace) {
     const Case cases[] = {
         {"Name,ComboBox1", "C,9", "line 7, ComboBox1: '9' is not an item index (0..8)"},
         {"Name,ComboBox3", "C,one", "line 7, ComboBox3: 'one' is not an item index (0..1)"},
-        {"Name,Edit7,Edit12", "C,22O0,6", "line 7, Edit7: '22O0' is not a valid floating point value."},
-        {"Name,Edit5", "C,1.5", "line 7, Edit5: '1.5' is not a valid integer value."},
-        {"Name,Edit26", "C,2e5x", "line 7, Edit26: '2e5x' is not a valid floating point value."},
-        {"Name,Forces,Edit57", "C,f.csv,x", "line 7, Edit57: 'x' is not a valid floating point value."},
+        {"Name,Edit7,Edit12", "C,22O0,6", "line 7, Edit7: X-Dir Rebar Diameter (Section page): '22O0' is not a valid floating point value."},
+        {"Name,Edit5", "C,1.5", "line 7, Edit5: X-Dir Rebar Row (Section page): '1.5' is not a valid integer value."},
+        // The caption the Section page shows for the row's type.
+        {"Name,ComboBox1,Edit1", "C,1,x", "line 7, Edit1: Diameter D (Section page): 'x' is not a valid floating point value."},
+        {"Name,Edit26", "C,2e5x", "line 7, Edit26: Rebar Material Modulus of Elasticity Es (Steel Material page): '2e5x' is not a valid floating point value."},
+        {"Name,Forces,Edit57", "C,f.csv,x", "line 7, Edit57: Amplifie Factor of Axial Force(kN) (Import Force Data page): 'x' is not a valid floating point value."},
         // Guards name the field's control as well as its caption.
         {"Name,Edit12", "C,0", "line 7, Edit12: \"X-Dir Mesh Num\" must be at least 3."},
         {"Name,Edit1", "C,0", "line 7, Edit1: \"Sec Width B\" must be greater than 0."},
@@ -436,10 +438,10 @@ TEST(Study, RowMessagesShowBadBytesAndNeverHang) {
         std::string header, row, status;
     };
     const Case cases[] = {
-        {"Name,Edit7", std::string("C,22\0x", 6), "line 7, Edit7: '22\\x00x' is not a valid floating point value."},
+        {"Name,Edit7", std::string("C,22\0x", 6), "line 7, Edit7: X-Dir Rebar Diameter (Section page): '22\\x00x' is not a valid floating point value."},
         // A trailing NUL is part of the cell, not a blank.
-        {"Name,Edit7", std::string("C,22\0", 5), "line 7, Edit7: '22\\x00' is not a valid floating point value."},
-        {"Name,Edit7", "C,1" + big, "line 7, Edit7: '1" + std::string(59, 'x') + "...' is not a valid floating point value."},
+        {"Name,Edit7", std::string("C,22\0", 5), "line 7, Edit7: X-Dir Rebar Diameter (Section page): '22\\x00' is not a valid floating point value."},
+        {"Name,Edit7", "C,1" + big, "line 7, Edit7: X-Dir Rebar Diameter (Section page): '1" + std::string(59, 'x') + "...' is not a valid floating point value."},
         {"Name,ComboBox1", "C,1\x01" "1", "line 7, ComboBox1: '1\\x011' is not an item index (0..8)"},
         {"Name,Forces", "C,fifo", "line 7, Forces \"fifo\": Cannot open file \"" + fifo + "\". It is not a file."},
         {"Name,Forces", "C,/dev/null", "line 7, Forces \"/dev/null\": Cannot open file \"/dev/null\". It is not a file."},

@@ -19,6 +19,11 @@ QString ScriptedPlatform::saveFile(QWidget*, const QString&, const QString& filt
     return a;
 }
 
+QString ScriptedPlatform::openFileOfType(QWidget* parent, const QString& title, const QString& filter) {
+    openFilters << filter;
+    return openFile(parent, title);
+}
+
 std::optional<QColor> ScriptedPlatform::chooseColor(QWidget*, const QColor&) {
     if (colorAnswers.empty()) return std::nullopt;
     auto a = colorAnswers.front();

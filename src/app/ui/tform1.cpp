@@ -15,6 +15,7 @@
 #include "check/ui/surface_view.h"
 #include "common/ui/links.h"
 #include "common/ui/page_zoom.h"
+#include "common/version.h"
 #include "curvature/ui/mphi_page.h"
 #include "loads/ui/import_page.h"
 #include "material/ui/material_pages.h"
@@ -96,7 +97,7 @@ TForm1::TForm1(PlatformServices* services, bool runCreate) : QMainWindow(nullptr
     routing_ = std::make_unique<ErrorRouting>(*services, *this);
     services_ = routing_.get();
     setObjectName("TForm1");
-    setWindowTitle("PILLARIX v1.2(Section Analysis Program)Version(2014-09-06)");
+    setWindowTitle(kProgramTitle);
     setFont(QFont("Arial", 8));
     resize(kWindowSize);
 

@@ -374,7 +374,7 @@ void PmmPage::checkForces() {
 
 void PmmPage::genSurface() {
     runLong([&](LongCommand& lc) {
-        const int levels = StrToInt(levels_->text().toStdString());
+        const int levels = fields_.integer("Edit65");
         const std::string key = inputsKey(false);
         const CheckSection s = ReadSection(fields_, ws_);
         CheckAxialLevels(levels, s.mm.points);

@@ -1,18 +1,28 @@
 #include "common/ui/links.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 #include "common/ui/platform.h"
 
 namespace px {
 
-QString TutorialUrl() {
-    const QString local = QCoreApplication::applicationDirPath() + "/tutorial.html";
-    if (QFile::exists(local)) return QUrl::fromLocalFile(local).toString();
-    return QUrl::fromLocalFile(QStringLiteral(PILLARIX_SOURCE_DIR "/resources/tutorial.html")).toString();
+QStringList TutorialPlaces() {
+    const QString bin = QCoreApplication::applicationDirPath();
+    return {bin + "/tutorial.html", QDir::cleanPath(bin + "/../share/pillarix/tutorial.html"),
+            QStringLiteral(PILLARIX_SHARE_DIR "/tutorial.html"),
+            QStringLiteral(PILLARIX_SOURCE_DIR "/resources/tutorial.html")};
 }
+
+QString FirstExisting(const QStringList& places) {
+    for (const QString& place : places)
+        if (QFileInfo(place).isFile()) return place;
+    return places.isEmpty() ? QString() : places.last();
+}
+
+QString TutorialUrl() { return QUrl::fromLocalFile(FirstExisting(TutorialPlaces())).toString(); }
 
 QString ProductUrl() { return TutorialUrl(); }
 

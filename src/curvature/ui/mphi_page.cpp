@@ -133,14 +133,15 @@ void MphiPage::genCurve() {
 
 namespace {
 
-// The one-layer note matters where a concrete loses its stress as it crushes
-// (the descending law) and the section has "Cover Layers" (the templates; a
-// custom section is cut by its Mesh Size).
-bool OneLayerNoteApplies(const FieldSource& f) {
-    if (f.text("Edit70") != "1" || f.itemIndex("ComboBox1") == 8) return false;
-    for (const char* law : {"ComboBox2", "ComboBox3", "ComboBox4"})
-        if (f.itemIndex(law) == 1) return true;
-    return false;
+// The note on fibers that crush in one step matters where a concrete loses
+// its stress as it crushes (the descending law): a template with one "Cover
+// Layers", or a custom section, which is cut by its "Mesh Size".
+const char* LayerNote(const FieldSource& f) {
+    bool descending = false;
+    for (const char* law : {"ComboBox2", "ComboBox3", "ComboBox4"}) descending = descending || f.itemIndex(law) == 1;
+    if (!descending) return "";
+    if (f.itemIndex("ComboBox1") == 8) return kMphiMeshNote;
+    return f.text("Edit70") == "1" ? kMphiOneLayerNote : "";
 }
 
 }  // namespace
@@ -150,7 +151,7 @@ void MphiPage::showResult() {
     const MphiResult* r = ws_.Mphi ? &*ws_.Mphi : nullptr;
     drawChart(r);
     image_->refresh();
-    layerNote_->setText(OneLayerNoteApplies(fields_) ? kMphiOneLayerNote : "");
+    layerNote_->setText(LayerNote(fields_));
     image_->setDrawn(r != nullptr);
     if (!r) {
         keys_->clear();

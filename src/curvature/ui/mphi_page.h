@@ -33,6 +33,11 @@ inline constexpr const char* kMphiOneLayerNote =
     "Note: \"Cover Layers\" is 1, so the cover (or a steel wall) is one fiber deep: where it crushes, the "
     "curve drops in one step and Mmax can be too high. Set \"Cover Layers\" on the Section page above 1 "
     "(8 or more) for a curve that converges.";
+// The same advice for a custom section, which is cut by its "Mesh Size".
+inline constexpr const char* kMphiMeshNote =
+    "Note: a custom section is cut into cells of its \"Mesh Size\": where concrete crushes, the curve drops "
+    "one row of cells at a time and Mmax can be too high. A smaller \"Mesh Size\" on the Section page "
+    "gives smaller steps and a curve that converges.";
 
 class MphiPage : public QObject {
     Q_OBJECT
@@ -46,7 +51,8 @@ public:
 
     ImageBox* picture() const { return image_; }
     QLabel* keyValues() const { return keys_; }
-    // Label83 under the key values: the note while "Cover Layers" is 1.
+    // Label83 under the key values: the note while "Cover Layers" is 1, or
+    // on the mesh size of a custom section, where a concrete descends.
     QLabel* layerNote() const { return layerNote_; }
     QLabel* readout() const { return readout_; }
     bool running() const { return running_; }

@@ -119,7 +119,7 @@ void MaterialPages::drawConcrete() {
             if (model != 2) continue;
             double v[4];
             try {
-                for (int k = 0; k < 4; ++k) v[k] = StrToFloat(fields_.text(editName(g.fields[k].edit)));
+                for (int k = 0; k < 4; ++k) v[k] = fields_.real(editName(g.fields[k].edit));
             } catch (const AppError&) {
                 continue;
             }
@@ -127,10 +127,10 @@ void MaterialPages::drawConcrete() {
         }
         for (const MaterialGroup& g : kConcreteGroups) {
             const int model = fields_.itemIndex(comboName(g.combo)) + 1;
-            const double fc = StrToFloat(fields_.text(editName(g.fields[0].edit)));
-            const double e0 = StrToFloat(fields_.text(editName(g.fields[1].edit)));
-            const double fcu = StrToFloat(fields_.text(editName(g.fields[2].edit)));
-            const double ecu = StrToFloat(fields_.text(editName(g.fields[3].edit)));
+            const double fc = fields_.real(editName(g.fields[0].edit));
+            const double e0 = fields_.real(editName(g.fields[1].edit));
+            const double fcu = fields_.real(editName(g.fields[2].edit));
+            const double ecu = fields_.real(editName(g.fields[3].edit));
             ImageBox* img = window_->findChild<ImageBox*>(QString("Image%1").arg(g.image));
             img->paint([&](QPainter& p, int W, int H) { DrawConcreteCurve(p, W, H, model, fc, fcu, e0, ecu); });
             img->refresh();
@@ -146,7 +146,7 @@ void MaterialPages::drawSteel() {
         for (const MaterialGroup& g : kSteelGroups) {
             double es = 0;
             try {
-                es = StrToFloat(fields_.text(editName(g.fields[0].edit)));
+                es = fields_.real(editName(g.fields[0].edit));
             } catch (const AppError&) {
                 continue;
             }
@@ -154,8 +154,8 @@ void MaterialPages::drawSteel() {
         }
         for (const MaterialGroup& g : kSteelGroups) {
             const int model = fields_.itemIndex(comboName(g.combo)) + 1;
-            const double es = StrToFloat(fields_.text(editName(g.fields[0].edit)));
-            const double fy = StrToFloat(fields_.text(editName(g.fields[1].edit)));
+            const double es = fields_.real(editName(g.fields[0].edit));
+            const double fy = fields_.real(editName(g.fields[1].edit));
             ImageBox* img = window_->findChild<ImageBox*>(QString("Image%1").arg(g.image));
             img->paint([&](QPainter& p, int W, int H) { DrawSteelCurve(p, W, H, model, fy, es); });
             img->refresh();

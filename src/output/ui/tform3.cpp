@@ -14,6 +14,7 @@
 #include <QPushButton>
 
 #include "common/ui/platform.h"
+#include "common/version.h"
 
 namespace px {
 
@@ -67,13 +68,13 @@ TForm3::TForm3(PlatformServices& platform, QWidget* parent)
         l->adjustSize();
         return l;
     };
-    Label1 = label("Label1", "Pillarix", 96, 32);
+    Label1 = label("Label1", QString("Pillarix v") + kProgramVersion, 96, 32);
     QFont bold = font();
     bold.setBold(true);
     bold.setPixelSize(16);
     Label1->setFont(bold);
     Label1->adjustSize();
-    Label2 = label("Label2", QString::fromUtf8("版本时间 2014年6月12日"), 96, 64);
+    Label2 = label("Label2", QString::fromUtf8("版本时间 ") + QString::fromUtf8(kProgramDate), 96, 64);
     Label3 = label("Label3", QString::fromUtf8("小型构件截面分析求解器，实用为主"), 24, 96);
     Label4 = label("Label4", QString::fromUtf8("作者：Pillarix 开发组"), 24, 120);
     Label5 = label("Label5", QString::fromUtf8("联系：见程序说明 README.md"), 24, 144);

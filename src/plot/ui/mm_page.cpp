@@ -106,7 +106,7 @@ void MmPage::genMmCurve(LongCommand* lc) {
 }
 
 void MmPage::drawForcesOnMm() {
-    const double r = StrToFloat(fields_.text("Edit64"));
+    const double r = fields_.real("Edit64");
     mm_->paint([&](QPainter& p, int W, int H) {
         DrawForcesOnMM(p, W, H, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.MMScale,
                        ws_.MMAxialForce, r);
@@ -139,7 +139,7 @@ void MmPage::showReference(bool report) {
 void MmPage::showReferencePm() {
     const bool y = direction_->currentIndex() == 1;
     reference_->copyFrom(*images_.at(y ? 3 : 2));
-    ws_.MMAxialForce = StrToFloat(fields_.text("Edit30"));
+    ws_.MMAxialForce = fields_.real("Edit30");
     reference_->paint([&](QPainter& p, int W, int H) {
         DrawAxialForceLine(p, W, H, y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.MMAxialForce);
     });
@@ -148,7 +148,7 @@ void MmPage::showReferencePm() {
 
 void MmPage::inputForce() {
     withCurrentPm([&] {
-        ws_.MMAxialForce = StrToFloat(fields_.text("Edit30"));
+        ws_.MMAxialForce = fields_.real("Edit30");
         showReferencePm();
     });
 }

@@ -12,6 +12,7 @@
 
 #include "analysis/mm_solver.h"
 #include "analysis/pm_solver.h"
+#include "common/version.h"
 #include "input/error.h"
 #include "input/numbers.h"
 #include "output/curve_text.h"
@@ -210,7 +211,7 @@ ReportData BuildReportData(const ReportSource& src) {
     d.mmAxialForce = mm.axialForce;
     d.mmText = FillMMText(d.mmPoints, d.mmAxialForce, d.mm);
 
-    d.program = QStringLiteral("Pillarix " PILLARIX_VERSION);
+    d.program = QString::fromUtf8(kProgramBanner);
     d.project = ws.ProjectPath.empty() ? QStringLiteral("Untitled")
                                        : QFileInfo(QString::fromStdString(ws.ProjectPath)).fileName();
     d.dateTime = QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm");

@@ -35,7 +35,7 @@ struct ReportMaterial {
 
 struct ReportData {
     // Title block.
-    QString program;   // "Pillarix 1.2"
+    QString program;   // "Pillarix v1.2 (2014-09-06)"
     QString project;   // project file name, or "Untitled"
     QString dateTime;  // "yyyy-MM-dd HH:mm"
     QString typeName;  // the Section Type menu's item

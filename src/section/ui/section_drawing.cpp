@@ -5,7 +5,9 @@
 #include <QPolygon>
 #include <QRect>
 #include <algorithm>
+#include <cmath>
 
+#include "common/version.h"
 #include "input/error.h"
 #include "input/numbers.h"
 #include "section/ui/section_regions.h"
@@ -21,6 +23,26 @@ struct PixelMap {
     double s, halfW, halfH;
     QPoint operator()(double x, double y) const { return QPoint(nearest(s * x + halfW), nearest(halfH - s * y)); }
 };
+
+// The longest round length (1, 2 or 5 x 10^n mm) not above `most` mm.
+double RoundLength(double most) {
+    double step = std::pow(10.0, std::floor(std::log10(most)));
+    for (const double k : {5.0, 2.0, 1.0})
+        if (k * step <= most) return k * step;
+    return step;
+}
+
+// A scale bar of a round length near a quarter of the picture's width, at
+// its bottom left: the bar, its end ticks and its length in mm.
+void DrawScaleBar(QPainter& p, int W, int Hs, double pixelsPerMm) {
+    const double mm = RoundLength(checkedDiv(W / 4.0, pixelsPerMm));
+    const int len = nearest(mm * pixelsPerMm);
+    const int x0 = 10, y = Hs - 12;
+    p.drawLine(x0, y, x0 + len, y);
+    p.drawLine(x0, y - 4, x0, y + 4);
+    p.drawLine(x0 + len, y - 4, x0 + len, y + 4);
+    p.drawText(QRect(x0, y - 20, W, 16), Qt::AlignLeft | Qt::AlignBottom, QString::fromStdString(FormatFixed(mm, mm >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(mm)))) + " mm"));
+}
 
 }  // namespace
 
@@ -39,7 +61,7 @@ void DrawSection(QPainter& p, int W, int Hs, const SectionInput& in, const Fiber
     p.setBrush(Qt::white);
     p.drawRect(0, 0, W - 1, Hs - 1);
 
-    const QString lines[3] = {QStringLiteral("Pillarix v1.1"), creditLine, QStringLiteral("NFib = %1").arg(t.NFib)};
+    const QString lines[3] = {QString::fromUtf8(kProgramBanner), creditLine, QStringLiteral("NFib = %1").arg(t.NFib)};
     for (int k = 0; k < 3; ++k)
         p.drawText(QRect(10, 10 + 15 * k, W, Hs), Qt::AlignLeft | Qt::AlignTop, lines[k]);
 
@@ -78,7 +100,9 @@ void DrawSection(QPainter& p, int W, int Hs, const SectionInput& in, const Fiber
         p.setBrush(ToQColor(colors.c[colour]));
         if (f.MatId == MatRebar) {
             const QPoint c = map(f.X, f.Y);
-            const int r = nearest(f.BarDia / 2 * map.s);
+            int r = nearest(f.BarDia / 2 * map.s);
+            // A drawn section's bars stay visible however large the section.
+            if (drawn) r = std::max(r, kMinBarRadius);
             p.drawEllipse(c.x() - r, c.y() - r, 2 * r, 2 * r);
         } else if (drawn && static_cast<size_t>(i) < t.Outline.size() && !t.Outline[i].empty()) {
             QPolygon poly;
@@ -97,6 +121,7 @@ void DrawSection(QPainter& p, int W, int Hs, const SectionInput& in, const Fiber
         p.drawLine(c.x() - 8, c.y(), c.x() + 8, c.y());
         p.drawLine(c.x(), c.y() - 8, c.x(), c.y() + 8);
         p.setPen(QPen(Qt::black, 1));
+        DrawScaleBar(p, W, Hs, map.s);
     }
 }
 

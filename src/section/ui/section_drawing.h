@@ -13,10 +13,15 @@ namespace px {
 inline constexpr int kSectionImageWidth = 607;
 inline constexpr int kSectionImageHeight = 447;
 
+// Radius in pixels below which a drawn (custom) section's bars are not drawn.
+inline constexpr int kMinBarRadius = 2;
+
 // Clears img to white with a black frame, writes the three banner lines
-// ("Pillarix v1.1", creditLine, "NFib = n") and paints every concrete and
+// (kProgramBanner, creditLine, "NFib = n") and paints every concrete and
 // steel fiber as a polygon and every bar as a circle, in table order,
 // scaled so that B x H fills 80 per cent of the limiting image dimension.
+// A drawn (custom) section also gets its centroid's cross, a scale bar at
+// the bottom left, and bars of kMinBarRadius pixels at least.
 // A zero B or H raises "Floating point division by zero" after the banner.
 void DrawSection(QImage& img, const SectionInput& in, const FiberTable& t, const MaterialColors& colors,
                  const QString& creditLine);

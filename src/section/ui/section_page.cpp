@@ -24,6 +24,7 @@
 #include "section/section_export.h"
 #include "section/section_info.h"
 #include "section/section_warnings.h"
+#include "section/ui/custom_controls.h"
 #include "section/ui/section_drawing.h"
 #include "workspace/workspace.h"
 
@@ -225,7 +226,7 @@ void SectionPage::applySectionType(int index) {
     }
     // A drawn section always takes its strain limits on its outline's hull.
     auto strainLimits = fields_.combos.find("ComboBox8");
-    if (strainLimits != fields_.combos.end()) strainLimits->second->setEnabled(type != 9);
+    if (strainLimits != fields_.combos.end()) ShowStrainLimitsAt(*strainLimits->second, type == 9);
     showHelp();
 }
 
@@ -357,8 +358,7 @@ void SectionPage::loadSectionFile() {
     // The dialog before the command: a running command takes no clicks.
     QString path;
     runCommand(services_, window_, [&] {
-        path = services_.openFileOfType(window_, "Load Section File",
-                                        "Section files (*.txt *.sec);;DXF drawings (*.dxf);;All files (*)");
+        path = services_.openFileOfType(window_, "Load Section File", kLoadSectionFilter);
     });
     if (path.isEmpty()) return;
     runLongCommand(services_, window_, [&](LongCommand& lc) {
