@@ -523,7 +523,7 @@ void TForm1::buildMmPage(QWidget* page) {
 void TForm1::buildImportPage(QWidget* page) {
     auto* amp = new QGroupBox("Force Amplification", page);
     amp->setObjectName("GroupBox14");
-    amp->setGeometry(8, 8, 300, 150);
+    amp->setGeometry(8, 8, 300, 204);
     makeLabel(amp, {}, "Table Column", 120, 18, 80);
     makeLabel(amp, {}, "Amplifie Factor", 205, 18, 90);
     const std::tuple<const char*, int, int> rows[] = {{"Axial Force(kN)", 54, 57},
@@ -537,14 +537,19 @@ void TForm1::buildImportPage(QWidget* page) {
         y += 26;
     }
     makeButton(amp, 13, "Input", 205, 118, &TForm1::Button13Click, 70);
+    for (const auto& [text, col] : {std::pair{"Load Case", 78}, {"Mx Other End", 79}, {"My Other End", 80}}) {
+        makeLabel(amp, {}, text, 10, y, 105);
+        makeEdit(amp, col, 120, y, 70)->setPlaceholderText("none");
+        y += 26;
+    }
 
     StringGrid2 = new StringGrid("StringGrid2", 4, 5, page);
     StringGrid2->setGeometry(320, 8, 4 * 64 + 4, 5 * 20 + 4);
     makeButton(page, 4, "Import Force Data(CSV File)", 600, 8, &TForm1::Button4Click, 200);
     makeButton(page, 15, "Data Summary", 600, 40, &TForm1::Button15Click, 200);
-    Label66 = makeLabel(page, "Label66", "Number of Import Force Load Comb", 8, 156, 400);
+    Label66 = makeLabel(page, "Label66", "Number of Import Force Load Comb", 8, 214, 400);
     StringGrid1 = new StringGrid("StringGrid1", 10, 2, page);
-    StringGrid1->setGeometry(8, 180, 880, 380);
+    StringGrid1->setGeometry(8, 238, 880, 322);
 }
 
 void TForm1::buildMenus() {
@@ -1038,10 +1043,8 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::importForces(const QString& path) {
-    ReadImportSettings(fields_, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.ForceColumnP,
-                       ws_.ForceColumnMx, ws_.ForceColumnMy);
-    ForceImport result = ImportForcesFromFile(QFile::encodeName(path).toStdString(), ws_.ForceColumnP,
-                                              ws_.ForceColumnMx, ws_.ForceColumnMy);
+    ReadImportSettings(fields_, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.ForceCols);
+    ForceImport result = ImportForcesFromFile(QFile::encodeName(path).toStdString(), ws_.ForceCols);
     // Everything converted: only now does the window change.
     StringGrid1->grid()->setUtf8Rows(result.GridRows, 2);
     ws_.Loads = std::move(result.Table);

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
@@ -308,7 +309,17 @@ std::string PmmPage::inputsKey(bool withForces) const {
         const LoadCombinationTable& t = ws_.Loads;
         const size_t n = std::min(static_cast<size_t>(std::max(t.Count, 0)) + 1, t.Items.size());
         hashBytes(h, &t.Count, sizeof t.Count);
-        for (size_t i = 1; i < n; ++i) hashBytes(h, &t.Items[i], sizeof t.Items[i]);
+        for (size_t i = 1; i < n; ++i) {
+            const LoadCombination& c = t.Items[i];
+            for (double v : {c.P, c.Mx, c.My}) hashBytes(h, &v, sizeof v);
+            const size_t nameSize = c.Name.size();
+            hashBytes(h, &nameSize, sizeof nameSize);
+            hashBytes(h, c.Name.data(), nameSize);
+            for (const std::optional<double>& m : {c.MxOther, c.MyOther}) {
+                const double v = m ? *m : std::numeric_limits<double>::quiet_NaN();
+                hashBytes(h, &v, sizeof v);
+            }
+        }
         for (double f : {ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy}) hashBytes(h, &f, sizeof f);
         key += std::to_string(h);
     }

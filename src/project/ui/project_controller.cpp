@@ -176,9 +176,12 @@ ProjectData ProjectController::collect() const {
         f.FactorP = ws.ForceFactorP;
         f.FactorMx = ws.ForceFactorMx;
         f.FactorMy = ws.ForceFactorMy;
-        f.ColumnP = ws.ForceColumnP;
-        f.ColumnMx = ws.ForceColumnMx;
-        f.ColumnMy = ws.ForceColumnMy;
+        f.ColumnP = ws.ForceCols.P;
+        f.ColumnMx = ws.ForceCols.Mx;
+        f.ColumnMy = ws.ForceCols.My;
+        f.ColumnName = ws.ForceCols.Name;
+        f.ColumnMxOther = ws.ForceCols.MxOther;
+        f.ColumnMyOther = ws.ForceCols.MyOther;
         f.File = importedFile_.toStdString();
         d.Forces = std::move(f);
     }
@@ -237,9 +240,7 @@ void ProjectController::apply(const ProjectData& d) {
         ws.ForceFactorP = pf.FactorP;
         ws.ForceFactorMx = pf.FactorMx;
         ws.ForceFactorMy = pf.FactorMy;
-        ws.ForceColumnP = pf.ColumnP;
-        ws.ForceColumnMx = pf.ColumnMx;
-        ws.ForceColumnMy = pf.ColumnMy;
+        ws.ForceCols = {pf.ColumnP, pf.ColumnMx, pf.ColumnMy, pf.ColumnName, pf.ColumnMxOther, pf.ColumnMyOther};
         f.Label66->setText(qs(ImportCountLine(pf.Table.Count)));
         f.dataSummary();
         hasForces_ = true;
@@ -250,7 +251,7 @@ void ProjectController::apply(const ProjectData& d) {
         f.StringGrid2->grid()->setRows({}, 5);
         ws.Loads = {};
         ws.ForceFactorP = ws.ForceFactorMx = ws.ForceFactorMy = 0;
-        ws.ForceColumnP = ws.ForceColumnMx = ws.ForceColumnMy = 0;
+        ws.ForceCols = {};
         f.Label66->setText(emptyCountLine_);
         hasForces_ = false;
         importedFile_.clear();
