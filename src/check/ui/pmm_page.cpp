@@ -51,6 +51,11 @@ namespace px {
 // sorts through a proxy by each column's numeric key.
 class CheckTableModel : public QAbstractTableModel {
 public:
+    // A failing row's text and fill: dark red on pale red, apart from the
+    // OK rows in any colour vision as the bold "NG" is in words.
+    static inline const QColor kNgText{160, 0, 0};
+    static inline const QColor kNgFill{255, 222, 222};
+
     explicit CheckTableModel(const std::optional<CheckResult>& check, QObject* parent)
         : QAbstractTableModel(parent), check_(check) {}
 
@@ -82,10 +87,22 @@ public:
         switch (role) {
             case Qt::DisplayRole: return QString::fromStdString(CheckCellText(r, index.column()));
             case Qt::UserRole: return CheckSortKey(r, index.column());
-            case Qt::ForegroundRole: return r.ok() ? QVariant() : QVariant(QColor(Qt::red));
-            case Qt::TextAlignmentRole:
-                return static_cast<int>((index.column() == 6 ? Qt::AlignHCenter : Qt::AlignRight) |
-                                        Qt::AlignVCenter);
+            // A failing row stands out in its colours and says "NG" in bold.
+            case Qt::ForegroundRole: return r.ok() ? QVariant() : QVariant(kNgText);
+            case Qt::BackgroundRole: return r.ok() ? QVariant() : QVariant(kNgFill);
+            case Qt::FontRole: {
+                if (r.ok() || index.column() != kStatusColumn) return {};
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            case Qt::TextAlignmentRole: {
+                const int c = index.column();
+                const Qt::Alignment h = c == kStatusColumn ? Qt::AlignHCenter
+                                        : c == 0 && !r.Name.empty() ? Qt::AlignLeft
+                                                                    : Qt::AlignRight;
+                return static_cast<int>(h | Qt::AlignVCenter);
+            }
             default: return {};
         }
     }
@@ -93,7 +110,8 @@ public:
         if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns)
             return check_ ? QString::fromStdString(CheckColumnName(*check_, section))
                           : QString(kCheckColumnNames[section]);
-        if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == 5) return QString(kCheckRatioRule);
+        if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == kRatioColumn) return QString(kCheckRatioRule);
+        if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == kRadialColumn) return QString(kCheckRadialRule);
         return QAbstractTableModel::headerData(section, o, role);
     }
 
@@ -142,11 +160,12 @@ constexpr int kLevelsEdit = 65;
 // section type changed while its box's signals were blocked.
 constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
 
-// The check table's font, a point below the window's, and the room a cell
-// and a header keep around their text: seven columns fit the narrow table,
-// with a vertical scroll bar too.
-constexpr double kCheckTablePoints = 7;
+// The room a cell and a header keep around their text (the table has the
+// window's font; it grows rightwards to fit its columns).
 constexpr int kCellPad = 4, kHeaderPad = 4;
+// The summary's bottom edge: it grows upwards over the table, which keeps
+// at least kTableMinHeight.
+constexpr int kSummaryBottom = 608, kTableTop = 192, kTableMinHeight = 120;
 // The table's width, and that of the page's column of controls.
 constexpr int kTableWidth = 286;
 
@@ -258,14 +277,10 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QFont small = table_->font();
-    small.setPointSizeF(kCheckTablePoints);
-    table_->setFont(small);
     auto* tight = new TightCellStyle;
     tight->setParent(table_);
     table_->setStyle(tight);
     table_->horizontalHeader()->setStyle(tight);
-    table_->horizontalHeader()->setFont(small);
     fitColumns();
     // File order until a header is clicked.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -273,7 +288,7 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
 
     summary_ = new QLabel(page);
     summary_->setObjectName("Label77");
-    summary_->setGeometry(x0, 562, w, 46);
+    summary_->setGeometry(x0, kSummaryBottom - 46, w, 46);
     summary_->setWordWrap(true);
     summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -416,28 +431,40 @@ namespace {
 // the least or the largest value (figures are equally wide).
 std::vector<std::string> CheckColumnSamples(const CheckResult* check, int column) {
     std::vector<std::string> out;
-    if (column == 6) return {"OK", "NG"};
+    if (column == kStatusColumn) return {"OK", "NG"};
     if (!check || check->Rows.empty()) return out;
     std::optional<double> lo, hi;
     bool missing = false;
+    std::vector<bool> why(8, false);  // the reasons a capacity is missing
     for (const CheckRow& r : check->Rows) {
+        // Names are not equally wide: each is measured.
+        if (column == 0 && !r.Name.empty()) out.push_back(r.Name);
         const std::optional<double> v = column == 0   ? std::optional<double>(r.Case)
                                         : column == 1 ? std::optional<double>(r.P)
                                         : column == 2 ? std::optional<double>(r.Mx)
                                         : column == 3 ? std::optional<double>(r.My)
                                         : column == 4 ? r.Capacity
+                                        : column == kRadialColumn ? r.Radial
                                                       : r.Ratio;
         if (!v) {
             missing = true;
+            if (column == 4 && !why[static_cast<size_t>(r.Missing)]) {
+                why[static_cast<size_t>(r.Missing)] = true;
+                out.push_back(NoCapacityText(r.Missing));
+            }
             continue;
         }
         lo = lo ? std::min(*lo, *v) : *v;
         hi = hi ? std::max(*hi, *v) : *v;
     }
-    if (column == 0 && hi) return {std::to_string(static_cast<long long>(*hi))};
-    if (missing && column == 5) out.push_back("n/a");
+    if (column == 0 && hi) {
+        out.push_back(std::to_string(static_cast<long long>(*hi)));
+        return out;
+    }
+    const bool ratio = column == kRatioColumn || column == kRadialColumn;
+    if (missing && ratio) out.push_back("n/a");
     for (const auto& v : {lo, hi})
-        if (v) out.push_back(column == 5 ? FormatFixed(*v, 4) : F2(*v));
+        if (v) out.push_back(ratio ? FormatFixed(*v, 4) : F2(*v));
     return out;
 }
 
@@ -448,7 +475,7 @@ void PmmPage::fitColumns() {
     auto width = [](const QFontMetricsF& fm, const QString& t, int pad) {
         return static_cast<int>(std::ceil(fm.horizontalAdvance(t))) + pad;
     };
-    static const int floor[kCheckColumns] = {0, 6, 6, 6, 6, 6, 0};  // figures before any check
+    static const int floor[kCheckColumns] = {0, 6, 6, 6, 6, 6, 0, 6};  // figures before any check
     int total = 0;
     for (int c = 0; c < kCheckColumns; ++c) {
         int w = width(head, model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), kHeaderPad);
@@ -478,7 +505,7 @@ void PmmPage::showResults() {
     view_->setContent(surface_ ? surface_->wire : SurfaceWire{}, &ws_.Check,
                       (ws_.Check && ws_.CheckStale) || surfaceStale);
     hover_->clear();
-    summary_->setText(summaryText());
+    showSummary();
     if (ws_.Check && ws_.Check->Governing >= 0) {
         const QModelIndex at = sorted_->mapFromSource(model_->index(ws_.Check->Governing, 0));
         table_->selectRow(at.row());
@@ -488,12 +515,24 @@ void PmmPage::showResults() {
 
 QString PmmPage::summaryText() const {
     if (!ws_.Check) return {};
-    std::string line = CheckSummaryLine(*ws_.Check);
-    if (ws_.CheckStale) line += kStaleNote;
-    // The section's warnings, where the model is not safe.
-    const std::string warnings = SectionWarningsText(ws_.Input, ws_.Fibers);
-    if (!warnings.empty()) line += " " + warnings;
-    return QString::fromStdString(line);
+    std::string text = CheckSummaryLine(*ws_.Check);
+    if (ws_.CheckStale) text += kStaleNote;
+    const std::string radial = CheckRadialLine(*ws_.Check);
+    if (!radial.empty()) text += "\n" + radial;
+    // The section's warnings, where the model is not safe, a line each.
+    for (const SectionWarning& w : ComputeSectionWarnings(ws_.Input, WarningMaterialsOf(ws_.Fibers)))
+        text += "\n" + w.Text;
+    return QString::fromStdString(text);
+}
+
+void PmmPage::showSummary() {
+    summary_->setText(summaryText());
+    // Tall enough for every line: it grows upwards, the table gives way.
+    const int w = summary_->width();
+    const int needed = std::max(46, summary_->heightForWidth(w));
+    const int top = std::max(kTableTop + kTableMinHeight + 4, kSummaryBottom - needed);
+    summary_->setGeometry(summary_->x(), top, w, kSummaryBottom - top);
+    table_->resize(table_->width(), top - 4 - kTableTop);
 }
 
 std::string PmmPage::surfaceCsv(const std::string& eol) const {
@@ -580,7 +619,7 @@ void PmmPage::applyLive(std::shared_ptr<const LiveResults> r) {
 }
 
 void PmmPage::updateStale() {
-    summary_->setText(summaryText());
+    showSummary();
     view_->setStale((ws_.Check && ws_.CheckStale) || (surface_ && surfaceStale_));
 }
 
