@@ -53,14 +53,14 @@ const char* NoCapacityText(NoCapacity why);
 
 struct CheckRow {
     int Case = 0;            // entry of the load table, 1-based
-    std::string Name;        // the combination's name from the table; empty for none
     double P = 0, Mx = 0, My = 0;  // amplified forces
     // Moment capacity along the demand: the distance from the plastic
     // centroid at P to the curve along the ray through the force.
     std::optional<double> Capacity;
-    NoCapacity Missing = NoCapacity::None;  // why Capacity is nothing
     std::optional<double> Ratio;     // nothing: "n/a"
     std::optional<double> Radial;    // the radial ratio; nothing: "n/a"
+    NoCapacity Missing = NoCapacity::None;  // why Capacity is nothing
+    std::string Name;        // the combination's name from the table; empty for none
     bool ok() const { return Ratio && *Ratio <= 1; }
     // The case as the table shows it: its name, else its number.
     std::string caseText() const { return Name.empty() ? std::to_string(Case) : Name; }
