@@ -236,7 +236,7 @@ TEST(Unsymmetric, CheckNeverPassesAForceOutsideTheSurface) {
     }
     // The export names the rule.
     EXPECT_TRUE(r.FromCentre);
-    EXPECT_EQ(CheckCsv(r, "\n").substr(0, 71),
+    EXPECT_EQ(CheckCsv(r, "\n").substr(0, 72),
               "Case,P (kN),Mx (kNm),My (kNm),Capacity (kNm),Ratio from plastic centroid");
     // A force at the centre or at a pure-axial point takes the axial ratio.
     EXPECT_EQ(*r.Rows[4].Ratio, Pu / s.PMax);

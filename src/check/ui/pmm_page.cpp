@@ -107,9 +107,17 @@ public:
         }
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns)
-            return check_ ? QString::fromStdString(CheckColumnName(*check_, section))
-                          : QString(kCheckColumnNames[section]);
+        if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns) {
+            // The export's caption on two lines: the unit (or the rule) under
+            // the quantity, so that the columns stay narrow.
+            QString name = check_ ? QString::fromStdString(CheckColumnName(*check_, section))
+                                  : QString(kCheckColumnNames[section]);
+            const qsizetype unit = name.indexOf(" (");
+            if (unit > 0) name[unit] = '\n';
+            else if (name.startsWith("Radial Ratio")) name[6] = '\n';
+            else if (name.startsWith("Ratio from")) name[10] = '\n';
+            return name;
+        }
         if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == kRatioColumn) return QString(kCheckRatioRule);
         if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == kRadialColumn) return QString(kCheckRadialRule);
         return QAbstractTableModel::headerData(section, o, role);
@@ -473,7 +481,9 @@ std::vector<std::string> CheckColumnSamples(const CheckResult* check, int column
 void PmmPage::fitColumns() {
     const QFontMetricsF cell(table_->font()), head(table_->horizontalHeader()->font());
     auto width = [](const QFontMetricsF& fm, const QString& t, int pad) {
-        return static_cast<int>(std::ceil(fm.horizontalAdvance(t))) + pad;
+        double widest = 0;
+        for (const QString& line : t.split('\n')) widest = std::max(widest, fm.horizontalAdvance(line));
+        return static_cast<int>(std::ceil(widest)) + pad;
     };
     static const int floor[kCheckColumns] = {0, 6, 6, 6, 6, 6, 0, 6};  // figures before any check
     int total = 0;
@@ -483,17 +493,9 @@ void PmmPage::fitColumns() {
         for (const std::string& t : CheckColumnSamples(ws_.Check ? &*ws_.Check : nullptr, c))
             w = std::max(w, width(cell, QString::fromStdString(t), kCellPad));
         table_->setColumnWidth(c, w);
-        total += w;
     }
-    // Wide figures (large forces, a large factor) widen the table rightwards
-    // rather than cut the last columns; the page scrolls to it.
-    const int needed = total + 2 * table_->frameWidth() +
-                       table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table_);
-    const int tableWidth = std::max(kTableWidth, needed);
-    if (tableWidth != table_->width()) {
-        table_->resize(tableWidth, table_->height());
-        page_->setMinimumWidth(std::max(page_->minimumWidth(), table_->geometry().right() + 1));
-    }
+    // Columns wider than the table together scroll sideways within it: the
+    // page keeps its width, and no column cuts its text.
 }
 
 void PmmPage::showResults() {
