@@ -393,7 +393,7 @@ void layForces(Flow& f, const ReportData& d) {
         QStringList& row = rows.emplace_back();
         for (int c = 0; c < kCheckColumns; ++c) row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], c));
     }
-    f.table({0, mm(20), mm(42), mm(64), mm(86), mm(116), mm(136), mm(150)}, rows, true);
+    f.table({0, mm(24), mm(46), mm(68), mm(90), mm(120), mm(139), mm(153)}, rows, true);
     const size_t others = r.Rows.size() - top.size();
     f.line(others == 0 ? QString("All %1 combinations are listed.").arg(r.Rows.size())
                        : QString("The %1 highest ratios of %2 combinations; %3 others not listed.")
