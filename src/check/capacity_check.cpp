@@ -242,7 +242,7 @@ int SolveRadial(const CheckRequest& req, const PureAxialPoints& pure, CheckResul
     };
     // Steps below this share of the scale end the search: the ratio is then
     // good to far more than its four decimals.
-    constexpr double kScaleTolerance = 1e-8;
+    constexpr double kScaleTolerance = 1e-6;
     constexpr int kMaxPasses = 60;
 
     double c0x = 0, c0y = 0;
