@@ -314,6 +314,14 @@ TEST(ImportForces, LoadCaseAndOtherEndFields) {
     EXPECT_FALSE(c[2].MxOther);
     EXPECT_FALSE(c[2].MyOther);
     EXPECT_EQ(c[2].P, -12.5);
+    // The first and the fortieth field may hold them too.
+    std::string forty = "ULS 9,5";
+    for (int i = 3; i <= 40; ++i) forty += i == 40 ? ",-2.5" : ",0";
+    const ForceImport edges = ImportForcesFromText("h\n" + forty + "\n", ForceColumns{2, 2, 2, 1, 40, 0});
+    EXPECT_EQ(edges.Table.Items[1].Name, "ULS 9");
+    EXPECT_EQ(edges.Table.Items[1].MxOther, -2.5);
+    EXPECT_EQ(errorOf([&] { ImportForcesFromText("h\n" + forty + "\n", ForceColumns{2, 2, 2, 0, 40, 1}); }),
+              "My Other End: 'ULS 9' is not a valid floating point value (line 2, field 1)");
     // Without the optional fields nothing of them is read.
     const ForceImport plain = ImportForcesFromText(text, ForceColumns{5, 10, 9});
     EXPECT_EQ(plain.Table.Items[1].Name, "");
