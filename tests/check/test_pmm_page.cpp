@@ -192,6 +192,18 @@ TEST(PmmPage, CheckFillsTheTableSummaryAndExport) {
     w.trigger("N20");
     EXPECT_TRUE(w.form->workspace().CheckStale);
     EXPECT_TRUE(w.summaryLine().endsWith(kStaleNote));
+
+    // The same forces imported again with their names: a check made before
+    // shows numbers, so it is stale; checked again, the names show.
+    w.trigger("N19");
+    w.click(19);
+    ASSERT_FALSE(w.form->workspace().CheckStale);
+    w.form->edit(78)->setText("3");
+    w.importForces();
+    EXPECT_TRUE(w.form->workspace().CheckStale);
+    w.click(19);
+    EXPECT_EQ(w.cell(0, 0), "1.4D");
+    EXPECT_EQ(QString::fromStdString(CheckCsv(w.check(), "\n")).split('\n')[1], "1.4D," + lines[1].section(',', 1));
 }
 
 TEST(PmmPage, ErrorsAndCancelLeaveEarlierResults) {
