@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "analysis/default_column.h"
+#include "analysis/section_steps.h"
 #include "check/column_request.h"
 #include "check/capacity_check.h"
 #include "check/live_run.h"
@@ -375,6 +377,31 @@ TEST(RadialRatio, RaysThatNeedNoSearch) {
     EXPECT_EQ(CheckCellText(r.Rows[4], 4), "n/a: P at PMax");
     EXPECT_EQ(CheckCellText(r.Rows[5], 4), "n/a: P at PMin");
     EXPECT_EQ(CheckCellText(r.Rows[0], 4), "n/a: no moment");
+}
+
+TEST(RadialRatio, PlainConcreteHasNoTensionSide) {
+    // A 400 x 400 block without bars: PMin = 0, so a ray needing the curve at
+    // P = 0 (a force beyond PMax) or a tension force has no radial ratio
+    // ("n/a"), and the rest of the check goes on.
+    FiberTable t;
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 20; ++j) pxtest::AddFiber(t, -190 + 20 * i, -190 + 20 * j, 400, MatCoreConcrete1);
+    LoadCombinationTable loads;
+    CheckRequest req;
+    req.Fibers = &t;
+    req.B = req.H = 400;
+    ComputeAxialBounds(t, req.PMax, req.PMin);
+    ASSERT_EQ(req.PMin, 0);
+    req.Loads = &loads;
+    for (const auto& f : {std::array<double, 3>{1.5 * req.PMax, 10, 0}, {0.5 * req.PMax, 20, 5}, {-100, 0, 10}}) {
+        loads.Items.push_back({f[0], f[1], f[2]});
+        ++loads.Count;
+    }
+    const CheckResult r = RunCapacityCheck(req);
+    EXPECT_FALSE(r.Rows[0].Radial);
+    ASSERT_TRUE(r.Rows[1].Radial && r.Rows[1].Ratio);
+    EXPECT_GT(*r.Rows[1].Radial, *r.Rows[1].Ratio);  // most of its demand is the axial force
+    EXPECT_FALSE(r.Rows[2].Radial);
 }
 
 TEST(RadialRatio, SameVerdictAsTheConstantPRatioOnRealisticForces) {
