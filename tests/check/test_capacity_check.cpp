@@ -377,6 +377,15 @@ TEST(RadialRatio, RaysThatNeedNoSearch) {
     EXPECT_EQ(CheckCellText(r.Rows[4], 4), "n/a: P at PMax");
     EXPECT_EQ(CheckCellText(r.Rows[5], 4), "n/a: P at PMin");
     EXPECT_EQ(CheckCellText(r.Rows[0], 4), "n/a: no moment");
+    // The axial capacities themselves, without a moment: nothing is beyond.
+    Fixture at;
+    at.add(PMax, 0, 0);
+    at.add(PMin, 0, 0);
+    const CheckResult a = RunCapacityCheck(at.req);
+    for (const CheckRow& row : a.Rows) {
+        EXPECT_EQ(CheckCellText(row, 4), "n/a: no moment") << row.P;
+        EXPECT_EQ(row.Radial, 1.0) << row.P;
+    }
 }
 
 TEST(RadialRatio, PlainConcreteHasNoTensionSide) {
