@@ -136,55 +136,31 @@ void WithAxisPoints(const MMCurve& curve, int points, const AxisPoints& axes, in
     }
 }
 
-}  // namespace
+// One ray to solve at axial force P: from the level's centre through the
+// force (Mx, My), or, `along`, in the direction (ux, uy) whatever the force.
+struct Probe {
+    double P = 0, Mx = 0, My = 0;
+    bool along = false;
+    double ux = 0, uy = 0;
+    // Results: the force's distance from the centre and the curve's along
+    // the ray; `reached` false when no curve was solved at P.
+    double m = 0;
+    std::optional<double> cap;
+    bool reached = false;
+};
 
-CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
-                             const SolveOptions& options) {
-    if (!req.Fibers || !req.Loads) throw AppError("Nothing to check");
-    const LoadCombinationTable& loads = *req.Loads;
-    const int count = std::min(loads.Count, static_cast<int>(loads.Items.size()) - 1);
-    if (count < 1) throw AppError("No forces have been imported");
-    CheckMmSettings(req.Mm);
-
-    // A point-symmetric section's centre is the origin: no pass over its fibers.
-    PureAxialPoints pure = req.Fibers->PointSymmetric ? PureAxialPoints{} : ComputePureAxialPoints(*req.Fibers);
-    pure.PMax = req.PMax;
-    pure.PMin = req.PMin;
-
-    CheckResult result;
-    result.Rows.resize(static_cast<size_t>(count));
-    // Rows that need a curve, as (bits of Pa, row) pairs.
+// Solves every probe, one curve per distinct axial force (each strictly
+// between PMin and PMax), levels in the order their first probe appears so
+// that the first fault reported is the earliest's. Progress 0..100 of this
+// pass. Returns the number of curves solved.
+int SolveProbes(const CheckRequest& req, const PureAxialPoints& pure, std::vector<Probe>& probes,
+                const Progress& progress, const SolveOptions& options) {
+    // Probes as (bits of P, index) pairs.
     std::vector<std::pair<std::uint64_t, int>> needs;
-    for (int i = 1; i <= count; ++i) {
-        const LoadCombination& c = loads.Items[static_cast<size_t>(i)];
-        CheckRow& row = result.Rows[static_cast<size_t>(i - 1)];
-        row.Case = i;
-        row.P = checkedFinite(req.FactorP * c.P);
-        row.Mx = checkedFinite(req.FactorMx * c.Mx);
-        row.My = checkedFinite(req.FactorMy * c.My);
-        // The force's offset from the plastic centroid at its P (the origin
-        // for a point-symmetric section).
-        double cx = 0, cy = 0;
-        pure.centreAt(row.P, cx, cy);
-        const double m = checkedFinite(std::hypot(row.Mx - cx, row.My - cy));
-        // A force at the origin of a point-symmetric section, or at a
-        // pure-axial point, needs no curve; any other section's centre is
-        // checked against its curve first.
-        const bool atCentre =
-            m == 0 && (req.Fibers->PointSymmetric || row.P == req.PMax || row.P == req.PMin);
-        if (atCentre || row.P > req.PMax || row.P < req.PMin) {
-            row.Ratio = AxialRatio(row.P, req.PMax, req.PMin);
-        } else if (row.P == req.PMax || row.P == req.PMin) {
-            // A moment on top of the whole axial capacity: nothing is left
-            // to carry it, and no curve is solved there ("n/a").
-        } else {
-            needs.emplace_back(std::bit_cast<std::uint64_t>(row.P), i - 1);
-        }
-    }
-
-    // Distinct axial forces, each with the rows that share it; levels in the
-    // order their first row appears in the file, so the first fault reported
-    // is that of the earliest combination.
+    needs.reserve(probes.size());
+    for (size_t i = 0; i < probes.size(); ++i)
+        if (probes[i].P > req.PMin && probes[i].P < req.PMax)  // else no curve: unreached
+            needs.emplace_back(std::bit_cast<std::uint64_t>(probes[i].P), static_cast<int>(i));
     std::sort(needs.begin(), needs.end());
     std::vector<LevelGroup> groups;
     std::vector<int> members;
@@ -215,59 +191,316 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
                     const double* cMx = curve.Mx.data();
                     const double* cMy = curve.My.data();
                     for (int k = g.begin; k < g.begin + g.count; ++k) {
-                        const int at = members[static_cast<size_t>(k)];
-                        CheckRow& row = result.Rows[static_cast<size_t>(at)];
+                        Probe& pr = probes[static_cast<size_t>(members[static_cast<size_t>(k)])];
                         double cx = 0, cy = 0;
-                        CentreOf(pure, curve, points, row.P, cx, cy);
+                        CentreOf(pure, curve, points, pr.P, cx, cy);
                         if (axes.solved && mx.empty()) {
                             WithAxisPoints(curve, points, axes, level, cx, cy, mx, my);
                             cMx = mx.data();
                             cMy = my.data();
                             last = static_cast<int>(mx.size()) - 1;
                         }
-                        const double dx = row.Mx - cx, dy = row.My - cy;
-                        const double m = std::hypot(dx, dy);
-                        if (m == 0) {  // the force is the centre: the axial ratio
-                            row.Ratio = AxialRatio(row.P, req.PMax, req.PMin);
-                            continue;
+                        pr.reached = true;
+                        double ux = pr.ux, uy = pr.uy;
+                        if (!pr.along) {
+                            const double dx = pr.Mx - cx, dy = pr.My - cy;
+                            pr.m = std::hypot(dx, dy);
+                            if (pr.m == 0) continue;  // the force is the centre
+                            ux = dx / pr.m;
+                            uy = dy / pr.m;
                         }
-                        row.Capacity = CapacityAlongFrom(cMx, cMy, 1, last, cx, cy, dx / m, dy / m);
-                        if (row.Capacity) row.Ratio = checkedDiv(m, *row.Capacity);
+                        pr.cap = CapacityAlongFrom(cMx, cMy, 1, last, cx, cy, ux, uy);
                     }
                 },
-                // No state carries this axial force at some angle: its rows
-                // keep "n/a" and the rest of the check goes on.
+                // No state carries this axial force at some angle: its probes
+                // stay unreached and the rest go on.
                 [](int) {});
+    return static_cast<int>(groups.size());
+}
 
-    result.Curves = static_cast<int>(groups.size());
+// The radial ratio of every row, by a search on the scale t of the force
+// about the ray's start S = (0, centre at P = 0): the scaled force
+// S + t (F - S) is on the surface where g(t) = (its distance from the
+// level's centre) - (the curve's distance along the same ray) is 0. The
+// offset from the level's centre scales with t (the centre moves linearly
+// with P), so g is negative inside the surface and positive outside; at the
+// axial capacity on the force's side (t = PMax / P or PMin / P) the curve
+// has shrunk to its centre and g is the offset itself. Secant steps from
+// the constant-P pass's point t = 1, kept inside the bracket that every
+// value narrows (halving it where a step would leave it). Each pass solves
+// one curve per open row, all rows at once.
+int SolveRadial(const CheckRequest& req, const PureAxialPoints& pure, CheckResult& result,
+                const Progress& progress, const SolveOptions& options) {
+    struct Search {
+        int row = 0;
+        double dx = 0, dy = 0;             // the force's offset from its level's centre
+        double lo = 0, hi = 0;             // the bracket on t: g(lo) <= 0 < g(hi)
+        bool loKnown = false;              // g(lo) solved (else lo = 0, not yet solved)
+        double t = 0, g = 0;               // the last point solved
+        bool have = false;
+        double next = 0;                   // the scale to try next
+    };
+    // Steps below this share of the scale end the search: the ratio is then
+    // good to far more than its four decimals.
+    constexpr double kScaleTolerance = 1e-6;
+    constexpr int kMaxPasses = 60;
+
+    double c0x = 0, c0y = 0;
+    pure.centreAt(0, c0x, c0y);
+    std::vector<Search> open;
+    for (size_t i = 0; i < result.Rows.size(); ++i) {
+        CheckRow& row = result.Rows[i];
+        double cx = 0, cy = 0;
+        pure.centreAt(row.P, cx, cy);
+        const double dx = row.Mx - cx, dy = row.My - cy;
+        const double d = checkedFinite(std::hypot(dx, dy));
+        if (d == 0) {  // on the centroid's axis: the ray is the P axis
+            row.Radial = AxialRatio(row.P, req.PMax, req.PMin);
+            continue;
+        }
+        if (row.P == 0) {  // the ray stays in the plane P = 0
+            row.Radial = row.Ratio;
+            continue;
+        }
+        const double top = row.P > 0 ? req.PMax : req.PMin;
+        if (!(top * row.P > 0)) continue;  // no capacity on the force's side: "n/a"
+        Search s;
+        s.row = static_cast<int>(i);
+        s.dx = dx;
+        s.dy = dy;
+        s.hi = checkedDiv(top, row.P);
+        if (row.Capacity && row.Ratio) {
+            const double g1 = d - *row.Capacity;
+            if (g1 == 0) {
+                row.Radial = 1.0;
+                continue;
+            }
+            if (g1 < 0) s.lo = 1, s.loKnown = true;
+            else s.hi = 1;
+            s.t = 1, s.g = g1, s.have = true;
+            // The first try: the scale that meets the curve were the
+            // capacity the same at every P.
+            s.next = checkedDiv(*row.Capacity, d);
+        } else if (row.P > req.PMax || row.P < req.PMin || row.P == req.PMax || row.P == req.PMin) {
+            s.next = -1;  // from the bracket's ends
+        } else {
+            continue;  // the level's curve was not solved: "n/a"
+        }
+        open.push_back(s);
+    }
+
+    int curves = 0;
+    for (int pass = 0; !open.empty(); ++pass) {
+        ThrowIfCancelled(options.cancel);
+        std::vector<Probe> probes;
+        probes.reserve(open.size());
+        for (Search& s : open) {
+            if (!(s.next > s.lo && s.next < s.hi)) {
+                // A step that would leave the bracket: its lower end first
+                // when not solved yet, else its middle.
+                s.next = s.loKnown ? 0.5 * (s.lo + s.hi) : 0;
+            }
+            Probe p;
+            const CheckRow& row = result.Rows[static_cast<size_t>(s.row)];
+            p.P = s.next * row.P;
+            if (s.next == 0) {  // the capacity at P = 0 along the offset's direction
+                const double d = std::hypot(s.dx, s.dy);
+                p.along = true;
+                p.ux = s.dx / d;
+                p.uy = s.dy / d;
+            } else {
+                p.Mx = c0x + s.next * (row.Mx - c0x);
+                p.My = c0y + s.next * (row.My - c0y);
+            }
+            probes.push_back(p);
+        }
+        // Each pass fills half of what is left of the bar.
+        const double from = 50 + 50 * (1 - std::ldexp(1.0, -pass)), span = 50 * std::ldexp(1.0, -pass - 1);
+        const Progress sub = progress ? Progress([&](int p) { progress(static_cast<int>(from + span * p / 100)); })
+                                      : Progress();
+        curves += SolveProbes(req, pure, probes, sub, options);
+
+        std::vector<Search> still;
+        for (size_t k = 0; k < open.size(); ++k) {
+            Search& s = open[k];
+            const Probe& p = probes[k];
+            CheckRow& row = result.Rows[static_cast<size_t>(s.row)];
+            if (!p.reached || !p.cap) continue;  // no curve or no crossing there: "n/a"
+            const double t = s.next;
+            const double g = t == 0 ? -*p.cap : p.m - *p.cap;
+            if (t == 0) {
+                s.loKnown = true;
+                if (!(g < 0)) continue;  // no capacity at P = 0 along the ray: "n/a"
+            }
+            if (g == 0 || pass + 1 == kMaxPasses) {
+                row.Radial = checkedDiv(1.0, t);
+                continue;
+            }
+            if (g > 0) s.hi = t;
+            else s.lo = t;
+            // The secant through the last two points; without a last one,
+            // through this point and the bracket's far end, where g is the
+            // offset itself.
+            double t0 = s.t, g0 = s.g;
+            if (!s.have) {
+                t0 = s.hi;
+                g0 = s.hi * std::hypot(s.dx, s.dy);
+            }
+            s.next = g != g0 ? t - g * (t - t0) / (g - g0) : -1;
+            s.t = t, s.g = g, s.have = true;
+            if (s.next > s.lo && s.next < s.hi && std::abs(s.next - t) <= kScaleTolerance * t) {
+                row.Radial = checkedDiv(1.0, s.next);
+                continue;
+            }
+            if (s.hi - s.lo <= kScaleTolerance * s.hi) {
+                row.Radial = checkedDiv(2.0, s.lo + s.hi);
+                continue;
+            }
+            still.push_back(s);
+        }
+        open = std::move(still);
+    }
+    return curves;
+}
+
+}  // namespace
+
+const char* NoCapacityText(NoCapacity why) {
+    switch (why) {
+        case NoCapacity::AbovePMax: return "n/a: P above PMax";
+        case NoCapacity::BelowPMin: return "n/a: P below PMin";
+        case NoCapacity::AtPMax: return "n/a: P at PMax";
+        case NoCapacity::AtPMin: return "n/a: P at PMin";
+        case NoCapacity::NoMoment: return "n/a: no moment";
+        case NoCapacity::OutOfReach: return "n/a: no state carries P";
+        case NoCapacity::NoCrossing: return "n/a: ray misses the curve";
+        default: return "";
+    }
+}
+
+CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
+                             const SolveOptions& options) {
+    if (!req.Fibers || !req.Loads) throw AppError("Nothing to check");
+    const LoadCombinationTable& loads = *req.Loads;
+    const int count = std::min(loads.Count, static_cast<int>(loads.Items.size()) - 1);
+    if (count < 1) throw AppError("No forces have been imported");
+    CheckMmSettings(req.Mm);
+
+    // A point-symmetric section's centre is the origin: no pass over its fibers.
+    PureAxialPoints pure = req.Fibers->PointSymmetric ? PureAxialPoints{} : ComputePureAxialPoints(*req.Fibers);
+    pure.PMax = req.PMax;
+    pure.PMin = req.PMin;
+
+    CheckResult result;
+    result.Rows.resize(static_cast<size_t>(count));
+    // Rows that need a curve, and their probes.
+    std::vector<int> needs;
+    std::vector<Probe> probes;
+    for (int i = 1; i <= count; ++i) {
+        const LoadCombination& c = loads.Items[static_cast<size_t>(i)];
+        CheckRow& row = result.Rows[static_cast<size_t>(i - 1)];
+        row.Case = i;
+        row.Name = c.Name;
+        row.P = checkedFinite(req.FactorP * c.P);
+        row.Mx = checkedFinite(req.FactorMx * c.Mx);
+        row.My = checkedFinite(req.FactorMy * c.My);
+        // The force's offset from the plastic centroid at its P (the origin
+        // for a point-symmetric section).
+        double cx = 0, cy = 0;
+        pure.centreAt(row.P, cx, cy);
+        const double m = checkedFinite(std::hypot(row.Mx - cx, row.My - cy));
+        // A force at the origin of a point-symmetric section, or at a
+        // pure-axial point, needs no curve; any other section's centre is
+        // checked against its curve first.
+        const bool atCentre =
+            m == 0 && (req.Fibers->PointSymmetric || row.P == req.PMax || row.P == req.PMin);
+        if (atCentre || row.P > req.PMax || row.P < req.PMin) {
+            row.Ratio = AxialRatio(row.P, req.PMax, req.PMin);
+            row.Missing = row.P > req.PMax   ? NoCapacity::AbovePMax
+                          : row.P < req.PMin ? NoCapacity::BelowPMin
+                                             : NoCapacity::NoMoment;
+        } else if (row.P == req.PMax || row.P == req.PMin) {
+            // A moment on top of the whole axial capacity: nothing is left
+            // to carry it, and no curve is solved there ("n/a").
+            row.Missing = row.P == req.PMax ? NoCapacity::AtPMax : NoCapacity::AtPMin;
+        } else {
+            needs.push_back(i - 1);
+            Probe& p = probes.emplace_back();
+            p.P = row.P;
+            p.Mx = row.Mx;
+            p.My = row.My;
+        }
+    }
+
+    // The constant-P pass fills the first half of the bar, the radial
+    // passes the rest.
+    const Progress half = progress ? Progress([&](int p) { progress(p / 2); }) : Progress();
+    result.Curves = SolveProbes(req, pure, probes, half, options);
+    for (size_t k = 0; k < needs.size(); ++k) {
+        CheckRow& row = result.Rows[static_cast<size_t>(needs[k])];
+        const Probe& p = probes[k];
+        if (!p.reached) {
+            row.Missing = NoCapacity::OutOfReach;
+        } else if (p.m == 0) {  // the force is the centre: the axial ratio
+            row.Ratio = AxialRatio(row.P, req.PMax, req.PMin);
+            row.Missing = NoCapacity::NoMoment;
+        } else if (p.cap) {
+            row.Capacity = p.cap;
+            row.Ratio = checkedDiv(p.m, *p.cap);
+        } else {
+            row.Missing = NoCapacity::NoCrossing;
+        }
+    }
+    probes.clear();
+    probes.shrink_to_fit();
+
+    result.RadialCurves = SolveRadial(req, pure, result, progress, options);
+    if (progress) progress(100);
+    ThrowIfCancelled(options.cancel);  // Esc taken with the bar full still discards the check
     result.FromCentre = !req.Fibers->PointSymmetric;
     TallyCheck(result);
     return result;
 }
 
+namespace {
+
+// Index of the row with the largest value of `ratio`, "n/a" counting as
+// largest, the first in file order on ties; -1 for no rows.
+template <class Ratio>
+int GoverningRow(const CheckResult& r, Ratio ratio) {
+    int gov = -1;
+    for (size_t k = 0; k < r.Rows.size(); ++k) {
+        if (gov >= 0) {
+            const std::optional<double>& g = ratio(r.Rows[static_cast<size_t>(gov)]);
+            const std::optional<double>& v = ratio(r.Rows[k]);
+            if (!g || (v && *v <= *g)) continue;
+        }
+        gov = static_cast<int>(k);
+    }
+    return gov;
+}
+
+}  // namespace
+
 void TallyCheck(CheckResult& r) {
     r.Passed = 0;
-    r.Governing = -1;
-    for (size_t k = 0; k < r.Rows.size(); ++k) {
-        const CheckRow& row = r.Rows[k];
+    for (const CheckRow& row : r.Rows)
         if (row.ok()) ++r.Passed;
-        if (r.Governing >= 0) {
-            const CheckRow& gov = r.Rows[static_cast<size_t>(r.Governing)];
-            if (!gov.Ratio || (row.Ratio && *row.Ratio <= *gov.Ratio)) continue;
-        }
-        r.Governing = static_cast<int>(k);
-    }
+    r.Governing = GoverningRow(r, [](const CheckRow& row) -> const std::optional<double>& { return row.Ratio; });
+    r.RadialGoverning =
+        GoverningRow(r, [](const CheckRow& row) -> const std::optional<double>& { return row.Radial; });
 }
 
 std::string CheckCellText(const CheckRow& r, int column) {
     switch (column) {
-        case 0: return std::to_string(r.Case);
+        case 0: return r.caseText();
         case 1: return F2(r.P);
         case 2: return F2(r.Mx);
         case 3: return F2(r.My);
-        case 4: return r.Capacity ? F2(*r.Capacity) : std::string();
+        case 4: return r.Capacity ? F2(*r.Capacity) : NoCapacityText(r.Missing);
         case 5: return r.Ratio ? FormatFixed(*r.Ratio, 4) : "n/a";
         case 6: return r.ok() ? "OK" : "NG";
+        case 7: return r.Radial ? FormatFixed(*r.Radial, 4) : "n/a";
         default: return {};
     }
 }
@@ -282,13 +515,15 @@ double CheckSortKey(const CheckRow& r, int column) {
         case 4: return r.Capacity ? *r.Capacity : -inf;
         case 5: return r.Ratio ? *r.Ratio : inf;
         case 6: return r.ok() ? 0 : 1;
+        case 7: return r.Radial ? *r.Radial : inf;
         default: return 0;
     }
 }
 
 std::string CheckColumnName(const CheckResult& r, int column) {
     if (column < 0 || column >= kCheckColumns) return {};
-    if (column == 5 && r.FromCentre) return "Ratio from plastic centroid";
+    if (column == kRatioColumn && r.FromCentre) return "Ratio from plastic centroid";
+    if (column == kRadialColumn && r.FromCentre) return "Radial Ratio from plastic centroid";
     return kCheckColumnNames[column];
 }
 
@@ -316,6 +551,18 @@ std::string CheckSummaryLine(const CheckResult& r) {
         s += "; governing case " + std::to_string(g.Case) + ", ratio " + CheckCellText(g, 5);
     }
     return s;
+}
+
+std::string CheckRadialLine(const CheckResult& r) {
+    if (r.RadialGoverning < 0 || static_cast<size_t>(r.RadialGoverning) >= r.Rows.size()) return {};
+    const CheckRow& g = r.Rows[static_cast<size_t>(r.RadialGoverning)];
+    std::string s = "Radial ratio: governing case " + std::to_string(g.Case) + ", ratio " + CheckCellText(g, 7);
+    bool radial = false;
+    if (r.Governing >= 0 && static_cast<size_t>(r.Governing) < r.Rows.size()) {
+        const std::optional<double>& constant = r.Rows[static_cast<size_t>(r.Governing)].Ratio;
+        radial = constant && (!g.Radial || *g.Radial > *constant);
+    }
+    return s + (radial ? "; the radial ratio governs" : "; the constant-P ratio governs");
 }
 
 }  // namespace px

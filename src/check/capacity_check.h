@@ -37,6 +37,20 @@ bool InsidePolygon(const double* Mx, const double* My, int first, int last, doub
 inline constexpr const char* kCheckRatioRule =
     "Ratio along the ray from the plastic centroid at the force's P to the Mx-My curve";
 
+// The radial ratio: the force seen as a vector in (P, Mx, My) from the
+// origin (for a section that is not point-symmetric, from its plastic
+// centroid at P = 0), its length over the distance along it to the
+// interaction surface that the check's Mx-My curves span. The scaled force
+// t (P, Mx, My) meets the surface where its constant-P ratio is 1; the
+// radial ratio is 1 / t. Beside the constant-P ratio, which keeps P fixed.
+inline constexpr const char* kCheckRadialRule =
+    "Radial ratio: the force as a vector in (P, Mx, My) from the origin (from the plastic centroid at P = 0 for "
+    "a section that is not point-symmetric) over its distance to the interaction surface along it";
+
+// Why a row has no capacity: the text its Capacity cell shows.
+enum class NoCapacity { None, AbovePMax, BelowPMin, AtPMax, AtPMin, NoMoment, OutOfReach, NoCrossing };
+const char* NoCapacityText(NoCapacity why);
+
 struct CheckRow {
     int Case = 0;            // entry of the load table, 1-based
     double P = 0, Mx = 0, My = 0;  // amplified forces
@@ -44,21 +58,29 @@ struct CheckRow {
     // centroid at P to the curve along the ray through the force.
     std::optional<double> Capacity;
     std::optional<double> Ratio;     // nothing: "n/a"
+    std::optional<double> Radial;    // the radial ratio; nothing: "n/a"
+    NoCapacity Missing = NoCapacity::None;  // why Capacity is nothing
+    std::string Name;        // the combination's name from the table; empty for none
     bool ok() const { return Ratio && *Ratio <= 1; }
+    // The case as the table shows it: its name, else its number.
+    std::string caseText() const { return Name.empty() ? std::to_string(Case) : Name; }
 };
 
 struct CheckResult {
     std::vector<CheckRow> Rows;  // file order
     int Passed = 0;
     int Governing = -1;  // index into Rows; -1 when there are none
+    int RadialGoverning = -1;  // the same for the radial ratio
     int Curves = 0;      // curves solved: one per distinct axial force that needs one
+    int RadialCurves = 0;  // curves the radial ratios' search solved
     // The section is not point-symmetric: the rays start at its plastic
     // centroid, which the ratio column's caption says.
     bool FromCentre = false;
 };
 
 // Counts the rows that pass and picks the governing one: the largest ratio,
-// "n/a" counting as largest, the first in file order on ties.
+// "n/a" counting as largest, the first in file order on ties; the same for
+// the radial ratio.
 void TallyCheck(CheckResult& r);
 
 // The section, with each case solved at its own axial force, and the loads.
@@ -67,22 +89,27 @@ struct CheckRequest : SectionRequest {
     double FactorP = 1, FactorMx = 1, FactorMy = 1;
 };
 
-// Checks every combination. Raises AppError for a fault of the solver and
-// Cancelled when options.cancel is set during the run. Progress 0..100 on
-// the calling thread.
+// Checks every combination: the constant-P ratio, then the radial ratio
+// (a few more passes of curves at the scaled forces' axial forces, each
+// narrowing every row's bracket on the scale). Raises AppError for a fault
+// of the solver and Cancelled when options.cancel is set during the run.
+// Progress 0..100 on the calling thread.
 CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress = {},
                              const SolveOptions& options = {});
 
 // The check's table as the export, the 3D page and the report show it: the
-// columns' captions, and a row's texts column by column (forces by
-// "%0.2F", no text for a missing capacity, the ratio by "%0.4F" or "n/a",
+// columns' captions with their units, and a row's texts column by column
+// (the case's name or number, forces by "%0.2F", a missing capacity by
+// why it is missing ("n/a: P above PMax"), the ratios by "%0.4F" or "n/a",
 // "OK" or "NG").
-inline constexpr int kCheckColumns = 7;
-inline constexpr const char* kCheckColumnNames[kCheckColumns] = {"Case",     "P",     "Mx",    "My",
-                                                                 "Capacity", "Ratio", "Status"};
+inline constexpr int kCheckColumns = 8;
+inline constexpr int kRatioColumn = 5, kStatusColumn = 6, kRadialColumn = 7;
+inline constexpr const char* kCheckColumnNames[kCheckColumns] = {
+    "Case", "P (kN)", "Mx (kNm)", "My (kNm)", "Capacity (kNm)", "Ratio", "Status", "Radial Ratio"};
 std::string CheckCellText(const CheckRow& row, int column);
-// Caption of column `column` of a result: kCheckColumnNames, with the ratio's
-// "Ratio from plastic centroid" for a result FromCentre.
+// Caption of column `column` of a result: kCheckColumnNames, with the
+// ratios' "Ratio from plastic centroid" and "Radial Ratio from plastic
+// centroid" for a result FromCentre.
 std::string CheckColumnName(const CheckResult& r, int column);
 // A number to sort column `column` by: the value itself; a missing capacity
 // below every other, a missing ratio above every other; Status NG above OK.
@@ -94,5 +121,10 @@ std::string CheckCsv(const CheckResult& r, const std::string& eol);
 
 // "Passed N of M; governing case i, ratio r".
 std::string CheckSummaryLine(const CheckResult& r);
+// The radial ratio's line and which of the two ratios governs (the larger
+// of the two largest; "n/a" counts as largest, the constant-P ratio on a
+// tie): "Radial ratio: governing case j, ratio r; the constant-P ratio
+// governs" (or "the radial ratio governs"). Empty without rows.
+std::string CheckRadialLine(const CheckResult& r);
 
 }  // namespace px

@@ -120,8 +120,8 @@ std::optional<int> DotAt(const CheckResult& check, const SceneLimits& lim, const
 }
 
 std::string DotCaption(const CheckRow& r) {
-    return "Case " + std::to_string(r.Case) + ": P = " + F2(r.P) + ", Mx = " + F2(r.Mx) + ", My = " + F2(r.My) +
-           ", Ratio = " + CheckCellText(r, 5);
+    return "Case " + r.caseText() + ": P = " + F2(r.P) + ", Mx = " + F2(r.Mx) + ", My = " + F2(r.My) +
+           ", Ratio = " + CheckCellText(r, kRatioColumn) + ", Radial Ratio = " + CheckCellText(r, kRadialColumn);
 }
 
 }  // namespace px

@@ -75,7 +75,8 @@ std::vector<int> DotDrawOrder(const CheckResult& check, const SceneLimits& lim, 
 std::optional<int> DotAt(const CheckResult& check, const SceneLimits& lim, const View3D& v, int W, int H,
                          double x, double y, double radius);
 
-// "Case i: P = ..., Mx = ..., My = ..., Ratio = ..." for the hover label;
+// "Case i: P = ..., Mx = ..., My = ..., Ratio = ..., Radial Ratio = ..." (the
+// case by its name where it has one) for the hover label;
 // forces by "%0.2F", the ratio by "%0.4F" or "n/a".
 std::string DotCaption(const CheckRow& row);
 

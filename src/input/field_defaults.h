@@ -14,7 +14,8 @@ const std::vector<std::string>& ComboBoxItems(const std::string& name);
 inline constexpr int kComboBoxCount = 8;
 // Number of edit fields of the window.
 // Edit65: "Axial Levels" of the surface; Edit66..68: the M-Phi page;
-// Edit70: "Cover Layers" of the Section page.
-inline constexpr int kEditCount = 70;
+// Edit70: "Cover Layers" of the Section page; Edit78..80: the Import page's
+// optional field numbers.
+inline constexpr int kEditCount = 80;
 
 }  // namespace px

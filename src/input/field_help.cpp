@@ -214,6 +214,12 @@ const std::vector<Help>& Table() {
                    "Default 1.0.", {}},
         {"Edit59", "Amplification factor on the imported moments My, used when they are drawn and checked.\n"
                    "Default 1.0.", {}},
+        {"Edit78", "Field number of the combination's name (Load Case) in each line of the CSV file;\n"
+                   "1 to 40, or empty when the table has none (cases are then numbered). The check shows the name.", {}},
+        {"Edit79", "Field number of the moment Mx (kNm) at the member's other end; 1 to 40, or empty:\n"
+                   "equal end moments in single curvature. An empty cell leaves that line's value out too.", {}},
+        {"Edit80", "Field number of the moment My (kNm) at the member's other end; 1 to 40, or empty:\n"
+                   "equal end moments in single curvature. An empty cell leaves that line's value out too.", {}},
         {"Button13", "Takes the three amplification factors; the plots use them at their next \"Show Force\".", {}},
         {"Button4", "Reads load combinations from a CSV file: a header line, then one combination per line.", {}},
         {"Button15", "Fills the summary table: the combinations of largest and smallest P\n"

@@ -106,6 +106,9 @@ constexpr Name kNames[] = {
     {"Edit57", kImport, "Amplifie Factor of Axial Force(kN)", {}},
     {"Edit58", kImport, "Amplifie Factor of Moment Mx(kNm)", {}},
     {"Edit59", kImport, "Amplifie Factor of Moment My(kNm)", {}},
+    {"Edit78", kImport, "Table Column of Load Case", {}},
+    {"Edit79", kImport, "Table Column of Mx Other End", {}},
+    {"Edit80", kImport, "Table Column of My Other End", {}},
 
     // ---- PMM_3D_Curve and M-Phi Curve pages
     {"Edit65", "PMM_3D_Curve", "Axial Levels", {}},

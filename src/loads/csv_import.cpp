@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "common/read_file.h"
 #include "input/error.h"
@@ -28,10 +30,19 @@ void checkColumn(int column, const std::string& what) {
                        ": a field number must lie between 1 and " + std::to_string(kCsvMaxFields));
 }
 
-void checkColumns(int colP, int colMx, int colMy) {
-    checkColumn(colP, "The field number of the axial force");
-    checkColumn(colMx, "The field number of Mx");
-    checkColumn(colMy, "The field number of My");
+// Captions of the optional fields, as the Import page shows them.
+constexpr const char* kNameField = "Load Case";
+constexpr const char* kMxOtherField = "Mx Other End";
+constexpr const char* kMyOtherField = "My Other End";
+
+void checkColumns(const ForceColumns& c) {
+    checkColumn(c.P, "The field number of the axial force");
+    checkColumn(c.Mx, "The field number of Mx");
+    checkColumn(c.My, "The field number of My");
+    const std::pair<int, const char*> optional[] = {{c.Name, kNameField}, {c.MxOther, kMxOtherField},
+                                                    {c.MyOther, kMyOtherField}};
+    for (const auto& [column, caption] : optional)
+        if (column != 0) checkColumn(column, std::string("The field number of ") + caption);
 }
 
 double convertField(const CsvFields& f, int column, size_t lineNo) {
@@ -41,6 +52,17 @@ double convertField(const CsvFields& f, int column, size_t lineNo) {
         // The text as a message can show it: escaped, a long one cut.
         throw AppError(WithShownValue(e.message(), f[column]) + " (line " + std::to_string(lineNo) + ", field " +
                        std::to_string(column) + ")");
+    }
+}
+
+// An optional moment: an empty cell is not given; a bad number names the
+// field it was read for.
+std::optional<double> convertOptional(const CsvFields& f, int column, size_t lineNo, const char* caption) {
+    if (column == 0 || f[column].empty()) return std::nullopt;
+    try {
+        return convertField(f, column, lineNo);
+    } catch (const AppError& e) {
+        throw AppError(std::string(caption) + ": " + e.message());
     }
 }
 
@@ -94,7 +116,11 @@ std::string ImportCountLine(int count) {
 }
 
 ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, int colMy) {
-    checkColumns(colP, colMx, colMy);
+    return ImportForcesFromText(bytes, ForceColumns{colP, colMx, colMy});
+}
+
+ForceImport ImportForcesFromText(std::string_view bytes, const ForceColumns& cols) {
+    checkColumns(cols);
 
     // Files from Windows programs are Windows-1252.
     std::string decoded;
@@ -119,16 +145,23 @@ ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, in
         for (size_t c = 0; c < row.size(); ++c) row[c] = f[static_cast<int>(c) + 1];
         if (li == 0) continue;  // the header is shown, never converted
         LoadCombination& item = r.Table.Items[li];
-        item.P = -convertField(f, colP, li + 1);
-        item.Mx = convertField(f, colMx, li + 1);
-        item.My = convertField(f, colMy, li + 1);
+        item.P = -convertField(f, cols.P, li + 1);
+        item.Mx = convertField(f, cols.Mx, li + 1);
+        item.My = convertField(f, cols.My, li + 1);
+        if (cols.Name != 0) item.Name = f[cols.Name];
+        item.MxOther = convertOptional(f, cols.MxOther, li + 1, kMxOtherField);
+        item.MyOther = convertOptional(f, cols.MyOther, li + 1, kMyOtherField);
     }
     r.CountLine = ImportCountLine(count);
     return r;
 }
 
 ForceImport ImportForcesFromFile(const std::string& path, int colP, int colMx, int colMy) {
-    checkColumns(colP, colMx, colMy);
+    return ImportForcesFromFile(path, ForceColumns{colP, colMx, colMy});
+}
+
+ForceImport ImportForcesFromFile(const std::string& path, const ForceColumns& cols) {
+    checkColumns(cols);
 
     const std::string head = "Cannot open file \"" + path + "\". ";
     const std::string bytes = ReadRegularFile(path, kForceFileMaxBytes, [&](const FileReadFault& f) {
@@ -143,7 +176,7 @@ ForceImport ImportForcesFromFile(const std::string& path, int colP, int colMx, i
     });
     if (HasUtf16ByteOrderMark(bytes))
         throw AppError(head + "The file is UTF-16 text: save it as UTF-8 or Windows-1252");
-    return ImportForcesFromText(bytes, colP, colMx, colMy);
+    return ImportForcesFromText(bytes, cols);
 }
 
 void ReadImportSettings(const FieldSource& fields, double& factorP, double& factorMx,
@@ -173,6 +206,32 @@ void ReadImportSettings(const FieldSource& fields, double& factorP, double& fact
     checkColumn(cmx, "Table Column of Moment Mx(kNm) (Edit55)");
     checkColumn(cmy, "Table Column of Moment My(kNm) (Edit56)");
     store();
+}
+
+void ReadImportSettings(const FieldSource& fields, double& factorP, double& factorMx, double& factorMy,
+                        ForceColumns& columns) {
+    // The optional field numbers first: a fault there changes nothing.
+    const std::pair<const char*, const char*> optional[] = {
+        {"Edit78", kNameField}, {"Edit79", kMxOtherField}, {"Edit80", kMyOtherField}};
+    int read[3] = {0, 0, 0};
+    for (int k = 0; k < 3; ++k) {
+        const auto& [edit, caption] = optional[k];
+        const std::string text = fields.text(edit);
+        if (trimControl(text).empty()) continue;
+        const std::string what = std::string("Table Column of ") + caption + " (" + edit + ")";
+        int v = 0;
+        try {
+            v = StrToInt(text);
+        } catch (const AppError& e) {
+            throw AppError(what + ": " + e.message());
+        }
+        checkColumn(v, what);
+        read[k] = v;
+    }
+    ReadImportSettings(fields, factorP, factorMx, factorMy, columns.P, columns.Mx, columns.My);
+    columns.Name = read[0];
+    columns.MxOther = read[1];
+    columns.MyOther = read[2];
 }
 
 void ReadForceFactors(const FieldSource& fields, double& factorP, double& factorMx, double& factorMy) {

@@ -62,6 +62,13 @@ struct ForceImport {
 //  - a chosen field that is not a number: the conversion message followed by
 //    " (line L, field F)", L counting the header as line 1.
 ForceImport ImportForcesFromText(std::string_view bytes, int colP, int colMx, int colMy);
+// The same with the optional fields: each row's name (the "Load Case" field,
+// its text as written; an empty cell gives no name) and the moments at the
+// other end ("Mx Other End", "My Other End"; an empty cell leaves that row's
+// value not given). A field number of 0 reads nothing; any other outside
+// 1..40 is refused as the forces' are. A bad number in an other-end field
+// names the field: "Mx Other End: <conversion message> (line L, field F)".
+ForceImport ImportForcesFromText(std::string_view bytes, const ForceColumns& columns);
 
 // Largest force file read.
 inline constexpr unsigned long long kForceFileMaxBytes = 256ull << 20;
@@ -72,6 +79,7 @@ inline constexpr unsigned long long kForceFileMaxBytes = 256ull << 20;
 // device, which might never end, is not opened for reading), a file larger
 // than kForceFileMaxBytes, or UTF-16 text.
 ForceImport ImportForcesFromFile(const std::string& path, int colP, int colMx, int colMy);
+ForceImport ImportForcesFromFile(const std::string& path, const ForceColumns& columns);
 
 // The import settings, in the window's order: Edit57, Edit58, Edit59 into the
 // three factors, then Edit54, Edit55, Edit56 into the three field numbers.
@@ -80,6 +88,12 @@ ForceImport ImportForcesFromFile(const std::string& path, int colP, int colMx, i
 // refused before any of the six is changed.
 void ReadImportSettings(const FieldSource& fields, double& factorP, double& factorMx,
                         double& factorMy, int& columnP, int& columnMx, int& columnMy);
+// The same, then the optional field numbers Edit78 ("Load Case"), Edit79
+// ("Mx Other End") and Edit80 ("My Other End"): an empty text is 0 (the
+// table has no such field), any other must be a whole number from 1 to 40.
+// A fault in them is refused before any setting is changed.
+void ReadImportSettings(const FieldSource& fields, double& factorP, double& factorMx,
+                        double& factorMy, ForceColumns& columns);
 
 // The "Input" command's reading of Edit57, Edit58, Edit59 in this order; a
 // text that does not convert throws, the factors read before it are stored.

@@ -437,6 +437,12 @@ void JsonWriter::value(std::string_view s) {
     if (stack_.empty()) out_ += '\n';
 }
 
+void JsonWriter::null() {
+    beforeValue();
+    out_ += "null";
+    if (stack_.empty()) out_ += '\n';
+}
+
 void JsonWriter::value(double d) {
     if (!std::isfinite(d)) throw std::logic_error("JsonWriter: a number that is not finite");
     beforeValue();

@@ -94,6 +94,7 @@ public:
     // The shortest text that reads back as the same double; finite only.
     void value(double d);
     void value(int i);
+    void null();
     // The text so far, ending with a newline once the outer value is closed.
     const std::string& text() const { return out_; }
 

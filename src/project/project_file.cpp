@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <set>
+#include <tuple>
 #include <type_traits>
 
 #include "input/field_defaults.h"
@@ -50,6 +52,17 @@ public:
     template <class Path>
     double number(const Path& path) {
         expect(JsonReader::Kind::Number, path, "a number");
+        return r_.readNumber();
+    }
+    // A number or null (nothing).
+    template <class Path>
+    std::optional<double> numberOrNull(const Path& path) {
+        if (r_.peek() == JsonReader::Kind::Null) {
+            r_.readNull();
+            return std::nullopt;
+        }
+        const std::size_t at = r_.offset();
+        if (r_.peek() != JsonReader::Kind::Number) r_.fail(at, pathText(path) + " must be a number or null");
         return r_.readNumber();
     }
     int integer(const std::string& path, int lo, int hi) {
@@ -189,6 +202,21 @@ void readTriple(Reader& in, const std::string& path, double& p, double& mx, doub
     }
 }
 
+// The import's field numbers: P, Mx, My, and the optional ones by caption.
+void readColumns(Reader& in, double& p, double& mx, double& my, ProjectForces& f) {
+    const std::string path = "forces.columns";
+    in.object(path);
+    std::string k;
+    while (in.key(path, k)) {
+        double* slot = k == "P" ? &p : k == "Mx" ? &mx : k == "My" ? &my : nullptr;
+        int* optional = k == "Load Case" ? &f.ColumnName : k == "Mx Other End" ? &f.ColumnMxOther
+                                      : k == "My Other End" ? &f.ColumnMyOther : nullptr;
+        if (slot) *slot = in.integer(path + "." + k, 1, kCsvMaxFields);
+        else if (optional) *optional = in.integer(path + "." + k, 1, kCsvMaxFields);
+        else in.skip();
+    }
+}
+
 void readForces(Reader& in, ProjectData& d) {
     ProjectForces f;
     in.object("forces");
@@ -196,6 +224,12 @@ void readForces(Reader& in, ProjectData& d) {
     bool haveCount = false, haveItems = false;
     std::size_t countAt = 0;
     double cp = f.ColumnP, cmx = f.ColumnMx, cmy = f.ColumnMy;
+    // Names and other-end moments, kept apart from the items until the
+    // count is known.
+    std::vector<std::string> names;
+    std::vector<std::pair<std::optional<double>, std::optional<double>>> others;
+    std::size_t namesAt = 0, othersAt = 0;
+    bool haveNames = false, haveOthers = false;
     while (in.key("forces", k)) {
         if (k == "count") {
             countAt = in.offset();
@@ -206,7 +240,30 @@ void readForces(Reader& in, ProjectData& d) {
         } else if (k == "factors") {
             readTriple(in, "forces.factors", f.FactorP, f.FactorMx, f.FactorMy, false);
         } else if (k == "columns") {
-            readTriple(in, "forces.columns", cp, cmx, cmy, true);
+            readColumns(in, cp, cmx, cmy, f);
+        } else if (k == "names") {
+            namesAt = in.offset();
+            in.array("forces.names");
+            while (in.element()) names.push_back(in.string([&] { return "forces.names[" + std::to_string(names.size()) + "]"; }));
+            haveNames = true;
+        } else if (k == "other ends") {
+            othersAt = in.offset();
+            in.array("forces.other ends");
+            while (in.element()) {
+                const auto item = [&] { return "forces.other ends[" + std::to_string(others.size()) + "]"; };
+                const std::size_t at = in.offset();
+                in.array(item);
+                std::optional<double> v[2];
+                int n = 0;
+                while (in.element()) {
+                    if (n == 2) in.fail(at, item() + " must hold two values: Mx, My (a number or null)");
+                    v[n] = in.numberOrNull(item);
+                    ++n;
+                }
+                if (n != 2) in.fail(at, item() + " must hold two values: Mx, My (a number or null)");
+                others.emplace_back(v[0], v[1]);
+            }
+            haveOthers = true;
         } else if (k == "grid") {
             in.array("forces.grid");
             f.Grid.clear();
@@ -237,7 +294,10 @@ void readForces(Reader& in, ProjectData& d) {
                     ++n;
                 }
                 if (n != 3) in.fail(at, item() + " must hold three numbers: P, Mx, My");
-                f.Table.Items.push_back({v[0], v[1], v[2]});
+                LoadCombination& c = f.Table.Items.emplace_back();
+                c.P = v[0];
+                c.Mx = v[1];
+                c.My = v[2];
             }
             haveItems = true;
         } else {
@@ -250,6 +310,17 @@ void readForces(Reader& in, ProjectData& d) {
     if (items != f.Table.Count)
         in.fail(countAt, "forces.count is " + std::to_string(f.Table.Count) + " but forces.items holds " +
                              std::to_string(items) + " forces");
+    if (haveNames && static_cast<long long>(names.size()) != items)
+        in.fail(namesAt, "forces.names holds " + std::to_string(names.size()) + " names for " +
+                             std::to_string(items) + " forces");
+    if (haveOthers && static_cast<long long>(others.size()) != items)
+        in.fail(othersAt, "forces.other ends holds " + std::to_string(others.size()) + " pairs for " +
+                              std::to_string(items) + " forces");
+    for (std::size_t i = 0; haveNames && i < names.size(); ++i) f.Table.Items[i + 1].Name = std::move(names[i]);
+    for (std::size_t i = 0; haveOthers && i < others.size(); ++i) {
+        f.Table.Items[i + 1].MxOther = others[i].first;
+        f.Table.Items[i + 1].MyOther = others[i].second;
+    }
     const std::size_t maxRows = std::max<std::size_t>(static_cast<std::size_t>(f.Table.Count) + 1, 2);
     if (f.Grid.size() > maxRows)
         throw AppError("forces.grid has " + std::to_string(f.Grid.size()) + " rows; " +
@@ -352,7 +423,19 @@ std::string WriteProject(const ProjectData& d) {
             w.value(p);
             w.endObject();
         };
-        perForce("columns", f.ColumnMx, f.ColumnMy, f.ColumnP);
+        w.key("columns");
+        w.beginObject();
+        // Keys in order: the optional fields' captions sort before P.
+        const std::tuple<const char*, int, bool> columns[] = {
+            {"Load Case", f.ColumnName, true},         {"Mx", f.ColumnMx, false},
+            {"Mx Other End", f.ColumnMxOther, true},   {"My", f.ColumnMy, false},
+            {"My Other End", f.ColumnMyOther, true},   {"P", f.ColumnP, false}};
+        for (const auto& [name, column, optional] : columns) {
+            if (optional && column == 0) continue;  // the import had no such field
+            w.key(name);
+            w.value(column);
+        }
+        w.endObject();
         w.key("count");
         w.value(f.Table.Count);
         perForce("factors", f.FactorMx, f.FactorMy, f.FactorP);
@@ -377,6 +460,32 @@ std::string WriteProject(const ProjectData& d) {
             w.endArray();
         }
         w.endArray();
+        const auto rows = [&](auto&& has) {
+            for (int i = 1; i <= f.Table.Count && static_cast<std::size_t>(i) < f.Table.Items.size(); ++i)
+                if (has(f.Table.Items[static_cast<std::size_t>(i)])) return true;
+            return false;
+        };
+        if (rows([](const LoadCombination& c) { return !c.Name.empty(); })) {
+            w.key("names");
+            w.beginArray();
+            for (int i = 1; i <= f.Table.Count && static_cast<std::size_t>(i) < f.Table.Items.size(); ++i)
+                w.value(f.Table.Items[static_cast<std::size_t>(i)].Name);
+            w.endArray();
+        }
+        if (rows([](const LoadCombination& c) { return c.MxOther || c.MyOther; })) {
+            w.key("other ends");
+            w.beginArray();
+            for (int i = 1; i <= f.Table.Count && static_cast<std::size_t>(i) < f.Table.Items.size(); ++i) {
+                const LoadCombination& c = f.Table.Items[static_cast<std::size_t>(i)];
+                w.beginArray(true);
+                for (const std::optional<double>& m : {c.MxOther, c.MyOther}) {
+                    if (m) w.value(*m);
+                    else w.null();
+                }
+                w.endArray();
+            }
+            w.endArray();
+        }
         w.endObject();
     }
     w.key("format");

@@ -8,13 +8,17 @@
 //     "combos": {"ComboBox1": 0, ...},             item indexes
 //     "fields": {"Edit1": "2200", ...},            texts as typed
 //     "forces": {                                  only after an import
-//       "columns": {"Mx": 10, "My": 9, "P": 5},    import field numbers
+//       "columns": {"Mx": 10, "My": 9, "P": 5},    import field numbers (and
+//                   "Load Case", "Mx Other End", "My Other End" when given)
 //       "count": 3,
 //       "factors": {"Mx": 1, "My": 1, "P": 1},     amplification factors
 //       "file": "forces.csv",                      the imported file's name
 //       "grid": [["Story", "Col", ...], ...],      the import grid's cells
-//       "items": [[1500, 300, -200], ...]          P, Mx, My of each force
-//     },
+//       "items": [[1500, 300, -200], ...],         P, Mx, My of each force
+//       "names": ["ULS 1", ...],                   only when a force has a name
+//       "other ends": [[120, null], ...]           only when a force has one:
+//     },                                           Mx, My at the other end
+
 //     "format": "pillarix-column",
 //     "live": 1,                                   only while the live check is on
 //     "program": "Pillarix 1.2",
@@ -58,6 +62,8 @@ struct ProjectForces {
     LoadCombinationTable Table;
     double FactorP = 1, FactorMx = 1, FactorMy = 1;
     int ColumnP = 5, ColumnMx = 10, ColumnMy = 9;
+    // The optional fields' numbers; 0 when the import had none.
+    int ColumnName = 0, ColumnMxOther = 0, ColumnMyOther = 0;
     std::string File;
 };
 

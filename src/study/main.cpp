@@ -35,10 +35,13 @@ a header line, then one line per column. Header names:
 Force and section files must lie in the table's folder or below it once
 ".." and symbolic links are resolved (see --allow-folder); for a table read
 from a pipe that is the working folder.
-  EditN          the window's edit field EditN (1..70), as typed; Edit69
+  EditN          the window's edit field EditN (1..80), as typed; Edit69
                  is "Mesh Size" of a custom section (empty: the larger of
                  its width and height / 40, or a quarter of its thinnest
-                 part when smaller), Edit70 is "Cover Layers"
+                 part when smaller), Edit70 is "Cover Layers"; Edit78,
+                 Edit79, Edit80 are the force file's optional field numbers
+                 of "Load Case", "Mx Other End", "My Other End" (empty:
+                 none)
   ComboBoxN      the item index of ComboBoxN (1..8, 0 = first item);
                  ComboBox1 is the section type: 0 Rect Column, 1 Circular
                  Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,

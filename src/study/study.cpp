@@ -343,12 +343,12 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
             // "Import Force Data" with the row's import settings, then the
             // capacity check with its Mx-My settings.
             double fP = 1, fMx = 1, fMy = 1;
-            int cP = 0, cMx = 0, cMy = 0;
-            ReadImportSettings(*fields, fP, fMx, fMy, cP, cMx, cMy);
+            ForceColumns columns;
+            ReadImportSettings(*fields, fP, fMx, fMy, columns);
             ForceImport imported;
             try {
                 const std::string path = StudyInputPath(folder, forces, allowedFolders);
-                imported = ImportForcesFromFile(path, cP, cMx, cMy);
+                imported = ImportForcesFromFile(path, columns);
                 if (imported.Table.Count < 1) throw AppError("No forces have been imported from \"" + path + "\".");
             } catch (const AppError& e) {
                 // The file as the row names it.

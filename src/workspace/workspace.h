@@ -29,7 +29,7 @@ struct Workspace {
 
     LoadCombinationTable Loads;
     double ForceFactorP = 0, ForceFactorMx = 0, ForceFactorMy = 0;
-    int ForceColumnP = 0, ForceColumnMx = 0, ForceColumnMy = 0;
+    ForceColumns ForceCols;  // field numbers of the last import
 
     // Last capacity check of the forces; stale once the section, the MM
     // settings or the forces change after it.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "analysis/default_column.h"
+#include "analysis/section_steps.h"
 #include "check/column_request.h"
 #include "check/capacity_check.h"
 #include "check/live_run.h"
@@ -162,23 +164,35 @@ CheckRow Row(int i, std::optional<double> capacity, std::optional<double> ratio)
 }
 
 TEST(TallyCheck, GoverningIsTheFirstLargestWithNaLargest) {
+    // Each ratio governs on its own; the radial line names the larger of
+    // the two largest ("n/a" largest, the constant-P ratio on a tie).
+    const std::nullopt_t na = std::nullopt;
     struct Case {
-        std::vector<std::optional<double>> ratios;
-        int passed, governing;
+        std::vector<std::optional<double>> ratios, radials;
+        int passed, governing, radialGoverning;
+        const char* radialLine;
     };
     const Case cases[] = {
-        {{0.5, 0.9, 0.9, 0.2}, 4, 1},
-        {{0.5, std::nullopt, 2.0, std::nullopt}, 1, 1},
-        {{1.0, 1.0000000000000002}, 1, 1},
-        {{}, 0, -1},
+        {{0.5, 0.9, 0.9, 0.2}, {0.4, 0.95, 0.3, 0.96}, 4, 1, 3,
+         "Radial ratio: governing case 4, ratio 0.9600; the radial ratio governs"},
+        {{0.5, na, 2.0, na}, {0.5, 3.0, 2.5, 1.0}, 1, 1, 1,
+         "Radial ratio: governing case 2, ratio 3.0000; the constant-P ratio governs"},
+        {{1.0, 1.0000000000000002}, {1.0000000000000002, na}, 1, 1, 1,
+         "Radial ratio: governing case 2, ratio n/a; the radial ratio governs"},
+        {{0.7, 0.8}, {0.8, 0.2}, 2, 1, 0, "Radial ratio: governing case 1, ratio 0.8000; the constant-P ratio governs"},
+        {{}, {}, 0, -1, -1, ""},
     };
     for (const Case& c : cases) {
         CheckResult r;
-        for (size_t k = 0; k < c.ratios.size(); ++k)
+        for (size_t k = 0; k < c.ratios.size(); ++k) {
             r.Rows.push_back(Row(static_cast<int>(k) + 1, 1.0, c.ratios[k]));
+            r.Rows.back().Radial = c.radials[k];
+        }
         TallyCheck(r);
         EXPECT_EQ(r.Passed, c.passed);
         EXPECT_EQ(r.Governing, c.governing);
+        EXPECT_EQ(r.RadialGoverning, c.radialGoverning);
+        EXPECT_EQ(CheckRadialLine(r), c.radialLine);
     }
 }
 
@@ -190,14 +204,26 @@ TEST(CheckCsv, BytesAndSummaryLine) {
     r.Rows.back().My = -12.125;
     r.Rows.push_back(Row(2, std::nullopt, 1.25));
     r.Rows.back().P = 150000;
+    r.Rows.back().Missing = NoCapacity::AbovePMax;
+    r.Rows.back().Radial = 1.25;
+    r.Rows.back().Name = "ULS 7";  // the case's name, where the table has one
     r.Rows.push_back(Row(3, std::nullopt, std::nullopt));
+    r.Rows.back().Missing = NoCapacity::BelowPMin;
+    r.Rows.back().Radial = 0.03125;
     TallyCheck(r);
     EXPECT_EQ(CheckCsv(r, "\r\n"),
-              "Case,P,Mx,My,Capacity,Ratio,Status\r\n"
-              "1,-0.00,504.50,-12.13,16145.63,0.0313,OK\r\n"
-              "2,150000.00,0.00,0.00,,1.2500,NG\r\n"
-              "3,0.00,0.00,0.00,,n/a,NG\r\n");
+              "Case,P (kN),Mx (kNm),My (kNm),Capacity (kNm),Ratio,Status,Radial Ratio\r\n"
+              "1,-0.00,504.50,-12.13,16145.63,0.0313,OK,n/a\r\n"
+              "ULS 7,150000.00,0.00,0.00,n/a: P above PMax,1.2500,NG,1.2500\r\n"
+              "3,0.00,0.00,0.00,n/a: P below PMin,n/a,NG,0.0313\r\n");
     EXPECT_EQ(CheckSummaryLine(r), "Passed 1 of 3; governing case 3, ratio n/a");
+    r.FromCentre = true;
+    EXPECT_EQ(CheckColumnName(r, kRatioColumn), "Ratio from plastic centroid");
+    EXPECT_EQ(CheckColumnName(r, kRadialColumn), "Radial Ratio from plastic centroid");
+    for (NoCapacity why : {NoCapacity::AtPMax, NoCapacity::AtPMin, NoCapacity::NoMoment, NoCapacity::OutOfReach,
+                           NoCapacity::NoCrossing})
+        EXPECT_TRUE(std::string(NoCapacityText(why)).starts_with("n/a: ")) << static_cast<int>(why);
+    EXPECT_EQ(NoCapacityText(NoCapacity::None), std::string());
     r.Rows.pop_back();
     TallyCheck(r);
     EXPECT_EQ(CheckSummaryLine(r), "Passed 1 of 2; governing case 2, ratio 1.2500");
@@ -283,6 +309,121 @@ TEST(RunCapacityCheck, DefaultColumnAgainstAPlainComputation) {
         EXPECT_EQ(CheckCsv(a, "\n"), CheckCsv(b, "\n"));
         for (size_t k = 0; k < a.Rows.size(); ++k) EXPECT_EQ(a.Rows[k].Capacity, b.Rows[k].Capacity);
     }
+}
+
+// The radial ratio against points known to lie on the surface: a force
+// F found on the check's own curve at its P, scaled by k about the origin
+// (the default column is point-symmetric), meets the surface at F, so its
+// radial ratio is k exactly, while its constant-P ratio is not.
+TEST(RadialRatio, ScaledSurfacePointsGiveTheirScale) {
+    Fixture probe;
+    const double PMax = probe.req.PMax, PMin = probe.req.PMin;
+    struct Level {
+        double P, angle;  // the direction of the moment, degrees
+    };
+    const Level levels[] = {{0.3 * PMax, 20}, {0.05 * PMax, 135}, {0.6 * PMax, 250}, {0.4 * PMin, 300}};
+    for (const Level& l : levels) {
+        const double ux = std::cos(l.angle * 3.141592653589793 / 180), uy = std::sin(l.angle * 3.141592653589793 / 180);
+        probe.add(l.P, ux, uy);
+    }
+    const CheckResult on = RunCapacityCheck(probe.req);
+    Fixture f;
+    const double scales[] = {0.5, 1.0, 1.25};
+    for (size_t i = 0; i < std::size(levels); ++i)
+        for (double k : scales) {
+            const double cap = *on.Rows[i].Capacity;
+            f.add(k * levels[i].P, k * cap * on.Rows[i].Mx, k * cap * on.Rows[i].My);
+        }
+    const CheckResult r = RunCapacityCheck(f.req);
+    for (size_t i = 0; i < r.Rows.size(); ++i) {
+        const double k = scales[i % std::size(scales)];
+        const CheckRow& row = r.Rows[i];
+        ASSERT_TRUE(row.Radial && row.Ratio) << i;
+        EXPECT_NEAR(*row.Radial, k, 1e-8 * k) << i;
+        if (k == 1) {
+            EXPECT_NEAR(*row.Ratio, 1, 1e-12) << i;  // on the curve: 1 both ways
+        } else {
+            EXPECT_GT(std::abs(*row.Ratio - k), 1e-3) << i;  // the constant-P ratio is another
+        }
+        EXPECT_EQ((*row.Radial > 1), (*row.Ratio > 1)) << i;  // one verdict either way
+    }
+    EXPECT_GT(r.RadialCurves, 0);
+}
+
+TEST(RadialRatio, RaysThatNeedNoSearch) {
+    // On the P axis the ray is the axial force's; in the plane P = 0 it is
+    // the constant-P ray; beyond or at an axial capacity the ray still meets
+    // the surface before it, so the ratio is above 1 and finite.
+    Fixture f;
+    const double PMax = f.req.PMax, PMin = f.req.PMin;
+    f.add(0.5 * PMax, 0, 0);
+    f.add(0.5 * PMin, 0, 0);
+    f.add(0, 3000, -2000);
+    f.add(1.2 * PMax, 500, 0);
+    f.add(PMax, 500, 0);
+    f.add(PMin, 0, 500);
+    const CheckResult r = RunCapacityCheck(f.req);
+    EXPECT_EQ(*r.Rows[0].Radial, 0.5);
+    EXPECT_EQ(*r.Rows[1].Radial, 0.5);
+    EXPECT_EQ(r.Rows[2].Radial, r.Rows[2].Ratio);
+    for (size_t i : {3, 4, 5}) {
+        ASSERT_TRUE(r.Rows[i].Radial) << i;
+        EXPECT_GT(*r.Rows[i].Radial, 1) << i;
+        EXPECT_LT(*r.Rows[i].Radial, 2) << i;
+    }
+    // A small moment hardly moves the radial ratio off the axial one.
+    EXPECT_NEAR(*r.Rows[3].Radial, 1.2, 0.05);
+    EXPECT_EQ(CheckCellText(r.Rows[3], 4), "n/a: P above PMax");
+    EXPECT_EQ(CheckCellText(r.Rows[4], 4), "n/a: P at PMax");
+    EXPECT_EQ(CheckCellText(r.Rows[5], 4), "n/a: P at PMin");
+    EXPECT_EQ(CheckCellText(r.Rows[0], 4), "n/a: no moment");
+    // The axial capacities themselves, without a moment: nothing is beyond.
+    Fixture at;
+    at.add(PMax, 0, 0);
+    at.add(PMin, 0, 0);
+    const CheckResult a = RunCapacityCheck(at.req);
+    for (const CheckRow& row : a.Rows) {
+        EXPECT_EQ(CheckCellText(row, 4), "n/a: no moment") << row.P;
+        EXPECT_EQ(row.Radial, 1.0) << row.P;
+    }
+}
+
+TEST(RadialRatio, PlainConcreteHasNoTensionSide) {
+    // A 400 x 400 block without bars: PMin = 0, so a ray needing the curve at
+    // P = 0 (a force beyond PMax) or a tension force has no radial ratio
+    // ("n/a"), and the rest of the check goes on.
+    FiberTable t;
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 20; ++j) pxtest::AddFiber(t, -190 + 20 * i, -190 + 20 * j, 400, MatCoreConcrete1);
+    LoadCombinationTable loads;
+    CheckRequest req;
+    req.Fibers = &t;
+    req.B = req.H = 400;
+    ComputeAxialBounds(t, req.PMax, req.PMin);
+    ASSERT_EQ(req.PMin, 0);
+    req.Loads = &loads;
+    for (const auto& f : {std::array<double, 3>{1.5 * req.PMax, 10, 0}, {0.5 * req.PMax, 20, 5}, {-100, 0, 10}}) {
+        loads.Items.push_back({f[0], f[1], f[2]});
+        ++loads.Count;
+    }
+    const CheckResult r = RunCapacityCheck(req);
+    EXPECT_FALSE(r.Rows[0].Radial);
+    ASSERT_TRUE(r.Rows[1].Radial && r.Rows[1].Ratio);
+    EXPECT_GT(*r.Rows[1].Radial, *r.Rows[1].Ratio);  // most of its demand is the axial force
+    EXPECT_FALSE(r.Rows[2].Radial);
+}
+
+TEST(RadialRatio, SameVerdictAsTheConstantPRatioOnRealisticForces) {
+    Fixture f;
+    f.loads = pxtest::RealisticForces();
+    const CheckResult r = RunCapacityCheck(f.req);
+    for (const CheckRow& row : r.Rows) {
+        ASSERT_TRUE(row.Radial && row.Ratio) << row.Case;
+        EXPECT_EQ(*row.Radial > 1, *row.Ratio > 1) << row.Case;
+    }
+    EXPECT_EQ(CheckRadialLine(r).substr(0, 30), "Radial ratio: governing case 2");
+    // A few passes of one curve per row: the secant steps converge fast.
+    EXPECT_LE(r.RadialCurves, 6 * 240);
 }
 
 TEST(RunCapacityCheck, RefusesBeforeAnyWork) {

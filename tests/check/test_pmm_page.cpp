@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QStyle>
@@ -70,6 +71,8 @@ struct Window : FormWindow {
     int rows() { return page().table()->model()->rowCount(); }
     void trigger(const char* name) { form->findChild<QAction*>(name)->trigger(); }
     QString summary() { return page().summary()->text(); }
+    // The summary's first line: the documented line, with the stale note.
+    QString summaryLine() { return summary().section('\n', 0, 0); }
     QString selectedCase() {
         const QModelIndexList sel = page().table()->selectionModel()->selectedRows();
         return sel.size() == 1 ? sel[0].data().toString() : QString("none");
@@ -104,31 +107,42 @@ TEST(PmmPage, CheckFillsTheTableSummaryAndExport) {
     ASSERT_EQ(w.rows(), 12);
     QAbstractItemModel* m = w.page().table()->model();
     for (int c = 0; c < kCheckColumns; ++c)
-        EXPECT_EQ(m->headerData(c, Qt::Horizontal).toString(), lines[0].split(',')[c]);
+        EXPECT_EQ(m->headerData(c, Qt::Horizontal).toString().replace('\n', ' '), lines[0].split(',')[c]);
     for (int i = 0; i < 12; ++i) {
         QStringList cells;
         for (int c = 0; c < kCheckColumns; ++c) cells << w.cell(i, c);
         EXPECT_EQ(cells.join(','), lines[i + 1]);
-        const bool red = m->index(i, 0).data(Qt::ForegroundRole).value<QColor>() == QColor(Qt::red);
-        EXPECT_EQ(red, cells[6] == "NG") << i;
+        // NG rows marked in colour (text and fill) and in bold words.
+        const bool ng = cells[kStatusColumn] == "NG";
+        EXPECT_EQ(m->index(i, 0).data(Qt::BackgroundRole).isValid(), ng) << i;
+        EXPECT_EQ(m->index(i, 3).data(Qt::ForegroundRole).isValid(), ng) << i;
+        EXPECT_EQ(m->index(i, kStatusColumn).data(Qt::FontRole).value<QFont>().bold(), ng) << i;
     }
-    EXPECT_EQ(w.cell(10, 4), "");  // beyond PMax: no curve, no capacity
-    EXPECT_EQ(w.summary(), QString::fromStdString(CheckSummaryLine(r)));
-    EXPECT_EQ(w.summary(), "Passed 9 of 12; governing case 10, ratio " + w.cell(9, 5));
+    EXPECT_EQ(w.cell(10, 4), "n/a: P above PMax");  // beyond PMax: no curve, says why
+    EXPECT_EQ(lines[0].toStdString(), "Case,P (kN),Mx (kNm),My (kNm),Capacity (kNm),Ratio,Status,Radial Ratio");
+    // The summary: the documented line, the radial ratio's line; the label
+    // tall enough for both.
+    const QStringList summaryLines = w.summary().split('\n');
+    ASSERT_EQ(summaryLines.size(), 2);
+    EXPECT_EQ(summaryLines[0], QString::fromStdString(CheckSummaryLine(r)));
+    EXPECT_EQ(summaryLines[0], "Passed 9 of 12; governing case 10, ratio " + w.cell(9, 5));
+    EXPECT_EQ(summaryLines[1], QString::fromStdString(CheckRadialLine(r)));
+    EXPECT_GE(w.page().summary()->height(), w.page().summary()->heightForWidth(w.page().summary()->width()));
+    EXPECT_EQ(w.page().table()->font(), w.form->font());  // the window's font
     EXPECT_EQ(w.selectedCase(), "10");
 
-    // All seven columns fit the table side by side, with room for a
-    // vertical scroll bar, none cutting its text (a pixel of margin on each
-    // side and one for the grid line).
+    // No column cuts its text (a pixel of margin on each side and one for
+    // the grid line), its caption's lines included; together they scroll
+    // sideways within the table, which keeps the page's width.
     QTableView* table = w.page().table();
     const QFontMetricsF fm(table->font());
-    int total = 0;
     for (int c = 0; c < kCheckColumns; ++c) {
-        total += table->columnWidth(c);
         for (int i = 0; i < 12; ++i) EXPECT_GE(table->columnWidth(c), fm.horizontalAdvance(w.cell(i, c)) + 3) << c;
+        for (const QString& line : m->headerData(c, Qt::Horizontal).toString().split('\n'))
+            EXPECT_GE(table->columnWidth(c), QFontMetricsF(table->horizontalHeader()->font()).horizontalAdvance(line) + 3)
+                << c;
     }
-    EXPECT_LE(total, table->width() - 2 * table->frameWidth() -
-                         table->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table));
+    EXPECT_EQ(table->width(), 286);
 
     // A header click sorts by number, not by text; the governing case stays
     // selected.
@@ -161,12 +175,12 @@ TEST(PmmPage, CheckFillsTheTableSummaryAndExport) {
     // Editing a field marks the check stale, until the next check.
     QTest::keyClicks(w.form->edit(1), "0");
     EXPECT_TRUE(w.form->workspace().CheckStale);
-    EXPECT_EQ(w.summary(), QString::fromStdString(CheckSummaryLine(r)) + kStaleNote);
+    EXPECT_EQ(w.summaryLine(), QString::fromStdString(CheckSummaryLine(r)) + kStaleNote);
     EXPECT_EQ(w.rows(), 12);
     w.form->edit(1)->setText("2200");
     w.click(19);
     EXPECT_FALSE(w.form->workspace().CheckStale);
-    EXPECT_EQ(w.summary(), QString::fromStdString(CheckSummaryLine(w.check())));
+    EXPECT_EQ(w.summaryLine(), QString::fromStdString(CheckSummaryLine(w.check())));
     // So do other factors, and a section type chosen from the menu; the
     // same inputs again are not a change.
     const std::pair<int, const char*> factors[] = {{57, "1.0"}, {57, "1.5"}, {57, "1"}};
@@ -177,7 +191,19 @@ TEST(PmmPage, CheckFillsTheTableSummaryAndExport) {
     }
     w.trigger("N20");
     EXPECT_TRUE(w.form->workspace().CheckStale);
-    EXPECT_TRUE(w.summary().endsWith(kStaleNote));
+    EXPECT_TRUE(w.summaryLine().endsWith(kStaleNote));
+
+    // The same forces imported again with their names: a check made before
+    // shows numbers, so it is stale; checked again, the names show.
+    w.trigger("N19");
+    w.click(19);
+    ASSERT_FALSE(w.form->workspace().CheckStale);
+    w.form->edit(78)->setText("3");
+    w.importForces();
+    EXPECT_TRUE(w.form->workspace().CheckStale);
+    w.click(19);
+    EXPECT_EQ(w.cell(0, 0), "1.4D");
+    EXPECT_EQ(QString::fromStdString(CheckCsv(w.check(), "\n")).split('\n')[1], "1.4D," + lines[1].section(',', 1));
 }
 
 TEST(PmmPage, ErrorsAndCancelLeaveEarlierResults) {
@@ -194,7 +220,7 @@ TEST(PmmPage, ErrorsAndCancelLeaveEarlierResults) {
     w.click(19);
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     const std::string before = CheckCsv(w.check(), "\n");
-    const QString summary = w.summary();
+    const QString summary = w.summaryLine();
 
     // Bad MM settings: the message "Gen MM Curve" gives.
     w.form->edit(35)->setText("0");
@@ -239,7 +265,7 @@ TEST(PmmPage, ErrorsAndCancelLeaveEarlierResults) {
         EXPECT_EQ(w.form->statusBar()->currentMessage(), "Cancelled");
         EXPECT_FALSE(w.page().running());
     }
-    EXPECT_EQ(w.summary(), summary + kStaleNote);  // Edit35 was edited
+    EXPECT_EQ(w.summaryLine(), summary + kStaleNote);  // Edit35 was edited
     // The picture only gains the stale note at its top.
     EXPECT_EQ(w.page().picture()->image().copy(0, 30, 600, 570), shown.copy(0, 30, 600, 570));
     EXPECT_NE(w.page().picture()->image(), shown);
@@ -344,6 +370,21 @@ TEST(PmmPage, BatchCheckAndSurfacePrintWhatTheWindowShows) {
     EXPECT_TRUE(lines.last().startsWith("3,"));
     EXPECT_FALSE(QImage(w.file("s.png")).isNull());
 
+    // The table's Load Case field names the cases; a section's warnings
+    // follow the two summary lines, a line each.
+    const QStringList box = {"Edit3=20", "Edit41=20", "ComboBox1=5", "Edit78=3", "section",
+                             "import=" + w.file("forces.csv"), "check"};
+    ASSERT_EQ(RunBatch(box, out, err), kBatchOk) << err;
+    const QStringList printed = QString::fromStdString(out).split('\n', Qt::SkipEmptyParts);
+    const qsizetype head = printed.indexOf(QRegularExpression("^Case,.*"));
+    ASSERT_GE(head, 0) << out;
+    EXPECT_TRUE(printed[head + 1].startsWith("1.4D,21000.50,")) << printed[head + 1].toStdString();
+    EXPECT_TRUE(printed[head + 12].startsWith("0.9D-E,")) << printed[head + 12].toStdString();
+    EXPECT_TRUE(printed[head + 13].startsWith("Passed ")) << out;
+    EXPECT_TRUE(printed[head + 14].startsWith("Radial ratio: governing case ")) << out;
+    ASSERT_EQ(printed.size(), head + 16) << out;
+    EXPECT_TRUE(printed[head + 15].startsWith("Warning: the box wall's b/t")) << out;
+
     EXPECT_EQ(RunBatch({"check"}, out, err), kBatchFailed);
     EXPECT_EQ(err, "No forces have been imported.\n");
 }
@@ -400,7 +441,7 @@ TEST(PmmPage, LiveCheckFollowsTheTypingAndMatchesCheckForces) {
     EXPECT_EQ(w.form->statusBar()->currentMessage(), "Sec Width B (Section page): '22O0' is not a valid floating point value.");
     EXPECT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     EXPECT_EQ(CheckCsv(w.check(), "\n"), liveCsv);
-    EXPECT_TRUE(w.summary().endsWith(kStaleNote));
+    EXPECT_TRUE(w.summaryLine().endsWith(kStaleNote));
 }
 
 TEST(PmmPage, LiveRunsAgainAfterAPageOpenedAtOnceAndAfterAFault) {
@@ -516,18 +557,24 @@ TEST(PmmPage, TableShowsEveryColumnWhateverTheFactor) {
     w.form->workspace().Loads = pxtest::RealisticForces();
     w.form->pages()->setCurrentIndex(6);
     w.form->show();
-    for (const char* factor : {"1.5", "3", "1"}) {
+    const int pageWidth = w.page().table()->parentWidget()->minimumWidth();
+    for (const char* factor : {"1", "1.5", "3", "1"}) {
         w.form->edit(57)->setText(factor);
         w.click(13);
         w.click(19);
         QApplication::processEvents();
         QTableView* t = w.page().table();
         ASSERT_TRUE(t->verticalScrollBar()->isVisible());
-        EXPECT_EQ(t->horizontalScrollBar()->maximum(), 0) << factor;
-        EXPECT_LE(t->columnViewportPosition(6) + t->columnWidth(6), t->viewport()->width()) << factor;
-        EXPECT_GE(w.page().table()->parentWidget()->minimumWidth(), t->geometry().right() + 1);
+        // The last column scrolls wholly into view, the table and the page
+        // keep their widths.
+        const int last = kCheckColumns - 1;
+        t->horizontalScrollBar()->setValue(t->horizontalScrollBar()->maximum());
+        QApplication::processEvents();
+        EXPECT_LE(t->columnViewportPosition(last) + t->columnWidth(last), t->viewport()->width()) << factor;
+        EXPECT_EQ(t->width(), 286) << factor;
+        EXPECT_EQ(t->parentWidget()->minimumWidth(), pageWidth) << factor;
+        t->horizontalScrollBar()->setValue(0);
     }
-    EXPECT_EQ(w.page().table()->width(), 286);  // back to its own width
 }
 
 TEST(PmmPage, LiveCheckShowsNoStaleResultWhileTyping) {

@@ -96,5 +96,9 @@ TEST(PmmProjection, DotsTableKeysAndCaption) {
     EXPECT_EQ(CheckCellText(r.Rows[1], 4), "");
     EXPECT_EQ(CheckCellText(r.Rows[1], 5), "n/a");
     EXPECT_EQ(CheckCellText(r.Rows[1], 6), "NG");
-    EXPECT_EQ(DotCaption(r.Rows[2]), "Case 3: P = 900.00, Mx = 900.00, My = 0.00, Ratio = 2.5000");
+    EXPECT_EQ(DotCaption(r.Rows[2]), "Case 3: P = 900.00, Mx = 900.00, My = 0.00, Ratio = 2.5000, Radial Ratio = n/a");
+    r.Rows[2].Name = "1.2D+L+E";
+    r.Rows[2].Radial = 2.25;
+    EXPECT_EQ(DotCaption(r.Rows[2]),
+              "Case 1.2D+L+E: P = 900.00, Mx = 900.00, My = 0.00, Ratio = 2.5000, Radial Ratio = 2.2500");
 }

@@ -236,11 +236,45 @@ TEST(Unsymmetric, CheckNeverPassesAForceOutsideTheSurface) {
     }
     // The export names the rule.
     EXPECT_TRUE(r.FromCentre);
-    EXPECT_EQ(CheckCsv(r, "\n").substr(0, 54), "Case,P,Mx,My,Capacity,Ratio from plastic centroid,Stat");
+    EXPECT_EQ(CheckCsv(r, "\n").substr(0, 72),
+              "Case,P (kN),Mx (kNm),My (kNm),Capacity (kNm),Ratio from plastic centroid");
     // A force at the centre or at a pure-axial point takes the axial ratio.
     EXPECT_EQ(*r.Rows[4].Ratio, Pu / s.PMax);
     EXPECT_EQ(*r.Rows[5].Ratio, 1);
     EXPECT_FALSE(r.Rows[6].Ratio);  // nothing is left to carry a moment: "n/a", NG
+}
+
+TEST(Unsymmetric, RadialRatioFromThePlasticCentroidAtZeroAgainstTheHandCurve) {
+    // A state of the hand curve H = (P, Mx, 0) lies on the surface. The ray
+    // from the plastic centroid at P = 0, S = (0, Mx1 + u0 (Mx0 - Mx1), 0),
+    // through S + k (H - S) meets the surface at H: its radial ratio is k.
+    const Solved& s = WallCurves();
+    const PureAxialPoints pure = ComputePureAxialPoints(s.t);
+    double sx = 0, sy = 0;
+    pure.centreAt(0, sx, sy);
+    const double u0 = -s.PMin / (s.PMax - s.PMin);
+    EXPECT_NEAR(sx, Fy * As * ys / 1e6 * (1 - 2 * u0), 1e-6);
+    EXPECT_NEAR(sy, 0, 1e-9);
+    const double depths[] = {300, 900, 1600};
+    const double scales[] = {0.6, 1.3};
+    std::vector<std::array<double, 3>> forces;
+    std::vector<double> expected;
+    for (bool top : {true, false})
+        for (double x : depths) {
+            const HandState hs = AtDepth(x, top);
+            for (double k : scales) {
+                forces.push_back({k * hs.P, sx + k * (hs.Mx - sx), (1 - k) * sy});
+                expected.push_back(k);
+            }
+        }
+    const CheckResult r = CheckWall(forces, 360);
+    EXPECT_EQ(CheckColumnName(r, kRadialColumn), "Radial Ratio from plastic centroid");
+    for (size_t i = 0; i < r.Rows.size(); ++i) {
+        ASSERT_TRUE(r.Rows[i].Radial) << i;
+        EXPECT_NEAR(*r.Rows[i].Radial, expected[i], 3e-3 * expected[i]) << i;
+        ASSERT_TRUE(r.Rows[i].Ratio) << i;
+        EXPECT_EQ(*r.Rows[i].Ratio > 1, expected[i] > 1) << i;
+    }
 }
 
 TEST(Unsymmetric, CurveAndCheckAgreeAtEveryLevel) {

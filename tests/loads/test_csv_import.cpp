@@ -297,3 +297,91 @@ TEST(ImportSettings, InputReadsTheThreeFactorsInOrder) {
     EXPECT_EQ(fmx, 0.8);
     EXPECT_EQ(fmy, -1);
 }
+
+TEST(ImportForces, LoadCaseAndOtherEndFields) {
+    // Field 3 names the case, fields 11 and 12 hold the other end's moments;
+    // an empty cell leaves that line's value out.
+    const char* text =
+        "Story,Col,Load,Loc,P,V2,V3,T,M2,M3,M3b,M2b\n"
+        "S1,C1,DL,0,-1500,1,2,3,40,-300,150,-20\n"
+        "S1,C1,,0,200.5,1,2,3,-41,250,,7.5\n"
+        "S1,C1,Séisme X,0,12.5,1,2,3,1e2,0\n";
+    const ForceImport r = ImportForcesFromText(text, ForceColumns{5, 10, 9, 3, 11, 12});
+    ASSERT_EQ(r.Table.Count, 3);
+    const LoadCombination* c = &r.Table.Items[1];
+    EXPECT_EQ(c[0].Name, "DL");
+    EXPECT_EQ(c[0].MxOther, 150.0);
+    EXPECT_EQ(c[0].MyOther, -20.0);
+    EXPECT_EQ(c[1].Name, "");
+    EXPECT_FALSE(c[1].MxOther);
+    EXPECT_EQ(c[1].MyOther, 7.5);
+    EXPECT_EQ(c[2].Name, "Séisme X");
+    EXPECT_FALSE(c[2].MxOther);
+    EXPECT_FALSE(c[2].MyOther);
+    EXPECT_EQ(c[2].P, -12.5);
+    // The first and the fortieth field may hold them too.
+    std::string forty = "ULS 9,5";
+    for (int i = 3; i <= 40; ++i) forty += i == 40 ? ",-2.5" : ",0";
+    const ForceImport edges = ImportForcesFromText("h\n" + forty + "\n", ForceColumns{2, 2, 2, 1, 40, 0});
+    EXPECT_EQ(edges.Table.Items[1].Name, "ULS 9");
+    EXPECT_EQ(edges.Table.Items[1].MxOther, -2.5);
+    EXPECT_EQ(errorOf([&] { ImportForcesFromText("h\n" + forty + "\n", ForceColumns{2, 2, 2, 0, 40, 1}); }),
+              "My Other End: 'ULS 9' is not a valid floating point value (line 2, field 1)");
+    // Without the optional fields nothing of them is read.
+    const ForceImport plain = ImportForcesFromText(text, ForceColumns{5, 10, 9});
+    EXPECT_EQ(plain.Table.Items[1].Name, "");
+    EXPECT_FALSE(plain.Table.Items[1].MxOther);
+
+    // A bad number names the field, the line and the field number; a field
+    // number out of range is refused before the text is read.
+    const struct {
+        const char* text;
+        ForceColumns cols;
+        const char* message;
+    } bad[] = {
+        {"h\n1,2,3,4,x\n", {1, 2, 3, 0, 5, 0}, "Mx Other End: 'x' is not a valid floating point value (line 2, field 5)"},
+        {"h\n1,2,3,4,5\n1,2,3,4,5,1e999\n", {1, 2, 3, 0, 5, 6},
+         "My Other End: '1e999' is not a valid floating point value (line 3, field 6)"},
+        {"h\n1,2,3\n", {1, 2, 3, 41, 0, 0},
+         "The field number of Load Case is 41: a field number must lie between 1 and 40"},
+        {"h\n1,2,3\n", {1, 2, 3, 0, -1, 0},
+         "The field number of Mx Other End is -1: a field number must lie between 1 and 40"},
+    };
+    for (const auto& b : bad) EXPECT_EQ(errorOf([&] { ImportForcesFromText(b.text, b.cols); }), b.message);
+}
+
+TEST(ImportSettings, OptionalFieldNumbersEmptyOrOneToForty) {
+    MapFields f = DefaultFields();
+    double fp = 0, fmx = 0, fmy = 0;
+    ForceColumns cols{1, 1, 1, 7, 7, 7};
+    ReadImportSettings(f, fp, fmx, fmy, cols);
+    EXPECT_EQ(cols.P, 5);
+    EXPECT_EQ(cols.Name, 0);  // empty by default: not given
+    EXPECT_EQ(cols.MxOther, 0);
+    EXPECT_EQ(cols.MyOther, 0);
+    f["Edit78"] = "3";
+    f["Edit79"] = " 40";
+    f["Edit80"] = "1";
+    ReadImportSettings(f, fp, fmx, fmy, cols);
+    EXPECT_EQ(cols.Name, 3);
+    EXPECT_EQ(cols.MxOther, 40);
+    EXPECT_EQ(cols.MyOther, 1);
+
+    // A bad one changes nothing, the factors and field numbers included.
+    const std::pair<const char*, const char*> refused[] = {
+        {"Edit80", "Table Column of My Other End (Edit80) is 41: a field number must lie between 1 and 40"},
+        {"Edit78", "Table Column of Load Case (Edit78) is 0: a field number must lie between 1 and 40"},
+        {"Edit79", "Table Column of Mx Other End (Edit79): '1.5' is not a valid integer value"},
+    };
+    const std::string texts[] = {"41", "0", "1.5"};
+    for (size_t k = 0; k < std::size(refused); ++k) {
+        MapFields g = f;
+        g["Edit57"] = "9";
+        g[refused[k].first] = texts[k];
+        const ForceColumns before = cols;
+        EXPECT_EQ(errorOf([&] { ReadImportSettings(g, fp, fmx, fmy, cols); }), refused[k].second);
+        EXPECT_EQ(fp, 1.0);
+        EXPECT_EQ(cols.Name, before.Name);
+        EXPECT_EQ(cols.MyOther, before.MyOther);
+    }
+}

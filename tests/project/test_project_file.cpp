@@ -158,8 +158,13 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     f.Table.Count = 2;
     f.Table.Items.push_back({1500.5, 0.1 + 0.2, -1e-300});
     f.Table.Items.push_back({-0.0, 1.0 / 3.0, 6.02e23});
+    // A name and an other-end moment on one force only: the other keeps none.
+    f.Table.Items[2].Name = "1.2D+L+E \xE4\xB8\xAD";
+    f.Table.Items[2].MyOther = -0.1;
     f.FactorP = 1.1;
     f.ColumnMy = 40;
+    f.ColumnName = 3;
+    f.ColumnMyOther = 12;
     f.File = "forces.csv";
     d.Forces = f;
     d.Live = true;
@@ -180,7 +185,14 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
         EXPECT_EQ(std::bit_cast<std::uint64_t>(a.P), std::bit_cast<std::uint64_t>(b.P));
         EXPECT_EQ(std::bit_cast<std::uint64_t>(a.Mx), std::bit_cast<std::uint64_t>(b.Mx));
         EXPECT_EQ(std::bit_cast<std::uint64_t>(a.My), std::bit_cast<std::uint64_t>(b.My));
+        EXPECT_EQ(a.Name, b.Name);
+        EXPECT_EQ(a.MxOther, b.MxOther);
+        EXPECT_EQ(a.MyOther, b.MyOther);
     }
+    EXPECT_EQ(back.Forces->ColumnName, 3);
+    EXPECT_EQ(back.Forces->ColumnMxOther, 0);
+    EXPECT_EQ(back.Forces->ColumnMyOther, 12);
+    EXPECT_NE(text.find("\"other ends\": [\n      [null, null],\n      [null, -0.1]\n"), std::string::npos) << text;
     EXPECT_EQ(back.Forces->FactorP, 1.1);
     EXPECT_EQ(back.Forces->ColumnMy, 40);
     EXPECT_EQ(back.Forces->File, "forces.csv");
@@ -192,7 +204,14 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     // The outputs of the section information are not kept.
     EXPECT_EQ(text.find("\"Edit31\""), std::string::npos);
     EXPECT_EQ(text.find("\"Edit36\""), std::string::npos);
-    EXPECT_EQ(ProjectFieldNames().size(), 64u);  // Edit1..Edit70 without the six outputs
+    EXPECT_EQ(ProjectFieldNames().size(), 67u);  // Edit1..Edit70, Edit78..80, without the six outputs
+    EXPECT_NE(text.find("\"Edit80\""), std::string::npos);  // the Import page's optional field numbers
+    // Forces without names or other ends write neither key.
+    ProjectData plain = d;
+    for (LoadCombination& c : plain.Forces->Table.Items) c.Name.clear(), c.MyOther.reset();
+    const std::string plainText = WriteProject(plain);
+    EXPECT_EQ(plainText.find("\"names\""), std::string::npos);
+    EXPECT_EQ(plainText.find("\"other ends\""), std::string::npos);
     EXPECT_NE(text.find("\"Edit68\""), std::string::npos);  // the M-Phi page's fields
 }
 
@@ -245,6 +264,17 @@ TEST(ProjectFile, BadFilesAreRefusedWithTheReason) {
          "forces.columns.P must be a whole number from 1 to 40"},
         {withForces(R"({"count": 0, "items": [], "grid": [[)" + cells(41) + "]]}"),
          "forces.grid[0] has more than 40 cells"},
+        {withForces(R"({"count": 0, "items": [], "columns": {"Load Case": 0}})"),
+         "forces.columns.Load Case must be a whole number from 1 to 40"},
+        {withForces(R"({"count": 1, "items": [[1, 2, 3]], "names": ["a", "b"]})"),
+         "forces.names holds 2 names for 1 forces"},
+        {withForces(R"({"count": 1, "items": [[1, 2, 3]], "names": [1]})"), "forces.names[0] must be text"},
+        {withForces(R"({"count": 2, "items": [[1, 2, 3], [1, 2, 3]], "other ends": [[1, null]]})"),
+         "forces.other ends holds 1 pairs for 2 forces"},
+        {withForces(R"({"count": 1, "items": [[1, 2, 3]], "other ends": [[1]]})"),
+         "forces.other ends[0] must hold two values"},
+        {withForces(R"({"count": 1, "items": [[1, 2, 3]], "other ends": [[1, "x"]]})"),
+         "forces.other ends[0] must be a number or null"},
         {withForces(R"({"count": 0, "items": [], "grid": [[], [], []]})"), "forces.grid has 3 rows"},
         {std::string(kProjectMaxBytes + 1, ' '), "a project file holds at most 64 MB"},
     };

@@ -175,8 +175,10 @@ TEST(ProjectWindow, EverySectionTypeReadsBackIntoAFreshWindow) {
         }
         EXPECT_EQ(wb.ForceFactorP, 1.5);
         EXPECT_EQ(wb.ForceFactorMx, 0.75);
-        EXPECT_EQ(wb.ForceColumnP, wa.ForceColumnP);
-        EXPECT_EQ(wb.ForceColumnMy, wa.ForceColumnMy);
+        EXPECT_EQ(wb.ForceCols.P, wa.ForceCols.P);
+        EXPECT_EQ(wb.ForceCols.My, wa.ForceCols.My);
+        EXPECT_EQ(wb.ForceCols.Name, wa.ForceCols.Name);
+        EXPECT_EQ(wb.ForceCols.MxOther, wa.ForceCols.MxOther);
         EXPECT_EQ(b.form->project().importedFile(), "forces.csv");
         EXPECT_EQ(a.pmText(), b.pmText());
     }

@@ -131,7 +131,11 @@ TEST(AnalysisReport, ForcesAndTheCheckOfTheCurrentSection) {
     w.report(w.path("window check.pdf"));
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     if (!PopplerMissing()) {
-        EXPECT_TRUE(Text(w.path("window check.pdf")).contains(line));
+        const QString text = Text(w.path("window check.pdf"));
+        EXPECT_TRUE(text.contains(line));
+        // The radial ratio's line follows, its column beside Status.
+        EXPECT_TRUE(text.contains(QString::fromStdString(CheckRadialLine(*w.form->workspace().Check))));
+        EXPECT_TRUE(text.contains("Status Radial Ratio")) << text.toStdString();
     }
 
     // A check result as the check command leaves it: 30 rows, case 30 governs.
@@ -293,7 +297,7 @@ TEST(AnalysisReport, ContinuedTablesRepeatTheirHeadersAndCaptionsStayWithTheirPl
             const QString page = pages[i].simplified();
             if (checkRow.match(page).hasMatch()) {
                 ++checkPages;
-                EXPECT_TRUE(page.contains("Case P (kN) Mx (kNm) My (kNm) Capacity (kNm) Ratio Status")) << "page " << i + 1;
+                EXPECT_TRUE(page.contains("Case P (kN) Mx (kNm) My (kNm) Capacity (kNm) Ratio Status Radial Ratio")) << "page " << i + 1;
             }
             if (mmRow.match(pages[i]).hasMatch()) {
                 ++mmPages;

@@ -686,3 +686,28 @@ TEST(Study, AFileSizeLimitIsAFailedWrite) {
     for (size_t a = 0, b; (b = out.find("\r\n", a)) != std::string::npos; a = b + 2)
         EXPECT_EQ(std::count(out.begin() + static_cast<long>(a), out.begin() + static_cast<long>(b), ','), 21);
 }
+
+// The force file's optional field numbers are study columns like any field:
+// a row with them runs, a bad one fails that row alone, naming the field.
+TEST(Study, OptionalForceFieldsAreColumns) {
+    TempDir dir;
+    dir.file("f.csv", "Case,P,Mx,My\nULS1,-5000,3000,1000\nULS2,-20000,6000,-1000\n");
+    const std::string path = dir.file("t.csv",
+                                      "Name,Forces,Edit54,Edit55,Edit56,Edit78,Edit79,Edit12,Edit13\n"
+                                      "A,f.csv,2,3,4,1,3,6,6\n"
+                                      "C,f.csv,2,3,4,1,x,6,6\n"
+                                      "D,f.csv,2,3,4,41,,6,6\n");
+    const std::string out = study(path, 1);
+    const std::vector<std::string> lines = [&] {
+        std::vector<std::string> v;
+        for (size_t at = 0, end; (end = out.find("\r\n", at)) != std::string::npos; at = end + 2)
+            v.push_back(out.substr(at, end - at));
+        return v;
+    }();
+    ASSERT_EQ(lines.size(), 4u) << out;
+    EXPECT_TRUE(lines[1].ends_with(",ok")) << lines[1];
+    EXPECT_NE(lines[2].find("Table Column of Mx Other End (Edit79): 'x' is not a valid integer value"),
+              std::string::npos)
+        << lines[2];
+    EXPECT_NE(lines[3].find("Table Column of Load Case (Edit78) is 41"), std::string::npos) << lines[3];
+}

@@ -249,6 +249,8 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
             const Workspace& ws = form.workspace();
             if (platform.failed || !ws.Check) return false;
             out += CheckCsv(*ws.Check, "\n");
+            // The summary line, the radial ratio's line, then each warning
+            // on a line of its own.
             addLine(out, form.pmmPage()->summaryText());
             return true;
         }
@@ -337,11 +339,18 @@ Commands:
                    rows of the summary grid (Case/P/Mx/My, N,max, N,min,
                    Mx,max, My,max), each row's four cells joined by one tab
   check            "Check Forces" on the imported forces; prints the check
-                   as "Export Check" writes it (Case,P,Mx,My,Capacity,Ratio,
-                   Status, one line per combination in file order; for a
-                   section that is not point-symmetric the ratio's caption is
-                   "Ratio from plastic centroid"), then the
-                   line "Passed N of M; governing case i, ratio r"
+                   as "Export Check" writes it (Case,P (kN),Mx (kNm),
+                   My (kNm),Capacity (kNm),Ratio,Status,Radial Ratio, one
+                   line per combination in file order, the case by its name
+                   where Edit78 gives the table's Load Case field; for a
+                   section that is not point-symmetric the ratios' captions
+                   are "Ratio from plastic centroid" and "Radial Ratio from
+                   plastic centroid"), then the line
+                     Passed N of M; governing case i, ratio r
+                   then the line
+                     Radial ratio: governing case j, ratio r; the
+                     constant-P ratio governs (or: the radial ratio governs)
+                   then each warning about the section on a line of its own
   surface          "Gen PMM Surface" with Edit65 axial levels (default 20);
                    prints Level,P,Point,Mx,My, one line per point: the
                    apexes as levels 0 and L (point 0), the rings between

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
@@ -50,6 +51,11 @@ namespace px {
 // sorts through a proxy by each column's numeric key.
 class CheckTableModel : public QAbstractTableModel {
 public:
+    // A failing row's text and fill: dark red on pale red, apart from the
+    // OK rows in any colour vision as the bold "NG" is in words.
+    static inline const QColor kNgText{160, 0, 0};
+    static inline const QColor kNgFill{255, 222, 222};
+
     explicit CheckTableModel(const std::optional<CheckResult>& check, QObject* parent)
         : QAbstractTableModel(parent), check_(check) {}
 
@@ -81,18 +87,39 @@ public:
         switch (role) {
             case Qt::DisplayRole: return QString::fromStdString(CheckCellText(r, index.column()));
             case Qt::UserRole: return CheckSortKey(r, index.column());
-            case Qt::ForegroundRole: return r.ok() ? QVariant() : QVariant(QColor(Qt::red));
-            case Qt::TextAlignmentRole:
-                return static_cast<int>((index.column() == 6 ? Qt::AlignHCenter : Qt::AlignRight) |
-                                        Qt::AlignVCenter);
+            // A failing row stands out in its colours and says "NG" in bold.
+            case Qt::ForegroundRole: return r.ok() ? QVariant() : QVariant(kNgText);
+            case Qt::BackgroundRole: return r.ok() ? QVariant() : QVariant(kNgFill);
+            case Qt::FontRole: {
+                if (r.ok() || index.column() != kStatusColumn) return {};
+                QFont bold;
+                bold.setBold(true);
+                return bold;
+            }
+            case Qt::TextAlignmentRole: {
+                const int c = index.column();
+                const Qt::Alignment h = c == kStatusColumn ? Qt::AlignHCenter
+                                        : c == 0 && !r.Name.empty() ? Qt::AlignLeft
+                                                                    : Qt::AlignRight;
+                return static_cast<int>(h | Qt::AlignVCenter);
+            }
             default: return {};
         }
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns)
-            return check_ ? QString::fromStdString(CheckColumnName(*check_, section))
-                          : QString(kCheckColumnNames[section]);
-        if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == 5) return QString(kCheckRatioRule);
+        if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns) {
+            // The export's caption on two lines: the unit (or the rule) under
+            // the quantity, so that the columns stay narrow.
+            QString name = check_ ? QString::fromStdString(CheckColumnName(*check_, section))
+                                  : QString(kCheckColumnNames[section]);
+            const qsizetype unit = name.indexOf(" (");
+            if (unit > 0) name[unit] = '\n';
+            else if (name.startsWith("Radial Ratio")) name[6] = '\n';
+            else if (name.startsWith("Ratio from")) name[10] = '\n';
+            return name;
+        }
+        if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == kRatioColumn) return QString(kCheckRatioRule);
+        if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == kRadialColumn) return QString(kCheckRadialRule);
         return QAbstractTableModel::headerData(section, o, role);
     }
 
@@ -141,11 +168,12 @@ constexpr int kLevelsEdit = 65;
 // section type changed while its box's signals were blocked.
 constexpr int kSectionInfoEdits[] = {31, 36, 37, 38, 39, 40};
 
-// The check table's font, a point below the window's, and the room a cell
-// and a header keep around their text: seven columns fit the narrow table,
-// with a vertical scroll bar too.
-constexpr double kCheckTablePoints = 7;
+// The room a cell and a header keep around their text (the table has the
+// window's font; it grows rightwards to fit its columns).
 constexpr int kCellPad = 4, kHeaderPad = 4;
+// The summary's bottom edge: it grows upwards over the table, which keeps
+// at least kTableMinHeight.
+constexpr int kSummaryBottom = 608, kTableTop = 192, kTableMinHeight = 120;
 // The table's width, and that of the page's column of controls.
 constexpr int kTableWidth = 286;
 
@@ -257,14 +285,10 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QFont small = table_->font();
-    small.setPointSizeF(kCheckTablePoints);
-    table_->setFont(small);
     auto* tight = new TightCellStyle;
     tight->setParent(table_);
     table_->setStyle(tight);
     table_->horizontalHeader()->setStyle(tight);
-    table_->horizontalHeader()->setFont(small);
     fitColumns();
     // File order until a header is clicked.
     table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -272,7 +296,7 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
 
     summary_ = new QLabel(page);
     summary_->setObjectName("Label77");
-    summary_->setGeometry(x0, 562, w, 46);
+    summary_->setGeometry(x0, kSummaryBottom - 46, w, 46);
     summary_->setWordWrap(true);
     summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -308,7 +332,17 @@ std::string PmmPage::inputsKey(bool withForces) const {
         const LoadCombinationTable& t = ws_.Loads;
         const size_t n = std::min(static_cast<size_t>(std::max(t.Count, 0)) + 1, t.Items.size());
         hashBytes(h, &t.Count, sizeof t.Count);
-        for (size_t i = 1; i < n; ++i) hashBytes(h, &t.Items[i], sizeof t.Items[i]);
+        for (size_t i = 1; i < n; ++i) {
+            const LoadCombination& c = t.Items[i];
+            for (double v : {c.P, c.Mx, c.My}) hashBytes(h, &v, sizeof v);
+            const size_t nameSize = c.Name.size();
+            hashBytes(h, &nameSize, sizeof nameSize);
+            hashBytes(h, c.Name.data(), nameSize);
+            for (const std::optional<double>& m : {c.MxOther, c.MyOther}) {
+                const double v = m ? *m : std::numeric_limits<double>::quiet_NaN();
+                hashBytes(h, &v, sizeof v);
+            }
+        }
         for (double f : {ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy}) hashBytes(h, &f, sizeof f);
         key += std::to_string(h);
     }
@@ -405,28 +439,40 @@ namespace {
 // the least or the largest value (figures are equally wide).
 std::vector<std::string> CheckColumnSamples(const CheckResult* check, int column) {
     std::vector<std::string> out;
-    if (column == 6) return {"OK", "NG"};
+    if (column == kStatusColumn) return {"OK", "NG"};
     if (!check || check->Rows.empty()) return out;
     std::optional<double> lo, hi;
     bool missing = false;
+    std::vector<bool> why(8, false);  // the reasons a capacity is missing
     for (const CheckRow& r : check->Rows) {
+        // Names are not equally wide: each is measured.
+        if (column == 0 && !r.Name.empty()) out.push_back(r.Name);
         const std::optional<double> v = column == 0   ? std::optional<double>(r.Case)
                                         : column == 1 ? std::optional<double>(r.P)
                                         : column == 2 ? std::optional<double>(r.Mx)
                                         : column == 3 ? std::optional<double>(r.My)
                                         : column == 4 ? r.Capacity
+                                        : column == kRadialColumn ? r.Radial
                                                       : r.Ratio;
         if (!v) {
             missing = true;
+            if (column == 4 && !why[static_cast<size_t>(r.Missing)]) {
+                why[static_cast<size_t>(r.Missing)] = true;
+                out.push_back(NoCapacityText(r.Missing));
+            }
             continue;
         }
         lo = lo ? std::min(*lo, *v) : *v;
         hi = hi ? std::max(*hi, *v) : *v;
     }
-    if (column == 0 && hi) return {std::to_string(static_cast<long long>(*hi))};
-    if (missing && column == 5) out.push_back("n/a");
+    if (column == 0 && hi) {
+        out.push_back(std::to_string(static_cast<long long>(*hi)));
+        return out;
+    }
+    const bool ratio = column == kRatioColumn || column == kRadialColumn;
+    if (missing && ratio) out.push_back("n/a");
     for (const auto& v : {lo, hi})
-        if (v) out.push_back(column == 5 ? FormatFixed(*v, 4) : F2(*v));
+        if (v) out.push_back(ratio ? FormatFixed(*v, 4) : F2(*v));
     return out;
 }
 
@@ -435,9 +481,11 @@ std::vector<std::string> CheckColumnSamples(const CheckResult* check, int column
 void PmmPage::fitColumns() {
     const QFontMetricsF cell(table_->font()), head(table_->horizontalHeader()->font());
     auto width = [](const QFontMetricsF& fm, const QString& t, int pad) {
-        return static_cast<int>(std::ceil(fm.horizontalAdvance(t))) + pad;
+        double widest = 0;
+        for (const QString& line : t.split('\n')) widest = std::max(widest, fm.horizontalAdvance(line));
+        return static_cast<int>(std::ceil(widest)) + pad;
     };
-    static const int floor[kCheckColumns] = {0, 6, 6, 6, 6, 6, 0};  // figures before any check
+    static const int floor[kCheckColumns] = {0, 6, 6, 6, 6, 6, 0, 6};  // figures before any check
     int total = 0;
     for (int c = 0; c < kCheckColumns; ++c) {
         int w = width(head, model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), kHeaderPad);
@@ -445,17 +493,9 @@ void PmmPage::fitColumns() {
         for (const std::string& t : CheckColumnSamples(ws_.Check ? &*ws_.Check : nullptr, c))
             w = std::max(w, width(cell, QString::fromStdString(t), kCellPad));
         table_->setColumnWidth(c, w);
-        total += w;
     }
-    // Wide figures (large forces, a large factor) widen the table rightwards
-    // rather than cut the last columns; the page scrolls to it.
-    const int needed = total + 2 * table_->frameWidth() +
-                       table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, table_);
-    const int tableWidth = std::max(kTableWidth, needed);
-    if (tableWidth != table_->width()) {
-        table_->resize(tableWidth, table_->height());
-        page_->setMinimumWidth(std::max(page_->minimumWidth(), table_->geometry().right() + 1));
-    }
+    // Columns wider than the table together scroll sideways within it: the
+    // page keeps its width, and no column cuts its text.
 }
 
 void PmmPage::showResults() {
@@ -467,7 +507,7 @@ void PmmPage::showResults() {
     view_->setContent(surface_ ? surface_->wire : SurfaceWire{}, &ws_.Check,
                       (ws_.Check && ws_.CheckStale) || surfaceStale);
     hover_->clear();
-    summary_->setText(summaryText());
+    showSummary();
     if (ws_.Check && ws_.Check->Governing >= 0) {
         const QModelIndex at = sorted_->mapFromSource(model_->index(ws_.Check->Governing, 0));
         table_->selectRow(at.row());
@@ -477,12 +517,24 @@ void PmmPage::showResults() {
 
 QString PmmPage::summaryText() const {
     if (!ws_.Check) return {};
-    std::string line = CheckSummaryLine(*ws_.Check);
-    if (ws_.CheckStale) line += kStaleNote;
-    // The section's warnings, where the model is not safe.
-    const std::string warnings = SectionWarningsText(ws_.Input, ws_.Fibers);
-    if (!warnings.empty()) line += " " + warnings;
-    return QString::fromStdString(line);
+    std::string text = CheckSummaryLine(*ws_.Check);
+    if (ws_.CheckStale) text += kStaleNote;
+    const std::string radial = CheckRadialLine(*ws_.Check);
+    if (!radial.empty()) text += "\n" + radial;
+    // The section's warnings, where the model is not safe, a line each.
+    for (const SectionWarning& w : ComputeSectionWarnings(ws_.Input, WarningMaterialsOf(ws_.Fibers)))
+        text += "\n" + w.Text;
+    return QString::fromStdString(text);
+}
+
+void PmmPage::showSummary() {
+    summary_->setText(summaryText());
+    // Tall enough for every line: it grows upwards, the table gives way.
+    const int w = summary_->width();
+    const int needed = std::max(46, summary_->heightForWidth(w));
+    const int top = std::max(kTableTop + kTableMinHeight + 4, kSummaryBottom - needed);
+    summary_->setGeometry(summary_->x(), top, w, kSummaryBottom - top);
+    table_->resize(table_->width(), top - 4 - kTableTop);
 }
 
 std::string PmmPage::surfaceCsv(const std::string& eol) const {
@@ -569,7 +621,7 @@ void PmmPage::applyLive(std::shared_ptr<const LiveResults> r) {
 }
 
 void PmmPage::updateStale() {
-    summary_->setText(summaryText());
+    showSummary();
     view_->setStale((ws_.Check && ws_.CheckStale) || (surface_ && surfaceStale_));
 }
 

@@ -56,8 +56,9 @@ public:
     bool livePending() const;
     LiveRunner* liveRunner() const { return runner_; }
 
-    // Text of the summary line: the check's line, with the stale note when
-    // the inputs changed since; empty before any check.
+    // Text of the summary: the check's line, with the stale note when the
+    // inputs changed since, then the radial ratio's line and the section's
+    // warnings, each on a line of its own; empty before any check.
     QString summaryText() const;
     // The surface as CSV ("Level,P,Point,Mx,My"); empty before any surface.
     std::string surfaceCsv(const std::string& eol) const;
@@ -96,6 +97,8 @@ private:
     void updateStale();
     // Each column of the table as wide as its widest text, header included.
     void fitColumns();
+    // The summary's text, its label as tall as its lines need.
+    void showSummary();
     std::string inputsKey(bool withForces) const;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showHover(int x, int y);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <tuple>
 
@@ -21,7 +22,7 @@ ImportPage::ImportPage(QWidget* page, PageBuilder& build, Workspace& ws, Platfor
     : QObject(window), ws_(ws), fields_(build.fields), services_(services), window_(window) {
     auto* amp = new QGroupBox("Force Amplification", page);
     amp->setObjectName("GroupBox14");
-    amp->setGeometry(8, 8, 300, 150);
+    amp->setGeometry(8, 8, 300, 204);
     build.label(amp, {}, "Table Column", 120, 18, 80);
     build.label(amp, {}, "Amplifie Factor", 205, 18, 90);
     const std::tuple<const char*, int, int> rows[] = {
@@ -34,6 +35,11 @@ ImportPage::ImportPage(QWidget* page, PageBuilder& build, Workspace& ws, Platfor
         y += 26;
     }
     connect(build.button(amp, 13, "Input", 205, 118, 70), &QPushButton::clicked, this, &ImportPage::factorsClicked);
+    for (const auto& [text, col] : {std::pair{"Load Case", 78}, {"Mx Other End", 79}, {"My Other End", 80}}) {
+        build.label(amp, {}, text, 10, y, 105);
+        build.edit(amp, col, 120, y, 70)->setPlaceholderText("none");
+        y += 26;
+    }
 
     summary_ = new StringGrid("StringGrid2", 4, 5, page);
     summary_->setGeometry(320, 8, 4 * 64 + 4, 5 * 20 + 4);
@@ -41,10 +47,10 @@ ImportPage::ImportPage(QWidget* page, PageBuilder& build, Workspace& ws, Platfor
             &ImportPage::importClicked);
     connect(build.button(page, 15, "Data Summary", 600, 40, 200), &QPushButton::clicked, this,
             &ImportPage::summaryClicked);
-    count_ = build.label(page, "Label66", "Number of Import Force Load Comb", 8, 156, 400);
+    count_ = build.label(page, "Label66", "Number of Import Force Load Comb", 8, 214, 400);
     table_ = new StringGrid("StringGrid1", kImportGridColumns, 2, page);
     table_->grid()->setWidens(true);
-    table_->setGeometry(8, 180, 880, 380);
+    table_->setGeometry(8, 238, 880, 322);
 }
 
 void ImportPage::importClicked() {
@@ -57,10 +63,8 @@ void ImportPage::importClicked() {
 }
 
 void ImportPage::importForces(const QString& path) {
-    ReadImportSettings(fields_, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.ForceColumnP,
-                       ws_.ForceColumnMx, ws_.ForceColumnMy);
-    ForceImport result = ImportForcesFromFile(QFile::encodeName(path).toStdString(), ws_.ForceColumnP,
-                                              ws_.ForceColumnMx, ws_.ForceColumnMy);
+    ReadImportSettings(fields_, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.ForceCols);
+    ForceImport result = ImportForcesFromFile(QFile::encodeName(path).toStdString(), ws_.ForceCols);
     // Everything converted: only now does the page change.
     table_->grid()->setUtf8Rows(result.GridRows, 2);
     ws_.Loads = std::move(result.Table);

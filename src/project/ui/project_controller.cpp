@@ -190,9 +190,12 @@ ProjectData ProjectController::collect() const {
         f.FactorP = ws.ForceFactorP;
         f.FactorMx = ws.ForceFactorMx;
         f.FactorMy = ws.ForceFactorMy;
-        f.ColumnP = ws.ForceColumnP;
-        f.ColumnMx = ws.ForceColumnMx;
-        f.ColumnMy = ws.ForceColumnMy;
+        f.ColumnP = ws.ForceCols.P;
+        f.ColumnMx = ws.ForceCols.Mx;
+        f.ColumnMy = ws.ForceCols.My;
+        f.ColumnName = ws.ForceCols.Name;
+        f.ColumnMxOther = ws.ForceCols.MxOther;
+        f.ColumnMyOther = ws.ForceCols.MyOther;
         f.File = importedFile_.toStdString();
         d.Forces = std::move(f);
     }
@@ -251,9 +254,7 @@ void ProjectController::apply(const ProjectData& d) {
         ws.ForceFactorP = pf.FactorP;
         ws.ForceFactorMx = pf.FactorMx;
         ws.ForceFactorMy = pf.FactorMy;
-        ws.ForceColumnP = pf.ColumnP;
-        ws.ForceColumnMx = pf.ColumnMx;
-        ws.ForceColumnMy = pf.ColumnMy;
+        ws.ForceCols = {pf.ColumnP, pf.ColumnMx, pf.ColumnMy, pf.ColumnName, pf.ColumnMxOther, pf.ColumnMyOther};
         f.importPage().countLine()->setText(qs(ImportCountLine(pf.Table.Count)));
         f.importPage().dataSummary();
         hasForces_ = true;
@@ -264,7 +265,7 @@ void ProjectController::apply(const ProjectData& d) {
         f.importPage().summary()->grid()->setRows({}, 5);
         ws.Loads = {};
         ws.ForceFactorP = ws.ForceFactorMx = ws.ForceFactorMy = 0;
-        ws.ForceColumnP = ws.ForceColumnMx = ws.ForceColumnMy = 0;
+        ws.ForceCols = {};
         f.importPage().countLine()->setText(emptyCountLine_);
         hasForces_ = false;
         importedFile_.clear();

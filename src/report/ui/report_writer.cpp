@@ -383,17 +383,17 @@ void layForces(Flow& f, const ReportData& d) {
     f.space(f.lineHeight(f.body()) * 0.5);
     f.ensure(f.lineHeight(f.bold()) * 1.3 + f.lineHeight(f.body()) * 4);
     f.line("Capacity check", f.bold(), 0, f.lineHeight(f.bold()) * 1.3);
-    f.line(qs(CheckSummaryLine(r)), f.body(), 0, f.lineHeight(f.body()) * 1.6);
+    f.line(qs(CheckSummaryLine(r)), f.body());
+    f.line(qs(CheckRadialLine(r)), f.body(), 0, f.lineHeight(f.body()) * 1.6);
     const std::vector<int> top = HighestRatios(r, kHighestRatios);
     // The cells as the check's own table and export write them.
     std::vector<QStringList> rows(1);
-    for (int c = 0; c < kCheckColumns; ++c) rows[0] << qs(CheckColumnName(r, c));
-    rows[0] = withUnits(rows[0]);
+    for (int c = 0; c < kCheckColumns; ++c) rows[0] << qs(CheckColumnName(r, c));  // with their units
     for (int i : top) {
         QStringList& row = rows.emplace_back();
         for (int c = 0; c < kCheckColumns; ++c) row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], c));
     }
-    f.table({0, mm(18), mm(46), mm(74), mm(102), mm(130), mm(155)}, rows, true);
+    f.table({0, mm(24), mm(46), mm(68), mm(90), mm(120), mm(139), mm(153)}, rows, true);
     const size_t others = r.Rows.size() - top.size();
     f.line(others == 0 ? QString("All %1 combinations are listed.").arg(r.Rows.size())
                        : QString("The %1 highest ratios of %2 combinations; %3 others not listed.")
