@@ -27,6 +27,10 @@ const std::map<std::string, std::string>& DefaultFieldTexts() {
         {"Edit66", "0"},      {"Edit67", "0"},      {"Edit68", "100"},
         {"Edit69", ""},   // "Mesh Size" of a custom section: empty for its default
         {"Edit70", "1"},  // "Cover Layers" of the Section page
+        // The "Member" group of the P-M page: "Member Length" (0: not given),
+        // kx, ky, ACI beta_dns, EN phi_ef, "Initial Bow" (share of the length)
+        {"Edit72", "0"},      {"Edit73", "1"},      {"Edit74", "1"},      {"Edit75", "0"},
+        {"Edit76", "0"},      {"Edit77", "0.001"},
     };
     return m;
 }
@@ -39,7 +43,8 @@ std::string CustomSectionKey(const FieldSource& f) {
 MapFields DefaultFields() {
     MapFields f;
     f.texts = DefaultFieldTexts();
-    for (int i = 1; i <= kComboBoxCount; ++i) f.items["ComboBox" + std::to_string(i)] = 0;
+    for (int i = 1; i <= kComboBoxCount; ++i)
+        if (!ComboBoxItems("ComboBox" + std::to_string(i)).empty()) f.items["ComboBox" + std::to_string(i)] = 0;
     return f;
 }
 

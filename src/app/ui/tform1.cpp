@@ -33,6 +33,7 @@
 #include "loads/data_summary.h"
 #include "loads/ui/force_overlay.h"
 #include "material/ui/material_plots.h"
+#include "member/ui/member_group.h"
 #include "output/curve_text.h"
 #include "output/ui/picture_export.h"
 #include "output/ui/tform2.h"
@@ -480,6 +481,7 @@ void TForm1::buildPmPage(QWidget* page) {
     makeButton(page, 16, "Save PM X-Dir Image", 510, 462, &TForm1::Button16Click, 140);
     makeButton(page, 17, "Save PM Y-Dir Image", 660, 462, &TForm1::Button17Click, 140);
     ProgressBar1 = makeProgressBar(page, "ProgressBar1", QRect(510, 500, 360, 20));
+    new MemberGroup(page, fields_, QRect(10, 540, 860, 76), this);
 }
 
 void TForm1::buildMmPage(QWidget* page) {
@@ -803,6 +805,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::showPmCurve(LongCommand* lc) {
+    const MemberInput member = findChild<MemberGroup*>()->read(ws_);
     readSection();
     BuildFiberTable(ws_.Input, ws_.Fibers);
     drawSection();
@@ -822,6 +825,7 @@ void TForm1::showPmCurve(LongCommand* lc) {
             options);
     images_[3]->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 90, ws_.PMScale); });
     images_[3]->refresh();
+    findChild<MemberGroup*>()->drawCurves(ws_, member, settings, *images_[2], *images_[3], progress, options.cancel);
 }
 
 void TForm1::Image2MouseMove(int x, int y) {
