@@ -23,47 +23,48 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 MemberGroup::MemberGroup(QWidget* page, FormFields& fields, QRect r, QObject* parent)
     : QObject(parent), fields_(fields) {
-    auto* box = new QGroupBox("Member", page);
+    // One row under the P-M page's settings; the title says which members.
+    auto* box = new QGroupBox("Member: braced (non-sway) members only", page);
     box->setObjectName("GroupBoxMember");
     box->setGeometry(r);
-    auto label = [&](const QString& text, int x, int y, int w) {
+    int x = 10;
+    auto label = [&](const QString& text, int w) {
         auto* l = new QLabel(text, box);
-        l->setGeometry(x, y, w, 21);
-        return l;
+        l->setGeometry(x, 18, w, 21);
+        x += w;
     };
-    auto edit = [&](int n, int x, int y) {
+    auto edit = [&](int n, int w) {
         const std::string name = "Edit" + std::to_string(n);
         auto* e = new QLineEdit(qs(DefaultFieldTexts().at(name)), box);
         e->setObjectName(qs(name));
-        e->setGeometry(x, y, 60, 21);
+        e->setGeometry(x, 18, w, 21);
         fields_.edits[name] = e;
+        x += w + 8;
     };
     // "Member Length" may already be on the window (the design codes use it).
-    const bool haveLength = fields_.edits.count("Edit72") || (page->window() && page->window()->findChild<QLineEdit*>("Edit72"));
+    const bool haveLength =
+        fields_.edits.count("Edit72") || (page->window() && page->window()->findChild<QLineEdit*>("Edit72"));
     if (!haveLength) {
-        label("Member Length", 10, 18, 90);
-        edit(72, 100, 18);
+        label("Member Length", 88);
+        edit(72, 60);
     }
-    label("kx", 175, 18, 20);
-    edit(73, 195, 18);
-    label("ky", 265, 18, 20);
-    edit(74, 285, 18);
-    label("Slenderness", 360, 18, 75);
+    label("kx", 18);
+    edit(73, 40);
+    label("ky", 18);
+    edit(74, 40);
+    label("Slenderness", 72);
     auto* combo = new QComboBox(box);
     combo->setObjectName("ComboBox11");
     for (const std::string& item : ComboBoxItems("ComboBox11")) combo->addItem(qs(item));
-    combo->setGeometry(435, 18, 130, 21);
+    combo->setGeometry(x, 18, 120, 21);
     fields_.combos["ComboBox11"] = combo;
-    label("ACI beta_dns", 10, 46, 90);
-    edit(75, 100, 46);
-    label("EN phi_ef", 175, 46, 70);
-    edit(76, 245, 46);
-    label("Initial Bow", 320, 46, 70);
-    edit(77, 390, 46);
-    auto* note = label("Braced (non-sway) members only: pin-ended, no sway of the ends.", 580, 18, r.width() - 590);
-    note->setObjectName("MemberNote");
-    note->setWordWrap(true);
-    note->setGeometry(580, 18, r.width() - 590, 49);
+    x += 128;
+    label("ACI beta_dns", 78);
+    edit(75, 40);
+    label("EN phi_ef", 60);
+    edit(76, 40);
+    label("Initial Bow", 62);
+    edit(77, 50);
 }
 
 MemberInput MemberGroup::read(const Workspace& ws) {
