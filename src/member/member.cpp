@@ -206,8 +206,9 @@ private:
 }  // namespace
 
 MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, double P, double l, double e0,
-                             double endRatio, int segments) {
+                             double endRatio, int segments, double precision) {
     if (!(l > 0) || !std::isfinite(l)) throw AppError("The effective length must be greater than 0");
+    if (!(precision >= 1e-15 && precision <= 0.1)) throw AppError("The end moment's precision must lie between 1e-15 and 0.1");
     if (!(e0 >= 0) || !std::isfinite(e0)) throw AppError("The initial bow must be at least 0");
     CheckRatioAndSegments(endRatio, segments);
     for (const MphiBranch* b : {&pos, &neg})
@@ -227,7 +228,7 @@ MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, doubl
     double top = m.Peak(true);
     if (endRatio < 0) top = std::min(top, m.Peak(false) / -endRatio);
     // Continuation in the end moment: a step that finds no stable shape is
-    // halved, down to a millionth of a millionth of the largest end moment.
+    // halved, down to the precision's share of the largest end moment.
     double M2 = 0, step = top / 16;
     std::vector<double> trial;
     if (top > 0) {
@@ -236,7 +237,7 @@ MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, doubl
             M2 = top;
             y = trial;
         } else {
-            while (step > 1e-12 * top) {
+            while (step > precision * top) {
                 trial = y;
                 if (M2 + step < top && m.Solve(M2 + step, trial)) {
                     M2 += step;

@@ -85,10 +85,12 @@ struct MphiBranch {
 // The largest end moment of the member of effective length l (mm) at force P
 // (kN) with the initial bow e0 (mm), for the positive moments on `pos` and
 // the negative ones on `neg` (magnitudes); `segments` as in MemberSettings.
-// A member that cannot carry P alone is Buckled with M = 0. Refuses l <= 0,
-// e0 < 0, a ratio outside [-1, 1] and a count outside its range.
+// A member that cannot carry P alone is Buckled with M = 0. The end moment
+// is found to `precision` times the largest one the sections allow. Refuses
+// l <= 0, e0 < 0, a ratio outside [-1, 1], a count outside its range and a
+// precision outside [1e-15, 0.1].
 MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, double P, double l, double e0,
-                             double endRatio, int segments);
+                             double endRatio, int segments, double precision = 1e-12);
 
 // The loading branch of the section's moment-curvature analysis at P.
 MphiBranch SectionBranch(FiberTable& t, double B, double H, const MemberSettings& s, double angle, double P);
