@@ -161,7 +161,15 @@ MemberPrediction PredictMember(const Specimen& s, const RunSettings& settings) {
         r.Ratio = s.Test / r.Value;
         r.Ok = true;
         if (s.K == Kind::Stub) {
-            const SectionParts parts = PartsOf(t, s.Strong, s.Fam == Family::SRC);
+            // The parts from the section analysis's finer mesh: the fibers of
+            // a tube lie on the chords of its sectors.
+            MapFields fine = DefaultFields();
+            for (const auto& [name, text] : SpecimenFields(s, settings, item)) fine[name] = text;
+            fine.items["ComboBox1"] = item;
+            SectionInput fineIn;
+            FiberTable fineT;
+            MeshSectionFromFields(fine, fineIn, fineT);
+            const SectionParts parts = PartsOf(fineT, s.Strong, s.Fam == Family::SRC);
             r.En1994 = En1994ColumnStrength(s, parts);
             r.Aisc = AiscColumnStrength(s, parts);
         }
