@@ -14,6 +14,7 @@
 #include "common/ui/image_box.h"
 #include "input/error.h"
 #include "input/field_defaults.h"
+#include "input/numbers.h"
 #include "member/member_input.h"
 #include "member/ui/member_chart.h"
 #include "member/ui/member_group.h"
@@ -139,6 +140,18 @@ TEST(MemberWindow, PmPageDrawsTheMemberCurves) {
     EXPECT_TRUE(HasMemberPixel(form.imageBox(2)->image()));
     EXPECT_TRUE(HasMemberPixel(form.imageBox(3)->image()));
     const QImage drawn = form.imageBox(2)->image();
+    // The text is the curves' at the P-M page's strain limit and factor.
+    Workspace& ws = form.workspace();
+    MemberInput in = ReadMemberInput(form.fields(), false);
+    const std::vector<double> levels = MemberLevels(ws.PMin, ws.PMax, kMemberCurveLevels);
+    const MemberCurves c = SolveMemberCurves(ws.Fibers, ws.Input.B, ws.Input.H, in, levels);
+    const std::vector<std::string> text = form.findChild<MemberGroup*>()->curveText();
+    ASSERT_EQ(text.size(), 2 * (levels.size() + 1));
+    for (size_t k = 0; k < levels.size(); ++k) {
+        const std::string& line = text[k + 1];
+        EXPECT_EQ(line.substr(0, line.rfind('\t')), F2(c.x.points[k].P) + "\t" + F2(c.x.points[k].M)) << k;
+        EXPECT_EQ(text[levels.size() + 2 + k].rfind(F2(c.y.points[k].P) + "\t" + F2(c.y.points[k].M) + "\t", 0), 0u);
+    }
 
     // Refused before anything changes.
     form.edit(73)->setText("0");
@@ -181,4 +194,7 @@ TEST(MemberWindow, BatchMemberAndProject) {
     EXPECT_EQ(RunBatch({"member"}, out, err), kBatchFailed);
     EXPECT_NE(err.find("\"Slenderness\" is \"None\""), std::string::npos) << err;
     EXPECT_EQ(RunBatch({"ComboBox11=3", "member"}, out, err), kBatchUsage);
+    // Combo box numbers without a box of the window are no controls.
+    EXPECT_EQ(RunBatch({"ComboBox10=0", "member"}, out, err), kBatchUsage);
+    EXPECT_NE(err.find("unknown control 'ComboBox10'"), std::string::npos) << err;
 }
