@@ -160,6 +160,15 @@ TEST(MemberWindow, PmPageDrawsTheMemberCurves) {
     EXPECT_TRUE(platform.errors[1].contains("\"kx\"")) << platform.errors[1].toStdString();
     EXPECT_EQ(form.imageBox(2)->image(), drawn);
 
+    // A member that buckles under its smallest level: refused, naming the
+    // length, before the pictures change.
+    form.edit(73)->setText("1");
+    form.edit(72)->setText("2000000");
+    form.Button2Click();
+    ASSERT_EQ(platform.errors.size(), 3);
+    EXPECT_TRUE(platform.errors[2].contains("\"Member Length\" is too long")) << platform.errors[2].toStdString();
+    EXPECT_EQ(form.imageBox(2)->image(), drawn);
+
     combo->setCurrentIndex(0);
     form.Button2Click();
     EXPECT_FALSE(HasMemberPixel(form.imageBox(2)->image()));

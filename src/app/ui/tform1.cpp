@@ -817,6 +817,7 @@ void TForm1::showPmCurve(LongCommand* lc) {
     const Progress progress =
         lc ? lc->progress(ProgressBar1) : Progress([this](int v) { ProgressBar1->setValue(v); });
     const SolveOptions options = lc ? lc->options() : SolveOptions{};
+    findChild<MemberGroup*>()->solve(ws_, member, settings, progress, options.cancel);
     SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress,
             options);
     images_[2]->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 0, ws_.PMScale); });
@@ -825,7 +826,7 @@ void TForm1::showPmCurve(LongCommand* lc) {
             options);
     images_[3]->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 90, ws_.PMScale); });
     images_[3]->refresh();
-    findChild<MemberGroup*>()->drawCurves(ws_, member, settings, *images_[2], *images_[3], progress, options.cancel);
+    findChild<MemberGroup*>()->draw(ws_, *images_[2], *images_[3]);
 }
 
 void TForm1::Image2MouseMove(int x, int y) {

@@ -69,6 +69,7 @@ MemberGroup::MemberGroup(QWidget* page, FormFields& fields, QRect r, QObject* pa
 
 MemberInput MemberGroup::read(const Workspace& ws) {
     MemberInput in = ReadMemberInput(fields_, ws.Loads.Count > 0);
+    pending_.reset();
     last_.reset();
     return in;
 }
@@ -77,14 +78,22 @@ std::vector<std::string> MemberGroup::curveText() const {
     return last_ ? MemberCurveText(last_->first, last_->second.x, last_->second.y) : std::vector<std::string>{};
 }
 
-void MemberGroup::drawCurves(Workspace& ws, const MemberInput& in, const PmSettings& pm, ImageBox& x, ImageBox& y,
-                             const Progress& progress, const std::atomic<bool>* cancel) {
+void MemberGroup::solve(const Workspace& ws, const MemberInput& in, const PmSettings& pm, const Progress& progress,
+                        const std::atomic<bool>* cancel) {
+    pending_.reset();
     if (in.method == Slenderness::None) return;
     MemberInput run = in;
     run.settings.strainLimit = pm.strainLimit;
     run.settings.factor = pm.factor;
-    const MemberCurves c = SolveMemberCurves(ws.Fibers, ws.Input.B, ws.Input.H, run,
-                                             MemberLevels(ws.PMin, ws.PMax, kMemberCurveLevels), progress, cancel);
+    FiberTable t = ws.Fibers;  // the solvers leave their trial states in the fibers
+    MemberCurves c = SolveMemberCurves(t, ws.Input.B, ws.Input.H, run,
+                                       MemberLevels(ws.PMin, ws.PMax, kMemberCurveLevels), progress, cancel);
+    pending_.emplace(in, std::move(c));
+}
+
+void MemberGroup::draw(const Workspace& ws, ImageBox& x, ImageBox& y) {
+    if (!pending_) return;
+    const auto& [in, c] = *pending_;
     x.paint([&](QPainter& p, int W, int H) {
         DrawMemberCurve(p, W, H, c.x, ws.PMScale.X, MemberCurveLabel(in, MemberAxis::X));
     });
@@ -93,7 +102,8 @@ void MemberGroup::drawCurves(Workspace& ws, const MemberInput& in, const PmSetti
         DrawMemberCurve(p, W, H, c.y, ws.PMScale.Y, MemberCurveLabel(in, MemberAxis::Y));
     });
     y.refresh();
-    last_.emplace(in, c);
+    last_ = std::move(pending_);
+    pending_.reset();
 }
 
 }  // namespace px

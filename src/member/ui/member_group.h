@@ -34,11 +34,16 @@ public:
     // forgets the curves of the last run.
     MemberInput read(const Workspace& ws);
 
-    // With "Slenderness" not "None": the member's curves at the P-M curve's
-    // levels, drawn over Image2 and Image3 in their scales (kept in the
-    // workspace's PMScale), each labelled with its length and method.
-    void drawCurves(Workspace& ws, const MemberInput& in, const PmSettings& pm, ImageBox& x, ImageBox& y,
-                    const Progress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+    // With "Slenderness" not "None": the member's curves at 20 axial levels
+    // from the workspace's PMin to PMax, kept for draw(). A refusal (a
+    // member that buckles under its smallest compressive level) comes here,
+    // before the P-M page draws anything.
+    void solve(const Workspace& ws, const MemberInput& in, const PmSettings& pm, const Progress& progress = {},
+               const std::atomic<bool>* cancel = nullptr);
+    // Draws the solved curves over Image2 and Image3 in the scales the P-M
+    // curves left in the workspace's PMScale, each labelled with its length
+    // and method; nothing when none were solved.
+    void draw(const Workspace& ws, ImageBox& x, ImageBox& y);
 
     // The curves of the last run as text (MemberCurveText); empty when the
     // last "Show PM Curve" drew none.
@@ -46,7 +51,7 @@ public:
 
 private:
     FormFields& fields_;
-    std::optional<std::pair<MemberInput, MemberCurves>> last_;
+    std::optional<std::pair<MemberInput, MemberCurves>> pending_, last_;
 };
 
 }  // namespace px
