@@ -182,8 +182,9 @@ const std::vector<Help>& Table() {
         {"Edit74", "ky: effective length factor for bending about Y (90°); the member bends over ky L.\n"
                    "Greater than 0; 1 for pin-ended members. Default 1.", {}},
         {"ComboBox11", "Slenderness: \"None\" checks the section alone (as before); \"General method\" draws the\n"
-                       "member's curve from a second-order analysis on the section's moment-curvature;\n"
-                       "\"Code method\" follows the chosen design code's rule for slender braced columns.", {}},
+                       "member's curve from a second-order analysis on the section's moment-curvature.\n"
+                       "\"Code method\" (a design code's rule for slender braced columns) needs a \"Design Code\";\n"
+                       "the P-M page draws the general method's curve only.", {}},
         {"Edit75", "ACI beta_dns: the share of the factored axial load that is sustained, for the creep\n"
                    "in ACI 318's (EI)eff; 0 to 1 in practice, at least 0. Default 0.", {}},
         {"Edit76", "EN phi_ef: the effective creep ratio of EN 1992-1-1 5.8.4, for lambda_lim and\n"
