@@ -98,6 +98,8 @@ void readColumn(const Row& r, Specimen& s) {
     s.E = checked(r.has("et") ? std::fabs(r.length("et")) : 0, "et", "mm", true);
     if (r.has("eb") && std::fabs(checked(std::fabs(r.length("eb")), "eb", "mm", true) - s.E) > 1e-9)
         s.OutOfScope = "unequal end eccentricities";
+    s.Et = r.has("et") ? r.length("et") : 0;
+    s.Eb = r.has("eb") ? r.length("eb") : s.Et;
     s.K = s.E > 0 ? Kind::BeamColumn : Kind::Stub;
     s.Test = checked(r.num("Pexp") * ForceToKn(r.text("Pexp_units")), "Pexp", "kN", false);
     if (s.OutOfScope.empty() && s.L > kShortLength * s.Depth()) s.OutOfScope = "slender";

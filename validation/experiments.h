@@ -57,6 +57,7 @@ struct Specimen {
     std::string FcType;        // as the file states it
     double L = 0;              // length, mm (0: a beam without one)
     double E = 0;              // end eccentricity, mm
+    double Et = 0, Eb = 0;     // signed end eccentricities, top and bottom, mm (Eb = Et when one is given)
     bool Strong = true;        // bending about x (the strong axis); else about y
     double Test = 0;           // measured strength: kN, or kNm for beams
     // Why a section analysis cannot predict it; empty when it can.

@@ -13,6 +13,7 @@
 #include "input/error.h"
 #include "validation/report.h"
 #include "validation/experiments.h"
+#include "validation/member_validation.h"
 #include "validation/validate.h"
 
 namespace {
@@ -21,7 +22,9 @@ const char* const kHelp =
     "usage: pillarix-validate [--data DIR] [--out DIR] [--check REPORT] [--csv FILE] [--threads N] [--mesh N]\n"
     "\n"
     "Predicts every test specimen of DIR (default validation/data) that a section\n"
-    "analysis can predict and compares the measured strengths with the program's.\n"
+    "analysis can predict and compares the measured strengths with the program's;\n"
+    "slender specimens and those with unequal end eccentricities are predicted as\n"
+    "members by the program's second-order analysis (general method).\n"
     "Every CSV file of DIR whose header is the Composite Column Database's is read\n"
     "(a regular file of at most 64 MB); the others are named and skipped. Rows\n"
     "with impossible values are refused with their file and line.\n"
@@ -104,6 +107,7 @@ int main(int argc, char** argv) {
         std::vector<DataFile> files;
         const std::vector<Specimen> all = LoadSpecimens(data, &files);
         const std::vector<Prediction> pred = PredictAll(all, settings);
+        const std::vector<MemberPrediction> members = PredictMembers(all, settings);
         const std::vector<GroupStats> groups = GroupStatistics(all, pred);
         const RowCounts counts = CountRows(all, pred);
         // What was read, and every row refused with its file and line.
@@ -117,18 +121,22 @@ int main(int argc, char** argv) {
                              px::displayMessage(s.Refused).c_str());
         std::printf("%d rows read: %d refused, %d out of scope, %d predicted, %d could not be analysed.\n",
                     counts.Read, counts.Refused, counts.OutOfScope, counts.Predicted, counts.Failed);
+        int asMembers = 0;
+        for (const MemberPrediction& m : members) asMembers += m.Ok;
+        std::printf("Of those out of scope, %d predicted as members (slender, or unequal end eccentricities).\n",
+                    asMembers);
         if (counts.Predicted == 0) {
             std::fprintf(stderr, "pillarix-validate: nothing could be predicted from \"%s\".\n", data.c_str());
             finishOutput();
             return 1;
         }
         if (!csv.empty()) px::ReplaceFileWith(csv, SpecimenCsv(all, pred), px::FileWording(csv));
-        if (!out.empty()) WriteReport(out, all, pred, settings, files);
+        if (!out.empty()) WriteReport(out, all, pred, settings, files, &members);
         if (!check.empty()) {
             const std::vector<SummaryRow> rows = ReadSummary(committed);
             if (rows.empty()) throw px::AppError("\"" + check + "\" has no summary table");
             const std::vector<std::string> diffs =
-                CompareWithReport(rows, ReadSummary(BuildReport(all, pred, settings, files)["report.md"]), 0.02);
+                CompareWithReport(rows, ReadSummary(BuildReport(all, pred, settings, files, &members)["report.md"]), 0.02);
             for (const std::string& d : diffs) std::fprintf(stderr, "%s\n", d.c_str());
             if (!diffs.empty()) {
                 std::fprintf(stderr, "The validation moved from the committed report \"%s\".\n", check.c_str());
@@ -136,10 +144,15 @@ int main(int argc, char** argv) {
             }
             std::printf("The validation matches \"%s\" (%zu table rows).\n", check.c_str(), rows.size());
         }
-        if (out.empty() && check.empty())
+        if (out.empty() && check.empty()) {
             for (const GroupStats& g : groups)
                 std::printf("%s %s: %d, mean %.3f, COV %.3f, 5%% %.3f, min %.3f, below 0.9: %d\n", FamilyName(g.Fam),
                             KindName(g.K), g.S.Count, g.S.Mean, g.S.Cov, g.S.Fractile5, g.S.Min, g.S.Below09);
+            for (const MemberGroupStats& g : MemberGroupStatistics(all, members))
+                std::printf("%s %s (member analysis): %d, mean %.3f, COV %.3f, 5%% %.3f, min %.3f, below 0.9: %d\n",
+                            FamilyName(g.Fam), g.Group.c_str(), g.S.Count, g.S.Mean, g.S.Cov, g.S.Fractile5, g.S.Min,
+                            g.S.Below09);
+        }
         return finishOutput();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pillarix-validate: %s\n", e.what());

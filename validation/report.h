@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "validation/experiments.h"
+#include "validation/member_validation.h"
 #include "validation/validate.h"
 
 namespace px::validation {
@@ -22,12 +23,26 @@ std::vector<GroupStats> GroupStatistics(const std::vector<Specimen>& all, const 
 
 // The report's files by name: report.md and its SVG plots. `files` are the
 // data files of the run, as LoadSpecimens told them.
+// `members`, when given, are the member analysis's predictions (PredictMembers):
+// the report gains their section and plot.
 std::map<std::string, std::string> BuildReport(const std::vector<Specimen>& all, const std::vector<Prediction>& pred,
-                                               const RunSettings& settings, const std::vector<DataFile>& files);
+                                               const RunSettings& settings, const std::vector<DataFile>& files,
+                                               const std::vector<MemberPrediction>* members = nullptr);
 
 // Writes report.md and the SVG plots into `folder`.
 void WriteReport(const std::string& folder, const std::vector<Specimen>& all, const std::vector<Prediction>& pred,
-                 const RunSettings& settings, const std::vector<DataFile>& files);
+                 const RunSettings& settings, const std::vector<DataFile>& files,
+                 const std::vector<MemberPrediction>* members = nullptr);
+
+// Statistics of the member analysis by family and member group, in family
+// then group order: the group's name as MemberGroupName gives it.
+struct MemberGroupStats {
+    Family Fam;
+    std::string Group;
+    Stats S;
+};
+std::vector<MemberGroupStats> MemberGroupStatistics(const std::vector<Specimen>& all,
+                                                    const std::vector<MemberPrediction>& members);
 
 // Every specimen as a CSV table, one line each: its inputs as the program
 // read them (mm, N/mm2, kN, kNm), the prediction, the ratio, and what became

@@ -19,6 +19,7 @@ const std::vector<std::string>& ComboBoxItems(const std::string& name) {
         {"ComboBox6", model},
         {"ComboBox7", {"X-Dir PM Curve", "Y-Dir PM Curve"}},
         {"ComboBox8", {"Bounding rectangle", "Section outline"}},
+        {"ComboBox11", {"None", "Code method", "General method"}},  // "Slenderness"
     };
     static const std::vector<std::string> none;
     auto it = items.find(name);

@@ -174,6 +174,23 @@ const std::vector<Help>& Table() {
         {"Button5", "Shows the P-M curve points as text in the result window, from where they can be saved.", {}},
         {"Button16", "Saves the X-direction P-M picture as shown (.png, .bmp, else JPEG).", {}},
         {"Button17", "Saves the Y-direction P-M picture as shown (.png, .bmp, else JPEG).", {}},
+        // ---- the "Member" group of the PM Curve page (braced, pin-ended members)
+        {"Edit72", "Member Length L: the unbraced length of the column between its braced ends (mm).\n"
+                   "Default 0 (not given); greater than 0 when \"Slenderness\" is not \"None\".", {}},
+        {"Edit73", "kx: effective length factor for bending about X (0°); the member bends over kx L.\n"
+                   "Greater than 0; 1 for pin-ended members. Default 1.", {}},
+        {"Edit74", "ky: effective length factor for bending about Y (90°); the member bends over ky L.\n"
+                   "Greater than 0; 1 for pin-ended members. Default 1.", {}},
+        {"ComboBox11", "Slenderness: \"None\" checks the section alone (as before); \"General method\" draws the\n"
+                       "member's curve from a second-order analysis on the section's moment-curvature.\n"
+                       "\"Code method\" (a design code's rule for slender braced columns) needs a \"Design Code\";\n"
+                       "the P-M page draws the general method's curve only.", {}},
+        {"Edit75", "ACI beta_dns: the share of the factored axial load that is sustained, for the creep\n"
+                   "in ACI 318's (EI)eff; 0 to 1 in practice, at least 0. Default 0.", {}},
+        {"Edit76", "EN phi_ef: the effective creep ratio of EN 1992-1-1 5.8.4, for lambda_lim and\n"
+                   "the nominal curvature; at least 0. Default 0.", {}},
+        {"Edit77", "Initial Bow: the member's initial crookedness at mid-length as a share of the effective\n"
+                   "length (0.001: L/1000) for the general method; 0 to 0.1. Default 0.001.", {}},
 
         // ---- MM Curve page
         {"Edit30", "Axial force of the Mx-My curve and of the purple line (kN, compression positive). Default 0.\n"

@@ -89,6 +89,12 @@ constexpr Name kNames[] = {
     {"Edit52", kPm, "Outside Steps K", {}},
     {"Edit53", kPm, "Inside Steps N", {}},
     {"Edit60", kPm, "Extention Factor", {}},
+    {"Edit72", kPm, "Member Length", {}},
+    {"Edit73", kPm, "kx", {}},
+    {"Edit74", kPm, "ky", {}},
+    {"Edit75", kPm, "ACI beta_dns", {}},
+    {"Edit76", kPm, "EN phi_ef", {}},
+    {"Edit77", kPm, "Initial Bow", {}},
 
     // ---- MM Curve page
     {"Edit30", kMm, "Axial Force", {}},

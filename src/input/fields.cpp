@@ -55,6 +55,10 @@ const std::map<std::string, std::string>& DefaultFieldTexts() {
         // Import page: field numbers of "Load Case", "Mx Other End", "My
         // Other End"; empty when the table has no such field
         {"Edit78", ""},       {"Edit79", ""},       {"Edit80", ""},
+        // The "Member" group of the P-M page: "Member Length" (0: not given),
+        // kx, ky, ACI beta_dns, EN phi_ef, "Initial Bow" (share of the length)
+        {"Edit72", "0"},      {"Edit73", "1"},      {"Edit74", "1"},      {"Edit75", "0"},
+        {"Edit76", "0"},      {"Edit77", "0.001"},
     };
     return m;
 }
@@ -67,7 +71,8 @@ std::string CustomSectionKey(const FieldSource& f) {
 MapFields DefaultFields() {
     MapFields f;
     f.texts = DefaultFieldTexts();
-    for (int i = 1; i <= kComboBoxCount; ++i) f.items["ComboBox" + std::to_string(i)] = 0;
+    for (int i = 1; i <= kComboBoxCount; ++i)
+        if (!ComboBoxItems("ComboBox" + std::to_string(i)).empty()) f.items["ComboBox" + std::to_string(i)] = 0;
     return f;
 }
 

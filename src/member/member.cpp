@@ -206,8 +206,9 @@ private:
 }  // namespace
 
 MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, double P, double l, double e0,
-                             double endRatio, int segments) {
+                             double endRatio, int segments, double precision) {
     if (!(l > 0) || !std::isfinite(l)) throw AppError("The effective length must be greater than 0");
+    if (!(precision >= 1e-15 && precision <= 0.1)) throw AppError("The end moment's precision must lie between 1e-15 and 0.1");
     if (!(e0 >= 0) || !std::isfinite(e0)) throw AppError("The initial bow must be at least 0");
     CheckRatioAndSegments(endRatio, segments);
     for (const MphiBranch* b : {&pos, &neg})
@@ -227,7 +228,7 @@ MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, doubl
     double top = m.Peak(true);
     if (endRatio < 0) top = std::min(top, m.Peak(false) / -endRatio);
     // Continuation in the end moment: a step that finds no stable shape is
-    // halved, down to a millionth of a millionth of the largest end moment.
+    // halved, down to the precision's share of the largest end moment.
     double M2 = 0, step = top / 16;
     std::vector<double> trial;
     if (top > 0) {
@@ -236,7 +237,7 @@ MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, doubl
             M2 = top;
             y = trial;
         } else {
-            while (step > 1e-12 * top) {
+            while (step > precision * top) {
                 trial = y;
                 if (M2 + step < top && m.Solve(M2 + step, trial)) {
                     M2 += step;
@@ -259,6 +260,44 @@ MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, doubl
     const double peak = m.Peak(Ms[crit] >= 0);
     pt.limit = std::fabs(Ms[crit]) >= (1 - 1e-6) * peak ? MemberLimit::Section : MemberLimit::Instability;
     return pt;
+}
+
+MemberState SolveMemberState(const MphiBranch& pos, const MphiBranch& neg, double P, double l, double e0,
+                             double endRatio, int segments, double M2) {
+    if (!(l > 0) || !std::isfinite(l)) throw AppError("The effective length must be greater than 0");
+    if (!(e0 >= 0) || !std::isfinite(e0)) throw AppError("The initial bow must be at least 0");
+    if (!(M2 >= 0) || !std::isfinite(M2)) throw AppError("The larger end moment M2 must be at least 0");
+    CheckRatioAndSegments(endRatio, segments);
+    for (const MphiBranch* b : {&pos, &neg})
+        if (b->phi.empty() || b->phi.size() != b->M.size())
+            throw AppError("A moment-curvature branch needs as many moments as curvatures, at least one");
+    checkedFinite(P);
+    MemberState st;
+    Member m(pos, neg, P, l, e0, endRatio, segments);
+    std::vector<double> y(static_cast<size_t>(segments) + 1, 0.0), trial;
+    if (!m.Solve(0, y)) return st;
+    // Continuation up to M2: a step that finds no stable shape is halved,
+    // down to a millionth of M2.
+    double M = 0, step = M2;
+    while (M < M2) {
+        trial = y;
+        const double next = std::min(M + step, M2);
+        if (m.Solve(next, trial)) {
+            M = next;
+            y = trial;
+        } else if ((step /= 2) < 1e-6 * M2) {
+            return st;
+        }
+    }
+    const std::vector<double> Ms = m.Moments(M2, y);
+    int crit = 0;
+    for (int i = 1; i <= segments; ++i)
+        if (std::fabs(Ms[i]) > std::fabs(Ms[crit])) crit = i;
+    st.stable = true;
+    st.Mmax = Ms[crit];
+    st.xMax = l * crit / segments;
+    st.deflection = y[crit];
+    return st;
 }
 
 MphiBranch SectionBranch(FiberTable& t, double B, double H, const MemberSettings& s, double angle, double P) {

@@ -85,10 +85,26 @@ struct MphiBranch {
 // The largest end moment of the member of effective length l (mm) at force P
 // (kN) with the initial bow e0 (mm), for the positive moments on `pos` and
 // the negative ones on `neg` (magnitudes); `segments` as in MemberSettings.
-// A member that cannot carry P alone is Buckled with M = 0. Refuses l <= 0,
-// e0 < 0, a ratio outside [-1, 1] and a count outside its range.
+// A member that cannot carry P alone is Buckled with M = 0. The end moment
+// is found to `precision` times the largest one the sections allow. Refuses
+// l <= 0, e0 < 0, a ratio outside [-1, 1], a count outside its range and a
+// precision outside [1e-15, 0.1].
 MemberPoint SolveMemberLimit(const MphiBranch& pos, const MphiBranch& neg, double P, double l, double e0,
-                             double endRatio, int segments);
+                             double endRatio, int segments, double precision = 1e-12);
+
+// The member's state under the end moments M2 >= 0 and endRatio M2 (kNm) at
+// the force P (kN), reached from the straight member by continuation in
+// the end moment: the largest moment along it (kNm, signed as M2's side),
+// where it acts (mm from the M2 end) and the deflection there (mm, bow
+// excluded). Not stable when no stable shape carries the end moments: the
+// member's limit lies below M2. This is the second-order moment a check
+// of the member takes. Refuses what SolveMemberLimit refuses and M2 < 0.
+struct MemberState {
+    bool stable = false;
+    double Mmax = 0, xMax = 0, deflection = 0;
+};
+MemberState SolveMemberState(const MphiBranch& pos, const MphiBranch& neg, double P, double l, double e0,
+                             double endRatio, int segments, double M2);
 
 // The loading branch of the section's moment-curvature analysis at P.
 MphiBranch SectionBranch(FiberTable& t, double B, double H, const MemberSettings& s, double angle, double P);

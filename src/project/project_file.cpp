@@ -368,7 +368,8 @@ const std::vector<std::string>& ProjectFieldNames() {
 ProjectData DefaultProject() {
     ProjectData d;
     for (const std::string& name : ProjectFieldNames()) d.Fields[name] = DefaultFieldTexts().at(name);
-    for (int n = 1; n <= kComboBoxCount; ++n) d.Combos[comboName(n)] = 0;
+    for (int n = 1; n <= kComboBoxCount; ++n)
+        if (!ComboBoxItems(comboName(n)).empty()) d.Combos[comboName(n)] = 0;
     return d;
 }
 

@@ -17,6 +17,7 @@
 
 #include "analysis/mm_solver.h"
 #include "analysis/pm_solver.h"
+#include "member/member_input.h"
 #include "check/capacity_check.h"
 #include "input/error.h"
 #include "input/field_defaults.h"
@@ -228,6 +229,8 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         else if (edit >= 1 && edit <= kEditCount && !DefaultFieldTexts().count(name))
             throw AppError("Unknown column \"" + name + "\"" + where + ": the window has no field " + name);
         else if (edit >= 1 && edit <= kEditCount) c.EditColumn[static_cast<size_t>(edit)] = c.Fields[name] = k;
+        else if (combo >= 1 && combo <= kComboBoxCount && ComboBoxItems(name).empty())
+            throw AppError("Unknown column \"" + name + "\"" + where + ": the window has no combo box " + name);
         else if (combo >= 1 && combo <= kComboBoxCount) c.ComboColumn[static_cast<size_t>(combo)] = c.Fields[name] = k;
         else
             throw AppError("Unknown column \"" + ShownValue(name) + "\"" + where +
@@ -313,6 +316,12 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
         MeshSectionFromFields(*fields, in, t);
         const SectionInfoTexts info = FormatSectionInfo(ComputeSectionInfo(in, t));
         out[20] = SectionWarningsText(in, t);
+
+        // The "Member" group is refused as the window refuses it.
+        const std::string_view forcesCell =
+            cols.Forces >= 0 && static_cast<size_t>(cols.Forces) < cells.size() ? cells[static_cast<size_t>(cols.Forces)]
+                                                                                  : std::string_view();
+        ReadMemberInput(*fields, !forcesCell.empty());
 
         // "Show PM Curve": both directions with the P-M page's settings.
         CheckFiberMaterials(t);

@@ -216,6 +216,46 @@ TEST(Member, BucklingAndBow) {
     EXPECT_NEAR(p.M, expected, 2e-3 * expected);
 }
 
+// The second-order state under given end moments on the elastic branch
+// (EI = 1e15 N mm2 up to 1000 kNm), l = 10 m, P = Pe / 2: equal end moments
+// M2 sec((pi/2) sqrt(P/Pe)) at mid-length; unequal ones M2 sqrt(1 + C^2),
+// C = (r - cos kl) / sin kl, where atan C < kl, else M2 at the end; a bow
+// alone P e0 / (1 - P/Pe); end moments beyond the member's limit, or a
+// force beyond Pe, have no stable state.
+TEST(Member, SecondOrderStateUnderGivenEndMoments) {
+    const double EI = 1e15, l = 10000, Pe = kPi * kPi * EI / (l * l) / 1000, P = 0.5 * Pe;
+    const MphiBranch b{{0, 1000e6 / EI}, {0, 1000}};
+    const double kl = kPi * std::sqrt(P / Pe);
+    for (double r : {1.0, 0.5, 0.0, -0.5, -1.0}) {
+        const MemberState st = SolveMemberState(b, b, P, l, 0, r, 200, 300);
+        ASSERT_TRUE(st.stable) << r;
+        const double C = (r - std::cos(kl)) / std::sin(kl);
+        const bool inside = C > 0 && std::atan(C) < kl;
+        const double expected = 300 * (inside ? std::sqrt(1 + C * C) : 1.0);
+        EXPECT_NEAR(st.Mmax, expected, 1e-3 * expected) << r;
+        if (inside) {
+            EXPECT_NEAR(st.xMax, std::atan(C) / kl * l, l / 100) << r;
+        } else {
+            EXPECT_EQ(st.xMax, 0) << r;
+        }
+    }
+    EXPECT_NEAR(SolveMemberState(b, b, P, l, 0, 1, 200, 300).xMax, l / 2, 1e-9);
+    const MemberState bow = SolveMemberState(b, b, P, l, 10, 1, 200, 0);
+    ASSERT_TRUE(bow.stable);
+    EXPECT_NEAR(bow.Mmax, P * 10 / 1000 / (1 - P / Pe), 1e-3 * bow.Mmax);
+    EXPECT_NEAR(bow.deflection, 10 * (P / Pe) / (1 - P / Pe), 1e-2);
+    const double limit = 1000 * std::cos(kPi / 2 * std::sqrt(P / Pe));
+    EXPECT_TRUE(SolveMemberState(b, b, P, l, 0, 1, 200, 0.99 * limit).stable);
+    EXPECT_FALSE(SolveMemberState(b, b, P, l, 0, 1, 200, 1.01 * limit).stable);
+    EXPECT_FALSE(SolveMemberState(b, b, 1.01 * Pe, l, 0, 1, 200, 1).stable);
+    // Past a knee the state is found by small steps, right up to the limit.
+    const MphiBranch knee{{0, 999e6 / EI, 1e-3}, {0, 999, 1000}};
+    const double kneeLimit = SolveMemberLimit(knee, knee, P, l, 0, 1, 200).M;
+    EXPECT_TRUE(SolveMemberState(knee, knee, P, l, 0, 1, 200, 0.9999 * kneeLimit).stable);
+    EXPECT_FALSE(SolveMemberState(knee, knee, P, l, 0, 1, 200, 1.0001 * kneeLimit).stable);
+    EXPECT_THROW(SolveMemberState(b, b, P, l, 0, 1, 200, -1), AppError);
+}
+
 // Each refusal names its field, before any work; a member that buckles
 // under the smallest compressive level of its curve names its length.
 TEST(Member, RefusesBadMembersNamingTheField) {

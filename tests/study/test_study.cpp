@@ -142,9 +142,13 @@ TEST(Study, WindowStartsWithTheStudysFieldTable) {
         EXPECT_EQ(form.edit(n)->text().toStdString(), DefaultFieldTexts().at(name)) << name;
     }
     EXPECT_EQ(edits, DefaultFieldTexts().size());
-    EXPECT_EQ(form.findChildren<QComboBox*>().size(), kComboBoxCount);
+    // Combo box numbers may leave a gap too: those with items.
+    int combos = 0;
+    for (int n = 1; n <= kComboBoxCount; ++n) combos += !ComboBoxItems("ComboBox" + std::to_string(n)).empty();
+    EXPECT_EQ(form.findChildren<QComboBox*>().size(), combos);
     for (int n = 1; n <= kComboBoxCount; ++n) {
         const std::string name = "ComboBox" + std::to_string(n);
+        if (ComboBoxItems(name).empty()) continue;
         const auto* c = form.findChild<QComboBox*>(QString::fromStdString(name));
         ASSERT_NE(c, nullptr) << name;
         EXPECT_EQ(c->currentIndex(), 0) << name;
@@ -291,6 +295,8 @@ TEST(Study, FailingRowsKeepTheirPlace) {
     const Case cases[] = {
         {"Name,ComboBox1", "C,9", "line 7, ComboBox1: '9' is not an item index (0..8)"},
         {"Name,ComboBox3", "C,one", "line 7, ComboBox3: 'one' is not an item index (0..1)"},
+        {"Name,ComboBox11,Edit72", "C,2,0", "line 7, Edit72: \"Member Length\" must be greater than 0."},
+        {"Name,ComboBox11,Edit72,Edit74", "C,2,3000,-1", "line 7, Edit74: \"ky\" must be greater than 0."},
         {"Name,Edit7,Edit12", "C,22O0,6", "line 7, Edit7: X-Dir Rebar Diameter (Section page): '22O0' is not a valid floating point value."},
         {"Name,Edit5", "C,1.5", "line 7, Edit5: X-Dir Rebar Row (Section page): '1.5' is not a valid integer value."},
         // The caption the Section page shows for the row's type.

@@ -19,6 +19,7 @@
 #include "curvature/ui/mphi_page.h"
 #include "input/error.h"
 #include "loads/data_summary.h"
+#include "member/ui/member_group.h"
 #include "output/ui/tform2.h"
 #include "input/field_defaults.h"
 #include "input/fields.h"
@@ -32,7 +33,7 @@ constexpr int kComboCount = kComboBoxCount;
 
 enum class StepKind {
     SetEdit, SetCombo, Section, Pm, Mm, Import, Save, Open, SaveProject, Check, Surface, Mphi, Report,
-    LoadSection, ExportSection
+    LoadSection, ExportSection, Member
 };
 
 struct Step {
@@ -86,7 +87,8 @@ struct Command {
 };
 constexpr Command kPlainCommands[] = {{"section", StepKind::Section}, {"pm", StepKind::Pm},
                                       {"mm", StepKind::Mm},           {"check", StepKind::Check},
-                                      {"surface", StepKind::Surface}, {"mphi", StepKind::Mphi}};
+                                      {"surface", StepKind::Surface}, {"mphi", StepKind::Mphi},
+                                      {"member", StepKind::Member}};
 constexpr Command kFileCommands[] = {{"import=", StepKind::Import},
                                      {"open=", StepKind::Open},
                                      {"saveproject=", StepKind::SaveProject},
@@ -141,9 +143,11 @@ bool parseArgs(const QStringList& args, std::vector<Step>& steps, QString& reaso
             const QRegularExpressionMatch m = control.match(name);
             const bool edit = m.hasMatch() && m.captured(1) == "Edit";
             s.number = m.hasMatch() ? m.captured(2).toInt() : 0;
-            // Edit numbers run to kEditCount with gaps: only the window's own.
+            // Edit and combo box numbers run to kEditCount and kComboCount
+            // with gaps: only the window's own.
             if (!m.hasMatch() || s.number > (edit ? kEditCount : kComboCount) ||
-                (edit && !DefaultFieldTexts().count("Edit" + std::to_string(s.number)))) {
+                (edit && !DefaultFieldTexts().count("Edit" + std::to_string(s.number))) ||
+                (!edit && ComboBoxItems("ComboBox" + std::to_string(s.number)).empty())) {
                 reason = QString("unknown control '%1'").arg(name);
                 return false;
             }
@@ -266,6 +270,17 @@ bool runStep(TForm1& form, BatchPlatform& platform, const Step& s, std::string& 
             if (platform.failed) return false;
             for (const QString& l : form.resultWindow()->lines()) addLine(out, l);
             return true;
+        case StepKind::Member: {
+            if (comboOf(form, 11)->currentIndex() == 0) {
+                platform.showError(nullptr, "\"Slenderness\" is \"None\": choose \"General method\" (ComboBox11=2) "
+                                            "for the member's curves.");
+                return false;
+            }
+            form.Button2Click();
+            if (platform.failed) return false;
+            for (const std::string& l : form.findChild<MemberGroup*>()->curveText()) addLine(out, QString::fromStdString(l));
+            return true;
+        }
         case StepKind::Report:
             platform.savePath = s.text;
             form.AnalysisReport1Click();
@@ -306,16 +321,19 @@ press its buttons and print what the window shows.
 
 Assignments (apply from where they stand, as typed between presses):
   EditN=TEXT       edit field EditN (N = 1..68, 69: "Mesh Size" of a custom
-                   section, 70: "Cover Layers") to TEXT as typed
-  ComboBoxN=I      combo box ComboBoxN (N = 1..8) to item index I (0 = first);
+                   section, 70: "Cover Layers", 72..77: the "Member" group,
+                   "Member Length" mm, kx, ky, ACI beta_dns, EN phi_ef,
+                   "Initial Bow") to TEXT as typed
+  ComboBoxN=I      combo box ComboBoxN (N = 1..8, 11) to item index I (0 = first);
                    ComboBox1, the section type: 0 Rect Column, 1 Circular
                    Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
                    4 Circular Steel Tube Col, 5 Rect Steel Box Column,
                    6 Circular SRC Column, 7 Steel Tube in Rect Col,
                    8 Custom Section (with loadsection=FILE);
                    ComboBox8, "Strain limits at": 0 Bounding rectangle,
-                   1 Section outline; setting a combo box runs no handler
-                   by itself
+                   1 Section outline; ComboBox11, "Slenderness": 0 None,
+                   1 Code method, 2 General method; setting a combo box runs
+                   no handler by itself
 
 Commands:
   section          section-type change and "Input Section"; prints
@@ -354,6 +372,14 @@ Commands:
   surface          "Gen PMM Surface" with Edit65 axial levels (default 20);
                    prints Level,P,Point,Mx,My, one line per point: the
                    apexes as levels 0 and L (point 0), the rings between
+  member           "Show PM Curve" with "Slenderness" not None (ComboBox11=2):
+                   the braced, pin-ended member's curves by the general
+                   method at 20 axial levels; prints for each direction a
+                   heading line naming it, the length, factor, method and
+                   bow, then one line per level from tension to compression:
+                     <P kN> TAB <largest first-order end moment kNm> TAB
+                     <what limits it: section, instability, buckled,
+                      beyond the section, end of curve>
   mphi             "Gen M-Phi Curve" at Edit66 axial force, Edit67 angle and
                    Edit68 curvature steps, then "Export Text"; prints the
                    result text (the table of points, then the key values)
@@ -397,6 +423,7 @@ Example:
   pillarix-batch import=forces.csv check
   pillarix-batch loadsection=lcolumn.sec Edit69=10 section pm
   pillarix-batch ComboBox1=2 exportsection=src1.sec
+  pillarix-batch ComboBox11=2 Edit72=12000 member
 )HELP");
 }
 

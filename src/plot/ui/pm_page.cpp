@@ -14,6 +14,7 @@
 #include "input/section_input.h"
 #include "input/ui/form_fields.h"
 #include "loads/ui/force_overlay.h"
+#include "member/ui/member_group.h"
 #include "output/curve_text.h"
 #include "output/ui/picture_export.h"
 #include "plot/pm_plot.h"
@@ -71,6 +72,7 @@ PmPage::PmPage(QWidget* page, PageBuilder& build, Workspace& ws, PlatformService
     for (const Button& b : buttons)
         connect(build.button(page, b.n, b.text, b.x, b.y, b.w), &QPushButton::clicked, this, b.slot);
     progress_ = build.progressBar(page, "ProgressBar1", QRect(510, 500, 360, 20));
+    member_ = new MemberGroup(page, build.fields, QRect(10, 538, 860, 48), this);
 }
 
 bool PmPage::stale() const { return key_.empty() || key_ != PmInputsKey(fields_); }
@@ -83,6 +85,7 @@ void PmPage::showPmCurve(LongCommand* lc, QProgressBar* bar) {
     if (!bar) bar = progress_;
     const std::string key = PmInputsKey(fields_);
     key_.clear();
+    const MemberInput member = member_->read(ws_);
     section_.readSection();
     section_.meshAndDraw(false);
     CheckFiberMaterials(ws_.Fibers);
@@ -91,12 +94,14 @@ void PmPage::showPmCurve(LongCommand* lc, QProgressBar* bar) {
     ComputeAxialBounds(ws_.Fibers, ws_.PMax, ws_.PMin);
     const Progress progress = lc ? lc->progress(bar) : Progress([bar](int v) { bar->setValue(v); });
     const SolveOptions options = lc ? lc->options() : SolveOptions{};
+    member_->solve(ws_, member, settings, progress, options.cancel);
     SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress, options);
     x_->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 0, ws_.PMScale); });
     x_->refresh();
     SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress, options);
     y_->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 90, ws_.PMScale); });
     y_->refresh();
+    member_->draw(ws_, *x_, *y_);
     key_ = key;
 }
 

@@ -19,6 +19,7 @@ class FieldSource;
 class FormFields;
 class ImageBox;
 class LongCommand;
+class MemberGroup;
 class PageBuilder;
 class PictureSaveDialog;
 class PlatformServices;
@@ -70,6 +71,7 @@ private:
     QLabel* readY_ = nullptr;
     QComboBox* strainLimits_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    MemberGroup* member_ = nullptr;  // the "Member" group under the curves
     std::string key_;  // PmInputsKey of the curves on show; empty for none
 };
 
