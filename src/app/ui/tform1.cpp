@@ -836,12 +836,12 @@ void TForm1::Button9Click() {
     run([&] {
         images_[2]->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           ws_.PMScale.X, ws_.PM.bothWays());
+                           ws_.PMScale.X, ws_.PM);
         });
         images_[2]->refresh();
         images_[3]->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           ws_.PMScale.Y, ws_.PM.bothWays());
+                           ws_.PMScale.Y, ws_.PM);
         });
         images_[3]->refresh();
     });
@@ -907,7 +907,7 @@ void TForm1::drawForcesOnMm() {
     const double r = StrToFloat(fields_.text("Edit64"));
     images_[5]->paint([&](QPainter& p, int W, int H) {
         DrawForcesOnMM(p, W, H, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.MMScale,
-                       ws_.MMAxialForce, r);
+                       ws_.MMAxialForce, r, ws_.MM, ws_.MMPointCount);
     });
     images_[5]->refresh();
 }
@@ -961,7 +961,7 @@ void TForm1::Button12Click() {
         const bool y = ComboBox7->currentIndex() == 1;
         images_[4]->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, y ? 90 : 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.PM.bothWays());
+                           y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.PM);
         });
         images_[4]->refresh();
     });
