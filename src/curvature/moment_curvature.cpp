@@ -283,12 +283,13 @@ void Idealise(MphiResult& r) {
         return;
     }
     // The plateau never lies above the curve's peak: Mp = min(equal-area
-    // Mp, Mmax). A curve that drops after its peak (a cover that crushes)
-    // has less area under it than a plateau at its peak would need, and the
-    // equal-area rule alone would put Mp above every state the section
-    // reaches. Capped, the elastic branch keeps the stiffness through first
-    // yield and meets the plateau at phi_y' = Mmax / K; the areas then no
-    // longer match, and the key values say so.
+    // Mp, Mmax). The curve lies above the elastic branch (the secant to first
+    // yield) up to first yield; where it then drops from its peak (a cover
+    // that crushes), the equal-area rule makes up that area with a plateau
+    // above every moment the section reaches. Capped, the elastic branch
+    // keeps the stiffness through first yield and meets the plateau at
+    // phi_y' = Mmax / K; the line then holds less area than the curve, and
+    // the key values say Mp was capped.
     double Mp = K * phiYp;
     if (Mp > r.Mmax && r.Mmax > 0) {
         Mp = r.Mmax;
