@@ -17,12 +17,8 @@ MphiPlotScale MphiAxisLimits(const MphiResult& r, int W, int H) {
         mLo = std::min(mLo, checkedFinite(p.M));
         mHi = std::max(mHi, p.M);
     }
-    // The bilinear line lies under the peak, but its corner may reach past
-    // the curve's last curvature.
-    for (const auto& [phi, m] : MphiBilinearCorners(r)) {
-        phiHi = std::max(phiHi, checkedFinite(phi));
-        mHi = std::max(mHi, checkedFinite(m));
-    }
+    // The bilinear line stays inside: its plateau lies no higher than the
+    // peak and ends at the last curvature.
     const AxisLimits x = PaddedLimits(phiLo, phiHi, FrameWidth(W));
     const AxisLimits y = PaddedLimits(mLo, mHi, FrameHeight(H));
     return {x.lo, x.hi, y.lo, y.hi};

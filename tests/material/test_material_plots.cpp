@@ -93,6 +93,13 @@ TEST(MaterialChart, ConcreteCurvePixels) {
     // Parabola: strain 1.75 (point 10).
     const int y10 = y(27.5 * (2 * 0.875 - 0.875 * 0.875));
     EXPECT_TRUE(AnyColor(img, x(0.00175) - 1, y10 - 1, x(0.00175) + 1, y10 + 1, kRed));
+    // Grid lines on round thousandths of strain: the one of 2/1000 is grey
+    // below the curve's top.
+    for (const AxisTick& t : MaterialStrainAxis(ConcreteChart(1, 27.5, 27.5, 0.002, 0.0035, W, H), W).ticks) {
+        EXPECT_GE(t.value, e0);
+        EXPECT_LE(t.value, e1);
+    }
+    EXPECT_TRUE(IsColor(img, x(0.002), 150, kGrey));
     // Labels under the frame and at the left; titles above and below.
     EXPECT_TRUE(AnyColor(img, 45, 214, 80, 226, kBlack));
     EXPECT_TRUE(AnyColor(img, 5, 195, 49, 215, kBlack));

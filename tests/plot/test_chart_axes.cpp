@@ -165,8 +165,7 @@ TEST(ChartAxes, EveryChartNamesItsAxesAndKeepsItsCurveInside) {
     for (const Chart& c : charts) {
         QImage img = BlankImage(c.W, c.H);
         c.draw(img);
-        if (qEnvironmentVariableIsSet("PX_DUMP_CHARTS"))
-            img.save(QString("/tmp/plots_dump/%1.png").arg(c.name));
+
         // The vertical axis's title above the frame's top left, the
         // horizontal one's centred under the labels.
         EXPECT_TRUE(TextIn(img, 2, 2, Left(), Top() - 3)) << c.name;
@@ -246,7 +245,6 @@ TEST(ChartAxes, ForceMarkersTellOkFromNg) {
     t.Items = {{}, {66550, 25000, 0}, {66550, 46000, 0}, {66550, -30000, 0}, {0, 1e6, 0}};
     t.Count = 4;
     DrawForcesOnPM(img, 0, t, 1, 1, 1, scale.X, c);
-    if (qEnvironmentVariableIsSet("PX_DUMP_CHARTS")) img.save("/tmp/plots_dump/pm-forces.png");
     const auto m = PMForceMarkers(0, t, 1, 1, 1, c, scale.X, W, H);
     ASSERT_EQ(m.size(), 4u);
     EXPECT_EQ(m[0].Verdict, MarkerVerdict::Ok);
@@ -295,7 +293,6 @@ TEST(ChartAxes, MMMarkersAwayFromTheLevelStayVisible) {
     EXPECT_EQ(m[1].Verdict, MarkerVerdict::Ng);
     EXPECT_EQ(m[2].Verdict, MarkerVerdict::OtherLevel);
     DrawForcesOnMM(img, t, 1, 1, 1, s, 1000, 500, c, 36);
-    if (qEnvironmentVariableIsSet("PX_DUMP_CHARTS")) img.save("/tmp/plots_dump/mm-forces.png");
     EXPECT_TRUE(IsColor(img, m[1].X, m[1].Y, kMarkerNg));
     EXPECT_TRUE(IsColor(img, m[2].X, m[2].Y, kMarkerOther));  // dark, not near-white
     EXPECT_LT(kMarkerOther.lightness(), 128);

@@ -148,6 +148,16 @@ TEST(ForceOverlay, OffTheFrameOrUnscaledDrawsNoMarker) {
     DrawForcesOnPM(img, 0, Table({{0, 1e7, 0}, {1e14, 10, 0}, {0, -1e12, 0}, {0, 52000, 0}}), 1, 1, 1, kPM, kOneSide);
     EXPECT_FALSE(AnyColor(img, 0, kFrameTop, PW - 1, PH - 1, kMarkerNg));
     EXPECT_TRUE(AnyColor(img, 0, 0, PW - 1, kFrameTop - 1, kBlack));  // "4 off chart"
+    // Just inside the frame's right edge (x = 47700 / 48000 x 314 + 50 =
+    // 362.0): the cross is cut at the frame, not drawn over the margin.
+    QImage edge = blankPM;
+    DrawForcesOnPM(edge, 0, Table({{-15000, 47700, 0}, {149000, 47700, 0}}), 1, 1, 1, kPM, kOneSide);
+    EXPECT_TRUE(AnyColor(edge, PW - 30, kFrameTop, PW - 24, PH - 1, kMarkerNg));
+    EXPECT_FALSE(AnyColor(edge, PW - 23, kFrameTop, PW - 1, PH - 1, kMarkerNg));
+    // Just beyond the frame's right edge (x = 50000 / 48000 x 314 + 50 = 377)
+    // but on the image: not drawn over the margin either.
+    DrawForcesOnPM(img, 0, Table({{0, 50000, 0}}), 1, 1, 1, kPM, kOneSide);
+    EXPECT_FALSE(AnyColor(img, PW - 23, kFrameTop, PW - 1, PH - 1, kMarkerNg));
     EXPECT_EQ(CountMarkers(PMForceMarkers(0, Table({{0, 1e7, 0}, {0, 52000, 0}, {0, 100, 0}}), 1, 1, 1, kOneSide,
                                           kPM, PW, PH)).OffFrame,
               2);
