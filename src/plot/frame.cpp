@@ -21,23 +21,6 @@ double MapYExact(double v, double lo, double hi, int H) {
 int MapX(double v, double lo, double hi, int W) { return nearest(MapXExact(v, lo, hi, W)); }
 int MapY(double v, double lo, double hi, int H) { return nearest(MapYExact(v, lo, hi, H)); }
 
-namespace {
-std::optional<int> visible(double exact, int size, int slack) {
-    if (exact < -slack - 1.0 || exact > size + slack + 1.0) return std::nullopt;
-    return nearest(exact);
-}
-}  // namespace
-
-std::optional<int> VisibleX(double v, double lo, double hi, int W, int slack) {
-    if (!AxisHasRange(lo, hi)) return std::nullopt;
-    return visible(MapXExact(v, lo, hi, W), W, slack);
-}
-
-std::optional<int> VisibleY(double v, double lo, double hi, int H, int slack) {
-    if (!AxisHasRange(lo, hi)) return std::nullopt;
-    return visible(MapYExact(v, lo, hi, H), H, slack);
-}
-
 std::optional<int> FrameRow(double v, double lo, double hi, int H) {
     if (!AxisHasRange(lo, hi)) return std::nullopt;
     const double y = MapYExact(v, lo, hi, H);

@@ -42,11 +42,6 @@ double MapYExact(double v, double lo, double hi, int H);
 int MapX(double v, double lo, double hi, int W);
 int MapY(double v, double lo, double hi, int H);
 
-// The same, but empty when the axis has no range or when the pixel lies more
-// than `slack` pixels outside [0, size): such a point can't show on the image.
-std::optional<int> VisibleX(double v, double lo, double hi, int W, int slack);
-std::optional<int> VisibleY(double v, double lo, double hi, int H, int slack);
-
 // Row of a horizontal line at v across the frame; empty when the axis has no
 // range or the row lies outside the frame.
 std::optional<int> FrameRow(double v, double lo, double hi, int H);

@@ -165,7 +165,6 @@ TEST(ChartAxes, EveryChartNamesItsAxesAndKeepsItsCurveInside) {
     for (const Chart& c : charts) {
         QImage img = BlankImage(c.W, c.H);
         c.draw(img);
-
         // The vertical axis's title above the frame's top left, the
         // horizontal one's centred under the labels.
         EXPECT_TRUE(TextIn(img, 2, 2, Left(), Top() - 3)) << c.name;
@@ -275,25 +274,4 @@ TEST(ChartAxes, ForceMarkersTellOkFromNg) {
     DrawForcesOnPM(img, 0, t, 1, 1, 1, scale.X, c);
     const int xn = MapX(30000, scale.X.MAxisMin, scale.X.MAxisMax, W), yn = MapY(140000, scale.X.PAxisMin, scale.X.PAxisMax, H);
     EXPECT_TRUE(IsColor(img, xn, yn, kMarkerNg));
-}
-
-TEST(ChartAxes, MMMarkersAwayFromTheLevelStayVisible) {
-    const int W = kMMImageWidth, H = kMMImageHeight;
-    const MMCurve c = Square(20000, 36);
-    MMPlotScale s;
-    QImage img = BlankImage(W, H);
-    DrawMMCurve(img, c, 36, s);
-    LoadCombinationTable t;
-    // In the band and inside, in the band and outside, away from the level.
-    t.Items = {{}, {1000, 5000, 5000}, {1200, 19000, 19000}, {90000, -8000, 3000}};
-    t.Count = 3;
-    const auto m = MMForceMarkers(t, 1, 1, 1, c, 36, s, 1000, 500, W, H);
-    ASSERT_EQ(m.size(), 3u);
-    EXPECT_EQ(m[0].Verdict, MarkerVerdict::Ok);
-    EXPECT_EQ(m[1].Verdict, MarkerVerdict::Ng);
-    EXPECT_EQ(m[2].Verdict, MarkerVerdict::OtherLevel);
-    DrawForcesOnMM(img, t, 1, 1, 1, s, 1000, 500, c, 36);
-    EXPECT_TRUE(IsColor(img, m[1].X, m[1].Y, kMarkerNg));
-    EXPECT_TRUE(IsColor(img, m[2].X, m[2].Y, kMarkerOther));  // dark, not near-white
-    EXPECT_LT(kMarkerOther.lightness(), 128);
 }

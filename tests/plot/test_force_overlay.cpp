@@ -127,6 +127,7 @@ TEST(ForceOverlay, MMBandJudgesForcesAtTheLevel) {
     DrawForcesOnMM(img, t, 1, 1, 1, kMM, 1000, 500, kSquare, kSquareCount);
     EXPECT_TRUE(Ring(img, m[0].X, m[0].Y, kOk, kMarkerOk));
     EXPECT_TRUE(IsColor(img, m[1].X, m[1].Y, kMarkerOther));
+    EXPECT_LT(kMarkerOther.lightness(), 128);  // dark on white, not near-white
     EXPECT_FALSE(AnyColor(img, m[1].X - 6, m[1].Y - 6, m[1].X + 6, m[1].Y + 6, kMarkerOk));
     EXPECT_TRUE(IsColor(img, m[3].X, m[3].Y, kMarkerNg));
 
