@@ -12,9 +12,9 @@ namespace px {
 
 namespace {
 
-constexpr double kStep = 1000;  // the 2D plots' rounding step
+constexpr double kStep = 1000;  // half the range of an axis without one
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kInset = 40;      // pixels kept free for the axis labels
+constexpr int kInset = 64;      // pixels kept free for the axis labels outside the box
 
 struct Extent {
     double mx = 0, my = 0;  // largest |Mx|, |My|
@@ -29,9 +29,17 @@ struct Extent {
     }
 };
 
+}  // namespace
+
+double PmmTickStep(double lo, double hi) { return TickStep(lo, hi, kPmmTickIntervals); }
+
+namespace {
+
+// The largest |M| up to whole round steps; an empty axis gets one thousand.
 double symmetricLimit(double largest) {
-    const double v = RoundLimitUp(largest, kStep);
-    return v > 0 ? v : kStep;
+    if (!(largest > 0)) return kStep;
+    const double step = PmmTickStep(-largest, largest);
+    return RoundLimitUp(largest, step);
 }
 
 }  // namespace
@@ -47,13 +55,13 @@ SceneLimits PmmAxisLimits(const SurfaceWire& wire, const CheckResult* check) {
     SceneLimits s;
     s.MxMax = symmetricLimit(e.mx);
     s.MyMax = symmetricLimit(e.my);
-    if (e.pLo <= e.pHi) {
-        s.PMax = RoundLimitUp(e.pHi, kStep);
-        s.PMin = RoundLimitNearest(e.pLo, kStep);
-        if (!(s.PMax > s.PMin)) {
-            s.PMax += kStep;
-            s.PMin -= kStep;
-        }
+    if (e.pLo < e.pHi) {
+        const double step = PmmTickStep(e.pLo, e.pHi);
+        s.PMax = RoundLimitUp(e.pHi, step);
+        s.PMin = RoundLimitDown(e.pLo, step);
+    } else if (e.pLo == e.pHi) {
+        s.PMax = e.pHi + kStep;
+        s.PMin = e.pLo - kStep;
     }
     return s;
 }

@@ -30,14 +30,15 @@ struct SceneLimits {
     double PMin = -1000, PMax = 1000;
 };
 
-// Limits over the wire and the checked forces, rounded as the 2D plots round
-// theirs: the largest |Mx| and |My| and the largest P up to whole thousands,
-// the least P to the nearest thousand (halves downwards). An axis left
-// without range gets one thousand on each side.
+// Limits over the wire and the checked forces on round values: the largest
+// |Mx| and |My| up to whole round steps (1, 2 or 5 x 10^n), P down and up
+// to whole steps. An axis left without range gets one thousand on each side.
 SceneLimits PmmAxisLimits(const SurfaceWire& wire, const CheckResult* check);
 
-// Tick values along each axis: lo + (hi - lo) x i / 4, i = 0..4.
-inline constexpr int kPmmTickIntervals = 4;
+// The round step of the ticks along an axis [lo, hi]: at most
+// kPmmTickIntervals intervals.
+inline constexpr int kPmmTickIntervals = 6;
+double PmmTickStep(double lo, double hi);
 
 // Orthographic view: azimuth turns about the P axis, elevation tilts the P
 // axis towards the viewer; zoom scales the picture about its centre.

@@ -277,14 +277,28 @@ void Idealise(MphiResult& r) {
         r.bilinearNote = "no bilinear line up to phi_u has the area under the curve";
         return;
     }
-    const double phiYp = a2 / (phiU + std::sqrt(disc));
+    double phiYp = a2 / (phiU + std::sqrt(disc));
     if (!(phiYp > 0)) {
         r.bilinearNote = "the area under the curve is 0";
         return;
     }
+    // The plateau never lies above the curve's peak: Mp = min(equal-area
+    // Mp, Mmax). The curve lies above the elastic branch (the secant to first
+    // yield) up to first yield; where it then drops from its peak (a cover
+    // that crushes), the equal-area rule makes up that area with a plateau
+    // above every moment the section reaches. Capped, the elastic branch
+    // keeps the stiffness through first yield and meets the plateau at
+    // phi_y' = Mmax / K; the line then holds less area than the curve, and
+    // the key values say Mp was capped.
+    double Mp = K * phiYp;
+    if (Mp > r.Mmax && r.Mmax > 0) {
+        Mp = r.Mmax;
+        phiYp = Mp / K;
+        r.MpCapped = true;
+    }
     r.phiYieldIdeal = phiYp;
-    r.Mp = K * phiYp;
-    r.ductility = phiU / phiYp;
+    r.Mp = Mp;
+    r.ductility = checkedDiv(phiU, phiYp);
 }
 
 // A drawn section takes its neutral axis from the angle itself: a copy of
@@ -427,12 +441,11 @@ MphiResult SolveMomentCurvatureOf(FiberTable& t, double B, double H, const MphiS
     } else {
         r.yield = FindYield(x, *(first - 1), *first);
     }
-    Idealise(r);
-
     const auto peak = std::max_element(r.points.begin(), r.points.end(),
                                        [](const MphiPoint& a, const MphiPoint& b) { return a.M < b.M; });
     r.Mmax = peak->M;
     r.phiMmax = peak->phi;
+    Idealise(r);
     return r;
 }
 
@@ -450,7 +463,7 @@ std::vector<std::string> MphiKeyLines(const MphiResult& r) {
     const std::string bilinearNa = "n/a (" + r.bilinearNote + ")";
     out.push_back("My = " + (r.yield ? F2(r.yield->M) + " kNm" : yieldNa));
     out.push_back("phi_y = " + (r.yield ? Curv(r.yield->phi) + " 1/km" : yieldNa));
-    out.push_back("Mp = " + (r.Mp ? F2(*r.Mp) + " kNm" : bilinearNa));
+    out.push_back("Mp = " + (r.Mp ? F2(*r.Mp) + " kNm" + (r.MpCapped ? " (capped at Mmax)" : "") : bilinearNa));
     out.push_back("phi_y' = " + (r.phiYieldIdeal ? Curv(*r.phiYieldIdeal) + " 1/km" : bilinearNa));
     out.push_back("phi_u = " + Curv(r.ultimate.phi) + " 1/km");
     out.push_back("Mu = " + F2(r.ultimate.M) + " kNm");

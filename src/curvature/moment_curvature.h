@@ -52,9 +52,10 @@ struct MphiResult {
     std::optional<MphiPoint> yield; // first yield of a bar (or of the steel section without bars)
     std::string yieldNote;          // why there is no first yield
     // Bilinear line: elastic through first yield up to Mp, then Mp to phi_u,
-    // with the area of the computed curve.
+    // with the area of the computed curve; Mp = min(that Mp, Mmax).
     std::optional<double> Mp, phiYieldIdeal, ductility, stiffness;  // kNm, 1/mm, -, kN m2
     std::string bilinearNote;       // why there is no bilinear line
+    bool MpCapped = false;          // Mp is Mmax: the equal-area plateau lay above the peak
     double curveArea = 0;           // kNm / mm, trapezoids over points and first yield
     double Mmax = 0, phiMmax = 0;   // peak moment and its curvature
 };

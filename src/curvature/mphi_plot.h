@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "curvature/moment_curvature.h"
+#include "plot/frame.h"
 
 namespace px {
 
@@ -17,34 +18,28 @@ struct MphiPlotScale {
     double MMin = 0, MMax = 0;      // kNm at the bottom and top edges
 };
 
-// Limits: curvature rounded to whole 1/km, moment to whole MphiMomentStep
-// (upper limits up, lower ones to the nearest step, halves downwards), as
-// the P-M chart rounds its axes.
-MphiPlotScale MphiAxisLimits(const MphiResult& r);
+// Limits of a W x H chart: the curve's range (holding 0) with every point
+// kCurvePad pixels inside the frame.
+MphiPlotScale MphiAxisLimits(const MphiResult& r, int W, int H);
 
-// The step the moment axis rounds to: a tenth of the largest moment's
-// decade below 2.5 of it, half the decade from there (1000 for 16500 kNm,
-// 50 for 280 kNm), so that the curve fills at least 80 % of the chart's
-// height; 1000 when there is no moment.
-double MphiMomentStep(double mMax);
-
-// Curvature labels under the six vertical lines ("%0.2F"), moment labels
-// beside the eleven horizontal ones ("%0.0F", or "%0.2F" when a label is
-// not a whole number).
-std::vector<std::string> MphiCurvatureLabels(const MphiPlotScale& s);
-std::vector<std::string> MphiMomentLabels(const MphiPlotScale& s);
+// The axes with their round ticks and titles.
+ChartAxis MphiCurvatureAxis(const MphiPlotScale& s, int W);
+ChartAxis MphiMomentAxis(const MphiPlotScale& s, int H);
 
 // "Curvature = %0.4F 1/km , M = %0.2F kNm" of pixel (X, Y).
 std::string MphiReadoutText(const MphiPlotScale& s, int X, int Y, int W, int H);
 
-// Axis titles and the heading: the moment axis's at the top left, the
-// curvature axis's at the bottom right of the frame.
+// Axis titles: the moment axis's above the frame's top left, the
+// curvature axis's under the frame.
 inline constexpr const char* kMphiMomentTitle = "M (kNm)";
 inline constexpr const char* kMphiCurvatureTitle = "Curvature (1/km)";
 // "P = 3313.53 kN, angle = 0.00 deg": what the curve was computed at.
 std::string MphiHeading(const MphiSettings& s);
 // Legend entries in the order the chart lists them.
-inline constexpr const char* kMphiLegend[] = {"M-Phi curve", "Bilinear line", "First yield", "Ultimate"};
+inline constexpr const char* kMphiLegend[] = {"M-Phi curve", "Bilinear line", "First yield", "Ultimate", "Peak Mmax"};
+inline constexpr int kMphiLegendEntries = 5;
+// Written on a chart whose curve no longer matches the inputs.
+inline constexpr const char* kMphiChartStale = "Stale: inputs changed since this curve";
 
 // The bilinear line's three corners (curvature in 1/km, moment kNm):
 // origin, (phi_y', Mp), (phi_u, Mp); empty without a line.

@@ -11,18 +11,22 @@ namespace px {
 
 namespace {
 
-void setLimits(MaterialChart& c, double step) {
-    c.StrainMin = *std::min_element(c.Strain.begin(), c.Strain.end());
-    c.StrainMax = *std::max_element(c.Strain.begin(), c.Strain.end());
+void setLimits(MaterialChart& c, int W, int H) {
     const double smax = *std::max_element(c.Stress.begin(), c.Stress.end());
     const double smin = *std::min_element(c.Stress.begin(), c.Stress.end());
-    c.StressTop = RoundLimitUp(smax, step);
-    c.StressBottom = RoundLimitNearest(smin, step);
+    const AxisLimits x = PaddedLimits(*std::min_element(c.Strain.begin(), c.Strain.end()),
+                                      *std::max_element(c.Strain.begin(), c.Strain.end()), FrameWidth(W),
+                                      kMaterialPad);
+    const AxisLimits y = PaddedLimits(std::min(smin, 0.0), std::max(smax, 0.0), FrameHeight(H), kMaterialPad);
+    c.StrainMin = x.lo;
+    c.StrainMax = x.hi;
+    c.StressBottom = y.lo;
+    c.StressTop = y.hi;
 }
 
 }  // namespace
 
-MaterialChart ConcreteChart(int model, double fc, double fcu, double e0, double ecu) {
+MaterialChart ConcreteChart(int model, double fc, double fcu, double e0, double ecu, int W, int H) {
     MaterialChart c;
     for (int i = 0; i <= 20; ++i) {
         const double strain = checkedFinite(-ecu / 20 * i);
@@ -39,11 +43,11 @@ MaterialChart ConcreteChart(int model, double fc, double fcu, double e0, double 
         c.Strain.push_back(checkedFinite(ecu / 20 * 24));
         c.Stress.push_back(0);
     }
-    setLimits(c, 5);
+    setLimits(c, W, H);
     return c;
 }
 
-MaterialChart SteelChart(int model, double fy, double es) {
+MaterialChart SteelChart(int model, double fy, double es, int W, int H) {
     MaterialChart c;
     for (int i = 0; i <= 50; ++i) {
         const double strain = 0.01 / 50 * i;
@@ -52,7 +56,7 @@ MaterialChart SteelChart(int model, double fy, double es) {
         c.Strain.push_back(strain);
         c.Stress.push_back(checkedFinite(stress));
     }
-    setLimits(c, 100);
+    setLimits(c, W, H);
     return c;
 }
 
@@ -60,14 +64,17 @@ bool MaterialChartUsable(const MaterialChart& c) {
     return AxisHasRange(c.StrainMin, c.StrainMax) && AxisHasRange(c.StressBottom, c.StressTop);
 }
 
-std::vector<std::string> MaterialStrainLabels(const MaterialChart& c) {
-    std::vector<std::string> out;
-    for (double v : AxisSteps(c.StrainMin, c.StrainMax, kVerticalLines - 1)) out.push_back(F2(v * 1000));
-    return out;
+ChartAxis MaterialStrainAxis(const MaterialChart& c, int W) {
+    // Ticks on round thousandths.
+    ChartAxis a = HorizontalAxis(c.StrainMin * 1000, c.StrainMax * 1000, W, kStrainTitle);
+    a.lo = c.StrainMin;
+    a.hi = c.StrainMax;
+    for (AxisTick& t : a.ticks) t.value /= 1000;
+    return a;
 }
 
-std::vector<std::string> MaterialStressLabels(const MaterialChart& c) {
-    return AxisLabelsF2(c.StressBottom, c.StressTop, kHorizontalLines - 1);
+ChartAxis MaterialStressAxis(const MaterialChart& c, int H) {
+    return VerticalAxis(c.StressBottom, c.StressTop, H, kStressTitle);
 }
 
 }  // namespace px

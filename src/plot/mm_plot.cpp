@@ -1,6 +1,7 @@
 #include "plot/mm_plot.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "input/error.h"
 #include "input/numbers.h"
@@ -8,26 +9,34 @@
 
 namespace px {
 
-MMPlotScale MMAxisLimits(const MMCurve& curve, int MMPointCount) {
+MMPlotScale MMAxisLimits(const MMCurve& curve, int MMPointCount, int W, int H) {
     if (MMPointCount < 0 || static_cast<size_t>(MMPointCount) >= curve.Mx.size() ||
         static_cast<size_t>(MMPointCount) >= curve.My.size())
         throw AppError(kInvalidOp);
     // The largest moment either way: a curve that is not symmetric reaches
     // further to one side.
-    double mx = curve.Mx[0], my = curve.My[0];
+    double mx = 0, my = 0;
     for (int i = 0; i <= MMPointCount; ++i) {
-        mx = std::max(mx, checkedFinite(curve.Mx[i]));
-        my = std::max(my, checkedFinite(curve.My[i]));
-    }
-    for (int i = 0; i <= MMPointCount; ++i) {
-        mx = std::max(mx, -curve.Mx[i]);
-        my = std::max(my, -curve.My[i]);
+        mx = std::max(mx, std::fabs(checkedFinite(curve.Mx[i])));
+        my = std::max(my, std::fabs(checkedFinite(curve.My[i])));
     }
     MMPlotScale s;
-    s.MxAxisMax = RoundLimitUp(mx, 1000);
-    s.MxAxisMin = -s.MxAxisMax + 0.0;
-    s.MyAxisMax = RoundLimitUp(my, 1000);
-    s.MyAxisMin = -s.MyAxisMax + 0.0;
+    if (!(mx > 0) || !(my > 0)) {
+        // Nothing to draw: the limits of the old chart's kind, without range.
+        s.MxAxisMax = mx;
+        s.MxAxisMin = -mx + 0.0;
+        s.MyAxisMax = my;
+        s.MyAxisMin = -my + 0.0;
+        return s;
+    }
+    const AxisLimits x = PaddedLimits(-mx, mx, FrameWidth(W));
+    const AxisLimits y = PaddedLimits(-my, my, FrameHeight(H));
+    // kNm per pixel: the larger of the two serves both axes.
+    const double perPixel = std::max(checkedDiv(x.hi - x.lo, FrameWidth(W)), checkedDiv(y.hi - y.lo, FrameHeight(H)));
+    s.MxAxisMax = checkedFinite(perPixel * FrameWidth(W) / 2);
+    s.MxAxisMin = -s.MxAxisMax;
+    s.MyAxisMax = checkedFinite(perPixel * FrameHeight(H) / 2);
+    s.MyAxisMin = -s.MyAxisMax;
     return s;
 }
 
@@ -35,12 +44,20 @@ bool MMScaleUsable(const MMPlotScale& s) {
     return AxisHasRange(s.MxAxisMin, s.MxAxisMax) && AxisHasRange(s.MyAxisMin, s.MyAxisMax);
 }
 
-std::vector<std::string> MMMxLabels(const MMPlotScale& s) {
-    return AxisLabelsF0(s.MxAxisMin, s.MxAxisMax, kVerticalLines - 1);
+namespace {
+// One step for both axes: the larger of the steps each would take alone.
+double mmStep(const MMPlotScale& s, int W, int H) {
+    return std::max(TickStep(s.MxAxisMin, s.MxAxisMax, MaxIntervals(FrameWidth(W), kMinTickGapX)),
+                    TickStep(s.MyAxisMin, s.MyAxisMax, MaxIntervals(FrameHeight(H), kMinTickGapY)));
+}
+}  // namespace
+
+ChartAxis MMMxAxis(const MMPlotScale& s, int W, int H) {
+    return {s.MxAxisMin, s.MxAxisMax, AxisTicks(s.MxAxisMin, s.MxAxisMax, mmStep(s, W, H)), "Mx (kNm)"};
 }
 
-std::vector<std::string> MMMyLabels(const MMPlotScale& s) {
-    return AxisLabelsF0(s.MyAxisMin, s.MyAxisMax, kHorizontalLines - 1);
+ChartAxis MMMyAxis(const MMPlotScale& s, int W, int H) {
+    return {s.MyAxisMin, s.MyAxisMax, AxisTicks(s.MyAxisMin, s.MyAxisMax, mmStep(s, W, H)), "My (kNm)"};
 }
 
 MMReading ReadMM(const MMPlotScale& s, int X, int Y, int W, int H) {
@@ -59,7 +76,7 @@ double MMAxialForceFromSlider(double PMax, double PMin, int position) {
 std::string Edit30Text(double MMAxialForce) { return F0(MMAxialForce); }
 
 std::optional<int> AxialForceLineY(const PMPlotScaleSet& s, double axialForce, int H) {
-    return VisibleY(axialForce, s.PAxisMin, s.PAxisMax, H, 2);
+    return FrameRow(axialForce, s.PAxisMin, s.PAxisMax, H);
 }
 
 }  // namespace px

@@ -15,18 +15,21 @@ namespace px {
 inline constexpr int kMMImageWidth = 391;
 inline constexpr int kMMImageHeight = 391;
 
-// Symmetric axis limits from the largest |Mx| and the largest |My| over
-// entries 0..MMPointCount (both the positive and the negative extremes),
-// each rounded up to whole thousands. Raises the
+// Axis limits from the largest |Mx| and the largest |My| over entries
+// 0..MMPointCount (both the positive and the negative extremes), symmetric
+// about 0, every point kCurvePad pixels inside the frame of a W x H chart,
+// and one kNm taking as many pixels on either axis (a square column's curve
+// looks square): the axis with room to spare reaches further. Raises the
 // invalid-operation fault when the curve has fewer entries.
-MMPlotScale MMAxisLimits(const MMCurve& curve, int MMPointCount);
+MMPlotScale MMAxisLimits(const MMCurve& curve, int MMPointCount, int W, int H);
 
 // True when both axes can be mapped (largest Mx and largest My above 0).
 bool MMScaleUsable(const MMPlotScale& s);
 
-// Texts under the six Mx grid lines and beside the eleven My grid lines.
-std::vector<std::string> MMMxLabels(const MMPlotScale& s);
-std::vector<std::string> MMMyLabels(const MMPlotScale& s);
+// The chart's axes, "Mx (kNm)" to the right and "My (kNm)" upwards, ticked
+// on one round step so that the grid's cells are square.
+ChartAxis MMMxAxis(const MMPlotScale& s, int W, int H);
+ChartAxis MMMyAxis(const MMPlotScale& s, int W, int H);
 
 // Moments under pixel (X, Y) of a W x H Mx-My chart.
 struct MMReading {
@@ -42,7 +45,7 @@ double MMAxialForceFromSlider(double PMax, double PMin, int position);
 std::string Edit30Text(double MMAxialForce);
 
 // Row of the axial-force line on a P-M chart drawn with `s`; empty when the
-// force axis has no range or the row lies outside the image.
+// force axis has no range or the row lies outside the frame.
 std::optional<int> AxialForceLineY(const PMPlotScaleSet& s, double axialForce, int H);
 
 }  // namespace px

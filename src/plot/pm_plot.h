@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/curves.h"
+#include "plot/frame.h"
 #include "plot/scales.h"
 
 namespace px {
@@ -13,18 +15,32 @@ namespace px {
 inline constexpr int kPMImageWidth = 388;
 inline constexpr int kPMImageHeight = 391;
 
-// Axis limits of one direction from its points 0..nP: the upper limits are
-// rounded up to whole thousands, the lower ones to the nearest thousand
-// (halves downwards). Raises the invalid-operation fault for no points.
-PMPlotScaleSet PMAxisLimits(const std::vector<double>& P, const std::vector<double>& M, int nP);
+// Axis limits of one direction from its points 0..nP on a W x H chart: every
+// point kCurvePad pixels inside the frame, the moment axis holding 0.
+// Raises the invalid-operation fault for no points and a floating-point
+// fault for a point that is not finite.
+PMPlotScaleSet PMAxisLimits(const std::vector<double>& P, const std::vector<double>& M, int nP, int W, int H);
 
-// Texts under the six moment grid lines (left to right) and beside the eleven
-// force grid lines (bottom to top).
-std::vector<std::string> PMMomentLabels(const PMPlotScaleSet& s);
-std::vector<std::string> PMForceLabels(const PMPlotScaleSet& s);
+// The closed line the chart of one direction draws (angle 90: PY and MY,
+// else PX and MX): the half from PMin to PMax, and for a section bent both
+// ways the negative half back down. Empty when the curve has too few
+// entries. The moments are those the chart plots.
+struct PMChartLine {
+    std::vector<double> P, M;
+};
+PMChartLine PMChartPolygon(const PMCurve& curve, double angle);
+
+// Titles: "P (kN)" upwards; "Mx (kNm)" (angle 0) or "My (kNm)" (angle 90)
+// to the right.
+inline constexpr const char* kPMForceTitle = "P (kN)";
+std::string PMMomentTitle(double angle);
+
+// The chart's two axes with their round ticks.
+ChartAxis PMMomentAxis(const PMPlotScaleSet& s, double angle, int W);
+ChartAxis PMForceAxis(const PMPlotScaleSet& s, int H);
 
 // Row of the zero axial force line; empty when the force axis has no range
-// or the row is far outside the image.
+// or the row lies outside the frame.
 std::optional<int> ZeroForceLineY(const PMPlotScaleSet& s, int H);
 
 // Forces under pixel (X, Y) of a W x H P-M chart.

@@ -20,6 +20,7 @@
 
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
+#include "input/numbers.h"
 #include "support/form_window.h"
 
 using namespace px;
@@ -75,9 +76,9 @@ TEST(HighDpi, PicturesArePaintedAtTheRatioSavedAndReadAsAt1x) {
         EXPECT_NE(box->screenImage(), box->image().scaled(box->image().size() * 2)) << n;
     }
     // The same drawing at the same logical places: the blue zero-force line
-    // of the P-M chart at logical row 337.
+    // of the P-M chart at logical row 317.
     const QImage& pm = w.form->imageBox(2)->screenImage();
-    for (int y : {672, 675}) EXPECT_EQ(pm.pixel(200, y) & 0xFFFFFF, 0x0000FFu) << y;
+    for (int y : {632, 635}) EXPECT_EQ(pm.pixel(200, y) & 0xFFFFFF, 0x0000FFu) << y;
 
     // Saved files are the 1x window's, byte for byte.
     const struct {
@@ -108,15 +109,22 @@ TEST(HighDpi, PicturesArePaintedAtTheRatioSavedAndReadAsAt1x) {
         EXPECT_TRUE(Bytes(at) == mphi1x) << scale;
     }
 
-    // Readouts map logical points as at 1x.
+    // Readouts map logical points as at 1x: M = lo + (hi - lo) x (x - 50) /
+    // 314, P = hi - (hi - lo) x (y - 20) / 335.
+    const PMPlotScale& sc = w.form->workspace().PMScale;
+    auto text = [](const PMPlotScaleSet& s, QPoint p, const char* m) {
+        const double M = s.MAxisMin + (s.MAxisMax - s.MAxisMin) * (p.x() - 50) / 314;
+        const double P = s.PAxisMax - (s.PAxisMax - s.PAxisMin) * (p.y() - 20) / 335;
+        return QString::fromStdString("P = " + F0(P) + " , " + m + " = " + F0(M));
+    };
     const struct {
         int image;
         QPoint at;
         const char* label;
-        const char* text;
-    } readouts[] = {{2, {194, 337}, "Label68", "P = 80 , MX = 24000"},
-                    {3, {338, 371}, "Label69", "P = -16000 , MY = 48000"},
-                    {4, {194, 337}, "Label74", "P = 80 , M = 24000"}};
+        QString text;
+    } readouts[] = {{2, {207, 317}, "Label68", text(sc.X, {207, 317}, "MX")},
+                    {3, {364, 355}, "Label69", text(sc.Y, {364, 355}, "MY")},
+                    {4, {207, 317}, "Label74", text(sc.X, {207, 317}, "M")}};
     for (const auto& r : readouts) {
         MoveMouse(w.form->imageBox(r.image), r.at);
         EXPECT_EQ(w.form->findChild<QLabel*>(r.label)->text(), r.text) << r.image;

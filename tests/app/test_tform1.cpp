@@ -1,6 +1,7 @@
 // The real main window, built offscreen and driven as a user would.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include <QAction>
@@ -94,13 +95,17 @@ TEST(MainWindow, StartsWithTheDefaultColumnMeshedDrawnAndAnalysed) {
     EXPECT_DOUBLE_EQ(ws.PMax, 149290.625);
     EXPECT_DOUBLE_EQ(ws.PMin, -16190.625);
     EXPECT_EQ(ws.PM.Divisions, 10);
-    EXPECT_EQ(ws.PMScale.X.PAxisMin, -16000);
-    EXPECT_EQ(ws.PMScale.X.PAxisMax, 150000);
-    EXPECT_EQ(ws.PMScale.X.MAxisMax, 48000);
-    EXPECT_EQ(ws.PMScale.Y.MAxisMax, 48000);
-    // The blue zero-force line of both P-M plots.
-    EXPECT_EQ(pixelAt(w.image(2), 100, 337), 0x0000FFu);
-    EXPECT_EQ(pixelAt(w.image(3), 100, 337), 0x0000FFu);
+    // The axes reach 7 pixels' worth past the curve on the 314 x 335 frame.
+    const double pPad = (149290.625 + 16190.625) * 7 / 321;
+    EXPECT_DOUBLE_EQ(ws.PMScale.X.PAxisMin, -16190.625 - pPad);
+    EXPECT_DOUBLE_EQ(ws.PMScale.X.PAxisMax, 149290.625 + pPad);
+    const double mx = *std::max_element(ws.PM.MX.begin(), ws.PM.MX.end());
+    EXPECT_DOUBLE_EQ(ws.PMScale.X.MAxisMax, mx + mx * 7 / 300);
+    EXPECT_GT(ws.PMScale.Y.MAxisMax, 47340);
+    // The blue zero-force line of both P-M plots: (149290.625 + pad) /
+    // (165481.25 + 2 pad) x 335 + 20 = 316.6.
+    EXPECT_EQ(pixelAt(w.image(2), 100, 317), 0x0000FFu);
+    EXPECT_EQ(pixelAt(w.image(3), 100, 317), 0x0000FFu);
     EXPECT_EQ(w.form->findChild<QProgressBar*>("ProgressBar1")->value(), 0);
     EXPECT_EQ(w.label("Label68")->text(), "Force = ");
 
@@ -112,10 +117,13 @@ TEST(MainWindow, StartsWithTheDefaultColumnMeshedDrawnAndAnalysed) {
 
 TEST(MainWindow, MouseReadoutsOnThePmPlots) {
     Window w;
+    // The frame's corners read the axes' limits.
+    const PMPlotScale& s = w.form->workspace().PMScale;
     moveMouse(w.form->imageBox(2), QPoint(50, 20));
-    EXPECT_EQ(w.label("Label68")->text(), "P = 150000 , MX = 0");
-    moveMouse(w.form->imageBox(3), QPoint(388 - 50, 391 - 20));
-    EXPECT_EQ(w.label("Label69")->text(), "P = -16000 , MY = 48000");
+    EXPECT_EQ(w.label("Label68")->text().toStdString(), "P = " + F0(s.X.PAxisMax) + " , MX = " + F0(s.X.MAxisMin));
+    EXPECT_EQ(w.label("Label68")->text().left(11), "P = 152899 ");
+    moveMouse(w.form->imageBox(3), QPoint(388 - 24, 391 - 36));
+    EXPECT_EQ(w.label("Label69")->text().toStdString(), "P = " + F0(s.Y.PAxisMin) + " , MY = " + F0(s.Y.MAxisMax));
 }
 
 TEST(MainWindow, SectionTypeFromTheMenuRelabelsAndMeshes) {
@@ -267,8 +275,8 @@ TEST(MainWindow, MmPageRunsTheReferenceThenTheSolver) {
     ASSERT_EQ(ws.MM.Mx.size(), 37u);
     EXPECT_LT(ws.MM.Mx[0], 0);
     EXPECT_EQ(w.form->findChild<QProgressBar*>("ProgressBar2")->value(), 100);
-    // Image4 holds the X plot with the purple line at P = 0 (y = 337).
-    EXPECT_EQ(pixelAt(w.image(4), 200, 337), 0x800080u);
+    // Image4 holds the X plot with the purple line at P = 0 (y = 317).
+    EXPECT_EQ(pixelAt(w.image(4), 200, 317), 0x800080u);
     EXPECT_EQ(pixelAt(w.image(4), 50, 100), pixelAt(w.image(2), 50, 100));
 
     // The slider: top, bottom and middle.

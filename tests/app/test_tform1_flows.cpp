@@ -64,13 +64,15 @@ TEST(ImportFlow, ImportsSummarisesAndDrawsTheForces) {
     EXPECT_EQ(g2->cell(0, 4), "My,max");
     EXPECT_EQ(g2->cell(3, 4), "-4000");
 
-    // "Show Force" marks P = 60000, |Mx| = 25000 on the X plot.
+    // "Show Force" marks P = 60000, |Mx| = 25000 on the X plot, inside the
+    // curve: a blue (0, 114, 178) ring of radius 4 on the frame from (50, 20)
+    // to (W - 24, H - 36).
     const PMPlotScaleSet s = w.form->workspace().PMScale.X;
-    const int x = nearest((25000 - s.MAxisMin) / (s.MAxisMax - s.MAxisMin) * (388 - 100) + 50);
-    const int y = nearest((s.PAxisMax - 60000) / (s.PAxisMax - s.PAxisMin) * (391 - 40) + 20);
-    EXPECT_NE(pixelAt(w.image(2), x + 2, y), 0x0000FFu);
+    const int x = nearest((25000 - s.MAxisMin) / (s.MAxisMax - s.MAxisMin) * (388 - 74) + 50);
+    const int y = nearest((s.PAxisMax - 60000) / (s.PAxisMax - s.PAxisMin) * (391 - 56) + 20);
+    EXPECT_NE(pixelAt(w.image(2), x + 4, y), 0x0072B2u);
     w.click(9);
-    EXPECT_EQ(pixelAt(w.image(2), x + 2, y), 0x0000FFu);
+    EXPECT_EQ(pixelAt(w.image(2), x + 4, y), 0x0072B2u);
 
     // Factors of 2 move the markers at the next overlay but not the summary.
     w.edit(57)->setText("2");
@@ -112,12 +114,14 @@ TEST(ImportFlow, MmOverlayHighlightsTheBand) {
     ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
     const MMPlotScale& s = w.form->workspace().MMScale;
     auto at = [&](double mx, double my) {
-        return QPoint(nearest((mx - s.MxAxisMin) / (s.MxAxisMax - s.MxAxisMin) * (391 - 100) + 50),
-                      nearest((s.MyAxisMax - my) / (s.MyAxisMax - s.MyAxisMin) * (391 - 40) + 20));
+        return QPoint(nearest((mx - s.MxAxisMin) / (s.MxAxisMax - s.MxAxisMin) * (391 - 74) + 50),
+                      nearest((s.MyAxisMax - my) / (s.MyAxisMax - s.MyAxisMin) * (391 - 56) + 20));
     };
+    // In the band and inside the curve: a blue OK ring; out of the band: a
+    // dark grey dot.
     const QPoint in = at(3000, 3000), out = at(-3000, -3000);
-    EXPECT_EQ(pixelAt(w.image(5), in.x() + 4, in.y()), 0x0000FFu);
-    EXPECT_EQ(pixelAt(w.image(5), out.x() + 2, out.y()), 0xF0F0F0u);
+    EXPECT_EQ(pixelAt(w.image(5), in.x() + 4, in.y()), 0x0072B2u);
+    EXPECT_EQ(pixelAt(w.image(5), out.x(), out.y()), 0x5A5A5Au);
 }
 
 TEST(ExportFlow, PmAndMmTextsInTheResultWindow) {

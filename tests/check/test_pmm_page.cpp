@@ -3,6 +3,8 @@
 // picture; and the batch commands that run it.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -320,23 +322,61 @@ TEST(PmmPage, PictureShowsTheSurfaceAndColouredDots) {
     }
     EXPECT_GE(seen, 8);
 
-    // The axis labels never overlap (one "0" at the origin), and stay on
-    // the picture, for the default view and a turned one.
-    for (const View3D& v : {View3D{}, View3D{120, 35, 1}}) {
+    // The axis labels never overlap, stay on the picture, name their units,
+    // and cover no pixel of the wire at any turn.
+    for (const View3D& v : {View3D{}, View3D{120, 35, 1}, View3D{250, -60, 1}, View3D{0, 90, 1}, View3D{300, 5, 1},
+                            View3D{45, 45, 1}, View3D{90, 0, 1}, View3D{180, -30, 1}, View3D{10, 80, 1},
+                            View3D{35, 20, 1.3}}) {
         const std::vector<PmmLabel> labels = PmmAxisLabels(view->limits(), v, 600, 600, QFont("Arial", 8));
-        int zeros = 0, titles = 0;
+        // The same picture without the wire: under a label nothing differs.
+        QImage pic(600, 600, QImage::Format_RGB32), bare(600, 600, QImage::Format_RGB32);
+        DrawPmmPicture(pic, view->wire(), nullptr, view->limits(), v, false);
+        DrawPmmPicture(bare, SurfaceWire{}, nullptr, view->limits(), v, false);
+        int titles = 0;
         for (size_t a = 0; a < labels.size(); ++a) {
-            zeros += labels[a].text == "0";
             titles += labels[a].title;
-            EXPECT_TRUE(QRectF(0, 0, 600, 600).contains(labels[a].box)) << labels[a].text.toStdString();
+            // Zoomed in, the box itself may leave the picture.
+            if (v.zoom == 1)
+                EXPECT_TRUE(QRectF(0, 0, 600, 600).contains(labels[a].box)) << labels[a].text.toStdString();
             for (size_t b = 0; b < a; ++b)
                 EXPECT_FALSE(labels[a].box.intersects(labels[b].box))
                     << labels[a].text.toStdString() << " / " << labels[b].text.toStdString();
+            const QRect r = labels[a].box.toAlignedRect();
+            EXPECT_EQ(pic.copy(r), bare.copy(r)) << labels[a].text.toStdString() << " at " << v.azimuth << "/"
+                                                 << v.elevation;
         }
-        EXPECT_EQ(zeros, 1);
-        EXPECT_EQ(titles, 3);
-        EXPECT_GE(labels.size(), 12u);
+        EXPECT_EQ(titles, 3) << v.azimuth;
+        EXPECT_GE(labels.size(), 9u) << v.azimuth;
     }
+    // At every turn, no label reaches into the limit box's outline on the
+    // picture, which holds the wire and the dots.
+    const SceneLimits& lim = view->limits();
+    for (double az = 0; az < 360; az += 15)
+        for (double el = -90; el <= 90; el += 15) {
+            const View3D v{az, el, 1};
+            auto at = [&](double mx, double my, double p) {
+                const ScreenPoint q = ProjectPoint({mx, my, p}, lim, v, 600, 600);
+                return QPointF(q.x, q.y);
+            };
+            std::vector<QPolygonF> faces;
+            const double xs[2] = {-lim.MxMax, lim.MxMax}, ys[2] = {-lim.MyMax, lim.MyMax}, ps[2] = {lim.PMin, lim.PMax};
+            for (int k = 0; k < 2; ++k) {
+                faces.push_back(QPolygonF({at(xs[k], ys[0], ps[0]), at(xs[k], ys[1], ps[0]), at(xs[k], ys[1], ps[1]),
+                                           at(xs[k], ys[0], ps[1])}));
+                faces.push_back(QPolygonF({at(xs[0], ys[k], ps[0]), at(xs[1], ys[k], ps[0]), at(xs[1], ys[k], ps[1]),
+                                           at(xs[0], ys[k], ps[1])}));
+                faces.push_back(QPolygonF({at(xs[0], ys[0], ps[k]), at(xs[1], ys[0], ps[k]), at(xs[1], ys[1], ps[k]),
+                                           at(xs[0], ys[1], ps[k])}));
+            }
+            for (const PmmLabel& l : PmmAxisLabels(lim, v, 600, 600, QFont("Arial", 8)))
+                for (const QPolygonF& f : faces)
+                    EXPECT_FALSE(f.intersects(QPolygonF(l.box))) << l.text.toStdString() << " at " << az << "/" << el;
+        }
+
+    std::set<QString> titles;
+    for (const PmmLabel& l : PmmAxisLabels(view->limits(), View3D{}, 600, 600, QFont("Arial", 8)))
+        if (l.title) titles.insert(l.text);
+    EXPECT_EQ(titles, (std::set<QString>{"P (kN)", "Mx (kNm)", "My (kNm)"}));
 
     // Dragging turns the view, Reset View brings back the same picture.
     const QImage first = img.copy();

@@ -14,12 +14,14 @@ TEST(PmmProjection, AxisLimitsRoundLikeThePlots) {
         std::vector<Point3> pts;
         SceneLimits want;
     };
+    // Each axis rounds outward to a step of 1, 2 or 5 x 10^n giving at most
+    // six intervals: 47340 -> [-47340, 47340] / 6 = 15780 -> 20000 -> 60000.
     const Case cases[] = {
         {{}, {1000, 1000, -1000, 1000}},
         // The default column's apexes and its largest moment.
-        {{{0, 0, -16190.625}, {0, 0, 149290.625}, {-47340, 12, 66550}}, {48000, 1000, -16000, 150000}},
-        {{{2500, -3000.5, -500}, {-1, 1, -1500}}, {3000, 4000, -2000, 0}},
-        {{{10, 10, 5000}}, {1000, 1000, 4000, 6000}},  // one axial force: widened
+        {{{0, 0, -16190.625}, {0, 0, 149290.625}, {-47340, 12, 66550}}, {60000, 15, -50000, 150000}},
+        {{{2500, -3000.5, -500}, {-1, 1, -1500}}, {3000, 4000, -1600, -400}},
+        {{{10, 10, 5000}}, {10, 10, 4000, 6000}},  // one axial force: widened
     };
     for (const Case& c : cases) {
         SurfaceWire wire;
@@ -36,13 +38,13 @@ TEST(PmmProjection, AxisLimitsRoundLikeThePlots) {
     r.Rows.push_back({2, -3000, 0, 0, {}, {}});
     const SceneLimits s = PmmAxisLimits({}, &r);
     EXPECT_EQ(s.PMax, 200000);
-    EXPECT_EQ(s.MxMax, 9000);
-    EXPECT_EQ(s.PMin, -3000);
+    EXPECT_EQ(s.MxMax, 10000);
+    EXPECT_EQ(s.PMin, -50000);
 }
 
 TEST(PmmProjection, ViewTurnsAboutP) {
     const SceneLimits lim{2000, 1000, -1000, 3000};
-    const double scale = (300 - 40) / std::sqrt(3.0);
+    const double scale = (300 - 64) / std::sqrt(3.0);
     struct Case {
         double az, el;
         Point3 p;

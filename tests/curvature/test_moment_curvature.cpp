@@ -474,6 +474,43 @@ TEST(MomentCurvature, LayeredCoverConvergesToTheExactIntegration) {
     EXPECT_NEAR(r.Mmax, exactPeak, 0.003 * exactPeak);
 }
 
+// The bilinear plateau never lies above the curve's peak: Mp = min(equal-area
+// Mp, Mmax). The 600 x 400 column whose cover crushes needs a plateau above
+// its peak for equal areas: capped, the elastic branch keeps the stiffness
+// through first yield. The default column keeps its equal-area Mp.
+TEST(MomentCurvature, BilinearPlateauNeverAboveThePeak) {
+    for (int layers : {1, 8}) {
+        MapFields f = CrushingCoverColumn(layers);
+        pxtest::Column c = pxtest::MeshedColumn(0, &f);
+        AssignFiberMaterials(f, c.t);
+        const MphiResult r = SolveMomentCurvature(c.t, c.in.B, c.in.H, Settings(3313.53, 0, 100));
+        ASSERT_TRUE(r.Mp && r.yield && r.phiYieldIdeal && r.ductility) << layers;
+        EXPECT_LE(*r.Mp, r.Mmax) << layers;
+        const double K = r.yield->M / r.yield->phi;
+        EXPECT_NEAR(*r.phiYieldIdeal, *r.Mp / K, 1e-12 * *r.phiYieldIdeal) << layers;
+        EXPECT_DOUBLE_EQ(*r.ductility, r.ultimate.phi / *r.phiYieldIdeal) << layers;
+        const double equalArea = *r.Mp * *r.phiYieldIdeal / 2 + *r.Mp * (r.ultimate.phi - *r.phiYieldIdeal);
+        if (r.MpCapped) {
+            EXPECT_EQ(*r.Mp, r.Mmax);
+            EXPECT_LT(equalArea, r.curveArea);  // the plateau at the peak holds less
+            EXPECT_NE(MphiKeyLines(r)[2].find("(capped at Mmax)"), std::string::npos);
+        } else {
+            EXPECT_NEAR(equalArea, r.curveArea, 1e-9 * equalArea);
+        }
+    }
+    // The one-layer cover is the case found on the page (equal-area Mp 490
+    // against Mmax 465).
+    MapFields f = CrushingCoverColumn(1);
+    pxtest::Column c = pxtest::MeshedColumn(0, &f);
+    AssignFiberMaterials(f, c.t);
+    const MphiResult one = SolveMomentCurvature(c.t, c.in.B, c.in.H, Settings(3313.53, 0, 100));
+    EXPECT_TRUE(one.MpCapped);
+    pxtest::Column d = pxtest::MeshedColumn();
+    const MphiResult r = SolveMomentCurvature(d.t, d.in.B, d.in.H, Settings(0, 0, 40));
+    EXPECT_FALSE(r.MpCapped);
+    EXPECT_EQ(MphiKeyLines(r)[2].find("capped"), std::string::npos);
+}
+
 // A 300 x 500 steel box (side walls 12, top and bottom walls 25) without
 // concrete strength, bent about X: first yield is where the outer face
 // reaches fy, My = fy S, S = I / (H / 2) of the hollow rectangle.

@@ -22,6 +22,7 @@
 #include "check/ui/pmm_page.h"
 #include "curvature/ui/mphi_chart.h"
 #include "curvature/ui/mphi_page.h"
+#include "curvature/mphi_plot.h"
 #include "output/ui/tform2.h"
 #include "input/numbers.h"
 #include "project/project_file.h"
@@ -48,6 +49,11 @@ int countColour(const QImage& img, QRgb rgb) {
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x) n += (img.pixel(x, y) & 0xFFFFFF) == (rgb & 0xFFFFFF);
     return n;
+}
+
+// Pixels of the given colour inside a rectangle of the image.
+int countColourIn(const QImage& img, QRect r, QRgb rgb) {
+    return countColour(img.copy(r), rgb);
 }
 
 }  // namespace
@@ -79,11 +85,13 @@ TEST(MphiPage, GenerateShowsTheCurveKeyValuesAndExport) {
     EXPECT_GT(countColour(w.image(), qRgb(128, 0, 128)), 10);
     EXPECT_EQ(w.image().pixel(50, 200) & 0xFFFFFF, 0x808080u);
 
-    // The readout at the frame's top-left corner: curvature 0, the top moment.
+    // The readout at the frame's top-left corner: the limits that keep the
+    // curve 7 pixels inside the 314 x 335 frame, both ranges from 0.
     QMouseEvent move(QEvent::MouseMove, QPointF(50, 20), QPointF(50, 20), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w.page().picture(), &move);
-    const double top = std::ceil(r.Mmax / 1000) * 1000;
-    EXPECT_EQ(w.page().readout()->text().toStdString(), "Curvature = 0.0000 1/km , M = " + F2(top) + " kNm");
+    const double phiHi = PerKm(r.ultimate.phi), top = r.Mmax + r.Mmax * 7 / 321;
+    EXPECT_EQ(w.page().readout()->text().toStdString(),
+              "Curvature = " + FormatFixed(-(phiHi * 7 / 300), 4) + " 1/km , M = " + F2(top) + " kNm");
 
     w.click(25);
     const QStringList lines = w.form->resultWindow()->lines();
@@ -132,6 +140,9 @@ TEST(MphiPage, RefusalsChangeNothingAndEditsMarkTheCurveStale) {
     EXPECT_EQ(w.errors().toStdString(),
               "Cover Concrete: \"Ultimate Stage Strain ecu\" must be greater than \"Yield Stage Stain e0\"");
     EXPECT_TRUE(w.keys().endsWith(kMphiStaleNote));
+    // The chart says it too, in red over the frame's top left.
+    EXPECT_GT(countColourIn(w.image(), QRect(50, 20, 250, 20), qRgb(160, 0, 0)), 20);
+    EXPECT_EQ(countColourIn(before, QRect(50, 20, 250, 20), qRgb(160, 0, 0)), 0);
     w.type(16, "0.0035");
     w.form->findChild<QComboBox*>("ComboBox2")->setCurrentIndex(0);
     EXPECT_EQ(w.keys(), keys);
@@ -198,11 +209,6 @@ TEST(MphiPage, BatchPrintsTheExportAndSavesTheChart) {
 
 namespace {
 
-// Pixels of the given colour inside a rectangle of the image.
-int countColourIn(const QImage& img, QRect r, QRgb rgb) {
-    return countColour(img.copy(r), rgb);
-}
-
 // The picture "Save Image" writes, read back.
 QImage Saved(Window& w, const QString& name) {
     w.platform.saveAnswers.push_back(w.file(name));
@@ -232,16 +238,16 @@ TEST(MphiPage, DrawsOnArrivalWithTitlesHeadingAndLegend) {
     const QImage at0 = Saved(w, "p0.png");
     EXPECT_EQ(at0, w.image().convertToFormat(QImage::Format_RGB32));
     const int W = kMphiImageWidth, H = kMphiImageHeight;
-    // Titles: black text above the moment labels and in the frame's bottom
-    // right corner; the heading above the frame, clear of the marks.
+    // Titles: black text above the moment labels and centred under the
+    // curvature labels; the heading above the frame, clear of the marks.
     const QRect heading(65, 1, 250, 13);
-    EXPECT_GT(countColourIn(at0, QRect(2, 1, 45, 13), qRgb(0, 0, 0)), 20);
-    EXPECT_GT(countColourIn(at0, QRect(W - 160, H - 38, 105, 16), qRgb(0, 0, 0)), 30);
+    EXPECT_GT(countColourIn(at0, QRect(2, 1, 45, 15), qRgb(0, 0, 0)), 20);
+    EXPECT_GT(countColourIn(at0, QRect(W / 2 - 50, H - 17, 100, 15), qRgb(0, 0, 0)), 30);
     EXPECT_GT(countColourIn(at0, heading, qRgb(0, 0, 0)), 50);
     // The legend: a sample of each mark and its black names.
     const MphiLegendBox box = MphiLegendPlace(W, H);
     const QRect legend(box.x, box.y, box.w, box.h);
-    for (QRgb c : {qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 128, 0), qRgb(128, 0, 128)})
+    for (QRgb c : {qRgb(255, 0, 0), qRgb(0, 0, 255), qRgb(0, 128, 0), qRgb(128, 0, 128), qRgb(230, 120, 0)})
         EXPECT_GT(countColourIn(at0, legend, c), 5) << std::hex << c;
     EXPECT_GT(countColourIn(at0, legend, qRgb(0, 0, 0)), 100);
 
@@ -255,9 +261,9 @@ TEST(MphiPage, DrawsOnArrivalWithTitlesHeadingAndLegend) {
     EXPECT_EQ(MphiHeading(w.form->workspace().Mphi->settings), "P = 1000.00 kN, angle = 30.00 deg");
 }
 
-// The moment axis ends on a step of the curve's own size: a 600 x 400
-// column's curve fills most of the height, and the readout at the frame's
-// top reads that limit.
+// The axes fit the curve: its peak lies 7 pixels under the frame's top, the
+// readout at the frame's top reads that limit, the grid lines sit on round
+// moments, and the peak carries its orange mark.
 TEST(MphiPage, MomentAxisFitsTheCurve) {
     Window w;
     w.form->pages()->setCurrentIndex(0);
@@ -266,26 +272,33 @@ TEST(MphiPage, MomentAxisFitsTheCurve) {
     w.form->pages()->setCurrentIndex(7);
     ASSERT_EQ(w.errors(), "");
     const MphiResult& r = *w.form->workspace().Mphi;
-    const double top = std::ceil(r.Mmax / MphiMomentStep(r.Mmax)) * MphiMomentStep(r.Mmax);
-    EXPECT_LT(top, 1.25 * r.Mmax);
+    const int W = kMphiImageWidth, H = kMphiImageHeight;
+    // Frame 335 pixels high, moments from 0: the range grows by 7 / 321 of
+    // the peak at both ends (the plateau lies no higher than the peak).
+    ASSERT_TRUE(r.Mp);
+    EXPECT_LE(*r.Mp, r.Mmax);
+    const double top = r.Mmax + r.Mmax * 7 / 321;
     QMouseEvent move(QEvent::MouseMove, QPointF(50, 20), QPointF(50, 20), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w.page().picture(), &move);
-    EXPECT_EQ(w.page().readout()->text().toStdString(), "Curvature = 0.0000 1/km , M = " + F2(top) + " kNm");
-    // The highest red pixel of the curve lies in the frame's top fifth.
-    int highest = kMphiImageHeight;
-    for (int y = 0; y < kMphiImageHeight && highest == kMphiImageHeight; ++y)
-        for (int x = 51; x < kMphiImageWidth - 50; ++x)
+    const std::string text = w.page().readout()->text().toStdString();
+    EXPECT_EQ(text.substr(text.find(", M = ")), ", M = " + F2(top) + " kNm");
+    // The highest red pixel of the curve: the peak at y = 27, drawn with a
+    // pen of 2.
+    int highest = H;
+    for (int y = 0; y < H && highest == H; ++y)
+        for (int x = 51; x < W - 24; ++x)
             if ((w.image().pixel(x, y) & 0xFFFFFF) == 0xFF0000u) highest = y;
-    EXPECT_LT(highest, 20 + (kMphiImageHeight - 40) / 5);
-
-    // Step choice: a tenth of the decade below 2.5 decades, half above.
-    const struct {
-        double m, step;
-    } steps[] = {{16500, 1000}, {280, 50}, {249, 10}, {250, 50}, {1000, 100}, {999, 50}, {0.4, 0.05}, {0, 1000}};
-    for (const auto& s : steps) EXPECT_DOUBLE_EQ(MphiMomentStep(s.m), s.step) << s.m;
-    // Labels of a limit that is not a whole number of tenths keep decimals.
-    EXPECT_EQ(MphiMomentLabels({0, 1, 0, 15})[1], "1.50");
-    EXPECT_EQ(MphiMomentLabels({0, 1, 0, 300})[1], "30");
+    EXPECT_GE(highest, 26);
+    EXPECT_LE(highest, 28);
+    // The peak's orange diamond sits on the curve's top row.
+    EXPECT_GT(countColourIn(w.image(), QRect(50, 18, W - 74, 16), qRgb(230, 120, 0)), 5);
+    // Grid lines on a round step.
+    const ChartAxis m = MphiMomentAxis(MphiAxisLimits(r, W, H), H);
+    ASSERT_GE(m.ticks.size(), 3u);
+    const double step = m.ticks[1].value - m.ticks[0].value;
+    EXPECT_EQ(m.ticks[0].text, "0");
+    const double decade = std::pow(10.0, std::floor(std::log10(step)));
+    EXPECT_TRUE(step == decade || step == 2 * decade || step == 5 * decade) << step;
 }
 
 // "Cover Layers" on the Section page: its guard names it and changes

@@ -40,39 +40,48 @@ PMCurve DefaultColumnCurve() {
 }  // namespace
 
 TEST(PMPlot, DefaultColumnLimitsAndLabels) {
+    // Frame 314 x 335 pixels; the points' range widened by 7 pixels' worth
+    // at both ends: moments by 47340 x 7 / 300, forces by 165481.25 x 7 / 321.
     const PMCurve c = DefaultColumnCurve();
-    const PMPlotScaleSet s = PMAxisLimits(c.PX, c.MX, c.Divisions);
-    EXPECT_EQ(s.PAxisMin, -16000);
-    EXPECT_EQ(s.PAxisMax, 150000);
-    EXPECT_EQ(s.MAxisMin, 0);
-    EXPECT_EQ(s.MAxisMax, 48000);
-    EXPECT_EQ(PMMomentLabels(s),
-              (std::vector<std::string>{"0", "9600", "19200", "28800", "38400", "48000"}));
-    const auto f = PMForceLabels(s);
-    ASSERT_EQ(f.size(), 11u);
-    EXPECT_EQ(f[0], "-16000");
-    EXPECT_EQ(f[1], "600");
-    EXPECT_EQ(f[2], "17200");
-    EXPECT_EQ(f[10], "150000");
-    EXPECT_EQ(ZeroForceLineY(s, kPMImageHeight), 337);
+    const PMPlotScaleSet s = PMAxisLimits(c.PX, c.MX, c.Divisions, kPMImageWidth, kPMImageHeight);
+    const double mPad = 47340 * 7.0 / 300, pPad = 165481.25 * 7.0 / 321;
+    // (The curve's peak lies a hair under 47340.)
+    EXPECT_NEAR(s.MAxisMin, -mPad, 1e-6);
+    EXPECT_NEAR(s.MAxisMax, 47340 + mPad, 1e-6);
+    EXPECT_DOUBLE_EQ(s.PAxisMin, -16190.625 - pPad);
+    EXPECT_DOUBLE_EQ(s.PAxisMax, 149290.625 + pPad);
+    // At most 314 / 56 = 5 moment intervals: steps of 10000; at most
+    // 335 / 26 = 12 force intervals: steps of 20000 (10000 would take 16).
+    std::vector<std::string> m, f;
+    for (const AxisTick& t : PMMomentAxis(s, 0, kPMImageWidth).ticks) m.push_back(t.text);
+    for (const AxisTick& t : PMForceAxis(s, kPMImageHeight).ticks) f.push_back(t.text);
+    EXPECT_EQ(m, (std::vector<std::string>{"0", "10000", "20000", "30000", "40000"}));
+    ASSERT_EQ(f.size(), 8u);
+    EXPECT_EQ(f.front(), "0");
+    EXPECT_EQ(f[1], "20000");
+    EXPECT_EQ(f.back(), "140000");
+    // y = (PAxisMax - 0) / (PAxisMax - PAxisMin) x 335 + 20 = 316.6.
+    EXPECT_EQ(ZeroForceLineY(s, kPMImageHeight), 317);
 }
 
-TEST(PMPlot, FrameGridPixels) {
-    // Grid lines: nearest(i x 57.6 + 50) and nearest(i x 35.1 + 20), halves to even.
-    EXPECT_EQ(GridX(1, 388), 108);
-    EXPECT_EQ(GridX(5, 388), 338);
-    EXPECT_EQ(GridY(5, 391), 196);   // 195.5
-    EXPECT_EQ(LabelYAt(5, 391), 196);
-    EXPECT_EQ(LabelYAt(0, 391), 371);
-    EXPECT_EQ(LabelYAt(10, 391), 20);
+TEST(PMPlot, FramePixels) {
+    // Frame from (50, 20) to (W - 24, H - 36); the maps put lo and hi on its edges.
+    EXPECT_EQ(MapX(0, 0, 100, 388), 50);
+    EXPECT_EQ(MapX(100, 0, 100, 388), 364);
+    EXPECT_EQ(MapY(100, 0, 100, 391), 20);
+    EXPECT_EQ(MapY(0, 0, 100, 391), 355);
+    EXPECT_EQ(MapY(50, 0, 100, 391), 188);  // 187.5, halves to even
+    EXPECT_EQ(FrameRow(-1, 0, 100, 391), std::nullopt);
+    EXPECT_EQ(FrameRow(0, 0, 100, 391), 355);
 }
 
 TEST(PMPlot, ReadoutsAtFrameCorners) {
     PMPlotScaleSet s{48000, 150000, 0, -16000};
     const int W = kPMImageWidth, H = kPMImageHeight;
     EXPECT_EQ(Label68Text(ReadPM(s, 50, 20, W, H)), "P = 150000 , MX = 0");
-    EXPECT_EQ(Label69Text(ReadPM(s, W - 50, H - 20, W, H)), "P = -16000 , MY = 48000");
-    EXPECT_EQ(Label74Text(ReadPM(s, 194, 337, W, H)), "P = 80 , M = 24000");
+    EXPECT_EQ(Label69Text(ReadPM(s, W - 24, H - 36, W, H)), "P = -16000 , MY = 48000");
+    // (207, 187.5): half the moment, half way down the forces.
+    EXPECT_EQ(Label74Text(ReadPM(s, 207, 188, W, H)), "P = 66752 , M = 24000");
     // Before any plot every limit is 0 and the readout shows 0.
     EXPECT_EQ(Label68Text(ReadPM(PMPlotScaleSet{}, 3, 390, W, H)), "P = 0 , MX = 0");
 }
@@ -82,29 +91,35 @@ TEST(PMPlot, DrawsDefaultColumnChart) {
     PMPlotScale scale;
     scale.Y = {1, 2, 3, 4};
     DrawPMCurve(img, DefaultColumnCurve(), 0, scale);
-    EXPECT_EQ(scale.X.PAxisMin, -16000);
-    EXPECT_EQ(scale.X.MAxisMax, 48000);
+    EXPECT_LT(scale.X.PAxisMin, -16190.625);
+    EXPECT_GT(scale.X.MAxisMax, 47340);
     EXPECT_EQ(scale.Y.MAxisMax, 1);  // the other direction is left alone
     DrawPMCurve(img, DefaultColumnCurve(), 90, scale);
-    EXPECT_EQ(scale.Y.MAxisMax, 24000);  // half the X moments
-    EXPECT_EQ(scale.X.MAxisMax, 48000);
+    EXPECT_DOUBLE_EQ(scale.Y.MAxisMax, scale.X.MAxisMax / 2);  // half the X moments
     DrawPMCurve(img, DefaultColumnCurve(), 0, scale);
 
     EXPECT_TRUE(IsColor(img, 0, 0, kBlack));
     EXPECT_TRUE(IsColor(img, 387, 390, kBlack));
     EXPECT_TRUE(IsColor(img, 1, 1, kWhite));
-    EXPECT_TRUE(IsColor(img, 338, 100, kGrey));  // frame right edge
-    EXPECT_TRUE(IsColor(img, 300, 371, kGrey));  // frame bottom edge
-    EXPECT_TRUE(IsColor(img, 108, 30, kGrey));   // second moment grid line
-    // Blue zero-force line across the frame at y = 337.
-    for (int x : {52, 200, 336}) EXPECT_TRUE(IsColor(img, x, 337, kBlue)) << x;
-    // First point (0, -16190.625) maps to y = 371.4 and is drawn at (50, 371).
-    EXPECT_TRUE(AnyColor(img, 53, 370, 54, 372, kRed));
-    // Last point (0, 149290.625): y = 20.9 -> 21, on the left edge.
-    EXPECT_TRUE(AnyColor(img, 53, 20, 54, 22, kRed));
-    // Labels are written: bottom-left force label and the first moment label.
-    EXPECT_TRUE(AnyColor(img, 5, 371, 49, 386, kBlack));
-    EXPECT_TRUE(AnyColor(img, 50, 376, 80, 390, kBlack));
+    EXPECT_TRUE(IsColor(img, 364, 100, kGrey));  // frame right edge
+    EXPECT_TRUE(IsColor(img, 300, 355, kGrey));  // frame bottom edge
+    // The moment grid line of 10000: x = (10000 + pad) / range x 314 + 50.
+    const PMPlotScaleSet& s = scale.X;
+    const int x10 = static_cast<int>(std::nearbyint((10000 - s.MAxisMin) / (s.MAxisMax - s.MAxisMin) * 314 + 50));
+    EXPECT_TRUE(IsColor(img, x10, 30, kGrey));
+    // Blue zero-force line across the frame at y = 317.
+    for (int x : {52, 200, 362}) EXPECT_TRUE(IsColor(img, x, 317, kBlue)) << x;
+    // First point (0, -16190.625) 7 pixels inside the bottom left corner:
+    // (57, 348); last point (0, 149290.625) at (57, 27).
+    EXPECT_TRUE(AnyColor(img, 56, 347, 58, 349, kRed));
+    EXPECT_TRUE(AnyColor(img, 56, 26, 58, 28, kRed));
+    EXPECT_FALSE(AnyColor(img, 0, 0, 49, 390, kRed));
+    // Labels: the force label of 0 left of its line, the moment label of 0
+    // under the frame, and the titles.
+    EXPECT_TRUE(AnyColor(img, 5, 310, 49, 324, kBlack));
+    EXPECT_TRUE(AnyColor(img, 50, 358, 64, 370, kBlack));
+    EXPECT_TRUE(AnyColor(img, 4, 3, 45, 16, kBlack));      // "P (kN)"
+    EXPECT_TRUE(AnyColor(img, 180, 375, 230, 388, kBlack));  // "Mx (kNm)"
 }
 
 TEST(PMPlot, BothHalvesSpanTheScaleAndCloseTheCurve) {
@@ -118,8 +133,8 @@ TEST(PMPlot, BothHalvesSpanTheScaleAndCloseTheCurve) {
     QImage img = BlankImage(kPMImageWidth, kPMImageHeight);
     PMPlotScale scale;
     DrawPMCurve(img, c, 0, scale);
-    EXPECT_EQ(scale.X.MAxisMax, 48000);
-    EXPECT_EQ(scale.X.MAxisMin, -24000);  // the negative half's largest, -23670
+    // The negative half's largest, -23670, with 7 pixels to spare.
+    EXPECT_NEAR(scale.X.MAxisMin, -23670 - (47340 + 23670) * 7.0 / 300, 1e-6);
     const PMPlotScaleSet& s = scale.X;
     for (int i : {3, 5, 7}) {
         const int x = MapX(c.MXNeg[i], s.MAxisMin, s.MAxisMax, kPMImageWidth);
@@ -138,8 +153,8 @@ TEST(PMPlot, EmptyMomentRangeDrawsFrameWithoutCurve) {
     DrawPMCurve(img, c, 0, scale);
     EXPECT_EQ(scale.X.MAxisMax, 0);
     EXPECT_FALSE(AnyColor(img, kRed));
-    EXPECT_TRUE(IsColor(img, 200, 337, kBlue));
-    EXPECT_TRUE(IsColor(img, 338, 100, kGrey));
+    EXPECT_TRUE(IsColor(img, 200, 317, kBlue));
+    EXPECT_TRUE(IsColor(img, 364, 100, kGrey));
 
     // No force range either: no zero line, still no fault.
     c.PX = {0, 0};
@@ -180,28 +195,29 @@ TEST(AxialForceLine, DrawnOnTheChosenDirectionsScale) {
     scale.X = {48000, 150000, 0, -16000};
     scale.Y = {24000, 90000, 0, -10000};
     QImage img = BlankImage(kPMImageWidth, kPMImageHeight);
-    DrawAxialForceLine(img, scale.forAngle(90), 40000);  // 195.5 -> 196
-    EXPECT_TRUE(IsColor(img, 50, 196, kPurple));
-    EXPECT_TRUE(IsColor(img, 338, 196, kPurple));
+    DrawAxialForceLine(img, scale.forAngle(90), 40000);  // 50000 / 100000 x 335 + 20 = 187.5 -> 188
+    EXPECT_TRUE(IsColor(img, 50, 188, kPurple));
+    EXPECT_TRUE(IsColor(img, 364, 188, kPurple));
     const int xRow = MapY(40000, -16000, 150000, 391);
-    EXPECT_NE(xRow, 196);
+    EXPECT_NE(xRow, 188);
     EXPECT_FALSE(AnyColor(img, 100, xRow, 100, xRow, kPurple));
 
     img = BlankImage(kPMImageWidth, kPMImageHeight);
-    DrawAxialForceLine(img, scale.forAngle(0), 0);
-    EXPECT_TRUE(IsColor(img, 200, 337, kPurple));
+    DrawAxialForceLine(img, scale.forAngle(0), 0);  // 150000 / 166000 x 335 + 20 = 322.7
+    EXPECT_TRUE(IsColor(img, 200, 323, kPurple));
 
-    // Far outside the chart, or with no scale yet: nothing, and no fault.
+    // Outside the frame (not over the labels), or with no scale yet:
+    // nothing, and no fault.
     img = BlankImage(kPMImageWidth, kPMImageHeight);
     DrawAxialForceLine(img, scale.X, 1e15);
+    DrawAxialForceLine(img, scale.X, -20000);
     DrawAxialForceLine(img, PMPlotScaleSet{}, 0);
     EXPECT_FALSE(AnyColor(img, kPurple));
 }
 
 TEST(PMPlot, AxisMinimumOfAnExactHalfGoesDown) {
     // A 260 x 260 steel box of wall 10 and fy 1050: tension capacity exactly
-    // -10500, so the axis must reach -11000 for the lowest point to lie
-    // inside the frame.
+    // -10500; the axis reaches below it, the lowest point inside the frame.
     MapFields f = DefaultFields();
     f.items["ComboBox1"] = 5;
     for (const auto& [name, text] : {std::pair{"Edit1", "260"}, {"Edit2", "260"}, {"Edit3", "10"}, {"Edit41", "10"},
@@ -217,8 +233,9 @@ TEST(PMPlot, AxisMinimumOfAnExactHalfGoesDown) {
     ASSERT_EQ(PMin, -10500);
     PMCurve c;
     SolvePM(t, in.B, in.H, ReadPmSettings(f), 0, PMin, PMax, c, {});
-    const PMPlotScaleSet s = PMAxisLimits(c.PX, c.MX, c.Divisions);
-    EXPECT_EQ(s.PAxisMin, -11000);
-    EXPECT_EQ(PMForceLabels(s).front(), "-11000");
-    EXPECT_GE(*std::min_element(c.PX.begin(), c.PX.end()), s.PAxisMin);
+    const PMPlotScaleSet s = PMAxisLimits(c.PX, c.MX, c.Divisions, kPMImageWidth, kPMImageHeight);
+    EXPECT_LT(s.PAxisMin, -10500);
+    const double lowest = *std::min_element(c.PX.begin(), c.PX.end());
+    EXPECT_LE(MapYExact(lowest, s.PAxisMin, s.PAxisMax, kPMImageHeight), kPMImageHeight - 36 - 7 + 1e-9);
+    EXPECT_EQ(PMForceAxis(s, kPMImageHeight).ticks.front().text, "-10000");
 }

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QFontMetricsF>
+#include <array>
 #include <cmath>
 #include <QWheelEvent>
 
@@ -19,7 +20,6 @@ const QColor kAxisColor(0, 0, 0);
 const QColor kRingColor(0, 0, 160);
 const QColor kMeridianColor(110, 130, 230);
 const QColor kStaleColor(160, 0, 0);
-const QColor kLabelGround(255, 255, 255, 210);
 
 struct Painter {
     QPainter& p;
@@ -50,6 +50,71 @@ void drawBox(const Painter& d) {
 // The origin of the moment axes: at P = 0 when the range holds it.
 double momentAxesP(const SceneLimits& l) { return l.PMin <= 0 && 0 <= l.PMax ? 0 : l.PMin; }
 
+struct Axis3 {
+    const char* title;
+    double lo, hi;
+};
+std::array<Axis3, 3> axes3(const SceneLimits& l) {
+    return {{{"P (kN)", l.PMin, l.PMax}, {"Mx (kNm)", -l.MxMax, l.MxMax}, {"My (kNm)", -l.MyMax, l.MyMax}}};
+}
+
+// Point of axis a (0 P, 1 Mx, 2 My) at value v on the box edge chosen by the
+// corner (cx, cy) of the other two axes (0 low, 1 high).
+Point3 edgePoint(const SceneLimits& l, int a, double v, int c1, int c2) {
+    const double mx = c1 ? l.MxMax : -l.MxMax, my = c2 ? l.MyMax : -l.MyMax;
+    const double pOther = c2 ? l.PMax : l.PMin;
+    if (a == 0) return {mx, my, v};
+    if (a == 1) return {v, c1 ? l.MyMax : -l.MyMax, pOther};
+    return {c1 ? l.MxMax : -l.MxMax, v, pOther};
+}
+
+// Where an axis is labelled: the edge of the limit box parallel to it that
+// lies at the picture's left (P) or bottom (Mx, My), and the direction
+// (unit, on the picture) away from the box.
+struct LabelEdge {
+    int c1 = 0, c2 = 0;
+    QPointF out;
+};
+
+QPointF project(const SceneLimits& l, const View3D& v, int W, int H, const Point3& q) {
+    const ScreenPoint s = ProjectPoint(q, l, v, W, H);
+    return {s.x, s.y};
+}
+
+LabelEdge labelEdge(const SceneLimits& l, const View3D& v, int W, int H, int a) {
+    const QPointF centre = project(l, v, W, H, {0, 0, (l.PMin + l.PMax) / 2});
+    const Axis3 ax = axes3(l)[static_cast<size_t>(a)];
+    LabelEdge best;
+    double bestKey = -1e300;
+    for (int c1 = 0; c1 < 2; ++c1)
+        for (int c2 = 0; c2 < 2; ++c2) {
+            const QPointF mid = (project(l, v, W, H, edgePoint(l, a, ax.lo, c1, c2)) +
+                                 project(l, v, W, H, edgePoint(l, a, ax.hi, c1, c2))) / 2;
+            const double key = a == 0 ? -mid.x() : mid.y();
+            if (key <= bestKey + 1e-9) continue;
+            bestKey = key;
+            QPointF out = mid - centre;
+            const double len = std::hypot(out.x(), out.y());
+            out = len > 1 ? out / len : (a == 0 ? QPointF(-1, 0) : QPointF(0, 1));
+            best = {c1, c2, out};
+        }
+    return best;
+}
+
+// The six faces of the limit box on the picture: the wire and the dots lie
+// inside them.
+std::vector<QPolygonF> boxFaces(const SceneLimits& l, const View3D& v, int W, int H) {
+    const double xs[2] = {-l.MxMax, l.MxMax}, ys[2] = {-l.MyMax, l.MyMax}, ps[2] = {l.PMin, l.PMax};
+    auto c = [&](int i, int j, int k) { return project(l, v, W, H, {xs[i], ys[j], ps[k]}); };
+    std::vector<QPolygonF> faces;
+    for (int s = 0; s < 2; ++s) {
+        faces.push_back(QPolygonF({c(s, 0, 0), c(s, 1, 0), c(s, 1, 1), c(s, 0, 1)}));
+        faces.push_back(QPolygonF({c(0, s, 0), c(1, s, 0), c(1, s, 1), c(0, s, 1)}));
+        faces.push_back(QPolygonF({c(0, 0, s), c(1, 0, s), c(1, 1, s), c(0, 1, s)}));
+    }
+    return faces;
+}
+
 void drawAxes(const Painter& d) {
     const SceneLimits& l = d.lim;
     const double p0 = momentAxesP(l);
@@ -57,16 +122,15 @@ void drawAxes(const Painter& d) {
     d.line({-l.MxMax, 0, p0}, {l.MxMax, 0, p0});
     d.line({0, -l.MyMax, p0}, {0, l.MyMax, p0});
     d.line({0, 0, l.PMin}, {0, 0, l.PMax});
-    auto ticks = [&](double lo, double hi, auto point) {
-        for (double v : AxisSteps(lo, hi, kPmmTickIntervals)) {
-            const QPointF c = d.at(point(v));
-            d.p.drawLine(c - QPointF(2, 0), c + QPointF(2, 0));
-            d.p.drawLine(c - QPointF(0, 2), c + QPointF(0, 2));
+    // Ticks on the labelled edges, pointing away from the box.
+    for (int a = 0; a < 3; ++a) {
+        const Axis3 ax = axes3(l)[static_cast<size_t>(a)];
+        const LabelEdge e = labelEdge(l, d.view, d.W, d.H, a);
+        for (const AxisTick& t : AxisTicks(ax.lo, ax.hi, PmmTickStep(ax.lo, ax.hi))) {
+            const QPointF c = d.at(edgePoint(l, a, t.value, e.c1, e.c2));
+            d.p.drawLine(c, c + e.out * 4);
         }
-    };
-    ticks(-l.MxMax, l.MxMax, [&](double v) { return Point3{v, 0, p0}; });
-    ticks(-l.MyMax, l.MyMax, [&](double v) { return Point3{0, v, p0}; });
-    ticks(l.PMin, l.PMax, [&](double v) { return Point3{0, 0, v}; });
+    }
 }
 
 void drawLabels(QPainter& p, const SceneLimits& lim, const View3D& view, int W, int H) {
@@ -75,7 +139,6 @@ void drawLabels(QPainter& p, const SceneLimits& lim, const View3D& view, int W, 
     for (const PmmLabel& label : PmmAxisLabels(lim, view, W, H, font)) {
         font.setBold(label.title);
         p.setFont(font);
-        p.fillRect(label.box, kLabelGround);  // keeps the text readable over the wire
         p.drawText(label.box, Qt::AlignLeft | Qt::AlignTop, label.text);
     }
     font.setBold(false);
@@ -126,58 +189,45 @@ std::vector<PmmLabel> PmmAxisLabels(const SceneLimits& l, const View3D& view, in
     QFont boldFont = font;
     boldFont.setBold(true);
     const QFontMetricsF plain(font), bold(boldFont);
-    const double p0 = momentAxesP(l);
-    auto at = [&](const Point3& q) {
-        const ScreenPoint s = ProjectPoint(q, l, view, W, H);
-        return QPointF(s.x, s.y);
+    const std::vector<QPolygonF> faces = boxFaces(l, view, W, H);
+    auto overBox = [&](const QRectF& box) {
+        const QPolygonF r(box.adjusted(-2, -2, 2, 2));
+        for (const QPolygonF& f : faces)
+            if (f.intersects(r)) return true;
+        return false;
     };
     std::vector<PmmLabel> out;
-    // A label whose box would touch one already placed is left out.
+    // A label starts just beyond its anchor and moves away from the box
+    // until it is clear of it; one that would touch a label already placed,
+    // or that finds no clear place, is left out.
     auto place = [&](const QString& text, bool title, QPointF anchor, QPointF dir) {
         const QFontMetricsF& fm = title ? bold : plain;
         const QSizeF size(fm.horizontalAdvance(text), fm.height());
-        const double reach = 4 + std::abs(dir.x()) * size.width() / 2 + std::abs(dir.y()) * size.height() / 2;
-        const QPointF centre = anchor + dir * reach;
-        const QRectF box(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height());
-        for (const PmmLabel& other : out)
-            if (other.box.adjusted(-1, -1, 1, 1).intersects(box)) return;
-        out.push_back({box, text, title});
-    };
-    struct Axis {
-        QString title;
-        double vlo, vhi;
-    };
-    const Axis axes[3] = {{"P", l.PMin, l.PMax}, {"Mx", -l.MxMax, l.MxMax}, {"My", -l.MyMax, l.MyMax}};
-    auto point = [&](int a, double v) {
-        return a == 0 ? Point3{0, 0, v} : a == 1 ? Point3{v, 0, p0} : Point3{0, v, p0};
-    };
-    // Unit direction of each axis on the picture and the side its labels
-    // go: left of an upright axis, below a lying one.
-    QPointF along[3], side[3];
-    for (int a = 0; a < 3; ++a) {
-        const QPointF v = at(point(a, axes[a].vhi)) - at(point(a, axes[a].vlo));
-        const double len = std::hypot(v.x(), v.y());
-        along[a] = len > 1 ? v / len : QPointF(0, -1);
-        QPointF n(along[a].y(), -along[a].x());
-        if (std::abs(n.y()) > std::abs(n.x()) ? n.y() < 0 : n.x() > 0) n = -n;
-        side[a] = std::abs(n.x()) > 0.9 ? QPointF(n.x() < 0 ? -1 : 1, 0) : n;
-    }
-    // Titles beyond the positive ends, then the ticks; the origin is
-    // labelled once.
-    for (int a = 0; a < 3; ++a) place(axes[a].title, true, at(point(a, axes[a].vhi)), along[a]);
-    bool originLabelled = false;
-    for (int a = 0; a < 3; ++a) {
-        const Axis& ax = axes[a];
-        const std::vector<double> v = AxisSteps(ax.vlo, ax.vhi, kPmmTickIntervals);
-        const std::vector<std::string> t = AxisLabelsF0(ax.vlo, ax.vhi, kPmmTickIntervals);
-        for (size_t i = 0; i < v.size(); ++i) {
-            const Point3 q = point(a, v[i]);
-            const bool origin = q.Mx == 0 && q.My == 0 && q.P == p0;
-            if (origin && originLabelled) continue;
-            originLabelled |= origin;
-            place(QString::fromStdString(t[i]), false, at(q), side[a]);
+        const double reach = 6 + std::abs(dir.x()) * size.width() / 2 + std::abs(dir.y()) * size.height() / 2;
+        for (int step = 0; step < 40; ++step) {
+            const QPointF centre = anchor + dir * (reach + 2 * step);
+            const QRectF box(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
+                             size.height());
+            if (overBox(box)) continue;
+            for (const PmmLabel& other : out)
+                if (other.box.adjusted(-1, -1, 1, 1).intersects(box)) return;
+            out.push_back({box, text, title});
+            return;
         }
+    };
+    const auto ax = axes3(l);
+    LabelEdge edges[3];
+    for (int a = 0; a < 3; ++a) edges[a] = labelEdge(l, view, W, H, a);
+    auto at = [&](int a, double v) { return project(l, view, W, H, edgePoint(l, a, v, edges[a].c1, edges[a].c2)); };
+    // Titles beside the middle of their edges, then the ticks.
+    for (int a = 0; a < 3; ++a) {
+        const double mid = (ax[a].lo + ax[a].hi) / 2;
+        QPointF dir = edges[a].out;
+        place(ax[a].title, true, at(a, mid) + dir * 28, dir);
     }
+    for (int a = 0; a < 3; ++a)
+        for (const AxisTick& t : AxisTicks(ax[a].lo, ax[a].hi, PmmTickStep(ax[a].lo, ax[a].hi)))
+            place(QString::fromStdString(t.text), false, at(a, t.value), edges[a].out);
     return out;
 }
 

@@ -28,15 +28,16 @@ struct PmmLabel {
     bool title = false;
 };
 
-// The axis labels for a view: the titles "P", "Mx", "My" beyond the
-// positive ends, then the tick labels by "%0.0F", left of an upright axis
-// and below a lying one; the origin labelled once, and a label that would
-// touch one already placed left out, so no two overlap.
+// The axis labels for a view: the titles "P (kN)", "Mx (kNm)", "My (kNm)"
+// and the tick labels on round values by "%0.0F", each beside the edge of
+// the limit box that lies at the picture's left (P) or bottom (Mx, My),
+// outside the box's outline, so that no label covers the wire or a dot at
+// any rotation; a label that would touch one already placed is left out.
 std::vector<PmmLabel> PmmAxisLabels(const SceneLimits& lim, const View3D& view, int W, int H,
                                     const QFont& font);
 
 // Paints the whole picture: white ground, the limit box in light grey, the
-// axes Mx, My, P through the origin with ticks labelled by "%0.0F", the
+// axes Mx, My, P through the origin, ticks on the labelled box edges, the
 // wireframe (rings dark blue, meridians light blue), the labels over it,
 // then the dots, farthest first, each a disc of radius 3 centred on pixel (nearest(x), nearest(y))
 // of its projection. `stale` writes a note in the top-left corner.

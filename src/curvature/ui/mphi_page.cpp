@@ -87,9 +87,9 @@ MphiPage::MphiPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformSer
     showResult();
 }
 
-void MphiPage::drawChart(const MphiResult* r) {
+void MphiPage::drawChart(const MphiResult* r, bool stale) {
     MphiPlotScale s;
-    image_->paint([&](QPainter& p, int W, int H) { s = DrawMphiCurve(p, W, H, r); });
+    image_->paint([&](QPainter& p, int W, int H) { s = DrawMphiCurve(p, W, H, r, stale); });
     scale_ = s;
 }
 
@@ -149,7 +149,10 @@ const char* LayerNote(const FieldSource& f) {
 void MphiPage::showResult() {
     if (running_) return;
     const MphiResult* r = ws_.Mphi ? &*ws_.Mphi : nullptr;
-    drawChart(r);
+    // A curve of other inputs (a run refused on arrival keeps the old one)
+    // is marked on the chart itself, as in the key values.
+    const bool stale = r && ws_.MphiKey != MphiInputsKey(fields_);
+    drawChart(r, stale);
     image_->refresh();
     layerNote_->setText(LayerNote(fields_));
     image_->setDrawn(r != nullptr);
@@ -159,7 +162,7 @@ void MphiPage::showResult() {
     }
     QString text;
     for (const std::string& line : MphiKeyLines(*r)) text += QString::fromStdString(line) + "\n";
-    if (ws_.MphiKey != MphiInputsKey(fields_)) text += kMphiStaleNote;
+    if (stale) text += kMphiStaleNote;
     keys_->setText(text.trimmed());
 }
 

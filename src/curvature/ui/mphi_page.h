@@ -70,7 +70,7 @@ public slots:
     void pageShown();
 
 private:
-    void drawChart(const MphiResult* r);
+    void drawChart(const MphiResult* r, bool stale);
     void showReadout(int x, int y);
 
     Workspace& ws_;

@@ -11,7 +11,7 @@ namespace {
 // A chart with an empty strain or stress range shows its frame and labels only.
 void drawChart(QPainter& p, int W, int H, const MaterialChart& c) {
     BeginChart(p, W, H);
-    DrawChartGrid(p, W, H, MaterialStrainLabels(c), MaterialStressLabels(c));
+    DrawChartAxes(p, W, H, MaterialStrainAxis(c, W), MaterialStressAxis(c, H));
     if (!MaterialChartUsable(c)) return;
     p.setPen(ChartPen(kCurveRed, 2));
     QPoint last;
@@ -23,27 +23,24 @@ void drawChart(QPainter& p, int W, int H, const MaterialChart& c) {
     }
 }
 
-void drawChart(QImage& image, const MaterialChart& c) {
-    QPainter p(&image);
-    drawChart(p, image.width(), image.height(), c);
-}
-
 }  // namespace
 
 void DrawConcreteCurve(QImage& image, int model, double fc, double fcu, double e0, double ecu) {
-    drawChart(image, ConcreteChart(model, fc, fcu, e0, ecu));
+    QPainter p(&image);
+    DrawConcreteCurve(p, image.width(), image.height(), model, fc, fcu, e0, ecu);
 }
 
 void DrawSteelCurve(QImage& image, int model, double fy, double es) {
-    drawChart(image, SteelChart(model, fy, es));
+    QPainter p(&image);
+    DrawSteelCurve(p, image.width(), image.height(), model, fy, es);
 }
 
 void DrawConcreteCurve(QPainter& p, int W, int H, int model, double fc, double fcu, double e0, double ecu) {
-    drawChart(p, W, H, ConcreteChart(model, fc, fcu, e0, ecu));
+    drawChart(p, W, H, ConcreteChart(model, fc, fcu, e0, ecu, W, H));
 }
 
 void DrawSteelCurve(QPainter& p, int W, int H, int model, double fy, double es) {
-    drawChart(p, W, H, SteelChart(model, fy, es));
+    drawChart(p, W, H, SteelChart(model, fy, es, W, H));
 }
 
 }  // namespace px

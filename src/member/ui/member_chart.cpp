@@ -31,7 +31,7 @@ void DrawMemberCurve(QPainter& p, int W, int H, const MemberCurve& curve, const 
     }
     // The caption inside the frame's top right corner, where the curves of a
     // column leave the chart empty.
-    p.drawText(QRect(kFrameSide, kFrameEnd + 2, W - 2 * kFrameSide - 4, 16), Qt::AlignRight | Qt::AlignTop,
+    p.drawText(QRect(kFrameLeft, kFrameTop + 2, FrameWidth(W) - 4, 16), Qt::AlignRight | Qt::AlignTop,
                QString::fromStdString(label));
     p.restore();
 }

@@ -1,6 +1,7 @@
 #include "plot/ui/chart_canvas.h"
 
 #include <QFont>
+#include <QFontMetrics>
 
 #include "plot/frame.h"
 
@@ -31,7 +32,7 @@ void BeginChart(QPainter& p, int W, int H) {
     p.setPen(ChartPen(Qt::black, 1));
     p.drawRect(0, 0, W - 1, H - 1);
     p.setPen(ChartPen(kChartGrey, 1));
-    p.drawRect(kFrameSide, kFrameEnd, W - 2 * kFrameSide, H - 2 * kFrameEnd);
+    p.drawRect(kFrameLeft, kFrameTop, FrameWidth(W), FrameHeight(H));
 }
 
 void DrawChartText(QPainter& p, int x, int y, const std::string& text) {
@@ -41,19 +42,38 @@ void DrawChartText(QPainter& p, int x, int y, const std::string& text) {
     p.setPen(keep);
 }
 
-void DrawChartGrid(QPainter& p, int W, int H, const std::vector<std::string>& xLabels,
-                   const std::vector<std::string>& yLabels) {
+void DrawChartTextCentred(QPainter& p, int x, int y, const std::string& text) {
+    const QPen keep = p.pen();
+    p.setPen(Qt::black);
+    p.drawText(QRect(x - 200, y, 400, 100), Qt::AlignHCenter | Qt::AlignTop, QString::fromStdString(text));
+    p.setPen(keep);
+}
+
+void DrawChartTextRight(QPainter& p, int x, int y, const std::string& text) {
+    const QPen keep = p.pen();
+    p.setPen(Qt::black);
+    p.drawText(QRect(x - 400, y, 400, 100), Qt::AlignRight | Qt::AlignTop, QString::fromStdString(text));
+    p.setPen(keep);
+}
+
+void DrawChartAxes(QPainter& p, int W, int H, const ChartAxis& x, const ChartAxis& y) {
+    const int right = W - kFrameRight, bottom = H - kFrameBottom;
+    const int rowHeight = QFontMetrics(p.font()).height();
     p.setPen(ChartPen(kChartGrey, 1));
-    for (int i = 0; i < static_cast<int>(xLabels.size()); ++i) {
-        const int x = GridX(i, W);
-        p.drawLine(x, kFrameEnd, x, H - kFrameEnd);
-        DrawChartText(p, x, LabelXRow(H), xLabels[i]);
-    }
-    for (int i = 0; i < static_cast<int>(yLabels.size()); ++i) {
-        const int y = GridY(i, H);
-        p.drawLine(kFrameSide, y, W - kFrameSide, y);
-        DrawChartText(p, 5, LabelYAt(i, H), yLabels[i]);
-    }
+    if (AxisHasRange(x.lo, x.hi))
+        for (const AxisTick& t : x.ticks) {
+            const int px = MapX(t.value, x.lo, x.hi, W);
+            p.drawLine(px, kFrameTop, px, bottom);
+            DrawChartTextCentred(p, px, bottom + 3, t.text);
+        }
+    if (AxisHasRange(y.lo, y.hi))
+        for (const AxisTick& t : y.ticks) {
+            const int py = MapY(t.value, y.lo, y.hi, H);
+            p.drawLine(kFrameLeft, py, right, py);
+            DrawChartTextRight(p, kFrameLeft - 4, py - rowHeight / 2, t.text);
+        }
+    DrawChartTextCentred(p, kFrameLeft + FrameWidth(W) / 2, H - 3 - rowHeight, x.title);
+    DrawChartText(p, 4, 3, y.title);
 }
 
 void DrawMarker(QPainter& p, int x, int y, int r) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "plot/frame.h"
+
 namespace px {
 
 inline const QColor kChartGrey(128, 128, 128);
@@ -18,15 +20,20 @@ inline const QColor kAxialLinePurple(128, 0, 128);
 // Sets up an aliased painter with a clear brush and a 1-pixel pen.
 void PrepareChartPainter(QPainter& p);
 
-// White image, black outline on the edge pixels, grey frame from (50, 20) to
-// (W - 50, H - 20).
+// White image, black outline on the edge pixels, grey frame from
+// (kFrameLeft, kFrameTop) to (W - kFrameRight, H - kFrameBottom).
 void BeginChart(QPainter& p, int W, int H);
 
-// Six grey vertical grid lines with their labels under the frame (left to
-// right), then eleven horizontal ones with their labels at the left (labels
-// listed bottom to top).
-void DrawChartGrid(QPainter& p, int W, int H, const std::vector<std::string>& xLabels,
-                   const std::vector<std::string>& yLabels);
+// Grey grid lines at the axes' ticks, each labelled outside the frame: the
+// horizontal axis's labels centred under their lines, the vertical axis's
+// right-aligned beside theirs; the horizontal axis's title centred under its
+// labels, the vertical axis's above the frame's top-left corner.
+void DrawChartAxes(QPainter& p, int W, int H, const ChartAxis& x, const ChartAxis& y);
+
+// Black text centred on x with its top at y, and text whose top-right
+// corner is at (x, y).
+void DrawChartTextCentred(QPainter& p, int x, int y, const std::string& text);
+void DrawChartTextRight(QPainter& p, int x, int y, const std::string& text);
 
 // Black text with its top-left corner at (x, y), transparent background.
 void DrawChartText(QPainter& p, int x, int y, const std::string& text);

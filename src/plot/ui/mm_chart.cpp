@@ -14,11 +14,11 @@ void DrawMMCurve(QImage& image, const MMCurve& curve, int MMPointCount, MMPlotSc
 void DrawMMCurve(QPainter& p, int W, int H, const MMCurve& curve, int MMPointCount, MMPlotScale& scale) {
     const bool hasPoints = MMPointCount >= 0 && curve.Mx.size() > static_cast<size_t>(MMPointCount) &&
                            curve.My.size() > static_cast<size_t>(MMPointCount);
-    const MMPlotScale s = hasPoints ? MMAxisLimits(curve, MMPointCount) : MMPlotScale{};
+    const MMPlotScale s = hasPoints ? MMAxisLimits(curve, MMPointCount, W, H) : MMPlotScale{};
 
     BeginChart(p, W, H);
     scale = s;
-    DrawChartGrid(p, W, H, MMMxLabels(s), MMMyLabels(s));
+    DrawChartAxes(p, W, H, MMMxAxis(s, W, H), MMMyAxis(s, W, H));
     if (!hasPoints || !MMScaleUsable(s)) return;
 
     p.setPen(ChartPen(kCurveRed, 2));

@@ -109,7 +109,7 @@ void MmPage::drawForcesOnMm() {
     const double r = fields_.real("Edit64");
     mm_->paint([&](QPainter& p, int W, int H) {
         DrawForcesOnMM(p, W, H, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy, ws_.MMScale,
-                       ws_.MMAxialForce, r);
+                       ws_.MMAxialForce, r, ws_.MM, ws_.MMPointCount);
     });
     mm_->refresh();
 }
@@ -183,7 +183,7 @@ void MmPage::showForces() {
         const bool y = direction_->currentIndex() == 1;
         reference_->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, y ? 90 : 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.PM.bothWays());
+                           y ? ws_.PMScale.Y : ws_.PMScale.X, ws_.PM);
         });
         reference_->refresh();
     });

@@ -118,12 +118,12 @@ void PmPage::showForces() {
         if (LongCommand::active()) return;
         x_->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, 0, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           ws_.PMScale.X, ws_.PM.bothWays());
+                           ws_.PMScale.X, ws_.PM);
         });
         x_->refresh();
         y_->paint([&](QPainter& p, int W, int H) {
             DrawForcesOnPM(p, W, H, 90, ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy,
-                           ws_.PMScale.Y, ws_.PM.bothWays());
+                           ws_.PMScale.Y, ws_.PM);
         });
         y_->refresh();
     });
