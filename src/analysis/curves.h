@@ -20,6 +20,11 @@ struct PMCurve {
     // ends are these points (MX = -Mx, MY = My); 0 for a point-symmetric
     // section.
     double Mx0 = 0, My0 = 0, Mx1 = 0, My1 = 0;
+    // Net tensile strain of the extreme tension steel at each point and the
+    // yield strain of that steel (ExtremeSteelStrain), indexed as the points
+    // of the same half; 0 at the pure-axial ends and without steel. A design
+    // code's factor is taken from them.
+    std::vector<double> EpsTX, EpsTyX, EpsTY, EpsTyY, EpsTXNeg, EpsTyXNeg, EpsTYNeg, EpsTyYNeg;
     bool bothWays() const { return !MXNeg.empty(); }
 };
 

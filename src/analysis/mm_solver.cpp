@@ -522,6 +522,7 @@ UniaxialState SolveTurn(StateAt&& stateAt, const Frame& fr) {
         u.P = x.s.P;
         fr.back(x.s.Mx, x.s.My, u.Mx, u.My);
         u.turnDeg = x.turn;
+        u.steel.epsT = x.s.c;  // the offset, until the caller finds the steel's strain
         return u;
     };
     auto small = [](const Trial& x) { return std::fabs(x.s.My) <= 1e-10 * std::fabs(x.s.Mx); };
@@ -590,6 +591,13 @@ void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg,
         const double w = checkedFinite(std::tan(turnDeg * kDegToRad));
         return AngleAxis{w, 1, &pts, strainLimit, directionDeg + turnDeg, false};
     };
+    // The extreme tension steel of a solved state, whose offset SolveTurn
+    // left in steel.epsT.
+    auto steelOf = [&](UniaxialState& u) {
+        const AngleAxis a = axisAt(u.turnDeg);
+        const double c = u.steel.epsT;
+        u.steel = ExtremeSteelStrain(turned, a.w, AxisNorm(a.w), c, a.phi(c));
+    };
     const SweepTable st = options.pass == SolverPass::Fast ? BuildSweepTable(turned) : SweepTable{};
     if (options.pass == SolverPass::Reference || !st.reproducible) {
         for (int k = 0; k < levels; ++k) {
@@ -603,6 +611,7 @@ void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg,
                     return SolveAngleRoot(eval, a, win.cmin, win.cmax, g);
                 },
                 fr);
+            steelOf(out[k]);
         }
         return;
     }
@@ -628,6 +637,7 @@ void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg,
                     return SolveAngleRoot(eval, a, win.cmin, win.cmax, g);
                 },
                 fr);
+            steelOf(out[k]);
         },
         [](int) {}, errors,
         [&] { ThrowIfCancelled(options.cancel); });

@@ -38,6 +38,7 @@ namespace {
 
 struct LevelPoint {
     double P = 0, Mx = 0, My = 0;
+    ExtremeSteel steel;
 };
 
 struct PmJob {
@@ -70,14 +71,26 @@ double HalfMoment(Half h, double m, double toward) {
     return m;
 }
 
+void StoreSteel(PMCurve& curve, bool xDir, bool neg, int o, const ExtremeSteel& e) {
+    if (xDir) {
+        (neg ? curve.EpsTXNeg : curve.EpsTX)[o] = e.epsT;
+        (neg ? curve.EpsTyXNeg : curve.EpsTyX)[o] = e.epsTy;
+    } else {
+        (neg ? curve.EpsTYNeg : curve.EpsTY)[o] = e.epsT;
+        (neg ? curve.EpsTyYNeg : curve.EpsTyY)[o] = e.epsTy;
+    }
+}
+
 void StoreLevel(PMCurve& curve, double angleDeg, int o, const LevelPoint& pt, Half h) {
     const bool neg = h == Half::Negative;
     if (angleDeg == 0) {
         (neg ? curve.PXNeg : curve.PX)[o] = pt.P;
         (neg ? curve.MXNeg : curve.MX)[o] = HalfMoment(h, pt.Mx, -1);
+        StoreSteel(curve, true, neg, o, pt.steel);
     } else if (angleDeg == 90) {
         (neg ? curve.PYNeg : curve.PY)[o] = pt.P;
         (neg ? curve.MYNeg : curve.MY)[o] = HalfMoment(h, pt.My, 1);
+        StoreSteel(curve, false, neg, o, pt.steel);
     }
 }
 
@@ -92,6 +105,7 @@ void SolveReference(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const
         const double w = win.w, norm = AxisNorm(w);
         double cmin = win.cmin, cmax = win.cmax;
         int b = 0;
+        double cb = 0, phib = 0;
         for (int pass = 1; pass <= s.K; ++pass) {
             for (int G = 0; G <= N; ++G) {
                 if (progress) progress(nearest(static_cast<double>(G) / N * 100));
@@ -104,15 +118,17 @@ void SolveReference(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const
                 My[G] = r.My;
             }
             b = ChooseClosest(P.data(), 0, N, Pt);
+            cb = GridOffset(cmin, cmax, b, N);
+            phib = TrialCurvatureAt(w, cb, *j.pts, s.strainLimit, false);
             NarrowWindow(cmin, cmax, b, N);
         }
-        StoreLevel(curve, j.angleDeg, o, {P[b], Mx[b], My[b]}, h);
+        StoreLevel(curve, j.angleDeg, o, {P[b], Mx[b], My[b], ExtremeSteelStrain(t, w, norm, cb, phib)}, h);
     }
 }
 
 // One level of the search with the fast sweep. lastC / lastPhi receive the
 // offset and curvature of the level's final trial.
-LevelPoint SolveLevelFast(const SweepTable& st, const SweepRun& run, const std::vector<double>& U,
+LevelPoint SolveLevelFast(const FiberTable& t, const SweepTable& st, const SweepRun& run, const std::vector<double>& U,
                           double w, double norm, const PmJob& j, int o, GridScratch& ws,
                           double& lastC, double& lastPhi) {
     const PmSettings& s = *j.s;
@@ -129,7 +145,8 @@ LevelPoint SolveLevelFast(const SweepTable& st, const SweepRun& run, const std::
         lastPhi = ws.phi[N];
         NarrowWindow(cmin, cmax, b, N);
     }
-    return {ws.P[b], ws.Sx[b] / 1000000, ws.Sy[b] / 1000000};
+    return {ws.P[b], ws.Sx[b] / 1000000, ws.Sy[b] / 1000000,
+            ExtremeSteelStrain(t, w, norm, ws.c[b], ws.phi[b])};
 }
 
 void SolveFast(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const Progress& progress,
@@ -166,7 +183,7 @@ void SolveFast(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const Prog
         [&](int worker, int job) {
             const int k = levels - 1 - job;
             double c = 0, phi = 0;
-            points[k] = SolveLevelFast(st, {isa, nullptr, options.cancel, &passes}, U, w, norm, j,
+            points[k] = SolveLevelFast(t, st, {isa, nullptr, options.cancel, &passes}, U, w, norm, j,
                                        k + 1, scratch[worker], c, phi);
             if (k == levels - 1) {
                 lastC = c;
@@ -181,7 +198,7 @@ void SolveFast(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const Prog
         for (int k = tail - 1; k >= 0; --k) {
             double c = 0, phi = 0;
             try {
-                points[k] = SolveLevelFast(st, {isa, &helpers, options.cancel, &passes}, U, w,
+                points[k] = SolveLevelFast(t, st, {isa, &helpers, options.cancel, &passes}, U, w,
                                            norm, j, k + 1, scratch[0], c, phi);
             } catch (...) {
                 errors[levels - 1 - k] = std::current_exception();
@@ -228,6 +245,19 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
         curve.MY[0] = pure.My1;
         curve.MX[nP] = -pure.Mx0;
         curve.MY[nP] = pure.My0;
+    }
+    // The pure-axial ends carry no strain plane: 0 there.
+    for (std::vector<double>* v : {&curve.EpsTX, &curve.EpsTyX, &curve.EpsTY, &curve.EpsTyY}) {
+        v->resize(n);
+        v->front() = v->back() = 0;
+    }
+    for (std::vector<double>* v : {&curve.EpsTXNeg, &curve.EpsTyXNeg, &curve.EpsTYNeg, &curve.EpsTyYNeg}) {
+        if (t.PointSymmetric) {
+            v->clear();
+        } else {
+            v->resize(n);
+            v->front() = v->back() = 0;
+        }
     }
     for (std::vector<double>* v : {&curve.PXNeg, &curve.MXNeg, &curve.PYNeg, &curve.MYNeg}) {
         if (t.PointSymmetric) {
@@ -285,6 +315,7 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
                     (other ? curve.PYNeg : curve.PY)[o] = u.P;
                     (other ? curve.MYNeg : curve.MY)[o] = m;
                 }
+                StoreSteel(curve, angleDeg == 0, other, o, u.steel);
             }
             // The bar moves by halves: one for each side's levels.
             if (progress) progress(other || t.PointSymmetric ? 100 : 50);
