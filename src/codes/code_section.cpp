@@ -147,7 +147,7 @@ CodeSection DescribeSection(const CodeSettings& s, const CodeShape& shape, const
         const Materials m = MaterialsOf(t);
         aisc360::Filled f;
         f.Shape = shape.type == 5 ? aisc360::Wall::Round : aisc360::Wall::Rectangular;
-        f.Lambda = shape.type == 5 ? RequirePositive("t", shape.tx) > 0 ? shape.H / shape.tx : 0
+        f.Lambda = shape.type == 5 ? shape.H / RequirePositive("t", shape.tx)
                                    : std::max(aisc360::RectWallSlenderness(shape.B, shape.ty),
                                               aisc360::RectWallSlenderness(shape.H, shape.tx));
         f.Fy = m.FySteel;
@@ -226,8 +226,6 @@ double PointFactor(const CodeSection& c, int i, int n, double P, double epsT, do
 namespace {
 
 double AciCap(const CodeSection& c, double po) {
-    aci318::Column col;
-    col.Tr = c.settings.transverse;
     const bool high = c.settings.transverse == aci318::Transverse::Spirals || c.steelShape;
     const double low = c.settings.transverse == aci318::Transverse::Spirals ? 0.75 : 0.65;
     return low * (high ? 0.85 : 0.80) * po;
@@ -263,31 +261,32 @@ std::vector<DesignPoint> DesignHalf(const std::vector<double>& P, const std::vec
     return out;
 }
 
-// The point of a half where g (one value per point, interior points only)
-// falls through 0 from the tension end: P and M interpolated, with the
-// fraction's eps_t. False when it never does.
+// The point of a half where g (one value per point) falls through 0 from
+// the tension end: P, M and the steel strains interpolated. Interior points
+// only unless `ends`. False when it never does.
+struct Half {
+    const std::vector<double> *P, *M, *epsT, *epsTy;
+};
 struct Crossing {
     double P = 0, M = 0, epsT = 0, epsTy = 0;
 };
 template <class G>
-bool CrossingOf(const PMCurve& nom, G&& g, Crossing& out) {
-    const int n = nom.Divisions;
-    for (int i = 1; i + 1 <= n - 1; ++i) {
+bool CrossingOf(const Half& h, int n, bool ends, G&& g, Crossing& out) {
+    const int from = ends ? 0 : 1, to = ends ? n : n - 1;
+    for (int i = from; i + 1 <= to; ++i) {
         const double a = g(i), b = g(i + 1);
         if (a > 0 && b <= 0) {
             const double u = a / (a - b);
-            auto lerp = [&](const std::vector<double>& v) {
-                return v[static_cast<size_t>(i)] + u * (v[static_cast<size_t>(i + 1)] - v[static_cast<size_t>(i)]);
+            auto lerp = [&](const std::vector<double>* v) {
+                const size_t k = static_cast<size_t>(i);
+                if (k + 1 >= v->size()) return 0.0;
+                return (*v)[k] + u * ((*v)[k + 1] - (*v)[k]);
             };
-            out = {lerp(nom.PX), lerp(nom.MX), lerp(nom.EpsTX), lerp(nom.EpsTyX)};
+            out = {lerp(h.P), lerp(h.M), lerp(h.epsT), lerp(h.epsTy)};
             return true;
         }
     }
     return false;
-}
-
-std::string Line(const std::string& name, double P, double M, const char* factorName, double factor) {
-    return name + ": P = " + F2(P) + " kN, M = " + F2(M) + " kNm, " + factorName + " = " + F3(factor);
 }
 
 }  // namespace
@@ -309,56 +308,69 @@ DesignCurve MakeDesignCurve(const PMCurve& nominal, const CodeSection& c) {
     return d;
 }
 
-std::vector<std::string> KeyPointLines(const PMCurve& nom, const CodeSection& c) {
-    std::vector<std::string> out;
+std::vector<KeyPoint> KeyPoints(const PMCurve& nom, const CodeSection& c, bool yDir) {
+    std::vector<KeyPoint> out;
     const int n = nom.Divisions;
-    if (c.rules == CodeRules::None || n <= 0 || nom.PX.size() != static_cast<size_t>(n) + 1) return out;
-    const double pmax = nom.PX[static_cast<size_t>(n)];
-    auto at = [&](size_t i, const std::vector<double>& v) { return i < v.size() ? v[i] : 0.0; };
-    // Pure bending: where P falls through 0.
+    const Half h = yDir ? Half{&nom.PY, &nom.MY, &nom.EpsTY, &nom.EpsTyY} : Half{&nom.PX, &nom.MX, &nom.EpsTX, &nom.EpsTyX};
+    if (c.rules == CodeRules::None || n <= 0 || h.P->size() != static_cast<size_t>(n) + 1 ||
+        h.M->size() != h.P->size())
+        return out;
+    const double pmax = (*h.P)[static_cast<size_t>(n)];
+    auto at = [](const std::vector<double>* v, int i) {
+        const size_t k = static_cast<size_t>(i);
+        return k < v->size() ? (*v)[k] : 0.0;
+    };
     Crossing bend;
-    const bool bending = CrossingOf(nom, [&](int i) { return -nom.PX[static_cast<size_t>(i)]; }, bend);
-    auto bendingLine = [&](const char* factorName) {
+    const bool bending = CrossingOf(h, n, true, [&](int i) { return -at(h.P, i); }, bend);
+    auto bendingPoint = [&](const char* factorName) {
         if (!bending) return;
-        const double f = PointFactor(c, 1, 2, 0.0, bend.epsT, bend.epsTy);
-        const double m = c.rules == CodeRules::Aisc360 ? aisc360::kPhiB : f;
-        out.push_back(Line("Pure bending", 0, bend.M, factorName, m));
+        const double f = c.rules == CodeRules::Aisc360 ? aisc360::kPhiB : PointFactor(c, 1, 2, 0.0, bend.epsT, bend.epsTy);
+        out.push_back({"Pure bending", 0, bend.M, factorName, f});
     };
     switch (c.rules) {
         case CodeRules::Aci318: {
             const double low = c.settings.transverse == aci318::Transverse::Spirals ? 0.75 : 0.65;
-            out.push_back(Line("Po", pmax, 0, "phi", 1));
-            out.push_back(Line("phi Pn,max", AciCap(c, pmax), 0, "phi", low));
-            Crossing b;
-            auto g = [&](double extra) {
-                return [&, extra](int i) {
-                    const size_t k = static_cast<size_t>(i);
-                    return at(k, nom.EpsTX) - at(k, nom.EpsTyX) - extra;
-                };
-            };
-            if (CrossingOf(nom, g(0), b)) out.push_back(Line("Balanced point (eps_t = eps_ty)", b.P, b.M, "phi", low));
-            if (CrossingOf(nom, g(0.003), b))
-                out.push_back(Line("Tension-controlled from (eps_t = eps_ty + 0.003)", b.P, b.M, "phi", 0.90));
-            bendingLine("phi");
+            out.push_back({"Po", pmax, 0, "phi", 1});
+            out.push_back({"phi Pn,max", AciCap(c, pmax) / low, 0, "phi", low});
+            for (const double extra : {0.0, 0.003}) {
+                Crossing b;
+                auto g = [&](int i) { return at(h.epsT, i) - at(h.epsTy, i) - extra; };
+                if (!CrossingOf(h, n, false, g, b)) continue;
+                if (extra == 0)
+                    out.push_back({"Balanced point, compression-controlled end (eps_t = eps_ty)", b.P, b.M, "phi", low});
+                else
+                    out.push_back({"Tension-controlled start (eps_t = eps_ty + 0.003)", b.P, b.M, "phi", 0.90});
+            }
+            bendingPoint("phi");
             break;
         }
         case CodeRules::En1992:
-            out.push_back(Line("NRd", pmax, 0, "factor", 1));
-            bendingLine("factor");
+            out.push_back({"NRd", pmax, 0, "factor", 1});
+            bendingPoint("factor");
             break;
         case CodeRules::En1994:
-            out.push_back(Line("Npl,Rd", pmax, 0, "factor", 1));
-            bendingLine("factor");
+            out.push_back({"Npl,Rd", pmax, 0, "factor", 1});
+            bendingPoint("factor");
             break;
         case CodeRules::Aisc360: {
             const std::string wall = c.filledWall ? std::string(" (") + ClassName(c.wallClass) + " wall)" : "";
-            out.push_back(Line("Pno" + wall, pmax * c.pnoRatio, 0, "phi", 1));
-            out.push_back(Line("phi_c Pno", aisc360::kPhiC * pmax * c.pnoRatio, 0, "phi", aisc360::kPhiC));
-            bendingLine("phi");
+            out.push_back({"Pno" + wall, pmax * c.pnoRatio, 0, "phi", 1});
+            out.push_back({"phi_c Pno", pmax * c.pnoRatio, 0, "phi", aisc360::kPhiC});
+            bendingPoint("phi");
             break;
         }
         case CodeRules::None: break;
     }
+    return out;
+}
+
+std::vector<std::string> KeyPointLines(const PMCurve& nom, const CodeSection& c) {
+    std::vector<std::string> out;
+    for (const KeyPoint& k : KeyPoints(nom, c))
+        out.push_back(k.name + ": P = " + F2(k.P) + " kN, M = " + F2(k.M) + " kNm, " + k.factorName + " = " +
+                      F3(k.factor) + (k.factor != 1 ? ", design P = " + F2(k.factor * k.P) + " kN, M = " +
+                                                          F2(k.factor * k.M) + " kNm"
+                                                    : std::string()));
     return out;
 }
 

@@ -90,8 +90,19 @@ DesignCurve MakeDesignCurve(const PMCurve& nominal, const CodeSection& c);
 // pure tension end, n the pure compression end).
 double PointFactor(const CodeSection& c, int i, int n, double P, double epsT, double epsTy);
 
-// The code's key points, one a line: "name: P = .. kN, M = .. kNm, factor
-// = ..", from the X direction's nominal curve.
+// A key point of the code on one direction's nominal curve: its name, the
+// nominal P (kN) and M (kNm), the factor's name ("phi" or "factor") and
+// value. The charts mark them on the design curve (factor x P, M).
+struct KeyPoint {
+    std::string name;
+    double P = 0, M = 0;
+    std::string factorName;
+    double factor = 1;
+};
+std::vector<KeyPoint> KeyPoints(const PMCurve& nominal, const CodeSection& c, bool yDir = false);
+
+// The code's key points of the X direction, one a line: "name: P = .. kN,
+// M = .. kNm, phi = ..".
 std::vector<std::string> KeyPointLines(const PMCurve& nominal, const CodeSection& c);
 
 }  // namespace px::codes

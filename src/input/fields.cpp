@@ -27,6 +27,8 @@ const std::map<std::string, std::string>& DefaultFieldTexts() {
         {"Edit66", "0"},      {"Edit67", "0"},      {"Edit68", "100"},
         {"Edit69", ""},   // "Mesh Size" of a custom section: empty for its default
         {"Edit70", "1"},  // "Cover Layers" of the Section page
+        {"Edit71", "1.0"},  // alpha_cc of EN 1992-1-1
+        {"Edit72", "0"},    // "Member Length" (mm); 0: not given
     };
     return m;
 }

@@ -82,6 +82,14 @@ public:
             if (n == 1 && cell.empty() && !this->cell(cols.SectionFile).empty()) continue;
             const bool digits = !cell.empty() && cell.size() <= 9 &&
                                 std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
+            // "Design Code" takes the code's name as well as its index.
+            if (n == 9) {
+                const auto named = std::find(items.begin(), items.end(), std::string(cell));
+                if (named != items.end()) {
+                    items_[9] = static_cast<int>(named - items.begin());
+                    continue;
+                }
+            }
             const std::string range = " (0.." + std::to_string(items.size() - 1) + ")";
             if (!digits || std::stoi(std::string(cell)) >= static_cast<int>(items.size()))
                 throw ColumnError(name, "'" + ShownValue(cell) + "' is not an item index" + range);
@@ -223,6 +231,7 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         const int edit = controlNumber(name, "Edit");
         const int combo = controlNumber(name, "ComboBox");
         if (name == "Name") c.Name = k;
+        else if (name == "Design Code") c.ComboColumn[9] = c.Fields["ComboBox9"] = k;
         else if (name == "Forces") c.Forces = k;
         else if (name == "Section File") c.SectionFile = k;
         else if (edit >= 1 && edit <= kEditCount && !DefaultFieldTexts().count(name))
@@ -232,7 +241,7 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         else
             throw AppError("Unknown column \"" + ShownValue(name) + "\"" + where +
                            ": columns are Name, Forces, Section File, Edit1 .. Edit" + std::to_string(kEditCount) +
-                           " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount));
+                           " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount) + " (\"Design Code\" for ComboBox9)");
     }
     if (c.Name < 0) throw AppError("The header has no \"Name\" column");
     return c;

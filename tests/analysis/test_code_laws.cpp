@@ -136,7 +136,7 @@ TEST(CodeLaws, AciWorkedColumn) {
     const std::vector<std::string> lines = KeyPointLines(pm, cs);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0].rfind("Po: P = ", 0), 0u) << lines[0];
-    EXPECT_EQ(lines[2].rfind("Balanced point (eps_t = eps_ty): P = ", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[2].rfind("Balanced point, compression-controlled end (eps_t = eps_ty): P = ", 0), 0u) << lines[2];
     EXPECT_NE(lines[4].find("phi = 0.900"), std::string::npos) << lines[4];
 }
 

@@ -21,6 +21,9 @@
 #include "common/ui/grid_model.h"
 #include "app/ui/jpeg_logo.h"
 #include "common/ui/links.h"
+#include "codes/code_fields.h"
+#include "codes/ui/design_code_group.h"
+#include "codes/ui/design_pm_chart.h"
 #include "check/ui/pmm_page.h"
 #include "check/ui/surface_view.h"
 #include "curvature/ui/mphi_page.h"
@@ -480,6 +483,7 @@ void TForm1::buildPmPage(QWidget* page) {
     makeButton(page, 16, "Save PM X-Dir Image", 510, 462, &TForm1::Button16Click, 140);
     makeButton(page, 17, "Save PM Y-Dir Image", 660, 462, &TForm1::Button17Click, 140);
     ProgressBar1 = makeProgressBar(page, "ProgressBar1", QRect(510, 500, 360, 20));
+    BuildDesignCodeGroup(page, fields_, 10, 540);
 }
 
 void TForm1::buildMmPage(QWidget* page) {
@@ -810,17 +814,31 @@ void TForm1::showPmCurve(LongCommand* lc) {
     CheckFiberMaterials(ws_.Fibers);
     const PmSettings settings = ReadPmSettings(fields_);
     CheckPmSettings(settings);
-    ComputeAxialBounds(ws_.Fibers, ws_.PMax, ws_.PMin);
+    const codes::CodeSection code = codes::SectionCodeOf(fields_, ws_.Input, ws_.Fibers);
+    FiberTable coded;
+    FiberTable& solved = codes::SolverTable(ws_.Fibers, code, coded);
+    ComputeAxialBounds(solved, ws_.PMax, ws_.PMin);
     const Progress progress =
         lc ? lc->progress(ProgressBar1) : Progress([this](int v) { ProgressBar1->setValue(v); });
     const SolveOptions options = lc ? lc->options() : SolveOptions{};
-    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress,
+    auto draw = [&](double angle) -> ImageBox::Painting {
+        if (code.rules == codes::CodeRules::None) {
+            return [&, angle](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, angle, ws_.PMScale); };
+        }
+        return [&, angle](QPainter& p, int W, int H) {
+            DrawDesignPMCurve(p, W, H, ws_.PM, ws_.Design, ws_.Code, angle, ws_.PMScale);
+        };
+    };
+    ws_.Code = code;
+    SolvePM(solved, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress,
             options);
-    images_[2]->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 0, ws_.PMScale); });
+    ws_.Design = codes::MakeDesignCurve(ws_.PM, code);
+    images_[2]->paint(draw(0));
     images_[2]->refresh();
-    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress,
+    SolvePM(solved, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress,
             options);
-    images_[3]->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 90, ws_.PMScale); });
+    ws_.Design = codes::MakeDesignCurve(ws_.PM, code);
+    images_[3]->paint(draw(90));
     images_[3]->refresh();
 }
 
@@ -849,7 +867,9 @@ void TForm1::Button9Click() {
 
 void TForm1::Button5Click() {
     run([&] {
-        form2_->showLines(FillPMText(ws_.PM));
+        std::vector<std::string> lines = FillPMText(ws_.PM);
+        codes::AppendDesignText(lines, ws_.PM, ws_.Design, ws_.Code);
+        form2_->showLines(lines);
     });
 }
 
