@@ -25,6 +25,13 @@ struct PMCurve {
     // of the same half; 0 at the pure-axial ends and without steel. A design
     // code's factor is taken from them.
     std::vector<double> EpsTX, EpsTyX, EpsTY, EpsTyY, EpsTXNeg, EpsTyXNeg, EpsTYNeg, EpsTyYNeg;
+    // The shares of each point's P and M (signed as the point's) that the
+    // steel section (Pa, Ma) and the concrete (Pc, Mc) carry, for the
+    // confinement of filled tubes; zero at the pure-axial ends.
+    struct Parts {
+        double Pa = 0, Ma = 0, Pc = 0, Mc = 0;
+    };
+    std::vector<Parts> PartsX, PartsY, PartsXNeg, PartsYNeg;
     bool bothWays() const { return !MXNeg.empty(); }
 };
 

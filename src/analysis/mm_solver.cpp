@@ -597,6 +597,15 @@ void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg,
         const AngleAxis a = axisAt(u.turnDeg);
         const double c = u.steel.epsT;
         u.steel = ExtremeSteelStrain(turned, a.w, AxisNorm(a.w), c, a.phi(c));
+        // The shares' moments from the frame back to the section's.
+        ExtremeSteel& e = u.steel;
+        double mx = 0, my = 0;
+        fr.back(e.Mxa, e.Mya, mx, my);
+        e.Mxa = mx;
+        e.Mya = my;
+        fr.back(e.Mxc, e.Myc, mx, my);
+        e.Mxc = mx;
+        e.Myc = my;
     };
     const SweepTable st = options.pass == SolverPass::Fast ? BuildSweepTable(turned) : SweepTable{};
     if (options.pass == SolverPass::Reference || !st.reproducible) {

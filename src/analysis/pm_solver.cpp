@@ -71,14 +71,29 @@ double HalfMoment(Half h, double m, double toward) {
     return m;
 }
 
-void StoreSteel(PMCurve& curve, bool xDir, bool neg, int o, const ExtremeSteel& e) {
+// The point's extreme steel and its shares; `sign` turns the section's
+// moment (Mx at 0 degrees, My at 90) into the one the half stores.
+void StoreSteel(PMCurve& curve, bool xDir, bool neg, int o, const ExtremeSteel& e, double sign) {
+    const PMCurve::Parts parts{e.Pa, sign * (xDir ? e.Mxa : e.Mya), e.Pc, sign * (xDir ? e.Mxc : e.Myc)};
     if (xDir) {
         (neg ? curve.EpsTXNeg : curve.EpsTX)[o] = e.epsT;
         (neg ? curve.EpsTyXNeg : curve.EpsTyX)[o] = e.epsTy;
+        (neg ? curve.PartsXNeg : curve.PartsX)[o] = parts;
     } else {
         (neg ? curve.EpsTYNeg : curve.EpsTY)[o] = e.epsT;
         (neg ? curve.EpsTyYNeg : curve.EpsTyY)[o] = e.epsTy;
+        (neg ? curve.PartsYNeg : curve.PartsY)[o] = parts;
     }
+}
+
+// The sign HalfMoment gives a trial's moment m.
+double HalfSign(Half h, double m, double toward) {
+    switch (h) {
+        case Half::Magnitude: return m < 0 ? -1.0 : 1.0;
+        case Half::Positive: return toward;
+        case Half::Negative: return -toward;
+    }
+    return 1.0;
 }
 
 void StoreLevel(PMCurve& curve, double angleDeg, int o, const LevelPoint& pt, Half h) {
@@ -86,11 +101,11 @@ void StoreLevel(PMCurve& curve, double angleDeg, int o, const LevelPoint& pt, Ha
     if (angleDeg == 0) {
         (neg ? curve.PXNeg : curve.PX)[o] = pt.P;
         (neg ? curve.MXNeg : curve.MX)[o] = HalfMoment(h, pt.Mx, -1);
-        StoreSteel(curve, true, neg, o, pt.steel);
+        StoreSteel(curve, true, neg, o, pt.steel, HalfSign(h, pt.Mx, -1));
     } else if (angleDeg == 90) {
         (neg ? curve.PYNeg : curve.PY)[o] = pt.P;
         (neg ? curve.MYNeg : curve.MY)[o] = HalfMoment(h, pt.My, 1);
-        StoreSteel(curve, false, neg, o, pt.steel);
+        StoreSteel(curve, false, neg, o, pt.steel, HalfSign(h, pt.My, 1));
     }
 }
 
@@ -251,6 +266,18 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
         v->resize(n);
         v->front() = v->back() = 0;
     }
+    for (std::vector<PMCurve::Parts>* v : {&curve.PartsX, &curve.PartsY}) {
+        v->resize(n);
+        v->front() = v->back() = {};
+    }
+    for (std::vector<PMCurve::Parts>* v : {&curve.PartsXNeg, &curve.PartsYNeg}) {
+        if (t.PointSymmetric) {
+            v->clear();
+        } else {
+            v->resize(n);
+            v->front() = v->back() = {};
+        }
+    }
     for (std::vector<double>* v : {&curve.EpsTXNeg, &curve.EpsTyXNeg, &curve.EpsTYNeg, &curve.EpsTyYNeg}) {
         if (t.PointSymmetric) {
             v->clear();
@@ -315,7 +342,9 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
                     (other ? curve.PYNeg : curve.PY)[o] = u.P;
                     (other ? curve.MYNeg : curve.MY)[o] = m;
                 }
-                StoreSteel(curve, angleDeg == 0, other, o, u.steel);
+                const double toward = angleDeg == 0 ? -1.0 : 1.0;
+                StoreSteel(curve, angleDeg == 0, other, o, u.steel,
+                           t.PointSymmetric ? (toward * (angleDeg == 0 ? u.Mx : u.My) < 0 ? -toward : toward) : toward);
             }
             // The bar moves by halves: one for each side's levels.
             if (progress) progress(other || t.PointSymmetric ? 100 : 50);

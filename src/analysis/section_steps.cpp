@@ -259,17 +259,46 @@ SectionForceResult SectionForcesNorm(FiberTable& t, double w, double norm, doubl
 ExtremeSteel ExtremeSteelStrain(const FiberTable& t, double w, double norm, double c, double phi) {
     ExtremeSteel e;
     bool any = false;
+    double fa = 0, xa = 0, ya = 0, fc = 0, xc = 0, yc = 0;
     for (int i = 1; i <= t.NFib; ++i) {
         const Fiber& b = t[i];
-        if (b.MatId != MatRebar && b.MatId != MatSteelSection) continue;
         const double strain = phi * ((w * b.X - b.Y + c) / norm);
+        double stress = 0;
+        switch (b.MatId) {
+            case MatCoverConcrete:
+            case MatCoreConcrete1:
+            case MatCoreConcrete2:
+            case MatDeductedConcrete1:
+                ConcreteStress(b.Fc, b.E0, b.Fcu, b.Ecu, stress, strain, b.ConcModel);
+                if (b.MatId == MatDeductedConcrete1) stress = -stress;
+                fc += stress * b.Area;
+                xc += stress * b.Area * b.Y;
+                yc += stress * b.Area * b.X;
+                continue;
+            case MatSteelSection:
+                SteelStress(b.Es, b.Fy, stress, strain, b.SteelModel);
+                fa += stress * b.Area;
+                xa += stress * b.Area * b.Y;
+                ya += stress * b.Area * b.X;
+                break;
+            case MatRebar: break;
+            default: continue;
+        }
         if (!any || strain > e.epsT) {
             e.epsT = strain;
             e.epsTy = checkedDiv(b.Fy, b.Es);
         }
         any = true;
     }
+    CheckSums(fa, xa, ya);
+    CheckSums(fc, xc, yc);
     checkedFinite(e.epsT);
+    e.Pa = -fa / 1000;
+    e.Mxa = xa / 1000000;
+    e.Mya = ya / 1000000;
+    e.Pc = -fc / 1000;
+    e.Mxc = xc / 1000000;
+    e.Myc = yc / 1000000;
     return e;
 }
 

@@ -215,9 +215,13 @@ SectionForceResult SectionForcesNorm(FiberTable& t, double w, double norm, doubl
 // The largest strain (tension positive) of the steel fibers (bars and
 // steel section) for the strain plane of SectionForcesNorm, and the yield
 // strain Fy / Es of the fiber that has it: the net tensile strain of the
-// extreme tension steel. Both 0 for a table without steel.
+// extreme tension steel. Both 0 for a table without steel. With them the
+// shares of the section forces (kN, kNm, signed as SectionForces) that the
+// steel section (a) and the concrete (c, deducted fibers included) carry.
 struct ExtremeSteel {
     double epsT = 0, epsTy = 0;
+    double Pa = 0, Mxa = 0, Mya = 0;
+    double Pc = 0, Mxc = 0, Myc = 0;
 };
 ExtremeSteel ExtremeSteelStrain(const FiberTable& t, double w, double norm, double c, double phi);
 

@@ -167,6 +167,33 @@ CodeSection DescribeSection(const CodeSettings& s, const CodeShape& shape, const
     }
     if (c.rules == CodeRules::En1994 && shape.type == 5 && s.memberLength == 0)
         c.notes.push_back("EN 1994-1-1 6.7.3.2(6): no confinement, since \"Member Length\" is not given");
+    if (c.rules == CodeRules::En1994 && shape.type == 5 && s.memberLength > 0) {
+        const Materials m = MaterialsOf(t);
+        double ia = 0, ic = 0, is = 0;  // about the x axis through the centre
+        for (int i = 1; i <= t.NFib; ++i) {
+            const Fiber& f = t[i];
+            const double i2 = f.Area * f.Y * f.Y;
+            if (f.MatId == MatSteelSection) ia += i2;
+            else if (f.MatId == MatRebar) is += i2;
+            else if (f.MatId == MatDeductedConcrete1) ic -= i2;
+            else if (IsConcrete(f.MatId)) ic += i2;
+        }
+        en1994::Section sec{m.Aa, m.FySteel, m.Ac, m.Fc, m.As, m.FyBars, true};
+        const double ncr = en1994::Ncr(en1994::EIeff(ia, is, en1994::Ecm(m.Fc), ic), s.memberLength);
+        c.lambdaBar = en1994::LambdaBar(en1994::NplRk(sec), ncr);
+        c.diameter = RequirePositive("D", shape.H);
+        c.tOverD = RequirePositive("t", shape.tx) / shape.H;
+        c.fyOverFck = m.FySteel / RequirePositive("fck", m.Fc);
+        const en1994::PlasticStresses p = en1994::DesignStresses(sec);
+        c.paMax = m.Aa * p.Steel / 1000;
+        c.pcMax = m.Ac * p.Concrete / 1000;
+        c.confinement = c.lambdaBar <= 0.5;
+        const en1994::Confinement k = en1994::ConfinementFactors(c.lambdaBar, 0);
+        c.notes.push_back("EN 1994-1-1 6.7.3.2(6): lambda_bar = " + F3(c.lambdaBar) +
+                          (c.confinement ? ", confinement eta_a0 = " + F3(k.EtaA) + ", eta_c0 = " + F3(k.EtaC) +
+                                               " along the curve (e/d = M / (P d))"
+                                         : " > 0.5: no confinement"));
+    }
     return c;
 }
 
@@ -231,9 +258,25 @@ double AciCap(const CodeSection& c, double po) {
     return low * (high ? 0.85 : 0.80) * po;
 }
 
+// The confined point of a circular filled tube (6.7.3.2(6)) from the
+// point's shares of steel and concrete. The clause permits the confinement
+// without requiring it: with keepLarger the unconfined point stays where the
+// confined one carries less (towards lambda_bar 0.5 the steel loses more
+// than the concrete gains).
+void Confine(const CodeSection& c, const PMCurve::Parts& parts, double& P, double& M, bool keepLarger = true) {
+    if (!(P > 0)) return;
+    const double eOverD = std::fabs(M) * 1000 / P / c.diameter;
+    const en1994::Confinement k = en1994::ConfinementFactors(c.lambdaBar, eOverD);
+    const double gain = k.EtaC * c.tOverD * c.fyOverFck;
+    const double p2 = P + (k.EtaA - 1) * parts.Pa + gain * parts.Pc;
+    if (keepLarger && p2 <= P) return;
+    M += (k.EtaA - 1) * parts.Ma + gain * parts.Mc;
+    P = p2;
+}
+
 std::vector<DesignPoint> DesignHalf(const std::vector<double>& P, const std::vector<double>& M,
                                     const std::vector<double>& epsT, const std::vector<double>& epsTy,
-                                    const CodeSection& c, double cap) {
+                                    const std::vector<PMCurve::Parts>& parts, const CodeSection& c, double cap) {
     std::vector<DesignPoint> out(P.size());
     const int n = static_cast<int>(P.size()) - 1;
     for (int i = 0; i <= n; ++i) {
@@ -255,6 +298,11 @@ std::vector<DesignPoint> DesignHalf(const std::vector<double>& P, const std::vec
             default:
                 d.P = P[k];
                 d.M = M[k];
+                if (c.confinement) {
+                    PMCurve::Parts share = k < parts.size() ? parts[k] : PMCurve::Parts{};
+                    if (i == n) share = {c.paMax, 0, c.pcMax, 0};
+                    Confine(c, share, d.P, d.M);
+                }
                 break;
         }
     }
@@ -299,11 +347,11 @@ DesignCurve MakeDesignCurve(const PMCurve& nominal, const CodeSection& c) {
     if (c.rules == CodeRules::Aci318) d.cap = AciCap(c, po);
     if (c.rules == CodeRules::Aisc360) d.cap = aisc360::kPhiC * po * c.pnoRatio;
     const double cap = c.rules == CodeRules::Aci318 ? d.cap : po;
-    d.X = DesignHalf(nominal.PX, nominal.MX, nominal.EpsTX, nominal.EpsTyX, c, cap);
-    d.Y = DesignHalf(nominal.PY, nominal.MY, nominal.EpsTY, nominal.EpsTyY, c, cap);
+    d.X = DesignHalf(nominal.PX, nominal.MX, nominal.EpsTX, nominal.EpsTyX, nominal.PartsX, c, cap);
+    d.Y = DesignHalf(nominal.PY, nominal.MY, nominal.EpsTY, nominal.EpsTyY, nominal.PartsY, c, cap);
     if (nominal.bothWays()) {
-        d.XNeg = DesignHalf(nominal.PXNeg, nominal.MXNeg, nominal.EpsTXNeg, nominal.EpsTyXNeg, c, cap);
-        d.YNeg = DesignHalf(nominal.PYNeg, nominal.MYNeg, nominal.EpsTYNeg, nominal.EpsTyYNeg, c, cap);
+        d.XNeg = DesignHalf(nominal.PXNeg, nominal.MXNeg, nominal.EpsTXNeg, nominal.EpsTyXNeg, nominal.PartsXNeg, c, cap);
+        d.YNeg = DesignHalf(nominal.PYNeg, nominal.MYNeg, nominal.EpsTYNeg, nominal.EpsTyYNeg, nominal.PartsYNeg, c, cap);
     }
     return d;
 }
@@ -350,6 +398,13 @@ std::vector<KeyPoint> KeyPoints(const PMCurve& nom, const CodeSection& c, bool y
             break;
         case CodeRules::En1994:
             out.push_back({"Npl,Rd", pmax, 0, "factor", 1});
+            if (c.confinement) {
+                double p = pmax, m = 0;
+                Confine(c, {c.paMax, 0, c.pcMax, 0}, p, m, false);
+                out.push_back({p > pmax ? "Npl,Rd with confinement (governs)"
+                                        : "Npl,Rd with confinement (less than without: not taken)",
+                               p, 0, "factor", 1});
+            }
             bendingPoint("factor");
             break;
         case CodeRules::Aisc360: {

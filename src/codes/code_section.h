@@ -46,6 +46,13 @@ struct CodeSection {
     double wallLambda = 0;
     aisc360::WallClass wallClass = aisc360::WallClass::Compact;
     double pnoRatio = 1;
+    // EN 1994-1-1, circular filled tubes with a "Member Length": lambda_bar
+    // and the data of the confined resistance (6.7.3.2(6)): t / d, fy / fck,
+    // the outside diameter (mm) and the pure-compression shares of the steel
+    // (Aa fyd) and the concrete (Ac fcd), kN. Confinement applies when
+    // lambda_bar <= 0.5.
+    bool confinement = false;
+    double lambdaBar = 0, tOverD = 0, fyOverFck = 0, diameter = 0, paMax = 0, pcMax = 0;
     // Why the section information says what it says about the code's
     // section rules (wall class, confinement), one sentence each.
     std::vector<std::string> notes;
