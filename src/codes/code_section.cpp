@@ -143,6 +143,10 @@ CodeSection DescribeSection(const CodeSettings& s, const CodeShape& shape, const
     c.shape = shape;
     c.rules = RulesFor(s.code, shape.type, shape.customHasSteel);
     c.steelShape = HasSteelProfile(shape.type, shape.customHasSteel);
+    if (c.rules != CodeRules::None) {
+        const Materials m = MaterialsOf(t);
+        c.notes = StrengthWarnings(c.rules, {m.Fc, m.FyBars, m.FySteel});
+    }
     if (c.rules == CodeRules::Aisc360 && Filled(shape.type)) {
         const Materials m = MaterialsOf(t);
         aisc360::Filled f;

@@ -1,5 +1,7 @@
 #include "study/study.h"
 
+#include "codes/code_fields.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -241,7 +243,7 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         else
             throw AppError("Unknown column \"" + ShownValue(name) + "\"" + where +
                            ": columns are Name, Forces, Section File, Edit1 .. Edit" + std::to_string(kEditCount) +
-                           " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount) + " (\"Design Code\" for ComboBox9)");
+                           " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount) + ", with \"Design Code\" for ComboBox9");
     }
     if (c.Name < 0) throw AppError("The header has no \"Name\" column");
     return c;
@@ -327,19 +329,35 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
         CheckFiberMaterials(t);
         const PmSettings pm = ReadPmSettings(*fields);
         CheckPmSettings(pm);
+        // Under a design code ("Design Code", ComboBox9) the curve's columns
+        // are the design curve's; the check stays on the fields' laws.
+        const codes::CodeSection code = codes::SectionCodeOf(*fields, in, t);
+        FiberTable coded;
+        FiberTable& solved = codes::SolverTable(t, code, coded);
         double PMax = 0, PMin = 0;
-        ComputeAxialBounds(t, PMax, PMin);
+        ComputeAxialBounds(solved, PMax, PMin);
         PMCurve curve;
-        SolvePM(t, in.B, in.H, pm, 0, PMin, PMax, curve, {}, options);
-        SolvePM(t, in.B, in.H, pm, 90, PMin, PMax, curve, {}, options);
+        SolvePM(solved, in.B, in.H, pm, 0, PMin, PMax, curve, {}, options);
+        SolvePM(solved, in.B, in.H, pm, 90, PMin, PMax, curve, {}, options);
+        if (code.rules != codes::CodeRules::None) {
+            const codes::DesignCurve d = codes::MakeDesignCurve(curve, code);
+            for (size_t i = 0; i < d.X.size() && i < curve.PX.size(); ++i) {
+                curve.PX[i] = d.X[i].P;
+                curve.MX[i] = d.X[i].M;
+                curve.PY[i] = d.Y[i].P;
+                curve.MY[i] = d.Y[i].M;
+            }
+        }
+        const double shownPMax = curve.PX.empty() ? PMax : curve.PX.back();
+        const double shownPMin = curve.PX.empty() ? PMin : curve.PX.front();
 
         out[1] = ComboBoxItems("ComboBox1")[static_cast<size_t>(in.SectionType - 1)];
         out[2] = std::to_string(t.NFib);
         out[3] = info.Edit36;
         out[4] = info.Edit39;
         out[5] = info.Edit40;
-        out[6] = F2(PMax);
-        out[7] = F2(PMin);
+        out[6] = F2(shownPMax);
+        out[7] = F2(shownPMin);
         out[8] = momentAtZeroText(curve.PX, curve.MX, curve.Divisions);
         out[9] = momentAtZeroText(curve.PY, curve.MY, curve.Divisions);
         out[10] = F2(largestMoment(curve.MX, curve.Divisions));

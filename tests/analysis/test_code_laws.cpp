@@ -230,6 +230,10 @@ TEST(CodeLaws, CodeThatDoesNotApplyIsRefused) {
     CodeSettings s;
     s.alphaCc = 1.2;
     EXPECT_THROW(SectionUnder(DesignCode::Eurocode, col, s), AppError);
+    // A strength outside the code's range is named, never refused.
+    const CodeSection weak = SectionUnder(DesignCode::Aci318, WorkedColumn("15", "420"));
+    ASSERT_EQ(weak.notes.size(), 1u);
+    EXPECT_NE(weak.notes[0].find("ACI 318-19 Table 19.2.1.1"), std::string::npos) << weak.notes[0];
     // "None" is the table as it is: same laws, no deducted fibers, no rules.
     const FiberTable t = CodeFiberTable(col.t, SectionUnder(DesignCode::None, col));
     EXPECT_EQ(t.NFib, col.t.NFib);

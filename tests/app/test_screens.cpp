@@ -51,7 +51,7 @@ TEST(Screens, EveryFieldAndButtonHasHelpAndTypeFieldsSayWhatTheyMeanForTheType) 
                 ++controls;
                 EXPECT_FALSE(c->toolTip().isEmpty()) << "type " << t << ", " << c->objectName().toStdString();
             }
-        EXPECT_EQ(controls, 70 + 8 + 1 + 28 + 1) << t;  // edits, combo boxes, slider, buttons, "Live"
+        EXPECT_EQ(controls, 72 + 10 + 1 + 28 + 1) << t;  // edits, combo boxes, slider, buttons, "Live"
     }
 
     // A field whose caption another type reuses says what it means for the

@@ -185,7 +185,7 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     // The outputs of the section information are not kept.
     EXPECT_EQ(text.find("\"Edit31\""), std::string::npos);
     EXPECT_EQ(text.find("\"Edit36\""), std::string::npos);
-    EXPECT_EQ(ProjectFieldNames().size(), 64u);  // Edit1..Edit70 without the six outputs
+    EXPECT_EQ(ProjectFieldNames().size(), 66u);  // Edit1..Edit72 without the six outputs
     EXPECT_NE(text.find("\"Edit68\""), std::string::npos);  // the M-Phi page's fields
 }
 

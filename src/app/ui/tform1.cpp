@@ -483,7 +483,7 @@ void TForm1::buildPmPage(QWidget* page) {
     makeButton(page, 16, "Save PM X-Dir Image", 510, 462, &TForm1::Button16Click, 140);
     makeButton(page, 17, "Save PM Y-Dir Image", 660, 462, &TForm1::Button17Click, 140);
     ProgressBar1 = makeProgressBar(page, "ProgressBar1", QRect(510, 500, 360, 20));
-    BuildDesignCodeGroup(page, fields_, 10, 540);
+    BuildDesignCodeGroup(page, fields_, 510, 526);
 }
 
 void TForm1::buildMmPage(QWidget* page) {

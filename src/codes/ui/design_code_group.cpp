@@ -52,29 +52,45 @@ const char* DesignCodeNote(int codeIndex) {
     }
 }
 
+namespace {
+const char* ShortNote(int codeIndex) {
+    switch (codeIndex) {
+        case 1: return "Code laws, phi(eps_t)";
+        case 2: return "Code laws, gammas";
+        case 3: return "Plastic, phi_c, phi_b";
+        default: return "Laws as set";
+    }
+}
+}  // namespace
+
 QGroupBox* BuildDesignCodeGroup(QWidget* page, FormFields& fields, int x, int y) {
     auto* box = new QGroupBox("Design Code", page);
     box->setObjectName("GroupBoxDesignCode");
-    box->setGeometry(x, y, 490, 100);
-    Label(box, "Design Code", 10, 20, 80);
-    QComboBox* code = Combo(box, fields, "ComboBox9", 90, 20, 190);
-    Label(box, "Transverse Reinforcement", 290, 20, 140);
-    Combo(box, fields, "ComboBox10", 430, 20, 52);
-    Label(box, "alpha_cc", 10, 46, 80);
-    Edit(box, fields, "Edit71", 90, 46, 60);
-    Label(box, "Member Length (mm)", 290, 46, 130);
-    Edit(box, fields, "Edit72", 430, 46, 52);
-    QLabel* note = Label(box, DesignCodeNote(0), 10, 72, 470);
+    box->setGeometry(x, y, 390, 70);
+    Label(box, "Design Code", 10, 18, 70);
+    QComboBox* code = Combo(box, fields, "ComboBox9", 80, 18, 200);
+    Combo(box, fields, "ComboBox10", 285, 18, 95);
+    Label(box, "alpha_cc", 10, 44, 55);
+    Edit(box, fields, "Edit71", 65, 44, 45);
+    Label(box, "Length (mm)", 115, 44, 70);
+    Edit(box, fields, "Edit72", 185, 44, 55);
+    QLabel* note = Label(box, ShortNote(0), 245, 44, 140);
     note->setObjectName("LabelDesignCodeNote");
+    note->setToolTip(DesignCodeNote(0));
     auto update = [&fields, note](int index) {
-        note->setText(DesignCodeNote(index));
+        note->setText(ShortNote(index));
+        note->setToolTip(DesignCodeNote(index));
         for (const char* name : kLawCombos) {
             auto it = fields.combos.find(name);
             if (it == fields.combos.end()) continue;
-            it->second->setEnabled(index == 0);
-            it->second->setToolTip(index == 0 ? QString()
-                                              : QString("Disabled: the design code's own law applies (") +
-                                                    DesignCodeNote(index) + ")");
+            QComboBox* law = it->second;
+            // The field's own help, kept under the note while a code holds.
+            if (!law->property("pxHelp").isValid()) law->setProperty("pxHelp", law->toolTip());
+            const QString help = law->property("pxHelp").toString();
+            law->setEnabled(index == 0);
+            law->setToolTip(index == 0 ? help
+                                       : QString("Disabled: the design code's own law applies (") +
+                                             DesignCodeNote(index) + ").\n" + help);
         }
     };
     QObject::connect(code, &QComboBox::currentIndexChanged, box, update);
