@@ -218,6 +218,24 @@ TEST(CodeLaws, AiscFilledBoxWallClasses) {
     }
 }
 
+TEST(CodeLaws, AiscRoundFilledTubeTakesC2Of095) {
+    // 323.9 x 8 round tube, Fy 345, f'c 35: D/t = 40.5 <= 0.15 Es / Fy, compact;
+    // Pp = Fy As + 0.95 f'c Ac (I2-9a, no bars).
+    MapFields f;
+    f.texts = {{"Edit1", "323.9"}, {"Edit3", "8"}, {"Edit12", "36"}, {"Edit13", "12"}, {"Edit18", "35"},
+               {"Edit29", "345"}};
+    const pxtest::Column col = pxtest::MeshedColumn(4, &f);
+    double as = 0, ac = 0;
+    for (int i = 1; i <= col.t.NFib; ++i) (col.t[i].MatId == MatSteelSection ? as : ac) += col.t[i].Area;
+    const CodeSection cs = SectionUnder(DesignCode::Aisc360, col);
+    EXPECT_EQ(cs.wallClass, aisc360::WallClass::Compact);
+    EXPECT_NEAR(cs.wallLambda, 323.9 / 8, 1e-9);
+    double PMax = 0, PMin = 0;
+    ComputeAxialBounds(CodeFiberTable(col.t, cs), PMax, PMin);
+    ExpectNear(PMax * 1000, 345 * as + 0.95 * 35 * ac, "Pp round");
+    ExpectNear(-PMin * 1000, 345 * as, "tension");
+}
+
 TEST(CodeLaws, CodeThatDoesNotApplyIsRefused) {
     const pxtest::Column col = pxtest::MeshedColumn(0);
     try {
