@@ -8,9 +8,11 @@
 
 #include "analysis/mm_solver.h"
 #include "analysis/pm_solver.h"
+#include "codes/code_fields.h"
 #include "codes/code_section.h"
 #include "default_column.h"
 #include "input/error.h"
+#include "input/field_defaults.h"
 
 namespace {
 
@@ -311,4 +313,28 @@ TEST(CodeLaws, EnFilledTubeConfinement) {
     const CodeSection none = SectionUnder(DesignCode::Eurocode, col);
     EXPECT_FALSE(none.confinement);
     EXPECT_NE(none.notes.at(0).find("\"Member Length\" is not given"), std::string::npos);
+}
+
+TEST(CodeLaws, SettingsFromTheFields) {
+    MapFields f = DefaultFields();
+    f.texts["Edit71"] = "x";  // not read under "None"
+    EXPECT_EQ(ReadCodeSettings(f).code, DesignCode::None);
+    f.items["ComboBox9"] = 1;
+    f.items["ComboBox10"] = 1;
+    f.texts["Edit71"] = "0.85";
+    f.texts["Edit72"] = "3000";
+    const CodeSettings s = ReadCodeSettings(f);
+    EXPECT_EQ(s.code, DesignCode::Aci318);
+    EXPECT_EQ(s.transverse, aci318::Transverse::Spirals);
+    EXPECT_EQ(s.alphaCc, 0.85);
+    EXPECT_EQ(s.memberLength, 3000);
+    f.items["ComboBox10"] = 0;
+    EXPECT_EQ(ReadCodeSettings(f).transverse, aci318::Transverse::Ties);
+    f.items["ComboBox9"] = 4;
+    EXPECT_THROW(ReadCodeSettings(f), AppError);
+    // The field defaults: "None", "Ties", alpha_cc 1.0, no length.
+    EXPECT_EQ(ComboBoxItems("ComboBox9"), DesignCodeNames());
+    EXPECT_EQ(ComboBoxItems("ComboBox10"), (std::vector<std::string>{"Ties", "Spirals"}));
+    EXPECT_EQ(DefaultFieldTexts().at("Edit71"), "1.0");
+    EXPECT_EQ(DefaultFieldTexts().at("Edit72"), "0");
 }
