@@ -184,7 +184,7 @@ const std::vector<Help>& Table() {
                       "\"Bounding rectangle\": the corners of the section's B x H rectangle. \"Section outline\": "
                       "the corners of the outline as meshed (a circle's outer ring), so a round column's "
                       "Mx-My curve is round.", {}},
-        {"ComboBox9", "The design code of the P-M, Mx-My, surface and check results. \"None\": the material laws as set,\n"
+        {"ComboBox9", "The design code of the P-M curves (page, text, batch, study). \"None\": the material laws as set,\n"
                       "no factors. Under a code the strengths are read as characteristic (f'c / fck, fy), the code's\n"
                       "laws, strain limits, factors and caps apply and the concrete is net of bars and steel.\n"
                       "AISC 360-16 takes sections with a steel profile only.", {}},

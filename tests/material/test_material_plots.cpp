@@ -95,11 +95,11 @@ TEST(MaterialChart, EmptyRangeDrawsFrameOnly) {
     EXPECT_FALSE(AnyColor(img, kRed));
     EXPECT_TRUE(IsColor(img, 221, 100, kGrey));
 
-    const MaterialChart other = SteelChart(2, 330, 206000);  // unknown model: all stresses 0
+    const MaterialChart other = SteelChart(7, 330, 206000);  // unknown model: all stresses 0
     EXPECT_FALSE(MaterialChartUsable(other));
     EXPECT_EQ(MaterialStressLabels(other).back(), "0.00");
     img = BlankImage(W, H);
-    DrawSteelCurve(img, 2, 330, 206000);
+    DrawSteelCurve(img, 7, 330, 206000);
     EXPECT_FALSE(AnyColor(img, kRed));
 
     img = BlankImage(W, H);
