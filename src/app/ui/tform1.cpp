@@ -817,7 +817,9 @@ void TForm1::showPmCurve(LongCommand* lc) {
     const codes::CodeSection code = codes::SectionCodeOf(fields_, ws_.Input, ws_.Fibers);
     FiberTable coded;
     FiberTable& solved = codes::SolverTable(ws_.Fibers, code, coded);
-    ComputeAxialBounds(solved, ws_.PMax, ws_.PMin);
+    ComputeAxialBounds(ws_.Fibers, ws_.PMax, ws_.PMin);  // the other pages' capacities: the fields' laws
+    double PMax = ws_.PMax, PMin = ws_.PMin;
+    if (&solved != &ws_.Fibers) ComputeAxialBounds(solved, PMax, PMin);
     const Progress progress =
         lc ? lc->progress(ProgressBar1) : Progress([this](int v) { ProgressBar1->setValue(v); });
     const SolveOptions options = lc ? lc->options() : SolveOptions{};
@@ -830,12 +832,12 @@ void TForm1::showPmCurve(LongCommand* lc) {
         };
     };
     ws_.Code = code;
-    SolvePM(solved, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress,
+    SolvePM(solved, ws_.Input.B, ws_.Input.H, settings, 0, PMin, PMax, ws_.PM, progress,
             options);
     ws_.Design = codes::MakeDesignCurve(ws_.PM, code);
     images_[2]->paint(draw(0));
     images_[2]->refresh();
-    SolvePM(solved, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress,
+    SolvePM(solved, ws_.Input.B, ws_.Input.H, settings, 90, PMin, PMax, ws_.PM, progress,
             options);
     ws_.Design = codes::MakeDesignCurve(ws_.PM, code);
     images_[3]->paint(draw(90));
