@@ -32,6 +32,15 @@ struct PMCurve {
         double Pa = 0, Ma = 0, Pc = 0, Mc = 0;
     };
     std::vector<Parts> PartsX, PartsY, PartsXNeg, PartsYNeg;
+    // Under a code's compression limit (StrainRules::compression), for a
+    // point-symmetric section: the states with the extreme compression
+    // fiber at that limit and the extreme tension steel at its yield strain
+    // plus 0 (balanced) and plus 0.003, solved exactly; [0] X, [1] Y.
+    struct SteelPoint {
+        bool found = false;
+        double P = 0, M = 0;
+    };
+    SteelPoint Balanced[2], TensionStart[2];
     bool bothWays() const { return !MXNeg.empty(); }
 };
 

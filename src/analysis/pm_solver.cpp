@@ -359,6 +359,41 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
     if (progress) progress(0);
 }
 
+// The strain plane with the top limit point (the compressed side of the
+// direction: the top at 0 degrees, the left at 90) at the code's limit and
+// the steel fiber farthest from it at its yield strain plus `extra`.
+PMCurve::SteelPoint SteelPlanePoint(const FiberTable& t, double B, double H, bool yDir, double extra) {
+    PMCurve::SteelPoint out;
+    const double limit = t.Rules.compression;
+    if (!(limit < 0) || !t.PointSymmetric) return out;
+    FiberTable f = t;  // X' = Y, Y' = -X at 90 degrees: the left side on top
+    if (yDir) {
+        for (int i = 1; i <= f.NFib; ++i) {
+            const double x = f[i].X;
+            f[i].X = f[i].Y;
+            f[i].Y = -x;
+        }
+    }
+    const StrainLimitPoints pts = StrainLimitPoints::Of(t, B, H);
+    double top = 0;
+    for (int k = 0; k < pts.size(); ++k) {
+        const double y = yDir ? -pts.x[static_cast<size_t>(k)] : pts.y[static_cast<size_t>(k)];
+        if (k == 0 || y > top) top = y;
+    }
+    int steel = 0;
+    for (int i = 1; i <= f.NFib; ++i)
+        if ((f[i].MatId == MatRebar || f[i].MatId == MatSteelSection) && (steel == 0 || f[i].Y < f[steel].Y)) steel = i;
+    if (steel == 0 || !(f[steel].Y < top)) return out;
+    const double epsS = checkedDiv(f[steel].Fy, f[steel].Es) + extra;
+    const double phi = checkedDiv(-limit + epsS, top - f[steel].Y);
+    const double c = top + checkedDiv(limit, phi);  // strain = phi (c - Y)
+    const SectionForceResult r = SectionForces(f, 0, c, phi);
+    out.found = true;
+    out.P = r.P;
+    out.M = std::fabs(r.Mx);
+    return out;
+}
+
 }  // namespace
 
 void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angleDeg, double PMin,
@@ -366,6 +401,11 @@ void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angl
     CheckPmSettings(s);
     SolveKeepingOnCancel(curve, options, [&](PMCurve& c) {
         SolveAll(t, B, H, s, angleDeg, PMin, PMax, c, progress, options);
+        if (angleDeg == 0 || angleDeg == 90) {
+            const int k = angleDeg == 90 ? 1 : 0;
+            c.Balanced[k] = SteelPlanePoint(t, B, H, k == 1, 0);
+            c.TensionStart[k] = SteelPlanePoint(t, B, H, k == 1, 0.003);
+        }
     });
 }
 

@@ -387,7 +387,14 @@ std::vector<KeyPoint> KeyPoints(const PMCurve& nom, const CodeSection& c, bool y
             for (const double extra : {0.0, 0.003}) {
                 Crossing b;
                 auto g = [&](int i) { return at(h.epsT, i) - at(h.epsTy, i) - extra; };
-                if (!CrossingOf(h, n, false, g, b)) continue;
+                // Solved exactly where the solver could; else between the curve's points.
+                const PMCurve::SteelPoint& exact = (extra == 0 ? nom.Balanced : nom.TensionStart)[yDir ? 1 : 0];
+                if (exact.found) {
+                    b.P = exact.P;
+                    b.M = exact.M;
+                } else if (!CrossingOf(h, n, false, g, b)) {
+                    continue;
+                }
                 if (extra == 0)
                     out.push_back({"Balanced point, compression-controlled end (eps_t = eps_ty)", b.P, b.M, "phi", low});
                 else

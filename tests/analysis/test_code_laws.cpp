@@ -135,6 +135,18 @@ TEST(CodeLaws, AciWorkedColumn) {
             EXPECT_DOUBLE_EQ(d.X[i].M, d.X[i].factor * pm.MX[i]) << i;
         }
     }
+    // The key points of the balanced state and of the tension-controlled
+    // start (eps_t = eps_ty + 0.003: c = 0.003 / 0.0081 x 340), solved
+    // exactly (the X direction: the mesh is fine through the depth only).
+    const Hand ht = AciByHand(0.003 / 0.0081 * 340, 28, 420);
+    const std::vector<KeyPoint> k = KeyPoints(pm, cs);
+    ASSERT_EQ(k.size(), 5u);
+    ExpectNear(k[2].P * 1000, hb.P, "Pb key point");
+    ExpectNear(k[2].M * 1e6, hb.M, "Mb key point");
+    ExpectNear(k[3].P * 1000, ht.P, "tension-controlled start P", 2e-3);
+    ExpectNear(k[3].M * 1e6, ht.M, "tension-controlled start M");
+    EXPECT_EQ(k[3].factor, 0.90);
+    EXPECT_TRUE(pm.Balanced[1].found && pm.TensionStart[1].found);
     const std::vector<std::string> lines = KeyPointLines(pm, cs);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0].rfind("Po: P = ", 0), 0u) << lines[0];
