@@ -20,6 +20,27 @@ struct PMCurve {
     // ends are these points (MX = -Mx, MY = My); 0 for a point-symmetric
     // section.
     double Mx0 = 0, My0 = 0, Mx1 = 0, My1 = 0;
+    // Net tensile strain of the extreme tension steel at each point and the
+    // yield strain of that steel (ExtremeSteelStrain), indexed as the points
+    // of the same half; 0 at the pure-axial ends and without steel. A design
+    // code's factor is taken from them.
+    std::vector<double> EpsTX, EpsTyX, EpsTY, EpsTyY, EpsTXNeg, EpsTyXNeg, EpsTYNeg, EpsTyYNeg;
+    // The shares of each point's P and M (signed as the point's) that the
+    // steel section (Pa, Ma) and the concrete (Pc, Mc) carry, for the
+    // confinement of filled tubes; zero at the pure-axial ends.
+    struct Parts {
+        double Pa = 0, Ma = 0, Pc = 0, Mc = 0;
+    };
+    std::vector<Parts> PartsX, PartsY, PartsXNeg, PartsYNeg;
+    // Under a code's compression limit (StrainRules::compression), for a
+    // point-symmetric section: the states with the extreme compression
+    // fiber at that limit and the extreme tension steel at its yield strain
+    // plus 0 (balanced) and plus 0.003, solved exactly; [0] X, [1] Y.
+    struct SteelPoint {
+        bool found = false;
+        double P = 0, M = 0;
+    };
+    SteelPoint Balanced[2], TensionStart[2];
     bool bothWays() const { return !MXNeg.empty(); }
 };
 

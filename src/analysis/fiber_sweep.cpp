@@ -25,15 +25,19 @@ SweepLaw LawOf(const Fiber& f, bool& reproducible) {
         case MatCoverConcrete:
         case MatCoreConcrete1:
         case MatCoreConcrete2:
-            // The sweep has no descending branch: such a section takes the
-            // reference pass.
-            if (f.ConcModel == 2) reproducible = false;
+            // The sweep has no descending branch nor a parabola of another
+            // exponent: such a section takes the reference pass.
+            if (f.ConcModel == 2 || f.ConcModel == 4) reproducible = false;
+            if (f.ConcModel == 3) return SweepLaw::Block;
             return f.ConcModel == 1 ? SweepLaw::Concrete : SweepLaw::Fixed;
         case MatDeductedConcrete1:
+            if (f.ConcModel == 3) return SweepLaw::DeductedBlock;
             if (f.ConcModel != 1) reproducible = false;
             return SweepLaw::DeductedConcrete;
         case MatRebar:
-        case MatSteelSection: return f.SteelModel == 1 ? SweepLaw::Steel : SweepLaw::Fixed;
+        case MatSteelSection:
+            if (f.SteelModel == 2) return SweepLaw::PlasticSteel;
+            return f.SteelModel == 1 ? SweepLaw::Steel : SweepLaw::Fixed;
         default: return SweepLaw::Fixed;
     }
 }
@@ -223,6 +227,8 @@ SweepTable BuildSweepTable(const FiberTable& t) {
         switch (law) {
             case SweepLaw::Concrete:
             case SweepLaw::DeductedConcrete:
+            case SweepLaw::Block:
+            case SweepLaw::DeductedBlock:
                 s.P1[i] = -f.Fc;
                 s.P2[i] = -f.E0;
                 break;
@@ -231,6 +237,7 @@ SweepTable BuildSweepTable(const FiberTable& t) {
                 s.P2[i] = f.Fy / f.Es;
                 s.P3[i] = f.Fy;
                 break;
+            case SweepLaw::PlasticSteel: s.P3[i] = f.Fy; break;
             case SweepLaw::Fixed: s.P1[i] = f.Stress; break;
         }
         if (s.runs.empty() || s.runs.back().law != law) s.runs.push_back({i, i, law});

@@ -13,7 +13,9 @@
 
 namespace px {
 
-enum class SweepLaw : unsigned char { Fixed, Concrete, DeductedConcrete, Steel };
+// A design code's laws: Block (concrete model 3, deducted too) and
+// PlasticSteel (steel model 2).
+enum class SweepLaw : unsigned char { Fixed, Concrete, DeductedConcrete, Steel, Block, DeductedBlock, PlasticSteel };
 
 struct SweepTable {
     struct Run {
@@ -22,14 +24,16 @@ struct SweepTable {
     };
     int n = 0;
     std::vector<double> X, Y, A;
-    // Concrete: P1 = -Fc, P2 = -E0. Steel: P1 = Es, P2 = Fy / Es, P3 = Fy.
+    // Concrete and Block: P1 = -Fc, P2 = -E0. Steel: P1 = Es, P2 = Fy / Es,
+    // P3 = Fy. PlasticSteel: P3 = Fy.
     // Fixed (no law, or a model other than 1): P1 = the stress it keeps.
     std::vector<double> P1, P2, P3;
     std::vector<Run> runs;
     // False when a fiber's stress would change from trial to trial without a
     // law (deducted concrete of a model other than 1 flips its sign on every
-    // pass), or when a concrete fiber uses the descending model, which the
-    // sweep does not evaluate; the solvers then use the reference pass.
+    // pass), or when a concrete fiber uses the descending model or the
+    // parabola-rectangle of a code (model 4), which the sweep does not
+    // evaluate; the solvers then use the reference pass.
     bool reproducible = true;
 };
 

@@ -59,18 +59,36 @@ struct Target : ForceTarget {
     bool inside = false;  // PMin < Pt < PMax of the fibers being solved
 };
 
-// The axial capacities of `t`: the caller's when given, one pass otherwise.
-AxialBounds BoundsOf(const FiberTable& t, const SolveOptions& options) {
-    if (options.bounds) return *options.bounds;
-    AxialBounds b;
-    ComputeAxialBounds(t, b.PMax, b.PMin);
+// The axial capacities of `t`: the caller's when given, one pass otherwise;
+// and for a table with a code's step laws (concrete model 3, steel model 2)
+// the offset width at which the narrowing stops, 1e-6 of the section's
+// extent (0 for every other table: the narrowing as it always was).
+struct Bounds : AxialBounds {
+    double cTol = 0;
+};
+Bounds BoundsOf(const FiberTable& t, const SolveOptions& options) {
+    Bounds b;
+    if (options.bounds) {
+        static_cast<AxialBounds&>(b) = *options.bounds;
+    } else {
+        ComputeAxialBounds(t, b.PMax, b.PMin);
+    }
+    bool steps = false;
+    double extent = 0;
+    for (int i = 1; i <= t.NFib; ++i) {
+        const Fiber& f = t[i];
+        steps = steps || (f.MatId == MatRebar || f.MatId == MatSteelSection ? f.SteelModel == 2 : f.ConcModel == 3);
+        extent = std::max(extent, std::fabs(f.X) + std::fabs(f.Y));
+    }
+    if (steps) b.cTol = 1e-6 * extent;
     return b;
 }
 
-Target TargetOf(const AxialBounds& b, double Pt) {
+Target TargetOf(const Bounds& b, double Pt) {
     const double PMax = b.PMax, PMin = b.PMin;
     Target g;
     g.Pt = Pt;
+    g.cTol = b.cTol;
     g.tol = 1e-9 * (PMax - PMin);
     g.inside = PMin < Pt && Pt < PMax;
     return g;
@@ -422,7 +440,7 @@ void SolveMMCurvesRoot(FiberTable& t, double B, double H, const MmSettings& s, c
     const Sides sides(t, B, H);
     const int angles = s.points + 1;
     std::vector<Target> g(static_cast<size_t>(levels));
-    const AxialBounds bounds = BoundsOf(t, options);  // once: the same table at every level
+    const Bounds bounds = BoundsOf(t, options);  // once: the same table at every level
     for (int k = 0; k < levels; ++k) {
         g[static_cast<size_t>(k)] = TargetOf(bounds, Pt[k]);
         curves[k].Mx.resize(static_cast<size_t>(angles));
@@ -522,6 +540,7 @@ UniaxialState SolveTurn(StateAt&& stateAt, const Frame& fr) {
         u.P = x.s.P;
         fr.back(x.s.Mx, x.s.My, u.Mx, u.My);
         u.turnDeg = x.turn;
+        u.steel.epsT = x.s.c;  // the offset, until the caller finds the steel's strain
         return u;
     };
     auto small = [](const Trial& x) { return std::fabs(x.s.My) <= 1e-10 * std::fabs(x.s.Mx); };
@@ -581,7 +600,7 @@ void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg,
     if (levels <= 0) return;
     ThrowIfCancelled(options.cancel);
     const Frame fr = Frame::Of(directionDeg, otherSide);
-    const AxialBounds bounds = BoundsOf(t, options);
+    const Bounds bounds = BoundsOf(t, options);
     StrainLimitPoints pts = StrainLimitPoints::Of(t, B, H);
     for (int k = 0; k < pts.size(); ++k) fr.apply(pts.x[static_cast<size_t>(k)], pts.y[static_cast<size_t>(k)]);
     FiberTable turned = t;
@@ -589,6 +608,22 @@ void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg,
     auto axisAt = [&](double turnDeg) {
         const double w = checkedFinite(std::tan(turnDeg * kDegToRad));
         return AngleAxis{w, 1, &pts, strainLimit, directionDeg + turnDeg, false};
+    };
+    // The extreme tension steel of a solved state, whose offset SolveTurn
+    // left in steel.epsT.
+    auto steelOf = [&](UniaxialState& u) {
+        const AngleAxis a = axisAt(u.turnDeg);
+        const double c = u.steel.epsT;
+        u.steel = ExtremeSteelStrain(turned, a.w, AxisNorm(a.w), c, a.phi(c));
+        // The shares' moments from the frame back to the section's.
+        ExtremeSteel& e = u.steel;
+        double mx = 0, my = 0;
+        fr.back(e.Mxa, e.Mya, mx, my);
+        e.Mxa = mx;
+        e.Mya = my;
+        fr.back(e.Mxc, e.Myc, mx, my);
+        e.Mxc = mx;
+        e.Myc = my;
     };
     const SweepTable st = options.pass == SolverPass::Fast ? BuildSweepTable(turned) : SweepTable{};
     if (options.pass == SolverPass::Reference || !st.reproducible) {
@@ -603,6 +638,7 @@ void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg,
                     return SolveAngleRoot(eval, a, win.cmin, win.cmax, g);
                 },
                 fr);
+            steelOf(out[k]);
         }
         return;
     }
@@ -628,6 +664,7 @@ void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg,
                     return SolveAngleRoot(eval, a, win.cmin, win.cmax, g);
                 },
                 fr);
+            steelOf(out[k]);
         },
         [](int) {}, errors,
         [&] { ThrowIfCancelled(options.cancel); });
@@ -661,7 +698,7 @@ void SolveMMCurve(FiberTable& t, double B, double H, const MmSettings& s, MMCurv
             c.Mx.resize(n);
             c.My.resize(n);
             c.P.resize(n);
-            const AxialBounds bounds = BoundsOf(t, options);
+            const Bounds bounds = BoundsOf(t, options);
             if (!t.PointSymmetric && (s.axialForce == bounds.PMax || s.axialForce == bounds.PMin)) {
                 // A pure-axial state: the curve closes to its point.
                 const PureAxialPoints pure = ComputePureAxialPoints(t);

@@ -69,6 +69,7 @@ MmState SolveMmStateAt(FiberTable& t, double B, double H, const MmSettings& s, d
 struct UniaxialState {
     double P = 0, Mx = 0, My = 0;
     double turnDeg = 0;  // how far the axis was turned, degrees
+    ExtremeSteel steel;  // the state's extreme tension steel
 };
 void SolveUniaxialStates(FiberTable& t, double B, double H, double directionDeg, bool otherSide,
                          double strainLimit, double factor, const double* Pt, int levels,

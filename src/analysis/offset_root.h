@@ -21,6 +21,10 @@ inline constexpr int kRootTrials = 8;
 // What the search looks for: the force Pt, within tol.
 struct ForceTarget {
     double Pt = 0, tol = 0;
+    // Above 0: a bracket of offsets no wider than this is done, whatever its
+    // force misses by (laws with steps, a design code's block and plastic
+    // distributions, whose force jumps where a fiber changes sides).
+    double cTol = 0;
     double miss(const OffsetState& s) const { return std::fabs(s.P - Pt); }
     const OffsetState& nearer(const OffsetState& a, const OffsetState& b) const {
         return miss(a) <= miss(b) ? a : b;
@@ -96,6 +100,7 @@ OffsetState NarrowToForce(Eval&& eval, OffsetState lo, OffsetState hi, const For
     for (;;) {
         const OffsetState& best = g.nearer(lo, hi);
         if (g.miss(best) <= g.tol) return best;
+        if (g.cTol > 0 && std::fabs(hi.c - lo.c) <= g.cTol) return best;
         const double width = hi.c - lo.c;
         double u[kRootTrials];
         if (evenly) {

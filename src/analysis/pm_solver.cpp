@@ -38,6 +38,7 @@ namespace {
 
 struct LevelPoint {
     double P = 0, Mx = 0, My = 0;
+    ExtremeSteel steel;
 };
 
 struct PmJob {
@@ -70,14 +71,41 @@ double HalfMoment(Half h, double m, double toward) {
     return m;
 }
 
+// The point's extreme steel and its shares; `sign` turns the section's
+// moment (Mx at 0 degrees, My at 90) into the one the half stores.
+void StoreSteel(PMCurve& curve, bool xDir, bool neg, int o, const ExtremeSteel& e, double sign) {
+    const PMCurve::Parts parts{e.Pa, sign * (xDir ? e.Mxa : e.Mya), e.Pc, sign * (xDir ? e.Mxc : e.Myc)};
+    if (xDir) {
+        (neg ? curve.EpsTXNeg : curve.EpsTX)[o] = e.epsT;
+        (neg ? curve.EpsTyXNeg : curve.EpsTyX)[o] = e.epsTy;
+        (neg ? curve.PartsXNeg : curve.PartsX)[o] = parts;
+    } else {
+        (neg ? curve.EpsTYNeg : curve.EpsTY)[o] = e.epsT;
+        (neg ? curve.EpsTyYNeg : curve.EpsTyY)[o] = e.epsTy;
+        (neg ? curve.PartsYNeg : curve.PartsY)[o] = parts;
+    }
+}
+
+// The sign HalfMoment gives a trial's moment m.
+double HalfSign(Half h, double m, double toward) {
+    switch (h) {
+        case Half::Magnitude: return m < 0 ? -1.0 : 1.0;
+        case Half::Positive: return toward;
+        case Half::Negative: return -toward;
+    }
+    return 1.0;
+}
+
 void StoreLevel(PMCurve& curve, double angleDeg, int o, const LevelPoint& pt, Half h) {
     const bool neg = h == Half::Negative;
     if (angleDeg == 0) {
         (neg ? curve.PXNeg : curve.PX)[o] = pt.P;
         (neg ? curve.MXNeg : curve.MX)[o] = HalfMoment(h, pt.Mx, -1);
+        StoreSteel(curve, true, neg, o, pt.steel, HalfSign(h, pt.Mx, -1));
     } else if (angleDeg == 90) {
         (neg ? curve.PYNeg : curve.PY)[o] = pt.P;
         (neg ? curve.MYNeg : curve.MY)[o] = HalfMoment(h, pt.My, 1);
+        StoreSteel(curve, false, neg, o, pt.steel, HalfSign(h, pt.My, 1));
     }
 }
 
@@ -92,6 +120,7 @@ void SolveReference(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const
         const double w = win.w, norm = AxisNorm(w);
         double cmin = win.cmin, cmax = win.cmax;
         int b = 0;
+        double cb = 0, phib = 0;
         for (int pass = 1; pass <= s.K; ++pass) {
             for (int G = 0; G <= N; ++G) {
                 if (progress) progress(nearest(static_cast<double>(G) / N * 100));
@@ -104,15 +133,17 @@ void SolveReference(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const
                 My[G] = r.My;
             }
             b = ChooseClosest(P.data(), 0, N, Pt);
+            cb = GridOffset(cmin, cmax, b, N);
+            phib = TrialCurvatureAt(w, cb, *j.pts, s.strainLimit, false);
             NarrowWindow(cmin, cmax, b, N);
         }
-        StoreLevel(curve, j.angleDeg, o, {P[b], Mx[b], My[b]}, h);
+        StoreLevel(curve, j.angleDeg, o, {P[b], Mx[b], My[b], ExtremeSteelStrain(t, w, norm, cb, phib)}, h);
     }
 }
 
 // One level of the search with the fast sweep. lastC / lastPhi receive the
 // offset and curvature of the level's final trial.
-LevelPoint SolveLevelFast(const SweepTable& st, const SweepRun& run, const std::vector<double>& U,
+LevelPoint SolveLevelFast(const FiberTable& t, const SweepTable& st, const SweepRun& run, const std::vector<double>& U,
                           double w, double norm, const PmJob& j, int o, GridScratch& ws,
                           double& lastC, double& lastPhi) {
     const PmSettings& s = *j.s;
@@ -129,7 +160,8 @@ LevelPoint SolveLevelFast(const SweepTable& st, const SweepRun& run, const std::
         lastPhi = ws.phi[N];
         NarrowWindow(cmin, cmax, b, N);
     }
-    return {ws.P[b], ws.Sx[b] / 1000000, ws.Sy[b] / 1000000};
+    return {ws.P[b], ws.Sx[b] / 1000000, ws.Sy[b] / 1000000,
+            ExtremeSteelStrain(t, w, norm, ws.c[b], ws.phi[b])};
 }
 
 void SolveFast(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const Progress& progress,
@@ -166,7 +198,7 @@ void SolveFast(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const Prog
         [&](int worker, int job) {
             const int k = levels - 1 - job;
             double c = 0, phi = 0;
-            points[k] = SolveLevelFast(st, {isa, nullptr, options.cancel, &passes}, U, w, norm, j,
+            points[k] = SolveLevelFast(t, st, {isa, nullptr, options.cancel, &passes}, U, w, norm, j,
                                        k + 1, scratch[worker], c, phi);
             if (k == levels - 1) {
                 lastC = c;
@@ -181,7 +213,7 @@ void SolveFast(FiberTable& t, const PmJob& j, Half h, PMCurve& curve, const Prog
         for (int k = tail - 1; k >= 0; --k) {
             double c = 0, phi = 0;
             try {
-                points[k] = SolveLevelFast(st, {isa, &helpers, options.cancel, &passes}, U, w,
+                points[k] = SolveLevelFast(t, st, {isa, &helpers, options.cancel, &passes}, U, w,
                                            norm, j, k + 1, scratch[0], c, phi);
             } catch (...) {
                 errors[levels - 1 - k] = std::current_exception();
@@ -228,6 +260,31 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
         curve.MY[0] = pure.My1;
         curve.MX[nP] = -pure.Mx0;
         curve.MY[nP] = pure.My0;
+    }
+    // The pure-axial ends carry no strain plane: 0 there.
+    for (std::vector<double>* v : {&curve.EpsTX, &curve.EpsTyX, &curve.EpsTY, &curve.EpsTyY}) {
+        v->resize(n);
+        v->front() = v->back() = 0;
+    }
+    for (std::vector<PMCurve::Parts>* v : {&curve.PartsX, &curve.PartsY}) {
+        v->resize(n);
+        v->front() = v->back() = {};
+    }
+    for (std::vector<PMCurve::Parts>* v : {&curve.PartsXNeg, &curve.PartsYNeg}) {
+        if (t.PointSymmetric) {
+            v->clear();
+        } else {
+            v->resize(n);
+            v->front() = v->back() = {};
+        }
+    }
+    for (std::vector<double>* v : {&curve.EpsTXNeg, &curve.EpsTyXNeg, &curve.EpsTYNeg, &curve.EpsTyYNeg}) {
+        if (t.PointSymmetric) {
+            v->clear();
+        } else {
+            v->resize(n);
+            v->front() = v->back() = 0;
+        }
     }
     for (std::vector<double>* v : {&curve.PXNeg, &curve.MXNeg, &curve.PYNeg, &curve.MYNeg}) {
         if (t.PointSymmetric) {
@@ -285,6 +342,9 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
                     (other ? curve.PYNeg : curve.PY)[o] = u.P;
                     (other ? curve.MYNeg : curve.MY)[o] = m;
                 }
+                const double toward = angleDeg == 0 ? -1.0 : 1.0;
+                StoreSteel(curve, angleDeg == 0, other, o, u.steel,
+                           t.PointSymmetric ? (toward * (angleDeg == 0 ? u.Mx : u.My) < 0 ? -toward : toward) : toward);
             }
             // The bar moves by halves: one for each side's levels.
             if (progress) progress(other || t.PointSymmetric ? 100 : 50);
@@ -299,6 +359,41 @@ void SolveAll(FiberTable& t, double B, double H, const PmSettings& s, double ang
     if (progress) progress(0);
 }
 
+// The strain plane with the top limit point (the compressed side of the
+// direction: the top at 0 degrees, the left at 90) at the code's limit and
+// the steel fiber farthest from it at its yield strain plus `extra`.
+PMCurve::SteelPoint SteelPlanePoint(const FiberTable& t, double B, double H, bool yDir, double extra) {
+    PMCurve::SteelPoint out;
+    const double limit = t.Rules.compression;
+    if (!(limit < 0) || !t.PointSymmetric) return out;
+    FiberTable f = t;  // X' = Y, Y' = -X at 90 degrees: the left side on top
+    if (yDir) {
+        for (int i = 1; i <= f.NFib; ++i) {
+            const double x = f[i].X;
+            f[i].X = f[i].Y;
+            f[i].Y = -x;
+        }
+    }
+    const StrainLimitPoints pts = StrainLimitPoints::Of(t, B, H);
+    double top = 0;
+    for (int k = 0; k < pts.size(); ++k) {
+        const double y = yDir ? -pts.x[static_cast<size_t>(k)] : pts.y[static_cast<size_t>(k)];
+        if (k == 0 || y > top) top = y;
+    }
+    int steel = 0;
+    for (int i = 1; i <= f.NFib; ++i)
+        if ((f[i].MatId == MatRebar || f[i].MatId == MatSteelSection) && (steel == 0 || f[i].Y < f[steel].Y)) steel = i;
+    if (steel == 0 || !(f[steel].Y < top)) return out;
+    const double epsS = checkedDiv(f[steel].Fy, f[steel].Es) + extra;
+    const double phi = checkedDiv(-limit + epsS, top - f[steel].Y);
+    const double c = top + checkedDiv(limit, phi);  // strain = phi (c - Y)
+    const SectionForceResult r = SectionForces(f, 0, c, phi);
+    out.found = true;
+    out.P = r.P;
+    out.M = std::fabs(r.Mx);
+    return out;
+}
+
 }  // namespace
 
 void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angleDeg, double PMin,
@@ -306,6 +401,11 @@ void SolvePM(FiberTable& t, double B, double H, const PmSettings& s, double angl
     CheckPmSettings(s);
     SolveKeepingOnCancel(curve, options, [&](PMCurve& c) {
         SolveAll(t, B, H, s, angleDeg, PMin, PMax, c, progress, options);
+        if (angleDeg == 0 || angleDeg == 90) {
+            const int k = angleDeg == 90 ? 1 : 0;
+            c.Balanced[k] = SteelPlanePoint(t, B, H, k == 1, 0);
+            c.TensionStart[k] = SteelPlanePoint(t, B, H, k == 1, 0.003);
+        }
     });
 }
 

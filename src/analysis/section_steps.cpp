@@ -19,7 +19,7 @@ void ComputeAxialBounds(const FiberTable& t, double& PMax, double& PMin) {
             case MatCoreConcrete2: comp += f.Area * f.Fc; break;
             case MatDeductedConcrete1: comp -= f.Area * f.Fc; break;
             case MatRebar:
-            case MatSteelSection: comp += f.Area * f.Fy; break;
+            case MatSteelSection: comp += f.Area * PureCompressionSteelStress(f, t.Rules); break;
             default: break;
         }
     }
@@ -49,7 +49,7 @@ PureAxialPoints ComputePureAxialPoints(const FiberTable& t) {
             case MatDeductedConcrete1: comp = f.Fc; break;
             case MatRebar:
             case MatSteelSection:
-                comp = -f.Fy;
+                comp = -PureCompressionSteelStress(f, t.Rules);
                 tens = f.Fy;
                 break;
             default: break;
@@ -79,8 +79,13 @@ StrainLimitPoints StrainLimitPoints::Rectangle(double B, double H) {
 }
 
 StrainLimitPoints StrainLimitPoints::Of(const FiberTable& t, double B, double H) {
-    if (t.LimitPoints.empty()) return Rectangle(B, H);
+    if (t.LimitPoints.empty()) {
+        StrainLimitPoints r = Rectangle(B, H);
+        r.rules = t.Rules;
+        return r;
+    }
     StrainLimitPoints p;
+    p.rules = t.Rules;
     p.x.reserve(t.LimitPoints.size());
     p.y.reserve(t.LimitPoints.size());
     for (const auto& [x, y] : t.LimitPoints) {
@@ -159,10 +164,39 @@ double TrialCurvature(double dmin, double dmax, double limit, bool strict) {
     return phi;
 }
 
+double TrialCurvature(double dmin, double dmax, double limit, bool strict, const StrainRules& rules) {
+    if (rules.isDefault()) return TrialCurvature(dmin, dmax, limit, strict);
+    const double comp = rules.compression < 0 ? rules.compression : limit;
+    bool any = false;
+    double phi = 0;
+    auto take = [&](double num, double dist) {
+        if (dist == 0) return;
+        const double k = checkedDiv(num, dist);
+        if (!any || k < phi) phi = k;
+        any = true;
+    };
+    const bool tension = rules.tensionAlways || !(dmin < 0);
+    if (strict ? dmin < 0 : dmin <= 0) take(comp, dmin);
+    if (tension && (strict ? dmin > 0 : dmin >= 0)) take(kTensileStrainLimit, dmin);
+    if (tension && (strict ? dmax > 0 : dmax >= 0)) take(kTensileStrainLimit, dmax);
+    if (strict ? dmax < 0 : dmax <= 0) take(comp, dmax);
+    if (rules.pivotStrain > 0) {
+        const double pivot = dmin + rules.pivotDepth * (dmax - dmin);
+        if (pivot < 0) take(-rules.pivotStrain, pivot);
+    }
+    if (!any) throw AppError(kDivByZero);
+    return phi;
+}
+
+double PureCompressionSteelStress(const Fiber& f, const StrainRules& rules) {
+    if (rules.pivotStrain > 0 && f.SteelModel == 1) return std::min(f.Fy, f.Es * rules.pivotStrain);
+    return f.Fy;
+}
+
 double TrialCurvatureAt(double w, double c, const StrainLimitPoints& pts, double limit, bool strict) {
     double dmin, dmax;
     CornerDistances(w, c, pts, dmin, dmax);
-    return TrialCurvature(dmin, dmax, limit, strict);
+    return TrialCurvature(dmin, dmax, limit, strict, pts.rules);
 }
 
 double TrialCurvatureAt(double w, double c, double B, double H, double limit, bool strict) {
@@ -220,6 +254,52 @@ SectionForceResult SectionForcesNorm(FiberTable& t, double w, double norm, doubl
     }
     CheckSums(F, Sx, Sy);
     return {-F / 1000, Sx / 1000000, Sy / 1000000};
+}
+
+ExtremeSteel ExtremeSteelStrain(const FiberTable& t, double w, double norm, double c, double phi) {
+    ExtremeSteel e;
+    bool any = false;
+    double fa = 0, xa = 0, ya = 0, fc = 0, xc = 0, yc = 0;
+    for (int i = 1; i <= t.NFib; ++i) {
+        const Fiber& b = t[i];
+        const double strain = phi * ((w * b.X - b.Y + c) / norm);
+        double stress = 0;
+        switch (b.MatId) {
+            case MatCoverConcrete:
+            case MatCoreConcrete1:
+            case MatCoreConcrete2:
+            case MatDeductedConcrete1:
+                ConcreteStress(b.Fc, b.E0, b.Fcu, b.Ecu, stress, strain, b.ConcModel);
+                if (b.MatId == MatDeductedConcrete1) stress = -stress;
+                fc += stress * b.Area;
+                xc += stress * b.Area * b.Y;
+                yc += stress * b.Area * b.X;
+                continue;
+            case MatSteelSection:
+                SteelStress(b.Es, b.Fy, stress, strain, b.SteelModel);
+                fa += stress * b.Area;
+                xa += stress * b.Area * b.Y;
+                ya += stress * b.Area * b.X;
+                break;
+            case MatRebar: break;
+            default: continue;
+        }
+        if (!any || strain > e.epsT) {
+            e.epsT = strain;
+            e.epsTy = checkedDiv(b.Fy, b.Es);
+        }
+        any = true;
+    }
+    CheckSums(fa, xa, ya);
+    CheckSums(fc, xc, yc);
+    checkedFinite(e.epsT);
+    e.Pa = -fa / 1000;
+    e.Mxa = xa / 1000000;
+    e.Mya = ya / 1000000;
+    e.Pc = -fc / 1000;
+    e.Mxc = xc / 1000000;
+    e.Myc = yc / 1000000;
+    return e;
 }
 
 SectionForceResult SectionForces(FiberTable& t, double w, double c, double phi) {

@@ -112,10 +112,13 @@ PureAxialPoints ComputePureAxialPoints(const FiberTable& t);
 // extreme fibers (FiberTable::LimitPoints).
 struct StrainLimitPoints {
     std::vector<double> x, y;
+    // The limits that apply at them (a design code's, or the solvers' own).
+    StrainRules rules;
 
     // Corners (-B/2, -H/2), (B/2, -H/2), (B/2, H/2), (-B/2, H/2), in that order.
     static StrainLimitPoints Rectangle(double B, double H);
-    // The table's LimitPoints, or with none the corners of the B x H rectangle.
+    // The table's LimitPoints, or with none the corners of the B x H
+    // rectangle, with the table's Rules.
     static StrainLimitPoints Of(const FiberTable& t, double B, double H);
     // Every point turned by 180 degrees about the origin.
     StrainLimitPoints Turned() const;
@@ -156,7 +159,19 @@ void CornerDistances(double w, double c, double B, double H, double& dmin, doubl
 // raises "Floating point division by zero".
 double TrialCurvature(double dmin, double dmax, double limit, bool strict);
 
-// TrialCurvature of the corner distances of the axis y = w x + c.
+// The same under a code's rules: its compression limit in place of `limit`,
+// the stretched side unlimited while a point is compressed unless
+// rules.tensionAlways, and the pivot of a section wholly in compression.
+// With the default rules it is TrialCurvature, operation for operation.
+double TrialCurvature(double dmin, double dmax, double limit, bool strict, const StrainRules& rules);
+
+// The compressive stress (positive) of a steel fiber in the pure-compression
+// state: Fy, or under a pivot rule the elastic-plastic law at the pivot's
+// uniform strain.
+double PureCompressionSteelStress(const Fiber& f, const StrainRules& rules);
+
+// TrialCurvature of the corner distances of the axis y = w x + c, under the
+// points' rules.
 double TrialCurvatureAt(double w, double c, const StrainLimitPoints& pts, double limit, bool strict);
 double TrialCurvatureAt(double w, double c, double B, double H, double limit, bool strict);
 
@@ -196,6 +211,19 @@ SectionForceResult SectionForces(FiberTable& t, double w, double c, double phi);
 
 // The same pass with the divisor sqrt(w w + 1) already computed.
 SectionForceResult SectionForcesNorm(FiberTable& t, double w, double norm, double c, double phi);
+
+// The largest strain (tension positive) of the steel fibers (bars and
+// steel section) for the strain plane of SectionForcesNorm, and the yield
+// strain Fy / Es of the fiber that has it: the net tensile strain of the
+// extreme tension steel. Both 0 for a table without steel. With them the
+// shares of the section forces (kN, kNm, signed as SectionForces) that the
+// steel section (a) and the concrete (c, deducted fibers included) carry.
+struct ExtremeSteel {
+    double epsT = 0, epsTy = 0;
+    double Pa = 0, Mxa = 0, Mya = 0;
+    double Pc = 0, Mxc = 0, Myc = 0;
+};
+ExtremeSteel ExtremeSteelStrain(const FiberTable& t, double w, double norm, double c, double phi);
 
 // Raises the fault message for a sum that is no longer finite.
 void CheckSums(double F, double Sx, double Sy);

@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "codes/design_code.h"
+
 namespace px {
 
 const std::vector<std::string>& ComboBoxItems(const std::string& name) {
@@ -19,6 +21,8 @@ const std::vector<std::string>& ComboBoxItems(const std::string& name) {
         {"ComboBox6", model},
         {"ComboBox7", {"X-Dir PM Curve", "Y-Dir PM Curve"}},
         {"ComboBox8", {"Bounding rectangle", "Section outline"}},
+        {"ComboBox9", codes::DesignCodeNames()},
+        {"ComboBox10", {"Ties", "Spirals"}},
         {"ComboBox11", {"None", "Code method", "General method"}},  // "Slenderness"
     };
     static const std::vector<std::string> none;

@@ -201,6 +201,14 @@ const std::vector<Help>& Table() {
                       "\"Bounding rectangle\": the corners of the section's B x H rectangle. \"Section outline\": "
                       "the corners of the outline as meshed (a circle's outer ring), so a round column's "
                       "Mx-My curve is round.", {}},
+        {"ComboBox9", "The design code of the P-M curves (page, text, batch, study). \"None\": the material laws as set,\n"
+                      "no factors. Under a code the strengths are read as characteristic (f'c / fck, fy), the code's\n"
+                      "laws, strain limits, factors and caps apply and the concrete is net of bars and steel.\n"
+                      "AISC 360-16 takes sections with a steel profile only.", {}},
+        {"ComboBox10", "ACI 318-19 transverse reinforcement: ties (phi 0.65, 0.80 Po) or spirals (phi 0.75, 0.85 Po).", {}},
+        {"Edit71", "alpha_cc of EN 1992-1-1 3.1.6 (fcd = alpha_cc fck / 1.5); greater than 0, at most 1. Default 1.0.", {}},
+        {"Edit72", "Member length (mm) for the code's member rules (EN 1994-1-1 confinement of filled tubes).\n"
+                   "0: not given (no confinement). Default 0.", {}},
         {"ScrollBar1", "Sets the Axial Force: top is the compression capacity, bottom the tension capacity.", {}},
         {"Edit34", "Compressive strain limit of the Mx-My curve, a negative number. Default -0.0035.", {}},
         {"Edit35", "Number of neutral-axis directions over a full turn: the points of the Mx-My curve.\n"

@@ -89,6 +89,7 @@ constexpr Name kNames[] = {
     {"Edit52", kPm, "Outside Steps K", {}},
     {"Edit53", kPm, "Inside Steps N", {}},
     {"Edit60", kPm, "Extention Factor", {}},
+    {"Edit71", kPm, "alpha_cc", {}},
     {"Edit72", kPm, "Member Length", {}},
     {"Edit73", kPm, "kx", {}},
     {"Edit74", kPm, "ky", {}},

@@ -52,6 +52,7 @@ const std::map<std::string, std::string>& DefaultFieldTexts() {
         {"Edit66", "0"},      {"Edit67", "0"},      {"Edit68", "100"},
         {"Edit69", ""},   // "Mesh Size" of a custom section: empty for its default
         {"Edit70", "1"},  // "Cover Layers" of the Section page
+        {"Edit71", "1.0"},  // alpha_cc of EN 1992-1-1
         // Import page: field numbers of "Load Case", "Mx Other End", "My
         // Other End"; empty when the table has no such field
         {"Edit78", ""},       {"Edit79", ""},       {"Edit80", ""},

@@ -13,7 +13,7 @@ public:
     virtual ~FieldSource() = default;
     // Text of an edit field ("Edit1" ... "Edit64").
     virtual std::string text(const std::string& name) const = 0;
-    // Item index of a combo box ("ComboBox1" ... "ComboBox8").
+    // Item index of a combo box ("ComboBox1" ... "ComboBox10").
     virtual int itemIndex(const std::string& name) const = 0;
     // The section loaded for "Custom Section"; null when none is.
     virtual std::shared_ptr<const geom::LoadedSection> customSection() const { return nullptr; }

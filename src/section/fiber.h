@@ -24,7 +24,29 @@ struct Fiber {
     double BarDia = 0;
     double Fc = 0, E0 = 0, Fcu = 0, Ecu = 0;
     double Es = 0, Fy = 0;
+    // Concrete: 1 parabola and plateau, 2 descending; under a design code 3
+    // a block (-Fc where the strain is beyond -E0, else 0: ACI's stress block,
+    // or with E0 = 0 the plastic distribution), 4 the parabola-rectangle of
+    // exponent Fcu up to E0. Steel: 1 elastic-perfectly plastic, 2 plastic
+    // (+-Fy by the sign of the strain).
     int ConcModel = 0, SteelModel = 0;
+};
+
+// Strain limits a design code sets in place of the solvers' own (the "Strain
+// Limit" field at the most compressed limit point, 0.01 at the most
+// stretched one). The defaults are the solvers' own.
+struct StrainRules {
+    // Below 0: the code's limit at the most compressed point, in place of the
+    // field's.
+    double compression = 0;
+    // False: the stretched side is not limited while any limit point is
+    // compressed (the extreme compression fiber always reaches its limit).
+    bool tensionAlways = true;
+    // Above 0: in a section wholly in compression, the strain at pivotDepth
+    // of the depth from the most compressed point is at most pivotStrain; the
+    // pure-compression point is the section at that uniform strain.
+    double pivotStrain = 0, pivotDepth = 0;
+    bool isDefault() const { return compression == 0 && tensionAlways && pivotStrain == 0; }
 };
 
 // Fibers are elements 1..NFib; element 0 exists and is never used.
@@ -55,6 +77,8 @@ struct FiberTable {
     // False when the section is not point-symmetric about the origin: each
     // direction is then solved with its own compressed side.
     bool PointSymmetric = true;
+    // The strain limits of the laws the fibers carry (a design code's).
+    StrainRules Rules;
 };
 
 // Colour of a material, components 0..255.

@@ -38,21 +38,26 @@ from a pipe that is the working folder.
   EditN          the window's edit field EditN (1..80), as typed; Edit69
                  is "Mesh Size" of a custom section (empty: the larger of
                  its width and height / 40, or a quarter of its thinnest
-                 part when smaller), Edit70 is "Cover Layers", Edit72 ..
-                 Edit77 the "Member" group ("Member Length", kx, ky, ACI
-                 beta_dns, EN phi_ef, "Initial Bow"), checked as the window
-                 checks them when ComboBox11 is not 0; Edit78, Edit79,
-                 Edit80 are the force file's optional field numbers of
-                 "Load Case", "Mx Other End", "My Other End" (empty: none)
-  ComboBoxN      the item index of ComboBoxN (1..8, 11, 0 = first item);
+                 part when smaller), Edit70 is "Cover Layers", Edit71
+                 alpha_cc, Edit72 .. Edit77 the "Member" group ("Member
+                 Length", kx, ky, ACI beta_dns, EN phi_ef, "Initial Bow"),
+                 checked as the window checks them when ComboBox11 is not 0;
+                 Edit78, Edit79, Edit80 are the force file's optional field
+                 numbers of "Load Case", "Mx Other End", "My Other End"
+                 (empty: none)
+  ComboBoxN      the item index of ComboBoxN (1..11, 0 = first item);
                  ComboBox1 is the section type: 0 Rect Column, 1 Circular
                  Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
                  4 Circular Steel Tube Col, 5 Rect Steel Box Column,
                  6 Circular SRC Column, 7 Steel Tube in Rect Col,
                  8 Custom Section (with a Section File);
                  ComboBox8 is "Strain limits at": 0 Bounding rectangle,
-                 1 Section outline; ComboBox11 is "Slenderness": 0 None,
-                 1 Code method, 2 General method
+                 1 Section outline; ComboBox9 is "Design Code" (also a
+                 column "Design Code", by index or by name: None,
+                 ACI 318-19, EN 1992-1-1 / EN 1994-1-1, AISC 360-16),
+                 ComboBox10 "Transverse Reinforcement": 0 Ties, 1 Spirals;
+                 ComboBox11 is "Slenderness": 0 None, 1 Code method,
+                 2 General method
 A field without a column keeps the text the window starts with. Text is
 UTF-8, else Windows-1252; lines end in CR, LF or CR LF; fields are split at
 every comma; lines holding nothing but commas and blanks are skipped.

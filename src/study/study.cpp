@@ -1,5 +1,7 @@
 #include "study/study.h"
 
+#include "codes/code_fields.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,6 +85,14 @@ public:
             if (n == 1 && cell.empty() && !this->cell(cols.SectionFile).empty()) continue;
             const bool digits = !cell.empty() && cell.size() <= 9 &&
                                 std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
+            // "Design Code" takes the code's name as well as its index.
+            if (n == 9) {
+                const auto named = std::find(items.begin(), items.end(), std::string(cell));
+                if (named != items.end()) {
+                    items_[9] = static_cast<int>(named - items.begin());
+                    continue;
+                }
+            }
             const std::string range = " (0.." + std::to_string(items.size() - 1) + ")";
             if (!digits || std::stoi(std::string(cell)) >= static_cast<int>(items.size()))
                 throw ColumnError(name, "'" + ShownValue(cell) + "' is not an item index" + range);
@@ -224,6 +234,7 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         const int edit = controlNumber(name, "Edit");
         const int combo = controlNumber(name, "ComboBox");
         if (name == "Name") c.Name = k;
+        else if (name == "Design Code") c.ComboColumn[9] = c.Fields["ComboBox9"] = k;
         else if (name == "Forces") c.Forces = k;
         else if (name == "Section File") c.SectionFile = k;
         else if (edit >= 1 && edit <= kEditCount && !DefaultFieldTexts().count(name))
@@ -235,7 +246,7 @@ StudyColumns ReadStudyHeader(std::string_view header) {
         else
             throw AppError("Unknown column \"" + ShownValue(name) + "\"" + where +
                            ": columns are Name, Forces, Section File, Edit1 .. Edit" + std::to_string(kEditCount) +
-                           " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount));
+                           " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount) + ", with \"Design Code\" for ComboBox9");
     }
     if (c.Name < 0) throw AppError("The header has no \"Name\" column");
     return c;
@@ -327,19 +338,35 @@ StudyRowResult RunStudyRow(const StudyColumns& cols, std::string_view row, long 
         CheckFiberMaterials(t);
         const PmSettings pm = ReadPmSettings(*fields);
         CheckPmSettings(pm);
+        // Under a design code ("Design Code", ComboBox9) the curve's columns
+        // are the design curve's; the check stays on the fields' laws.
+        const codes::CodeSection code = codes::SectionCodeOf(*fields, in, t);
+        FiberTable coded;
+        FiberTable& solved = codes::SolverTable(t, code, coded);
         double PMax = 0, PMin = 0;
-        ComputeAxialBounds(t, PMax, PMin);
+        ComputeAxialBounds(solved, PMax, PMin);
         PMCurve curve;
-        SolvePM(t, in.B, in.H, pm, 0, PMin, PMax, curve, {}, options);
-        SolvePM(t, in.B, in.H, pm, 90, PMin, PMax, curve, {}, options);
+        SolvePM(solved, in.B, in.H, pm, 0, PMin, PMax, curve, {}, options);
+        SolvePM(solved, in.B, in.H, pm, 90, PMin, PMax, curve, {}, options);
+        if (code.rules != codes::CodeRules::None) {
+            const codes::DesignCurve d = codes::MakeDesignCurve(curve, code);
+            for (size_t i = 0; i < d.X.size() && i < curve.PX.size(); ++i) {
+                curve.PX[i] = d.X[i].P;
+                curve.MX[i] = d.X[i].M;
+                curve.PY[i] = d.Y[i].P;
+                curve.MY[i] = d.Y[i].M;
+            }
+        }
+        const double shownPMax = curve.PX.empty() ? PMax : curve.PX.back();
+        const double shownPMin = curve.PX.empty() ? PMin : curve.PX.front();
 
         out[1] = ComboBoxItems("ComboBox1")[static_cast<size_t>(in.SectionType - 1)];
         out[2] = std::to_string(t.NFib);
         out[3] = info.Edit36;
         out[4] = info.Edit39;
         out[5] = info.Edit40;
-        out[6] = F2(PMax);
-        out[7] = F2(PMin);
+        out[6] = F2(shownPMax);
+        out[7] = F2(shownPMin);
         out[8] = momentAtZeroText(curve.PX, curve.MX, curve.Divisions);
         out[9] = momentAtZeroText(curve.PY, curve.MY, curve.Divisions);
         out[10] = F2(largestMoment(curve.MX, curve.Divisions));

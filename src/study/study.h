@@ -53,7 +53,8 @@ struct StudyColumns {
 };
 
 // Reads the header line (already decoded). Names: "Name" (required),
-// "Forces", "Section File", "Edit1" ... "Edit80", "ComboBox1" ... "ComboBox8"; a column with
+// "Forces", "Section File", "Edit1" ... "Edit80", "ComboBox1" ... "ComboBox11", "Design Code"
+// (ComboBox9, its cells an index or a code's name); a column with
 // an empty name is ignored. An unknown or repeated name, or no "Name", is
 // refused with an AppError naming it.
 StudyColumns ReadStudyHeader(std::string_view header);

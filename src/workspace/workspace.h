@@ -5,6 +5,7 @@
 
 #include "analysis/curves.h"
 #include "check/capacity_check.h"
+#include "codes/code_section.h"
 #include "curvature/moment_curvature.h"
 #include "input/section_input.h"
 #include "loads/load_table.h"
@@ -21,6 +22,10 @@ struct Workspace {
     PMCurve PM;
     double PMax = 0, PMin = 0;
     PMPlotScale PMScale;
+    // The design code of the last P-M curves and their design curves (empty
+    // under "None").
+    codes::CodeSection Code;
+    codes::DesignCurve Design;
 
     MMCurve MM;
     int MMPointCount = 0;

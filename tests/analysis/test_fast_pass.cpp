@@ -15,6 +15,7 @@
 #include "analysis/fiber_sweep.h"
 #include "analysis/mm_solver.h"
 #include "analysis/pm_solver.h"
+#include "codes/code_section.h"
 #include "default_column.h"
 #include "input/error.h"
 
@@ -359,3 +360,22 @@ TEST(FastPass, ProgressStartsAtZeroAndMovesWithinALevel) {
 }
 
 }  // namespace
+
+TEST(FastPass, BitIdenticalUnderEachDesignCode) {
+    // The codes' laws (block, parabola-rectangle, plastic), their strain
+    // limits and the deducted fibers of net concrete, on every template.
+    using namespace px::codes;
+    for (int type = 0; type < 8; ++type) {
+        pxtest::Column col = pxtest::MeshedColumn(type);
+        for (DesignCode code : {DesignCode::Aci318, DesignCode::Eurocode, DesignCode::Aisc360}) {
+            if (code == DesignCode::Aisc360 && type < 2) continue;
+            CodeSettings s;
+            s.code = code;
+            CodeShape shape{type + 1, false, col.in.B, col.in.H, col.in.SteelYTw, col.in.SteelXTw};
+            pxtest::Column coded = col;
+            coded.t = CodeFiberTable(col.t, DescribeSection(s, shape, col.t));
+            ExpectSameSolves(coded, PmSettings{}, MmSettings{},
+                             DesignCodeName(code) + ", type " + std::to_string(type + 1));
+        }
+    }
+}

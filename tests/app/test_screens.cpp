@@ -51,8 +51,8 @@ TEST(Screens, EveryFieldAndButtonHasHelpAndTypeFieldsSayWhatTheyMeanForTheType) 
                 ++controls;
                 EXPECT_FALSE(c->toolTip().isEmpty()) << "type " << t << ", " << c->objectName().toStdString();
             }
-        // edits (with the "Member" group's six and Edit78..80), combo boxes, slider, buttons, "Live"
-        EXPECT_EQ(controls, 76 + 3 + 9 + 1 + 28 + 1) << t;
+        // edits (Edit71, the "Member" group's six and Edit78..80), combo boxes, slider, buttons, "Live"
+        EXPECT_EQ(controls, 76 + 1 + 3 + 11 + 1 + 28 + 1) << t;
     }
 
     // A field whose caption another type reuses says what it means for the

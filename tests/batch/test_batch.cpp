@@ -200,12 +200,12 @@ TEST(Batch, WrongArgumentsAreUsageErrors) {
         {},
         {"Edit1=100"},            // no command
         {"sections"},             // unknown command
-        {"Edit71=1", "section"},  // unknown control
+        {"Edit99=1", "section"},  // unknown control
         {"Button1=1", "section"},
         {"ComboBox1=9", "section"},  // no such item
         {"ComboBox2=2", "section"},
         {"ComboBox8=2", "section"},
-        {"ComboBox9=0", "section"},
+        {"ComboBox12=0", "section"},
         {"ComboBox1=one", "section"},
         {"save=Image4:x.png"},
         {"save=Image2"},

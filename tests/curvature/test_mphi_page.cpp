@@ -346,8 +346,8 @@ TEST(MphiPage, CoverLayersThroughTheWindowBatchAndProject) {
     std::string out, err;
     ASSERT_EQ(RunBatch({"Edit70=8", "section"}, out, err), 0) << err;
     EXPECT_NE(out.find("NFib = " + std::to_string(before + 7 * 48)), std::string::npos) << out;
-    ASSERT_EQ(RunBatch({"Edit71=1", "section"}, out, err), 2);
-    EXPECT_NE(err.find("unknown control 'Edit71'"), std::string::npos) << err;
+    ASSERT_EQ(RunBatch({"Edit99=1", "section"}, out, err), 2);
+    EXPECT_NE(err.find("unknown control 'Edit99'"), std::string::npos) << err;
 
     const ProjectData old = ReadProject(R"({"version": 1, "format": "pillarix-column", "fields": {"Edit1": "900"}})");
     EXPECT_EQ(old.Fields.at("Edit70"), "1");

@@ -80,9 +80,9 @@ TEST(SteelLaw, YieldStrainItselfIsOnTheElasticBranch) {
 }
 
 TEST(Laws, OtherModelsLeaveTheStressUntouched) {
-    EXPECT_EQ(Concrete(-0.001, 27.5, 0.002, 3), 5.0);
+    EXPECT_EQ(Concrete(-0.001, 27.5, 0.002, 7), 5.0);  // 3 and 4 are the design codes' laws
     EXPECT_EQ(Concrete(-0.001, 27.5, 0.002, 0), 5.0);
-    EXPECT_EQ(Steel(0.001, 206000, 330, 2), 5.0);
+    EXPECT_EQ(Steel(0.001, 206000, 330, 7), 5.0);  // 2 is the design codes' plastic law
     EXPECT_EQ(Steel(0.001, 206000, 330, 0), 5.0);
 }
 
@@ -107,3 +107,36 @@ TEST(Laws, DeductedConcreteIsNegatedByTheSectionPass) {
 }
 
 }  // namespace
+
+// The design codes' laws: ACI's block (model 3, -fc beyond -e0), EN 1992-1-1's
+// parabola-rectangle of exponent n (model 4, n in fcu; fck 70: n = 1.4 + 23.4
+// x 0.2^4, eps_c2 = 2.0 + 0.085 x 20^0.53 per mille) and plastic steel.
+TEST(CodeLaws, BlockParabolaRectangleAndPlasticSteel) {
+    auto law = [](double strain, double fc, double e0, double n, int model) {
+        double stress = 5.0, ecu = 0.0035;
+        ConcreteStress(fc, e0, n, ecu, stress, strain, model);
+        return stress;
+    };
+    const double n70 = 1.4 + 23.4 * std::pow(0.2, 4), e70 = (2.0 + 0.085 * std::pow(20.0, 0.53)) / 1000;
+    const struct {
+        double strain, fc, e0, n;
+        int model;
+        double expected;
+    } rows[] = {
+        {-0.003, 23.8, 0.00045, 0, 3, -23.8},  // ACI f'c 28: 0.85 f'c beyond eps_cu (1 - beta1)
+        {-0.00045, 23.8, 0.00045, 0, 3, 0.0},  // on the block's edge: outside it
+        {-0.0004, 23.8, 0.00045, 0, 3, 0.0},
+        {0.001, 23.8, 0.00045, 0, 3, 0.0},
+        {-1e-12, 20, 0, 0, 3, -20.0},          // plastic concrete: any compression
+        {0.0, 20, 0, 0, 3, 0.0},
+        {-0.001, 46.67, 0.002, 2, 4, -46.67 * 0.75},
+        {-0.001, 46.67, e70, n70, 4, -46.67 * (1 - std::pow(1 - 0.001 / e70, n70))},
+        {-0.003, 46.67, e70, n70, 4, -46.67},
+        {0.0005, 46.67, e70, n70, 4, 0.0},
+    };
+    for (const auto& r : rows)
+        EXPECT_NEAR(law(r.strain, r.fc, r.e0, r.n, r.model), r.expected, 1e-12) << r.strain << " model " << r.model;
+    EXPECT_EQ(Steel(1e-9, 200000, 345, 2), 345.0);
+    EXPECT_EQ(Steel(-1e-9, 200000, 345, 2), -345.0);
+    EXPECT_EQ(Steel(0.0, 200000, 345, 2), 0.0);
+}

@@ -121,11 +121,11 @@ TEST(MaterialChart, EmptyRangeDrawsFrameOnly) {
     EXPECT_FALSE(AnyColor(img, kRed));
     EXPECT_TRUE(IsColor(img, 247, 100, kGrey));
 
-    const MaterialChart other = SteelChart(2, 330, 206000, W, H);  // unknown model: all stresses 0
+    const MaterialChart other = SteelChart(7, 330, 206000, W, H);  // unknown model: all stresses 0
     EXPECT_FALSE(MaterialChartUsable(other));
     EXPECT_TRUE(MaterialStressAxis(other, H).ticks.empty());
     img = BlankImage(W, H);
-    DrawSteelCurve(img, 2, 330, 206000);
+    DrawSteelCurve(img, 7, 330, 206000);
     EXPECT_FALSE(AnyColor(img, kRed));
 
     img = BlankImage(W, H);

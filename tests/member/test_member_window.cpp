@@ -204,6 +204,6 @@ TEST(MemberWindow, BatchMemberAndProject) {
     EXPECT_NE(err.find("\"Slenderness\" is \"None\""), std::string::npos) << err;
     EXPECT_EQ(RunBatch({"ComboBox11=3", "member"}, out, err), kBatchUsage);
     // Combo box numbers without a box of the window are no controls.
-    EXPECT_EQ(RunBatch({"ComboBox10=0", "member"}, out, err), kBatchUsage);
-    EXPECT_NE(err.find("unknown control 'ComboBox10'"), std::string::npos) << err;
+    EXPECT_EQ(RunBatch({"ComboBox12=0", "member"}, out, err), kBatchUsage);
+    EXPECT_NE(err.find("unknown control 'ComboBox12'"), std::string::npos) << err;
 }

@@ -204,7 +204,7 @@ TEST(ProjectFile, RoundTripKeepsEveryValue) {
     // The outputs of the section information are not kept.
     EXPECT_EQ(text.find("\"Edit31\""), std::string::npos);
     EXPECT_EQ(text.find("\"Edit36\""), std::string::npos);
-    EXPECT_EQ(ProjectFieldNames().size(), 73u);  // Edit1..Edit70, Edit72..77, Edit78..80, without the six outputs
+    EXPECT_EQ(ProjectFieldNames().size(), 74u);  // Edit1..Edit77, Edit78..80, without the six outputs
     EXPECT_NE(text.find("\"Edit80\""), std::string::npos);  // the Import page's optional field numbers
     // Forces without names or other ends write neither key.
     ProjectData plain = d;

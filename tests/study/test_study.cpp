@@ -310,6 +310,10 @@ TEST(Study, FailingRowsKeepTheirPlace) {
         {"Name,Edit33", "C,0", "line 7: \"Axial Force Division Points\" must be at least 1."},
         {"Name,Edit1", "C,2200,5", "line 7: Field 3 of the row has no column in the header (2 columns)"},
         {"Name,Edit1", ",2200", "line 7: The row has no Name."},
+        // "Design Code" by name or index; a name that is no code, and a code
+        // that does not apply to the section, are the row's errors.
+        {"Name,Design Code", "C,ACI 318-14", "line 7, ComboBox9: 'ACI 318-14' is not an item index (0..3)"},
+        {"Name,Design Code", "C,AISC 360-16", "line 7: AISC 360-16 designs composite members only, and \"Rect Column\""},
         // A force file's error names the file as the row gives it.
         {"Name,Forces", "C,missing.csv", "line 7, Forces \"missing.csv\": Cannot open file \"/nowhere/missing.csv\". "},
     };
@@ -335,7 +339,7 @@ TEST(Study, RefusedTablesAndArguments) {
     const std::pair<const char*, const char*> headers[] = {
         {"Edit1,Edit2\r\n", "The header has no \"Name\" column"},
         {"Name,Edit0\r\n", "Unknown column \"Edit0\" (column 2 of the header)"},
-        {"Name,Edit71\r\n", "Unknown column \"Edit71\" (column 2 of the header)"},
+        {"Name,Edit99\r\n", "Unknown column \"Edit99\" (column 2 of the header)"},
         {"Name,Edit1,Edit1\r\n", "Column \"Edit1\" appears twice (column 3 of the header)"},
         {"", "is empty: it needs a header line"},
     };
@@ -418,7 +422,8 @@ TEST(Study, TablesFromPipesAndTablesThatAreRefused) {
     const std::pair<std::string, std::string> cases[] = {
         {dir.file("nul.csv", std::string("Na\0me,Edit1\r\n", 14)),
          "pillarix-study: Unknown column \"Na\\x00me\" (column 1 of the header): columns are Name, Forces, Section File, Edit1 .. "
-         "Edit" + std::to_string(kEditCount) + " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount) + ".\n"},
+         "Edit" + std::to_string(kEditCount) + " and ComboBox1 .. ComboBox" + std::to_string(kComboBoxCount) +
+             ", with \"Design Code\" for ComboBox9.\n"},
         {dir.file("u16.csv", std::string("\xFF\xFEN\0a\0m\0e\0\r\0\n\0", 14)),
          "pillarix-study: The table \"" + d + "/u16.csv\" is UTF-16 text: save it as UTF-8 or Windows-1252.\n"},
         {d, "pillarix-study: Cannot open file \"" + d + "\". Is a directory.\n"},
@@ -716,4 +721,24 @@ TEST(Study, OptionalForceFieldsAreColumns) {
               std::string::npos)
         << lines[2];
     EXPECT_NE(lines[3].find("Table Column of Load Case (Edit78) is 41"), std::string::npos) << lines[3];
+}
+
+// "Design Code" by its name or as ComboBox9's index gives the same row; under
+// ACI 318-19 the curve's columns are the design curve's (PMax the cap
+// 0.65 x 0.80 Po, the bars' concrete net).
+TEST(Study, DesignCodeColumnByNameOrIndex) {
+    auto cellsOf = [](const std::string& line) {
+        std::vector<std::string> v;
+        std::stringstream ss(line);
+        for (std::string c; std::getline(ss, c, ',');) v.push_back(c);
+        return v;
+    };
+    const StudyRowResult byName = RunStudyRow(ReadStudyHeader("Name,Design Code"), "C,ACI 318-19", 2, ".", {});
+    const StudyRowResult byIndex = RunStudyRow(ReadStudyHeader("Name,ComboBox9"), "C,1", 2, ".", {});
+    const StudyRowResult none = RunStudyRow(ReadStudyHeader("Name,Design Code"), "C,None", 2, ".", {});
+    ASSERT_TRUE(byName.Ok && byIndex.Ok && none.Ok) << byName.Line;
+    EXPECT_EQ(byName.Line, byIndex.Line);
+    const double po = 0.85 * 27.5 * (4840000 - 49062.5) + 330 * 49062.5;
+    EXPECT_NEAR(std::stod(cellsOf(byName.Line).at(6)), 0.65 * 0.80 * po / 1000, 0.01);
+    EXPECT_EQ(cellsOf(none.Line).at(6), "149290.63");
 }

@@ -321,17 +321,20 @@ press its buttons and print what the window shows.
 
 Assignments (apply from where they stand, as typed between presses):
   EditN=TEXT       edit field EditN (N = 1..68, 69: "Mesh Size" of a custom
-                   section, 70: "Cover Layers", 72..77: the "Member" group,
-                   "Member Length" mm, kx, ky, ACI beta_dns, EN phi_ef,
-                   "Initial Bow") to TEXT as typed
-  ComboBoxN=I      combo box ComboBoxN (N = 1..8, 11) to item index I (0 = first);
+                   section, 70: "Cover Layers", 71: alpha_cc, 72..77: the
+                   "Member" group, "Member Length" mm, kx, ky, ACI beta_dns,
+                   EN phi_ef, "Initial Bow") to TEXT as typed
+  ComboBoxN=I      combo box ComboBoxN (N = 1..11) to item index I (0 = first);
                    ComboBox1, the section type: 0 Rect Column, 1 Circular
                    Column, 2 Rect SRC Column Type1, 3 Rect SRC Column Type2,
                    4 Circular Steel Tube Col, 5 Rect Steel Box Column,
                    6 Circular SRC Column, 7 Steel Tube in Rect Col,
                    8 Custom Section (with loadsection=FILE);
                    ComboBox8, "Strain limits at": 0 Bounding rectangle,
-                   1 Section outline; ComboBox11, "Slenderness": 0 None,
+                   1 Section outline; ComboBox9, "Design Code": 0 None,
+                   1 ACI 318-19, 2 EN 1992-1-1 / EN 1994-1-1, 3 AISC 360-16;
+                   ComboBox10, "Transverse Reinforcement": 0 Ties,
+                   1 Spirals; ComboBox11, "Slenderness": 0 None,
                    1 Code method, 2 General method; setting a combo box runs
                    no handler by itself
 

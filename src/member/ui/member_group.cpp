@@ -23,21 +23,21 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 MemberGroup::MemberGroup(QWidget* page, FormFields& fields, QRect r, QObject* parent)
     : QObject(parent), fields_(fields) {
-    // One row under the P-M page's settings; the title says which members.
+    // Two rows under the P-M page's settings; the title says which members.
     auto* box = new QGroupBox("Member: braced (non-sway) members only", page);
     box->setObjectName("GroupBoxMember");
     box->setGeometry(r);
-    int x = 10;
+    int x = 10, y = 16;
     auto label = [&](const QString& text, int w) {
         auto* l = new QLabel(text, box);
-        l->setGeometry(x, 18, w, 21);
+        l->setGeometry(x, y, w, 21);
         x += w;
     };
     auto edit = [&](int n, int w) {
         const std::string name = "Edit" + std::to_string(n);
         auto* e = new QLineEdit(qs(DefaultFieldTexts().at(name)), box);
         e->setObjectName(qs(name));
-        e->setGeometry(x, 18, w, 21);
+        e->setGeometry(x, y, w, 21);
         fields_.edits[name] = e;
         x += w + 8;
     };
@@ -56,9 +56,11 @@ MemberGroup::MemberGroup(QWidget* page, FormFields& fields, QRect r, QObject* pa
     auto* combo = new QComboBox(box);
     combo->setObjectName("ComboBox11");
     for (const std::string& item : ComboBoxItems("ComboBox11")) combo->addItem(qs(item));
-    combo->setGeometry(x, 18, 120, 21);
+    combo->setGeometry(x, y, 120, 21);
     fields_.combos["ComboBox11"] = combo;
-    x += 128;
+    // The code methods' inputs and the bow on a second row.
+    x = 10;
+    y += 24;
     label("ACI beta_dns", 78);
     edit(75, 40);
     label("EN phi_ef", 60);

@@ -13,6 +13,9 @@
 #include "common/ui/platform.h"
 #include "input/section_input.h"
 #include "input/ui/form_fields.h"
+#include "codes/code_fields.h"
+#include "codes/ui/design_code_group.h"
+#include "codes/ui/design_pm_chart.h"
 #include "loads/ui/force_overlay.h"
 #include "member/ui/member_group.h"
 #include "output/curve_text.h"
@@ -72,7 +75,10 @@ PmPage::PmPage(QWidget* page, PageBuilder& build, Workspace& ws, PlatformService
     for (const Button& b : buttons)
         connect(build.button(page, b.n, b.text, b.x, b.y, b.w), &QPushButton::clicked, this, b.slot);
     progress_ = build.progressBar(page, "ProgressBar1", QRect(510, 500, 360, 20));
-    member_ = new MemberGroup(page, build.fields, QRect(10, 538, 860, 48), this);
+    // The design code's group first: it holds "Member Length", which the
+    // member group then leaves out.
+    BuildDesignCodeGroup(page, build.fields, 510, 526);
+    member_ = new MemberGroup(page, build.fields, QRect(10, 536, 495, 62), this);
 }
 
 bool PmPage::stale() const { return key_.empty() || key_ != PmInputsKey(fields_); }
@@ -91,15 +97,30 @@ void PmPage::showPmCurve(LongCommand* lc, QProgressBar* bar) {
     CheckFiberMaterials(ws_.Fibers);
     const PmSettings settings = ReadPmSettings(fields_);
     CheckPmSettings(settings);
-    ComputeAxialBounds(ws_.Fibers, ws_.PMax, ws_.PMin);
+    const codes::CodeSection code = codes::SectionCodeOf(fields_, ws_.Input, ws_.Fibers);
+    FiberTable coded;
+    FiberTable& solved = codes::SolverTable(ws_.Fibers, code, coded);
+    ComputeAxialBounds(ws_.Fibers, ws_.PMax, ws_.PMin);  // the other pages' capacities: the fields' laws
+    double PMax = ws_.PMax, PMin = ws_.PMin;
+    if (&solved != &ws_.Fibers) ComputeAxialBounds(solved, PMax, PMin);
     const Progress progress = lc ? lc->progress(bar) : Progress([bar](int v) { bar->setValue(v); });
     const SolveOptions options = lc ? lc->options() : SolveOptions{};
     member_->solve(ws_, member, settings, progress, options.cancel);
-    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 0, ws_.PMin, ws_.PMax, ws_.PM, progress, options);
-    x_->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 0, ws_.PMScale); });
+    auto draw = [&](double angle) -> ImageBox::Painting {
+        if (code.rules == codes::CodeRules::None)
+            return [&, angle](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, angle, ws_.PMScale); };
+        return [&, angle](QPainter& p, int W, int H) {
+            DrawDesignPMCurve(p, W, H, ws_.PM, ws_.Design, ws_.Code, angle, ws_.PMScale);
+        };
+    };
+    ws_.Code = code;
+    SolvePM(solved, ws_.Input.B, ws_.Input.H, settings, 0, PMin, PMax, ws_.PM, progress, options);
+    ws_.Design = codes::MakeDesignCurve(ws_.PM, code);
+    x_->paint(draw(0));
     x_->refresh();
-    SolvePM(ws_.Fibers, ws_.Input.B, ws_.Input.H, settings, 90, ws_.PMin, ws_.PMax, ws_.PM, progress, options);
-    y_->paint([&](QPainter& p, int W, int H) { DrawPMCurve(p, W, H, ws_.PM, 90, ws_.PMScale); });
+    SolvePM(solved, ws_.Input.B, ws_.Input.H, settings, 90, PMin, PMax, ws_.PM, progress, options);
+    ws_.Design = codes::MakeDesignCurve(ws_.PM, code);
+    y_->paint(draw(90));
     y_->refresh();
     member_->draw(ws_, *x_, *y_);
     key_ = key;
@@ -132,7 +153,9 @@ void PmPage::showForces() {
 void PmPage::exportText() {
     runCommand(services_, window_, [&] {
         if (LongCommand::active()) return;
-        showText_(FillPMText(ws_.PM));
+        std::vector<std::string> lines = FillPMText(ws_.PM);
+        codes::AppendDesignText(lines, ws_.PM, ws_.Design, ws_.Code);
+        showText_(lines);
     });
 }
 
