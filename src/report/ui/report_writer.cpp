@@ -394,6 +394,21 @@ void layForces(Flow& f, const ReportData& d) {
         for (int c = 0; c < kCheckColumns; ++c) row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], c));
     }
     f.table({0, mm(24), mm(46), mm(68), mm(90), mm(120), mm(139), mm(153)}, rows, true);
+    if (r.Slender) {
+        // The member's columns beside the case, in a table of their own.
+        f.space(f.lineHeight(f.body()) * 0.5);
+        f.line(qs(std::string("Slender member: ") + kMemberCheckRule), f.body());
+        std::vector<QStringList> member(1);
+        member[0] << qs(CheckColumnName(r, 0));
+        for (int c = kCheckColumns; c < CheckColumnCount(r); ++c) member[0] << qs(CheckColumnName(r, c));
+        for (int i : top) {
+            QStringList& row = member.emplace_back();
+            row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], 0));
+            for (int c = kCheckColumns; c < CheckColumnCount(r); ++c)
+                row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], c));
+        }
+        f.table({0, mm(24), mm(54), mm(84), mm(106), mm(128), mm(154)}, member, true);
+    }
     const size_t others = r.Rows.size() - top.size();
     f.line(others == 0 ? QString("All %1 combinations are listed.").arg(r.Rows.size())
                        : QString("The %1 highest ratios of %2 combinations; %3 others not listed.")
