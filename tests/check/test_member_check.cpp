@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTableView>
 #include <cmath>
@@ -259,6 +260,22 @@ TEST(MemberCheck, WindowTableShowsTheMemberColumns) {
     // A longer member makes the check stale.
     w.form->findChild<QLineEdit*>("Edit72")->setText("9000");
     EXPECT_TRUE(w.form->workspace().CheckStale);
+    // The live check takes the member as "Check Forces" does.
+    const std::string before = CheckCsv(r, "\n");
+    int updates = 0;
+    QObject::connect(w.form->pmmPage(), &PmmPage::liveUpdated, [&] { ++updates; });
+    w.form->pmmPage()->setLive(true);
+    QElapsedTimer t;
+    t.start();
+    while ((w.form->pmmPage()->livePending() || updates == 0) && t.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_GT(updates, 0);
+    EXPECT_FALSE(w.form->workspace().CheckStale);
+    const std::string live = CheckCsv(*w.form->workspace().Check, "\n");
+    EXPECT_NE(live, before);  // the longer member magnifies more
+    w.form->pmmPage()->setLive(false);
+    w.click(19);
+    EXPECT_EQ(CheckCsv(*w.form->workspace().Check, "\n"), live);
 
     combo->setCurrentIndex(1);  // the code method: refused, the table kept
     w.click(19);
