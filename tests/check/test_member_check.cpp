@@ -195,6 +195,23 @@ TEST(MemberCheck, BucklingAndUnstableRowsAreNg) {
     EXPECT_TRUE(plain.Rows[0].ok() && plain.Rows[1].ok());
 }
 
+// A section that is not point-symmetric (the box with a steel flange on
+// one side): a negative moment bends it on its other side's branch.
+TEST(MemberCheck, UnsymmetricSectionUsesTheMomentsSide) {
+    Box b;
+    pxtest::AddFiber(b.c.t, 0, 330, 8000, MatSteelSection);
+    b.c.t[b.c.t.NFib].Fy = 5000;
+    b.c.t.PointSymmetric = false;
+    const double L = 8000, P = 2000, M = 100;
+    const CheckResult r = Check(b, {Force(P, -M, 0)}, Member(L));
+    ASSERT_TRUE(r.Rows[0].Member && r.Rows[0].Member->Mx);
+    MemberSettings s = Member(L);
+    const MphiBranch up = SectionBranch(b.c.t, b.c.in.B, b.c.in.H, s, 0, P);
+    const MphiBranch down = SectionBranch(b.c.t, b.c.in.B, b.c.in.H, s, 180, P);
+    const MemberState st = SolveMemberState(down, up, P, L, 0, 1, s.segments, M);
+    EXPECT_EQ(*r.Rows[0].Member->Mx, -st.Mmax);
+}
+
 // "None" leaves the check as it was: no member columns, the same bits; the
 // code method is refused naming the field.
 TEST(MemberCheck, NoneUnchangedAndCodeMethodRefused) {
@@ -221,9 +238,11 @@ TEST(MemberCheck, NoneUnchangedAndCodeMethodRefused) {
     general.settings = Member(3000);
     MmSettings mm;
     mm.strainLimit = -0.003;
+    mm.factor = 1.5;
     const std::optional<MemberSettings> s = MemberForCheck(general, mm);
     ASSERT_TRUE(s);
     EXPECT_EQ(s->strainLimit, -0.003);
+    EXPECT_EQ(s->factor, 1.5);
     const CheckResult slender = Check(b, rows, s);
     EXPECT_EQ(CheckColumnCount(slender), kCheckColumns + kMemberColumns);
     EXPECT_EQ(CheckCsv(slender, "\n").substr(0, CheckCsv(slender, "\n").find('\n')),
