@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QAction>
 #include <QComboBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTableView>
@@ -276,6 +279,21 @@ TEST(MemberCheck, WindowTableShowsTheMemberColumns) {
     EXPECT_EQ(m->headerData(kCheckColumns + 2, Qt::Horizontal, Qt::ToolTipRole).toString(), kMemberCheckRule);
     for (int i = 0; i < 2; ++i) EXPECT_GE(m->index(i, kCheckColumns + 2).data().toString().toDouble(), 1.0);
     EXPECT_TRUE(w.form->pmmPage()->summaryText().contains("Slender member: General method"));
+    // The report lists the member's columns in a table of their own.
+    if (!QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+        w.platform.saveAnswers.push_back(w.file("check.pdf"));
+        w.form->findChild<QAction*>("AnalysisReport1")->trigger();
+        ASSERT_TRUE(w.platform.errors.isEmpty()) << w.errors().toStdString();
+        QProcess p;
+        p.start("pdftotext", {"-layout", w.file("check.pdf"), "-"});
+        p.waitForFinished(30000);
+        const QString text = QString::fromUtf8(p.readAllStandardOutput()).simplified();
+        EXPECT_TRUE(text.contains("Slender member, general method")) << text.toStdString();
+        EXPECT_TRUE(text.contains("Slenderness k L / r (r of the section's area): x " +
+                                  m->index(0, kCheckColumns).data().toString()));
+        EXPECT_TRUE(text.contains("Magnifier x Magnifier y")) << text.toStdString();
+        EXPECT_TRUE(text.contains(m->index(0, kCheckColumns + 2).data().toString()));
+    }
     // A longer member makes the check stale.
     w.form->findChild<QLineEdit*>("Edit72")->setText("9000");
     EXPECT_TRUE(w.form->workspace().CheckStale);
