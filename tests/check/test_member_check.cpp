@@ -20,6 +20,8 @@
 #include "check/capacity_check.h"
 #include "check/column_request.h"
 #include "check/member_check.h"
+#include "check/projection.h"
+#include "input/numbers.h"
 #include "check/ui/pmm_page.h"
 #include "input/error.h"
 #include "support/form_window.h"
@@ -130,6 +132,9 @@ TEST(MemberCheck, ElasticMemberFollowsTheSecantFormula) {
         EXPECT_EQ(r.Rows[i].Ratio, plain.Rows[i].Ratio) << i;
         EXPECT_EQ(r.Rows[i].Radial, plain.Rows[i].Radial) << i;
     }
+    // The 3D page's dot stands at the magnified moments, and says so.
+    EXPECT_EQ(DotCaption(r.Rows[0]).substr(0, DotCaption(r.Rows[0]).find(", Ratio")),
+              "Case 1: P = " + F2(rows[0].P) + ", Mx = " + F2(*r.Rows[0].Member->Mx) + ", My = 0.00 (magnified)");
     // Slenderness k L / r with each axis's own k.
     EXPECT_NEAR(r.Rows[0].Member->SlenderY / r.Rows[0].Member->SlenderX,
                 ky / kx * std::sqrt(b.EIx / b.EIy), 0.05);
