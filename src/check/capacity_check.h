@@ -52,7 +52,7 @@ inline constexpr const char* kCheckRadialRule =
 enum class NoCapacity {
     None, AbovePMax, BelowPMin, AtPMax, AtPMin, NoMoment, OutOfReach, NoCrossing,
     MemberBuckles,   // the slender member carries no end moment at P
-    MemberUnstable,  // no stable shape of the member carries the end moments
+    MemberUnstable,  // no stable shape of the member carries the end moments (the last value)
 };
 const char* NoCapacityText(NoCapacity why);
 

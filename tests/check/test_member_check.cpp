@@ -329,4 +329,14 @@ TEST(MemberCheck, WindowTableShowsTheMemberColumns) {
     w.click(19);
     EXPECT_EQ(m->columnCount(), kCheckColumns);
     EXPECT_FALSE(w.form->pmmPage()->summaryText().contains("Slender member"));
+
+    // 300 m: the second row buckles, NG with the reason, its column wide enough.
+    combo->setCurrentIndex(2);
+    w.form->findChild<QLineEdit*>("Edit72")->setText("300000");
+    w.click(19);
+    ASSERT_EQ(m->columnCount(), kCheckColumns + kMemberColumns);
+    EXPECT_EQ(m->index(1, 4).data().toString(), "n/a: member buckles under P");
+    EXPECT_EQ(m->index(1, kStatusColumn).data().toString(), "NG");
+    QTableView* view = w.form->pmmPage()->table();
+    EXPECT_GE(view->columnWidth(4), view->fontMetrics().horizontalAdvance("n/a: member buckles under P"));
 }

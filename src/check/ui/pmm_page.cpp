@@ -455,7 +455,8 @@ std::vector<std::string> CheckColumnSamples(const CheckResult* check, int column
     }
     std::optional<double> lo, hi;
     bool missing = false;
-    std::vector<bool> why(8, false);  // the reasons a capacity is missing
+    // The reasons a capacity is missing, by NoCapacity's values.
+    std::vector<bool> why(static_cast<size_t>(NoCapacity::MemberUnstable) + 1, false);
     for (const CheckRow& r : check->Rows) {
         // Names are not equally wide: each is measured.
         if (column == 0 && !r.Name.empty()) out.push_back(r.Name);
