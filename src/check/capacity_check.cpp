@@ -252,7 +252,8 @@ int SolveRadial(const CheckRequest& req, const PureAxialPoints& pure, CheckResul
         CheckRow& row = result.Rows[i];
         double cx = 0, cy = 0;
         pure.centreAt(row.P, cx, cy);
-        const double dx = row.Mx - cx, dy = row.My - cy;
+        if (row.Missing == NoCapacity::MemberBuckles || row.Missing == NoCapacity::MemberUnstable) continue;
+        const double dx = row.checkMx() - cx, dy = row.checkMy() - cy;
         const double d = checkedFinite(std::hypot(dx, dy));
         if (d == 0) {  // on the centroid's axis: the ray is the P axis
             row.Radial = AxialRatio(row.P, req.PMax, req.PMin);
@@ -309,8 +310,8 @@ int SolveRadial(const CheckRequest& req, const PureAxialPoints& pure, CheckResul
                 p.ux = s.dx / d;
                 p.uy = s.dy / d;
             } else {
-                p.Mx = c0x + s.next * (row.Mx - c0x);
-                p.My = c0y + s.next * (row.My - c0y);
+                p.Mx = c0x + s.next * (row.checkMx() - c0x);
+                p.My = c0y + s.next * (row.checkMy() - c0y);
             }
             probes.push_back(p);
         }
@@ -374,6 +375,8 @@ const char* NoCapacityText(NoCapacity why) {
         case NoCapacity::NoMoment: return "n/a: no moment";
         case NoCapacity::OutOfReach: return "n/a: no state carries P";
         case NoCapacity::NoCrossing: return "n/a: ray misses the curve";
+        case NoCapacity::MemberBuckles: return "n/a: member buckles under P";
+        case NoCapacity::MemberUnstable: return "n/a: member unstable under the end moments";
         default: return "";
     }
 }
@@ -391,7 +394,12 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
     pure.PMax = req.PMax;
     pure.PMin = req.PMin;
 
+    // A slender member: each row's moments magnified before the check.
+    std::optional<MemberMagnifier> member;
+    if (req.Member) member.emplace(*req.Fibers, req.B, req.H, *req.Member);
+
     CheckResult result;
+    result.Slender = member.has_value();
     result.Rows.resize(static_cast<size_t>(count));
     // Rows that need a curve, and their probes.
     std::vector<int> needs;
@@ -404,11 +412,30 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
         row.P = checkedFinite(req.FactorP * c.P);
         row.Mx = checkedFinite(req.FactorMx * c.Mx);
         row.My = checkedFinite(req.FactorMy * c.My);
+        if (member) {
+            if (row.P > req.PMin && row.P < req.PMax) {
+                MemberForce f{row.P, row.Mx, row.My, std::nullopt, std::nullopt};
+                if (c.MxOther) f.MxOther = checkedFinite(req.FactorMx * *c.MxOther);
+                if (c.MyOther) f.MyOther = checkedFinite(req.FactorMy * *c.MyOther);
+                const MemberMagnified m = member->magnify(f, options.cancel);
+                row.Member = m.row;
+                if (m.fate != MemberFate::Magnified) {
+                    // No magnified moment to check: the member fails first,
+                    // or the section carries no state at P.
+                    row.Missing = m.fate == MemberFate::Buckled    ? NoCapacity::MemberBuckles
+                                  : m.fate == MemberFate::Unstable ? NoCapacity::MemberUnstable
+                                                                   : NoCapacity::OutOfReach;
+                    continue;
+                }
+            } else {
+                row.Member = member->slenderness();
+            }
+        }
         // The force's offset from the plastic centroid at its P (the origin
         // for a point-symmetric section).
         double cx = 0, cy = 0;
         pure.centreAt(row.P, cx, cy);
-        const double m = checkedFinite(std::hypot(row.Mx - cx, row.My - cy));
+        const double m = checkedFinite(std::hypot(row.checkMx() - cx, row.checkMy() - cy));
         // A force at the origin of a point-symmetric section, or at a
         // pure-axial point, needs no curve; any other section's centre is
         // checked against its curve first.
@@ -427,8 +454,8 @@ CheckResult RunCapacityCheck(const CheckRequest& req, const Progress& progress,
             needs.push_back(i - 1);
             Probe& p = probes.emplace_back();
             p.P = row.P;
-            p.Mx = row.Mx;
-            p.My = row.My;
+            p.Mx = row.checkMx();
+            p.My = row.checkMy();
         }
     }
 
@@ -501,6 +528,20 @@ std::string CheckCellText(const CheckRow& r, int column) {
         case 5: return r.Ratio ? FormatFixed(*r.Ratio, 4) : "n/a";
         case 6: return r.ok() ? "OK" : "NG";
         case 7: return r.Radial ? FormatFixed(*r.Radial, 4) : "n/a";
+        default: break;
+    }
+    if (!r.Member) return {};
+    const MemberRow& m = *r.Member;
+    const auto opt = [](const std::optional<double>& v, int decimals) {
+        return v ? FormatFixed(*v, decimals) : std::string("n/a");
+    };
+    switch (column - kCheckColumns) {
+        case 0: return FormatFixed(m.SlenderX, 1);
+        case 1: return FormatFixed(m.SlenderY, 1);
+        case 2: return opt(m.MagX, 4);
+        case 3: return opt(m.MagY, 4);
+        case 4: return opt(m.Mx, 2);
+        case 5: return opt(m.My, 2);
         default: return {};
     }
 }
@@ -516,12 +557,26 @@ double CheckSortKey(const CheckRow& r, int column) {
         case 5: return r.Ratio ? *r.Ratio : inf;
         case 6: return r.ok() ? 0 : 1;
         case 7: return r.Radial ? *r.Radial : inf;
+        default: break;
+    }
+    if (!r.Member) return 0;
+    const MemberRow& m = *r.Member;
+    switch (column - kCheckColumns) {
+        case 0: return m.SlenderX;
+        case 1: return m.SlenderY;
+        case 2: return m.MagX ? *m.MagX : inf;
+        case 3: return m.MagY ? *m.MagY : inf;
+        case 4: return m.Mx ? *m.Mx : -inf;
+        case 5: return m.My ? *m.My : -inf;
         default: return 0;
     }
 }
 
+int CheckColumnCount(const CheckResult& r) { return kCheckColumns + (r.Slender ? kMemberColumns : 0); }
+
 std::string CheckColumnName(const CheckResult& r, int column) {
-    if (column < 0 || column >= kCheckColumns) return {};
+    if (column < 0 || column >= CheckColumnCount(r)) return {};
+    if (column >= kCheckColumns) return kMemberColumnNames[column - kCheckColumns];
     if (column == kRatioColumn && r.FromCentre) return "Ratio from plastic centroid";
     if (column == kRadialColumn && r.FromCentre) return "Radial Ratio from plastic centroid";
     return kCheckColumnNames[column];
@@ -529,13 +584,14 @@ std::string CheckColumnName(const CheckResult& r, int column) {
 
 std::string CheckCsv(const CheckResult& r, const std::string& eol) {
     std::string out;
-    for (int c = 0; c < kCheckColumns; ++c) {
+    const int columns = CheckColumnCount(r);
+    for (int c = 0; c < columns; ++c) {
         if (c) out += ',';
         out += CheckColumnName(r, c);
     }
     out += eol;
     for (const CheckRow& row : r.Rows) {
-        for (int c = 0; c < kCheckColumns; ++c) {
+        for (int c = 0; c < columns; ++c) {
             if (c) out += ',';
             out += CheckCellText(row, c);
         }

@@ -9,6 +9,7 @@
 #include "analysis/mm_solver.h"
 #include "analysis/section_steps.h"
 #include "check/level_jobs.h"
+#include "check/member_check.h"
 #include "loads/load_table.h"
 #include "section/fiber.h"
 
@@ -48,7 +49,11 @@ inline constexpr const char* kCheckRadialRule =
     "a section that is not point-symmetric) over its distance to the interaction surface along it";
 
 // Why a row has no capacity: the text its Capacity cell shows.
-enum class NoCapacity { None, AbovePMax, BelowPMin, AtPMax, AtPMin, NoMoment, OutOfReach, NoCrossing };
+enum class NoCapacity {
+    None, AbovePMax, BelowPMin, AtPMax, AtPMin, NoMoment, OutOfReach, NoCrossing,
+    MemberBuckles,   // the slender member carries no end moment at P
+    MemberUnstable,  // no stable shape of the member carries the end moments (the last value)
+};
 const char* NoCapacityText(NoCapacity why);
 
 struct CheckRow {
@@ -61,6 +66,13 @@ struct CheckRow {
     std::optional<double> Radial;    // the radial ratio; nothing: "n/a"
     NoCapacity Missing = NoCapacity::None;  // why Capacity is nothing
     std::string Name;        // the combination's name from the table; empty for none
+    // A slender member's slenderness, magnifiers and magnified moments;
+    // nothing without "Slenderness".
+    std::optional<MemberRow> Member;
+    // The moments the section is checked against: the magnified ones of a
+    // slender member, else Mx and My.
+    double checkMx() const { return Member && Member->Mx ? *Member->Mx : Mx; }
+    double checkMy() const { return Member && Member->My ? *Member->My : My; }
     bool ok() const { return Ratio && *Ratio <= 1; }
     // The case as the table shows it: its name, else its number.
     std::string caseText() const { return Name.empty() ? std::to_string(Case) : Name; }
@@ -76,6 +88,9 @@ struct CheckResult {
     // The section is not point-symmetric: the rays start at its plastic
     // centroid, which the ratio column's caption says.
     bool FromCentre = false;
+    // The moments were magnified on a slender member: the table has the
+    // member's columns after its own.
+    bool Slender = false;
 };
 
 // Counts the rows that pass and picks the governing one: the largest ratio,
@@ -87,6 +102,9 @@ void TallyCheck(CheckResult& r);
 struct CheckRequest : SectionRequest {
     const LoadCombinationTable* Loads = nullptr;
     double FactorP = 1, FactorMx = 1, FactorMy = 1;
+    // A slender member by the general method (MemberForCheck): each row's
+    // moments are magnified before the check. Nothing: the section alone.
+    std::optional<MemberSettings> Member = std::nullopt;
 };
 
 // Checks every combination: the constant-P ratio, then the radial ratio
@@ -106,8 +124,16 @@ inline constexpr int kCheckColumns = 8;
 inline constexpr int kRatioColumn = 5, kStatusColumn = 6, kRadialColumn = 7;
 inline constexpr const char* kCheckColumnNames[kCheckColumns] = {
     "Case", "P (kN)", "Mx (kNm)", "My (kNm)", "Capacity (kNm)", "Ratio", "Status", "Radial Ratio"};
+// A slender member's check adds kMemberColumns after these.
+inline constexpr int kMemberColumns = 6;
+inline constexpr const char* kMemberColumnNames[kMemberColumns] = {
+    "Slenderness x (kL/r)", "Slenderness y (kL/r)", "Magnifier x", "Magnifier y", "Magnified Mx (kNm)",
+    "Magnified My (kNm)"};
+// Columns of a result: kCheckColumns, and the member's for a Slender one.
+int CheckColumnCount(const CheckResult& r);
 std::string CheckCellText(const CheckRow& row, int column);
-// Caption of column `column` of a result: kCheckColumnNames, with the
+// Caption of column `column` of a result: kCheckColumnNames (then
+// kMemberColumnNames), with the
 // ratios' "Ratio from plastic centroid" and "Radial Ratio from plastic
 // centroid" for a result FromCentre.
 std::string CheckColumnName(const CheckResult& r, int column);

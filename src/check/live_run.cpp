@@ -1,7 +1,9 @@
 #include "check/live_run.h"
 
 #include "analysis/mm_solver.h"
+#include "check/member_check.h"
 #include "input/error.h"
+#include "member/member_input.h"
 #include "input/numbers.h"
 #include "section/mesh.h"
 #include "section/section_from_fields.h"
@@ -41,7 +43,8 @@ LiveResults RunLive(const LiveInputs& in, const std::atomic<bool>& cancel) {
         SolveOptions o;
         o.cancel = &cancel;
         if (in.loads.Count >= 1) {
-            const CheckRequest req{s.request(), &in.loads, in.factorP, in.factorMx, in.factorMy};
+            CheckRequest req{s.request(), &in.loads, in.factorP, in.factorMx, in.factorMy};
+            req.Member = MemberForCheck(ReadMemberInput(in.fields, true), s.mm);
             r.check = RunCapacityCheck(req, {}, o);
         }
         r.surface = SolveSurface(SurfaceRequest{s.request(), levels}, {}, o);

@@ -51,7 +51,7 @@ SceneLimits PmmAxisLimits(const SurfaceWire& wire, const CheckResult* check) {
     for (const auto& apex : {wire.Bottom, wire.Top})
         if (apex) e.add(apex->Mx, apex->My, apex->P);
     if (check)
-        for (const CheckRow& r : check->Rows) e.add(r.Mx, r.My, r.P);
+        for (const CheckRow& r : check->Rows) e.add(r.checkMx(), r.checkMy(), r.P);
     SceneLimits s;
     s.MxMax = symmetricLimit(e.mx);
     s.MyMax = symmetricLimit(e.my);
@@ -102,7 +102,7 @@ std::vector<int> DotDrawOrder(const CheckResult& check, const SceneLimits& lim, 
     std::vector<double> depth(check.Rows.size());
     for (size_t i = 0; i < check.Rows.size(); ++i) {
         const CheckRow& r = check.Rows[i];
-        depth[i] = ProjectPoint({r.Mx, r.My, r.P}, lim, v, W, H).depth;
+        depth[i] = ProjectPoint({r.checkMx(), r.checkMy(), r.P}, lim, v, W, H).depth;
     }
     std::vector<int> order(check.Rows.size());
     std::iota(order.begin(), order.end(), 0);
@@ -116,7 +116,7 @@ std::optional<int> DotAt(const CheckResult& check, const SceneLimits& lim, const
     double bestD2 = radius * radius, bestDepth = 0;
     for (size_t i = 0; i < check.Rows.size(); ++i) {
         const CheckRow& r = check.Rows[i];
-        const ScreenPoint s = ProjectPoint({r.Mx, r.My, r.P}, lim, v, W, H);
+        const ScreenPoint s = ProjectPoint({r.checkMx(), r.checkMy(), r.P}, lim, v, W, H);
         const double d2 = (s.x - x) * (s.x - x) + (s.y - y) * (s.y - y);
         if (d2 > bestD2) continue;
         if (best && d2 == bestD2 && s.depth >= bestDepth) continue;
@@ -128,8 +128,10 @@ std::optional<int> DotAt(const CheckResult& check, const SceneLimits& lim, const
 }
 
 std::string DotCaption(const CheckRow& r) {
-    return "Case " + r.caseText() + ": P = " + F2(r.P) + ", Mx = " + F2(r.Mx) + ", My = " + F2(r.My) +
-           ", Ratio = " + CheckCellText(r, kRatioColumn) + ", Radial Ratio = " + CheckCellText(r, kRadialColumn);
+    // A slender member's dot stands at its magnified moments, which its caption gives.
+    const bool magnified = r.Member && r.Member->Mx;
+    return "Case " + r.caseText() + ": P = " + F2(r.P) + ", Mx = " + F2(r.checkMx()) + ", My = " + F2(r.checkMy()) +
+           (magnified ? " (magnified)" : "") + ", Ratio = " + CheckCellText(r, kRatioColumn) + ", Radial Ratio = " + CheckCellText(r, kRadialColumn);
 }
 
 }  // namespace px

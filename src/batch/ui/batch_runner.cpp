@@ -372,6 +372,11 @@ Commands:
                      Radial ratio: governing case j, ratio r; the
                      constant-P ratio governs (or: the radial ratio governs)
                    then each warning about the section on a line of its own
+                   With "Slenderness" "General method" (ComboBox11=2) each
+                   row's moments are magnified on the member first, the
+                   columns Slenderness x (kL/r),Slenderness y (kL/r),
+                   Magnifier x,Magnifier y,Magnified Mx (kNm),Magnified My
+                   (kNm) follow, and a line "Slender member: ..." says how
   surface          "Gen PMM Surface" with Edit65 axial levels (default 20);
                    prints Level,P,Point,Mx,My, one line per point: the
                    apexes as levels 0 and L (point 0), the rings between

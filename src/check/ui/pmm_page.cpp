@@ -31,6 +31,8 @@
 #include "input/ui/form_fields.h"
 #include "workspace/workspace.h"
 #include "check/live_run.h"
+#include "check/member_check.h"
+#include "member/member_input.h"
 #include "check/surface.h"
 #include "check/ui/live_check.h"
 #include "check/ui/surface_view.h"
@@ -78,7 +80,7 @@ public:
         return &check_->Rows[static_cast<size_t>(i)];
     }
     int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : kCheckColumns;
+        return parent.isValid() ? 0 : check_ ? CheckColumnCount(*check_) : kCheckColumns;
     }
     QVariant data(const QModelIndex& index, int role) const override {
         const CheckRow* found = index.isValid() ? row(index.row()) : nullptr;
@@ -107,7 +109,7 @@ public:
         }
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kCheckColumns) {
+        if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount()) {
             // The export's caption on two lines: the unit (or the rule) under
             // the quantity, so that the columns stay narrow.
             QString name = check_ ? QString::fromStdString(CheckColumnName(*check_, section))
@@ -120,6 +122,7 @@ public:
         }
         if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == kRatioColumn) return QString(kCheckRatioRule);
         if (o == Qt::Horizontal && role == Qt::ToolTipRole && section == kRadialColumn) return QString(kCheckRadialRule);
+        if (o == Qt::Horizontal && role == Qt::ToolTipRole && section >= kCheckColumns) return QString(kMemberCheckRule);
         return QAbstractTableModel::headerData(section, o, role);
     }
 
@@ -308,6 +311,7 @@ PmmPage::PmmPage(QWidget* page, Workspace& ws, FormFields& fields, PlatformServi
     for (int n : kInputEdits) watch(n);
     for (int n : kSectionInfoEdits) watch(n);
     watch(kLevelsEdit);
+    for (int n : {72, 73, 74, 75, 76, 77}) watch(n);
     for (const auto& [name, c] : fields_.combos)
         if (name != "ComboBox7") connect(c, &QComboBox::currentIndexChanged, this, &PmmPage::inputsChanged);
     page->installEventFilter(this);
@@ -327,6 +331,9 @@ std::string PmmPage::inputsKey(bool withForces) const {
     for (const auto& [name, c] : fields_.combos)
         if (name != "ComboBox7") key += std::to_string(fields_.itemIndex(name)) + '\n';
     key += CustomSectionKey(fields_);
+    // The "Member" group's fields: a slender member's check reads them.
+    if (withForces)
+        for (int n : {72, 73, 74, 75, 76, 77}) key += fields_.text(editName(n)) + '\n';
     if (withForces) {
         uint64_t h = 14695981039346656037ull;
         const LoadCombinationTable& t = ws_.Loads;
@@ -396,7 +403,8 @@ void PmmPage::checkForces() {
         if (ws_.Loads.Count < 1) throw AppError("No forces have been imported");
         const std::string key = inputsKey(true);
         const CheckSection s = ReadSection(fields_, ws_);
-        const CheckRequest req{s.request(), &ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy};
+        CheckRequest req{s.request(), &ws_.Loads, ws_.ForceFactorP, ws_.ForceFactorMx, ws_.ForceFactorMy};
+        req.Member = MemberForCheck(ReadMemberInput(fields_, true), s.mm);
         CheckResult result = RunCapacityCheck(req, lc.progress(progress_), lc.options());
         model_->begin();
         ws_.Check = std::move(result);
@@ -441,9 +449,14 @@ std::vector<std::string> CheckColumnSamples(const CheckResult* check, int column
     std::vector<std::string> out;
     if (column == kStatusColumn) return {"OK", "NG"};
     if (!check || check->Rows.empty()) return out;
+    if (column >= kCheckColumns) {  // the member's: each row's text is measured
+        for (const CheckRow& r : check->Rows) out.push_back(CheckCellText(r, column));
+        return out;
+    }
     std::optional<double> lo, hi;
     bool missing = false;
-    std::vector<bool> why(8, false);  // the reasons a capacity is missing
+    // The reasons a capacity is missing, by NoCapacity's values.
+    std::vector<bool> why(static_cast<size_t>(NoCapacity::MemberUnstable) + 1, false);
     for (const CheckRow& r : check->Rows) {
         // Names are not equally wide: each is measured.
         if (column == 0 && !r.Name.empty()) out.push_back(r.Name);
@@ -486,10 +499,10 @@ void PmmPage::fitColumns() {
         return static_cast<int>(std::ceil(widest)) + pad;
     };
     static const int floor[kCheckColumns] = {0, 6, 6, 6, 6, 6, 0, 6};  // figures before any check
-    int total = 0;
-    for (int c = 0; c < kCheckColumns; ++c) {
+    const int columns = model_->columnCount();
+    for (int c = 0; c < columns; ++c) {
         int w = width(head, model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), kHeaderPad);
-        w = std::max(w, width(cell, QString(floor[c], '0'), kCellPad));
+        w = std::max(w, width(cell, QString(c < kCheckColumns ? floor[c] : 6, '0'), kCellPad));
         for (const std::string& t : CheckColumnSamples(ws_.Check ? &*ws_.Check : nullptr, c))
             w = std::max(w, width(cell, QString::fromStdString(t), kCellPad));
         table_->setColumnWidth(c, w);
@@ -521,6 +534,7 @@ QString PmmPage::summaryText() const {
     if (ws_.CheckStale) text += kStaleNote;
     const std::string radial = CheckRadialLine(*ws_.Check);
     if (!radial.empty()) text += "\n" + radial;
+    if (ws_.Check->Slender) text += std::string("\nSlender member: ") + kMemberCheckRule;
     // The section's warnings, where the model is not safe, a line each.
     for (const SectionWarning& w : ComputeSectionWarnings(ws_.Input, WarningMaterialsOf(ws_.Fibers)))
         text += "\n" + w.Text;

@@ -176,7 +176,7 @@ void drawDots(const Painter& d, const CheckResult& check) {
     d.p.setPen(Qt::NoPen);
     for (int i : DotDrawOrder(check, d.lim, d.view, d.W, d.H)) {
         const CheckRow& r = check.Rows[static_cast<size_t>(i)];
-        const ScreenPoint s = ProjectPoint({r.Mx, r.My, r.P}, d.lim, d.view, d.W, d.H);
+        const ScreenPoint s = ProjectPoint({r.checkMx(), r.checkMy(), r.P}, d.lim, d.view, d.W, d.H);
         if (!(s.x > -10 && s.x < d.W + 10 && s.y > -10 && s.y < d.H + 10)) continue;
         d.p.setBrush(QColor::fromRgb(r.ok() ? kDotOk : kDotNg));
         d.p.drawEllipse(QPointF(nearest(s.x) + 0.5, nearest(s.y) + 0.5), 3, 3);

@@ -394,6 +394,28 @@ void layForces(Flow& f, const ReportData& d) {
         for (int c = 0; c < kCheckColumns; ++c) row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], c));
     }
     f.table({0, mm(24), mm(46), mm(68), mm(90), mm(120), mm(139), mm(153)}, rows, true);
+    if (r.Slender) {
+        // The member's magnifiers and moments beside the case, in a table of
+        // their own; the slenderness, the same on every row, on a line.
+        f.space(f.lineHeight(f.body()) * 0.5);
+        f.line("Slender member, general method: each axis magnified on its own, with its own k and bow; the largest",
+               f.body());
+        f.line("second-order moment along the member replaces the row's moment about that axis.", f.body());
+        if (!r.Rows.empty() && r.Rows[0].Member)
+            f.line(QString("Slenderness k L / r (r of the section's area): x %1, y %2")
+                       .arg(qs(CheckCellText(r.Rows[0], kCheckColumns)), qs(CheckCellText(r.Rows[0], kCheckColumns + 1))),
+                   f.body());
+        std::vector<QStringList> member(1);
+        member[0] << qs(CheckColumnName(r, 0));
+        for (int c = kCheckColumns + 2; c < CheckColumnCount(r); ++c) member[0] << qs(CheckColumnName(r, c));
+        for (int i : top) {
+            QStringList& row = member.emplace_back();
+            row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], 0));
+            for (int c = kCheckColumns + 2; c < CheckColumnCount(r); ++c)
+                row << qs(CheckCellText(r.Rows[static_cast<size_t>(i)], c));
+        }
+        f.table({0, mm(24), mm(50), mm(76), mm(112)}, member, true);
+    }
     const size_t others = r.Rows.size() - top.size();
     f.line(others == 0 ? QString("All %1 combinations are listed.").arg(r.Rows.size())
                        : QString("The %1 highest ratios of %2 combinations; %3 others not listed.")
