@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <string>
 
-#include "app/ui/tform1.h"
+#include "input/ui/form_fields.h"
 #include "input/field_defaults.h"
 #include "input/fields.h"
 

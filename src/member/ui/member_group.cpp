@@ -7,8 +7,8 @@
 #include <QPainter>
 
 #include "analysis/pm_solver.h"
-#include "app/ui/tform1.h"
-#include "app/workspace.h"
+#include "input/ui/form_fields.h"
+#include "workspace/workspace.h"
 #include "common/ui/image_box.h"
 #include "input/field_defaults.h"
 #include "member/ui/member_chart.h"
