@@ -31,12 +31,24 @@ fi
 
 mkdir -p "$out/artifacts" "$out/corpus/csv" "$out/corpus/numbers" "$out/corpus/project" "$out/corpus/section" "$out/corpus/dxf" || exit 2
 
+# common/version.h, made from the project's VERSION and release date as the
+# CMake build makes it.
+version=$(sed -n 's/^project(Pillarix VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+released=$(sed -n 's/^set(PILLARIX_RELEASE_DATE "\(.*\)")/\1/p' "$root/CMakeLists.txt")
+mkdir -p "$out/generated/common" || exit 2
+sed -e "s/@PROJECT_VERSION@/$version/g" -e "s/@PILLARIX_RELEASE_DATE@/$released/g" \
+    "$root/src/common/version.h.in" > "$out/generated/common/version.h" || exit 2
+
 flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -ffp-contract=off
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-       -I"$root/src")
+       -I"$root/src" -I"$out/generated")
 numbers_src=("$root/src/input/numbers.cpp" "$root/src/input/error.cpp")
-csv_src=("${numbers_src[@]}" "$root/src/common/read_file.cpp" "$root/src/loads/text_decode.cpp" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
-project_src=("$root/src/input/error.cpp" "$root/src/input/field_defaults.cpp" "$root/src/input/fields.cpp"
+# A field's text converts through the field table, which names its caption
+# and page; the defaults list the design codes' names.
+fields_src=("$root/src/input/fields.cpp" "$root/src/input/field_names.cpp" "$root/src/input/field_defaults.cpp"
+            "$root/src/codes/design_code.cpp")
+csv_src=("${numbers_src[@]}" "${fields_src[@]}" "$root/src/common/read_file.cpp" "$root/src/loads/text_decode.cpp" "$root/src/loads/csv_import.cpp" "$root/src/loads/data_summary.cpp")
+project_src=("$root/src/input/error.cpp" "${fields_src[@]}"
              "$root/src/project/json.cpp" "$root/src/project/project_file.cpp"
              "$root/src/geometry/geometry.cpp" "$root/src/geometry/section_file.cpp"
              "$root/src/geometry/dxf_reader.cpp" "$root/src/geometry/dxf_groups.cpp" "$root/src/input/numbers.cpp"
